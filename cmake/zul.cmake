@@ -1,0 +1,21 @@
+# Shared helpers for the project's CMake files.
+
+# Tests run under 64-bit Wine through this wrapper (prefix, debug and DLL overrides).
+set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+
+# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui])
+# One GoogleTest executable run by CTest through Wine.
+function(zul_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} zul_gtest_main)
+  add_test(NAME ${name} COMMAND ${ZUL_WINE_RUN} $<TARGET_FILE:${name}>
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,123 @@
+#include "process.h"
+
+#include <tlhelp32.h>
+#include <wctype.h>
+
+#include <vector>
+
+#include "log.h"
+
+namespace utility {
+namespace process {
+
+HANDLE create(const std::wstring& path, const std::wstring& params, bool show, DWORD* processId)
+{
+    common::log("utility::process::create", __LINE__,
+                L"createProcess filename = [%s], param = [%s], show = %d", path.c_str(),
+                params.c_str(), show ? 1 : 0);
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!params.empty())
+        commandLine += L" " + params;
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = show ? SW_SHOW : SW_HIDE;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                        nullptr, nullptr, &startup, &info)) {
+        common::log("utility::process::create", __LINE__, L"createProcess failed!!! lastError = %d",
+                    GetLastError());
+        return nullptr;
+    }
+    CloseHandle(info.hThread);
+    if (processId)
+        *processId = info.dwProcessId;
+    return info.hProcess;
+}
+
+bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
+             DWORD& exitCode)
+{
+    exitCode = static_cast<DWORD>(-1);
+    HANDLE process = create(path, params, show);
+    if (!process) {
+        common::log("utility::process::execute", __LINE__, L"execute failed!!! last error = %d",
+                    GetLastError());
+        return false;
+    }
+    if (timeoutMs == 0) {
+        CloseHandle(process);
+        return true;
+    }
+    bool ok = false;
+    DWORD wait = WaitForSingleObject(process, timeoutMs);
+    if (wait == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process, &exitCode);
+        common::log("utility::process::execute", __LINE__, L"execute exitcode = %d lastError = %d",
+                    static_cast<int>(exitCode), GetLastError());
+        ok = exitCode == 0;
+    } else if (wait == WAIT_TIMEOUT) {
+        common::log("utility::process::execute", __LINE__, L"execute timeout!!!");
+    } else {
+        common::log("utility::process::execute", __LINE__, L"execute failed!!! lastError = %d",
+                    GetLastError());
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs)
+{
+    DWORD exitCode = 0;
+    return execute(path, params, show, timeoutMs, exitCode);
+}
+
+void enumProcess(std::list<ProcessEntry>& processes)
+{
+    processes.clear();
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        common::log("utility::process::enumProcess", __LINE__,
+                    L"create tool help snapshot failed! err = %d", GetLastError());
+        return;
+    }
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    if (!Process32FirstW(snapshot, &entry)) {
+        common::log("utility::process::enumProcess", __LINE__, L"process32First failed! err = %d",
+                    GetLastError());
+        CloseHandle(snapshot);
+        return;
+    }
+    do {
+        processes.push_back(ProcessEntry{entry.th32ProcessID, entry.szExeFile});
+    } while (Process32NextW(snapshot, &entry));
+    CloseHandle(snapshot);
+}
+
+namespace {
+std::wstring lowered(std::wstring text)
+{
+    for (auto& ch : text)
+        ch = static_cast<wchar_t>(towlower(ch));
+    return text;
+}
+}  // namespace
+
+bool isRunning(const std::wstring& exeName)
+{
+    std::wstring wanted = lowered(exeName);
+    std::list<ProcessEntry> processes;
+    enumProcess(processes);
+    for (const auto& entry : processes) {
+        if (lowered(entry.exeName) == wanted)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace process
+}  // namespace utility

@@ -1,0 +1,74 @@
+#include "ufile.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "log.h"
+
+namespace utility {
+namespace ufile {
+
+std::wstring getParentDir(const std::wstring& path)
+{
+    std::wstring p = path;
+    if (p.size() > 1 && (p.back() == L'\\' || p.back() == L'/'))
+        p.pop_back();
+    size_t at = p.find_last_of(L'\\');
+    if (at == std::wstring::npos)
+        at = p.find_last_of(L'/');
+    if (at == std::wstring::npos)
+        return std::wstring();
+    return p.substr(0, at + 1);
+}
+
+bool exists(const std::wstring& path) { return PathFileExistsW(path.c_str()) != FALSE; }
+
+namespace {
+// The shell's folder-tree creator, exported by ordinal only.
+typedef int(WINAPI* CreateDirectoryTreeFn)(HWND, LPCWSTR);
+
+CreateDirectoryTreeFn shellCreateDirectory()
+{
+    static CreateDirectoryTreeFn fn = [] {
+        HMODULE shell = LoadLibraryW(L"shell32.dll");
+        return shell ? reinterpret_cast<CreateDirectoryTreeFn>(
+                           reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(165))))
+                     : nullptr;
+    }();
+    return fn;
+}
+}  // namespace
+
+bool makeDir(const std::wstring& path)
+{
+    CreateDirectoryTreeFn create = shellCreateDirectory();
+    int error = create ? create(nullptr, path.c_str()) : static_cast<int>(ERROR_PROC_NOT_FOUND);
+    if (error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS)
+        return true;
+    common::log("utility::ufile::makeDir", __LINE__, L"make dir failed! error = %d.", error);
+    return false;
+}
+
+bool removeFile(const std::wstring& path)
+{
+    if (DeleteFileW(path.c_str()))
+        return true;
+    common::log("utility::ufile::removeFile", __LINE__, L"removeFile file from [ %s ] error = %d.",
+                path.c_str(), GetLastError());
+    return false;
+}
+
+std::wstring getAppDataDir()
+{
+    wchar_t path[MAX_PATH] = {0};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::wstring();
+    std::wstring dir = path;
+    while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/'))
+        dir.pop_back();
+    return dir;
+}
+
+}  // namespace ufile
+}  // namespace utility

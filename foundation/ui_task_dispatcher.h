@@ -1,0 +1,68 @@
+// Hands tasks from any thread to the UI thread through a hidden message
+// window, and runs repeating timers on the UI thread.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "runable.h"
+
+const UINT WM_UITASK = 8888;
+
+class UiTaskDispatcher {
+public:
+    static void create();
+    static void destroy();
+    static UiTaskDispatcher* instance();
+
+    // Any thread. Queues the task behind earlier messages of the UI thread.
+    // False when no dispatcher window exists or the post fails; the task is
+    // then released here, so a failed post never leaks or runs it.
+    bool post(void* poster, Runable* task);
+
+    // UI thread only. Returns the timer id, 0 on failure (the task is not taken).
+    UINT_PTR addTimer(UINT intervalMs, Runable* task);
+    void removeTimer(UINT_PTR id);
+
+    HWND window() const { return window_; }
+
+private:
+    UiTaskDispatcher();
+    ~UiTaskDispatcher();
+    void createWindow();
+    void destroyWindow();
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    std::map<UINT_PTR, Runable*> timers_;
+    UINT_PTR timerCounter_ = 0;
+};
+
+// Identifies a posting component by its address.
+class UiTaskPoster {
+public:
+    bool post(Runable* task);
+};
+
+// Posts through the process's global poster (launcher).
+bool postToUiThread(Runable* task);
+
+// One repeating UI-thread timer (launcher).
+class UiTimer {
+public:
+    ~UiTimer() { stop(); }
+    bool start(UINT intervalMs, Runable* task);
+    void stop();
+    bool isActive() const { return id_ != 0; }
+
+private:
+    UINT_PTR id_ = 0;
+};
+
+namespace utility {
+// Installs the log sink and creates the dispatcher on the calling (UI) thread.
+void init();
+// Destroys the dispatcher, which also shuts the logger down.
+void uninit();
+}  // namespace utility

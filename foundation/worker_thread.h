@@ -1,0 +1,61 @@
+// A background thread that runs one task at a time, and the small lock helpers.
+#pragma once
+
+#include <windows.h>
+
+#include "runable.h"
+
+namespace utility {
+
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&cs_); }
+    ~CriticalSection() { DeleteCriticalSection(&cs_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void lock() { EnterCriticalSection(&cs_); }
+    void unlock() { LeaveCriticalSection(&cs_); }
+
+private:
+    CRITICAL_SECTION cs_;
+};
+
+class ScopedLock {
+public:
+    explicit ScopedLock(CriticalSection& cs) : cs_(cs) { cs_.lock(); }
+    ~ScopedLock() { cs_.unlock(); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+
+private:
+    CriticalSection& cs_;
+};
+
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Takes the task and starts the thread. False, without taking the task,
+    // while a thread is held or when the thread cannot be created.
+    bool start(Runable* task);
+    // Waits up to timeoutMs, terminates a thread that did not end, releases the task.
+    void join(DWORD timeoutMs);
+    void requestStop();
+    bool isStopRequested() const { return stopRequested_; }
+    // A sleep that requestStop cuts short.
+    void waitFor(DWORD ms);
+    bool isRunning() const { return thread_ != nullptr; }
+
+private:
+    static DWORD WINAPI threadMain(LPVOID param);
+
+    Runable* task_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE wakeEvent_ = nullptr;
+    volatile bool stopRequested_ = false;
+};
+
+}  // namespace utility

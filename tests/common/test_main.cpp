@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+
+// Every program of the project is built with -municode, so the tests' entry is wmain too.
+int wmain(int argc, wchar_t** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,42 @@
+// Helpers shared by the tests: temporary folders, files, the folder of the
+// running test executable, and running the UI thread's queue.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testutil {
+
+// A fresh folder under %TEMP%, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    // The folder with a trailing backslash.
+    const std::wstring& path() const { return path_; }
+    std::wstring file(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+void removeTree(const std::wstring& path);
+bool writeFile(const std::wstring& path, const std::string& bytes);
+bool readFile(const std::wstring& path, std::string& bytes);
+std::string readFile(const std::wstring& path);
+bool fileExists(const std::wstring& path);
+bool dirExists(const std::wstring& path);
+// Folder of the running executable, with a trailing backslash.
+std::wstring exeDir();
+// Pumps this thread's messages until pred() is true or timeoutMs passes.
+bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+// Pumps this thread's messages for the given time.
+void pumpFor(DWORD ms);
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+
+}  // namespace testutil

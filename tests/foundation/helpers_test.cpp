@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include "common/test_util.h"
+#include "foundation/log.h"
+#include "foundation/process.h"
+#include "foundation/regkey.h"
+#include "foundation/ufile.h"
+#include "foundation/ustring.h"
+#include "foundation/usystem.h"
+
+using namespace utility;
+
+namespace {
+
+// Captures log lines in memory instead of a file.
+std::vector<std::wstring> g_lines;
+void captureSink(const char* function, int line, const wchar_t* message)
+{
+    g_lines.push_back(testutil::widen(function) + L": " + message);
+}
+
+class CapturedLog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_lines.clear();
+        common::setLogSink(&captureSink);
+    }
+    void TearDown() override { common::setLogSink(nullptr); }
+    bool logged(const std::wstring& text) const
+    {
+        for (const auto& line : g_lines)
+            if (line.find(text) != std::wstring::npos)
+                return true;
+        return false;
+    }
+};
+
+TEST(UstringTest, SplitTrimsBlanksAndKeepsEmptyPieces)
+{
+    std::list<std::wstring> expected = {L"a", L"b", L"c"};
+    EXPECT_EQ(ustring::split(L" a | b |c ", L"|"), expected);
+    expected = {L"a", L"", L"b"};
+    EXPECT_EQ(ustring::split(L"a||b", L"|"), expected);
+    expected = {L"a", L""};
+    EXPECT_EQ(ustring::split(L"a|", L"|"), expected);
+    EXPECT_TRUE(ustring::split(L"", L"|").empty());
+    EXPECT_TRUE(ustring::split(L"abc", L"").empty());
+    expected = {L"\tx\t"};  // only U+0020 is trimmed
+    EXPECT_EQ(ustring::split(L" \tx\t ", L"|"), expected);
+}
+
+TEST(UstringTest, KeyValuesLowerKeysKeepValuesAndSkipJunk)
+{
+    std::list<std::wstring> items = {L" Path = D:\\Games ", L"upgrade=1", L"=x", L"junk",
+                                     L"FROM=update", L"from=install"};
+    ustring::KeyValueMap map = ustring::parseKeyValues(items, L"=");
+    ASSERT_EQ(map.size(), 3u);
+    std::wstring value;
+    EXPECT_TRUE(ustring::lookup(map, L"path", value));
+    EXPECT_EQ(value, L"D:\\Games");
+    EXPECT_TRUE(ustring::lookup(map, L"upgrade", value));
+    EXPECT_EQ(value, L"1");
+    EXPECT_TRUE(ustring::lookup(map, L"from", value));
+    EXPECT_EQ(value, L"install");
+    EXPECT_FALSE(ustring::lookup(map, L"Path", value));
+}
+
+TEST(UstringTest, ConversionsAndDigits)
+{
+    EXPECT_EQ(ustring::mbToWide("abc", -1, CP_UTF8), L"abc");
+    EXPECT_EQ(ustring::mbToWide("abc", 2, CP_UTF8), L"ab");
+    EXPECT_EQ(ustring::mbToWide(nullptr, -1, CP_UTF8), L"");
+    EXPECT_EQ(ustring::mbToWide("abc", -2, CP_UTF8), L"");
+    EXPECT_EQ(ustring::fromUtf8("\xE6\x97\xA5"), L"\x65E5");
+    EXPECT_EQ(ustring::toUtf8(L"\x65E5x"), "\xE6\x97\xA5x");
+    EXPECT_TRUE(ustring::isDigits(L""));
+    EXPECT_TRUE(ustring::isDigits(L"0123"));
+    EXPECT_FALSE(ustring::isDigits(L"12a"));
+    std::wstring text = L"  MiXed  ";
+    ustring::trim(text);
+    ustring::toLower(text);
+    EXPECT_EQ(text, L"mixed");
+}
+
+TEST(UfileTest, ParentDirTable)
+{
+    EXPECT_EQ(ufile::getParentDir(L"C:\\a\\b\\"), L"C:\\a\\");
+    EXPECT_EQ(ufile::getParentDir(L"C:\\a\\b"), L"C:\\a\\");
+    EXPECT_EQ(ufile::getParentDir(L"C:/a/b"), L"C:/a/");
+    EXPECT_EQ(ufile::getParentDir(L"file"), L"");
+    EXPECT_EQ(ufile::getParentDir(L"\\"), L"\\");
+}
+
+TEST_F(CapturedLog, MakeDirCreatesTreesQuietlyAndRemoveFileLogsFailures)
+{
+    testutil::TempDir dir;
+    std::wstring deep = dir.path() + L"one\\two\\three";
+    EXPECT_TRUE(ufile::makeDir(deep));
+    EXPECT_TRUE(testutil::dirExists(deep));
+    g_lines.clear();
+    EXPECT_TRUE(ufile::makeDir(deep));
+    EXPECT_TRUE(g_lines.empty());
+    EXPECT_TRUE(ufile::exists(deep));
+
+    EXPECT_FALSE(ufile::removeFile(dir.file(L"missing.txt")));
+    EXPECT_TRUE(logged(L"utility::ufile::removeFile: removeFile file from [ " + dir.file(L"missing.txt") +
+                       L" ] error = 2."));
+    testutil::writeFile(dir.file(L"f.txt"), "x");
+    EXPECT_TRUE(ufile::removeFile(dir.file(L"f.txt")));
+    EXPECT_FALSE(ufile::exists(dir.file(L"f.txt")));
+
+    std::wstring appData = ufile::getAppDataDir();
+    EXPECT_FALSE(appData.empty());
+    EXPECT_NE(appData.back(), L'\\');
+}
+
+TEST_F(CapturedLog, ExecuteReportsExitCodesTimeoutsAndMissingPrograms)
+{
+    std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
+    DWORD code = 0;
+    EXPECT_TRUE(process::execute(child, L"exit=0", false, 10000, code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(process::execute(child, L"exit=7", false, 10000, code));
+    EXPECT_EQ(code, 7u);
+    EXPECT_TRUE(logged(L"execute exitcode = 7"));
+    EXPECT_TRUE(logged(L"createProcess filename = [" + child + L"], param = [exit=7], show = 0"));
+
+    g_lines.clear();
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(process::execute(child, L"sleep=3000", false, 200));
+    EXPECT_LT(GetTickCount() - start, 2500u);
+    EXPECT_TRUE(logged(L"execute timeout!!!"));
+
+    start = GetTickCount();
+    EXPECT_TRUE(process::execute(child, L"sleep=3000", false, 0));
+    EXPECT_LT(GetTickCount() - start, 2500u);
+
+    g_lines.clear();
+    EXPECT_FALSE(process::execute(L"C:\\no\\such\\program.exe", L"", false, 1000));
+    EXPECT_TRUE(logged(L"createProcess failed!!! lastError = "));
+    EXPECT_TRUE(logged(L"execute failed!!! last error = "));
+}
+
+TEST_F(CapturedLog, CreatePassesQuotedPathAndParametersAndIsRunningIgnoresCase)
+{
+    testutil::TempDir dir;
+    std::wstring record = dir.file(L"cmd.txt");
+    std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
+    DWORD pid = 0;
+    HANDLE process = process::create(child, L"sleep=2000 record=" + record, false, &pid);
+    ASSERT_NE(process, nullptr);
+    EXPECT_NE(pid, 0u);
+    EXPECT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(record); }, 5000));
+    EXPECT_TRUE(process::isRunning(L"ZUL_TEST_CHILD.EXE"));
+    EXPECT_FALSE(process::isRunning(L"zul_test_chil.exe"));
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    std::string line = testutil::readFile(record);
+    EXPECT_EQ(line, "\"" + testutil::narrow(child) + "\" sleep=2000 record=" + testutil::narrow(record) +
+                        "\r\n");
+}
+
+TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
+{
+    const char* subKey = "Software\\ZulTests\\RegKey";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    const char installDir[] = "C:\\Games\\ZUL\\";
+    RegSetValueExA(key, "InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(installDir),
+                   sizeof(installDir));
+    // Stored without its terminator: the reader must still end the text.
+    RegSetValueExA(key, "Unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
+    std::string huge(RegKey::kMaxValueBytes + 10, 'h');
+    RegSetValueExA(key, "Huge", 0, REG_SZ, reinterpret_cast<const BYTE*>(huge.c_str()),
+                   static_cast<DWORD>(huge.size() + 1));
+    RegCloseKey(key);
+
+    RegKey reg;
+    std::string value = "stale";
+    EXPECT_NE(reg.RegRead("InstallDir", value), ERROR_SUCCESS);
+    EXPECT_TRUE(logged(L"m_hKey is null, query reg = InstallDir"));
+    ASSERT_EQ(reg.RegRegOpen(HKEY_CURRENT_USER, subKey, KEY_READ), ERROR_SUCCESS);
+    EXPECT_EQ(reg.RegRead("InstallDir", value), ERROR_SUCCESS);
+    EXPECT_EQ(value, installDir);
+    EXPECT_EQ(reg.RegRead("Unterminated", value), ERROR_SUCCESS);
+    EXPECT_EQ(value, "abc");
+
+    g_lines.clear();
+    EXPECT_EQ(reg.RegRead("Missing", value), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(logged(L"read reg lastError = 2"));
+    EXPECT_NE(reg.RegRead("Huge", value), ERROR_SUCCESS);
+    EXPECT_TRUE(value.empty());
+    reg.close();
+
+    EXPECT_EQ(reg.RegRegOpen(HKEY_CURRENT_USER, "Software\\ZulTests\\Absent", KEY_READ),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(logged(L"open reg = Software\\ZulTests\\Absent, lastError = 2"));
+    RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+}
+
+TEST(UsystemTest, VersionQueryAnswers)
+{
+    EXPECT_TRUE(usystem::isVistaOrLater());
+}
+
+}  // namespace

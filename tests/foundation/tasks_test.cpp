@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "common/test_util.h"
+#include "foundation/ui_task_dispatcher.h"
+#include "foundation/worker_thread.h"
+
+namespace {
+
+// Counts how often a task ran and was released, and on which thread it ran.
+struct TaskProbe {
+    std::atomic<int> runs{0};
+    std::atomic<int> releases{0};
+    DWORD thread = 0;
+};
+
+class ProbeTask : public Runable {
+public:
+    ProbeTask(TaskProbe& probe, std::vector<int>* order = nullptr, int tag = 0)
+        : probe_(probe), order_(order), tag_(tag) {}
+    ~ProbeTask() override { ++probe_.releases; }
+    void run() override
+    {
+        ++probe_.runs;
+        probe_.thread = GetCurrentThreadId();
+        if (order_)
+            order_->push_back(tag_);
+    }
+
+private:
+    TaskProbe& probe_;
+    std::vector<int>* order_;
+    int tag_;
+};
+
+class DispatcherTest : public testing::Test {
+protected:
+    void SetUp() override { utility::init(); }
+    void TearDown() override { utility::uninit(); }
+};
+
+TEST_F(DispatcherTest, TasksPostedFromAWorkerRunOnceEachOnTheUiThreadInOrder)
+{
+    const int kTasks = 100;
+    std::vector<TaskProbe> probes(kTasks);
+    std::vector<int> order;
+    UiTaskPoster poster;
+
+    utility::WorkerThread worker;
+    ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+        for (int i = 0; i < kTasks; ++i)
+            EXPECT_TRUE(poster.post(new ProbeTask(probes[i], &order, i)));
+    })));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return probes[kTasks - 1].runs == 1; }, 5000));
+    worker.join(1000);
+
+    for (int i = 0; i < kTasks; ++i) {
+        EXPECT_EQ(probes[i].runs, 1);
+        EXPECT_EQ(probes[i].releases, 1);
+        EXPECT_EQ(probes[i].thread, GetCurrentThreadId());
+        EXPECT_EQ(order[i], i);
+    }
+}
+
+TEST_F(DispatcherTest, ATaskMayPostAnotherFromItsRun)
+{
+    TaskProbe inner;
+    bool outerRan = false;
+    ASSERT_TRUE(postToUiThread(new FunctionRunable([&] {
+        outerRan = true;
+        postToUiThread(new ProbeTask(inner));
+    })));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return inner.runs == 1; }, 2000));
+    EXPECT_TRUE(outerRan);
+    EXPECT_EQ(inner.releases, 1);
+}
+
+TEST_F(DispatcherTest, TimersTickUntilStoppedAndReleaseTheirTaskOnce)
+{
+    TaskProbe probe;
+    UiTimer timer;
+    EXPECT_FALSE(timer.start(0, new ProbeTask(probe)));
+    EXPECT_EQ(probe.releases, 1);  // refused task is not leaked
+    EXPECT_FALSE(timer.start(10, nullptr));
+    EXPECT_FALSE(timer.isActive());
+
+    TaskProbe ticking;
+    ASSERT_TRUE(timer.start(10, new ProbeTask(ticking)));
+    EXPECT_TRUE(timer.isActive());
+    ASSERT_TRUE(testutil::pumpUntil([&] { return ticking.runs >= 3; }, 3000));
+    EXPECT_EQ(ticking.releases, 0);
+    timer.stop();
+    EXPECT_FALSE(timer.isActive());
+    EXPECT_EQ(ticking.releases, 1);
+    int runs = ticking.runs;
+    testutil::pumpFor(100);
+    EXPECT_EQ(ticking.runs, runs);
+}
+
+TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPostsFail)
+{
+    utility::init();
+    TaskProbe timerTask, queued, late;
+    UiTaskDispatcher* dispatcher = UiTaskDispatcher::instance();
+    ASSERT_NE(dispatcher, nullptr);
+    ASSERT_NE(dispatcher->addTimer(1000, new ProbeTask(timerTask)), 0u);
+    ASSERT_TRUE(postToUiThread(new ProbeTask(queued)));
+    utility::uninit();
+
+    EXPECT_EQ(timerTask.releases, 1);
+    EXPECT_EQ(queued.runs, 0);
+    EXPECT_EQ(queued.releases, 1);
+    EXPECT_EQ(UiTaskDispatcher::instance(), nullptr);
+    EXPECT_FALSE(postToUiThread(new ProbeTask(late)));
+    EXPECT_EQ(late.runs, 0);
+    EXPECT_EQ(late.releases, 1);
+}
+
+TEST(WorkerThreadTest, SecondStartIsRefusedAndJoinReleasesTheTask)
+{
+    TaskProbe first, second;
+    HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    utility::WorkerThread worker;
+    ASSERT_TRUE(worker.start(new FunctionRunable([gate] { WaitForSingleObject(gate, 5000); })));
+    ProbeTask* refused = new ProbeTask(second);
+    EXPECT_FALSE(worker.start(refused));
+    EXPECT_EQ(second.releases, 0);  // not taken: still the caller's
+    refused->release();
+    SetEvent(gate);
+    worker.join(5000);
+    EXPECT_FALSE(worker.isRunning());
+
+    ASSERT_TRUE(worker.start(new ProbeTask(first)));
+    worker.join(5000);
+    EXPECT_EQ(first.runs, 1);
+    EXPECT_EQ(first.releases, 1);
+    CloseHandle(gate);
+}
+
+TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
+{
+    utility::WorkerThread worker;
+    std::atomic<bool> sawStop{false};
+    ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+        worker.waitFor(10000);
+        sawStop = worker.isStopRequested();
+    })));
+    Sleep(50);
+    DWORD start = GetTickCount();
+    worker.requestStop();
+    worker.join(5000);
+    EXPECT_TRUE(sawStop);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+
+    TaskProbe stubborn;
+    ASSERT_TRUE(worker.start(new FunctionRunable([] { Sleep(20000); })));
+    start = GetTickCount();
+    worker.requestStop();
+    worker.join(200);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 150u);
+    EXPECT_LT(elapsed, 3000u);
+    EXPECT_FALSE(worker.isRunning());
+}
+
+}  // namespace
