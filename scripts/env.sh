@@ -18,7 +18,6 @@ zul_env_start() {
   fi
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 &
-  /usr/lib/wine/wineserver -w 2>/dev/null || true
 }
 
 zul_env_stop() {
