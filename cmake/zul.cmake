@@ -3,10 +3,12 @@
 # Tests run under 64-bit Wine through this wrapper (prefix, debug and DLL overrides).
 set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
-# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui])
-# One GoogleTest executable run by CTest through Wine.
+# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS product_registry])
+# One GoogleTest executable run by CTest through Wine. Tests that touch the
+# same process-wide things (the product's registry key, the user's shortcuts)
+# name the same lock so CTest never runs them at once.
 function(zul_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} zul_gtest_main)
   add_test(NAME ${name} COMMAND ${ZUL_WINE_RUN} $<TARGET_FILE:${name}>
@@ -15,6 +17,9 @@ function(zul_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
