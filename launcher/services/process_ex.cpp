@@ -1,0 +1,338 @@
+#include "launcher/services/process_ex.h"
+
+#include <psapi.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <wchar.h>
+
+#include "foundation/log.h"
+#include "foundation/usystem.h"
+#include "launcher/services/scoped_handle.h"
+
+namespace utility {
+namespace process {
+
+namespace {
+
+const wchar_t* verbFor(bool runas, bool useDefault)
+{
+    if (runas && usystem::isVistaOrLater())
+        return L"runas";
+    return useDefault ? nullptr : L"open";
+}
+
+typedef BOOL(WINAPI* CreateProcessWithTokenWFn)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID,
+                                                 LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+
+// Frees a library loaded by name when it goes out of scope.
+class ScopedLibrary {
+public:
+    explicit ScopedLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+    ~ScopedLibrary()
+    {
+        if (module_)
+            FreeLibrary(module_);
+    }
+    ScopedLibrary(const ScopedLibrary&) = delete;
+    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+bool sessionOf(DWORD processId, DWORD& session)
+{
+    session = 0;
+    return ProcessIdToSessionId(processId, &session) != FALSE;
+}
+
+}  // namespace
+
+bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show)
+{
+    common::log("utility::process::shell", __LINE__,
+                L"shell filename = [%s], param = [%s], runas = %d, show = %d", file.c_str(),
+                params.c_str(), runas ? 1 : 0, show ? 1 : 0);
+    HINSTANCE result = ShellExecuteW(nullptr, verbFor(runas, false), file.c_str(),
+                                     params.empty() ? nullptr : params.c_str(), nullptr,
+                                     show ? SW_SHOW : SW_HIDE);
+    DWORD error = GetLastError();
+    common::log("utility::process::shell", __LINE__, L"shellEx ret . lastError = %d", error);
+    if (reinterpret_cast<INT_PTR>(result) > 32)
+        return true;
+    common::log("utility::process::shell", __LINE__, L"shellEx failed!!! lastError = %d", error);
+    return false;
+}
+
+bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, bool show,
+             DWORD timeoutMs)
+{
+    common::log("utility::process::shellEx", __LINE__,
+                L"shellEx filename = [%s], param = [%s], runas = %d, show = %d, timeout = %d",
+                file.c_str(), params.c_str(), runas ? 1 : 0, show ? 1 : 0, timeoutMs);
+    SHELLEXECUTEINFOW info;
+    ZeroMemory(&info, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // 0x440
+    info.lpVerb = verbFor(runas, true);
+    info.lpFile = file.c_str();
+    info.lpParameters = params.empty() ? nullptr : params.c_str();
+    info.nShow = show ? SW_SHOW : SW_HIDE;
+    if (!ShellExecuteExW(&info)) {
+        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
+                    GetLastError());
+        return false;
+    }
+    ScopedHandle process(info.hProcess);
+    if (timeoutMs == 0)
+        return true;
+    if (!process.valid()) {
+        // Handed to an already running program: there is nothing to wait for.
+        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
+                    GetLastError());
+        return false;
+    }
+    DWORD wait = WaitForSingleObject(process.get(), timeoutMs);
+    if (wait == WAIT_OBJECT_0) {
+        DWORD exitCode = static_cast<DWORD>(-1);
+        GetExitCodeProcess(process.get(), &exitCode);
+        common::log("utility::process::shellEx", __LINE__,
+                    L"shellEx exitcode = %d lastError = %d", exitCode, GetLastError());
+        return exitCode == 0;
+    }
+    if (wait == WAIT_TIMEOUT) {
+        common::log("utility::process::shellEx", __LINE__, L"shellEx timeout!!!");
+        return false;
+    }
+    common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
+                GetLastError());
+    return false;
+}
+
+std::vector<DosDevice> listDosDevices()
+{
+    std::vector<DosDevice> devices;
+    wchar_t drives[512];
+    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(sizeof(drives) / sizeof(drives[0])),
+                                           drives);
+    if (length == 0 || length >= sizeof(drives) / sizeof(drives[0]))
+        return devices;
+    for (const wchar_t* drive = drives; *drive; drive += wcslen(drive) + 1) {
+        wchar_t letter = static_cast<wchar_t>(towupper(drive[0]));
+        if (letter == L'A' || letter == L'B')
+            continue;
+        DosDevice entry;
+        entry.drive = std::wstring(1, drive[0]) + L":";
+        wchar_t device[MAX_PATH] = {0};
+        if (!QueryDosDeviceW(entry.drive.c_str(), device, MAX_PATH))
+            continue;
+        entry.device = device;
+        devices.push_back(entry);
+    }
+    return devices;
+}
+
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath,
+                     const std::vector<DosDevice>& devices)
+{
+    if (!devicePath || !drivePath)
+        return false;
+    for (const DosDevice& entry : devices) {
+        const size_t length = entry.device.size();
+        if (length == 0 || _wcsnicmp(devicePath, entry.device.c_str(), length) != 0)
+            continue;
+        // "\Device\HarddiskVolume1" must not claim "\Device\HarddiskVolume10\...".
+        const wchar_t next = devicePath[length];
+        if (next != L'\\' && next != L'\0')
+            continue;
+        *drivePath = entry.drive + (devicePath + length);
+        return true;
+    }
+    return false;
+}
+
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath)
+{
+    if (!devicePath || !drivePath)
+        return false;
+    return DosPathToNtPath(devicePath, drivePath, listDosDevices());
+}
+
+std::wstring GetProcessPath(DWORD processId)
+{
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.valid())
+        return std::wstring();
+    wchar_t image[MAX_PATH] = {0};
+    if (!GetProcessImageFileNameW(process.get(), image, MAX_PATH))
+        return std::wstring();
+    std::wstring path;
+    if (!DosPathToNtPath(image, &path)) {
+        common::log("utility::process::GetProcessPath", __LINE__,
+                    L"DosPathToNtPath failed. pid:%d, error:%d \n", processId, GetLastError());
+        return std::wstring();
+    }
+    return path;
+}
+
+DWORD getExplorerToken(HANDLE* token)
+{
+    if (!token)
+        return ERROR_INVALID_PARAMETER;
+    *token = nullptr;
+    wchar_t windows[MAX_PATH] = {0};
+    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        DWORD error = GetLastError();
+        common::log("utility::process::getExplorerToken", __LINE__,
+                    L"GetWindowsDirectory failed. lastError = %d", error);
+        return error ? error : ERROR_BUFFER_OVERFLOW;
+    }
+    const std::wstring target = std::wstring(windows) + L"\\explorer.exe";
+
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid()) {
+        DWORD error = GetLastError();
+        common::log("utility::process::getExplorerToken", __LINE__,
+                    L"CreateToolhelp32Snapshot failed. lastError = %d", error);
+        return error;
+    }
+    // Only the desktop of this process's own session: with several users
+    // signed in, another session's explorer would start the program as them.
+    DWORD ownSession = 0;
+    if (!sessionOf(GetCurrentProcessId(), ownSession)) {
+        DWORD error = GetLastError();
+        common::log("utility::process::getExplorerToken", __LINE__,
+                    L"ProcessIdToSessionId failed. lastError = %d", error);
+        return error;
+    }
+    DWORD error = ERROR_NOT_FOUND;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"explorer.exe") != 0)
+            continue;
+        DWORD session = 0;
+        if (!sessionOf(entry.th32ProcessID, session) || session != ownSession)
+            continue;
+        ScopedHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID));
+        if (!process.valid()) {
+            error = GetLastError();
+            continue;
+        }
+        if (_wcsicmp(GetProcessPath(entry.th32ProcessID).c_str(), target.c_str()) != 0)
+            continue;
+        ScopedHandle source;
+        if (!OpenProcessToken(process.get(), TOKEN_DUPLICATE, source.receive())) {
+            error = GetLastError();
+            common::log("utility::process::getExplorerToken", __LINE__,
+                        L"OpenProcessToken failed. pid:%d, lastError = %d", entry.th32ProcessID,
+                        error);
+            return error;
+        }
+        HANDLE primary = nullptr;
+        if (!DuplicateTokenEx(source.get(), 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary,
+                              &primary)) {
+            error = GetLastError();
+            common::log("utility::process::getExplorerToken", __LINE__,
+                        L"DuplicateTokenEx failed. pid:%d, lastError = %d", entry.th32ProcessID,
+                        error);
+            return error;
+        }
+        *token = primary;
+        return 0;
+    }
+    common::log("utility::process::getExplorerToken", __LINE__,
+                L"no explorer in session %d, lastError = %d", ownSession, error);
+    return error;
+}
+
+bool buildTokenCommandLine(const std::wstring& file, const wchar_t* params, std::wstring& line)
+{
+    line = L"\"" + file + L"\"";
+    if (params && *params) {
+        line += L" ";
+        line += params;
+    }
+    return line.size() < kTokenCommandChars;
+}
+
+int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* params, bool wait,
+                    DWORD* exitCode)
+{
+    std::wstring line;
+    if (!buildTokenCommandLine(file, params, line)) {
+        common::log("utility::process::createWithToken", __LINE__,
+                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
+                    line.c_str());
+        return -1;
+    }
+    if (!token) {
+        common::log("utility::process::createWithToken", __LINE__, L"no token for %s",
+                    line.c_str());
+        return -1;
+    }
+    ScopedLibrary advapi(L"ADVAPI32.dll");
+    CreateProcessWithTokenWFn createWithToken =
+        advapi.get() ? reinterpret_cast<CreateProcessWithTokenWFn>(
+                           GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))
+                     : nullptr;
+    if (!createWithToken) {
+        common::log("utility::process::createWithToken", __LINE__,
+                    L"CreateProcessWithTokenW not found, lastError = %d", GetLastError());
+        return -1;
+    }
+    // The system may write into the command line, so it gets its own area.
+    wchar_t commandLine[kTokenCommandChars] = {0};
+    wcsncpy(commandLine, line.c_str(), kTokenCommandChars - 1);
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof(info));
+    if (!createWithToken(token, LOGON_WITH_PROFILE, nullptr, commandLine, 0, nullptr, nullptr,
+                         &startup, &info)) {
+        common::log("utility::process::createWithToken", __LINE__,
+                    L"CreateProcessWithTokenW failed. cmd = %s, lastError = %d", commandLine,
+                    GetLastError());
+        return -1;
+    }
+    ScopedHandle process(info.hProcess);
+    ScopedHandle thread(info.hThread);
+    common::log("utility::process::createWithToken", __LINE__, L"started cmd = %s, pid = %d",
+                commandLine, info.dwProcessId);
+    if (wait) {
+        WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = static_cast<DWORD>(-1);
+        GetExitCodeProcess(process.get(), &code);
+        if (exitCode)
+            *exitCode = code;
+    }
+    return 0;
+}
+
+int createWithExplorerToken(const std::wstring& file, const wchar_t* params, bool wait,
+                            DWORD* exitCode)
+{
+    std::wstring line;
+    if (!buildTokenCommandLine(file, params, line)) {
+        common::log("utility::process::createWithExplorerToken", __LINE__,
+                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
+                    line.c_str());
+        return -1;
+    }
+    // Owned here and closed on every path, success included.
+    ScopedHandle token;
+    DWORD error = getExplorerToken(token.receive());
+    if (!token.valid()) {
+        common::log("utility::process::createWithExplorerToken", __LINE__,
+                    L"no explorer token, lastError = %d", error);
+        return -1;
+    }
+    return createWithToken(token.get(), file, params, wait, exitCode);
+}
+
+}  // namespace process
+}  // namespace utility

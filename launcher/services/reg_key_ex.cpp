@@ -1,0 +1,83 @@
+#include "launcher/services/reg_key_ex.h"
+
+#include "foundation/log.h"
+
+namespace utility {
+
+LONG RegKeyEx::RegRegOpen(HKEY root, const std::wstring& subKey, REGSAM access)
+{
+    close();
+    LONG result = RegOpenKeyExW(root, subKey.c_str(), 0, access, &key_);
+    if (result != ERROR_SUCCESS) {
+        key_ = nullptr;
+        common::log("utility::RegKeyEx::RegRegOpen", __LINE__, L"open reg = %s, lastError = %d",
+                    subKey.c_str(), result);
+    }
+    return result;
+}
+
+LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
+{
+    value.clear();
+    if (!key_) {
+        common::log("utility::RegKeyEx::RegRead", __LINE__, L"m_hKey is null, query reg = %s",
+                    valueName.c_str());
+        return ERROR_INVALID_HANDLE;
+    }
+    // One spare character so that a value stored without terminator still ends.
+    wchar_t buffer[kReadBufferBytes / sizeof(wchar_t) + 1] = {0};
+    DWORD type = REG_NONE;
+    DWORD bytes = kReadBufferBytes;
+    LONG result = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(buffer), &bytes);
+    if (result == ERROR_SUCCESS && type != REG_SZ)
+        result = ERROR_UNSUPPORTED_TYPE;
+    if (result != ERROR_SUCCESS) {
+        common::log("utility::RegKeyEx::RegRead", __LINE__, L"read reg lastError = %d", result);
+        return result;
+    }
+    size_t chars = bytes / sizeof(wchar_t);
+    while (chars > 0 && buffer[chars - 1] == L'\0')
+        --chars;
+    value.assign(buffer, chars);
+    return ERROR_SUCCESS;
+}
+
+LONG RegKeyEx::RegWrite(const std::wstring& valueName, const std::wstring& value)
+{
+    if (!key_) {
+        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"m_hKey is null, query reg = %s",
+                    valueName.c_str());
+        return ERROR_INVALID_HANDLE;
+    }
+    const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    LONG result = RegSetValueExW(key_, valueName.c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+    if (result != ERROR_SUCCESS)
+        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"write reg 1 lastError = %d",
+                    result);
+    return result;
+}
+
+LONG RegKeyEx::RegCreate(HKEY root, const std::wstring& subKey)
+{
+    close();
+    LONG result = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+    if (result != ERROR_SUCCESS) {
+        key_ = nullptr;
+        common::log("utility::RegKeyEx::RegCreate", __LINE__, L"create reg  lastError = %d",
+                    result);
+    }
+    return result;
+}
+
+void RegKeyEx::close()
+{
+    if (key_) {
+        RegCloseKey(key_);
+        key_ = nullptr;
+    }
+}
+
+}  // namespace utility
