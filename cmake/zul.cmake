@@ -3,7 +3,7 @@
 # Tests run under 64-bit Wine through this wrapper (prefix, debug and DLL overrides).
 set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
-# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS product_registry])
+# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS zul_install_registration])
 # One GoogleTest executable run by CTest through Wine. Tests that touch the
 # same process-wide things (the product's registry key, the user's shortcuts)
 # name the same lock so CTest never runs them at once.

@@ -1,0 +1,120 @@
+#include "foundation/sz/sz_block_queue.h"
+
+#include <cstdlib>
+#include <cstring>
+
+SzBlockQueue::SzBlockQueue()
+{
+    for (size_t i = 0; i < kBlockCount; i++) {
+        Byte* block = static_cast<Byte*>(malloc(kBlockSize));
+        if (!block) {
+            return;
+        }
+        owned_.push_back(block);
+        free_.push_back(block);
+    }
+    ready_ = true;
+}
+
+SzBlockQueue::~SzBlockQueue()
+{
+    for (Byte* block : owned_) {
+        free(block);
+    }
+}
+
+size_t SzBlockQueue::write(const Byte* data, size_t size)
+{
+    size_t taken = 0;
+    while (taken < size) {
+        if (!filling_.data) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return !free_.empty() || stopped_; });
+            if (stopped_) {
+                return taken;
+            }
+            filling_.data = free_.back();
+            filling_.size = 0;
+            free_.pop_back();
+        }
+        size_t step = kBlockSize - filling_.size;
+        if (step > size - taken) {
+            step = size - taken;
+        }
+        memcpy(filling_.data + filling_.size, data + taken, step);
+        filling_.size += step;
+        taken += step;
+        if (filling_.size == kBlockSize) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!pushFilling(lock)) {
+                return taken - step;
+            }
+        }
+    }
+    return taken;
+}
+
+bool SzBlockQueue::pushFilling(std::unique_lock<std::mutex>&)
+{
+    Block block = filling_;
+    filling_ = {nullptr, 0};
+    if (stopped_) {
+        free_.push_back(block.data);
+        return false;
+    }
+    full_.push_back(block);
+    changed_.notify_all();
+    return true;
+}
+
+void SzBlockQueue::close()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (filling_.data) {
+        if (filling_.size != 0) {
+            pushFilling(lock);
+        } else {
+            free_.push_back(filling_.data);
+            filling_ = {nullptr, 0};
+        }
+    }
+    closed_ = true;
+    changed_.notify_all();
+}
+
+void SzBlockQueue::stop()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    stopped_ = true;
+    for (const Block& queued : full_) {
+        free_.push_back(queued.data);
+    }
+    full_.clear();
+    changed_.notify_all();
+}
+
+SRes SzBlockQueue::drainInto(SzOutSink* sink)
+{
+    for (;;) {
+        Block block;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return !full_.empty() || closed_; });
+            if (full_.empty()) {
+                return SZ_OK;
+            }
+            block = full_.front();
+            full_.pop_front();
+        }
+        const size_t taken = sink->write(block.data, block.size);
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            free_.push_back(block.data);
+            changed_.notify_all();
+        }
+        if (taken < block.size) {
+            stop();
+            return SZ_ERROR_OUTPUT_EOF;
+        }
+    }
+}

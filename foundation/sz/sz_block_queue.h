@@ -1,0 +1,58 @@
+// Hands decoded bytes from the decoding thread to the writing thread
+// through a fixed number of fixed-size blocks, so the two overlap while the
+// memory in flight stays bounded.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+#include "foundation/sz/sz_extract_all.h"
+
+class SzBlockQueue : public SzOutSink {
+public:
+    static const size_t kBlockSize = 1 << 20;
+    static const size_t kBlockCount = 8;
+
+    SzBlockQueue();
+    ~SzBlockQueue();
+    SzBlockQueue(const SzBlockQueue&) = delete;
+    SzBlockQueue& operator=(const SzBlockQueue&) = delete;
+
+    // False when the blocks could not be allocated.
+    bool ready() const { return ready_; }
+
+    // Decoding side: copies the bytes into blocks, waiting for a free one
+    // when all are full. Takes fewer bytes once the writing side stopped.
+    void attach(const CSzArEx*) override {}
+    size_t write(const Byte* data, size_t size) override;
+    SRes finish() override { return SZ_OK; }
+    // Decoding side: no more bytes will come.
+    void close();
+
+    // Writing side: tells the decoding side to stop taking bytes.
+    void stop();
+
+    // Writing side: hands every block to sink in order until the decoding
+    // side closes. SZ_ERROR_OUTPUT_EOF when the sink took fewer bytes than
+    // given; the decoding side is then told to stop.
+    SRes drainInto(SzOutSink* sink);
+
+private:
+    struct Block {
+        Byte* data;
+        size_t size;
+    };
+    bool pushFilling(std::unique_lock<std::mutex>& lock);
+
+    bool ready_ = false;
+    std::vector<Byte*> owned_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Byte*> free_;
+    std::deque<Block> full_;
+    Block filling_ = {nullptr, 0};  // touched by the decoding side only
+    bool closed_ = false;
+    bool stopped_ = false;
+};

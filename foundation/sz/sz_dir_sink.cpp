@@ -1,0 +1,223 @@
+#include "foundation/sz/sz_dir_sink.h"
+
+#include <vector>
+
+#include "7zCrc.h"
+#include "foundation/log.h"
+#include "foundation/ufile.h"
+
+bool SzOutFile::create(const std::wstring& path)
+{
+    close();
+    handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle_ != INVALID_HANDLE_VALUE;
+}
+
+bool SzOutFile::write(const Byte* data, size_t size)
+{
+    while (size > 0) {
+        DWORD step = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(handle_, data, step, &written, nullptr)) {
+            return false;
+        }
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+void SzOutFile::close()
+{
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback)
+    : callback_(callback), targetDir_(targetDir)
+{
+    itemName_[0] = 0;
+    // The folder-creating function wants a full path.
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(targetDir.c_str(), MAX_PATH, full, nullptr);
+    if (length > 0 && length < MAX_PATH) {
+        targetDir_ = full;
+    } else {
+        DWORD err = GetLastError();
+        common::log("SzDirSink::SzDirSink", __LINE__, L"cannot resolve %s lastError = %d", targetDir.c_str(), err);
+    }
+    while (!targetDir_.empty() && (targetDir_.back() == L'\\' || targetDir_.back() == L'/')) {
+        targetDir_.pop_back();
+    }
+}
+
+void SzDirSink::attach(const CSzArEx* db)
+{
+    db_ = db;
+    totalBytes_ = db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0];
+}
+
+void SzDirSink::fail(SzResultCode code)
+{
+    if (errorCode_ == 0) {
+        errorCode_ = code;
+    }
+}
+
+// Copies the item's name and turns it into a path below the target folder.
+bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
+{
+    const size_t length = SzArEx_GetFileNameUtf16(db_, index, nullptr);
+    std::vector<UInt16> name(length + 1, 0);
+    SzArEx_GetFileNameUtf16(db_, index, name.data());
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(name.data());
+    lstrcpynW(itemName_, wide, static_cast<int>(kSzItemNameChars));
+    if (length > kSzItemNameChars) {
+        common::log("SzDirSink::itemPath", __LINE__, L"item %u: name longer than %d characters refused: %s",
+                    index, static_cast<int>(kSzItemNameChars - 1), itemName_);
+        return false;
+    }
+    std::wstring relative;
+    if (!SzItemRelativePath(wide, relative)) {
+        common::log("SzDirSink::itemPath", __LINE__, L"item %u: unsafe name refused: %s", index, wide);
+        return false;
+    }
+    path = targetDir_ + L"\\" + relative;
+    return true;
+}
+
+// A folder whose parent this extraction made (archives list parents first)
+// is made directly; anything else goes through the shell's tree creator.
+bool SzDirSink::makeFolder(const std::wstring& path)
+{
+    if (madeFolders_.count(path) != 0) {
+        return true;
+    }
+    const size_t cut = path.rfind(L'\\');
+    const bool parentMade = cut != std::wstring::npos && madeFolders_.count(path.substr(0, cut)) != 0;
+    if (parentMade && CreateDirectoryW(path.c_str(), nullptr)) {
+        madeFolders_.insert(path);
+        return true;
+    }
+    if (!utility::ufile::makeDir(path)) {
+        DWORD err = GetLastError();
+        common::log("SzDirSink::makeFolder", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
+        return false;
+    }
+    madeFolders_.insert(path);
+    return true;
+}
+
+// Handles folders and empty files on the way; true when a file that takes
+// data is open. On false, errorCode_ tells a failure from the end of items.
+bool SzDirSink::openNextFile()
+{
+    while (itemIndex_ < db_->NumFiles) {
+        const UInt32 index = itemIndex_;
+        std::wstring path;
+        if (!itemPath(index, path)) {
+            fail(kSzErrorOpenFile);
+            return false;
+        }
+        if (SzArEx_IsDir(db_, index)) {
+            if (!makeFolder(path)) {
+                fail(kSzErrorOpenFile);
+                return false;
+            }
+            itemIndex_++;
+            continue;
+        }
+        if (!makeFolder(path.substr(0, path.rfind(L'\\')))) {
+            fail(kSzErrorOpenFile);
+            return false;
+        }
+        if (!file_.create(path)) {
+            DWORD err = GetLastError();
+            common::log("SzDirSink::openNextFile", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
+            fail(kSzErrorOpenFile);
+            return false;
+        }
+        const UInt64 size = SzArEx_GetFileSize(db_, index);
+        if (size == 0) {
+            file_.close();
+            itemIndex_++;
+            continue;
+        }
+        bytesLeft_ = size;
+        crc_ = CRC_INIT_VAL;
+        expectedCrc_ = SzBitWithVals_Check(&db_->CRCs, index) ? db_->CRCs.Vals[index] : 0;
+        return true;
+    }
+    return false;
+}
+
+size_t SzDirSink::write(const Byte* data, size_t size)
+{
+    size_t taken = 0;
+    while (errorCode_ == 0 && taken < size) {
+        if (callback_ && !callback_->shouldContinue()) {
+            common::log("SzDirSink::write", __LINE__, L"stopped by the caller at %s", itemName_);
+            fail(kSzErrorCancelled);
+            break;
+        }
+        if (!file_.isOpen() && !openNextFile()) {
+            if (errorCode_ == 0) {
+                // Every item is handled: surplus bytes are ignored.
+                return size;
+            }
+            break;
+        }
+        size_t chunk = size - taken;
+        if (chunk > bytesLeft_) {
+            chunk = static_cast<size_t>(bytesLeft_);
+        }
+        if (!file_.write(data + taken, chunk)) {
+            DWORD err = GetLastError();
+            common::log("SzDirSink::write", __LINE__, L"writing %s failed lastError = %d", itemName_, err);
+            fail(kSzErrorWriteFile);
+            break;
+        }
+        if (expectedCrc_ != 0) {
+            crc_ = CrcUpdate(crc_, data + taken, chunk);
+        }
+        taken += chunk;
+        bytesWritten_ += chunk;
+        bytesLeft_ -= chunk;
+        if (callback_) {
+            callback_->onProcessing(itemName_, itemIndex_, db_->NumFiles, bytesWritten_, totalBytes_);
+        }
+        if (bytesLeft_ == 0) {
+            itemIndex_++;
+            file_.close();
+            if (expectedCrc_ != 0 && CRC_GET_DIGEST(crc_) != expectedCrc_) {
+                common::log("SzDirSink::write", __LINE__, L"CRC mismatch in %s", itemName_);
+                fail(kSzErrorCrc);
+                break;
+            }
+            if (itemIndex_ >= db_->NumFiles) {
+                return size;
+            }
+        }
+    }
+    return taken;
+}
+
+SRes SzDirSink::finish()
+{
+    if (errorCode_ != 0) {
+        return SZ_OK;
+    }
+    if (file_.isOpen() || openNextFile()) {
+        // The archive's sizes promised more data than its folders held.
+        common::log("SzDirSink::finish", __LINE__, L"no data left for %s", itemName_);
+        return SZ_ERROR_DATA;
+    }
+    return SZ_OK;
+}

@@ -1,0 +1,52 @@
+// Decodes one folder of a 7z archive straight into a sink, through a
+// dictionary-sized window, without a buffer of the folder's unpacked size.
+#pragma once
+
+#include "7z.h"
+#include "7zTypes.h"
+#include "foundation/sz/sz_extract_all.h"
+
+// Streams the chains that matter: Copy, LZMA and LZMA2, alone or behind the
+// x86 branch filter (BCJ). Other chains are answered with
+// SZ_ERROR_UNSUPPORTED before any byte is written, so the caller can decode
+// them into a buffer instead.
+class SzFolderDecoder {
+public:
+    SzFolderDecoder(const CSzArEx* db, ILookInStream* input, SzOutSink* sink);
+    ~SzFolderDecoder();
+    SzFolderDecoder(const SzFolderDecoder&) = delete;
+    SzFolderDecoder& operator=(const SzFolderDecoder&) = delete;
+
+    SRes decode(UInt32 folderIndex);
+    // True once the current folder has handed bytes to the sink.
+    bool started() const { return delivered_ != 0; }
+
+private:
+    SRes decodeCopy(UInt64 inSize, UInt64 outSize);
+    SRes decodeLzma(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
+    SRes decodeLzma2(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
+    bool reserveWindow(UInt32 dictSize, UInt64 outSize, size_t* windowSize);
+    SRes emit(const Byte* data, size_t size);
+    SRes runFilter();
+    SRes flushFilter();
+    SRes deliver(const Byte* data, size_t size);
+
+    const CSzArEx* db_;
+    ILookInStream* input_;
+    SzOutSink* sink_;
+
+    // Sliding window of the LZMA decoders, kept across folders.
+    Byte* window_ = nullptr;
+    size_t windowCapacity_ = 0;
+
+    // x86 branch filter stage.
+    bool filterOn_ = false;
+    Byte* filterBuf_ = nullptr;
+    size_t filterUsed_ = 0;
+    UInt32 filterPc_ = 0;
+    UInt32 filterState_ = 0;
+
+    UInt64 delivered_ = 0;
+    bool checkFolderCrc_ = false;
+    UInt32 folderCrc_ = 0;
+};

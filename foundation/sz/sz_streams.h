@@ -1,0 +1,36 @@
+// Seekable inputs for the LZMA SDK: an archive in memory or in a file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "7zTypes.h"
+
+// Reads an archive held in memory. Seeks before the start or past the end
+// fail; reads never leave the buffer.
+struct SzMemInStream {
+    ISeekInStream vt;  // first: the SDK hands &vt back to the callbacks
+    const Byte* data;
+    UInt32 size;
+    UInt32 pos;
+
+    SzMemInStream(const void* bytes, UInt32 byteCount);
+};
+
+// Reads an archive file. A read that delivers no bytes fails with
+// SZ_ERROR_INPUT_EOF.
+struct SzFileInStream {
+    ISeekInStream vt;  // first, as above
+    HANDLE file;
+
+    explicit SzFileInStream(const std::wstring& path);
+    ~SzFileInStream();
+    SzFileInStream(const SzFileInStream&) = delete;
+    SzFileInStream& operator=(const SzFileInStream&) = delete;
+
+    bool isOpen() const { return file != INVALID_HANDLE_VALUE; }
+};
+
+// The C heap, used for both of the SDK's allocators.
+extern const ISzAlloc kSzHeapAlloc;

@@ -1,0 +1,155 @@
+#include "install/drive_info.h"
+
+#include "foundation/log.h"
+
+namespace {
+
+const DWORD kIoctlStorageGetHotplugInfo = 0x2D0C14;
+const DWORD kIoctlStorageQueryProperty = 0x2D1400;
+const DWORD kStorageDeviceTrimProperty = 8;
+const DWORD kPropertyStandardQuery = 0;
+
+// The 8-byte answer of the hot-plug query.
+struct HotplugInfo {
+    DWORD size;
+    BYTE mediaRemovable;
+    BYTE mediaHotplug;
+    BYTE deviceHotplug;
+    BYTE writeCacheEnableOverride;
+};
+
+struct PropertyQuery {
+    DWORD propertyId;
+    DWORD queryType;
+    BYTE additionalParameters[1];
+};
+
+// The 12-byte answer of the TRIM property query.
+struct TrimDescriptor {
+    DWORD version;
+    DWORD size;
+    BYTE trimEnabled;
+};
+
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ~ScopedHandle()
+    {
+        if (valid())
+            CloseHandle(handle_);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Opens \\.\X: for a drive letter.
+HANDLE openVolumeDevice(wchar_t letter)
+{
+    std::wstring device = L"\\\\.\\";
+    device += letter;
+    device += L':';
+    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+}  // namespace
+
+std::vector<std::wstring> SystemDriveInfo::logicalDrives()
+{
+    std::vector<std::wstring> roots;
+    DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+    if (needed == 0) {
+        common::log("SystemDriveInfo::logicalDrives", __LINE__,
+                    L"GetLogicalDriveStrings failed lastError = %d", GetLastError());
+        return roots;
+    }
+    std::vector<wchar_t> buffer(needed + 1, L'\0');
+    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0 || length > buffer.size()) {
+        common::log("SystemDriveInfo::logicalDrives", __LINE__,
+                    L"GetLogicalDriveStrings failed lastError = %d", GetLastError());
+        return roots;
+    }
+    for (const wchar_t* root = buffer.data(); *root; root += wcslen(root) + 1)
+        roots.push_back(root);
+    return roots;
+}
+
+UINT SystemDriveInfo::driveType(const std::wstring& root) { return GetDriveTypeW(root.c_str()); }
+
+bool SystemDriveInfo::isHotplug(const std::wstring& root)
+{
+    if (root.empty())
+        return false;
+    ScopedHandle device(openVolumeDevice(root[0]));
+    if (!device.valid())
+        return false;
+    HotplugInfo info = {};
+    DWORD returned = 0;
+    if (!DeviceIoControl(device.get(), kIoctlStorageGetHotplugInfo, nullptr, 0, &info,
+                         sizeof(info), &returned, nullptr)) {
+        common::log("SystemDriveInfo::isHotplug", __LINE__,
+                    L"hotplug query of %s failed lastError = %d", root.c_str(), GetLastError());
+        return true;
+    }
+    return info.mediaRemovable != 0 || info.deviceHotplug != 0;
+}
+
+bool SystemDriveInfo::isSsd(const std::wstring& name)
+{
+    if (name.empty())
+        return false;
+    ScopedHandle device(openVolumeDevice(name[0]));
+    if (!device.valid())
+        return false;
+    PropertyQuery query = {};
+    query.propertyId = kStorageDeviceTrimProperty;
+    query.queryType = kPropertyStandardQuery;
+    TrimDescriptor trim = {};
+    DWORD returned = 0;
+    if (!DeviceIoControl(device.get(), kIoctlStorageQueryProperty, &query, sizeof(query), &trim,
+                         sizeof(trim), &returned, nullptr)) {
+        common::log("SystemDriveInfo::isSsd", __LINE__, L"trim query of %s failed lastError = %d",
+                    name.c_str(), GetLastError());
+        return false;
+    }
+    return trim.trimEnabled == 1;
+}
+
+bool SystemDriveInfo::freeBytes(const std::wstring& root, ULONGLONG& bytes)
+{
+    ULARGE_INTEGER available = {};
+    bytes = 0;
+    if (GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr) != 1)
+        return false;
+    bytes = available.QuadPart;
+    return true;
+}
+
+bool SystemDriveInfo::fileSystemName(const std::wstring& root, std::wstring& name)
+{
+    wchar_t buffer[1024] = {0};
+    name.clear();
+    if (!GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, buffer,
+                               static_cast<DWORD>(sizeof(buffer) / sizeof(buffer[0]))))
+        return false;
+    name = buffer;
+    return true;
+}
+
+std::wstring SystemDriveInfo::systemDriveRoot()
+{
+    wchar_t windowsDir[MAX_PATH] = {0};
+    UINT length = GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
+    if (length >= 3 && length < MAX_PATH && windowsDir[1] == L':')
+        return std::wstring(windowsDir, 2) + L"\\";
+    common::log("SystemDriveInfo::systemDriveRoot", __LINE__,
+                L"GetSystemWindowsDirectory failed lastError = %d", GetLastError());
+    return L"C:\\";
+}

@@ -1,0 +1,246 @@
+// The install job: stop a running launcher, unpack the payload from the
+// program's own resources, register the installation and report progress.
+#include "install/kxspace_model.h"
+
+#include <objbase.h>
+
+#include "foundation/log.h"
+#include "foundation/process.h"
+#include "foundation/ufile.h"
+#include "foundation/ustring.h"
+
+namespace {
+
+const int kPayloadResourceId = 130;
+const wchar_t kPayloadResourceType[] = L"zip";
+const int kMaxExtractRetries = 2;
+const DWORD kTaskkillTimeoutMs = 2000;
+
+// Balances a successful CoInitialize on this thread.
+class ScopedComInit {
+public:
+    ScopedComInit() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ScopedComInit()
+    {
+        if (ok_)
+            CoUninitialize();
+    }
+    ScopedComInit(const ScopedComInit&) = delete;
+    ScopedComInit& operator=(const ScopedComInit&) = delete;
+
+private:
+    bool ok_;
+};
+
+std::wstring lowered(std::wstring text)
+{
+    utility::ustring::toLower(text);
+    return text;
+}
+
+// The last element of an archive item name ("sub\a.exe" gives "a.exe").
+std::wstring fileNamePart(const std::wstring& itemName)
+{
+    size_t at = itemName.find_last_of(L"\\/");
+    return at == std::wstring::npos ? itemName : itemName.substr(at + 1);
+}
+
+// An item name that stays inside the install folder and names something in it.
+bool isSafeItemName(const std::wstring& itemName)
+{
+    if (itemName.empty() || itemName[0] == L'\\' || itemName[0] == L'/')
+        return false;
+    if (itemName.find(L':') != std::wstring::npos)
+        return false;
+    std::wstring normalized = itemName;
+    for (wchar_t& ch : normalized) {
+        if (ch == L'/')
+            ch = L'\\';
+    }
+    for (const std::wstring& part : utility::ustring::split(normalized, L"\\")) {
+        if (part.empty() || part == L"." || part == L"..")
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemName)
+{
+    if (folder.empty() || !isSafeItemName(itemName)) {
+        common::log("KXSpaceModel::onResult", __LINE__, L"no file to move aside for [%s]",
+                    itemName.c_str());
+        return false;
+    }
+    std::wstring path = folder;
+    if (path.back() != L'\\')
+        path += L'\\';
+    path += itemName;
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (utility::ufile::removeFile(path))
+        return true;
+    std::wstring aside = path + L".tmp";
+    if (!MoveFileW(path.c_str(), aside.c_str())) {
+        common::log("KXSpaceModel::onResult", __LINE__, L"move %s failed lastError = %d",
+                    path.c_str(), GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void killProgressByHandle(const std::wstring& name)
+{
+    const std::wstring wanted = lowered(name);
+    std::list<utility::process::ProcessEntry> processes;
+    utility::process::enumProcess(processes);
+    bool first = true;
+    for (const auto& entry : processes) {
+        if (first) {  // the system idle process
+            first = false;
+            continue;
+        }
+        if (lowered(entry.exeName) != wanted)
+            continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.id);
+        if (!process) {
+            common::log("killProgressByHandle", __LINE__, L"open progress error %s , %d",
+                        name.c_str(), GetLastError());
+            continue;
+        }
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+    }
+}
+
+void KXSpaceModel::killProgressIfExist()
+{
+    common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress");
+    utility::process::execute(L"taskkill", L"/F /IM zulplay.exe", false, kTaskkillTimeoutMs);
+    if (utility::process::isRunning(kLauncherExe)) {
+        common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress by handle %s",
+                    kLauncherExe);
+        killProgressByHandle(kLauncherExe);
+    }
+}
+
+void KXSpaceModel::fail(int code, const wchar_t* text)
+{
+    errorCode_ = code;
+    errorText_ = text;
+}
+
+void KXSpaceModel::_threadInstallPlayerNew()
+{
+    installFolder_ = installPath_;
+    errorCode_ = kInstallOk;
+    errorText_.clear();
+
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC resource =
+        FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
+    HGLOBAL loaded = nullptr;
+    const void* payload = nullptr;
+    DWORD payloadSize = 0;
+    if (!resource) {
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"FindResource error %d",
+                    GetLastError());
+        fail(kInstallResourceNotFound, L"安装包已损坏");
+    } else if (!(loaded = LoadResource(module, resource))) {
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"LoadResource error %d",
+                    GetLastError());
+        fail(kInstallResourceNotLoaded, L"安装包加载失败");
+    } else {
+        payloadSize = SizeofResource(module, resource);
+        payload = LockResource(loaded);
+        if (!payload) {
+            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
+                        L"Can not lock resource id = %d, err=%d", kPayloadResourceId,
+                        GetLastError());
+            fail(kInstallResourceNotLocked, L"安装包锁定失败");
+        }
+    }
+
+    if (errorCode_ == kInstallOk) {
+        killProgressIfExist();
+
+        SzResultCode result = SzExtractToDir(payload, payloadSize, installFolder_, this);
+        for (int retries = 0; result != kSzOk && retries < kMaxExtractRetries; ++retries) {
+            retrying_ = 1;
+            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"try  zip");
+            result = SzExtractToDir(payload, payloadSize, installFolder_, this);
+        }
+        FreeResource(loaded);
+
+        if (result == kSzOk) {
+            postProgress(80, std::wstring());
+            pathToReg();
+            autorun();
+            registerWindowDefinder();
+            ScopedComInit com;
+            createShortcuts(installFolder_, kProductName, kLinkName, kUninstallLinkName);
+            postProgress(90, std::wstring());
+        } else {
+            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
+                        L"extract files error %d", result);
+            fail(kInstallExtractFailed, L"解压安装包失败");
+        }
+    }
+
+    if (errorCode_ >= kInstallResourceNotFound && errorCode_ <= kInstallExtractFailed)
+        postProgress(-1, errorText_);
+    else
+        postProgress(100, std::wstring());
+}
+
+bool KXSpaceModel::shouldContinue() { return true; }
+
+void KXSpaceModel::onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
+                                uint64_t bytesDone, uint64_t bytesTotal)
+{
+    const wchar_t* name = itemName ? itemName : L"";
+    if (lastItemName_ != name) {
+        common::log("KXSpaceModel::onProcessing", __LINE__, L"unzip %s", name);
+        lastItemName_ = name;
+    }
+    if (retrying_)
+        return;
+    if (bytesTotal == 0)
+        return;
+    // Multiply first for exact percentages; divide first only where the
+    // product would not fit in 64 bits (bytesTotal is then above 2^57).
+    uint64_t percent = 80;
+    if (bytesDone < bytesTotal) {
+        percent = bytesDone <= UINT64_MAX / 80 ? bytesDone * 80 / bytesTotal
+                                               : bytesDone / (bytesTotal / 80);
+    }
+    if (percent != lastPostedPercent_) {
+        lastPostedPercent_ = percent;
+        postProgress(static_cast<int>(percent), std::wstring());
+    }
+}
+
+void KXSpaceModel::onResult(int32_t code, const wchar_t* itemName)
+{
+    const std::wstring name = itemName ? itemName : L"";
+    common::log("KXSpaceModel::onResult", __LINE__, L"onResult %s, %d", name.c_str(), code);
+    if (code == kSzOk) {
+        postProgress(80, std::wstring());
+        return;
+    }
+
+    size_t exeAt = lowered(name).find(L".exe");
+    std::wstring exeName = fileNamePart(name);
+    if (exeAt != std::wstring::npos && exeAt > 0 && !exeName.empty()) {
+        common::log("KXSpaceModel::onResult", __LINE__, L"try taskkill %s", exeName.c_str());
+        std::wstring image = exeName.find(L' ') == std::wstring::npos ? exeName
+                                                                      : L"\"" + exeName + L"\"";
+        utility::process::execute(L"taskkill", L"/F /IM " + image, false, kTaskkillTimeoutMs);
+    }
+
+    // Move the item that blocked this attempt out of the way, so that the
+    // next attempt writes a fresh copy.
+    moveAsideFailedItem(installFolder_, name);
+}

@@ -1,0 +1,132 @@
+// The installer's one model: the install folder choice, the install job on
+// its worker thread and the progress it reports to the main window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/sz/sz_extract.h"
+#include "foundation/ui_task_dispatcher.h"
+#include "foundation/worker_thread.h"
+#include "install/drive_info.h"
+#include "install/region_profile.h"
+
+// Product word, shortcut names and the registry keys the installation owns.
+extern const wchar_t kProductName[];          // "ZUL"
+extern const wchar_t kLinkName[];             // "ZUL.lnk"
+extern const wchar_t kUninstallLinkName[];    // "ZULUninstall.lnk"
+extern const wchar_t kLauncherExe[];          // "zulplay.exe"
+extern const wchar_t kUninstallerExe[];       // "zulplayuninst.exe"
+extern const wchar_t kProductRegKey[];        // HKCU "Software\Norvale\ZUL"
+extern const wchar_t kUninstallRegKey[];      // HKLM "...\Uninstall\ZUL"
+extern const wchar_t kRunRegKey[];            // HKCU "...\CurrentVersion\Run"
+
+// Error codes of a failed install job.
+enum InstallError {
+    kInstallOk = 0,
+    kInstallResourceNotFound = 10001,
+    kInstallResourceNotLoaded = 10002,
+    kInstallResourceNotLocked = 10003,
+    kInstallExtractFailed = 10004,
+};
+
+// After a failed extraction attempt: deletes the item it stopped on, or
+// renames it to the same name + ".tmp" when it cannot be deleted. Only plain
+// files inside folder are touched: an empty name, a folder, or a name that
+// leads outside is refused (false).
+bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemName);
+
+// Terminates every process whose executable name equals name (any case).
+void killProgressByHandle(const std::wstring& name);
+
+class KXSpaceModel : public SzExtractCallback {
+public:
+    // Called on the UI thread with 0-80 while unpacking, then 80, 90, 100,
+    // or -1 and a failure text.
+    typedef std::function<void(int percent, const std::wstring& text)> ProgressCallback;
+
+    KXSpaceModel();
+    ~KXSpaceModel();
+    KXSpaceModel(const KXSpaceModel&) = delete;
+    KXSpaceModel& operator=(const KXSpaceModel&) = delete;
+
+    // Values filled by the installer's start-up.
+    void setProgressCallback(const ProgressCallback& callback) { progressCallback_ = callback; }
+    void setInstallPath(const std::wstring& path) { installPath_ = path; }
+    std::wstring getInstallPath() const { return installPath_; }
+    const std::wstring& previousInstallPath() const { return previousInstallPath_; }
+    bool pathIsProductFolder() const { return pathIsProductFolder_ != 0; }
+    void setRegion(const std::wstring& region) { region_ = region; }
+    std::wstring getLanguage() const { return region_; }
+    void setFrom(const std::wstring& from) { from_ = from; }
+    const std::wstring& from() const { return from_; }
+    RegionProfile& regionProfile() { return regionProfile_; }
+    int errorCode() const { return errorCode_; }
+    const std::wstring& errorText() const { return errorText_; }
+
+    // Install folder choice.
+    void calcInstallPath();
+    static std::wstring sanitizePath(const std::wstring& path);
+    std::wstring normalizeInstallPath(const std::wstring& path);
+    std::vector<std::wstring> listFixedDrives();
+    bool isHotplugDrive(const std::wstring& root);
+    bool isSsdDrive(const std::wstring& name);
+    double scoreDrive(const std::wstring& root);
+    std::wstring pickBestDrive();
+    // The drives the choice looks at; the machine's own unless replaced.
+    // The source is not owned; null restores the machine's drives.
+    void setDriveInfoSource(DriveInfoSource* source);
+    DriveInfoSource& driveInfo() { return *drives_; }
+
+    // Install job.
+    // Starts _threadInstallPlayerNew on the worker; false while a job is held.
+    bool startInstallJob();
+    // Waits for the job up to timeoutMs, then ends it.
+    void joinWorker(DWORD timeoutMs) { worker_.join(timeoutMs); }
+    void _threadInstallPlayerNew();
+    void killProgressIfExist();
+    void pathToReg();
+    void autorun();
+    void registerWindowDefinder();
+    void createShortcuts(const std::wstring& folder, const std::wstring& product,
+                         const std::wstring& linkName, const std::wstring& uninstallLinkName);
+    void startLauncher(bool unused);
+    void notifyProgress(int percent, const std::wstring& text);
+    void postProgress(int percent, const std::wstring& text);
+
+    // The firewall rule command for the launcher at exePath, every single
+    // quote of the path doubled so that it stays one PowerShell string.
+    static std::wstring firewallCommand(const std::wstring& exePath);
+
+    // SzExtractCallback, called on the worker thread.
+    bool shouldContinue() override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
+                      uint64_t bytesDone, uint64_t bytesTotal) override;
+    void onResult(int32_t code, const wchar_t* itemName) override;
+
+private:
+    void fail(int code, const wchar_t* text);
+
+    ProgressCallback progressCallback_;
+    std::wstring installPath_;
+    std::wstring installFolder_;
+    std::wstring previousInstallPath_;
+    utility::WorkerThread worker_;
+    uint64_t lastPostedPercent_ = 0;
+    std::wstring from_;
+    int errorCode_ = kInstallOk;
+    std::wstring errorText_;
+    BYTE retrying_ = 0;
+    BYTE pathIsProductFolder_ = 1;
+    std::wstring region_ = L"en";
+    RegionProfile regionProfile_;
+
+    std::wstring lastItemName_;  // worker thread only
+    UiTaskPoster poster_;
+    SystemDriveInfo systemDrives_;
+    DriveInfoSource* drives_;
+};

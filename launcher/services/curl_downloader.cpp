@@ -1,0 +1,306 @@
+// The table of options names CURLOPT_PROGRESSFUNCTION, which libcurl marks
+// as deprecated in favour of the transfer-info callback.
+#define CURL_DISABLE_DEPRECATION 1
+
+#include "launcher/services/curl_downloader.h"
+
+#include <windows.h>
+
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <mutex>
+
+#include "foundation/log.h"
+
+namespace {
+
+std::wstring widenAcp(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(code)); }
+
+// Cleans up an easy handle when it goes out of scope.
+class EasyHandle {
+public:
+    explicit EasyHandle(CURL* handle) : handle_(handle) {}
+    ~EasyHandle()
+    {
+        if (handle_)
+            curl_easy_cleanup(handle_);
+    }
+    EasyHandle(const EasyHandle&) = delete;
+    EasyHandle& operator=(const EasyHandle&) = delete;
+    CURL* get() const { return handle_; }
+
+private:
+    CURL* handle_;
+};
+
+// The body of a memory download while it arrives.
+struct MemoryChunk {
+    char* block = nullptr;
+    size_t size = 0;
+    ~MemoryChunk() { free(block); }
+};
+
+// Shared with the progress callback during a file download.
+struct ProgressRecord {
+    DWORD lastReportMs = 0;
+    unsigned long long offset = 0;
+    KXCurlDownloader::ProgressCallback callback;
+};
+
+// The file of a file download, closed on every path.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void close()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+unsigned long long fileSizeA(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int clampToInt(double value)
+{
+    if (value <= 0)
+        return 0;
+    if (value >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(value);
+}
+
+size_t writeFileCallback(void* data, size_t size, size_t count, void* file)
+{
+    unsigned long long total = static_cast<unsigned long long>(size) * count;
+    if (total > 0xFFFFFFFFull)
+        return 0;
+    DWORD written = 0;
+    if (!WriteFile(static_cast<HANDLE>(file), data, static_cast<DWORD>(total), &written, nullptr) ||
+        written != total) {
+        common::log("KXCurlDownloader::writeFileCallback", __LINE__,
+                    L"write file failed lastError = %d", GetLastError());
+        return 0;
+    }
+    return static_cast<size_t>(total);
+}
+
+int progressCallback(void* clientp, double dltotal, double dlnow, double, double)
+{
+    ProgressRecord* record = static_cast<ProgressRecord*>(clientp);
+    if (!record || !record->callback || (dltotal > -0.1 && dltotal < 0.1))
+        return 0;
+    double done = static_cast<double>(record->offset) + dlnow;
+    double total = static_cast<double>(record->offset) + dltotal;
+    int percent = clampToInt(done / total * 100.0);
+    if (percent > 100)
+        percent = 100;
+    DWORD now = GetTickCount();
+    if (now - record->lastReportMs > KXCurlDownloader::kProgressIntervalMs && percent != 100) {
+        record->lastReportMs = now;
+        record->callback(percent, clampToInt(done), clampToInt(total));
+    }
+    return 0;
+}
+
+bool isSuccessStatus(long status) { return status >= 200 && status <= 299; }
+
+}  // namespace
+
+bool KXCurlDownloader::globalInit()
+{
+    static std::once_flag once;
+    static CURLcode result = CURLE_FAILED_INIT;
+    std::call_once(once, [] {
+        result = curl_global_init(CURL_GLOBAL_ALL);
+        if (result != CURLE_OK)
+            common::log("KXCurlDownloader::globalInit", __LINE__, L"curl global init error %s",
+                        curlErrorText(result).c_str());
+    });
+    return result == CURLE_OK;
+}
+
+size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t count, void* chunk)
+{
+    MemoryChunk* memory = static_cast<MemoryChunk*>(chunk);
+    size_t total = size * count;
+    if (count != 0 && total / count != size)
+        total = static_cast<size_t>(-1);
+    size_t wanted = memory->size + total;
+    if (wanted < memory->size)
+        wanted = static_cast<size_t>(-1);
+    // One byte more keeps the block text-terminated for the JSON reader.
+    char* grown = wanted == static_cast<size_t>(-1)
+                      ? nullptr
+                      : static_cast<char*>(realloc(memory->block, wanted + 1));
+    if (!grown) {
+        common::log("KXCurlDownloader::WriteMemoryCallback", __LINE__,
+                    L"not enough memory error %d", GetLastError());
+        return 0;
+    }
+    memory->block = grown;
+    memcpy(memory->block + memory->size, data, total);
+    memory->size += total;
+    memory->block[memory->size] = '\0';
+    return total;
+}
+
+bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
+{
+    EasyHandle easy(handle);
+    if (!easy.get())
+        return false;
+    globalInit();
+
+    MemoryChunk chunk;
+    CURL* h = easy.get();
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    // Verify the chain against the system store; the host name check stays
+    // off, as on the WinINet path.
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kMemoryConnectTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kMemoryTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+
+    common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
+    CURLcode rc = curl_easy_perform(h);
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (rc != CURLE_OK) {
+        common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download error %s %s",
+                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+        return false;
+    }
+    if (!isSuccessStatus(status)) {
+        common::log("KXCurlDownloader::downloadMemory", __LINE__,
+                    L"curl download error status %d %s", status, widenAcp(url).c_str());
+        return false;
+    }
+    common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
+                static_cast<int>(chunk.size));
+    body_.assign(chunk.block ? chunk.block : "", chunk.size);
+    return true;
+}
+
+bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& url,
+                                    const ProgressCallback& progress)
+{
+    common::log("KXCurlDownloader::downloadFile", __LINE__,
+                L"KXCurlDownloader::downloadfile start");
+    unsigned long long startSize = fileSizeA(path);
+    common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
+
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s",
+                    GetLastError(), widenAcp(path).c_str());
+        return false;
+    }
+    if (startSize > 0) {
+        LARGE_INTEGER zero;
+        zero.QuadPart = 0;
+        if (!SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) {
+            common::log("KXCurlDownloader::downloadFile", __LINE__,
+                        L"open file error  error:%d %s", GetLastError(), widenAcp(path).c_str());
+            return false;
+        }
+    }
+
+    ProgressRecord record;
+    record.offset = startSize;
+    record.callback = progress;
+
+    globalInit();
+    EasyHandle easy(curl_easy_init());
+    if (!easy.get()) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl init error");
+        return false;
+    }
+    CURL* h = easy.get();
+    if (startSize > 0)
+        curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(file.get()));
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kFileConnectTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kFileTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_PROGRESSDATA, static_cast<void*>(&record));
+    curl_easy_setopt(h, CURLOPT_PROGRESSFUNCTION, &progressCallback);
+    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+
+    CURLcode rc = curl_easy_perform(h);
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    file.close();
+
+    // A refused range (curl keeps going on 416 as if the file were whole)
+    // would fail every later resume the same way: start the next try clean.
+    if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416)) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__,
+                    L"range refused (status %d), deleting partial file %s", status,
+                    widenAcp(path).c_str());
+        if (!DeleteFileA(path.c_str()))
+            common::log("KXCurlDownloader::downloadFile", __LINE__,
+                        L"delete %s failed lastError = %d", widenAcp(path).c_str(),
+                        GetLastError());
+        if (rc == CURLE_OK)
+            rc = CURLE_RANGE_ERROR;
+    }
+    if (rc != CURLE_OK) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download error %s %s",
+                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+        return false;
+    }
+    if (!isSuccessStatus(status)) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__,
+                    L"curl download error status %d %s", status, widenAcp(url).c_str());
+        return false;
+    }
+    common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download  file sucess");
+    return true;
+}

@@ -1,0 +1,40 @@
+// The launcher's libcurl client: a fetch into memory and a fetch into a file
+// with resume, a speed cap and percentage progress.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <functional>
+#include <string>
+
+class KXCurlDownloader {
+public:
+    // (percent, bytes done, bytes total); called at most once a second and
+    // never with 100: the caller reports completion itself.
+    typedef std::function<void(int, int, int)> ProgressCallback;
+
+    static constexpr long kMemoryConnectTimeoutMs = 4000;
+    static constexpr long kMemoryTimeoutMs = 8000;
+    static constexpr long kFileConnectTimeoutMs = 4000;
+    static constexpr long kFileTimeoutMs = 1800000;
+    static constexpr long kMaxRedirects = 5;
+    static constexpr curl_off_t kMaxRecvSpeed = 20971520;
+    static constexpr unsigned kProgressIntervalMs = 1000;
+
+    // curl_global_init, once per process; later calls return the first result.
+    static bool globalInit();
+
+    // Fetches url with a handle made by curl_easy_init; the handle is always
+    // cleaned up. On success the body is kept (see body()).
+    bool downloadMemory(const std::string& url, CURL* handle);
+    // Fetches url into path, continuing after the bytes already in the file.
+    bool downloadFile(const std::string& path, const std::string& url,
+                      const ProgressCallback& progress);
+
+    const std::string& body() const { return body_; }
+
+    static size_t WriteMemoryCallback(void* data, size_t size, size_t count, void* chunk);
+
+private:
+    std::string body_;
+};

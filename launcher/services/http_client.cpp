@@ -1,0 +1,240 @@
+#include "launcher/services/http_client.h"
+
+#include <wchar.h>
+
+#include <vector>
+
+#include "foundation/log.h"
+
+namespace utility {
+
+namespace {
+
+// Closes a WinINet handle when it goes out of scope.
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    ~InternetHandle()
+    {
+        if (handle_)
+            InternetCloseHandle(handle_);
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    HINTERNET get() const { return handle_; }
+
+private:
+    HINTERNET handle_;
+};
+
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
+{
+    size_t n = wcslen(prefix);
+    return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
+}
+
+// This much data waiting means the sender keeps up: read whole blocks.
+const DWORD kFlowingBytes = 8192;
+// A whole-block read that takes longer means the sender has slowed down.
+const DWORD kSlowReadMs = 100;
+
+}  // namespace
+
+CHttpClient::CHttpClient() {}
+
+CHttpClient::~CHttpClient() { closeSession(); }
+
+void CHttpClient::setHeader(const std::wstring& name, const std::wstring& value)
+{
+    headers_[name] = value;
+}
+
+void CHttpClient::removeHeader(const std::wstring& name) { headers_.erase(name); }
+
+bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
+{
+    sink_ = sink;
+    HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) {
+        DWORD err = GetLastError();
+        common::log("utility::CHttpClient::open", __LINE__,
+                    L"InternetOpen failed lastError = %d", err);
+        if (sink_)
+            sink_->onHttpError(kStageSession, err);
+        return false;
+    }
+    HINTERNET previous = InterlockedExchangePointer(&session_, session);
+    if (previous)
+        InternetCloseHandle(previous);
+
+    wchar_t hostName[256] = {0};
+    std::vector<wchar_t> urlPath(url.size() + 1, L'\0');
+    std::vector<wchar_t> extra(url.size() + 1, L'\0');
+    URL_COMPONENTSW parts;
+    ZeroMemory(&parts, sizeof(parts));
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszHostName = hostName;
+    parts.dwHostNameLength = static_cast<DWORD>(sizeof(hostName) / sizeof(hostName[0]));
+    parts.lpszUrlPath = urlPath.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(urlPath.size());
+    parts.lpszExtraInfo = extra.data();
+    parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+    if (url.empty() || !InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+        DWORD err = GetLastError();
+        common::log("utility::CHttpClient::open", __LINE__,
+                    L"InternetCrackUrl failed %s lastError = %d", url.c_str(), err);
+        if (sink_)
+            sink_->onHttpError(kStageUrl, err);
+        return false;
+    }
+    host_.assign(hostName, parts.dwHostNameLength);
+    port_ = parts.nPort;
+    path_.assign(urlPath.data(), parts.dwUrlPathLength);
+    path_.append(extra.data(), parts.dwExtraInfoLength);
+    if (path_.empty())
+        path_ = L"/";
+    secure_ = startsWithNoCase(url, L"https://");
+    return true;
+}
+
+std::wstring CHttpClient::buildHeaderBlock()
+{
+    if (headers_.find(L"Content-Type") == headers_.end())
+        headers_[L"Content-Type"] = L"application/x-www-form-urlencoded";
+    if (headers_.find(L"User-Agent") == headers_.end())
+        headers_[L"User-Agent"] = L"okhttp/3.5.0L";
+    std::wstring block;
+    for (const auto& header : headers_)
+        block += header.first + L": " + header.second + L"\r\n";
+    return block;
+}
+
+DWORD CHttpClient::requestFlags() const
+{
+    return kRequestFlags | (secure_ ? INTERNET_FLAG_SECURE : 0);
+}
+
+bool CHttpClient::send()
+{
+    HINTERNET session = session_;
+    if (!session) {
+        common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d",
+                    ERROR_INVALID_HANDLE);
+        if (sink_)
+            sink_->onHttpError(kStageConnect, ERROR_INVALID_HANDLE);
+        return false;
+    }
+
+    InternetHandle connection(InternetConnectW(session, host_.c_str(), port_, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 1));
+    if (!connection.get()) {
+        DWORD err = GetLastError();
+        common::log("utility::CHttpClient::send", __LINE__,
+                    L"InternetConnect %s failed lastError = %d", host_.c_str(), err);
+        if (sink_)
+            sink_->onHttpError(kStageConnect, err);
+        return false;
+    }
+
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    InternetHandle request(HttpOpenRequestW(connection.get(), L"GET", path_.c_str(), L"HTTP/1.1",
+                                            nullptr, acceptTypes, requestFlags(), 1));
+    std::wstring headerBlock = buildHeaderBlock();
+    if (!request.get() ||
+        !HttpSendRequestW(request.get(), headerBlock.c_str(),
+                          static_cast<DWORD>(headerBlock.size()), nullptr, 0)) {
+        DWORD err = GetLastError();
+        common::log("utility::CHttpClient::send", __LINE__,
+                    L"send request %s failed lastError = %d", path_.c_str(), err);
+        if (sink_)
+            sink_->onHttpError(kStageRequest, err);
+        return false;
+    }
+
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &size, nullptr)) {
+        DWORD err = GetLastError();
+        common::log("utility::CHttpClient::send", __LINE__,
+                    L"query status failed lastError = %d", err);
+        if (sink_)
+            sink_->onHttpError(kStageStatus, err);
+        return false;
+    }
+
+    // Read as text: a length above 4 GiB does not fit the numeric query.
+    unsigned long long contentLength = kUnknownLength;
+    wchar_t lengthText[32] = {0};
+    size = sizeof(lengthText) - sizeof(wchar_t);
+    if (HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr)) {
+        wchar_t* end = nullptr;
+        unsigned long long value = _wcstoui64(lengthText, &end, 10);
+        if (end != lengthText)
+            contentLength = value;
+    }
+
+    if (sink_ && !sink_->onHttpRecvHeader(contentLength, status))
+        return false;
+    return readBody(request.get(), contentLength);
+}
+
+bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
+{
+    std::vector<char> block(kReadBlockSize);
+    unsigned long long received = 0;
+    // While data flows, read whole blocks. From a slow sender take only what
+    // has arrived, so that a stop request does not wait for a block to fill.
+    bool flowing = false;
+    for (;;) {
+        DWORD wanted = kReadBlockSize;
+        if (!flowing) {
+            // Waits until data is there; 0 means the end.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
+                common::log("utility::CHttpClient::readBody", __LINE__,
+                            L"wait for data failed after %I64u bytes lastError = %d", received,
+                            GetLastError());
+                return false;
+            }
+            if (available >= kFlowingBytes)
+                flowing = true;
+            else if (available > 0)
+                wanted = available;
+        }
+        DWORD started = GetTickCount();
+        DWORD read = 0;
+        if (!InternetReadFile(request, block.data(), wanted, &read)) {
+            common::log("utility::CHttpClient::readBody", __LINE__,
+                        L"read failed after %I64u bytes lastError = %d", received, GetLastError());
+            return false;
+        }
+        if (flowing && GetTickCount() - started > kSlowReadMs)
+            flowing = false;
+        if (read == 0) {
+            // A connection that closes early also reads as 0 bytes: only a
+            // body of the announced length is complete.
+            if (contentLength != kUnknownLength && received < contentLength) {
+                common::log("utility::CHttpClient::readBody", __LINE__,
+                            L"body ended early: %I64u of %I64u bytes lastError = %d", received,
+                            contentLength, ERROR_HANDLE_EOF);
+                return false;
+            }
+            if (sink_)
+                sink_->onHttpComplete();
+            return true;
+        }
+        received += read;
+        if (sink_ && !sink_->onHttpRecvData(block.data(), read))
+            return false;
+    }
+}
+
+void CHttpClient::closeSession()
+{
+    HINTERNET session = InterlockedExchangePointer(&session_, nullptr);
+    if (session)
+        InternetCloseHandle(session);
+}
+
+}  // namespace utility

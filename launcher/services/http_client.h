@@ -1,0 +1,83 @@
+// One HTTP(S) GET over WinINet whose body streams into a sink.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <map>
+#include <string>
+
+namespace utility {
+
+class CHttpClient {
+public:
+    // Receives one response. The slot order is part of the contract.
+    class IHttpClientSink {
+    public:
+        // A stage of the request failed (see the stage codes below).
+        virtual void onHttpError(int stage, DWORD error) = 0;
+        // The header arrived; contentLength is kUnknownLength when the server
+        // sent none. False abandons the transfer.
+        virtual bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) = 0;
+        // One block of the body. False abandons the transfer.
+        virtual bool onHttpRecvData(const char* bytes, DWORD count) = 0;
+        // The body ended normally.
+        virtual void onHttpComplete() = 0;
+
+    protected:
+        ~IHttpClientSink() {}
+    };
+
+    // Stage codes for onHttpError.
+    static constexpr int kStageSession = 0;
+    static constexpr int kStageUrl = 1;
+    static constexpr int kStageConnect = 2;
+    static constexpr int kStageRequest = 6;
+    static constexpr int kStageStatus = 7;
+
+    static constexpr unsigned long long kUnknownLength = ~0ull;
+    static constexpr DWORD kReadBlockSize = 32768;
+    // Always reload, never write the cache, accept a certificate whose name
+    // does not match the host.
+    static constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                       INTERNET_FLAG_IGNORE_CERT_CN_INVALID |
+                                       INTERNET_FLAG_CACHE_ASYNC | 0x1;
+
+    CHttpClient();
+    virtual ~CHttpClient();
+    CHttpClient(const CHttpClient&) = delete;
+    CHttpClient& operator=(const CHttpClient&) = delete;
+
+    void setHeader(const std::wstring& name, const std::wstring& value);
+    void removeHeader(const std::wstring& name);
+
+    // Opens the session and splits the URL.
+    bool open(const std::wstring& url, IHttpClientSink* sink);
+    // Connects, sends the GET and reads the body into the sink.
+    bool send();
+    // Closes the session; safe from another thread to abort a transfer.
+    void closeSession();
+
+    // Adds the default headers that are missing and returns the block sent.
+    std::wstring buildHeaderBlock();
+    // The request flags for the URL opened last.
+    DWORD requestFlags() const;
+
+    const std::wstring& host() const { return host_; }
+    INTERNET_PORT port() const { return port_; }
+    const std::wstring& path() const { return path_; }
+    bool isSecure() const { return secure_; }
+
+private:
+    bool readBody(HINTERNET request, unsigned long long contentLength);
+
+    HINTERNET volatile session_ = nullptr;
+    std::wstring host_;
+    INTERNET_PORT port_ = 0;
+    std::wstring path_;
+    bool secure_ = false;
+    IHttpClientSink* sink_ = nullptr;
+    std::map<std::wstring, std::wstring> headers_;
+};
+
+}  // namespace utility

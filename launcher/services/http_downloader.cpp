@@ -1,0 +1,214 @@
+#include "launcher/services/http_downloader.h"
+
+#include "foundation/log.h"
+
+namespace utility {
+
+namespace {
+
+// Size of an existing file, 0 when it does not exist.
+unsigned long long fileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+// ---- memory sink ----
+
+void CHttpDownload2MemSink::onHttpError(int stage, DWORD error)
+{
+    common::log("utility::CHttpDownload2MemSink::onHttpError", __LINE__, L"onHttpErro %d, %d",
+                stage, error);
+}
+
+bool CHttpDownload2MemSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
+{
+    if (status < 200 || status > 299) {
+        common::log("utility::CHttpDownload2MemSink::onHttpRecvHeader", __LINE__,
+                    L"onHttpErro status = %d", status);
+        return false;
+    }
+    return true;
+}
+
+bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
+{
+    if (worker_.isStopRequested())
+        return false;
+    buffer_.append(bytes, count);
+    return true;
+}
+
+// ---- file sink ----
+
+CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
+                                               const WorkerThread& worker,
+                                               CHttpDownloader::IHttpDownloadSink* progress,
+                                               unsigned long long resumeOffset)
+    : path_(path), worker_(worker), progress_(progress), resumeOffset_(resumeOffset)
+{
+}
+
+CHttpDownload2FileSink::~CHttpDownload2FileSink() { closeFile(); }
+
+void CHttpDownload2FileSink::closeFile()
+{
+    if (file_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool CHttpDownload2FileSink::openForAppend()
+{
+    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) {
+        common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
+                    L"downloader error open file error: lasterror %d", GetLastError());
+        return false;
+    }
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(file_, zero, nullptr, FILE_END)) {
+        common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
+                    L"seek to end failed lastError = %d", GetLastError());
+        closeFile();
+        return false;
+    }
+    return true;
+}
+
+bool CHttpDownload2FileSink::createEmpty()
+{
+    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) {
+        common::log("utility::CHttpDownload2FileSink::createEmpty", __LINE__,
+                    L"create file error; filename %s lasterror:%d", path_.c_str(), GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
+{
+    if (status < 200 || status > 299) {
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"onHttpErro status = %d", status);
+        if (status == 416 && resumeOffset_ > 0) {
+            // The server cannot serve the rest of this partial file: every later
+            // resume would fail the same way, so start the next try clean.
+            if (!DeleteFileW(path_.c_str()))
+                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                            L"delete partial file %s failed lastError = %d", path_.c_str(),
+                            GetLastError());
+            else
+                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                            L"range refused, partial file %s deleted", path_.c_str());
+        }
+        return false;
+    }
+
+    bool known = contentLength != CHttpClient::kUnknownLength && contentLength != 0;
+    total_ = known ? contentLength : CHttpDownloader::kAssumedTotal;
+    received_ = 0;
+
+    if (resumeOffset_ > 0 && status == 206) {
+        received_ = resumeOffset_;
+        total_ += resumeOffset_;
+        return openForAppend();
+    }
+    if (resumeOffset_ > 0) {
+        // The range was ignored and the full body follows: appending it would
+        // corrupt the file.
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"range ignored (status %d), downloading %s from the start", status,
+                    path_.c_str());
+    }
+    return createEmpty();
+}
+
+bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
+{
+    if (worker_.isStopRequested())
+        return false;
+    if (file_ == INVALID_HANDLE_VALUE)
+        return false;
+    received_ += count;
+    if (received_ > total_)
+        total_ = received_;
+    if (progress_ && !progress_->onDownloadProgress(bytes, count, received_, total_))
+        return false;
+    DWORD written = 0;
+    if (!WriteFile(file_, bytes, count, &written, nullptr) || written != count) {
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__,
+                    L"write %s failed lastError = %d", path_.c_str(), GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void CHttpDownload2FileSink::onHttpError(int stage, DWORD error)
+{
+    closeFile();
+    common::log("utility::CHttpDownload2FileSink::onHttpError", __LINE__, L"onHttpErro %d, %d",
+                stage, error);
+}
+
+void CHttpDownload2FileSink::onHttpComplete() { closeFile(); }
+
+// ---- downloader ----
+
+bool CHttpDownloader::downloadMemory(const std::wstring& url, std::string& buffer)
+{
+    closeSession();
+    removeHeader(L"Range");
+    CHttpDownload2MemSink sink(buffer, worker_);
+    bool ok = open(url, &sink) && send();
+    closeSession();
+    return ok;
+}
+
+bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring& path,
+                                    IHttpDownloadSink* progress, bool resume)
+{
+    closeSession();
+    removeHeader(L"Range");
+    resumeOffset_ = 0;
+    if (resume) {
+        resumeOffset_ = fileSize(path);
+        common::log("utility::CHttpDownloader::download2file", __LINE__, L"start size %I64u",
+                    resumeOffset_);
+        if (resumeOffset_ > 0)
+            setHeader(L"Range", L"bytes=" + std::to_wstring(resumeOffset_) + L"-");
+    }
+    CHttpDownload2FileSink sink(path, worker_, progress, resumeOffset_);
+    bool ok = open(url, &sink) && send();
+    closeSession();
+    sink.closeFile();
+    return ok;
+}
+
+bool CHttpDownloader::start(Runable* task) { return worker_.start(task); }
+
+void CHttpDownloader::stop()
+{
+    worker_.requestStop();
+    closeSession();
+    worker_.join(kStopJoinMs);
+}
+
+bool CHttpDownloader::waitFor(DWORD ms)
+{
+    if (worker_.isStopRequested())
+        return false;
+    worker_.waitFor(ms);
+    return !worker_.isStopRequested();
+}
+
+}  // namespace utility

@@ -1,0 +1,106 @@
+// WinINet downloads into memory or into a file (with resume), run on the
+// downloader's own worker thread and cut short by stop().
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/worker_thread.h"
+#include "launcher/services/http_client.h"
+
+namespace utility {
+
+class CHttpDownloader : public CHttpClient {
+public:
+    // Implemented by the owner of a file download.
+    class IHttpDownloadSink {
+    public:
+        // Called on the download thread for every block. received and total
+        // include the bytes that were already on disk; received never exceeds
+        // total. False stops the download.
+        virtual bool onDownloadProgress(const char* bytes, DWORD count,
+                                        unsigned long long received,
+                                        unsigned long long total) = 0;
+
+    protected:
+        ~IHttpDownloadSink() {}
+    };
+
+    // The total reported when the server gives no length.
+    static constexpr unsigned long long kAssumedTotal = 10485760;
+    static constexpr DWORD kStopJoinMs = 2000;
+
+    CHttpDownloader() {}
+
+    // Appends the whole body to buffer.
+    bool downloadMemory(const std::wstring& url, std::string& buffer);
+    // Writes the body to path; with resume, continues after the bytes
+    // already in the file.
+    bool download2file(const std::wstring& url, const std::wstring& path,
+                       IHttpDownloadSink* sink, bool resume);
+
+    bool start(Runable* task);
+    // Requests a stop, aborts the transfer and joins the worker.
+    void stop();
+    // An interruptible pause: false when a stop was requested.
+    bool waitFor(DWORD ms);
+
+    WorkerThread& worker() { return worker_; }
+    unsigned long long resumeOffset() const { return resumeOffset_; }
+
+private:
+    WorkerThread worker_;
+    unsigned long long resumeOffset_ = 0;
+};
+
+// Collects a body into the caller's buffer.
+class CHttpDownload2MemSink : public CHttpClient::IHttpClientSink {
+public:
+    CHttpDownload2MemSink(std::string& buffer, const WorkerThread& worker)
+        : buffer_(buffer), worker_(worker) {}
+
+    void onHttpError(int stage, DWORD error) override;
+    bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
+    bool onHttpRecvData(const char* bytes, DWORD count) override;
+    void onHttpComplete() override {}
+
+private:
+    std::string& buffer_;
+    const WorkerThread& worker_;
+};
+
+// Writes a body to a file: 206 continues the partial file, 200 starts it
+// anew, 416 deletes it so the next try starts clean.
+class CHttpDownload2FileSink : public CHttpClient::IHttpClientSink {
+public:
+    CHttpDownload2FileSink(const std::wstring& path, const WorkerThread& worker,
+                           CHttpDownloader::IHttpDownloadSink* progress,
+                           unsigned long long resumeOffset);
+    ~CHttpDownload2FileSink();
+    CHttpDownload2FileSink(const CHttpDownload2FileSink&) = delete;
+    CHttpDownload2FileSink& operator=(const CHttpDownload2FileSink&) = delete;
+
+    void onHttpError(int stage, DWORD error) override;
+    bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
+    bool onHttpRecvData(const char* bytes, DWORD count) override;
+    void onHttpComplete() override;
+
+    void closeFile();
+    unsigned long long received() const { return received_; }
+    unsigned long long total() const { return total_; }
+
+private:
+    bool openForAppend();
+    bool createEmpty();
+
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::wstring path_;
+    const WorkerThread& worker_;
+    CHttpDownloader::IHttpDownloadSink* progress_;
+    unsigned long long received_ = 0;
+    unsigned long long total_ = 0;
+    unsigned long long resumeOffset_;
+};
+
+}  // namespace utility

@@ -1,0 +1,557 @@
+// libcurl brings winsock2.h, which must come before windows.h.
+#include <winsock2.h>
+
+#include "launcher/services/zul_model.h"
+
+#include <curl/curl.h>
+
+#include <rapidjson/document.h>
+
+#include "foundation/log.h"
+#include "foundation/runable.h"
+#include "foundation/ufile.h"
+#include "foundation/ui_task_dispatcher.h"
+#include "foundation/ustring.h"
+#include "launcher/services/config_data.h"
+#include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_ex.h"
+#include "launcher/services/reg_key_ex.h"
+
+#ifndef ZUL_CONFIG_HOST
+#error "ZUL_CONFIG_HOST (the configuration host) must be set by the build"
+#endif
+
+const char KXZulModel::kConfigPath[] = "/zul/config_sea.data";
+const wchar_t KXZulModel::kProductKey[] = L"Software\\Norvale\\ZUL";
+const wchar_t KXZulModel::kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t KXZulModel::kRunValue[] = L"ZUL";
+
+// The callbacks live apart from the model so that a task still queued for
+// the UI thread finds out that its model is gone instead of calling into it.
+struct KXZulModel::Notifier {
+    Callback onConfigLoaded;
+    Callback onBackgroundChanged;
+};
+
+namespace {
+
+KXZulModel g_zulModel;
+
+const wchar_t kLauncherExe[] = L"zulplay.exe";
+
+std::wstring withSeparator(const std::wstring& folder)
+{
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
+        return folder;
+    return folder + L'\\';
+}
+
+// The path in the ANSI code page, as the curl downloader takes it; false
+// when a character has no exact ANSI form (the file would land elsewhere).
+bool toAnsiPath(const std::wstring& path, std::string& out)
+{
+    out.clear();
+    if (path.empty())
+        return false;
+    BOOL usedDefault = FALSE;
+    int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
+                                     static_cast<int>(path.size()), nullptr, 0, nullptr,
+                                     &usedDefault);
+    if (needed <= 0 || usedDefault)
+        return false;
+    out.resize(static_cast<size_t>(needed));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
+                        &out[0], needed, nullptr, &usedDefault);
+    return !usedDefault;
+}
+
+bool isWebAddress(const std::string& url)
+{
+    return _strnicmp(url.c_str(), "http://", 7) == 0 || _strnicmp(url.c_str(), "https://", 8) == 0;
+}
+
+// The bytes (UTF-8) of a string member; false when absent or not a string.
+bool readString(const rapidjson::Value& root, const char* key, std::string& utf8)
+{
+    rapidjson::Value::ConstMemberIterator it = root.FindMember(key);
+    if (it == root.MemberEnd() || !it->value.IsString())
+        return false;
+    utf8.assign(it->value.GetString(), it->value.GetStringLength());
+    return true;
+}
+
+bool readInt(const rapidjson::Value& root, const char* key, int& value)
+{
+    rapidjson::Value::ConstMemberIterator it = root.FindMember(key);
+    if (it == root.MemberEnd() || !it->value.IsInt())
+        return false;
+    value = it->value.GetInt();
+    return true;
+}
+
+}  // namespace
+
+KXZulModel& zulModel() { return g_zulModel; }
+
+KXZulModel::KXZulModel()
+    : notifier_(std::make_shared<Notifier>()),
+      configHost_(ZUL_CONFIG_HOST),
+      productKey_(kProductKey),
+      runKey_(kRunKey)
+{
+}
+
+KXZulModel::~KXZulModel() { stop(); }
+
+void KXZulModel::setAppDir(const std::wstring& dir) { appDir_ = withSeparator(dir); }
+
+void KXZulModel::setConfigHost(const std::string& host)
+{
+    configHost_ = host;
+    while (!configHost_.empty() && configHost_.back() == '/')
+        configHost_.pop_back();
+}
+
+void KXZulModel::setRegistryKeys(const std::wstring& productKey, const std::wstring& runKey)
+{
+    productKey_ = productKey;
+    runKey_ = runKey;
+}
+
+void KXZulModel::setSetupStore(KXZulSetupImpl* store) { setupStore_ = store; }
+
+void KXZulModel::setRetryPauseMs(DWORD ms) { retryPauseMs_ = ms; }
+
+std::string KXZulModel::configUrl() const { return configHost_ + kConfigPath; }
+
+std::wstring KXZulModel::appDir() const
+{
+    return appDir_.empty() ? utility::ufile::getExeDir() : appDir_;
+}
+
+KXZulSetupImpl& KXZulModel::setupStore() const
+{
+    return setupStore_ ? *setupStore_ : KXZulSetupImpl::instance();
+}
+
+void KXZulModel::init()
+{
+    {
+        utility::ScopedLock guard(lock_);
+        language_ = detectLanguage();
+        languageLong_ = detectLanguageLong();
+    }
+    loadStoredLanguage();
+    loadPathDir();
+
+    Runable* job = new MemberFuncRunable<KXZulModel>(this, &KXZulModel::_threadConfig);
+    if (!worker_.start(job)) {
+        common::log("KXZulModel::init", __LINE__, L"start config worker failed");
+        job->release();
+    }
+}
+
+void KXZulModel::stop()
+{
+    if (!worker_.isRunning())
+        return;
+    worker_.requestStop();
+    worker_.join(2000);
+}
+
+void KXZulModel::addMessage()
+{
+    typedef BOOL(WINAPI * ChangeWindowMessageFilterFn)(UINT, DWORD);
+    HMODULE user32 = GetModuleHandleW(L"User32.dll");
+    ChangeWindowMessageFilterFn change =
+        user32 ? reinterpret_cast<ChangeWindowMessageFilterFn>(reinterpret_cast<void*>(
+                     GetProcAddress(user32, "ChangeWindowMessageFilter")))
+               : nullptr;
+    if (!change) {
+        common::log("KXZulModel::addMessage", __LINE__, L"ChangeWindowMessageFilter error");
+        return;
+    }
+    const UINT kMessages[] = {WM_COPYDATA, WM_USER, 9111, 9222, 9333, 9334};
+    const DWORD kAdd = 1;  // MSGFLT_ADD
+    for (UINT message : kMessages) {
+        if (!change(message, kAdd))
+            common::log("KXZulModel::addMessage", __LINE__,
+                        L"allow message %d failed lastError = %d", message, GetLastError());
+    }
+}
+
+void KXZulModel::languageFromLangId(LANGID id, std::wstring& shortCode, std::wstring& longName)
+{
+    switch (id & 0x3FF) {
+    case 4:  // Chinese, any sub-language
+        shortCode = L"cn";
+        longName = L"zh_CN";
+        break;
+    case 42:  // Vietnamese
+        shortCode = L"vn";
+        longName = L"vi_VN";
+        break;
+    case 30:  // Thai
+        shortCode = L"th";
+        longName = L"th_TH";
+        break;
+    case 33:  // Indonesian
+        shortCode = L"id";
+        longName = L"in_ID";
+        break;
+    default:  // English and everything else
+        shortCode = L"en";
+        longName = L"en_US";
+        break;
+    }
+}
+
+std::wstring KXZulModel::detectLanguage()
+{
+    std::wstring shortCode, longName;
+    languageFromLangId(GetUserDefaultUILanguage(), shortCode, longName);
+    return shortCode;
+}
+
+std::wstring KXZulModel::detectLanguageLong()
+{
+    std::wstring shortCode, longName;
+    languageFromLangId(GetUserDefaultUILanguage(), shortCode, longName);
+    return longName;
+}
+
+void KXZulModel::loadRegionProfileByLocale(const std::wstring& locale, RegionProfile& profile)
+{
+    struct LocaleRow {
+        const wchar_t* locale;
+        const wchar_t* region;
+    };
+    static const LocaleRow kRows[] = {
+        {L"zh_CN", L"cn"}, {L"zh_TW", L"tw"}, {L"ko_KR", L"kr"}, {L"ja_JP", L"jp"},
+        {L"vi_VN", L"vn"}, {L"th_TH", L"th"}, {L"pt_PT", L"pt"}, {L"in_ID", L"id"},
+    };
+    const wchar_t* region = L"en";
+    for (const LocaleRow& row : kRows) {
+        if (locale == row.locale) {
+            region = row.region;
+            break;
+        }
+    }
+    ::loadRegionProfile(region, profile);
+}
+
+void KXZulModel::loadStoredLanguage()
+{
+    utility::RegKeyEx key;
+    if (key.RegRegOpen(HKEY_CURRENT_USER, productKey_, KEY_READ) != ERROR_SUCCESS)
+        return;
+    std::wstring stored;
+    if (key.RegRead(L"Language", stored) != ERROR_SUCCESS)
+        return;
+    stored = stored.substr(0, stored.find(L'\0'));
+    if (stored.empty())
+        return;
+    common::log("KXZulModel::loadStoredLanguage", __LINE__, L"stored language %s", stored.c_str());
+    utility::ScopedLock guard(lock_);
+    language_ = stored;
+}
+
+void KXZulModel::loadRegionProfile()
+{
+    RegionProfile profile;
+    ::loadRegionProfile(getLanguage(), profile);
+    utility::ScopedLock guard(lock_);
+    profile_ = profile;
+}
+
+void KXZulModel::setLanguage(const std::wstring& locale)
+{
+    RegionProfile profile;
+    loadRegionProfileByLocale(locale, profile);
+    {
+        utility::ScopedLock guard(lock_);
+        profile_ = profile;
+        language_ = profile.code;
+    }
+    common::log("KXZulModel::setLanguage", __LINE__, L"language %s locale %s",
+                profile.code.c_str(), locale.c_str());
+    utility::RegKeyEx key;
+    if (key.RegCreate(HKEY_CURRENT_USER, productKey_) != ERROR_SUCCESS)
+        return;
+    key.RegWrite(L"Language", profile.code);
+    key.RegWrite(L"LanguageLong", locale);
+}
+
+std::wstring KXZulModel::getLanguage() const
+{
+    utility::ScopedLock guard(lock_);
+    return language_;
+}
+
+std::wstring KXZulModel::getLanguageLong() const
+{
+    utility::ScopedLock guard(lock_);
+    return languageLong_;
+}
+
+RegionProfile KXZulModel::getRegionProfile() const
+{
+    utility::ScopedLock guard(lock_);
+    return profile_;
+}
+
+void KXZulModel::loadPathDir()
+{
+    std::wstring folder;
+    utility::RegKeyEx key;
+    if (key.RegRegOpen(HKEY_CURRENT_USER, productKey_, KEY_READ) == ERROR_SUCCESS &&
+        key.RegRead(L"pathDir", folder) == ERROR_SUCCESS) {
+        folder = folder.substr(0, folder.find(L'\0'));
+    } else {
+        folder.clear();
+    }
+    if (folder.empty()) {
+        folder = appDir() + L"game\\";
+        if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder))
+            common::log("KXZulModel::loadPathDir", __LINE__, L"create game folder %s error %d",
+                        folder.c_str(), GetLastError());
+    }
+    folder = withSeparator(folder);
+    common::log("KXZulModel::loadPathDir", __LINE__, L"game folder %s", folder.c_str());
+    utility::ScopedLock guard(lock_);
+    pathDir_ = folder;
+}
+
+void KXZulModel::savePathDir(const std::wstring& folder)
+{
+    const std::wstring dir = withSeparator(folder);
+    {
+        utility::ScopedLock guard(lock_);
+        pathDir_ = dir;
+    }
+    utility::RegKeyEx key;
+    if (key.RegCreate(HKEY_CURRENT_USER, productKey_) != ERROR_SUCCESS)
+        return;
+    key.RegWrite(L"pathDir", dir);
+}
+
+std::wstring KXZulModel::getPathDir() const
+{
+    utility::ScopedLock guard(lock_);
+    return pathDir_;
+}
+
+void KXZulModel::setAutoRun(bool on)
+{
+    utility::RegKeyEx key;
+    if (key.RegRegOpen(HKEY_CURRENT_USER, runKey_, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+        return;
+    if (on) {
+        key.RegWrite(kRunValue, L"\"" + appDir() + kLauncherExe + L"\" autorun");
+        return;
+    }
+    LONG result = RegDeleteValueW(key.handle(), kRunValue);
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        common::log("KXZulModel::setAutoRun", __LINE__, L"delete run value lastError = %d",
+                    result);
+}
+
+void KXZulModel::setRestart(bool restart)
+{
+    utility::ScopedLock guard(lock_);
+    restart_ = restart;
+}
+
+bool KXZulModel::needRestart() const
+{
+    utility::ScopedLock guard(lock_);
+    return restart_;
+}
+
+int KXZulModel::getAppMinVersion() const
+{
+    utility::ScopedLock guard(lock_);
+    return appMinVersion_;
+}
+
+int KXZulModel::getPlayerMinVersion() const
+{
+    utility::ScopedLock guard(lock_);
+    return playerMinVersion_;
+}
+
+std::wstring KXZulModel::getApkUrl() const
+{
+    utility::ScopedLock guard(lock_);
+    return apkUrl_;
+}
+
+std::wstring KXZulModel::getPlayerUrl() const
+{
+    utility::ScopedLock guard(lock_);
+    return playerUrl_;
+}
+
+void KXZulModel::setOnConfigLoaded(const Callback& callback)
+{
+    notifier_->onConfigLoaded = callback;
+}
+
+void KXZulModel::setOnBackgroundChanged(const Callback& callback)
+{
+    notifier_->onBackgroundChanged = callback;
+}
+
+std::wstring KXZulModel::launchBackgroundPath() const
+{
+    return appDir() + L"data\\launch_bg.jpg";
+}
+
+std::wstring KXZulModel::playerBackgroundPath() const
+{
+    return appDir() + L"data\\player_bg.jpg";
+}
+
+void KXZulModel::postNotification(bool backgroundChanged)
+{
+    std::weak_ptr<Notifier> weak = notifier_;
+    postToUiThread(new FunctionRunable([weak, backgroundChanged] {
+        std::shared_ptr<Notifier> notifier = weak.lock();
+        if (!notifier)
+            return;
+        Callback callback =
+            backgroundChanged ? notifier->onBackgroundChanged : notifier->onConfigLoaded;
+        if (callback)
+            callback();
+    }));
+}
+
+void KXZulModel::_threadConfig()
+{
+    const std::string url = configUrl();
+    std::string body;
+    for (int attempt = 0; attempt < kConfigTries; ++attempt) {
+        common::log("KXZulModel::_threadConfig", __LINE__,
+                    L"KXCurlDownloader::downloadMemory start");
+        CURL* handle = curl_easy_init();
+        if (!handle) {
+            common::log("KXZulModel::_threadConfig", __LINE__, L"curl init error");
+        } else {
+            KXCurlDownloader downloader;
+            if (downloader.downloadMemory(url, handle)) {
+                body = downloader.body();
+                break;
+            }
+        }
+        if (worker_.isStopRequested())
+            return;
+        worker_.waitFor(retryPauseMs_);
+    }
+    if (worker_.isStopRequested())
+        return;
+    applyConfig(body);
+}
+
+void KXZulModel::applyConfig(const std::string& body)
+{
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseValidateEncodingFlag>(body.data(), body.size());
+    if (document.HasParseError())
+        common::log("KXZulModel::applyConfig", __LINE__, L"parse config error %d at %d",
+                    static_cast<int>(document.GetParseError()),
+                    static_cast<int>(document.GetErrorOffset()));
+    if (document.HasParseError() || !document.IsObject()) {
+        common::log("KXZulModel::applyConfig", __LINE__, L"not a object");
+        return;
+    }
+
+    int number = 0;
+    std::string text;
+    {
+        utility::ScopedLock guard(lock_);
+        if (readInt(document, "appminversion", number))
+            appMinVersion_ = number;
+        if (readString(document, "apkurl", text))
+            apkUrl_ = utility::ustring::fromUtf8(text);
+        if (readInt(document, "playerminversion", number))
+            playerMinVersion_ = number;
+        if (readString(document, "playerurl", text))
+            playerUrl_ = utility::ustring::fromUtf8(text);
+    }
+    postNotification(false);
+
+    int remoteVersion = kDefaultRemoteVersion;
+    readInt(document, "version", remoteVersion);
+    KXZulSetupImpl& store = setupStore();
+    const int localVersion = store.configversion();
+    common::log("KXZulModel::applyConfig", __LINE__, L"local config version %d current:%d",
+                localVersion, remoteVersion);
+    if (remoteVersion <= localVersion)
+        return;
+
+    int replaced = 0;
+    if (readString(document, "launch_bg", text) && !text.empty() &&
+        replacePicture(text, launchBackgroundPath()))
+        ++replaced;
+    if (worker_.isStopRequested())
+        return;
+    if (readString(document, "player_bg", text) && !text.empty() &&
+        replacePicture(text, playerBackgroundPath()))
+        ++replaced;
+    if (replaced == 0)
+        return;
+
+    store.setConfigversion(remoteVersion);
+    store.saveConfig();
+    postNotification(true);
+}
+
+bool KXZulModel::replacePicture(const std::string& url, const std::wstring& target)
+{
+    const std::wstring wideUrl = utility::ustring::fromUtf8(url);
+    if (!isWebAddress(url)) {
+        common::log("KXZulModel::replacePicture", __LINE__, L"not a web address [%s]",
+                    wideUrl.c_str());
+        return false;
+    }
+    const std::wstring folder = utility::ufile::getParentDir(target);
+    if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder))
+        return false;
+
+    // A ".tmp" left by an earlier picture would be resumed: start clean.
+    const std::wstring temp = target + L".tmp";
+    if (!DeleteFileW(temp.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        common::log("KXZulModel::replacePicture", __LINE__, L"delete %s error %d", temp.c_str(),
+                    GetLastError());
+        return false;
+    }
+    std::string ansiTemp;
+    if (!toAnsiPath(temp, ansiTemp)) {
+        common::log("KXZulModel::replacePicture", __LINE__,
+                    L"path %s has no ANSI form, picture skipped", temp.c_str());
+        return false;
+    }
+
+    KXCurlDownloader downloader;
+    if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback())) {
+        common::log("KXZulModel::replacePicture", __LINE__, L"download picture %s failed",
+                    wideUrl.c_str());
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    unsigned long long size = 0;
+    if (!utility::ufile::getFileSize(temp, size) || size == 0) {
+        common::log("KXZulModel::replacePicture", __LINE__, L"picture %s is empty",
+                    wideUrl.c_str());
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    // One move replaces the old picture, so a failed move leaves it in place.
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+    if (!utility::ufile::moveFile(temp, target, flags)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    common::log("KXZulModel::replacePicture", __LINE__, L"picture %s replaced", target.c_str());
+    return true;
+}

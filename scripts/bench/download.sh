@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Download benchmark: one 1 GiB file served by nginx on a loopback port, fetched
+# in turn by the WinINet downloader, the curl downloader (both through zuldl,
+# the x86_64 build under wine64), a bare WinINet read loop (the platform's
+# ceiling for that path) and the curl command-line tool.
+#
+# Usage: scripts/bench/download.sh [BUILD_DIR]   (default /tmp/b-bench, built when missing)
+# The curl downloader caps its speed at 20 MiB/s; the curl tool gets the same
+# cap so that the ratio compares like with like.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-/tmp/b-bench}
+size_mb=${ZUL_BENCH_SIZE_MB:-1024}
+cap=20971520
+
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.cache/zul-wine}"
+
+if [ ! -x "$build/tests/launcher/zuldl.exe" ]; then
+  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-x86_64.cmake" >/dev/null
+  cmake --build "$build" --target zuldl >/dev/null
+fi
+zuldl="$build/tests/launcher/zuldl.exe"
+
+work=$(mktemp -d /tmp/zul-bench.XXXXXX)
+nginx_pid=""
+cleanup() {
+  if [ -n "$nginx_pid" ] && kill -0 "$nginx_pid" 2>/dev/null; then
+    kill "$nginx_pid"
+    wait "$nginx_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/www" "$work/out" "$work/nginx"
+# nginx's workers run as an unprivileged user when it is started as root.
+chmod 755 "$work" "$work/www"
+echo "bench: making a ${size_mb} MiB file"
+head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/www/big.bin"
+chmod 644 "$work/www/big.bin"
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat >"$work/nginx/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  sendfile on;
+  client_body_temp_path $work/nginx/body;
+  proxy_temp_path $work/nginx/proxy;
+  fastcgi_temp_path $work/nginx/fastcgi;
+  uwsgi_temp_path $work/nginx/uwsgi;
+  scgi_temp_path $work/nginx/scgi;
+  server {
+    listen 127.0.0.1:$port;
+    root $work/www;
+  }
+}
+CONF
+nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" &
+nginx_pid=$!
+for _ in $(seq 100); do
+  curl -sf -r 0-0 -o /dev/null "http://127.0.0.1:$port/big.bin" && break
+  sleep 0.05
+done
+url="http://127.0.0.1:$port/big.bin"
+if ! curl -sf -r 0-0 -o /dev/null "$url"; then
+  echo "bench: nginx does not serve $url" >&2
+  cat "$work/nginx/error.log" >&2 || true
+  exit 1
+fi
+# Wine tells the Windows path of a Unix file by its Z: drive.
+winpath() { echo "Z:${1//\//\\}"; }
+
+run_tool() {  # mode -> prints "seconds peak_mb"
+  local mode=$1 line
+  # Start each run without the previous run's pages still being written out.
+  rm -f "$work/out/$mode.bin"
+  sync
+  line=$(/usr/lib/wine/wine64 "$zuldl" "$mode" "$url" "$(winpath "$work/out/$mode.bin")" | tr -d '\r')
+  echo "bench: $line" >&2
+  case "$line" in *ok=1*) ;; *) echo "bench: $mode failed" >&2; exit 1 ;; esac
+  local secs peak
+  secs=$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$line")
+  peak=$(sed -n 's/.*peak_mb=\([0-9.]*\).*/\1/p' <<<"$line")
+  echo "$secs $peak"
+}
+
+# The WinINet runs take seconds and the machine may be busy: best of five,
+# taken in turns so that both paths see the same conditions.
+t_wininet=""; t_bare=""; peak_wininet=0; ok_wininet=yes; ok_bare=yes
+for _ in 1 2 3 4 5; do
+  t=""; read -r t p < <(run_tool wininet)
+  [ -n "$t" ] || exit 1
+  cmp -s "$work/www/big.bin" "$work/out/wininet.bin" || ok_wininet=no
+  t_wininet=$(awk -v a="$t_wininet" -v b="$t" 'BEGIN { print (a == "" || b < a) ? b : a }')
+  peak_wininet=$(awk -v a="$peak_wininet" -v b="$p" 'BEGIN { print (b > a) ? b : a }')
+  t=""; read -r t _ < <(run_tool bare)
+  [ -n "$t" ] || exit 1
+  cmp -s "$work/www/big.bin" "$work/out/bare.bin" || ok_bare=no
+  t_bare=$(awk -v a="$t_bare" -v b="$t" 'BEGIN { print (a == "" || b < a) ? b : a }')
+done
+rm -f "$work/out/wininet.bin" "$work/out/bare.bin"
+t_curl=""; read -r t_curl peak_curl < <(run_tool curl)
+[ -n "$t_curl" ] || exit 1
+cmp -s "$work/www/big.bin" "$work/out/curl.bin" && ok_curl=yes || ok_curl=no
+rm -f "$work/out/curl.bin"
+
+start=$(date +%s.%N)
+curl -s --limit-rate "$cap" -o "$work/out/cli.bin" "$url"
+t_cli=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
+echo "bench: mode=curl-cli seconds=$t_cli (rate capped at $cap B/s)" >&2
+cmp -s "$work/www/big.bin" "$work/out/cli.bin" && ok_cli=yes || ok_cli=no
+rm -f "$work/out/cli.bin"
+# For information: what the cap costs.
+start=$(date +%s.%N)
+curl -s -o "$work/out/cli-uncapped.bin" "$url"
+echo "bench: mode=curl-cli-uncapped seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')" >&2
+
+identical=no
+if [ "$ok_wininet$ok_bare$ok_curl$ok_cli" = yesyesyesyes ]; then identical=yes; fi
+# Ratios of throughput: above 1 means ours was faster than the reference.
+ratio_wininet=$(awk -v r="$t_bare" -v o="$t_wininet" 'BEGIN { printf "%.3f", r / o }')
+ratio_curl=$(awk -v r="$t_cli" -v o="$t_curl" 'BEGIN { printf "%.3f", r / o }')
+peak=$(awk -v a="$peak_wininet" -v b="$peak_curl" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
+echo "download_ratio_wininet=$ratio_wininet download_ratio_curl=$ratio_curl peak_mb=$peak identical=$identical"

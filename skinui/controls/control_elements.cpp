@@ -1,0 +1,31 @@
+#include "skinui/controls/control_elements.h"
+
+#include "skinui/controls/container_ui.h"
+#include "skinui/core/skin_builder.h"
+
+namespace SkinUI {
+
+namespace {
+
+CControlUI* CreateContainerUI() { return new CContainerUI; }
+
+struct ElementFactory {
+    const wchar_t* name;
+    UiControlFactory factory;
+};
+
+// One line per element name; names are case-sensitive.
+const ElementFactory kElements[] = {
+    {L"Container", &CreateContainerUI},
+};
+
+}  // namespace
+
+void RegisterControlElements()
+{
+    for (const ElementFactory& element : kElements) {
+        CSkinBuilder::RegisterElement(element.name, element.factory);
+    }
+}
+
+}  // namespace SkinUI

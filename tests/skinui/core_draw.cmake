@@ -1,0 +1,42 @@
+# The drawing kit on memory DIBs (no display needed).
+zul_add_test(skinui_draw_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/draw_image_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/draw_html_test.cpp
+  LIBS skinui_core)
+
+# The skin archive, the language table, fonts and images. The test executable
+# carries resource 129 "ZIPRES": a 7z archive of tests/skinui/resources_zipres
+# made by 7zz at build time.
+set(_zipres_src ${CMAKE_CURRENT_LIST_DIR}/resources_zipres)
+set(_zipres_out ${CMAKE_CURRENT_BINARY_DIR}/zipres)
+file(GLOB_RECURSE _zipres_files ${_zipres_src}/*)
+add_custom_command(OUTPUT ${_zipres_out}/skin.7z
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${_zipres_out}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${_zipres_out}/skin.7z
+  COMMAND 7zz a -t7z -bd -bso0 -y ${_zipres_out}/skin.7z skin multi_language.tsv
+  WORKING_DIRECTORY ${_zipres_src}
+  DEPENDS ${_zipres_files}
+  COMMENT "Packing the test skin archive")
+# Beside it, a truncated archive as 130, and a 1 by 1 red TGA image as resource 131 and as "LOGO", type "TGA".
+set(_tga_words "0x0000, 0x0002, 0x0000, 0x0000, 0x0000, 0x0000, 0x0001, 0x0001, 0x2820, 0x0000, 0xFFFF")
+file(WRITE ${_zipres_out}/zipres.rc
+  "129 ZIPRES \"${_zipres_out}/skin.7z\"\n"
+  "130 ZIPRES { 0x7A37, 0xAFBC, 0x271C, 0x0400, 0x1234 }\n"
+  "131 TGA { ${_tga_words} }\n"
+  "LOGO TGA { ${_tga_words} }\n")
+set_source_files_properties(${_zipres_out}/zipres.rc PROPERTIES OBJECT_DEPENDS ${_zipres_out}/skin.7z)
+zul_add_test(skinui_resources_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/resources_archive_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/resources_language_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/resources_fonts_test.cpp
+    ${_zipres_out}/zipres.rc
+  LIBS skinui_core)
+
+# Layout, painting and layered windows in real windows (needs a display).
+zul_add_test(skinui_paint_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/paint_window_test.cpp
+  LIBS skinui_core
+  LABELS gui)

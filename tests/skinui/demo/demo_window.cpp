@@ -1,0 +1,72 @@
+#include "demo_window.h"
+
+#include "foundation/log.h"
+#include "skinui/core/ui_manager.h"
+
+namespace skindemo {
+
+namespace {
+const UINT_PTR kAutoCloseTimer = 0x7D01;
+}
+
+void DemoButtonUI::DoEvent(SkinUI::UiEvent& event)
+{
+    if (event.Type == SkinUI::UIEVENT_BUTTONUP && m_pManager != nullptr && ::PtInRect(&m_rcItem, event.ptMouse)) {
+        m_pManager->SendNotify(this, L"click");
+        return;
+    }
+    CControlUI::DoEvent(event);
+}
+
+SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
+    SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
+SKINUI_END_NOTIFY_MAP()
+
+DemoWindow::~DemoWindow()
+{
+    if (GetHWND() != nullptr) {
+        ::DestroyWindow(GetHWND());
+    }
+}
+
+SkinUI::CControlUI* DemoWindow::CreateControl(const wchar_t* className)
+{
+    if (wcscmp(className, L"Button") == 0) {
+        return new DemoButtonUI;
+    }
+    return nullptr;
+}
+
+void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
+{
+    ++m_actionClicks;
+    common::log("DemoWindow::OnActionClick", __LINE__, L"action button clicked %d times", m_actionClicks);
+}
+
+void DemoWindow::CloseAfter(UINT ms)
+{
+    if (ms > 0 && GetHWND() != nullptr) {
+        ::SetTimer(GetHWND(), kAutoCloseTimer, ms, nullptr);
+    }
+}
+
+LRESULT DemoWindow::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    if (uMsg == WM_TIMER && wParam == kAutoCloseTimer) {
+        ::KillTimer(GetHWND(), kAutoCloseTimer);
+        Close(0);
+        return 0;
+    }
+    bHandled = false;
+    return 0;
+}
+
+void DemoWindow::OnFinalMessage(HWND hWnd)
+{
+    WindowImplBase::OnFinalMessage(hWnd);
+    if (m_quitOnClose) {
+        ::PostQuitMessage(0);
+    }
+}
+
+}  // namespace skindemo

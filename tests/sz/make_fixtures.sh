@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Makes the source trees and the 7z archives the extraction tests read,
+# with the real 7zz, into the folder given (the tests' build folder).
+# Every tree is made from deterministic content or from the wine64
+# package's libraries (real x86-64 code for the branch filters).
+set -euo pipefail
+export LC_ALL=C.UTF-8
+
+out="$1"
+rm -rf "$out"
+mkdir -p "$out"
+cd "$out"
+
+pack() {  # pack ARCHIVE TREE [7zz switches...]
+  local archive="$1" tree="$2"
+  shift 2
+  (cd "$tree" && 7zz a -bd -bso0 -bsp0 "$@" "$out/$archive" .)
+}
+
+# The main tree: text, binaries, an empty file, an empty folder, nested
+# and Unicode names.
+mkdir -p src/bin src/nested/deeper/deepest src/nested/emptydir "src/Ünïcödé" src/data
+seq 1 40000 > src/readme.txt
+: > src/empty.bin
+: > src/nested/empty-too.txt
+echo "leaf" > src/nested/deeper/deepest/leaf.txt
+printf 'καλημέρα\n' > "src/Ünïcödé/日本語のファイル.txt"
+printf 'x%.0s' $(seq 1 3000) > "src/Ünïcödé/Ελληνικά.dat"
+wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+for dll in kernel32.dll user32.dll; do
+  if [ -f "$wine_dlls/$dll" ]; then
+    cp "$wine_dlls/$dll" src/bin/
+  fi
+done
+# Bytes of every value, for the delta and copy cases.
+awk 'BEGIN { for (i = 0; i < 200000; i++) printf "%c", (i * 7 + int(i / 256)) % 256 }' > src/data/pattern.bin
+
+pack lzma.7z src -m0=LZMA
+pack lzma2.7z src -m0=LZMA2
+pack copy.7z src -m0=Copy
+pack nonsolid.7z src -ms=off
+pack bcj.7z src -m0=LZMA2 -mf=BCJ
+pack bcj2.7z src -mf=BCJ2
+pack delta.7z src -mf=Delta:4
+pack arm64.7z src -mf=ARM64
+pack ppmd.7z src -m0=PPMd
+pack password.7z src -pzul -mhe=off
+pack password_he.7z src -pzul -mhe=on
+
+# A small text-only tree for the corruption sweeps.
+mkdir -p src_small/sub
+seq 1 3000 > src_small/one.txt
+seq 5000 7000 > src_small/sub/two.txt
+echo "three" > src_small/sub/three.txt
+pack small.7z src_small -m0=LZMA2
+
+# Folders only.
+mkdir -p src_dirs/a/b/c src_dirs/d "src_dirs/ü"
+pack dirs.7z src_dirs
+
+# One file whose stored name the tests overwrite with hostile names: an
+# uncompressed header keeps the name's UTF-16 readable.
+mkdir -p src_hostile
+echo "must never leave the target folder" > src_hostile/PPPPPPPPPPPPPPPPPPPP
+pack hostile.7z src_hostile -m0=Copy -mhc=off
+
+# A name longer than 259 characters (nested folders).
+long=src_long
+for part in 1 2 3 4 5; do
+  long="$long/folder-${part}-$(printf 'n%.0s' $(seq 1 50))"
+done
+mkdir -p "$long"
+echo "deep" > "$long/file.txt"
+pack longname.7z src_long
+
+# The archive compiled into the test executable's resources.
+mkdir -p src_res/img
+echo '<Window size="400,300"/>' > src_res/main.xml
+seq 1 500 > src_res/img/lines.txt
+pack skin.7z src_res
+
+# One file of more than 100 MB.
+mkdir -p src_big
+seq 1 15000000 > src_big/big.txt
+pack big.7z src_big -mx=3
+
+touch fixtures.done

@@ -1,0 +1,51 @@
+// Helpers for the extraction tests: the archives made at build time, tree
+// comparison and a callback that records what the layer reports.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "foundation/sz/sz_extract.h"
+
+namespace sztest {
+
+// Folder of the fixtures made by make_fixtures.sh, with a trailing backslash.
+std::wstring fixtureDir();
+std::wstring fixture(const std::wstring& name);
+std::string readFixture(const std::wstring& name);
+
+// Every folder and file below root, by relative path ('\\'-separated);
+// folders map to "<dir>", files to their bytes.
+typedef std::map<std::wstring, std::string> Tree;
+Tree readTree(const std::wstring& root);
+// Empty when equal, else a description of the first differences.
+std::string diffTrees(const Tree& expected, const Tree& actual);
+
+// Records every call of the layer; can stop after a number of writes.
+class RecordingCallback : public SzExtractCallback {
+public:
+    bool shouldContinue() override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                      uint64_t bytesTotal) override;
+    void onResult(int32_t code, const wchar_t* itemName) override;
+
+    int allowWrites = -1;  // < 0: never stop
+    int asks = 0;
+    uint64_t progressCalls = 0;
+    uint64_t lastDone = 0;
+    uint64_t lastTotal = 0;
+    bool progressInOrder = true;  // counters never go back, index < count, done <= total
+    std::set<std::wstring> progressNames;
+    std::vector<int32_t> results;
+    std::wstring resultName;
+};
+
+// A copy of hostile.7z whose one item is named `name` (exactly 20 UTF-16 units).
+std::string hostileArchive(const std::wstring& name);
+
+}  // namespace sztest

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <mutex>
+#include <vector>
+
+#include "common/test_util.h"
+#include "foundation/log.h"
+#include "uninstall/uninstall_model.h"
+
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Norvale\\ZUL";
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::mutex g_logMutex;
+std::vector<std::wstring> g_log;
+void captureSink(const char* function, int, const wchar_t* message)
+{
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    g_log.push_back(testutil::widen(function) + L": " + message);
+}
+bool logged(const std::wstring& text)
+{
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    for (const auto& line : g_log)
+        if (line.find(text) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+std::wstring specialFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {0};
+    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return std::wstring(path) + L"\\";
+}
+
+void setString(HKEY root, const wchar_t* subKey, const wchar_t* name, const std::wstring& value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+bool keyExists(HKEY root, const wchar_t* subKey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool valueExists(HKEY root, const wchar_t* subKey, const wchar_t* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool found = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+// An installation as the installer leaves it: files, registry values and shortcuts.
+class UninstallJobTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        utility::init();
+        common::setLogSink(&captureSink);
+        {
+            std::lock_guard<std::mutex> lock(g_logMutex);
+            g_log.clear();
+        }
+        installDir_ = dir_.path() + L"Program Files\\ZUL\\";
+        CreateDirectoryW((dir_.path() + L"Program Files").c_str(), nullptr);
+        CreateDirectoryW(installDir_.c_str(), nullptr);
+        CreateDirectoryW((installDir_ + L"data").c_str(), nullptr);
+        testutil::writeFile(installDir_ + L"data\\engine.bin", std::string(4096, 'e'));
+        testutil::writeFile(installDir_ + L"host1.txt", "http://a/");
+        CopyFileW(childExe().c_str(), (installDir_ + L"zulplay.exe").c_str(), FALSE);
+        CopyFileW(childExe().c_str(), (installDir_ + L"zulplayuninst.exe").c_str(), FALSE);
+
+        setString(HKEY_CURRENT_USER, kProductKey, L"InstallDir", installDir_);
+        setString(HKEY_CURRENT_USER, kProductKey, L"Version", L"1.0.0.1");
+        setString(HKEY_CURRENT_USER, kProductKey, L"playerDir", installDir_);
+        setString(HKEY_CURRENT_USER, kProductKey, L"Language", L"en");
+        setString(HKEY_CURRENT_USER, kProductKey, L"pathDir", L"D:\\Games\\");
+        setString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"ZUL");
+        setString(HKEY_CURRENT_USER, kRunKey, L"ZUL", L"\"" + installDir_ + L"zulplay.exe\" autorun");
+
+        links_ = {specialFolder(CSIDL_DESKTOPDIRECTORY) + L"ZUL.lnk",
+                  specialFolder(CSIDL_PROGRAMS) + L"ZUL\\ZUL.lnk",
+                  specialFolder(CSIDL_PROGRAMS) + L"ZUL\\ZULUninstall.lnk",
+                  specialFolder(CSIDL_STARTMENU) + L"ZUL.lnk",
+                  specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"ZUL.lnk",
+                  specialFolder(CSIDL_COMMON_PROGRAMS) + L"ZUL.lnk"};
+        CreateDirectoryW((specialFolder(CSIDL_PROGRAMS) + L"ZUL").c_str(), nullptr);
+        for (const auto& link : links_)
+            ASSERT_TRUE(testutil::writeFile(link, "link")) << testutil::narrow(link);
+
+        model_ = KXSpaceModel::instance();
+        model_->setStepPause(50);
+        model_->setProgressCallback([this](int percent) {
+            progress_.push_back(percent);
+            progressThreads_.push_back(GetCurrentThreadId());
+        });
+        setDeleteSelfRequested(false);
+    }
+
+    void TearDown() override
+    {
+        model_->joinWorker(5000);
+        model_->setProgressCallback(nullptr);
+        model_->setProgramFolder(L"");
+        utility::uninit();
+        common::setLogSink(nullptr);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+        HKEY run = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
+            RegDeleteValueW(run, L"ZUL");
+            RegCloseKey(run);
+        }
+        for (const auto& link : links_)
+            DeleteFileW(link.c_str());
+        RemoveDirectoryW((specialFolder(CSIDL_PROGRAMS) + L"ZUL").c_str());
+    }
+
+    static std::wstring childExe() { return testutil::exeDir() + L"..\\zul_test_child.exe"; }
+
+    bool runJob()
+    {
+        if (!model_->startClean())
+            return false;
+        return testutil::pumpUntil([this] { return !progress_.empty() && progress_.back() == 100; },
+                                   30000);
+    }
+
+    testutil::TempDir dir_;
+    std::wstring installDir_;
+    std::vector<std::wstring> links_;
+    KXSpaceModel* model_ = nullptr;
+    std::vector<int> progress_;
+    std::vector<DWORD> progressThreads_;
+};
+
+TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
+{
+    // A running launcher is stopped before its folder goes.
+    PROCESS_INFORMATION info = {};
+    STARTUPINFOW startup = {sizeof(startup)};
+    std::wstring command = L"\"" + installDir_ + L"zulplay.exe\" sleep=60000";
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &info));
+    CloseHandle(info.hThread);
+
+    model_->setProgramFolder(installDir_);
+    ASSERT_TRUE(runJob());
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+
+    EXPECT_EQ(progress_, (std::vector<int>{10, 60, 80, 100}));
+    for (DWORD thread : progressThreads_)
+        EXPECT_EQ(thread, GetCurrentThreadId());
+    EXPECT_FALSE(testutil::dirExists(installDir_));
+    EXPECT_TRUE(testutil::dirExists(dir_.path() + L"Program Files"));
+    for (const auto& link : links_)
+        EXPECT_FALSE(testutil::fileExists(link)) << testutil::narrow(link);
+    EXPECT_FALSE(testutil::dirExists(specialFolder(CSIDL_PROGRAMS) + L"ZUL"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(valueExists(HKEY_CURRENT_USER, kRunKey, L"ZUL"));
+    EXPECT_TRUE(deleteSelfRequested());
+    EXPECT_TRUE(logged(L"KXSpaceModel::threadClean: kill exe end"));
+    EXPECT_TRUE(logged(L"KXSpaceModel::DeleteShortcutNew: DeleteShortcutNew end"));
+
+    // The worker holds its finished run: a second start is refused.
+    EXPECT_FALSE(model_->startClean());
+}
+
+TEST_F(UninstallJobTest, AnUnrelatedFolderWithUserFilesIsLeftWhole)
+{
+    std::wstring downloads = dir_.path() + L"Downloads\\";
+    CreateDirectoryW(downloads.c_str(), nullptr);
+    testutil::writeFile(downloads + L"thesis.docx", "precious");
+    testutil::writeFile(downloads + L"photo.jpg", "precious too");
+    CopyFileW(childExe().c_str(), (downloads + L"zulplayuninst.exe").c_str(), FALSE);
+
+    model_->setProgramFolder(downloads);
+    ASSERT_TRUE(runJob());
+    EXPECT_EQ(testutil::readFile(downloads + L"thesis.docx"), "precious");
+    EXPECT_EQ(testutil::readFile(downloads + L"photo.jpg"), "precious too");
+    EXPECT_TRUE(logged(L"is not the install folder, it is left in place"));
+    // Everything else of the installation still goes.
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(testutil::fileExists(links_[0]));
+}
+
+TEST_F(UninstallJobTest, ALockedFileIsSkippedAndTheJobGoesOn)
+{
+    HANDLE locked = CreateFileW((installDir_ + L"data\\engine.bin").c_str(), GENERIC_READ, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    testutil::writeFile(installDir_ + L"readonly.txt", "r");
+    SetFileAttributesW((installDir_ + L"readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    model_->setProgramFolder(installDir_);
+    ASSERT_TRUE(runJob());
+    CloseHandle(locked);
+    EXPECT_EQ(progress_.back(), 100);
+    EXPECT_TRUE(testutil::fileExists(installDir_ + L"data\\engine.bin"));
+    EXPECT_FALSE(testutil::fileExists(installDir_ + L"host1.txt"));
+    EXPECT_FALSE(testutil::fileExists(installDir_ + L"zulplay.exe"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+}
+
+TEST(UninstallFolderCheck, OnlyTheRegisteredFolderOrOneHoldingTheLauncherQualifies)
+{
+    testutil::TempDir dir;
+    EXPECT_FALSE(isInstallFolder(L"C:\\", L"C:\\"));
+    EXPECT_FALSE(isInstallFolder(L"C:", L"C:"));
+    EXPECT_FALSE(isInstallFolder(L"", L""));
+    EXPECT_TRUE(isInstallFolder(dir.path(), dir.path()));
+    std::wstring upper = dir.path();
+    CharUpperW(&upper[0]);
+    upper.pop_back();  // no trailing separator
+    EXPECT_TRUE(isInstallFolder(dir.path(), upper));
+    EXPECT_FALSE(isInstallFolder(dir.path(), L"D:\\Other\\"));
+    testutil::writeFile(dir.file(L"zulplay.exe"), "MZ");
+    EXPECT_TRUE(isInstallFolder(dir.path(), L""));
+}
+
+TEST(UninstallStartup, SilentSwitchAndRegistryLanguage)
+{
+    KXSpaceModel* model = KXSpaceModel::instance();
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
+    model->loadLanguage();
+    EXPECT_EQ(model->language(), L"en");
+    EXPECT_EQ(model->profile().locale, L"en_US");
+    setString(HKEY_CURRENT_USER, kProductKey, L"Language", L"tw");
+    EXPECT_EQ(model->readRegistryLanguage(), L"tw");
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
+
+    model->parseCommandLine(L"\"C:\\x\\zulplayuninst.exe\" --PLAYERUNINSTALL");
+    EXPECT_FALSE(model->silent());
+    model->parseCommandLine(L"\"C:\\x\\zulplayuninst.exe\" x--playeruninstallx");
+    EXPECT_TRUE(model->silent());
+}
+
+TEST(UninstallDeleteSelf, TheCommandDeletesAnExecutableWhosePathHasBlanks)
+{
+    testutil::TempDir dir;
+    std::wstring folder = dir.path() + L"Program Files (x86)\\Z U L\\";
+    CreateDirectoryW((dir.path() + L"Program Files (x86)").c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring target = folder + L"zul play uninst.exe";
+    std::wstring bystander = dir.path() + L"Program.txt";  // what an unquoted "del" would hit
+    testutil::writeFile(target, "MZ");
+    testutil::writeFile(bystander, "keep");
+    ASSERT_TRUE(deleteFileLater(target));
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !testutil::fileExists(target); }, 20000));
+    EXPECT_TRUE(testutil::fileExists(bystander));
+}
+
+}  // namespace

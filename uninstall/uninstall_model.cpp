@@ -1,0 +1,267 @@
+#include "uninstall/uninstall_model.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "foundation/log.h"
+#include "foundation/process.h"
+#include "foundation/ufile.h"
+#include "foundation/ustring.h"
+#include "launcher/services/file_ex.h"
+
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Norvale\\ZUL";
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
+const wchar_t kLauncherExe[] = L"zulplay.exe";
+const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
+const REGSAM kFullAccess = 0xF003F;    // KEY_ALL_ACCESS
+
+std::atomic<bool> g_deleteSelf{false};
+
+// Reads one string value of an open key; empty when missing.
+std::wstring readString(HKEY key, const wchar_t* name)
+{
+    wchar_t buffer[1024] = {0};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::wstring();
+    buffer[size / sizeof(wchar_t)] = L'\0';
+    return buffer;
+}
+
+std::wstring readProductValue(const wchar_t* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, kReadWow64Key, &key) != ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring value = readString(key, name);
+    RegCloseKey(key);
+    return value;
+}
+
+// A folder path without trailing separators, lower-cased, for comparison.
+std::wstring normalizedFolder(std::wstring folder)
+{
+    for (auto& ch : folder)
+        if (ch == L'/')
+            ch = L'\\';
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    utility::ustring::toLower(folder);
+    return folder;
+}
+
+std::wstring withSeparator(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+        folder += L'\\';
+    return folder;
+}
+
+// Folder of a shell special folder by CSIDL; empty when it cannot be found.
+std::wstring specialFolder(int csidl)
+{
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list)
+        return std::wstring();
+    wchar_t path[MAX_PATH] = {0};
+    BOOL ok = SHGetPathFromIDListW(list, path);
+    CoTaskMemFree(list);
+    return ok ? withSeparator(path) : std::wstring();
+}
+
+bool isDriveRoot(const std::wstring& normalized)
+{
+    // "c:" or "\\server\share" style roots, or nothing at all.
+    if (normalized.size() <= 2)
+        return true;
+    if (normalized.rfind(L"\\\\", 0) == 0)
+        return std::count(normalized.begin() + 2, normalized.end(), L'\\') < 2;
+    return false;
+}
+
+}  // namespace
+
+KXSpaceModel* KXSpaceModel::instance()
+{
+    static KXSpaceModel* model = new KXSpaceModel();
+    return model;
+}
+
+void KXSpaceModel::parseCommandLine(const std::wstring& commandLine)
+{
+    if (commandLine.find(L"--playeruninstall") != std::wstring::npos)
+        silent_ = 1;
+}
+
+std::wstring KXSpaceModel::readRegistryLanguage()
+{
+    std::wstring language = readProductValue(L"Language");
+    return language.empty() ? L"en" : language;
+}
+
+void KXSpaceModel::loadLanguage()
+{
+    language_ = readRegistryLanguage();
+    loadRegionProfile(language_, profile_);
+}
+
+std::wstring KXSpaceModel::programFolder() const
+{
+    return programFolder_.empty() ? utility::ufile::getExeDir() : withSeparator(programFolder_);
+}
+
+bool KXSpaceModel::startClean()
+{
+    // The worker refuses a second start while it holds the first run.
+    Runable* job = new MemberFuncRunable<KXSpaceModel>(this, &KXSpaceModel::threadClean);
+    if (worker_.start(job))
+        return true;
+    job->release();
+    common::log("KXSpaceModel::startClean", __LINE__, L"clean job already started");
+    return false;
+}
+
+void KXSpaceModel::postProgress(int percent)
+{
+    poster_.post(new FunctionRunable([this, percent] {
+        if (progress_)
+            progress_(percent);
+    }));
+}
+
+bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredInstallDir)
+{
+    std::wstring target = normalizedFolder(folder);
+    if (isDriveRoot(target))
+        return false;
+    if (!registeredInstallDir.empty() && normalizedFolder(registeredInstallDir) == target)
+        return true;
+    DWORD attributes = GetFileAttributesW((withSeparator(folder) + kLauncherExe).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void KXSpaceModel::removeInstallFolder()
+{
+    std::wstring folder = programFolder();
+    if (!isInstallFolder(folder, readProductValue(L"InstallDir"))) {
+        common::log("KXSpaceModel::threadClean", __LINE__,
+                    L"[%s] is not the install folder, it is left in place", folder.c_str());
+        return;
+    }
+    utility::ufile::removeDir(folder);
+}
+
+void KXSpaceModel::threadClean()
+{
+    const char* fn = "KXSpaceModel::threadClean";
+    common::log(fn, __LINE__, L"kill exe");
+    utility::process::execute(L"taskkill", L"/F /IM zulplay.exe", false, 2000);
+    common::log(fn, __LINE__, L"kill exe end");
+    postProgress(10);
+    Sleep(stepPauseMs_);
+
+    common::log(fn, __LINE__, L"remote files");
+    removeInstallFolder();
+    postProgress(60);
+    Sleep(stepPauseMs_);
+
+    removeShortcuts(L"ZUL.lnk", L"", L"ZULUninstall.lnk");
+    DeleteShortcutNew(L"ZUL.lnk", L"ZUL");
+    postProgress(80);
+    Sleep(stepPauseMs_);
+
+    removeRegistry();
+    setDeleteSelfRequested(true);
+    postProgress(100);
+}
+
+void KXSpaceModel::removeShortcuts(const std::wstring& linkName, const std::wstring&,
+                                   const std::wstring&)
+{
+    std::wstring desktop = specialFolder(CSIDL_DESKTOPDIRECTORY);
+    if (!desktop.empty())
+        DeleteFileW((desktop + linkName).c_str());
+
+    std::wstring programs = specialFolder(CSIDL_PROGRAMS);
+    size_t dot = linkName.find_last_of(L'.');
+    std::wstring groupName = dot == std::wstring::npos ? linkName : linkName.substr(0, dot);
+    if (!programs.empty() && !groupName.empty())
+        utility::ufile::removeDir(programs + groupName);
+
+    std::wstring startMenu = specialFolder(CSIDL_STARTMENU);
+    if (!startMenu.empty())
+        DeleteFileW((startMenu + linkName).c_str());
+}
+
+void KXSpaceModel::DeleteShortcutNew(const std::wstring& linkName, const std::wstring& folderName)
+{
+    const char* fn = "KXSpaceModel::DeleteShortcutNew";
+    common::log(fn, __LINE__, L"DeleteShortcutNew begin");
+    std::wstring desktop = specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    if (desktop.empty())
+        common::log(fn, __LINE__, L"SHGetFolderLocation desktop failed: %d.", GetLastError());
+    else
+        DeleteFileW((desktop + linkName).c_str());
+
+    std::wstring programs = specialFolder(CSIDL_COMMON_PROGRAMS);
+    if (programs.empty()) {
+        common::log(fn, __LINE__, L"SHGetFolderLocation PROGRAMS failed: %d.", GetLastError());
+    } else {
+        DeleteFileW((programs + linkName).c_str());
+        if (!folderName.empty())
+            utility::ufile::removeDir(programs + folderName);
+    }
+    common::log(fn, __LINE__, L"DeleteShortcutNew end");
+}
+
+void KXSpaceModel::removeRegistry()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, kFullAccess, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"InstallDir");
+        RegDeleteValueW(key, L"Version");
+        RegDeleteValueW(key, L"playerDir");
+        RegCloseKey(key);
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+bool deleteSelfRequested() { return g_deleteSelf; }
+void setDeleteSelfRequested(bool value) { g_deleteSelf = value; }
+
+bool deleteFileLater(const std::wstring& path)
+{
+    if (path.empty())
+        return false;
+    wchar_t shortPath[MAX_PATH] = {0};
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    std::wstring target = (length > 0 && length < MAX_PATH) ? std::wstring(shortPath) : path;
+
+    wchar_t comspec[MAX_PATH] = {0};
+    DWORD comspecLength = GetEnvironmentVariableW(L"ComSpec", comspec, MAX_PATH);
+    if (comspecLength == 0 || comspecLength >= MAX_PATH)
+        return false;
+    // The path is quoted, so blanks never split it into other targets; the
+    // pause lets the exiting process release its executable first.
+    std::wstring params = L"/c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + target + L"\" >> NUL";
+    HINSTANCE result = ShellExecuteW(nullptr, nullptr, comspec, params.c_str(), nullptr, SW_HIDE);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool DeleteSelf()
+{
+    wchar_t path[MAX_PATH] = {0};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    return deleteFileLater(path);
+}
