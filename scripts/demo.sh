@@ -1,12 +1,46 @@
 #!/usr/bin/env bash
 # Set-up, build, and run the system's main job under 64-bit Wine as far as it
-# exists: the foundation demo (a worker thread reporting to the UI thread).
+# exists: the foundation at work, the install job from a real payload resource
+# into the Wine prefix, and the launcher's model fetching its remote
+# configuration from the local stand-in server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 source "$here/env.sh"
 echo "== build x86_64"; zul_build x86_64
+build="$ZUL_ROOT/build/x86_64"
 trap zul_env_stop EXIT
 zul_env_start
-echo "== foundation demo"
-"$here/wine-run.sh" "$ZUL_ROOT/build/x86_64/tests/demo/foundation_demo.exe"
+
+echo; echo "== foundation: a worker thread reporting to the UI thread"
+"$here/wine-run.sh" "$build/tests/demo/foundation_demo.exe" | tail -n 8
+
+echo; echo "== installer: install job into C:\\ZULDemo (files, registry values, shortcuts)"
+"$here/wine-run.sh" "$build/tests/install/install_demo.exe" 'C:\ZULDemo' en
+
+echo; echo "== launcher: remote configuration from the local stand-in server"
+work=$(mktemp -d)
+python3 - "$work" <<'PY'
+import struct, sys, zlib
+def png(r, g, b):
+    raw = b"".join(b"\x00" + bytes([r, g, b]) * 4 for _ in range(4))
+    def chunk(t, d): return struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 4, 4, 8, 2, 0, 0, 0)) + \
+        chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+open(sys.argv[1] + "/launch.png", "wb").write(png(200, 40, 40))
+open(sys.argv[1] + "/player.png", "wb").write(png(40, 40, 200))
+PY
+cat > "$work/serve.sh" <<SH
+#!/usr/bin/env bash
+set -e
+base="http://127.0.0.1:\$ZUL_HTTP_TEST_PORT"
+curl -sf -X PUT --data-binary @"$work/launch.png" "\$base/_ctl/put?name=pics/launch.png" >/dev/null
+curl -sf -X PUT --data-binary @"$work/player.png" "\$base/_ctl/put?name=pics/player.png" >/dev/null
+printf '{"appminversion": 12, "apkurl": "%s/f/pkg/game.apk", "playerminversion": 34, "playerurl": "%s/f/pkg/player.7z", "version": 1001, "launch_bg": "%s/f/pics/launch.png", "player_bg": "%s/f/pics/player.png"}' \
+  "\$base" "\$base" "\$base" "\$base" > "$work/config.json"
+curl -sf -X PUT --data-binary @"$work/config.json" "\$base/_ctl/put?name=zul/config_sea.data" >/dev/null
+echo "serving the configuration at \$base/f/zul/config_sea.data"
+"$here/wine-run.sh" "$build/tests/demo/launcher_model_demo.exe"
+SH
+bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
+rm -rf "$work"

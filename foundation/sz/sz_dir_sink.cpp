@@ -84,6 +84,10 @@ bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
                     index, static_cast<int>(kSzItemNameChars - 1), itemName_);
         return false;
     }
+    if (targetDir_.empty()) {
+        common::log("SzDirSink::itemPath", __LINE__, L"no target folder for %s", itemName_);
+        return false;
+    }
     std::wstring relative;
     if (!SzItemRelativePath(wide, relative)) {
         common::log("SzDirSink::itemPath", __LINE__, L"item %u: unsafe name refused: %s", index, wide);

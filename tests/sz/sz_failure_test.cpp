@@ -185,6 +185,17 @@ TEST(SzFailure, OutputFileThatCannotBeOpenedGives1015)
     EXPECT_EQ("held", testutil::readFile(target.file(L"one.txt")));
 }
 
+TEST(SzFailure, EmptyTargetGives1015)
+{
+    std::string archive = sztest::readFixture(L"small.7z");
+    RecordingCallback callback;
+
+    EXPECT_EQ(kSzErrorOpenFile,
+              SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), L"", &callback));
+    EXPECT_EQ(std::vector<int32_t>{kSzErrorOpenFile}, callback.results);
+    EXPECT_EQ(0u, callback.progressCalls);
+}
+
 TEST(SzFailure, TargetThatIsAFileGives1015)
 {
     std::string archive = sztest::readFixture(L"small.7z");
