@@ -3,7 +3,8 @@
 #   zul_env_stop    ends them and removes the prefix
 ZUL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko prompts, and no Linux menu entries for the shortcuts tests make.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 zul_env_start() {
@@ -17,7 +18,20 @@ zul_env_start() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  zul_private_user_folders
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 &
+}
+
+# Wine links the user's Desktop, Documents and the like to the Linux home; the
+# tests make and remove shortcuts there, so each prefix gets folders of its own.
+zul_private_user_folders() {
+  local user_dir
+  for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+    for link in "$user_dir"*; do
+      [ -L "$link" ] || continue
+      rm -f "$link" && mkdir -p "$link"
+    done
+  done
 }
 
 zul_env_stop() {

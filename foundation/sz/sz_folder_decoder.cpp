@@ -22,6 +22,18 @@ const size_t kInputStep = 1 << 18;
 // The branch filter converts this much at a time.
 const size_t kFilterBufSize = 1 << 18;
 
+SRes lzmaStep(void* decoder, SizeT dicLimit, const Byte* src, SizeT* srcLen, ELzmaFinishMode finishMode,
+              ELzmaStatus* status)
+{
+    return LzmaDec_DecodeToDic(static_cast<CLzmaDec*>(decoder), dicLimit, src, srcLen, finishMode, status);
+}
+
+SRes lzma2Step(void* decoder, SizeT dicLimit, const Byte* src, SizeT* srcLen, ELzmaFinishMode finishMode,
+               ELzmaStatus* status)
+{
+    return Lzma2Dec_DecodeToDic(static_cast<CLzma2Dec*>(decoder), dicLimit, src, srcLen, finishMode, status);
+}
+
 bool isStreamableMain(const CSzCoderInfo& coder)
 {
     if (coder.NumStreams != 1) {
@@ -206,63 +218,7 @@ SRes SzFolderDecoder::decodeLzma(const Byte* props, unsigned propsSize, UInt64 i
     state.dic = window_;
     state.dicBufSize = windowSize;
     LzmaDec_Init(&state);
-
-    SRes res = SZ_OK;
-    UInt64 outLeft = outSize;
-    for (;;) {
-        if (state.dicPos == state.dicBufSize) {
-            state.dicPos = 0;
-        }
-        const SizeT dicStart = state.dicPos;
-        SizeT outStep = state.dicBufSize - dicStart;
-        ELzmaFinishMode finishMode = LZMA_FINISH_ANY;
-        if (outStep >= outLeft) {
-            outStep = static_cast<SizeT>(outLeft);
-            finishMode = LZMA_FINISH_END;
-        }
-        const void* in = nullptr;
-        size_t inStep = kInputStep;
-        if (inStep > inSize) {
-            inStep = static_cast<size_t>(inSize);
-        }
-        res = ILookInStream_Look(input_, &in, &inStep);
-        if (res != SZ_OK) {
-            break;
-        }
-        SizeT inProcessed = inStep;
-        ELzmaStatus status;
-        res = LzmaDec_DecodeToDic(&state, dicStart + outStep, static_cast<const Byte*>(in), &inProcessed,
-                                  finishMode, &status);
-        inSize -= inProcessed;
-        const SizeT produced = state.dicPos - dicStart;
-        outLeft -= produced;
-        if (res != SZ_OK) {
-            break;
-        }
-        if (produced != 0) {
-            res = emit(window_ + dicStart, produced);
-            if (res != SZ_OK) {
-                break;
-            }
-        }
-        res = ILookInStream_Skip(input_, inProcessed);
-        if (res != SZ_OK) {
-            break;
-        }
-        if (status == LZMA_STATUS_FINISHED_WITH_MARK) {
-            if (outLeft != 0 || inSize != 0) {
-                res = SZ_ERROR_DATA;
-            }
-            break;
-        }
-        if (outLeft == 0 && inSize == 0 && status == LZMA_STATUS_MAYBE_FINISHED_WITHOUT_MARK) {
-            break;
-        }
-        if (inProcessed == 0 && produced == 0) {
-            res = inStep == 0 && inSize != 0 ? SZ_ERROR_INPUT_EOF : SZ_ERROR_DATA;
-            break;
-        }
-    }
+    SRes res = pumpWindow(&state, &state, lzmaStep, true, inSize, outSize);
     LzmaDec_FreeProbs(&state, &kSzHeapAlloc);
     return res;
 }
@@ -283,15 +239,22 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
     state.decoder.dic = window_;
     state.decoder.dicBufSize = windowSize;
     Lzma2Dec_Init(&state);
+    SRes res = pumpWindow(&state, &state.decoder, lzma2Step, false, inSize, outSize);
+    Lzma2Dec_FreeProbs(&state, &kSzHeapAlloc);
+    return res;
+}
 
+SRes SzFolderDecoder::pumpWindow(void* decoder, CLzmaDec* dic, DecodeStep step, bool mayEndWithoutMark,
+                                 UInt64 inSize, UInt64 outSize)
+{
     SRes res = SZ_OK;
     UInt64 outLeft = outSize;
     for (;;) {
-        if (state.decoder.dicPos == state.decoder.dicBufSize) {
-            state.decoder.dicPos = 0;
+        if (dic->dicPos == dic->dicBufSize) {
+            dic->dicPos = 0;
         }
-        const SizeT dicStart = state.decoder.dicPos;
-        SizeT outStep = state.decoder.dicBufSize - dicStart;
+        const SizeT dicStart = dic->dicPos;
+        SizeT outStep = dic->dicBufSize - dicStart;
         ELzmaFinishMode finishMode = LZMA_FINISH_ANY;
         if (outStep >= outLeft) {
             outStep = static_cast<SizeT>(outLeft);
@@ -308,10 +271,9 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
         }
         SizeT inProcessed = inStep;
         ELzmaStatus status;
-        res = Lzma2Dec_DecodeToDic(&state, dicStart + outStep, static_cast<const Byte*>(in), &inProcessed,
-                                   finishMode, &status);
+        res = step(decoder, dicStart + outStep, static_cast<const Byte*>(in), &inProcessed, finishMode, &status);
         inSize -= inProcessed;
-        const SizeT produced = state.decoder.dicPos - dicStart;
+        const SizeT produced = dic->dicPos - dicStart;
         outLeft -= produced;
         if (res != SZ_OK) {
             break;
@@ -332,12 +294,14 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
             }
             break;
         }
+        if (mayEndWithoutMark && outLeft == 0 && inSize == 0 && status == LZMA_STATUS_MAYBE_FINISHED_WITHOUT_MARK) {
+            break;
+        }
         if (inProcessed == 0 && produced == 0) {
             res = inStep == 0 && inSize != 0 ? SZ_ERROR_INPUT_EOF : SZ_ERROR_DATA;
             break;
         }
     }
-    Lzma2Dec_FreeProbs(&state, &kSzHeapAlloc);
     return res;
 }
 

@@ -4,6 +4,7 @@
 
 #include "7z.h"
 #include "7zTypes.h"
+#include "LzmaDec.h"
 #include "foundation/sz/sz_extract_all.h"
 
 // Streams the chains that matter: Copy, LZMA and LZMA2, alone or behind the
@@ -25,6 +26,14 @@ private:
     SRes decodeCopy(UInt64 inSize, UInt64 outSize);
     SRes decodeLzma(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
     SRes decodeLzma2(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
+    // One decoder call: fills the window up to dicLimit from src.
+    typedef SRes (*DecodeStep)(void* decoder, SizeT dicLimit, const Byte* src, SizeT* srcLen,
+                               ELzmaFinishMode finishMode, ELzmaStatus* status);
+    // Feeds the folder's packed bytes to the decoder and hands every piece the
+    // window gains to emit; dic is the decoder's window state. An LZMA stream
+    // may end without an end mark once all input and output are used.
+    SRes pumpWindow(void* decoder, CLzmaDec* dic, DecodeStep step, bool mayEndWithoutMark, UInt64 inSize,
+                    UInt64 outSize);
     bool reserveWindow(UInt32 dictSize, UInt64 outSize, size_t* windowSize);
     SRes emit(const Byte* data, size_t size);
     SRes runFilter();

@@ -482,97 +482,40 @@ int CContainerUI::GetHorizontalLineSize() const
     return 8;
 }
 
-void CContainerUI::LineUp()
+int CContainerUI::GetVerticalPageSize() const
 {
-    SIZE sz = GetScrollPos();
-    sz.cy -= GetVerticalLineSize();
-    SetScrollPos(sz);
-}
-
-void CContainerUI::LineDown()
-{
-    SIZE sz = GetScrollPos();
-    sz.cy += GetVerticalLineSize();
-    SetScrollPos(sz);
-}
-
-void CContainerUI::LineLeft()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx -= GetHorizontalLineSize();
-    SetScrollPos(sz);
-}
-
-void CContainerUI::LineRight()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx += GetHorizontalLineSize();
-    SetScrollPos(sz);
-}
-
-void CContainerUI::PageUp()
-{
-    SIZE sz = GetScrollPos();
     int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
     if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) page -= bar->GetFixedHeight();
-    sz.cy -= page;
-    SetScrollPos(sz);
+    return page;
 }
 
-void CContainerUI::PageDown()
+int CContainerUI::GetHorizontalPageSize() const
 {
-    SIZE sz = GetScrollPos();
-    int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
-    if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) page -= bar->GetFixedHeight();
-    sz.cy += page;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::PageLeft()
-{
-    SIZE sz = GetScrollPos();
     int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
     if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) page -= bar->GetFixedWidth();
-    sz.cx -= page;
+    return page;
+}
+
+void CContainerUI::ScrollBy(int dx, int dy)
+{
+    SIZE sz = GetScrollPos();
+    sz.cx += dx;
+    sz.cy += dy;
     SetScrollPos(sz);
 }
 
-void CContainerUI::PageRight()
-{
-    SIZE sz = GetScrollPos();
-    int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
-    if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) page -= bar->GetFixedWidth();
-    sz.cx += page;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::HomeUp()
-{
-    SIZE sz = GetScrollPos();
-    sz.cy = 0;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::EndDown()
-{
-    SIZE sz = GetScrollPos();
-    sz.cy = GetScrollRange().cy;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::HomeLeft()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx = 0;
-    SetScrollPos(sz);
-}
-
-void CContainerUI::EndRight()
-{
-    SIZE sz = GetScrollPos();
-    sz.cx = GetScrollRange().cx;
-    SetScrollPos(sz);
-}
+void CContainerUI::LineUp() { ScrollBy(0, -GetVerticalLineSize()); }
+void CContainerUI::LineDown() { ScrollBy(0, GetVerticalLineSize()); }
+void CContainerUI::LineLeft() { ScrollBy(-GetHorizontalLineSize(), 0); }
+void CContainerUI::LineRight() { ScrollBy(GetHorizontalLineSize(), 0); }
+void CContainerUI::PageUp() { ScrollBy(0, -GetVerticalPageSize()); }
+void CContainerUI::PageDown() { ScrollBy(0, GetVerticalPageSize()); }
+void CContainerUI::PageLeft() { ScrollBy(-GetHorizontalPageSize(), 0); }
+void CContainerUI::PageRight() { ScrollBy(GetHorizontalPageSize(), 0); }
+void CContainerUI::HomeUp() { ScrollBy(0, -GetScrollPos().cy); }
+void CContainerUI::EndDown() { ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy); }
+void CContainerUI::HomeLeft() { ScrollBy(-GetScrollPos().cx, 0); }
+void CContainerUI::EndRight() { ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0); }
 
 void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
 {
@@ -623,6 +566,44 @@ void CContainerUI::Relayout()
     m_bScrollProcess = false;
 }
 
+void CContainerUI::ProcessSingleBar(CScrollBarUI* scrollBar, int needed, int room, const RECT& rcBar)
+{
+    CControlUI* bar = BarControl(scrollBar);
+    if (bar == nullptr) {
+        return;
+    }
+    if (needed > room && !bar->IsVisible()) {
+        bar->SetVisible(true);
+        BarSetRange(scrollBar, needed - room);
+        BarSetPos(scrollBar, 0);
+        Relayout();
+        return;
+    }
+    if (!bar->IsVisible()) {
+        return;
+    }
+    int surplus = needed - room;
+    if (surplus <= 0 && !m_bScrollProcess) {
+        bar->SetVisible(false);
+        BarSetPos(scrollBar, 0);
+        BarSetRange(scrollBar, 0);
+        SetOwnPos(true);
+        return;
+    }
+    bar->SetPos(rcBar, true);
+    if (BarRange(scrollBar) != surplus) {
+        int oldPos = BarPos(scrollBar);
+        BarSetRange(scrollBar, abs(surplus));
+        if (BarRange(scrollBar) == 0) {
+            bar->SetVisible(false);
+            BarSetPos(scrollBar, 0);
+        }
+        if (oldPos > BarPos(scrollBar)) {
+            SetOwnPos(false);
+        }
+    }
+}
+
 void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
 {
     CControlUI* hbar = BarControl(m_pHorizontalScrollBar);
@@ -631,72 +612,13 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
     int height = rc.bottom - rc.top;
 
     if (hbar != nullptr && vbar == nullptr) {
-        if (cxNeeded > width && !hbar->IsVisible()) {
-            hbar->SetVisible(true);
-            BarSetRange(m_pHorizontalScrollBar, cxNeeded - width);
-            BarSetPos(m_pHorizontalScrollBar, 0);
-            Relayout();
-            return;
-        }
-        if (!hbar->IsVisible()) {
-            return;
-        }
-        int surplus = cxNeeded - width;
-        if (surplus <= 0 && !m_bScrollProcess) {
-            hbar->SetVisible(false);
-            BarSetPos(m_pHorizontalScrollBar, 0);
-            BarSetRange(m_pHorizontalScrollBar, 0);
-            SetOwnPos(true);
-            return;
-        }
         RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
-        hbar->SetPos(rcBar, true);
-        if (BarRange(m_pHorizontalScrollBar) != surplus) {
-            int oldPos = BarPos(m_pHorizontalScrollBar);
-            BarSetRange(m_pHorizontalScrollBar, abs(surplus));
-            if (BarRange(m_pHorizontalScrollBar) == 0) {
-                hbar->SetVisible(false);
-                BarSetPos(m_pHorizontalScrollBar, 0);
-            }
-            if (oldPos > BarPos(m_pHorizontalScrollBar)) {
-                SetOwnPos(false);
-            }
-        }
+        ProcessSingleBar(m_pHorizontalScrollBar, cxNeeded, width, rcBar);
         return;
     }
-
     if (vbar != nullptr && hbar == nullptr) {
-        if (cyNeeded > height && !vbar->IsVisible()) {
-            vbar->SetVisible(true);
-            BarSetRange(m_pVerticalScrollBar, cyNeeded - height);
-            BarSetPos(m_pVerticalScrollBar, 0);
-            Relayout();
-            return;
-        }
-        if (!vbar->IsVisible()) {
-            return;
-        }
-        int surplus = cyNeeded - height;
-        if (surplus <= 0 && !m_bScrollProcess) {
-            vbar->SetVisible(false);
-            BarSetPos(m_pVerticalScrollBar, 0);
-            BarSetRange(m_pVerticalScrollBar, 0);
-            SetOwnPos(true);
-            return;
-        }
         RECT rcBar = {rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom};
-        vbar->SetPos(rcBar, true);
-        if (BarRange(m_pVerticalScrollBar) != surplus) {
-            int oldPos = BarPos(m_pVerticalScrollBar);
-            BarSetRange(m_pVerticalScrollBar, abs(surplus));
-            if (BarRange(m_pVerticalScrollBar) == 0) {
-                vbar->SetVisible(false);
-                BarSetPos(m_pVerticalScrollBar, 0);
-            }
-            if (oldPos > BarPos(m_pVerticalScrollBar)) {
-                SetOwnPos(false);
-            }
-        }
+        ProcessSingleBar(m_pVerticalScrollBar, cyNeeded, height, rcBar);
         return;
     }
 
@@ -725,17 +647,22 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
         horizontalChanged = true;
     }
 
+    // When the vertical bar comes or goes, the horizontal one changes width.
+    auto refitHorizontal = [&]() {
+        if (hbar->IsVisible()) {
+            RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
+            hbar->SetPos(rcBar, true);
+            BarSetRange(m_pHorizontalScrollBar, cxNeeded - (rc.right - rc.left));
+        }
+    };
+
     height = rc.bottom - rc.top;
     if (cyNeeded > height && !vbar->IsVisible()) {
         vbar->SetVisible(true);
         BarSetRange(m_pVerticalScrollBar, cyNeeded - height);
         BarSetPos(m_pVerticalScrollBar, 0);
         rc.right -= vbar->GetFixedWidth();
-        if (hbar->IsVisible()) {
-            RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
-            hbar->SetPos(rcBar, true);
-            BarSetRange(m_pHorizontalScrollBar, cxNeeded - (rc.right - rc.left));
-        }
+        refitHorizontal();
         Relayout();
         return;
     }
@@ -751,11 +678,7 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
         BarSetPos(m_pVerticalScrollBar, 0);
         BarSetRange(m_pVerticalScrollBar, 0);
         rc.right += vbar->GetFixedWidth();
-        if (hbar->IsVisible()) {
-            RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
-            hbar->SetPos(rcBar, true);
-            BarSetRange(m_pHorizontalScrollBar, cxNeeded - (rc.right - rc.left));
-        }
+        refitHorizontal();
         SetOwnPos(true);
         return;
     }
@@ -788,39 +711,27 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
 
     if (!m_items.IsEmpty()) {
         RECT rcClient = GetContentRect();
-        if (!::IntersectRect(&rcTemp, &rcPaint, &rcClient)) {
-            // Only the border area is being painted.
-            for (int i = 0; i < m_items.GetSize(); ++i) {
-                CControlUI* child = GetItemAt(i);
-                if (child == stopControl) {
-                    return false;
-                }
-                if (!child->IsVisible() || !RectsMeet(rcPaint, child->GetPos()) ||
-                    !RectsMeet(m_rcItem, child->GetPos())) {
-                    continue;
-                }
-                if (!child->Paint(hDC, rcPaint, stopControl)) {
-                    return false;
-                }
-            }
-        } else {
-            CDrawClip childClip;
+        // When only the border area is painted, children are kept to the
+        // control rectangle; else the client area clips all but floating ones.
+        bool clientPainted = ::IntersectRect(&rcTemp, &rcPaint, &rcClient) != FALSE;
+        CDrawClip childClip;
+        if (clientPainted) {
             CDrawClip::GenerateClip(hDC, rcTemp, childClip);
-            for (int i = 0; i < m_items.GetSize(); ++i) {
-                CControlUI* child = GetItemAt(i);
-                if (child == stopControl) {
-                    return false;
-                }
-                if (!child->IsVisible() || !RectsMeet(rcPaint, child->GetPos())) {
-                    continue;
-                }
-                const RECT& bounds = child->IsFloat() ? m_rcItem : rcClient;
-                if (!RectsMeet(bounds, child->GetPos())) {
-                    continue;
-                }
-                if (!child->Paint(hDC, rcPaint, stopControl)) {
-                    return false;
-                }
+        }
+        for (int i = 0; i < m_items.GetSize(); ++i) {
+            CControlUI* child = GetItemAt(i);
+            if (child == stopControl) {
+                return false;
+            }
+            if (!child->IsVisible() || !RectsMeet(rcPaint, child->GetPos())) {
+                continue;
+            }
+            const RECT& bounds = clientPainted && !child->IsFloat() ? rcClient : m_rcItem;
+            if (!RectsMeet(bounds, child->GetPos())) {
+                continue;
+            }
+            if (!child->Paint(hDC, rcPaint, stopControl)) {
+                return false;
             }
         }
     }

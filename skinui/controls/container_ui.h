@@ -133,6 +133,13 @@ protected:
     void SetOwnPos(bool needInvalidate);
     int GetVerticalLineSize() const;
     int GetHorizontalLineSize() const;
+    // The client extent less the inset and the other direction's visible bar.
+    int GetVerticalPageSize() const;
+    int GetHorizontalPageSize() const;
+    void ScrollBy(int dx, int dy);
+    // ProcessScrollBar for a container with only this one bar: the content
+    // needs `needed` pixels where `room` are free; rcBar is the bar's place.
+    void ProcessSingleBar(CScrollBarUI* scrollBar, int needed, int room, const RECT& rcBar);
 
     CUiPtrArray m_items;
     RECT m_rcInset;

@@ -930,16 +930,7 @@ DWORD CControlUI::GetAdjustColor(DWORD color) const
 
 void CControlUI::AddCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr || name[0] == L'\0' || value == nullptr || value[0] == L'\0') {
-        return;
-    }
-    if (m_mCustomAttrHash.Find(name) != nullptr) {
-        return;
-    }
-    CUiString* copy = new CUiString(value);
-    if (!m_mCustomAttrHash.Insert(name, copy)) {
-        delete copy;
-    }
+    AddStringValue(m_mCustomAttrHash, name, value);
 }
 
 const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
@@ -953,13 +944,7 @@ const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
 
 void CControlUI::RemoveAllCustomAttributes()
 {
-    for (int i = 0; i < m_mCustomAttrHash.GetSize(); ++i) {
-        const wchar_t* key = m_mCustomAttrHash.GetAt(i);
-        if (key != nullptr) {
-            delete static_cast<CUiString*>(m_mCustomAttrHash.Find(key, false));
-        }
-    }
-    m_mCustomAttrHash.RemoveAll();
+    FreeStringValues(m_mCustomAttrHash);
 }
 
 void CControlUI::SetBkColor(DWORD color)

@@ -132,6 +132,26 @@ private:
     HPEN m_hOld;
 };
 
+// The frame of rc (with round corners of width x height when round), drawn
+// inside rc with a solid pen and left unfilled.
+void OutlineShape(HDC hDC, const RECT& rc, int size, DWORD color, int style, bool round, int width, int height)
+{
+    if (hDC == nullptr) {
+        return;
+    }
+    ScopedPen pen(hDC, style == PS_SOLID ? PS_INSIDEFRAME : style, size, CDrawKit::ToColorRef(color));
+    if (!pen.IsValid()) {
+        return;
+    }
+    HGDIOBJ oldBrush = ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    if (round) {
+        ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);
+    } else {
+        ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
+    }
+    ::SelectObject(hDC, oldBrush);
+}
+
 }  // namespace
 
 COLORREF CDrawKit::ToColorRef(DWORD argb)
@@ -263,30 +283,12 @@ void CDrawKit::DrawLine(HDC hDC, const RECT& rc, int size, DWORD color, int styl
 
 void CDrawKit::DrawRect(HDC hDC, const RECT& rc, int size, DWORD color, int style)
 {
-    if (hDC == nullptr) {
-        return;
-    }
-    ScopedPen pen(hDC, style == PS_SOLID ? PS_INSIDEFRAME : style, size, ToColorRef(color));
-    if (!pen.IsValid()) {
-        return;
-    }
-    HGDIOBJ oldBrush = ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
-    ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
-    ::SelectObject(hDC, oldBrush);
+    OutlineShape(hDC, rc, size, color, style, false, 0, 0);
 }
 
 void CDrawKit::DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color, int style)
 {
-    if (hDC == nullptr) {
-        return;
-    }
-    ScopedPen pen(hDC, style == PS_SOLID ? PS_INSIDEFRAME : style, size, ToColorRef(color));
-    if (!pen.IsValid()) {
-        return;
-    }
-    HGDIOBJ oldBrush = ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
-    ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);
-    ::SelectObject(hDC, oldBrush);
+    OutlineShape(hDC, rc, size, color, style, true, width, height);
 }
 
 namespace {
@@ -453,18 +455,23 @@ CDrawClip::~CDrawClip()
     if (hRgn != nullptr) ::DeleteObject(hRgn);
 }
 
+void CDrawClip::SelectRegion(HDC hDC, const RECT& rc, HRGN region, CDrawClip& clip)
+{
+    RECT rcClip = {0, 0, 0, 0};
+    ::GetClipBox(hDC, &rcClip);
+    clip.hOldRgn = ::CreateRectRgnIndirect(&rcClip);
+    clip.hRgn = region;
+    ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
+    clip.hDC = hDC;
+    clip.rcItem = rc;
+}
+
 void CDrawClip::GenerateClip(HDC hDC, const RECT& rc, CDrawClip& clip)
 {
     if (hDC == nullptr) {
         return;
     }
-    RECT rcClip = {0, 0, 0, 0};
-    ::GetClipBox(hDC, &rcClip);
-    clip.hOldRgn = ::CreateRectRgnIndirect(&rcClip);
-    clip.hRgn = ::CreateRectRgnIndirect(&rc);
-    ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
-    clip.hDC = hDC;
-    clip.rcItem = rc;
+    SelectRegion(hDC, rc, ::CreateRectRgnIndirect(&rc), clip);
 }
 
 void CDrawClip::GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height,
@@ -473,16 +480,11 @@ void CDrawClip::GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, i
     if (hDC == nullptr) {
         return;
     }
-    RECT rcClip = {0, 0, 0, 0};
-    ::GetClipBox(hDC, &rcClip);
-    clip.hOldRgn = ::CreateRectRgnIndirect(&rcClip);
-    clip.hRgn = ::CreateRectRgnIndirect(&rc);
+    HRGN region = ::CreateRectRgnIndirect(&rc);
     HRGN round = ::CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height);
-    ::CombineRgn(clip.hRgn, clip.hRgn, round, RGN_AND);
-    ::ExtSelectClipRgn(hDC, clip.hRgn, RGN_AND);
+    ::CombineRgn(region, region, round, RGN_AND);
     ::DeleteObject(round);
-    clip.hDC = hDC;
-    clip.rcItem = rc;
+    SelectRegion(hDC, rc, region, clip);
 }
 
 void CDrawClip::UseOldClipBegin(HDC hDC, CDrawClip& clip) { ::SelectClipRgn(hDC, clip.hOldRgn); }

@@ -136,6 +136,10 @@ public:
     static void UseOldClipEnd(HDC hDC, CDrawClip& clip);
 
 private:
+    // Remembers the DC's clip box and narrows the clip to region, which the
+    // clip then owns.
+    static void SelectRegion(HDC hDC, const RECT& rc, HRGN region, CDrawClip& clip);
+
     HDC hDC = nullptr;
     RECT rcItem = {0, 0, 0, 0};
     HRGN hRgn = nullptr;

@@ -43,6 +43,34 @@ struct FindShortcutInfo {
     bool bPickNext;
 };
 
+// Asks the filters in order; the first that handles the message gives the result.
+bool RunMessageFilters(const CUiPtrArray& filters, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        bool handled = false;
+        LRESULT result = static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled) {
+            lRes = result;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RemoveFromList(CUiPtrArray& list, LPVOID item)
+{
+    int index = list.Find(item);
+    return index >= 0 && list.Remove(index);
+}
+
+void DeleteTimer(UiTimerInfo* timer)
+{
+    if (!timer->bKilled && ::IsWindow(timer->hWnd)) {
+        ::KillTimer(timer->hWnd, timer->uWinTimer);
+    }
+    delete timer;
+}
+
 }  // namespace
 
 CUiPtrArray& CUiManager::Managers()
@@ -59,6 +87,41 @@ void CUiManager::FillEvent(UiEvent& event, int type, CControlUI* sender) const
     event.dwTimestamp = ::GetTickCount();
     event.ptMouse = m_ptLastMousePos;
     event.wKeyState = MapKeyState();
+}
+
+void CUiManager::FillEvent(UiEvent& event, int type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const
+{
+    FillEvent(event, type, sender);
+    event.wParam = wParam;
+    event.lParam = lParam;
+}
+
+void CUiManager::SendKeyEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam)
+{
+    UiEvent event;
+    FillEvent(event, type, target, wParam, lParam);
+    event.chKey = static_cast<wchar_t>(wParam);
+    target->Event(event);
+}
+
+void CUiManager::SendButtonEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam)
+{
+    UiEvent event;
+    FillEvent(event, type, target, wParam, lParam);
+    event.wKeyState = static_cast<WORD>(wParam);
+    target->Event(event);
+}
+
+CControlUI* CUiManager::PressControlAt(POINT pt)
+{
+    CControlUI* control = FindOwnControl(pt);
+    if (control == nullptr) {
+        return nullptr;
+    }
+    m_pEventClick = control;
+    control->SetFocus();
+    // The control may go away while taking the focus.
+    return m_pEventClick == control ? control : nullptr;
 }
 
 CControlUI* CUiManager::FindOwnControl(POINT pt) const
@@ -97,15 +160,9 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         return false;
     }
 
-    for (int i = 0; i < m_aMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        LRESULT result =
-            static_cast<IMessageFilterUI*>(m_aMessageFilters[i])->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            RecordMousePoint(uMsg, lParam);
-            lRes = result;
-            return true;
-        }
+    if (RunMessageFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) {
+        RecordMousePoint(uMsg, lParam);
+        return true;
     }
 
     if (m_bLayered) {
@@ -151,9 +208,7 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_SIZE: {
         if (m_pFocus != nullptr) {
             UiEvent event;
-            FillEvent(event, UIEVENT_WINDOWSIZE, m_pFocus);
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillEvent(event, UIEVENT_WINDOWSIZE, m_pFocus, wParam, lParam);
             m_pFocus->Event(event);
         }
         if (m_pRoot != nullptr) {
@@ -205,10 +260,8 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
             return false;
         }
         UiEvent event;
-        FillEvent(event, UIEVENT_SETCURSOR, control);
+        FillEvent(event, UIEVENT_SETCURSOR, control, wParam, lParam);
         event.ptMouse = pt;
-        event.wParam = wParam;
-        event.lParam = lParam;
         control->Event(event);
         lRes = TRUE;
         return true;
@@ -233,13 +286,8 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         if (m_pFocus == nullptr) {
             return false;
         }
-        UiEvent event;
-        FillEvent(event, UIEVENT_KEYDOWN, m_pFocus);
-        event.chKey = static_cast<wchar_t>(wParam);
-        event.wParam = wParam;
-        event.lParam = lParam;
         m_pEventKey = m_pFocus;
-        m_pFocus->Event(event);
+        SendKeyEvent(m_pFocus, UIEVENT_KEYDOWN, wParam, lParam);
         return false;
     }
     case WM_KEYUP: {
@@ -248,24 +296,14 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         }
         CControlUI* key = m_pEventKey;
         m_pEventKey = nullptr;
-        UiEvent event;
-        FillEvent(event, UIEVENT_KEYUP, key);
-        event.chKey = static_cast<wchar_t>(wParam);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        key->Event(event);
+        SendKeyEvent(key, UIEVENT_KEYUP, wParam, lParam);
         return false;
     }
     case WM_CHAR: {
         if (m_pFocus == nullptr) {
             return false;
         }
-        UiEvent event;
-        FillEvent(event, UIEVENT_CHAR, m_pFocus);
-        event.chKey = static_cast<wchar_t>(wParam);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        m_pFocus->Event(event);
+        SendKeyEvent(m_pFocus, UIEVENT_CHAR, wParam, lParam);
         return false;
     }
     case WM_CONTEXTMENU: {
@@ -299,22 +337,12 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
             return false;
         }
         RecordMousePoint(uMsg, lParam);
-        CControlUI* control = FindOwnControl(m_ptLastMousePos);
+        CControlUI* control = PressControlAt(m_ptLastMousePos);
         if (control == nullptr) {
             return false;
         }
-        m_pEventClick = control;
-        control->SetFocus();
-        if (m_pEventClick != control) {
-            return false;  // the control went away while taking the focus
-        }
         SetCapture();
-        UiEvent event;
-        FillEvent(event, UIEVENT_BUTTONDOWN, control);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = static_cast<WORD>(wParam);
-        control->Event(event);
+        SendButtonEvent(control, UIEVENT_BUTTONDOWN, wParam, lParam);
         return false;
     }
     case WM_LBUTTONDBLCLK: {
@@ -328,12 +356,7 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         }
         SetCapture();
         m_pEventClick = control;
-        UiEvent event;
-        FillEvent(event, UIEVENT_DBLCLICK, control);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = static_cast<WORD>(wParam);
-        control->Event(event);
+        SendButtonEvent(control, UIEVENT_DBLCLICK, wParam, lParam);
         return false;
     }
     case WM_LBUTTONUP: {
@@ -344,35 +367,19 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         ReleaseCapture();
         CControlUI* click = m_pEventClick;
         m_pEventClick = nullptr;
-        UiEvent event;
-        FillEvent(event, UIEVENT_BUTTONUP, click);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = static_cast<WORD>(wParam);
-        click->Event(event);
+        SendButtonEvent(click, UIEVENT_BUTTONUP, wParam, lParam);
         return false;
     }
     case WM_RBUTTONDOWN: {
         if (!m_bNoActivate) {
             ::SetFocus(m_hWndPaint);
         }
-        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        m_ptLastMousePos = pt;
-        CControlUI* control = FindOwnControl(pt);
+        m_ptLastMousePos = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        CControlUI* control = PressControlAt(m_ptLastMousePos);
         if (control == nullptr) {
             return false;
         }
-        m_pEventClick = control;
-        control->SetFocus();
-        if (m_pEventClick != control) {
-            return false;
-        }
-        UiEvent event;
-        FillEvent(event, UIEVENT_RBUTTONDOWN, control);
-        event.wParam = wParam;
-        event.lParam = lParam;
-        event.wKeyState = static_cast<WORD>(wParam);
-        control->Event(event);
+        SendButtonEvent(control, UIEVENT_RBUTTONDOWN, wParam, lParam);
         return false;
     }
     case WM_MOUSEWHEEL: {
@@ -435,9 +442,7 @@ bool CUiManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
     UiEvent event;
     if (!m_bMouseCapture) {
         if (newHover != m_pEventHover && m_pEventHover != nullptr) {
-            FillEvent(event, UIEVENT_MOUSELEAVE, m_pEventHover);
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillEvent(event, UIEVENT_MOUSELEAVE, m_pEventHover, wParam, lParam);
             // A copy: listeners may register or leave while being told.
             CUiPtrArray listeners(m_aNeedMouseLeaveNeeded);
             for (int i = 0; i < listeners.GetSize(); ++i) {
@@ -457,9 +462,7 @@ bool CUiManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
         }
         if (newHover != m_pEventHover && newHover != nullptr) {
             m_pEventHover = newHover;
-            FillEvent(event, UIEVENT_MOUSEENTER, newHover);
-            event.wParam = wParam;
-            event.lParam = lParam;
+            FillEvent(event, UIEVENT_MOUSEENTER, newHover, wParam, lParam);
             newHover->Event(event);
         }
     }
@@ -469,9 +472,7 @@ bool CUiManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
         target = m_bMouseCapture ? newHover : m_pEventHover;
     }
     if (target != nullptr) {
-        FillEvent(event, UIEVENT_MOUSEMOVE, target);
-        event.wParam = wParam;
-        event.lParam = lParam;
+        FillEvent(event, UIEVENT_MOUSEMOVE, target, wParam, lParam);
         target->Event(event);
     }
     return false;
@@ -625,14 +626,7 @@ void CUiManager::SetFocus(CControlUI* control, bool focusWindow)
     if (control == m_pFocus) {
         return;
     }
-    if (m_pFocus != nullptr) {
-        CControlUI* old = m_pFocus;
-        UiEvent event;
-        FillEvent(event, UIEVENT_KILLFOCUS, old);
-        old->Event(event);
-        SendNotify(old, L"killfocus");
-        m_pFocus = nullptr;
-    }
+    DropFocus();
     if (control != nullptr && control->GetManager() == this && control->IsVisible() && control->IsEnabled()) {
         m_pFocus = control;
         UiEvent event;
@@ -644,6 +638,19 @@ void CUiManager::SetFocus(CControlUI* control, bool focusWindow)
     }
 }
 
+void CUiManager::DropFocus()
+{
+    if (m_pFocus == nullptr) {
+        return;
+    }
+    CControlUI* old = m_pFocus;
+    UiEvent event;
+    FillEvent(event, UIEVENT_KILLFOCUS, old);
+    old->Event(event);
+    SendNotify(old, L"killfocus");
+    m_pFocus = nullptr;
+}
+
 void CUiManager::SetFocusNeeded(CControlUI* control)
 {
     if (!m_bNoActivate && m_hWndPaint != nullptr) {
@@ -652,14 +659,7 @@ void CUiManager::SetFocusNeeded(CControlUI* control)
     if (control == nullptr) {
         return;
     }
-    if (m_pFocus != nullptr) {
-        CControlUI* old = m_pFocus;
-        UiEvent event;
-        FillEvent(event, UIEVENT_KILLFOCUS, old);
-        old->Event(event);
-        SendNotify(old, L"killfocus");
-        m_pFocus = nullptr;
-    }
+    DropFocus();
     // Focus rests on the tab stop before the control, so that the forward Tab
     // move of the next paint lands on the first tab stop at or after it.
     FindTabInfo info = {control, nullptr, false, false, false};
@@ -740,25 +740,33 @@ UINT_PTR CUiManager::NextWindowTimerId()
     return kNoTimerId;
 }
 
+UiTimerInfo* CUiManager::FindTimer(CControlUI* control, UINT timerID) const
+{
+    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
+        UiTimerInfo* timer = static_cast<UiTimerInfo*>(m_aTimers[i]);
+        if (timer->pSender == control && timer->hWnd == m_hWndPaint && timer->nLocalID == timerID) {
+            return timer;
+        }
+    }
+    return nullptr;
+}
+
 bool CUiManager::SetTimer(CControlUI* control, UINT timerID, UINT elapse)
 {
     if (control == nullptr || m_hWndPaint == nullptr) {
         return false;
     }
-    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        UiTimerInfo* timer = static_cast<UiTimerInfo*>(m_aTimers[i]);
-        if (timer->pSender == control && timer->hWnd == m_hWndPaint && timer->nLocalID == timerID) {
-            if (!timer->bKilled) {
-                return false;
-            }
-            if (::SetTimer(m_hWndPaint, timer->uWinTimer, elapse, nullptr) == 0) {
-                common::log("CUiManager::SetTimer", __LINE__, L"SetTimer failed lastError = %d",
-                            static_cast<int>(::GetLastError()));
-                return false;
-            }
-            timer->bKilled = false;
-            return true;
+    if (UiTimerInfo* timer = FindTimer(control, timerID)) {
+        if (!timer->bKilled) {
+            return false;
         }
+        if (::SetTimer(m_hWndPaint, timer->uWinTimer, elapse, nullptr) == 0) {
+            common::log("CUiManager::SetTimer", __LINE__, L"SetTimer failed lastError = %d",
+                        static_cast<int>(::GetLastError()));
+            return false;
+        }
+        timer->bKilled = false;
+        return true;
     }
     UINT_PTR winTimer = NextWindowTimerId();
     if (winTimer == kNoTimerId) {
@@ -782,20 +790,15 @@ bool CUiManager::SetTimer(CControlUI* control, UINT timerID, UINT elapse)
 
 bool CUiManager::KillTimer(CControlUI* control, UINT timerID)
 {
-    for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        UiTimerInfo* timer = static_cast<UiTimerInfo*>(m_aTimers[i]);
-        if (timer->pSender == control && timer->hWnd == m_hWndPaint && timer->nLocalID == timerID) {
-            if (timer->bKilled) {
-                return false;
-            }
-            if (::IsWindow(timer->hWnd)) {
-                ::KillTimer(timer->hWnd, timer->uWinTimer);
-            }
-            timer->bKilled = true;
-            return true;
-        }
+    UiTimerInfo* timer = FindTimer(control, timerID);
+    if (timer == nullptr || timer->bKilled) {
+        return false;
     }
-    return false;
+    if (::IsWindow(timer->hWnd)) {
+        ::KillTimer(timer->hWnd, timer->uWinTimer);
+    }
+    timer->bKilled = true;
+    return true;
 }
 
 void CUiManager::KillTimer(CControlUI* control)
@@ -803,10 +806,7 @@ void CUiManager::KillTimer(CControlUI* control)
     for (int i = m_aTimers.GetSize() - 1; i >= 0; --i) {
         UiTimerInfo* timer = static_cast<UiTimerInfo*>(m_aTimers[i]);
         if (timer->pSender == control && timer->hWnd == m_hWndPaint) {
-            if (!timer->bKilled && ::IsWindow(timer->hWnd)) {
-                ::KillTimer(timer->hWnd, timer->uWinTimer);
-            }
-            delete timer;
+            DeleteTimer(timer);
             m_aTimers.Remove(i);
         }
     }
@@ -815,11 +815,7 @@ void CUiManager::KillTimer(CControlUI* control)
 void CUiManager::RemoveAllTimers()
 {
     for (int i = 0; i < m_aTimers.GetSize(); ++i) {
-        UiTimerInfo* timer = static_cast<UiTimerInfo*>(m_aTimers[i]);
-        if (!timer->bKilled && ::IsWindow(timer->hWnd)) {
-            ::KillTimer(timer->hWnd, timer->uWinTimer);
-        }
-        delete timer;
+        DeleteTimer(static_cast<UiTimerInfo*>(m_aTimers[i]));
     }
     m_aTimers.Empty();
 }
@@ -1060,27 +1056,18 @@ bool CUiManager::RenameControl(CControlUI* control, const wchar_t* newName)
 
 bool CUiManager::AddNotifier(INotifyUI* notifier) { return m_aNotifiers.Add(notifier); }
 
-bool CUiManager::RemoveNotifier(INotifyUI* notifier)
-{
-    int index = m_aNotifiers.Find(notifier);
-    return index >= 0 && m_aNotifiers.Remove(index);
-}
+bool CUiManager::RemoveNotifier(INotifyUI* notifier) { return RemoveFromList(m_aNotifiers, notifier); }
 
 bool CUiManager::AddPreMessageFilter(IMessageFilterUI* filter) { return m_aPreMessageFilters.Add(filter); }
 
 bool CUiManager::RemovePreMessageFilter(IMessageFilterUI* filter)
 {
-    int index = m_aPreMessageFilters.Find(filter);
-    return index >= 0 && m_aPreMessageFilters.Remove(index);
+    return RemoveFromList(m_aPreMessageFilters, filter);
 }
 
 bool CUiManager::AddMessageFilter(IMessageFilterUI* filter) { return m_aMessageFilters.Add(filter); }
 
-bool CUiManager::RemoveMessageFilter(IMessageFilterUI* filter)
-{
-    int index = m_aMessageFilters.Find(filter);
-    return index >= 0 && m_aMessageFilters.Remove(index);
-}
+bool CUiManager::RemoveMessageFilter(IMessageFilterUI* filter) { return RemoveFromList(m_aMessageFilters, filter); }
 
 bool CUiManager::AddTranslateAccelerator(ITranslateAccelerator* translator)
 {
@@ -1089,8 +1076,7 @@ bool CUiManager::AddTranslateAccelerator(ITranslateAccelerator* translator)
 
 bool CUiManager::RemoveTranslateAccelerator(ITranslateAccelerator* translator)
 {
-    int index = m_aTranslateAccelerator.Find(translator);
-    return index >= 0 && m_aTranslateAccelerator.Remove(index);
+    return RemoveFromList(m_aTranslateAccelerator, translator);
 }
 
 bool CUiManager::AddMouseLeaveNeeded(CControlUI* control)
@@ -1103,8 +1089,7 @@ bool CUiManager::AddMouseLeaveNeeded(CControlUI* control)
 
 bool CUiManager::RemoveMouseLeaveNeeded(CControlUI* control)
 {
-    int index = m_aNeedMouseLeaveNeeded.Find(control);
-    return index >= 0 && m_aNeedMouseLeaveNeeded.Remove(index);
+    return RemoveFromList(m_aNeedMouseLeaveNeeded, control);
 }
 
 bool CUiManager::AddNativeWindow(CControlUI* control, HWND hChildWnd)
@@ -1157,14 +1142,8 @@ bool CUiManager::TranslateAccelerator(LPMSG pMsg)
 
 bool CUiManager::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    for (int i = 0; i < m_aPreMessageFilters.GetSize(); ++i) {
-        bool handled = false;
-        LRESULT result =
-            static_cast<IMessageFilterUI*>(m_aPreMessageFilters[i])->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
+    if (RunMessageFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) {
+        return true;
     }
     switch (uMsg) {
     case WM_KEYDOWN:
@@ -1196,12 +1175,7 @@ bool CUiManager::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
     }
     case WM_SYSKEYDOWN: {
         if (m_pFocus != nullptr) {
-            UiEvent event;
-            FillEvent(event, UIEVENT_SYSKEY, m_pFocus);
-            event.chKey = static_cast<wchar_t>(wParam);
-            event.wParam = wParam;
-            event.lParam = lParam;
-            m_pFocus->Event(event);
+            SendKeyEvent(m_pFocus, UIEVENT_SYSKEY, wParam, lParam);
         }
         return false;
     }

@@ -246,7 +246,17 @@ private:
     void PostCleanupMessage();
     void DeliverNotify(UiNotify& msg);
     void FillEvent(UiEvent& event, int type, CControlUI* sender) const;
+    void FillEvent(UiEvent& event, int type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
+    // A key event carries the key in chKey, a button event the key state of wParam.
+    void SendKeyEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam);
+    void SendButtonEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam);
+    // The own control at pt becomes the clicked one and takes the focus; null
+    // when there is none or it went away while taking the focus.
+    CControlUI* PressControlAt(POINT pt);
+    // Tells the focused control and the notifiers it lost the focus.
+    void DropFocus();
     CControlUI* FindOwnControl(POINT pt) const;
+    UiTimerInfo* FindTimer(CControlUI* control, UINT timerID) const;
     UINT_PTR NextWindowTimerId();
     void FreeAsyncNotifies();
     void DeleteDelayedCleanup();
@@ -256,6 +266,8 @@ private:
     void OnPrintClient(WPARAM wParam, LPARAM lParam);
     void LayoutPass(const RECT& rcClient);
     void FreeOffscreen();
+    // Fonts, images, attribute lists, option groups and timers of this manager.
+    void RemoveOwnResources();
     // Layered windows (ui_manager_layered.cpp).
     void PrintNativeChildren(const RECT& rcPaint);
     void PresentLayered(const RECT& rcClient, const RECT& rcPaint);

@@ -45,17 +45,6 @@ void SetColor(DWORD& own, DWORD& shared, DWORD color, bool toShared)
     shared = color;
 }
 
-void FreeStringValues(CUiStringMap& map)
-{
-    for (int i = 0; i < map.GetSize(); ++i) {
-        const wchar_t* key = map.GetAt(i);
-        if (key != nullptr) {
-            delete static_cast<CUiString*>(map.Find(key, false));
-        }
-    }
-    map.RemoveAll();
-}
-
 // The process-wide red pen that outlines painted areas ("showdirty").
 HPEN UpdateRectPen()
 {
@@ -66,6 +55,20 @@ HPEN UpdateRectPen()
 int ScaleForEnlarge(int value)
 {
     return CUiManager::IsEnlargeMode() ? static_cast<int>(value * CUiManager::GetEnlargeScale()) : value;
+}
+
+// Frees a memory DC and its DIB section; the bits die with the bitmap.
+void FreeBitmapDC(HDC& dc, HBITMAP& bitmap, LPBYTE& bits)
+{
+    if (dc != nullptr) {
+        ::DeleteDC(dc);
+        dc = nullptr;
+    }
+    if (bitmap != nullptr) {
+        ::DeleteObject(bitmap);
+        bitmap = nullptr;
+        bits = nullptr;
+    }
 }
 
 }  // namespace
@@ -150,12 +153,7 @@ CUiManager::~CUiManager()
         ::DeleteObject(m_DefaultFontInfo.hFont);
         m_DefaultFontInfo.hFont = nullptr;
     }
-    RemoveAllFonts();
-    RemoveAllImages();
-    RemoveAllDefaultAttributeList();
-    RemoveAllWindowCustomAttributes();
-    RemoveAllOptionGroups();
-    RemoveAllTimers();
+    RemoveOwnResources();
     if (m_hwndTooltip != nullptr) {
         ::DestroyWindow(m_hwndTooltip);
         m_hwndTooltip = nullptr;
@@ -171,15 +169,20 @@ CUiManager::~CUiManager()
     }
 }
 
-void CUiManager::Init(HWND hWnd, const wchar_t* name)
+void CUiManager::RemoveOwnResources()
 {
-    m_mNameHash.Resize(83);
     RemoveAllFonts();
     RemoveAllImages();
     RemoveAllDefaultAttributeList();
     RemoveAllWindowCustomAttributes();
     RemoveAllOptionGroups();
     RemoveAllTimers();
+}
+
+void CUiManager::Init(HWND hWnd, const wchar_t* name)
+{
+    m_mNameHash.Resize(83);
+    RemoveOwnResources();
     m_sName = name != nullptr ? name : L"";
     if (m_hWndPaint != hWnd) {
         if (m_hDcPaint != nullptr) {
@@ -282,24 +285,8 @@ void CUiManager::InvalidateAll()
 
 void CUiManager::FreeOffscreen()
 {
-    if (m_hDcOffscreen != nullptr) {
-        ::DeleteDC(m_hDcOffscreen);
-        m_hDcOffscreen = nullptr;
-    }
-    if (m_hbmpOffscreen != nullptr) {
-        ::DeleteObject(m_hbmpOffscreen);
-        m_hbmpOffscreen = nullptr;
-        m_pOffscreenBits = nullptr;
-    }
-    if (m_hDcMask != nullptr) {
-        ::DeleteDC(m_hDcMask);
-        m_hDcMask = nullptr;
-    }
-    if (m_hbmpMask != nullptr) {
-        ::DeleteObject(m_hbmpMask);
-        m_hbmpMask = nullptr;
-        m_pMaskBits = nullptr;
-    }
+    FreeBitmapDC(m_hDcOffscreen, m_hbmpOffscreen, m_pOffscreenBits);
+    FreeBitmapDC(m_hDcMask, m_hbmpMask, m_pMaskBits);
 }
 
 void CUiManager::LayoutPass(const RECT& rcClient)
@@ -627,16 +614,7 @@ void CUiManager::RemoveAllDefaultAttributeList(bool shared)
 
 void CUiManager::AddWindowCustomAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr || name[0] == L'\0' || value == nullptr || value[0] == L'\0') {
-        return;
-    }
-    if (m_mWindowCustomAttrHash.Find(name) != nullptr) {
-        return;
-    }
-    CUiString* copy = new CUiString(value);
-    if (!m_mWindowCustomAttrHash.Insert(name, copy)) {
-        delete copy;
-    }
+    AddStringValue(m_mWindowCustomAttrHash, name, value);
 }
 
 const wchar_t* CUiManager::GetWindowCustomAttribute(const wchar_t* name) const

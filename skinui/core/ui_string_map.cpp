@@ -171,4 +171,29 @@ const wchar_t* CUiStringMap::GetAt(int index) const {
     return nullptr;
 }
 
+void AddStringValue(CUiStringMap& map, const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr || name[0] == L'\0' || value == nullptr || value[0] == L'\0') {
+        return;
+    }
+    if (map.Find(name) != nullptr) {
+        return;
+    }
+    CUiString* copy = new CUiString(value);
+    if (!map.Insert(name, copy)) {
+        delete copy;
+    }
+}
+
+void FreeStringValues(CUiStringMap& map)
+{
+    for (int i = 0; i < map.GetSize(); ++i) {
+        const wchar_t* key = map.GetAt(i);
+        if (key != nullptr) {
+            delete static_cast<CUiString*>(map.Find(key, false));
+        }
+    }
+    map.RemoveAll();
+}
+
 }  // namespace SkinUI

@@ -52,4 +52,10 @@ private:
     int m_nCount;
 };
 
+// For maps whose values are CUiString objects their owner allocates and frees:
+// adds a copy of value under name unless either is empty or name is taken.
+void AddStringValue(CUiStringMap& map, const wchar_t* name, const wchar_t* value);
+// Deletes every CUiString value and empties the map.
+void FreeStringValues(CUiStringMap& map);
+
 }  // namespace SkinUI

@@ -8,26 +8,17 @@
 int wmain()
 {
     wchar_t self[MAX_PATH] = {0};
-    DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length < 5 || length >= MAX_PATH)
         return 1;
-    std::wstring record = self;
-    size_t dot = record.rfind(L'.');
-    if (dot != std::wstring::npos && record.find(L'\\', dot) == std::wstring::npos)
-        record.erase(dot);
-    record += L".cmdline.txt";
-
+    const std::wstring record = std::wstring(self, length - 4) + L".cmdline.txt";
     const wchar_t* line = GetCommandLineW();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return 1;
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line, -1, &utf8[0], bytes, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
     utf8.back() = '\r';
     utf8 += '\n';
-
-    HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     DWORD written = 0;

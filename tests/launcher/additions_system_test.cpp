@@ -1,182 +1,220 @@
-// System and registry additions: the Windows 8 rule, the single-instance
-// mutex across processes, bringing a window to the front, RegKeyEx.
+// Process, system and registry additions: device paths, shell execution,
+// starting a program as the desktop user, the Windows 8 rule, the
+// single-instance mutex across processes, bringing a window to the front,
+// RegKeyEx.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "additions_test_log.h"
 #include "common/test_util.h"
 #include "foundation/process.h"
+#include "launcher/services/process_ex.h"
 #include "launcher/services/reg_key_ex.h"
 #include "launcher/services/system_ex.h"
+#include "launcher_test_util.h"
 
-using addtest::LogCapture;
+using launchertest::LogCapture;
+namespace process = utility::process;
 
 namespace {
 
-std::wstring peerExe() { return testutil::exeDir() + L"zul_additions_peer.exe"; }
-
-// Runs the peer and returns its exit code (-1 when it did not run).
-int runPeer(const std::wstring& params)
+std::wstring childExe()
 {
-    DWORD exitCode = static_cast<DWORD>(-1);
-    utility::process::execute(peerExe(), params, false, 20000, exitCode);
-    return static_cast<int>(exitCode);
+    wchar_t full[MAX_PATH];
+    GetFullPathNameW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), MAX_PATH, full, nullptr);
+    return full;
 }
 
 std::wstring uniqueName(const wchar_t* prefix)
 {
-    wchar_t name[128];
-    swprintf(name, 128, L"%s_%lu_%lu", prefix, GetCurrentProcessId(), GetTickCount());
-    return name;
+    return prefix + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
 }
 
 }  // namespace
 
+TEST(AdditionsProcess, DevicePathsMatchWholeVolumeNames)
+{
+    const std::vector<process::DosDevice> shortFirst = {{L"C:", L"\\Device\\HarddiskVolume1"},
+                                                        {L"D:", L"\\Device\\HarddiskVolume10"}};
+    const std::vector<process::DosDevice> longFirst = {shortFirst[1], shortFirst[0]};
+    const wchar_t* cases[][2] = {  // device path, drive path ("": no match)
+        {L"\\Device\\HarddiskVolume10\\games\\zulclient.exe", L"D:\\games\\zulclient.exe"},
+        {L"\\Device\\HarddiskVolume1\\games\\zulclient.exe", L"C:\\games\\zulclient.exe"},
+        {L"\\device\\HARDDISKVOLUME1\\X", L"C:\\X"},
+        {L"\\Device\\HarddiskVolume1", L"C:"},
+        {L"\\Device\\HarddiskVolume100\\x", L""},
+        {L"", L""}};
+    for (const std::vector<process::DosDevice>& devices : {shortFirst, longFirst}) {
+        for (const auto& c : cases) {
+            std::wstring out;
+            EXPECT_EQ(c[1][0] != 0, process::DosPathToNtPath(c[0], &out, devices))
+                << testutil::narrow(c[0]);
+            EXPECT_EQ(c[1], out);
+        }
+    }
+
+    // The real device of C:, and this process's image path.
+    wchar_t device[MAX_PATH] = {0}, self[MAX_PATH];
+    ASSERT_NE(0u, QueryDosDeviceW(L"C:", device, MAX_PATH));
+    std::wstring out;
+    const std::wstring explorer = std::wstring(device) + L"\\windows\\explorer.exe";
+    ASSERT_TRUE(process::DosPathToNtPath(explorer.c_str(), &out));
+    EXPECT_EQ(L"C:\\windows\\explorer.exe", out);
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_EQ(0, _wcsicmp(self, process::GetProcessPath(GetCurrentProcessId()).c_str()));
+    EXPECT_EQ(L"", process::GetProcessPath(0xFFFFFFF0u));
+}
+
+TEST(AdditionsProcess, ShellAndShellExReportTheChild)
+{
+    testutil::TempDir temp;
+    const std::wstring record = temp.file(L"record.txt");
+    EXPECT_TRUE(process::shellEx(childExe(), L"exit=0", false, false, 20000));
+    EXPECT_FALSE(process::shellEx(childExe(), L"exit=7", false, false, 20000));
+    LogCapture log;
+    EXPECT_FALSE(process::shellEx(childExe(), L"sleep=5000", false, false, 200));
+    EXPECT_EQ(1u, log.count(L"shellEx timeout!!!"));
+
+    EXPECT_TRUE(process::shell(childExe(), L"record=" + record, false, false));
+    EXPECT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(record); }, 20000));
+    EXPECT_FALSE(process::shell(temp.file(L"missing.exe"), L"", false, false));
+}
+
+TEST(AdditionsProcess, TokenCommandLineIsBoundedByItsBuffer)
+{
+    std::wstring line;
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\a b\\zulclient.exe", nullptr, line));
+    EXPECT_EQ(L"\"C:\\a b\\zulclient.exe\"", line);
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", L"show=0|x=1", line));
+    EXPECT_EQ(L"\"C:\\z.exe\" show=0|x=1", line);
+    // 259 characters fit with the terminator, 260 do not.
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(248, L'p').c_str(), line));
+    EXPECT_EQ(259u, line.size());
+    EXPECT_FALSE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(249, L'p').c_str(), line));
+    LogCapture log;
+    EXPECT_EQ(-1, process::createWithExplorerToken(L"C:\\z.exe", std::wstring(600, L'p').c_str(),
+                                                   true));
+    EXPECT_EQ(1u, log.count(L"command line too long"));
+}
+
+TEST(AdditionsProcess, StartsWithAGivenTokenOrTheExplorerOfThisSession)
+{
+    HANDLE own = nullptr, primary = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &own));
+    ASSERT_TRUE(DuplicateTokenEx(own, 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary, &primary));
+    CloseHandle(own);
+    DWORD exitCode = 0;
+    EXPECT_EQ(0, process::createWithToken(primary, childExe(), L"exit=9", true, &exitCode));
+    EXPECT_EQ(9u, exitCode);
+    EXPECT_TRUE(CloseHandle(primary));  // still the caller's
+
+    testutil::TempDir temp;
+    const std::wstring record = temp.file(L"explorer.txt");
+    HANDLE token = nullptr;
+    const DWORD error = process::getExplorerToken(&token);
+    if (token) {
+        DWORD session = 0, ownSession = 1, size = 0;
+        EXPECT_TRUE(GetTokenInformation(token, TokenSessionId, &session, sizeof(session), &size));
+        ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
+        EXPECT_EQ(ownSession, session);
+        CloseHandle(token);
+        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), true));
+        EXPECT_TRUE(testutil::fileExists(record));
+    } else {
+        // No explorer.exe in the Windows folder in this session (Wine runs its
+        // own from system32): the start is refused and nothing runs.
+        EXPECT_NE(0u, error);
+        EXPECT_EQ(-1,
+                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), true));
+        testutil::pumpFor(300);
+        EXPECT_FALSE(testutil::fileExists(record));
+    }
+}
+
 TEST(AdditionsSystem, Win8RuleTable)
 {
-    struct Case {
+    const struct {
         DWORD major, minor;
         bool win8;
-    } cases[] = {{5, 1, false}, {5, 2, false}, {6, 0, false}, {6, 1, false}, {6, 2, true},
-                 {6, 3, true},  {7, 0, true},  {10, 0, true}, {10, 1, true}, {4, 9, false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(c.win8, utility::usystem::isWin8Version(c.major, c.minor))
-            << c.major << "." << c.minor;
-
-    LogCapture log;
-    const bool answer = utility::usystem::isWin8OS();
-    ASSERT_EQ(1u, log.count(L"isWin8OS major = "));
-    DWORD major = 0, minor = 0;
-    ASSERT_EQ(2, swscanf(log.lines()[0].c_str(), L"utility::usystem::isWin8OS: isWin8OS major = %lu, minor = %lu",
-                         &major, &minor));
-    EXPECT_EQ(utility::usystem::isWin8Version(major, minor), answer);
+    } cases[] = {{5, 2, false}, {6, 1, false}, {6, 2, true}, {6, 3, true}, {10, 0, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.win8, utility::usystem::isWin8Version(c.major, c.minor)) << c.major << c.minor;
 }
 
 TEST(AdditionsSystem, SingleInstanceMutexSeenFromSecondProcess)
 {
-    ASSERT_TRUE(testutil::fileExists(peerExe()));
     const std::wstring name = uniqueName(L"Local\\zul_additions_mutex");
-
+    const std::wstring peer = testutil::exeDir() + L"zul_additions_peer.exe";
+    DWORD exitCode = 99;
     HANDLE first = utility::usystem::createSingleInstanceMutex(name, true, true);
     ASSERT_NE(nullptr, first);
     // In this process: the exclusive request is refused, a shared one is not.
     EXPECT_EQ(nullptr, utility::usystem::createSingleInstanceMutex(name, false, true));
     HANDLE shared = utility::usystem::createSingleInstanceMutex(name, false, false);
     EXPECT_NE(nullptr, shared);
-    if (shared)
-        CloseHandle(shared);
-
-    EXPECT_EQ(0, runPeer(L"mutex " + name));  // the second instance backs off
+    CloseHandle(shared);
+    process::execute(peer, L"mutex " + name, false, 20000, exitCode);
+    EXPECT_EQ(0u, exitCode);  // the second instance backs off
     CloseHandle(first);
-    EXPECT_EQ(1, runPeer(L"mutex " + name));  // gone with the first instance
+    process::execute(peer, L"mutex " + name, false, 20000, exitCode);
+    EXPECT_EQ(1u, exitCode);  // gone with the first instance
 }
 
-TEST(AdditionsSystem, BringToFrontRestoresAndShows)
+TEST(AdditionsSystem, BringToFrontRestoresAMinimizedWindow)
 {
     HWND window = CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window);
-
     ShowWindow(window, SW_MINIMIZE);
-    testutil::pumpFor(50);
-    ASSERT_TRUE(IsIconic(window));
     utility::usystem::bringToFront(window);
     testutil::pumpFor(50);
     EXPECT_FALSE(IsIconic(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    ShowWindow(window, SW_HIDE);
-    utility::usystem::bringToFront(window);
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
     DestroyWindow(window);
     utility::usystem::bringToFront(window);  // a dead window is ignored
-    utility::usystem::bringToFront(nullptr);
 }
 
-class AdditionsRegKeyEx : public testing::Test {
-protected:
-    void SetUp() override { subKey_ = L"Software\\" + uniqueName(L"ZulAdditionsTest"); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, subKey_.c_str()); }
-
-    DWORD storedBytes(const std::wstring& name, DWORD& type)
-    {
-        DWORD bytes = 0;
-        type = REG_NONE;
-        RegGetValueW(HKEY_CURRENT_USER, subKey_.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
-                     &type, nullptr, &bytes);
-        return bytes;
-    }
-
-    std::wstring subKey_;
-};
-
-TEST_F(AdditionsRegKeyEx, RoundTrips)
+TEST(AdditionsRegKeyEx, RoundTripsAndFailures)
 {
-    utility::RegKeyEx key;
-    ASSERT_EQ(ERROR_SUCCESS, key.RegCreate(HKEY_CURRENT_USER, subKey_));
+    const std::wstring subKey = uniqueName(L"Software\\ZulAdditionsTest");
     const std::wstring folder = L"D:\\Games\\ZUL \x4E2D\x6587\\";
+    const std::wstring longest(utility::RegKeyEx::kReadBufferBytes / 2 - 1, L'x');
+    utility::RegKeyEx key;
+    ASSERT_EQ(ERROR_SUCCESS, key.RegCreate(HKEY_CURRENT_USER, subKey));
     EXPECT_EQ(ERROR_SUCCESS, key.RegWrite(L"pathDir", folder));
     EXPECT_EQ(ERROR_SUCCESS, key.RegWrite(L"empty", L""));
-    DWORD type = 0;
-    EXPECT_EQ(2u, storedBytes(L"empty", type));  // the terminator alone
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ((folder.size() + 1) * 2, storedBytes(L"pathDir", type));
-
-    // The longest value that fits the read buffer with its terminator.
-    const std::wstring longest(utility::RegKeyEx::kReadBufferBytes / 2 - 1, L'x');
     EXPECT_EQ(ERROR_SUCCESS, key.RegWrite(L"longest", longest));
     EXPECT_EQ(ERROR_SUCCESS, key.RegWrite(L"tooLong", longest + L"y"));
+    DWORD bytes = 0;
+    RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), L"empty", RRF_RT_REG_SZ, nullptr, nullptr, &bytes);
+    EXPECT_EQ(2u, bytes);  // the terminator alone
     key.close();
 
     utility::RegKeyEx reader;
-    ASSERT_EQ(ERROR_SUCCESS, reader.RegRegOpen(HKEY_CURRENT_USER, subKey_, KEY_READ));
+    ASSERT_EQ(ERROR_SUCCESS, reader.RegRegOpen(HKEY_CURRENT_USER, subKey, KEY_READ));
     std::wstring value = L"stale";
     EXPECT_EQ(ERROR_SUCCESS, reader.RegRead(L"pathDir", value));
     EXPECT_EQ(folder, value);
-    EXPECT_EQ(ERROR_SUCCESS, reader.RegRead(L"empty", value));
-    EXPECT_EQ(L"", value);
     EXPECT_EQ(ERROR_SUCCESS, reader.RegRead(L"longest", value));
     EXPECT_EQ(longest, value);
-    {
-        LogCapture log;
-        EXPECT_EQ(ERROR_MORE_DATA, reader.RegRead(L"tooLong", value));
-        EXPECT_EQ(L"", value);
-        EXPECT_EQ(ERROR_FILE_NOT_FOUND, reader.RegRead(L"missing", value));
-        EXPECT_EQ(1u, log.count(L"read reg lastError = 234"));  // ERROR_MORE_DATA
-        EXPECT_EQ(2u, log.count(L"read reg lastError = "));
-        // Read-only key: writing is refused and logged.
-        EXPECT_NE(ERROR_SUCCESS, reader.RegWrite(L"pathDir", L"x"));
-        EXPECT_EQ(1u, log.count(L"write reg 1 lastError = "));
-    }
-    DWORD number = 5;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, subKey_.c_str(), L"number",
-                                             REG_DWORD, &number, sizeof(number)));
-    EXPECT_EQ(ERROR_UNSUPPORTED_TYPE, reader.RegRead(L"number", value));
+    EXPECT_EQ(ERROR_SUCCESS, reader.RegRead(L"empty", value));
     EXPECT_EQ(L"", value);
-
-    // Creating an existing key opens it with its values.
-    utility::RegKeyEx again;
-    ASSERT_EQ(ERROR_SUCCESS, again.RegCreate(HKEY_CURRENT_USER, subKey_));
-    EXPECT_EQ(ERROR_SUCCESS, again.RegRead(L"pathDir", value));
-    EXPECT_EQ(folder, value);
-}
-
-TEST_F(AdditionsRegKeyEx, FailuresWithoutKey)
-{
     LogCapture log;
-    utility::RegKeyEx key;
-    std::wstring value;
-    EXPECT_NE(ERROR_SUCCESS, key.RegRead(L"Language", value));
-    EXPECT_NE(ERROR_SUCCESS, key.RegWrite(L"Language", L"en"));
-    EXPECT_EQ(2u, log.count(L"m_hKey is null, query reg = Language"));
+    value = L"stale";
+    EXPECT_EQ(ERROR_MORE_DATA, reader.RegRead(L"tooLong", value));
+    EXPECT_EQ(L"", value);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reader.RegRead(L"missing", value));
+    EXPECT_NE(ERROR_SUCCESS, reader.RegWrite(L"pathDir", L"x"));  // a read-only key
+    RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, subKey.c_str());
 
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.RegRegOpen(HKEY_CURRENT_USER, subKey_, KEY_READ));
-    EXPECT_EQ(nullptr, key.handle());
-    EXPECT_EQ(1u, log.count(L"open reg = " + subKey_ + L", lastError = 2"));
+    utility::RegKeyEx none;
+    EXPECT_NE(ERROR_SUCCESS, none.RegRead(L"Language", value));
+    EXPECT_NE(ERROR_SUCCESS, none.RegWrite(L"Language", L"en"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, none.RegRegOpen(HKEY_CURRENT_USER, subKey, KEY_READ));
+    EXPECT_EQ(6u, log.lines().size());  // one line a failure
 }

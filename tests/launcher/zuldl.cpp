@@ -19,58 +19,34 @@
 
 namespace {
 
-std::string toAcp(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return std::string();
-    std::string out(static_cast<size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 // The platform's own ceiling for the WinINet path: no sinks, no checks.
 bool bareDownload(const std::wstring& url, const std::wstring& path)
 {
     utility::CHttpClient parts;
     if (!parts.open(url, nullptr))
         return false;
-    HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET connection = session ? InternetConnectW(session, parts.host().c_str(), parts.port(),
-                                                      nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1)
-                                   : nullptr;
     const wchar_t* accept[] = {L"*/*", nullptr};
-    HINTERNET request = connection ? HttpOpenRequestW(connection, L"GET", parts.path().c_str(),
-                                                      L"HTTP/1.1", nullptr, accept,
-                                                      parts.requestFlags(), 1)
-                                   : nullptr;
-    std::wstring headers = parts.buildHeaderBlock();
-    bool ok = request && HttpSendRequestW(request, headers.c_str(),
-                                          static_cast<DWORD>(headers.size()), nullptr, 0);
-    HANDLE file = ok ? CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr)
-                     : INVALID_HANDLE_VALUE;
-    ok = file != INVALID_HANDLE_VALUE;
+    const std::wstring headers = parts.buildHeaderBlock();
+    HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET connection = InternetConnectW(session, parts.host().c_str(), parts.port(), nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.path().c_str(), L"HTTP/1.1",
+                                         nullptr, accept, parts.requestFlags(), 1);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    bool ok = request && file != INVALID_HANDLE_VALUE &&
+              HttpSendRequestW(request, headers.c_str(), static_cast<DWORD>(headers.size()),
+                               nullptr, 0);
     std::vector<char> block(utility::CHttpClient::kReadBlockSize);
-    while (ok) {
-        DWORD read = 0;
-        if (!InternetReadFile(request, block.data(), static_cast<DWORD>(block.size()), &read)) {
-            ok = false;
-            break;
-        }
-        if (read == 0)
-            break;
-        DWORD written = 0;
-        ok = WriteFile(file, block.data(), read, &written, nullptr) && written == read;
+    for (DWORD read = 1, written = 0; ok && read > 0;) {
+        ok = InternetReadFile(request, block.data(), static_cast<DWORD>(block.size()), &read) &&
+             WriteFile(file, block.data(), read, &written, nullptr) && written == read;
     }
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    if (request)
-        InternetCloseHandle(request);
-    if (connection)
-        InternetCloseHandle(connection);
-    if (session)
-        InternetCloseHandle(session);
+    for (HINTERNET handle : {request, connection, session}) {
+        if (handle)
+            InternetCloseHandle(handle);
+    }
     return ok;
 }
 
@@ -80,44 +56,45 @@ void logToStderr(const char* function, int line, const wchar_t* message)
     fprintf(stderr, "%s(%d): %ls\n", function, line, message);
 }
 
+std::string toAcp(const std::wstring& text)
+{
+    std::string out(text.size() * 4 + 1, '\0');
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()),
+                                nullptr, nullptr);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 4) {
+    const std::wstring mode = argc == 4 ? argv[1] : L"";
+    if (mode != L"wininet" && mode != L"curl" && mode != L"bare") {
         fwprintf(stderr, L"usage: zuldl wininet|curl|bare URL FILE\n");
         return 2;
     }
     common::setLogSink(&logToStderr);
-    std::wstring mode = argv[1];
-    std::wstring url = argv[2];
-    std::wstring path = argv[3];
-
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     bool ok = false;
     if (mode == L"wininet") {
         utility::CHttpDownloader downloader;
-        ok = downloader.download2file(url, path, nullptr, false);
+        ok = downloader.download2file(argv[2], argv[3], nullptr, false);
     } else if (mode == L"curl") {
         KXCurlDownloader::globalInit();
         KXCurlDownloader downloader;
-        ok = downloader.downloadFile(toAcp(path), toAcp(url), [](int, int, int) {});
-    } else if (mode == L"bare") {
-        ok = bareDownload(url, path);
+        ok = downloader.downloadFile(toAcp(argv[3]), toAcp(argv[2]), [](int, int, int) {});
     } else {
-        fwprintf(stderr, L"unknown mode %ls\n", mode.c_str());
-        return 2;
+        ok = bareDownload(argv[2], argv[3]);
     }
     QueryPerformanceCounter(&end);
-    double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
 
-    PROCESS_MEMORY_COUNTERS counters;
-    ZeroMemory(&counters, sizeof(counters));
-    counters.cb = sizeof(counters);
+    PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    printf("mode=%ls ok=%d seconds=%.3f peak_mb=%.1f\n", mode.c_str(), ok ? 1 : 0, seconds,
+    printf("mode=%ls ok=%d seconds=%.3f peak_mb=%.1f\n", mode.c_str(), ok ? 1 : 0,
+           static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart,
            counters.PeakWorkingSetSize / (1024.0 * 1024.0));
     return ok ? 0 : 1;
 }

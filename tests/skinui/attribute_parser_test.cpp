@@ -4,63 +4,40 @@
 
 using namespace SkinUI;
 
-TEST(AttributeParserTest, BoolIsTrueOnlyForExactTrue) {
+TEST(AttributeParserTest, BooleansIntegersAndColours) {
     EXPECT_TRUE(ParseBool(L"true"));
     EXPECT_FALSE(ParseBool(L"TRUE"));
-    EXPECT_FALSE(ParseBool(L"true "));
     EXPECT_FALSE(ParseBool(L"1"));
-    EXPECT_FALSE(ParseBool(L""));
     EXPECT_FALSE(ParseBool(nullptr));
-}
-
-TEST(AttributeParserTest, IntegersAndColours) {
-    EXPECT_EQ(42, ParseInt(L"42"));
     EXPECT_EQ(-7, ParseInt(L" -7px"));
-    EXPECT_EQ(0, ParseInt(L"abc"));
     EXPECT_EQ(0, ParseInt(nullptr));
-
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"#FF16171F"));
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"FF16171F"));
-    EXPECT_EQ(0x00000000u, ParseColor(L"0"));
-    EXPECT_EQ(0xFFFFFFFFu, ParseColor(L"#ffffffff"));
     EXPECT_EQ(0u, ParseColor(L"##FF"));  // only one "#" is skipped
     EXPECT_EQ(0u, ParseColor(nullptr));
-    EXPECT_EQ(0xFF102030u, ParseColor(SkipBlanks(L" \t#FF102030")));
-    EXPECT_STREQ(L"", SkipBlanks(L"   "));
 }
 
 TEST(AttributeParserTest, WellFormedLists) {
-    CUiRect r = ParseRect(L"10,20,110,70");
-    EXPECT_EQ(10, r.left);
-    EXPECT_EQ(20, r.top);
-    EXPECT_EQ(110, r.right);
-    EXPECT_EQ(70, r.bottom);
-
     // Any single character separates, and blanks before a number are skipped.
-    r = ParseRect(L"1;-2x3, 4");
+    CUiRect r = ParseRect(L"1;-2x3, 4");
     EXPECT_EQ(1, r.left);
     EXPECT_EQ(-2, r.top);
     EXPECT_EQ(3, r.right);
     EXPECT_EQ(4, r.bottom);
-
     CUiSize s = ParseSize(L"120,40");
     EXPECT_EQ(120, s.cx);
     EXPECT_EQ(40, s.cy);
-
     double d[4] = {9, 9, 9, 9};
     EXPECT_EQ(4, ParseDoubleList(L"0,0.5,1,1", d, 4));
-    EXPECT_DOUBLE_EQ(0.0, d[0]);
     EXPECT_DOUBLE_EQ(0.5, d[1]);
     EXPECT_DOUBLE_EQ(1.0, d[3]);
 }
 
 TEST(AttributeParserTest, ShortValuesStopAtTheEnd) {
     CUiRect r = ParseRect(L"10,20");
-    EXPECT_EQ(10, r.left);
     EXPECT_EQ(20, r.top);
     EXPECT_EQ(0, r.right);
     EXPECT_EQ(0, r.bottom);
-
     int v[4] = {5, 5, 5, 5};
     EXPECT_EQ(1, ParseIntList(L"7", v, 4));
     EXPECT_EQ(7, v[0]);
@@ -68,17 +45,10 @@ TEST(AttributeParserTest, ShortValuesStopAtTheEnd) {
     EXPECT_EQ(0, ParseIntList(L"", v, 4));
     EXPECT_EQ(0, v[0]);
     EXPECT_EQ(1, ParseIntList(L"3,", v, 4));  // the separator is the last unit
-    EXPECT_EQ(3, v[0]);
     EXPECT_EQ(0, v[1]);
-
-    CUiSize s = ParseSize(L"300");
-    EXPECT_EQ(300, s.cx);
-    EXPECT_EQ(0, s.cy);
-    s = ParseSize(nullptr);
-    EXPECT_EQ(0, s.cx);
-
+    EXPECT_EQ(0, ParseSize(L"300").cy);
+    EXPECT_EQ(0, ParseSize(nullptr).cx);
     double d[4] = {9, 9, 9, 9};
     EXPECT_EQ(2, ParseDoubleList(L"0.25,0.75", d, 4));
-    EXPECT_DOUBLE_EQ(0.75, d[1]);
     EXPECT_DOUBLE_EQ(0.0, d[2]);
 }

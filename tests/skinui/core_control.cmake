@@ -3,11 +3,11 @@ zul_add_test(skinui_control_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/control_attributes_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/control_paint_test.cpp
-  LIBS skinui_core)
+  LIBS skinui_controls)
 zul_add_test(skinui_manager_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/manager_input_test.cpp
-  LIBS skinui_core
+  LIBS skinui_controls
   LABELS gui
   # Moves the real mouse pointer: never beside another test that does.
   LOCKS zul_mouse_pointer)

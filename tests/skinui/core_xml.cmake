@@ -3,7 +3,6 @@ zul_add_test(skinui_xml_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/xml_reader_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/xml_mutation_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/xml_reader_file_test.cpp
   LIBS skinui_core
   TIMEOUT 300)
 add_custom_command(TARGET skinui_xml_test POST_BUILD

@@ -17,8 +17,8 @@ pack() {  # pack ARCHIVE TREE [7zz switches...]
   (cd "$tree" && 7zz a -bd -bso0 -bsp0 "$@" "$out/$archive" .)
 }
 
-# The main tree: text, binaries, an empty file, an empty folder, nested
-# and Unicode names.
+# The main tree: text, x86-64 binaries, empty files, an empty folder,
+# nested and Unicode names, bytes of every value.
 mkdir -p src/bin src/nested/deeper/deepest src/nested/emptydir "src/Ünïcödé" src/data
 seq 1 40000 > src/readme.txt
 : > src/empty.bin
@@ -28,24 +28,17 @@ printf 'καλημέρα\n' > "src/Ünïcödé/日本語のファイル.txt"
 printf 'x%.0s' $(seq 1 3000) > "src/Ünïcödé/Ελληνικά.dat"
 wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 for dll in kernel32.dll user32.dll; do
-  if [ -f "$wine_dlls/$dll" ]; then
-    cp "$wine_dlls/$dll" src/bin/
-  fi
+  if [ -f "$wine_dlls/$dll" ]; then cp "$wine_dlls/$dll" src/bin/; fi
 done
-# Bytes of every value, for the delta and copy cases.
 awk 'BEGIN { for (i = 0; i < 200000; i++) printf "%c", (i * 7 + int(i / 256)) % 256 }' > src/data/pattern.bin
 
-pack lzma.7z src -m0=LZMA
-pack lzma2.7z src -m0=LZMA2
-pack copy.7z src -m0=Copy
-pack nonsolid.7z src -ms=off
-pack bcj.7z src -m0=LZMA2 -mf=BCJ
-pack bcj2.7z src -mf=BCJ2
-pack delta.7z src -mf=Delta:4
-pack arm64.7z src -mf=ARM64
-pack ppmd.7z src -m0=PPMd
-pack password.7z src -pzul -mhe=off
-pack password_he.7z src -pzul -mhe=on
+# One archive a chain: name:switches, switches joined with '+'.
+for chain in lzma:-m0=LZMA lzma2:-m0=LZMA2 copy:-m0=Copy nonsolid:-ms=off bcj:-m0=LZMA2+-mf=BCJ \
+             bcj2:-mf=BCJ2 delta:-mf=Delta:4 ppmd:-m0=PPMd password:-pzul+-mhe=off \
+             password_he:-pzul+-mhe=on; do
+  switches="${chain#*:}"
+  pack "${chain%%:*}.7z" src ${switches//+/ }
+done
 
 # A small text-only tree for the corruption sweeps.
 mkdir -p src_small/sub

@@ -3,133 +3,86 @@
 #include <gtest/gtest.h>
 
 #include "common/test_util.h"
-#include "foundation/sz/sz_extract.h"
 #include "sz_test_support.h"
 
 using sztest::RecordingCallback;
 
 namespace {
 
-uint64_t fileBytes(const sztest::Tree& tree)
-{
-    uint64_t total = 0;
-    for (const auto& entry : tree) {
-        if (entry.second != "<dir>") {
-            total += entry.second.size();
-        }
-    }
-    return total;
-}
-
 class SzExtractMethodTest : public ::testing::TestWithParam<const wchar_t*> {};
 
 // Each archive holds the same tree (text, x86-64 DLLs, empty files, an empty
-// folder, nested and Unicode names), packed with a different chain.
-TEST_P(SzExtractMethodTest, MemoryArchiveRecreatesTheTreeByteForByte)
+// folder, nested and Unicode names), packed with a different chain: streamed
+// (Copy, LZMA, LZMA2, BCJ) or buffered (BCJ2, Delta).
+TEST_P(SzExtractMethodTest, RecreatesTheTreeByteForByte)
 {
-    std::string archive = sztest::readFixture(GetParam());
-    ASSERT_FALSE(archive.empty());
+    const std::string archive = sztest::readFixture(GetParam());
+    const sztest::Tree expected = sztest::readTree(sztest::fixture(L"src"));
     testutil::TempDir target;
     RecordingCallback callback;
-
-    SzResultCode code = SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()),
-                                       target.path() + L"out", &callback);
-
-    EXPECT_EQ(kSzOk, code);
-    sztest::Tree expected = sztest::readTree(sztest::fixture(L"src"));
+    EXPECT_EQ(kSzOk, sztest::extractToDir(archive, target.path() + L"out", &callback));
     EXPECT_EQ("", sztest::diffTrees(expected, sztest::readTree(target.path() + L"out")));
-    ASSERT_EQ(1u, callback.results.size());
-    EXPECT_EQ(kSzOk, callback.results[0]);
-    EXPECT_TRUE(callback.progressInOrder);
-    EXPECT_EQ(fileBytes(expected), callback.lastTotal);
-    EXPECT_EQ(callback.lastTotal, callback.lastDone);
-    // Empty files are created without a progress report.
-    EXPECT_EQ(0u, callback.progressNames.count(L"empty.bin"));
-    EXPECT_EQ(0u, callback.progressNames.count(L"nested/empty-too.txt"));
-}
-
-TEST_P(SzExtractMethodTest, ArchiveFileRecreatesTheTree)
-{
-    testutil::TempDir target;
-    RecordingCallback callback;
-
-    SzResultCode code = SzExtractFileToDir(sztest::fixture(GetParam()), target.path(), &callback);
-
-    EXPECT_EQ(kSzOk, code);
-    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src")), sztest::readTree(target.path())));
     EXPECT_EQ(std::vector<int32_t>{kSzOk}, callback.results);
-}
-
-TEST_P(SzExtractMethodTest, InMemoryHandsOverEveryNonEmptyFile)
-{
-    std::string archive = sztest::readFixture(GetParam());
-    sztest::Tree items;
-    int calls = 0;
-
-    SzResultCode code = SzExtractInMemory(archive.data(), static_cast<uint32_t>(archive.size()),
-                                          [&](const std::wstring& name, const std::string& bytes) {
-                                              std::wstring path = name;
-                                              for (wchar_t& c : path) {
-                                                  if (c == L'/') c = L'\\';
-                                              }
-                                              items[path] = bytes;
-                                              calls++;
-                                          });
-
-    EXPECT_EQ(kSzOk, code);
-    sztest::Tree expected;
-    for (const auto& entry : sztest::readTree(sztest::fixture(L"src"))) {
+    EXPECT_TRUE(callback.progressInOrder);
+    uint64_t fileBytes = 0;
+    sztest::Tree files;  // non-empty files by archive name, for the in-memory run
+    for (const auto& entry : expected) {
         if (entry.second != "<dir>" && !entry.second.empty()) {
-            expected.insert(entry);
+            fileBytes += entry.second.size();
+            std::wstring name = entry.first;
+            for (wchar_t& c : name)
+                c = c == L'\\' ? L'/' : c;
+            files[name] = entry.second;
         }
     }
-    EXPECT_EQ("", sztest::diffTrees(expected, items));
-    EXPECT_EQ(static_cast<int>(expected.size()), calls);
+    EXPECT_EQ(fileBytes, callback.lastTotal);
+    EXPECT_EQ(fileBytes, callback.lastDone);
+    // Empty files are created without a progress report.
+    EXPECT_EQ(0u, callback.progressNames.count(L"empty.bin"));
+
+    RecordingCallback fromFile;
+    EXPECT_EQ(kSzOk, SzExtractFileToDir(sztest::fixture(GetParam()), target.path() + L"file", &fromFile));
+    EXPECT_EQ("", sztest::diffTrees(expected, sztest::readTree(target.path() + L"file")));
+    EXPECT_EQ(std::vector<int32_t>{kSzOk}, fromFile.results);
+
+    sztest::Tree items;
+    EXPECT_EQ(kSzOk, sztest::extractInMemory(archive, &items));
+    EXPECT_EQ("", sztest::diffTrees(files, items));
 }
 
 INSTANTIATE_TEST_SUITE_P(Chains, SzExtractMethodTest,
-                         ::testing::Values(L"lzma.7z", L"lzma2.7z", L"copy.7z", L"nonsolid.7z", L"bcj.7z",
-                                           L"bcj2.7z", L"delta.7z", L"arm64.7z"));
+                         ::testing::Values(L"lzma.7z", L"lzma2.7z", L"copy.7z", L"nonsolid.7z",
+                                           L"bcj.7z", L"bcj2.7z", L"delta.7z"));
 
-TEST(SzExtract, FoldersOnlyArchiveCreatesEveryFolder)
+TEST(SzExtract, FoldersOnlyAndReplacedFilesWithoutCallback)
 {
-    std::string archive = sztest::readFixture(L"dirs.7z");
     testutil::TempDir target;
     RecordingCallback callback;
-
-    EXPECT_EQ(kSzOk, SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(), &callback));
-
-    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_dirs")), sztest::readTree(target.path())));
-    EXPECT_TRUE(testutil::dirExists(target.path() + L"a\\b\\c"));
+    EXPECT_EQ(kSzOk, sztest::extractToDir(sztest::readFixture(L"dirs.7z"), target.path() + L"d", &callback));
+    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_dirs")),
+                                    sztest::readTree(target.path() + L"d")));
     EXPECT_EQ(std::vector<int32_t>{kSzOk}, callback.results);
     EXPECT_EQ(0u, callback.progressCalls);
-}
 
-TEST(SzExtract, ExistingFilesAreReplacedAndNoCallbackIsNeeded)
-{
-    std::string archive = sztest::readFixture(L"small.7z");
-    testutil::TempDir target;
-    ASSERT_TRUE(testutil::writeFile(target.file(L"one.txt"), std::string(100000, 'z')));
-
-    EXPECT_EQ(kSzOk, SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(), nullptr));
-
-    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_small")), sztest::readTree(target.path())));
+    // An existing longer file is replaced whole.
+    ASSERT_TRUE(CreateDirectoryW(target.file(L"s").c_str(), nullptr));
+    ASSERT_TRUE(testutil::writeFile(target.file(L"s\\one.txt"), std::string(100000, 'z')));
+    EXPECT_EQ(kSzOk, sztest::extractToDir(sztest::readFixture(L"small.7z"), target.path() + L"s", nullptr));
+    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_small")),
+                                    sztest::readTree(target.path() + L"s")));
 }
 
 TEST(SzExtract, UnsupportedMethodsGive1003)
 {
     for (const wchar_t* name : {L"ppmd.7z", L"password.7z", L"password_he.7z"}) {
         SCOPED_TRACE(testutil::narrow(name));
-        std::string archive = sztest::readFixture(name);
+        const std::string archive = sztest::readFixture(name);
         testutil::TempDir target;
         RecordingCallback callback;
-
-        EXPECT_EQ(kSzErrorUnsupported,
-                  SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(), &callback));
+        EXPECT_EQ(kSzErrorUnsupported, sztest::extractToDir(archive, target.path(), &callback));
         EXPECT_EQ(std::vector<int32_t>{kSzErrorUnsupported}, callback.results);
         EXPECT_EQ(0u, callback.progressCalls);
-        EXPECT_EQ(kSzErrorUnsupported, SzExtractInMemory(archive.data(), static_cast<uint32_t>(archive.size()),
-                                                         [](const std::wstring&, const std::string&) {}));
+        EXPECT_EQ(kSzErrorUnsupported, sztest::extractInMemory(archive));
     }
 }
 
@@ -139,35 +92,19 @@ TEST(SzExtract, ArchiveInAResource)
 {
     HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(129), L"ZIPRES");
     ASSERT_NE(nullptr, info);
-    HGLOBAL loaded = LoadResource(nullptr, info);
-    ASSERT_NE(nullptr, loaded);
-    const void* data = LockResource(loaded);
-    DWORD size = SizeofResource(nullptr, info);
+    const void* data = LockResource(LoadResource(nullptr, info));
     ASSERT_NE(nullptr, data);
+    const std::string archive(static_cast<const char*>(data), SizeofResource(nullptr, info));
+    const sztest::Tree expected = sztest::readTree(sztest::fixture(L"src_res"));
 
-    std::map<std::wstring, std::string> items;
-    EXPECT_EQ(kSzOk, SzExtractInMemory(data, size, [&](const std::wstring& name, const std::string& bytes) {
-                  items[name] = bytes;
-              }));
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(sztest::readTree(sztest::fixture(L"src_res"))[L"main.xml"], items[L"main.xml"]);
-    EXPECT_EQ(sztest::readTree(sztest::fixture(L"src_res"))[L"img\\lines.txt"], items[L"img/lines.txt"]);
+    sztest::Tree items;
+    EXPECT_EQ(kSzOk, sztest::extractInMemory(archive, &items));
+    EXPECT_EQ(2u, items.size());
+    EXPECT_EQ(expected.at(L"img\\lines.txt"), items[L"img/lines.txt"]);
 
     testutil::TempDir target;
-    EXPECT_EQ(kSzOk, SzExtractToDir(data, size, target.path() + L"skin\\", nullptr));
-    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_res")),
-                                    sztest::readTree(target.path() + L"skin")));
-}
-
-TEST(SzExtract, ResultCodesFollowTheSdkResults)
-{
-    const int expected[][2] = {{0, 0},       {1, 1001},  {2, 1002},  {3, 1005},  {4, 1003},  {5, 1004},
-                               {6, 1006},    {7, 1007},  {8, 1008},  {9, 1009},  {10, 1010}, {11, 1011},
-                               {12, 1012},   {13, 1000}, {14, 1000}, {15, 1000}, {16, 1013}, {17, 1014},
-                               {18, 1000},   {-1, 1000}};
-    for (const auto& pair : expected) {
-        EXPECT_EQ(pair[1], SzResultToCode(pair[0])) << "SDK result " << pair[0];
-    }
+    EXPECT_EQ(kSzOk, SzExtractToDir(data, SizeofResource(nullptr, info), target.path() + L"skin\\", nullptr));
+    EXPECT_EQ("", sztest::diffTrees(expected, sztest::readTree(target.path() + L"skin")));
 }
 
 }  // namespace

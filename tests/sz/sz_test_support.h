@@ -14,24 +14,23 @@
 
 namespace sztest {
 
-// Folder of the fixtures made by make_fixtures.sh, with a trailing backslash.
-std::wstring fixtureDir();
+// A file or folder made by make_fixtures.sh beside the test executable.
 std::wstring fixture(const std::wstring& name);
 std::string readFixture(const std::wstring& name);
 
-// Every folder and file below root, by relative path ('\\'-separated);
+// Every folder and file below root by relative path ('\\'-separated);
 // folders map to "<dir>", files to their bytes.
 typedef std::map<std::wstring, std::string> Tree;
 Tree readTree(const std::wstring& root);
-// Empty when equal, else a description of the first differences.
+// Empty when equal, else the paths that differ.
 std::string diffTrees(const Tree& expected, const Tree& actual);
 
 // Records every call of the layer; can stop after a number of writes.
 class RecordingCallback : public SzExtractCallback {
 public:
     bool shouldContinue() override;
-    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
-                      uint64_t bytesTotal) override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
+                      uint64_t bytesDone, uint64_t bytesTotal) override;
     void onResult(int32_t code, const wchar_t* itemName) override;
 
     int allowWrites = -1;  // < 0: never stop
@@ -42,8 +41,13 @@ public:
     bool progressInOrder = true;  // counters never go back, index < count, done <= total
     std::set<std::wstring> progressNames;
     std::vector<int32_t> results;
-    std::wstring resultName;
 };
+
+// SzExtractToDir on the bytes of archive.
+SzResultCode extractToDir(const std::string& archive, const std::wstring& target,
+                          SzExtractCallback* callback);
+// SzExtractInMemory on the bytes of archive; items collected by name ('/' kept).
+SzResultCode extractInMemory(const std::string& archive, Tree* items = nullptr);
 
 // A copy of hostile.7z whose one item is named `name` (exactly 20 UTF-16 units).
 std::string hostileArchive(const std::wstring& name);

@@ -2,69 +2,28 @@
 
 #include <shlobj.h>
 
-#include <mutex>
+#include <memory>
 #include <vector>
 
 #include "common/test_util.h"
-#include "foundation/log.h"
+#include "install/install_traces.h"
 #include "uninstall/uninstall_model.h"
 
 namespace {
 
-const wchar_t kProductKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using insttest::kProductKey;
+using insttest::kRunKey;
+using insttest::kUninstallKey;
 
-std::mutex g_logMutex;
-std::vector<std::wstring> g_log;
-void captureSink(const char* function, int, const wchar_t* message)
+void setString(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value)
 {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    g_log.push_back(testutil::widen(function) + L": " + message);
-}
-bool logged(const std::wstring& text)
-{
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    for (const auto& line : g_log)
-        if (line.find(text) != std::wstring::npos)
-            return true;
-    return false;
+    ASSERT_TRUE(insttest::writeRegString(root, key, name, value));
 }
 
-std::wstring specialFolder(int csidl)
+bool valueExists(HKEY root, const wchar_t* key, const wchar_t* name)
 {
-    wchar_t path[MAX_PATH] = {0};
-    SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
-    return std::wstring(path) + L"\\";
-}
-
-void setString(HKEY root, const wchar_t* subKey, const wchar_t* name, const std::wstring& value)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-bool keyExists(HKEY root, const wchar_t* subKey)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-bool valueExists(HKEY root, const wchar_t* subKey, const wchar_t* name)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
+    std::wstring value;
+    return insttest::readRegString(root, key, name, value);
 }
 
 // An installation as the installer leaves it: files, registry values and shortcuts.
@@ -73,11 +32,7 @@ protected:
     void SetUp() override
     {
         utility::init();
-        common::setLogSink(&captureSink);
-        {
-            std::lock_guard<std::mutex> lock(g_logMutex);
-            g_log.clear();
-        }
+        logs_.reset(new insttest::LogCapture());
         installDir_ = dir_.path() + L"Program Files\\ZUL\\";
         CreateDirectoryW((dir_.path() + L"Program Files").c_str(), nullptr);
         CreateDirectoryW(installDir_.c_str(), nullptr);
@@ -95,13 +50,11 @@ protected:
         setString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"ZUL");
         setString(HKEY_CURRENT_USER, kRunKey, L"ZUL", L"\"" + installDir_ + L"zulplay.exe\" autorun");
 
-        links_ = {specialFolder(CSIDL_DESKTOPDIRECTORY) + L"ZUL.lnk",
-                  specialFolder(CSIDL_PROGRAMS) + L"ZUL\\ZUL.lnk",
-                  specialFolder(CSIDL_PROGRAMS) + L"ZUL\\ZULUninstall.lnk",
-                  specialFolder(CSIDL_STARTMENU) + L"ZUL.lnk",
-                  specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"ZUL.lnk",
-                  specialFolder(CSIDL_COMMON_PROGRAMS) + L"ZUL.lnk"};
-        CreateDirectoryW((specialFolder(CSIDL_PROGRAMS) + L"ZUL").c_str(), nullptr);
+        // The install job's four shortcuts and the machine-wide ones of older installs.
+        links_ = insttest::shortcutPaths();
+        links_.push_back(insttest::shellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\ZUL.lnk");
+        links_.push_back(insttest::shellFolder(CSIDL_COMMON_PROGRAMS) + L"\\ZUL.lnk");
+        CreateDirectoryW(programsZul().c_str(), nullptr);
         for (const auto& link : links_)
             ASSERT_TRUE(testutil::writeFile(link, "link")) << testutil::narrow(link);
 
@@ -120,18 +73,13 @@ protected:
         model_->setProgressCallback(nullptr);
         model_->setProgramFolder(L"");
         utility::uninit();
-        common::setLogSink(nullptr);
-        RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
-        HKEY run = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
-            RegDeleteValueW(run, L"ZUL");
-            RegCloseKey(run);
-        }
+        logs_.reset();
+        insttest::removeInstallTraces();
         for (const auto& link : links_)
             DeleteFileW(link.c_str());
-        RemoveDirectoryW((specialFolder(CSIDL_PROGRAMS) + L"ZUL").c_str());
     }
+
+    static std::wstring programsZul() { return insttest::shellFolder(CSIDL_PROGRAMS) + L"\\ZUL"; }
 
     static std::wstring childExe() { return testutil::exeDir() + L"..\\zul_test_child.exe"; }
 
@@ -146,6 +94,7 @@ protected:
     testutil::TempDir dir_;
     std::wstring installDir_;
     std::vector<std::wstring> links_;
+    std::unique_ptr<insttest::LogCapture> logs_;
     KXSpaceModel* model_ = nullptr;
     std::vector<int> progress_;
     std::vector<DWORD> progressThreads_;
@@ -173,13 +122,13 @@ TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
     EXPECT_TRUE(testutil::dirExists(dir_.path() + L"Program Files"));
     for (const auto& link : links_)
         EXPECT_FALSE(testutil::fileExists(link)) << testutil::narrow(link);
-    EXPECT_FALSE(testutil::dirExists(specialFolder(CSIDL_PROGRAMS) + L"ZUL"));
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(testutil::dirExists(programsZul()));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(valueExists(HKEY_CURRENT_USER, kRunKey, L"ZUL"));
     EXPECT_TRUE(deleteSelfRequested());
-    EXPECT_TRUE(logged(L"KXSpaceModel::threadClean: kill exe end"));
-    EXPECT_TRUE(logged(L"KXSpaceModel::DeleteShortcutNew: DeleteShortcutNew end"));
+    EXPECT_TRUE(logs_->contains(L"KXSpaceModel::threadClean: kill exe end"));
+    EXPECT_TRUE(logs_->contains(L"KXSpaceModel::DeleteShortcutNew: DeleteShortcutNew end"));
 
     // The worker holds its finished run: a second start is refused.
     EXPECT_FALSE(model_->startClean());
@@ -197,9 +146,9 @@ TEST_F(UninstallJobTest, AnUnrelatedFolderWithUserFilesIsLeftWhole)
     ASSERT_TRUE(runJob());
     EXPECT_EQ(testutil::readFile(downloads + L"thesis.docx"), "precious");
     EXPECT_EQ(testutil::readFile(downloads + L"photo.jpg"), "precious too");
-    EXPECT_TRUE(logged(L"is not the install folder, it is left in place"));
+    EXPECT_TRUE(logs_->contains(L"is not the install folder, it is left in place"));
     // Everything else of the installation still goes.
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(testutil::fileExists(links_[0]));
 }
 
@@ -218,7 +167,7 @@ TEST_F(UninstallJobTest, ALockedFileIsSkippedAndTheJobGoesOn)
     EXPECT_TRUE(testutil::fileExists(installDir_ + L"data\\engine.bin"));
     EXPECT_FALSE(testutil::fileExists(installDir_ + L"host1.txt"));
     EXPECT_FALSE(testutil::fileExists(installDir_ + L"zulplay.exe"));
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, kProductKey));
 }
 
 TEST(UninstallFolderCheck, OnlyTheRegisteredFolderOrOneHoldingTheLauncherQualifies)

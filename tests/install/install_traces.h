@@ -1,0 +1,45 @@
+// What an installation leaves behind and how the tests look at it: the
+// product's registry values, the shortcuts, the log lines and recorded
+// command lines. Shared by the install and uninstall tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace insttest {
+
+extern const wchar_t kProductKey[];    // HKCU
+extern const wchar_t kUninstallKey[];  // HKLM
+extern const wchar_t kRunKey[];        // HKCU
+
+// Collects every log message of the process while it lives.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    int count(const std::wstring& text) const;
+    bool contains(const std::wstring& text) const { return count(text) > 0; }
+};
+
+// A REG_SZ value; false when the key or value is missing or of another type.
+bool readRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+                   std::wstring& value);
+bool writeRegString(HKEY root, const std::wstring& key, const std::wstring& name,
+                    const std::wstring& value);
+bool regKeyExists(HKEY root, const std::wstring& key);
+
+// A shell folder of this user (CSIDL), without trailing backslash.
+std::wstring shellFolder(int csidl);
+// Where the install job saves its four shortcuts.
+std::vector<std::wstring> shortcutPaths();
+// Reads a shortcut back through IShellLinkW.
+bool resolveShortcut(const std::wstring& link, std::wstring& target, std::wstring& workingDir);
+// Removes the registry keys, the Run value and the shortcuts of an install.
+void removeInstallTraces();
+
+// The command lines a recording stand-in wrote, one per entry.
+std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile);
+
+}  // namespace insttest

@@ -1,0 +1,318 @@
+// The WinINet and the curl downloader against the loopback test server: the
+// cases both must pass run over both clients, the rest are client-specific.
+#include <winsock2.h>  // libcurl wants it before windows.h
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "common/test_util.h"
+#include "launcher/services/curl_downloader.h"
+#include "launcher/services/http_downloader.h"
+#include "launcher_test_util.h"
+
+using utility::CHttpClient;
+using utility::CHttpDownloader;
+
+namespace {
+
+enum Client { kWinInet, kCurl };
+
+struct Progress {
+    DWORD tick;
+    unsigned long long received, total;
+    int percent;  // curl only
+};
+
+class Download : public testing::Test, public CHttpDownloader::IHttpDownloadSink {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(KXCurlDownloader::globalInit()); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
+        ASSERT_TRUE(server.reset());
+        data = launchertest::makeData(300 * 1024 + 17, 5);
+        ASSERT_TRUE(server.put("data.bin", data));
+        target = dir.file(L"data.bin.tmp");
+    }
+
+    bool onDownloadProgress(const char*, DWORD, unsigned long long received,
+                            unsigned long long total) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        calls.push_back({GetTickCount(), received, total, -1});
+        return keepGoing;
+    }
+
+    // The file download of the client under test; curl always resumes.
+    bool fetch(const std::string& pathAndQuery, bool resume = true)
+    {
+        if (client == kWinInet)
+            return wininet.download2file(server.url(pathAndQuery), target, this, resume);
+        return curl.downloadFile(testutil::narrow(target), server.narrowUrl(pathAndQuery),
+                                 [this](int percent, int done, int total) {
+                                     std::lock_guard<std::mutex> lock(mutex);
+                                     calls.push_back({GetTickCount(), static_cast<unsigned>(done),
+                                                      static_cast<unsigned>(total), percent});
+                                 });
+    }
+
+    // Curl keeps the body of its last good fetch; WinINet appends to body.
+    bool fetchMemory(const std::string& pathAndQuery, std::string& body)
+    {
+        if (client == kWinInet)
+            return wininet.downloadMemory(server.url(pathAndQuery), body);
+        if (!curl.downloadMemory(server.narrowUrl(pathAndQuery), curl_easy_init()))
+            return false;
+        body = curl.body();
+        return true;
+    }
+
+    std::vector<Progress> progress()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return calls;
+    }
+    DWORD targetSize()
+    {
+        WIN32_FILE_ATTRIBUTE_DATA info = {};
+        GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &info);
+        return info.nFileSizeLow;
+    }
+    bool targetIs(const std::string& bytes) { return testutil::readFile(target) == bytes; }
+    std::wstring errorLine(int status)
+    {
+        return client == kCurl ? L"curl download error"
+                               : L"onHttpErro status = " + std::to_wstring(status);
+    }
+
+    Client client = kWinInet;
+    launchertest::TestServer server;
+    launchertest::LogCapture log;
+    testutil::TempDir dir;
+    std::string data;
+    std::wstring target;
+    CHttpDownloader wininet;
+    KXCurlDownloader curl;
+    std::mutex mutex;
+    std::vector<Progress> calls;
+    bool keepGoing = true;
+};
+
+class BothClients : public Download, public testing::WithParamInterface<Client> {
+    void SetUp() override { client = GetParam(); Download::SetUp(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Http, BothClients, testing::Values(kWinInet, kCurl),
+                         [](const testing::TestParamInfo<Client>& info) {
+                             return std::string(info.param == kWinInet ? "WinInet" : "Curl");
+                         });
+
+TEST_P(BothClients, PlainFileAndMemoryFetch)
+{
+    ASSERT_TRUE(fetch("/f/data.bin?trickle=100&chunk=32768"));
+    EXPECT_TRUE(targetIs(data));
+    EXPECT_EQ("", server.header("/f/data.bin", "Range"));
+    std::vector<Progress> seen = progress();
+    ASSERT_FALSE(seen.empty());
+    for (const Progress& p : seen)
+        EXPECT_TRUE(p.total == data.size() && p.percent < 100);
+    if (client == kWinInet) {
+        EXPECT_EQ(data.size(), seen.back().received);
+        EXPECT_EQ("okhttp/3.5.0L", server.header("/f/data.bin", "User-Agent"));
+        EXPECT_EQ("application/x-www-form-urlencoded", server.header("/f/data.bin", "Content-Type"));
+    }
+
+    std::string body = "prefix";
+    ASSERT_TRUE(fetchMemory("/r/3/f/data.bin", body));
+    EXPECT_TRUE(body == (client == kWinInet ? "prefix" : "") + data);  // WinINet appends
+    EXPECT_FALSE(fetchMemory("/f/data.bin?status=500", body));
+    EXPECT_FALSE(fetchMemory("/f/data.bin?cut=5000", body));
+}
+
+TEST_P(BothClients, ErrorStatusLeavesTheFileUntouched)
+{
+    ASSERT_TRUE(testutil::writeFile(target, "earlier bytes"));
+    EXPECT_FALSE(fetch("/f/missing.bin"));
+    EXPECT_TRUE(log.contains(errorLine(404)));
+    EXPECT_FALSE(fetch("/f/data.bin?status=500"));
+    EXPECT_TRUE(log.contains(errorLine(500)));
+    EXPECT_EQ("earlier bytes", testutil::readFile(target));
+    EXPECT_FALSE(log.contains(L"sucess"));
+}
+
+TEST_P(BothClients, MissingLengthCountsAsTheAssumedTotal)
+{
+    ASSERT_TRUE(fetch("/f/data.bin?nolen=1&trickle=50&chunk=65536"));
+    EXPECT_TRUE(targetIs(data));
+    // WinINet reports against 10 MiB; curl, knowing no total, reports nothing.
+    std::vector<Progress> seen = progress();
+    EXPECT_EQ(client == kCurl, seen.empty());
+    for (const Progress& p : seen) {
+        EXPECT_EQ(CHttpDownloader::kAssumedTotal, p.total);
+        EXPECT_LE(p.received, p.total);
+    }
+}
+
+TEST_P(BothClients, ResumeAsksForTheRestAndCountsFromTheOffset)
+{
+    ASSERT_TRUE(testutil::writeFile(target, data.substr(0, 1000)));
+    ASSERT_TRUE(fetch("/f/data.bin?trickle=100&chunk=32768"));
+    EXPECT_EQ("bytes=1000-", server.header("/f/data.bin", "Range"));
+    EXPECT_TRUE(log.contains(L"start size 1000"));
+    EXPECT_TRUE(targetIs(data));
+    std::vector<Progress> seen = progress();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_GE(seen.front().received, 1000u);
+    EXPECT_EQ(data.size(), seen.front().total);
+}
+
+TEST_P(BothClients, RefusedRangeNeverCorruptsTheFile)
+{
+    // A 200 to a range: WinINet starts the file again, curl fails and deletes
+    // it; a 416: both delete it. Either way the next call starts clean.
+    for (std::string refusal : {"ignore", "416"}) {
+        SCOPED_TRACE(refusal);
+        ASSERT_TRUE(testutil::writeFile(target, std::string(1000, 'x')));
+        const bool restarts = client == kWinInet && refusal == "ignore";
+        EXPECT_EQ(restarts, fetch("/f/data.bin?range=" + refusal));
+        if (!restarts) {
+            EXPECT_FALSE(testutil::fileExists(target));
+            ASSERT_TRUE(fetch("/f/data.bin?range=" + refusal));
+        }
+        EXPECT_TRUE(targetIs(data));
+    }
+}
+
+TEST_P(BothClients, ShortBodyFailsAndTheNextCallResumes)
+{
+    EXPECT_FALSE(fetch("/f/data.bin?cut=100000"));
+    EXPECT_EQ(100000u, targetSize());
+    ASSERT_TRUE(fetch("/f/data.bin"));
+    EXPECT_EQ("bytes=100000-", server.header("/f/data.bin", "Range"));
+    EXPECT_TRUE(targetIs(data));
+}
+
+TEST_P(BothClients, ServerKilledMidTransferIsResumedAfterItReturns)
+{
+    std::string big = launchertest::makeData(2 * 1024 * 1024, 9);
+    ASSERT_TRUE(server.put("big.bin", big));
+    std::atomic<int> first{-1};
+    std::thread worker([&] { first = fetch("/f/big.bin?trickle=20&chunk=32768"); });
+    ASSERT_TRUE(testutil::pumpUntil([&] { return targetSize() >= 256 * 1024; }, 20000));
+    ASSERT_TRUE(server.kill(1500));
+    worker.join();
+    EXPECT_EQ(0, first);
+    DWORD partial = targetSize();
+    EXPECT_LT(partial, big.size());
+
+    // Retry the way the download jobs do until the server is back.
+    bool done = false;
+    for (int attempt = 0; attempt < 40 && !done; ++attempt) {
+        done = fetch("/f/big.bin");
+        if (!done)
+            Sleep(100);
+    }
+    ASSERT_TRUE(done);
+    EXPECT_EQ("bytes=" + std::to_string(partial) + "-", server.header("/f/big.bin", "Range"));
+    EXPECT_TRUE(targetIs(big));
+}
+
+// ---------------------------------------------------------------- WinINet
+
+TEST_F(Download, WinInetStopsWhenTheSinkRefusesABlock)
+{
+    keepGoing = false;
+    wininet.setHeader(L"User-Agent", L"zultest");  // the caller's headers win
+    EXPECT_FALSE(fetch("/f/data.bin", false));
+    EXPECT_EQ("zultest", server.header("/f/data.bin", "User-Agent"));
+    EXPECT_EQ(1u, progress().size());
+    EXPECT_EQ(0u, targetSize());  // the refused block is not written
+}
+
+TEST_F(Download, WinInetStopFromAnotherThreadEndsATransferPromptly)
+{
+    std::string big = launchertest::makeData(1024 * 1024, 3);
+    ASSERT_TRUE(server.put("big.bin", big));
+    std::atomic<int> result{-1};
+    std::atomic<int> waited{-1};
+    ASSERT_TRUE(wininet.start(new FunctionRunable([&] {
+        result = fetch("/f/big.bin?trickle=300&chunk=2048", false);
+        waited = wininet.waitFor(30000);  // the pause between tries ends too
+    })));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return !progress().empty(); }, 20000));
+    DWORD before = GetTickCount();
+    wininet.stop();
+    EXPECT_LT(GetTickCount() - before, 1500u);
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(0, waited);
+}
+
+TEST(HttpClient, UrlPartsAndFailedStages)
+{
+    struct Sink : CHttpClient::IHttpClientSink {
+        void onHttpError(int stage, DWORD) override { stages.push_back(stage); }
+        bool onHttpRecvHeader(unsigned long long, DWORD) override { return true; }
+        bool onHttpRecvData(const char*, DWORD) override { return true; }
+        void onHttpComplete() override {}
+        std::vector<int> stages;
+    } sink;
+    CHttpClient client;
+    ASSERT_TRUE(client.open(L"HTTPS://example.test:8443/dir/file.bin?x=1&y=2", &sink));
+    EXPECT_EQ(L"/dir/file.bin?x=1&y=2", client.path());
+    EXPECT_TRUE(client.requestFlags() & INTERNET_FLAG_SECURE);
+    ASSERT_TRUE(client.open(L"http://example.test/", &sink));
+    EXPECT_FALSE(client.requestFlags() & INTERNET_FLAG_SECURE);
+
+    EXPECT_FALSE(client.open(L"not a url", &sink));
+    // Port 1 on the loopback has nobody listening.
+    ASSERT_TRUE(client.open(L"http://127.0.0.1:1/x", &sink));
+    EXPECT_FALSE(client.send());
+    EXPECT_EQ((std::vector<int>{CHttpClient::kStageUrl, CHttpClient::kStageRequest}), sink.stages);
+}
+
+// ------------------------------------------------------------------- curl
+
+TEST_F(Download, CurlProgressAtMostOnceASecondAndNever100)
+{
+    client = kCurl;
+    std::string big = launchertest::makeData(1024 * 1024, 12);
+    ASSERT_TRUE(server.put("big.bin", big));
+    // About 3.2 seconds of transfer.
+    ASSERT_TRUE(fetch("/f/big.bin?trickle=50&chunk=16384"));
+    EXPECT_TRUE(targetIs(big));
+    EXPECT_TRUE(log.contains(L"curl download  file sucess"));
+    std::vector<Progress> seen = progress();
+    ASSERT_GE(seen.size(), 2u);
+    ASSERT_LE(seen.size(), 5u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_LT(seen[i].percent, 100);
+        EXPECT_EQ(static_cast<int>(seen[i].received * 100 / seen[i].total), seen[i].percent);
+        if (i > 0) {
+            EXPECT_GE(seen[i].tick - seen[i - 1].tick, 1000u);
+        }
+    }
+}
+
+TEST_F(Download, CurlFollowsFiveRedirectsButNotSix)
+{
+    client = kCurl;
+    ASSERT_TRUE(fetch("/r/5/f/data.bin"));
+    EXPECT_TRUE(targetIs(data));
+    target = dir.file(L"other.bin");
+    EXPECT_FALSE(fetch("/r/6/f/data.bin"));
+    EXPECT_EQ(1, server.count("/f/data.bin"));
+}
+
+TEST_F(Download, CurlBadTargetsFailWithoutHarm)
+{
+    client = kCurl;
+    target = dir.file(L"no such folder\\x.bin");
+    EXPECT_FALSE(fetch("/f/data.bin"));
+    EXPECT_TRUE(log.contains(L"open file error  error:"));
+    EXPECT_FALSE(curl.downloadMemory(server.narrowUrl("/f/data.bin"), nullptr));
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#include <winsock2.h>
+
+#include "launcher_test_util.h"
+
+#include <stdio.h>
+
+namespace launchertest {
+
+int TestServer::request(const std::string& verb, const std::string& pathAndQuery,
+                        const std::string& body, std::string* responseBody)
+{
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return 0;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port_);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string out = verb + " " + pathAndQuery + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+                      "Connection: close\r\nContent-Length: " + std::to_string(body.size()) +
+                      "\r\n\r\n" + body;
+    bool sent = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    for (size_t done = 0; sent && done < out.size();) {
+        int n = send(s, out.data() + done, static_cast<int>(out.size() - done), 0);
+        sent = n > 0;
+        done += sent ? static_cast<size_t>(n) : 0;
+    }
+    std::string response;
+    char buffer[16384];
+    for (int n; sent && (n = recv(s, buffer, sizeof(buffer), 0)) > 0;)
+        response.append(buffer, static_cast<size_t>(n));
+    closesocket(s);
+    WSACleanup();
+    int status = 0;
+    size_t bodyStart = response.find("\r\n\r\n");
+    if (sscanf(response.c_str(), "HTTP/1.%*d %d", &status) == 1 && responseBody &&
+        bodyStart != std::string::npos)
+        *responseBody = response.substr(bodyStart + 4);
+    return status;
+}
+
+}  // namespace launchertest

@@ -1,0 +1,123 @@
+// Helpers shared by the launcher's tests: a capture of the log, test data and
+// the loopback test server (tests/tools/httpserver.py, started by
+// tests/tools/with_http_server.sh, which passes its port in ZUL_HTTP_TEST_PORT).
+#pragma once
+
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "foundation/log.h"
+
+namespace launchertest {
+
+// Collects "function: message" for every log line while alive.
+class LogCapture {
+public:
+    LogCapture() : previous_(common::logSink())
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.clear();
+        common::setLogSink(&LogCapture::sink);
+    }
+    ~LogCapture() { common::setLogSink(previous_); }
+
+    std::vector<std::wstring> lines() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lines_;
+    }
+    // Lines containing text.
+    size_t count(const std::wstring& text) const
+    {
+        size_t n = 0;
+        for (const std::wstring& line : lines())
+            n += line.find(text) != std::wstring::npos;
+        return n;
+    }
+    bool contains(const std::wstring& text) const { return count(text) > 0; }
+
+private:
+    static void sink(const char* function, int, const wchar_t* message)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(std::wstring(function, function + strlen(function)) + L": " +
+                         (message ? message : L""));
+    }
+
+    static inline std::mutex mutex_;
+    static inline std::vector<std::wstring> lines_;
+    common::LogSink previous_;
+};
+
+// Deterministic bytes that differ at every position worth checking.
+inline std::string makeData(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned state = seed * 2654435761u + 12345u;
+    for (char& b : bytes) {
+        state = state * 1103515245u + 12345u;
+        b = static_cast<char>(state >> 23);
+    }
+    return bytes;
+}
+
+// Talks to the test server over plain sockets, so the checks do not depend
+// on the clients under test.
+class TestServer {
+public:
+    TestServer()
+    {
+        wchar_t value[16] = {0};
+        if (GetEnvironmentVariableW(L"ZUL_HTTP_TEST_PORT", value, 16) < 16)
+            port_ = static_cast<unsigned short>(_wtoi(value));
+    }
+    bool available() const { return port_ != 0; }
+    std::string narrowUrl(const std::string& pathAndQuery) const
+    {
+        return "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
+    }
+    std::wstring url(const std::string& pathAndQuery) const
+    {
+        std::string narrow = narrowUrl(pathAndQuery);
+        return std::wstring(narrow.begin(), narrow.end());
+    }
+
+    // One request; returns the status (0 when the server could not be reached).
+    int request(const std::string& verb, const std::string& pathAndQuery,
+                const std::string& body = "", std::string* responseBody = nullptr);
+
+    bool put(const std::string& name, const std::string& bytes)
+    {
+        return request("PUT", "/_ctl/put?name=" + name, bytes) == 200;
+    }
+    // Header name of the last request to path ("" when absent).
+    std::string header(const std::string& path, const std::string& name)
+    {
+        std::string value;
+        request("GET", "/_ctl/header?path=" + path + "&name=" + name, "", &value);
+        return value;
+    }
+    int count(const std::string& path)
+    {
+        std::string value = "-1";
+        request("GET", "/_ctl/count?path=" + path, "", &value);
+        return atoi(value.c_str());
+    }
+    bool reset() { return request("GET", "/_ctl/reset") == 200; }
+    // Resets every open transfer and stops listening for downMs.
+    bool kill(int downMs)
+    {
+        return request("GET", "/_ctl/kill?down_ms=" + std::to_string(downMs)) == 200;
+    }
+
+private:
+    unsigned short port_ = 0;
+};
+
+}  // namespace launchertest
