@@ -1,11 +1,3 @@
-# Cross toolchain: i686-w64-mingw32, posix thread model (std::mutex for GoogleTest).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(ZUL_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${ZUL_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZUL_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${ZUL_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZUL_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Cross toolchain: i686-w64-mingw32.
+set(ZUL_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
