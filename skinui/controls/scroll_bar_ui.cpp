@@ -20,6 +20,12 @@ const UINT kRepeatElapseMs = 50;
 const int kRepeatDelayTicks = 6;
 const int kDefaultThickness = 4;
 
+// State bits of the buttons and the thumb.
+const UINT kStateDisabled = 4;
+const UINT kStateHot = 8;
+const UINT kStatePushed = 16;
+const UINT kStateCaptured = 64;  // the thumb is being dragged
+
 // Attribute and file names of the parts, and the corners of their default images.
 struct PartNames {
     const wchar_t* attribute;
@@ -354,13 +360,13 @@ void CScrollBarUI::OnButtonDown(POINT pt)
     }
     Part& thumb = m_parts[UISCROLLBAR_THUMB];
     if (::PtInRect(&m_parts[UISCROLLBAR_BUTTON1].rc, pt)) {
-        m_parts[UISCROLLBAR_BUTTON1].state |= STATE_PUSHED;
+        m_parts[UISCROLLBAR_BUTTON1].state |= kStatePushed;
         Step(-1, false);
     } else if (::PtInRect(&m_parts[UISCROLLBAR_BUTTON2].rc, pt)) {
-        m_parts[UISCROLLBAR_BUTTON2].state |= STATE_PUSHED;
+        m_parts[UISCROLLBAR_BUTTON2].state |= kStatePushed;
         Step(1, false);
     } else if (::PtInRect(&thumb.rc, pt)) {
-        thumb.state |= STATE_PUSHED | STATE_CAPTURED;
+        thumb.state |= kStatePushed | kStateCaptured;
         m_ptLastMouse = pt;
         m_nLastScrollPos = m_nScrollPos;
     } else {
@@ -384,12 +390,12 @@ void CScrollBarUI::OnButtonUp()
     UINT& thumb = m_parts[UISCROLLBAR_THUMB].state;
     UINT& button1 = m_parts[UISCROLLBAR_BUTTON1].state;
     UINT& button2 = m_parts[UISCROLLBAR_BUTTON2].state;
-    if ((thumb & STATE_CAPTURED) != 0) {
-        thumb &= ~(STATE_PUSHED | STATE_CAPTURED);
-    } else if ((button1 & STATE_PUSHED) != 0) {
-        button1 &= ~STATE_PUSHED;
-    } else if ((button2 & STATE_PUSHED) != 0) {
-        button2 &= ~STATE_PUSHED;
+    if ((thumb & kStateCaptured) != 0) {
+        thumb &= ~(kStatePushed | kStateCaptured);
+    } else if ((button1 & kStatePushed) != 0) {
+        button1 &= ~kStatePushed;
+    } else if ((button2 & kStatePushed) != 0) {
+        button2 &= ~kStatePushed;
     }
     Invalidate();
 }
@@ -397,7 +403,7 @@ void CScrollBarUI::OnButtonUp()
 void CScrollBarUI::OnMouseMove(POINT pt)
 {
     Part& thumb = m_parts[UISCROLLBAR_THUMB];
-    if ((thumb.state & STATE_CAPTURED) != 0) {
+    if ((thumb.state & kStateCaptured) != 0) {
         // The thumb follows at the next timer tick.
         const RECT bar = m_bHorizontal ? Transpose(m_rcItem) : m_rcItem;
         const RECT rcThumb = m_bHorizontal ? Transpose(thumb.rc) : thumb.rc;
@@ -411,9 +417,9 @@ void CScrollBarUI::OnMouseMove(POINT pt)
         return;
     }
     const bool over = IsEnabled() && ::PtInRect(&thumb.rc, pt);
-    const bool hot = (thumb.state & STATE_HOT) != 0;
+    const bool hot = (thumb.state & kStateHot) != 0;
     if (over != hot) {
-        thumb.state ^= STATE_HOT;
+        thumb.state ^= kStateHot;
         Invalidate();
     }
 }
@@ -422,7 +428,7 @@ void CScrollBarUI::OnRepeatTimer()
 {
     ++m_nScrollRepeatDelay;
     const Part& thumb = m_parts[UISCROLLBAR_THUMB];
-    if ((thumb.state & STATE_CAPTURED) != 0) {
+    if ((thumb.state & kStateCaptured) != 0) {
         ApplyDrag();
         Invalidate();
         return;
@@ -430,11 +436,11 @@ void CScrollBarUI::OnRepeatTimer()
     if (m_nScrollRepeatDelay < kRepeatDelayTicks) {
         return;
     }
-    if ((m_parts[UISCROLLBAR_BUTTON1].state & STATE_PUSHED) != 0) {
+    if ((m_parts[UISCROLLBAR_BUTTON1].state & kStatePushed) != 0) {
         Step(-1, false);
         return;
     }
-    if ((m_parts[UISCROLLBAR_BUTTON2].state & STATE_PUSHED) != 0) {
+    if ((m_parts[UISCROLLBAR_BUTTON2].state & kStatePushed) != 0) {
         Step(1, false);
         return;
     }
@@ -487,10 +493,10 @@ void CScrollBarUI::DoEvent(UiEvent& event)
         break;
     case UIEVENT_MOUSEENTER:
         if (IsEnabled() && ::PtInRect(&m_rcItem, event.ptMouse)) {
-            m_parts[UISCROLLBAR_BUTTON1].state |= STATE_HOT;
-            m_parts[UISCROLLBAR_BUTTON2].state |= STATE_HOT;
+            m_parts[UISCROLLBAR_BUTTON1].state |= kStateHot;
+            m_parts[UISCROLLBAR_BUTTON2].state |= kStateHot;
             if (::PtInRect(&m_parts[UISCROLLBAR_THUMB].rc, event.ptMouse)) {
-                thumb |= STATE_HOT;
+                thumb |= kStateHot;
             }
             Invalidate();
         }
@@ -504,9 +510,9 @@ void CScrollBarUI::DoEvent(UiEvent& event)
             return;
         }
         if (IsEnabled()) {
-            m_parts[UISCROLLBAR_BUTTON1].state &= ~STATE_HOT;
-            m_parts[UISCROLLBAR_BUTTON2].state &= ~STATE_HOT;
-            thumb &= ~STATE_HOT;
+            m_parts[UISCROLLBAR_BUTTON1].state &= ~kStateHot;
+            m_parts[UISCROLLBAR_BUTTON2].state &= ~kStateHot;
+            thumb &= ~kStateHot;
             Invalidate();
         }
         if (m_pManager != nullptr) {
@@ -570,11 +576,11 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 void CScrollBarUI::DrawPartImage(HDC hDC, Part& part, UINT state, const RECT& rc)
 {
     UiScrollBarImage image = UISCROLLBAR_NORMAL;
-    if ((state & STATE_DISABLED) != 0) {
+    if ((state & kStateDisabled) != 0) {
         image = UISCROLLBAR_DISABLED;
-    } else if ((state & STATE_PUSHED) != 0) {
+    } else if ((state & kStatePushed) != 0) {
         image = UISCROLLBAR_PUSHED;
-    } else if ((state & STATE_HOT) != 0) {
+    } else if ((state & kStateHot) != 0) {
         image = UISCROLLBAR_HOT;
     }
     if (image != UISCROLLBAR_NORMAL && CDrawKit::DrawImageInfo(hDC, m_pManager, rc, m_rcPaint, part.images[image])) {
@@ -614,9 +620,9 @@ bool CScrollBarUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
     PaintBkColor(hDC);
     PaintBkImage(hDC);
 
-    const UINT disabled = IsEnabled() ? 0 : STATE_DISABLED;
+    const UINT disabled = IsEnabled() ? 0 : kStateDisabled;
     for (int p = UISCROLLBAR_BUTTON1; p <= UISCROLLBAR_THUMB; ++p) {
-        m_parts[p].state = (m_parts[p].state & ~STATE_DISABLED) | disabled;
+        m_parts[p].state = (m_parts[p].state & ~kStateDisabled) | disabled;
     }
     Part& thumb = m_parts[UISCROLLBAR_THUMB];
     if (m_dwBackColor == 0) {

@@ -37,12 +37,6 @@ enum UiScrollBarImage {
 
 class CScrollBarUI : public CControlUI {
 public:
-    // State bits of the buttons and the thumb.
-    static const UINT STATE_DISABLED = 4;
-    static const UINT STATE_HOT = 8;
-    static const UINT STATE_PUSHED = 16;
-    static const UINT STATE_CAPTURED = 64;  // the thumb is being dragged
-
     CScrollBarUI();
 
     // CControlUI
@@ -95,8 +89,9 @@ public:
     void SetImage(UiScrollBarPart part, UiScrollBarImage image, const wchar_t* description);
 
 private:
-    // Rectangle, state bits, colour and images of one part. Only the
-    // buttons and the thumb use the rectangle, the state and the colour.
+    // Rectangle, state bits (4 disabled, 8 hot, 16 pushed, 64 captured),
+    // colour and images of one part. Only the buttons and the thumb use the
+    // rectangle, the state and the colour.
     struct Part {
         RECT rc;
         UINT state;

@@ -1,13 +1,14 @@
 // The scroll bar on its own: thumb geometry for known ranges (painted into
 // memory DIBs), position rules, the default images of every part and state,
-// and, in a real window, the held arrow, track paging toward the pointer and
-// thumb drags with real input, with the "scroll" notifications they raise.
+// and, in a real window, the held arrow and track paging toward the real
+// pointer, with the "scroll" notifications they raise. Thumb drags with real
+// input are tested with a container (container_scroll_test.cpp).
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "common/test_util.h"
-#include "skinui/controls/container_ui.h"
+#include "scroll_window.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "test_helpers.h"
 
@@ -157,7 +158,8 @@ class ScrollBarImages : public ::testing::Test {
 protected:
     static DWORD Colour(int part, int image)
     {
-        return 0xFF000090u | static_cast<DWORD>(0x20 + 0x30 * part) << 16 | static_cast<DWORD>(0x30 + 0x40 * image) << 8;
+        return 0xFF000090u | static_cast<DWORD>(0x20 + 0x30 * part) << 16 |
+               static_cast<DWORD>(0x30 + 0x40 * image) << 8;
     }
     void SetUp() override
     {
@@ -180,22 +182,23 @@ protected:
         bar->SetPos(RECT{0, 0, 8, 100}, false);  // thumb 8..50, rail 25..33
     }
     void TearDown() override { CUiManager::SetResourcePath(L""); }
-    // Paints and checks the colour of each part: button 1, button 2, thumb, rail, background.
-    ::testing::AssertionResult Shows(int button1, int button2, int thumb, int rail, int bk)
+    // Paints and checks the image each part shows, in the order button 1,
+    // button 2, thumb, rail, background: '0' normal, '1' hot, '2' pushed,
+    // '3' disabled, 'c' the thumb colour.
+    ::testing::AssertionResult Shows(const char* images)
     {
         skintest::Canvas canvas(8, 100);
         bar->Paint(canvas.dc(), canvas.all(), nullptr);
         const POINT at[UISCROLLBAR_PART_COUNT] = {{4, 4}, {4, 96}, {4, 14}, {4, 29}, {4, 70}};
-        const int images[UISCROLLBAR_PART_COUNT] = {button1, button2, thumb, rail, bk};
         for (int p = 0; p < UISCROLLBAR_PART_COUNT; ++p) {
-            DWORD want = images[p] < 0 ? 0xFF00FF00 : Colour(p, images[p]);
-            if (canvas.Rgb(at[p].x, at[p].y) != (want & 0x00FFFFFF)) {
+            DWORD want = (images[p] == 'c' ? 0xFF00FF00 : Colour(p, images[p] - '0')) & 0x00FFFFFF;
+            if (canvas.Rgb(at[p].x, at[p].y) != want) {
                 return ::testing::AssertionFailure() << "part " << p << " shows " << std::hex
                                                      << canvas.Rgb(at[p].x, at[p].y) << " instead of " << want;
             }
         }
         // The masked corner of the normal thumb lets the background through.
-        if (thumb == UISCROLLBAR_NORMAL && canvas.Rgb(0, 8) != (Colour(UISCROLLBAR_BK, bk) & 0x00FFFFFF)) {
+        if (images[2] == '0' && canvas.Rgb(0, 8) != (Colour(UISCROLLBAR_BK, images[4] - '0') & 0x00FFFFFF)) {
             return ::testing::AssertionFailure() << "mask not applied";
         }
         return ::testing::AssertionSuccess();
@@ -215,25 +218,20 @@ protected:
 
 TEST_F(ScrollBarImages, EveryPartShowsTheImageOfItsState)
 {
-    EXPECT_TRUE(Shows(UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL,
-                      UISCROLLBAR_NORMAL));
+    EXPECT_TRUE(Shows("00000"));
     Send(UIEVENT_MOUSEENTER, 4, 14);  // onto the thumb: both buttons and the thumb are hot
-    EXPECT_TRUE(Shows(UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_HOT));
-    Send(UIEVENT_BUTTONDOWN, 4, 14);
-    EXPECT_TRUE(Shows(UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_PUSHED, UISCROLLBAR_PUSHED, UISCROLLBAR_PUSHED));
+    EXPECT_TRUE(Shows("11111"));
+    Send(UIEVENT_BUTTONDOWN, 4, 14);  // the background and the rail follow the thumb
+    EXPECT_TRUE(Shows("11222"));
     Send(UIEVENT_BUTTONUP, 4, 14);
     Send(UIEVENT_BUTTONDOWN, 4, 4);
-    EXPECT_TRUE(Shows(UISCROLLBAR_PUSHED, UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_HOT, UISCROLLBAR_HOT));
+    EXPECT_TRUE(Shows("21111"));
     Send(UIEVENT_BUTTONUP, 4, 4);
     Send(UIEVENT_MOUSELEAVE, 40, 40);
-    EXPECT_TRUE(Shows(UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL, UISCROLLBAR_NORMAL,
-                      UISCROLLBAR_NORMAL));
+    EXPECT_TRUE(Shows("00000"));
     bar->SetEnabled(false);
-    EXPECT_TRUE(Shows(UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED,
-                      UISCROLLBAR_DISABLED));
     Send(UIEVENT_MOUSEENTER, 4, 14);  // a disabled bar does not light up
-    EXPECT_TRUE(Shows(UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED, UISCROLLBAR_DISABLED,
-                      UISCROLLBAR_DISABLED));
+    EXPECT_TRUE(Shows("33333"));
     bar->SetEnabled(true);
 
     // A missing state image falls back to the normal one; a thumb colour
@@ -241,80 +239,12 @@ TEST_F(ScrollBarImages, EveryPartShowsTheImageOfItsState)
     bar->SetAttribute(L"bkhotimage", L"file='missing.png'");
     bar->SetAttribute(L"thumbcolor", L"#FF00FF00");
     Send(UIEVENT_MOUSEENTER, 4, 14);
-    EXPECT_TRUE(Shows(UISCROLLBAR_HOT, UISCROLLBAR_HOT, -1, UISCROLLBAR_HOT, UISCROLLBAR_NORMAL));
-    EXPECT_STREQ(L"file='missing.png'", bar->GetImage(UISCROLLBAR_BK, UISCROLLBAR_HOT));
+    EXPECT_TRUE(Shows("11c10"));
     EXPECT_STREQ(L"file='scroll_tail.png' source='8,0,16,8' corner='2,2,2,2' mask='#FFFF00FF'",
                  bar->GetImage(UISCROLLBAR_RAIL, UISCROLLBAR_HOT));
 }
 
 // ---- In a real window ----
-
-// Collects the "scroll" notifications: (new position, old position).
-class ScrollNotes : public INotifyUI {
-public:
-    void Notify(UiNotify& msg) override
-    {
-        if (msg.sType == L"scroll") entries.push_back({msg.pSender, static_cast<int>(msg.wParam), static_cast<int>(msg.lParam)});
-    }
-    struct Entry {
-        CControlUI* sender;
-        int now;
-        int old;
-    };
-    std::vector<Entry> entries;
-};
-
-// A topmost window (windows of tests running beside it never cover it) whose
-// root holds the test's controls at fixed places.
-class BarWindow : public skintest::ManagedWindow {
-public:
-    BarWindow() : ManagedWindow(100, 100, 300, 260, WS_EX_TOPMOST)
-    {
-        ::SetCursorPos(0, 0);
-        ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-        root = new CContainerUI;
-        manager.AttachDialog(root);
-        manager.AddNotifier(&notes);
-    }
-    ~BarWindow() override
-    {
-        manager.RemoveNotifier(&notes);
-        Destroy();
-    }
-    // A bar floating at pos with the given attributes; the window is laid out and painted.
-    CScrollBarUI* AddBar(const wchar_t* pos, const wchar_t* attributes)
-    {
-        CScrollBarUI* bar = new CScrollBarUI;
-        bar->SetAttribute(L"float", L"true");
-        bar->SetAttribute(L"pos", pos);
-        bar->ApplyAttributeList(attributes);
-        root->Add(bar);
-        ::InvalidateRect(hwnd, nullptr, FALSE);
-        ::UpdateWindow(hwnd);
-        ::SetForegroundWindow(hwnd);
-        testutil::pumpFor(50);
-        return bar;
-    }
-    void PointerTo(int x, int y)
-    {
-        POINT pt = {x, y};
-        ::ClientToScreen(hwnd, &pt);
-        ::SetCursorPos(pt.x, pt.y);
-        testutil::pumpFor(30);
-    }
-    void Send(UINT msg, int x, int y) { ::SendMessageW(hwnd, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y)); }
-
-    CContainerUI* root = nullptr;
-    ScrollNotes notes;
-};
-
-void RealButton(bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(1u, ::SendInput(1, &input, sizeof(input)));
-}
 
 // Waits (generously: emulated runs are slow) until the bar reaches pos.
 bool Reaches(CScrollBarUI* bar, int pos)
@@ -322,11 +252,19 @@ bool Reaches(CScrollBarUI* bar, int pos)
     return testutil::pumpUntil([&] { return bar->GetScrollPos() == pos; }, 5000);
 }
 
+CScrollBarUI* NewBar(const wchar_t* attributes)
+{
+    CScrollBarUI* bar = new CScrollBarUI;
+    bar->ApplyAttributeList(attributes);
+    return bar;
+}
+
 TEST(ScrollBarInput, HeldArrowRepeatsAfterADelayAndEachChangeIsNotified)
 {
-    BarWindow w;
+    skintest::ScrollWindow w;
     // 200 pixels tall, arrows of 10, lines of 10.
-    CScrollBarUI* bar = w.AddBar(L"20,20,30,220", L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\" linesize=\"10\"");
+    CScrollBarUI* bar = w.Place(
+        NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\" linesize=\"10\""), L"20,20,30,220");
     const DWORD start = ::GetTickCount();
     w.Send(WM_LBUTTONDOWN, 25, 215);  // on the down arrow
     EXPECT_EQ(10, bar->GetScrollPos());  // one line at once
@@ -338,71 +276,47 @@ TEST(ScrollBarInput, HeldArrowRepeatsAfterADelayAndEachChangeIsNotified)
     const int held = bar->GetScrollPos();
     testutil::pumpFor(300);
     EXPECT_EQ(held, bar->GetScrollPos());  // the timer stopped with the button
-    ASSERT_FALSE(w.notes.entries.empty());
-    EXPECT_EQ(bar, w.notes.entries.back().sender);
-    EXPECT_EQ(held, w.notes.entries.back().now);
-    EXPECT_EQ(held - 10, w.notes.entries.back().old);
+    ASSERT_FALSE(w.notes.empty());
+    EXPECT_EQ(bar, w.notes.back().sender);
+    EXPECT_EQ(held, w.notes.back().now);
+    EXPECT_EQ(held - 10, w.notes.back().old);
 
-    // The up arrow, and "value", both report (new, old).
-    w.notes.entries.clear();
+    // The up arrow, and "value", report (new, old) too; a call asked not to tell, or
+    // that changes nothing, does not.
+    w.notes.clear();
     w.Send(WM_LBUTTONDOWN, 25, 25);
     w.Send(WM_LBUTTONUP, 25, 25);
-    ASSERT_TRUE(testutil::pumpUntil([&] { return !w.notes.entries.empty(); }, 3000));
-    EXPECT_EQ(held - 10, w.notes.entries.back().now);
-    EXPECT_EQ(held, w.notes.entries.back().old);
+    ASSERT_TRUE(testutil::pumpUntil([&] { return !w.notes.empty(); }, 3000));  // queued ones would merge
     bar->SetAttribute(L"value", L"500");
-    ASSERT_TRUE(testutil::pumpUntil([&] { return w.notes.entries.size() == 2; }, 3000));
-    EXPECT_EQ(500, w.notes.entries.back().now);
-    EXPECT_EQ(held - 10, w.notes.entries.back().old);
-    bar->SetScrollPos(400, false);  // asked not to tell
-    bar->SetScrollPos(400);         // and no change, nothing to tell
+    bar->SetScrollPos(400, false);
+    bar->SetScrollPos(400);
     testutil::pumpFor(100);
-    EXPECT_EQ(2u, w.notes.entries.size());
+    ASSERT_EQ(2u, w.notes.size());
+    EXPECT_EQ(held - 10, w.notes[0].now);
+    EXPECT_EQ(held, w.notes[0].old);
+    EXPECT_EQ(500, w.notes[1].now);
+    EXPECT_EQ(held - 10, w.notes[1].old);
 }
 
 TEST(ScrollBarInput, TrackClickPagesAndHoldingPagesUpToThePointer)
 {
-    BarWindow w;
+    skintest::ScrollWindow w;
     // Track 180, thumb 30 (180 x 200 / 1200), page 200: thumb top = 30 + pos x 150 / 1000.
-    CScrollBarUI* bar = w.AddBar(L"20,20,30,220", L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\"");
+    CScrollBarUI* bar =
+        w.Place(NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\""), L"20,20,30,220");
     w.PointerTo(25, 170);
-    RealButton(true);
+    w.RealButton(true);
     EXPECT_TRUE(Reaches(bar, 200));
     // Held: the thumb pages on until it lies under the pointer (800: 150..180), then stays.
     EXPECT_TRUE(Reaches(bar, 800));
     testutil::pumpFor(400);
     EXPECT_EQ(800, bar->GetScrollPos());
-    RealButton(false);
-    testutil::pumpFor(50);
-
+    w.RealButton(false);
     // Above the thumb it pages back, down to the pointer (600: 120..150).
     w.PointerTo(25, 120);
-    RealButton(true);
+    w.RealButton(true);
     EXPECT_TRUE(Reaches(bar, 600));
-    RealButton(false);
-    testutil::pumpFor(50);
-}
-
-TEST(ScrollBarInput, ThumbDragWithRealInputMovesAHorizontalBar)
-{
-    BarWindow w;
-    // 200 wide, no arrows, range 300: thumb 80, track 120; 60 pixels of drag are 150 positions.
-    CScrollBarUI* bar = w.AddBar(L"20,20,220,30", L"hor=\"true\" height=\"10\" range=\"300\"");
-    w.PointerTo(60, 25);
-    RealButton(true);
-    testutil::pumpFor(50);
-    w.PointerTo(120, 28);  // off the axis does not matter
-    EXPECT_TRUE(Reaches(bar, 150));
-    w.PointerTo(0, 25);  // past the start
-    EXPECT_TRUE(Reaches(bar, 0));
-    w.PointerTo(120, 25);
-    EXPECT_TRUE(Reaches(bar, 150));
-    RealButton(false);
-    testutil::pumpFor(50);
-    w.PointerTo(200, 25);  // released: moving no longer drags
-    EXPECT_EQ(150, bar->GetScrollPos());
-    ASSERT_TRUE(testutil::pumpUntil([&] { return !w.notes.entries.empty() && w.notes.entries.back().now == 150; }, 3000));
-    EXPECT_EQ(0, w.notes.entries.back().old);
+    w.RealButton(false);
 }
 
 }  // namespace
