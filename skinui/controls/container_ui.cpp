@@ -3,75 +3,41 @@
 #include <stdlib.h>
 
 #include "foundation/log.h"
+#include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
-
-// The scroll bar control plugs in here: while its header is not part of the
-// tree, containers never get a scroll bar and every bar hook below answers
-// "no bar". The container logic itself does not change when it arrives. The
-// hooks use GetScrollPos, GetScrollRange, SetScrollPos(pos), SetScrollRange,
-// GetLineSize, SetHorizontal and SetOwner(CContainerUI*) of CScrollBarUI.
-#if defined(__has_include)
-#if __has_include("skinui/controls/scroll_bar_ui.h")
-#include "skinui/controls/scroll_bar_ui.h"
-#define SKINUI_HAS_SCROLL_BAR 1
-#endif
-#endif
 
 namespace SkinUI {
 
 namespace {
 
-#if defined(SKINUI_HAS_SCROLL_BAR)
-CControlUI* BarControl(CScrollBarUI* bar) { return bar; }
-int BarPos(CScrollBarUI* bar) { return bar->GetScrollPos(); }
-int BarRange(CScrollBarUI* bar) { return bar->GetScrollRange(); }
-void BarSetPos(CScrollBarUI* bar, int pos) { bar->SetScrollPos(pos); }
-void BarSetRange(CScrollBarUI* bar, int range) { bar->SetScrollRange(range); }
-int BarLineSize(CScrollBarUI* bar) { return bar->GetLineSize(); }
 CScrollBarUI* NewBar(CContainerUI* owner, bool horizontal)
 {
     CScrollBarUI* bar = new CScrollBarUI;
     bar->SetScrollRange(0);
-    if (horizontal) {
-        bar->SetHorizontal(true);
-    }
+    bar->SetHorizontal(horizontal);
     bar->SetOwner(owner);
     return bar;
 }
-#else
-CControlUI* BarControl(CScrollBarUI*) { return nullptr; }
-int BarPos(CScrollBarUI*) { return 0; }
-int BarRange(CScrollBarUI*) { return 0; }
-void BarSetPos(CScrollBarUI*, int) {}
-void BarSetRange(CScrollBarUI*, int) {}
-int BarLineSize(CScrollBarUI*) { return 0; }
-CScrollBarUI* NewBar(CContainerUI*, bool)
-{
-    common::log("CContainerUI::EnableScrollBar", __LINE__, L"scroll bars are not part of this build");
-    return nullptr;
-}
-#endif
 
-// The bar as a control when it exists and is visible, else null.
-CControlUI* VisibleBar(CScrollBarUI* bar)
+// The bar when it exists and is visible, else null.
+CScrollBarUI* VisibleBar(CScrollBarUI* bar)
 {
-    CControlUI* control = BarControl(bar);
-    return control != nullptr && control->IsVisible() ? control : nullptr;
+    return bar != nullptr && bar->IsVisible() ? bar : nullptr;
 }
 
-CControlUI* ActiveBar(CScrollBarUI* bar)
+CScrollBarUI* ActiveBar(CScrollBarUI* bar)
 {
-    CControlUI* control = VisibleBar(bar);
-    return control != nullptr && control->IsEnabled() ? control : nullptr;
+    CScrollBarUI* visible = VisibleBar(bar);
+    return visible != nullptr && visible->IsEnabled() ? visible : nullptr;
 }
 
 void DeleteBar(CScrollBarUI*& bar)
 {
-    CControlUI* control = BarControl(bar);
+    CScrollBarUI* old = bar;
     bar = nullptr;
-    if (control != nullptr) {
-        control->Delete();
+    if (old != nullptr) {
+        old->Delete();
     }
 }
 
@@ -287,10 +253,10 @@ RECT CContainerUI::GetContentRect() const
     rc.top += m_rcInset.top;
     rc.right -= m_rcInset.right;
     rc.bottom -= m_rcInset.bottom;
-    if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) {
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) {
         rc.right -= bar->GetFixedWidth();
     }
-    if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
         rc.bottom -= bar->GetFixedHeight();
     }
     return rc;
@@ -303,11 +269,11 @@ void CContainerUI::SetManager(CUiManager* manager, CControlUI* parent, bool init
     for (int i = 0; i < m_items.GetSize(); ++i) {
         GetItemAt(i)->SetManager(manager, this, init);
     }
-    if (CControlUI* bar = BarControl(m_pVerticalScrollBar)) {
-        bar->SetManager(manager, this, init);
+    if (m_pVerticalScrollBar != nullptr) {
+        m_pVerticalScrollBar->SetManager(manager, this, init);
     }
-    if (CControlUI* bar = BarControl(m_pHorizontalScrollBar)) {
-        bar->SetManager(manager, this, init);
+    if (m_pHorizontalScrollBar != nullptr) {
+        m_pHorizontalScrollBar->SetManager(manager, this, init);
     }
     CControlUI::SetManager(manager, parent, init);
 }
@@ -333,11 +299,11 @@ void CContainerUI::SetInternVisible(bool visible)
 
 void CContainerUI::SetMouseEnabled(bool enable)
 {
-    if (CControlUI* bar = BarControl(m_pVerticalScrollBar)) {
-        bar->SetMouseEnabled(enable);
+    if (m_pVerticalScrollBar != nullptr) {
+        m_pVerticalScrollBar->SetMouseEnabled(enable);
     }
-    if (CControlUI* bar = BarControl(m_pHorizontalScrollBar)) {
-        bar->SetMouseEnabled(enable);
+    if (m_pHorizontalScrollBar != nullptr) {
+        m_pHorizontalScrollBar->SetMouseEnabled(enable);
     }
     CControlUI::SetMouseEnabled(enable);
 }
@@ -345,10 +311,10 @@ void CContainerUI::SetMouseEnabled(bool enable)
 void CContainerUI::Move(int dx, int dy, bool needInvalidate)
 {
     CControlUI::Move(dx, dy, needInvalidate);
-    if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) {
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) {
         bar->Move(dx, dy, false);
     }
-    if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
         bar->Move(dx, dy, false);
     }
     for (int i = 0; i < m_items.GetSize(); ++i) {
@@ -370,18 +336,14 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate)
     area.top += m_rcInset.top;
     area.right -= m_rcInset.right;
     area.bottom -= m_rcInset.bottom;
-    if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) {
-        int pos = BarPos(m_pVerticalScrollBar);
-        area.top -= pos;
-        area.bottom -= pos;
-        area.bottom += BarRange(m_pVerticalScrollBar);
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) {
+        area.top -= bar->GetScrollPos();
+        area.bottom += bar->GetScrollRange() - bar->GetScrollPos();
         area.right -= bar->GetFixedWidth();
     }
-    if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
-        int pos = BarPos(m_pHorizontalScrollBar);
-        area.left -= pos;
-        area.right -= pos;
-        area.right += BarRange(m_pHorizontalScrollBar);
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
+        area.left -= bar->GetScrollPos();
+        area.right += bar->GetScrollRange() - bar->GetScrollPos();
         area.bottom -= bar->GetFixedHeight();
     }
     for (int i = 0; i < m_items.GetSize(); ++i) {
@@ -423,16 +385,16 @@ void CContainerUI::SetFloatPos(int index)
 SIZE CContainerUI::GetScrollPos() const
 {
     SIZE sz = {0, 0};
-    if (VisibleBar(m_pHorizontalScrollBar) != nullptr) sz.cx = BarPos(m_pHorizontalScrollBar);
-    if (VisibleBar(m_pVerticalScrollBar) != nullptr) sz.cy = BarPos(m_pVerticalScrollBar);
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) sz.cx = bar->GetScrollPos();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) sz.cy = bar->GetScrollPos();
     return sz;
 }
 
 SIZE CContainerUI::GetScrollRange() const
 {
     SIZE sz = {0, 0};
-    if (VisibleBar(m_pHorizontalScrollBar) != nullptr) sz.cx = BarRange(m_pHorizontalScrollBar);
-    if (VisibleBar(m_pVerticalScrollBar) != nullptr) sz.cy = BarRange(m_pVerticalScrollBar);
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) sz.cx = bar->GetScrollRange();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) sz.cy = bar->GetScrollRange();
     return sz;
 }
 
@@ -440,15 +402,16 @@ void CContainerUI::SetScrollPos(SIZE szPos)
 {
     int dx = 0;
     int dy = 0;
-    if (VisibleBar(m_pVerticalScrollBar) != nullptr) {
-        int old = BarPos(m_pVerticalScrollBar);
-        BarSetPos(m_pVerticalScrollBar, szPos.cy);
-        dy = BarPos(m_pVerticalScrollBar) - old;
+    // The container reports nothing itself: its bars move without "scroll".
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) {
+        int old = bar->GetScrollPos();
+        bar->SetScrollPos(szPos.cy, false);
+        dy = bar->GetScrollPos() - old;
     }
-    if (VisibleBar(m_pHorizontalScrollBar) != nullptr) {
-        int old = BarPos(m_pHorizontalScrollBar);
-        BarSetPos(m_pHorizontalScrollBar, szPos.cx);
-        dx = BarPos(m_pHorizontalScrollBar) - old;
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) {
+        int old = bar->GetScrollPos();
+        bar->SetScrollPos(szPos.cx, false);
+        dx = bar->GetScrollPos() - old;
     }
     if (dx == 0 && dy == 0) {
         return;
@@ -468,16 +431,16 @@ int CContainerUI::GetVerticalLineSize() const
     if (m_pManager != nullptr) {
         line = m_pManager->GetDefaultFontInfo()->tm.tmHeight + 8;
     }
-    if (BarControl(m_pVerticalScrollBar) != nullptr && BarLineSize(m_pVerticalScrollBar) > 1) {
-        line = BarLineSize(m_pVerticalScrollBar);
+    if (m_pVerticalScrollBar != nullptr && m_pVerticalScrollBar->GetLineSize() > 1) {
+        line = m_pVerticalScrollBar->GetLineSize();
     }
     return line;
 }
 
 int CContainerUI::GetHorizontalLineSize() const
 {
-    if (BarControl(m_pHorizontalScrollBar) != nullptr && BarLineSize(m_pHorizontalScrollBar) > 1) {
-        return BarLineSize(m_pHorizontalScrollBar);
+    if (m_pHorizontalScrollBar != nullptr && m_pHorizontalScrollBar->GetLineSize() > 1) {
+        return m_pHorizontalScrollBar->GetLineSize();
     }
     return 8;
 }
@@ -485,14 +448,14 @@ int CContainerUI::GetHorizontalLineSize() const
 int CContainerUI::GetVerticalPageSize() const
 {
     int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
-    if (CControlUI* bar = VisibleBar(m_pHorizontalScrollBar)) page -= bar->GetFixedHeight();
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) page -= bar->GetFixedHeight();
     return page;
 }
 
 int CContainerUI::GetHorizontalPageSize() const
 {
     int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
-    if (CControlUI* bar = VisibleBar(m_pVerticalScrollBar)) page -= bar->GetFixedWidth();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) page -= bar->GetFixedWidth();
     return page;
 }
 
@@ -503,7 +466,6 @@ void CContainerUI::ScrollBy(int dx, int dy)
     sz.cy += dy;
     SetScrollPos(sz);
 }
-
 void CContainerUI::LineUp() { ScrollBy(0, -GetVerticalLineSize()); }
 void CContainerUI::LineDown() { ScrollBy(0, GetVerticalLineSize()); }
 void CContainerUI::LineLeft() { ScrollBy(-GetHorizontalLineSize(), 0); }
@@ -535,16 +497,13 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
         if (*d.bar != nullptr) {
             continue;
         }
-        *d.bar = NewBar(this, d.horizontal);
-        CControlUI* control = BarControl(*d.bar);
-        if (control == nullptr) {
-            continue;
-        }
-        control->SetManager(m_pManager, nullptr, false);
+        CScrollBarUI* bar = NewBar(this, d.horizontal);
+        *d.bar = bar;
+        bar->SetManager(m_pManager, nullptr, false);
         if (m_pManager != nullptr) {
             const wchar_t* list = m_pManager->GetDefaultAttributeList(d.defaultClass);
             if (list != nullptr) {
-                control->ApplyAttributeList(list);
+                bar->ApplyAttributeList(list);
             }
         }
     }
@@ -566,16 +525,15 @@ void CContainerUI::Relayout()
     m_bScrollProcess = false;
 }
 
-void CContainerUI::ProcessSingleBar(CScrollBarUI* scrollBar, int needed, int room, const RECT& rcBar)
+void CContainerUI::ProcessSingleBar(CScrollBarUI* bar, int needed, int room, const RECT& rcBar)
 {
-    CControlUI* bar = BarControl(scrollBar);
     if (bar == nullptr) {
         return;
     }
     if (needed > room && !bar->IsVisible()) {
         bar->SetVisible(true);
-        BarSetRange(scrollBar, needed - room);
-        BarSetPos(scrollBar, 0);
+        bar->SetScrollRange(needed - room);
+        bar->SetScrollPos(0, false);
         Relayout();
         return;
     }
@@ -585,20 +543,20 @@ void CContainerUI::ProcessSingleBar(CScrollBarUI* scrollBar, int needed, int roo
     int surplus = needed - room;
     if (surplus <= 0 && !m_bScrollProcess) {
         bar->SetVisible(false);
-        BarSetPos(scrollBar, 0);
-        BarSetRange(scrollBar, 0);
+        bar->SetScrollPos(0, false);
+        bar->SetScrollRange(0);
         SetOwnPos(true);
         return;
     }
     bar->SetPos(rcBar, true);
-    if (BarRange(scrollBar) != surplus) {
-        int oldPos = BarPos(scrollBar);
-        BarSetRange(scrollBar, abs(surplus));
-        if (BarRange(scrollBar) == 0) {
+    if (bar->GetScrollRange() != surplus) {
+        int oldPos = bar->GetScrollPos();
+        bar->SetScrollRange(abs(surplus));
+        if (bar->GetScrollRange() == 0) {
             bar->SetVisible(false);
-            BarSetPos(scrollBar, 0);
+            bar->SetScrollPos(0, false);
         }
-        if (oldPos > BarPos(scrollBar)) {
+        if (oldPos > bar->GetScrollPos()) {
             SetOwnPos(false);
         }
     }
@@ -606,8 +564,8 @@ void CContainerUI::ProcessSingleBar(CScrollBarUI* scrollBar, int needed, int roo
 
 void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
 {
-    CControlUI* hbar = BarControl(m_pHorizontalScrollBar);
-    CControlUI* vbar = BarControl(m_pVerticalScrollBar);
+    CScrollBarUI* hbar = m_pHorizontalScrollBar;
+    CScrollBarUI* vbar = m_pVerticalScrollBar;
     int width = rc.right - rc.left;
     int height = rc.bottom - rc.top;
 
@@ -631,14 +589,14 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
     if (cxNeeded > width) {
         if (!hbar->IsVisible()) {
             hbar->SetVisible(true);
-            BarSetPos(m_pHorizontalScrollBar, 0);
+            hbar->SetScrollPos(0, false);
             rc.bottom -= hbar->GetFixedHeight();
             horizontalChanged = true;
         }
         RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
         hbar->SetPos(rcBar, true);
-        if (BarRange(m_pHorizontalScrollBar) != cxNeeded - width) {
-            BarSetRange(m_pHorizontalScrollBar, cxNeeded - width);
+        if (hbar->GetScrollRange() != cxNeeded - width) {
+            hbar->SetScrollRange(cxNeeded - width);
             horizontalChanged = true;
         }
     } else if (hbar->IsVisible()) {
@@ -652,15 +610,15 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
         if (hbar->IsVisible()) {
             RECT rcBar = {rc.left, rc.bottom, rc.right, rc.bottom + hbar->GetFixedHeight()};
             hbar->SetPos(rcBar, true);
-            BarSetRange(m_pHorizontalScrollBar, cxNeeded - (rc.right - rc.left));
+            hbar->SetScrollRange(cxNeeded - (rc.right - rc.left));
         }
     };
 
     height = rc.bottom - rc.top;
     if (cyNeeded > height && !vbar->IsVisible()) {
         vbar->SetVisible(true);
-        BarSetRange(m_pVerticalScrollBar, cyNeeded - height);
-        BarSetPos(m_pVerticalScrollBar, 0);
+        vbar->SetScrollRange(cyNeeded - height);
+        vbar->SetScrollPos(0, false);
         rc.right -= vbar->GetFixedWidth();
         refitHorizontal();
         Relayout();
@@ -675,8 +633,8 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
     int surplus = cyNeeded - height;
     if (surplus <= 0 && !m_bScrollProcess) {
         vbar->SetVisible(false);
-        BarSetPos(m_pVerticalScrollBar, 0);
-        BarSetRange(m_pVerticalScrollBar, 0);
+        vbar->SetScrollPos(0, false);
+        vbar->SetScrollRange(0);
         rc.right += vbar->GetFixedWidth();
         refitHorizontal();
         SetOwnPos(true);
@@ -684,15 +642,15 @@ void CContainerUI::ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded)
     }
     RECT rcBar = {rc.right, rc.top, rc.right + vbar->GetFixedWidth(), rc.bottom};
     vbar->SetPos(rcBar, true);
-    int oldPos = BarPos(m_pVerticalScrollBar);
-    if (BarRange(m_pVerticalScrollBar) != surplus) {
-        BarSetRange(m_pVerticalScrollBar, abs(surplus));
-        if (BarRange(m_pVerticalScrollBar) == 0) {
+    int oldPos = vbar->GetScrollPos();
+    if (vbar->GetScrollRange() != surplus) {
+        vbar->SetScrollRange(abs(surplus));
+        if (vbar->GetScrollRange() == 0) {
             vbar->SetVisible(false);
-            BarSetPos(m_pVerticalScrollBar, 0);
+            vbar->SetScrollPos(0, false);
         }
     }
-    if (oldPos > BarPos(m_pVerticalScrollBar) || horizontalChanged) {
+    if (oldPos > vbar->GetScrollPos() || horizontalChanged) {
         SetOwnPos(false);
     }
 }
@@ -736,7 +694,7 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
         }
     }
 
-    CControlUI* bars[2] = {BarControl(m_pVerticalScrollBar), BarControl(m_pHorizontalScrollBar)};
+    CControlUI* bars[2] = {m_pVerticalScrollBar, m_pHorizontalScrollBar};
     for (CControlUI* bar : bars) {
         if (bar == nullptr) {
             continue;
@@ -781,7 +739,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         }
     }
     if (testMe) {
-        CControlUI* bars[2] = {BarControl(m_pVerticalScrollBar), BarControl(m_pHorizontalScrollBar)};
+        CControlUI* bars[2] = {m_pVerticalScrollBar, m_pHorizontalScrollBar};
         for (CControlUI* bar : bars) {
             CControlUI* result = bar != nullptr ? bar->FindControl(proc, data, flags) : nullptr;
             if (result != nullptr) {
@@ -856,8 +814,8 @@ void CContainerUI::DoEvent(UiEvent& event)
     }
     if (event.Type == UIEVENT_SCROLLWHEEL) {
         bool forward = event.wParam != 0;
-        CControlUI* hbar = ActiveBar(m_pHorizontalScrollBar);
-        CControlUI* vbar = ActiveBar(m_pVerticalScrollBar);
+        CScrollBarUI* hbar = ActiveBar(m_pHorizontalScrollBar);
+        CScrollBarUI* vbar = ActiveBar(m_pVerticalScrollBar);
         if (hbar != nullptr && ::PtInRect(&hbar->GetPos(), event.ptMouse)) {
             forward ? LineRight() : LineLeft();
             return;
@@ -890,16 +848,12 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         EnableScrollBar(ParseBool(value), m_pHorizontalScrollBar != nullptr);
     } else if (wcscmp(name, L"vscrollbarstyle") == 0) {
         EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
-        if (CControlUI* bar = BarControl(m_pVerticalScrollBar)) {
-            bar->ApplyAttributeList(value);
-        }
+        m_pVerticalScrollBar->ApplyAttributeList(value);
     } else if (wcscmp(name, L"hscrollbar") == 0) {
         EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBool(value));
     } else if (wcscmp(name, L"hscrollbarstyle") == 0) {
         EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
-        if (CControlUI* bar = BarControl(m_pHorizontalScrollBar)) {
-            bar->ApplyAttributeList(value);
-        }
+        m_pHorizontalScrollBar->ApplyAttributeList(value);
     } else if (wcscmp(name, L"childpadding") == 0) {
         SetChildPadding(ParseInt(value));
     } else if (wcscmp(name, L"childalign") == 0) {

@@ -1,6 +1,7 @@
 #include "skinui/controls/control_elements.h"
 
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/core/skin_builder.h"
 
 namespace SkinUI {
@@ -8,6 +9,7 @@ namespace SkinUI {
 namespace {
 
 CControlUI* CreateContainerUI() { return new CContainerUI; }
+CControlUI* CreateScrollBarUI() { return new CScrollBarUI; }
 
 struct ElementFactory {
     const wchar_t* name;
@@ -17,6 +19,7 @@ struct ElementFactory {
 // One line per element name; names are case-sensitive.
 const ElementFactory kElements[] = {
     {L"Container", &CreateContainerUI},
+    {L"ScrollBar", &CreateScrollBarUI},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "demo_window.h"
 
+#include <algorithm>
+
 #include "foundation/log.h"
 #include "skinui/core/ui_manager.h"
 
@@ -18,6 +20,20 @@ void DemoButtonUI::DoEvent(SkinUI::UiEvent& event)
     CControlUI::DoEvent(event);
 }
 
+void DemoScrollPanelUI::SetPos(RECT rc, bool needInvalidate)
+{
+    CContainerUI::SetPos(rc, needInvalidate);
+    SIZE needed = {0, 0};
+    for (int i = 0; i < GetCount(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child->IsVisible() && !child->IsFloat()) {
+            needed.cx = (std::max)(needed.cx, static_cast<LONG>(child->GetMinWidth()));
+            needed.cy = (std::max)(needed.cy, static_cast<LONG>(child->GetMinHeight()));
+        }
+    }
+    ProcessScrollBar(GetClientPos(), needed.cx, needed.cy);
+}
+
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
 SKINUI_END_NOTIFY_MAP()
@@ -33,6 +49,9 @@ SkinUI::CControlUI* DemoWindow::CreateControl(const wchar_t* className)
 {
     if (wcscmp(className, L"Button") == 0) {
         return new DemoButtonUI;
+    }
+    if (wcscmp(className, L"ScrollPanel") == 0) {
+        return new DemoScrollPanelUI;
     }
     return nullptr;
 }

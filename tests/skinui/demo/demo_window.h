@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "skinui/controls/container_ui.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/window_impl_base.h"
 
@@ -18,6 +19,14 @@ public:
     const wchar_t* GetClass() const override { return L"Button"; }
     UINT GetControlFlags() const override { return SkinUI::UIFLAG_TABSTOP; }
     void DoEvent(SkinUI::UiEvent& event) override;
+};
+
+// Until the layouts are part of the framework, the demo's "ScrollPanel" is a
+// container that tells its scroll bars, after each placement, the size its
+// children ask for (their minimum sizes), as the layouts do.
+class DemoScrollPanelUI : public SkinUI::CContainerUI {
+public:
+    void SetPos(RECT rc, bool needInvalidate = true) override;
 };
 
 class DemoWindow : public SkinUI::WindowImplBase {
