@@ -39,6 +39,8 @@ protected:
         ASSERT_TRUE(demo->started());
         window = uidriver::waitForWindow(kDemoClass, demo->pid(), 30000);
         ASSERT_NE(window, nullptr);
+        // Away from the screen's centre and top-left, where other tests open their windows.
+        ::SetWindowPos(window, nullptr, 780, 690, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         // The window paints and answers once its skin is built.
         ASSERT_TRUE(uidriver::waitForControl(window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; },
                                              10000).found);
@@ -50,7 +52,7 @@ protected:
 TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
 {
     EXPECT_EQ(window, uidriver::findWindow(kDemoClass, demo->pid()));
-    EXPECT_EQ(nullptr, uidriver::findWindow(kDemoClass, demo->pid() + 4));  // another process: not this window
+    EXPECT_EQ(nullptr, uidriver::findWindow(kDemoClass, ::GetCurrentProcessId()));  // not a window of this process
 
     uidriver::ControlInfo button = uidriver::queryControl(window, L"actionbtn");
     EXPECT_TRUE(button.found && button.visible && button.enabled);
