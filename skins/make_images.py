@@ -77,22 +77,6 @@ class Canvas:
                 self.b[i] = rgb[2] * sa + self.b[i] * keep
                 self.a[i] = sa + self.a[i] * keep
 
-    def blit(self, other, dx, dy):
-        """Composites another canvas over this one at (dx, dy)."""
-        for y in range(other.h):
-            for x in range(other.w):
-                j = y * other.w + x
-                sa = other.a[j]
-                tx, ty = x + dx, y + dy
-                if sa <= 0.0 or not (0 <= tx < self.w and 0 <= ty < self.h):
-                    continue
-                i = ty * self.w + tx
-                keep = 1.0 - sa
-                self.r[i] = other.r[j] + self.r[i] * keep
-                self.g[i] = other.g[j] + self.g[i] * keep
-                self.b[i] = other.b[j] + self.b[i] * keep
-                self.a[i] = sa + self.a[i] * keep
-
     def save(self, path):
         rows = bytearray()
         for y in range(self.h):
@@ -217,7 +201,7 @@ def horizontal(left_rgb, right_rgb, x0, x1, alpha=1.0):
     return shade
 
 
-def full(canvas):
+def everywhere():
     return lambda x, y: -1.0
 
 
@@ -247,7 +231,7 @@ def background(path, hero_bottom):
     may be stretched when the window grows (the skins keep the top 340 rows)."""
     w, h = 640, 400
     c = Canvas(w, h)
-    c.fill(full(c), WHITE)
+    c.fill(everywhere(), WHITE)
     band_top = 336
     c.fill(rounded_rect(0, band_top, w, h + 10, 0), BAND, (0, band_top, w, h))
     c.fill(rounded_rect(0, band_top, w, band_top + 1, 0), BAND_LINE, (0, band_top, w, band_top + 1))
