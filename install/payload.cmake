@@ -1,7 +1,6 @@
 # Building the installer's payload: a 7z archive of everything the install
-# folder receives, made at build time with 7zz, and an .rc file that puts it
-# into an executable as resource 130 of type "zip".
-find_program(ZUL_7ZZ 7zz REQUIRED)
+# folder receives, made at build time with 7zz (cmake/resources.cmake), and an
+# .rc file that puts it into an executable as resource 130 of type "zip".
 
 # zul_make_payload(<target>
 #   ARCHIVE <out.7z>          the archive to make
@@ -14,24 +13,18 @@ find_program(ZUL_7ZZ 7zz REQUIRED)
 # An empty "data" folder is always added.
 function(zul_make_payload target)
   cmake_parse_arguments(P "" "ARCHIVE;STAGE;LAUNCHER;UNINSTALLER" "FILES;FONTS;DEPENDS" ${ARGN})
-  set(commands
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${P_STAGE} ${P_ARCHIVE}
+  set(fill
     COMMAND ${CMAKE_COMMAND} -E make_directory ${P_STAGE}/data ${P_STAGE}/fonts
     COMMAND ${CMAKE_COMMAND} -E copy ${P_LAUNCHER} ${P_STAGE}/zulplay.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${P_UNINSTALLER} ${P_STAGE}/zulplayuninst.exe)
   if(P_FILES)
-    list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy ${P_FILES} ${P_STAGE}/)
+    list(APPEND fill COMMAND ${CMAKE_COMMAND} -E copy ${P_FILES} ${P_STAGE}/)
   endif()
   if(P_FONTS)
-    list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy ${P_FONTS} ${P_STAGE}/fonts/)
+    list(APPEND fill COMMAND ${CMAKE_COMMAND} -E copy ${P_FONTS} ${P_STAGE}/fonts/)
   endif()
-  add_custom_command(OUTPUT ${P_ARCHIVE}
-    ${commands}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${P_STAGE} ${ZUL_7ZZ} a -t7z -bso0 -bsp0 ${P_ARCHIVE} .
-    DEPENDS ${P_LAUNCHER} ${P_UNINSTALLER} ${P_FILES} ${P_FONTS} ${P_DEPENDS}
-    COMMENT "Packing payload ${P_ARCHIVE}"
-    VERBATIM)
-  add_custom_target(${target} DEPENDS ${P_ARCHIVE})
+  zul_make_7z(${target} ARCHIVE ${P_ARCHIVE} STAGE ${P_STAGE} FILL ${fill}
+    DEPENDS ${P_LAUNCHER} ${P_UNINSTALLER} ${P_FILES} ${P_FONTS} ${P_DEPENDS})
 endfunction()
 
 # zul_payload_rc(<rc file> <archive>): writes the resource script for the

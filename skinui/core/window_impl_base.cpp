@@ -4,6 +4,7 @@
 
 #include "foundation/log.h"
 #include "skinui/core/control_ui.h"
+#include "skinui/core/test_hook.h"
 
 namespace SkinUI {
 
@@ -109,6 +110,11 @@ CUiString WindowImplBase::FormatSkinLoadError(const CSkinBuilder& builder)
 
 LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+#ifdef ZUL_TEST_HOOKS
+    if (testhook::AnswerControlQuery(m_pm, m_hWnd, uMsg, wParam, lParam)) {
+        return TRUE;
+    }
+#endif
     LRESULT lRes = 0;
     bool bHandled = true;
     switch (uMsg) {

@@ -11,13 +11,9 @@ zul_add_test(skinui_draw_test
 set(_zipres_src ${CMAKE_CURRENT_LIST_DIR}/resources_zipres)
 set(_zipres_out ${CMAKE_CURRENT_BINARY_DIR}/zipres)
 file(GLOB_RECURSE _zipres_files ${_zipres_src}/*)
-add_custom_command(OUTPUT ${_zipres_out}/skin.7z
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${_zipres_out}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${_zipres_out}/skin.7z
-  COMMAND 7zz a -t7z -bd -bso0 -y ${_zipres_out}/skin.7z skin multi_language.tsv
-  WORKING_DIRECTORY ${_zipres_src}
-  DEPENDS ${_zipres_files}
-  COMMENT "Packing the test skin archive")
+zul_make_7z(skinui_zipres_skin ARCHIVE ${_zipres_out}/skin.7z STAGE ${_zipres_out}/stage
+  FILL COMMAND ${CMAKE_COMMAND} -E copy_directory ${_zipres_src} ${_zipres_out}/stage
+  DEPENDS ${_zipres_files})
 # Beside it, a truncated archive as 130, and a 1 by 1 red TGA image as resource 131 and as "LOGO", type "TGA".
 set(_tga_words "0x0000, 0x0002, 0x0000, 0x0000, 0x0000, 0x0000, 0x0001, 0x0001, 0x2820, 0x0000, 0xFFFF")
 file(WRITE ${_zipres_out}/zipres.rc

@@ -1,7 +1,5 @@
 # The skin builder, the base container, the window base classes and the
 # skinned demo window whose skin travels in a "ZIPRES" 7z resource.
-find_program(ZUL_7ZZ 7zz REQUIRED)
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # Skins carried as resources of type SKINXML by the builder test.
 set(_builder_res ${CMAKE_CURRENT_BINARY_DIR}/builder_res)
@@ -23,15 +21,10 @@ set(_demo_dir ${CMAKE_CURRENT_LIST_DIR}/demo)
 set(_demo_stage ${CMAKE_CURRENT_BINARY_DIR}/demo_skin)
 set(DEMO_SKIN_ARCHIVE ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.7z)
 set(_demo_skin_files ${_demo_dir}/skin/demo.xml ${_demo_dir}/skin/panel.xml ${_demo_dir}/skin/multi_language.tsv)
-add_custom_command(OUTPUT ${DEMO_SKIN_ARCHIVE}
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${_demo_stage} ${DEMO_SKIN_ARCHIVE}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${_demo_stage}
-  COMMAND ${CMAKE_COMMAND} -E copy ${_demo_skin_files} ${_demo_stage}/
-  COMMAND ${Python3_EXECUTABLE} ${_demo_dir}/make_images.py ${_demo_stage}
-  COMMAND ${CMAKE_COMMAND} -E chdir ${_demo_stage} ${ZUL_7ZZ} a -t7z -bso0 -bsp0 ${DEMO_SKIN_ARCHIVE} .
-  DEPENDS ${_demo_skin_files} ${_demo_dir}/make_images.py
-  COMMENT "Packing the demo skin archive"
-  VERBATIM)
+zul_make_7z(skinui_demo_skin ARCHIVE ${DEMO_SKIN_ARCHIVE} STAGE ${_demo_stage}
+  FILL COMMAND ${CMAKE_COMMAND} -E copy ${_demo_skin_files} ${_demo_stage}/
+       COMMAND ${Python3_EXECUTABLE} ${_demo_dir}/make_images.py ${_demo_stage}
+  DEPENDS ${_demo_skin_files} ${_demo_dir}/make_images.py)
 configure_file(${_demo_dir}/skin.rc.in ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc PROPERTIES OBJECT_DEPENDS ${DEMO_SKIN_ARCHIVE})
 

@@ -59,6 +59,10 @@ SkinUI::CControlUI* DemoWindow::CreateControl(const wchar_t* className)
 void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
 {
     ++m_actionClicks;
+    // The count is also the button's text, which a test driver can read.
+    wchar_t count[16];
+    swprintf(count, 16, L"%d", m_actionClicks);
+    msg.pSender->SetText(count);
     common::log("DemoWindow::OnActionClick", __LINE__, L"action button clicked %d times", m_actionClicks);
 }
 

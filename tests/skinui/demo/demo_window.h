@@ -1,6 +1,7 @@
 // The SkinUI demo window: a skinned window built from "demo.xml" in the
 // program's "ZIPRES" skin archive. Its close button is routed by name through
-// the base window's notify map; the action button through the demo's own map.
+// the base window's notify map; the action button through the demo's own map
+// (it shows the number of its clicks as its text).
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,284 @@
+#include "ui_driver.h"
+
+#include <gdiplus.h>
+
+#include <vector>
+
+#include "skinui/core/test_hook.h"
+
+namespace uidriver {
+
+namespace {
+
+using SkinUI::testhook::ControlAnswer;
+using SkinUI::testhook::ControlQuery;
+
+UINT QueryId()
+{
+    static const UINT id = ::RegisterWindowMessageW(SkinUI::testhook::kQueryMessageName);
+    return id;
+}
+
+// The window that receives the answer: a message-only window of this thread.
+LRESULT CALLBACK AnswerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COPYDATA) {
+        const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        auto* answer = reinterpret_cast<ControlAnswer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (answer != nullptr && data->dwData == QueryId() && data->cbData == sizeof(ControlAnswer)) {
+            *answer = *static_cast<const ControlAnswer*>(data->lpData);
+            answer->text[511] = 0;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeAnswerWindow(ControlAnswer* answer)
+{
+    static const wchar_t kClass[] = L"ZulUiDriverAnswer";
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = AnswerWindowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);  // fails harmlessly once registered
+    HWND hwnd = ::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (hwnd != nullptr) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(answer));
+    }
+    return hwnd;
+}
+
+struct FindData {
+    const wchar_t* className;
+    DWORD processId;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam)
+{
+    FindData* data = reinterpret_cast<FindData*>(lParam);
+    wchar_t name[256] = L"";
+    ::GetClassNameW(hwnd, name, 256);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (wcscmp(name, data->className) == 0 && (data->processId == 0 || pid == data->processId) &&
+        (!data->visibleOnly || ::IsWindowVisible(hwnd))) {
+        data->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void SendMouse(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(INPUT));
+}
+
+void SendKey(WORD virtualKey, WORD scan, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(INPUT));
+}
+
+bool PngEncoder(CLSID* clsid)
+{
+    UINT count = 0, bytes = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Program::Program(const std::wstring& exe, const std::wstring& arguments)
+{
+    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (::CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        ::CloseHandle(pi.hThread);
+        m_process = pi.hProcess;
+        m_pid = pi.dwProcessId;
+    }
+}
+
+Program::~Program()
+{
+    if (m_process == nullptr) return;
+    if (::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(m_process, 1);
+        ::WaitForSingleObject(m_process, 5000);
+    }
+    ::CloseHandle(m_process);
+}
+
+bool Program::waitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (m_process == nullptr || ::WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode != nullptr) ::GetExitCodeProcess(m_process, exitCode);
+    return true;
+}
+
+HWND findWindow(const wchar_t* className, DWORD processId, bool visibleOnly)
+{
+    FindData data = {className, processId, visibleOnly, nullptr};
+    ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND waitForWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs, bool visibleOnly)
+{
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND hwnd = findWindow(className, processId, visibleOnly);
+        if (hwnd != nullptr || ::GetTickCount() - start >= timeoutMs) return hwnd;
+        ::Sleep(50);
+    }
+}
+
+ControlInfo queryControl(HWND window, const std::wstring& name, int index)
+{
+    ControlInfo info;
+    ControlAnswer answer = {};
+    ControlQuery query = {};
+    query.index = index;
+    wcsncpy(query.name, name.c_str(), 127);
+    HWND answerWindow = MakeAnswerWindow(&answer);
+    if (answerWindow == nullptr) return info;
+    COPYDATASTRUCT question = {QueryId(), sizeof(query), &query};
+    DWORD_PTR result = 0;
+    LRESULT sent = ::SendMessageTimeoutW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow),
+                                         reinterpret_cast<LPARAM>(&question), SMTO_ABORTIFHUNG, 5000, &result);
+    ::DestroyWindow(answerWindow);
+    if (sent == 0 || result != TRUE || answer.found == 0) return info;
+    info.found = true;
+    info.visible = answer.visible != 0;
+    info.enabled = answer.enabled != 0;
+    info.screen = answer.screen;
+    info.text = answer.text;
+    return info;
+}
+
+ControlInfo waitForControl(HWND window, const std::wstring& name, const std::function<bool(const ControlInfo&)>& done,
+                           DWORD timeoutMs, int index)
+{
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        ControlInfo info = queryControl(window, name, index);
+        if (done(info) || ::GetTickCount() - start >= timeoutMs) return info;
+        ::Sleep(50);
+    }
+}
+
+void bringToFront(HWND window)
+{
+    HWND after = (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
+    ::SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(window);
+}
+
+void clickAt(POINT screen, int clicks)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    SendMouse(MOUSEEVENTF_MOVE);  // a real move at the new place: hover first, as a hand does
+    ::Sleep(30);
+    for (int i = 0; i < clicks; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+    }
+}
+
+bool clickControl(HWND window, const std::wstring& name, int index, int clicks)
+{
+    ControlInfo info = queryControl(window, name, index);
+    if (!info.found || !info.visible) return false;
+    POINT target = info.center();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
+            clickAt(target, clicks);
+            return true;
+        }
+        bringToFront(window);
+        ::Sleep(50);
+    }
+    return false;
+}
+
+void typeText(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        SendKey(0, c, KEYEVENTF_UNICODE);
+        SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+}
+
+void pressKey(WORD virtualKey)
+{
+    SendKey(virtualKey, 0, 0);
+    SendKey(virtualKey, 0, KEYEVENTF_KEYUP);
+}
+
+std::wstring artifactsDir()
+{
+    std::wstring dir = L"Z:" ZUL_ARTIFACTS_DIR L"\\";
+    for (wchar_t& c : dir) {
+        if (c == L'/') c = L'\\';
+    }
+    for (size_t at = dir.find(L'\\', 3); at != std::wstring::npos; at = dir.find(L'\\', at + 1)) {
+        ::CreateDirectoryW(dir.substr(0, at).c_str(), nullptr);
+    }
+    return dir;
+}
+
+std::wstring screenshot(HWND window, const std::wstring& name)
+{
+    RECT rc = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (window != nullptr && !::GetWindowRect(window, &rc)) return L"";
+    int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0) return L"";
+
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY | CAPTUREBLT);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    std::wstring path = artifactsDir() + name + L".png";
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    bool saved = false;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
+        CLSID png;
+        if (PngEncoder(&png)) {
+            Gdiplus::Bitmap image(bitmap, nullptr);
+            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+        }
+        Gdiplus::GdiplusShutdown(token);
+    }
+    ::DeleteObject(bitmap);
+    return saved ? path : L"";
+}
+
+}  // namespace uidriver

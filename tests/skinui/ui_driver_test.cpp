@@ -1,0 +1,130 @@
+// The UI driver (tests/common/ui_driver.h) against the skinned demo program
+// run as its own process: the window found by class and process, the named
+// controls' rectangles as the window answers them, real clicks and keys that
+// reach the controls, and a screenshot that shows the window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+
+#include "common/test_util.h"
+#include "common/ui_driver.h"
+
+namespace {
+
+const wchar_t kDemoClass[] = L"SkinUIDemoWindow";
+
+bool RectIs(const RECT& rc, const RECT& expected)
+{
+    return rc.left == expected.left && rc.top == expected.top && rc.right == expected.right &&
+           rc.bottom == expected.bottom;
+}
+
+// A client rectangle of the window in screen coordinates.
+RECT ScreenRect(HWND window, int left, int top, int right, int bottom)
+{
+    POINT origin = {0, 0};
+    ::ClientToScreen(window, &origin);
+    return {origin.x + left, origin.y + top, origin.x + right, origin.y + bottom};
+}
+
+class UiDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        demo.reset(new uidriver::Program(testutil::exeDir() + L"skinui_demo.exe", L"autoclose=120000"));
+        ASSERT_TRUE(demo->started());
+        window = uidriver::waitForWindow(kDemoClass, demo->pid(), 30000);
+        ASSERT_NE(window, nullptr);
+        // Away from the screen's centre and top-left, where other tests open their windows.
+        ::SetWindowPos(window, nullptr, 780, 690, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The window paints and answers once its skin is built.
+        ASSERT_TRUE(uidriver::waitForControl(window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; },
+                                             10000).found);
+    }
+    std::unique_ptr<uidriver::Program> demo;
+    HWND window = nullptr;
+};
+
+TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
+{
+    EXPECT_EQ(window, uidriver::findWindow(kDemoClass, demo->pid()));
+    EXPECT_EQ(nullptr, uidriver::findWindow(kDemoClass, ::GetCurrentProcessId()));  // not a window of this process
+
+    uidriver::ControlInfo button = uidriver::queryControl(window, L"actionbtn");
+    EXPECT_TRUE(button.found && button.visible && button.enabled);
+    EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 24, 64, 120, 96)));
+    // A named container, and a control inside the container that an Include put into it.
+    uidriver::ControlInfo body = uidriver::queryControl(window, L"body");
+    EXPECT_TRUE(body.found && body.visible);
+    EXPECT_TRUE(RectIs(body.screen, ScreenRect(window, 16, 56, 464, 264)));
+    uidriver::ControlInfo fill = uidriver::queryControl(window, L"panelfill");
+    EXPECT_TRUE(RectIs(fill.screen, ScreenRect(window, 28, 68, 452, 252)));
+
+    EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
+    EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
+    EXPECT_FALSE(uidriver::queryControl(::GetDesktopWindow(), L"actionbtn").found);  // not a skinned window
+}
+
+TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
+{
+    ASSERT_TRUE(uidriver::clickControl(window, L"actionbtn"));
+    EXPECT_EQ(L"1", uidriver::waitForControl(window, L"actionbtn",
+                                             [](const uidriver::ControlInfo& c) { return c.text == L"1"; }, 5000)
+                        .text);
+    ASSERT_TRUE(uidriver::clickControl(window, L"actionbtn"));
+    EXPECT_EQ(L"2", uidriver::waitForControl(window, L"actionbtn",
+                                             [](const uidriver::ControlInfo& c) { return c.text == L"2"; }, 5000)
+                        .text);
+
+    std::wstring path = uidriver::screenshot(window, L"ui_driver_demo");
+    ASSERT_FALSE(path.empty());
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
+    {
+        Gdiplus::Bitmap shot(path.c_str());
+        EXPECT_EQ(480u, shot.GetWidth());
+        EXPECT_EQ(320u, shot.GetHeight());
+        Gdiplus::Color colour;
+        shot.GetPixel(72, 80, &colour);  // the action button's green
+        EXPECT_EQ(0x3CB05Au, colour.GetValue() & 0xFFFFFFu);
+        shot.GetPixel(200, 20, &colour);  // the caption band
+        EXPECT_EQ(0x2E4A6Au, colour.GetValue() & 0xFFFFFFu);
+    }
+    Gdiplus::GdiplusShutdown(token);
+
+    // The close button closes the window, and the program ends normally.
+    ASSERT_TRUE(uidriver::clickControl(window, L"closebtn"));
+    DWORD code = 1;
+    EXPECT_TRUE(demo->waitForExit(15000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(UiDriverTest, KeysGoToTheForegroundWindow)
+{
+    uidriver::bringToFront(window);
+    ASSERT_TRUE(testutil::pumpUntil([&] { return ::GetForegroundWindow() == window; }, 5000));
+    uidriver::pressKey(VK_ESCAPE);  // skinned windows close on Escape
+    DWORD code = 1;
+    EXPECT_TRUE(demo->waitForExit(15000, &code));
+    EXPECT_EQ(0u, code);
+
+    // Typed text arrives as characters in the focused edit field.
+    HWND edit = ::CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 300, 300, 200, 30,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    uidriver::bringToFront(edit);
+    ::SetFocus(edit);
+    testutil::pumpFor(100);
+    uidriver::typeText(L"D:\\Games ZUL");
+    wchar_t text[64] = L"";
+    testutil::pumpUntil([&] { return ::GetWindowTextW(edit, text, 64) == 12; }, 5000);
+    EXPECT_STREQ(L"D:\\Games ZUL", text);
+    ::DestroyWindow(edit);
+}
+
+}  // namespace
