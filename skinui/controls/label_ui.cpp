@@ -423,13 +423,16 @@ SIZE CLabelUI::EstimateSize(SIZE available)
             m_cxyFixedLast.cy = pad.top + pad.bottom + (rc.bottom - rc.top);
         }
     }
-    if (m_cxyFixedLast.cx < m_iMinWidthEx) {
-        m_cxyFixedLast.cx = m_iMinWidthEx;
+    // The bounds apply to the answer, not to the cache: they may change
+    // without a new measurement.
+    SIZE estimate = m_cxyFixedLast;
+    if (estimate.cx < m_iMinWidthEx) {
+        estimate.cx = m_iMinWidthEx;
     }
-    if (m_iMaxWidthEx >= 1 && m_cxyFixedLast.cx > m_iMaxWidthEx) {
-        m_cxyFixedLast.cx = m_iMaxWidthEx;
+    if (m_iMaxWidthEx >= 1 && estimate.cx > m_iMaxWidthEx) {
+        estimate.cx = m_iMaxWidthEx;
     }
-    return m_cxyFixedLast;
+    return estimate;
 }
 
 void CLabelUI::ResolveDefaultColors()
@@ -462,8 +465,8 @@ void CLabelUI::PaintText(HDC hDC)
     if (m_sText.IsEmpty()) {
         return;
     }
-    if (m_bEnableEffect) {
-        PaintEffectText(hDC, rc, m_sText);
+    // Without GDI+ (or a font it knows) the text is drawn plain.
+    if (m_bEnableEffect && PaintEffectText(hDC, rc, m_sText)) {
         return;
     }
     DWORD color = IsEnabled() ? m_dwTextColor : m_dwDisabledTextColor;

@@ -105,8 +105,9 @@ protected:
     bool m_bNeedEstimateSize;
 
 private:
-    // The GDI+ path of PaintText (label_ui_effects.cpp).
-    void PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& text);
+    // The GDI+ path of PaintText (label_ui_effects.cpp); false when GDI+
+    // cannot draw here (not started, a font it does not know).
+    bool PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& text);
 
     float m_fLuminousFuzzy;
     int m_iGradientLength;

@@ -48,6 +48,11 @@ bool Failed(GpStatus status, const char* what, int line)
     if (status == Gdiplus::Ok) {
         return false;
     }
+    // A window repaints often: a failure that repeats is told once.
+    static int told = 0;
+    if (told++ > 8) {
+        return true;
+    }
     common::log("CLabelUI::PaintEffectText", line, L"%S failed status = %d lastError = %d", what,
                 static_cast<int>(status), static_cast<int>(::GetLastError()));
     return true;
@@ -65,12 +70,35 @@ bool MakeLineBrush(LineBrush& brush, float x1, float y1, float x2, float y2, DWO
                    "GdipCreateLineBrush", __LINE__);
 }
 
+// The GDI+ font of a window font. GDI+ knows only real families: a face
+// that GDI substitutes (the stock "MS Shell Dlg") is looked up under the
+// face GDI really selects for it.
+bool CreateEffectFont(HDC hDC, HFONT hFont, Font& font)
+{
+    LOGFONTW lf = {};
+    if (hFont == nullptr || ::GetObjectW(hFont, sizeof(lf), &lf) == 0) {
+        return !Failed(gp::GdipCreateFontFromDC(hDC, font.Out()), "GdipCreateFontFromDC", __LINE__);
+    }
+    if (gp::GdipCreateFontFromLogfontW(hDC, &lf, font.Out()) == Gdiplus::Ok) {
+        return true;
+    }
+    HGDIOBJ old = ::SelectObject(hDC, hFont);
+    int copied = ::GetTextFaceW(hDC, LF_FACESIZE, lf.lfFaceName);
+    ::SelectObject(hDC, old);
+    if (copied == 0) {
+        common::log("CLabelUI::PaintEffectText", __LINE__, L"GetTextFaceW failed lastError = %d",
+                    static_cast<int>(::GetLastError()));
+        return false;
+    }
+    return !Failed(gp::GdipCreateFontFromLogfontW(hDC, &lf, font.Out()), "GdipCreateFontFromLogfontW", __LINE__);
+}
+
 }  // namespace
 
-void CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& source)
+bool CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& source)
 {
     if (!m_gdiplus.IsStarted() || m_pManager == nullptr) {
-        return;
+        return false;
     }
     CUiString text(source);
     CUiManager::ProcessLanguageText(text);
@@ -78,28 +106,23 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& sou
     const float width = static_cast<float>(rcText.right - rcText.left);
     const float height = static_cast<float>(rcText.bottom - rcText.top);
     if (length == 0 || width <= 0.0f || height <= 0.0f) {
-        return;
+        return true;  // nothing to draw
     }
 
     Graphics graphics;
     if (Failed(gp::GdipCreateFromHDC(hDC, graphics.Out()), "GdipCreateFromHDC", __LINE__)) {
-        return;
+        return false;
     }
     gp::GdipSetTextRenderingHint(graphics.Get(), Gdiplus::TextRenderingHintAntiAlias);
 
     Font font;
-    LOGFONTW lf = {};
-    HFONT hFont = m_pManager->GetFont(m_iFont);
-    GpStatus status = (hFont != nullptr && ::GetObjectW(hFont, sizeof(lf), &lf) != 0)
-                          ? gp::GdipCreateFontFromLogfontW(hDC, &lf, font.Out())
-                          : gp::GdipCreateFontFromDC(hDC, font.Out());
-    if (Failed(status, "GdipCreateFont", __LINE__)) {
-        return;
+    if (!CreateEffectFont(hDC, m_pManager->GetFont(m_iFont), font)) {
+        return false;
     }
 
     StringFormat format;
     if (Failed(gp::GdipCreateStringFormat(0, LANG_NEUTRAL, format.Out()), "GdipCreateStringFormat", __LINE__)) {
-        return;
+        return false;
     }
     Gdiplus::StringAlignment lineAlign = (m_uTextStyle & DT_VCENTER) != 0  ? Gdiplus::StringAlignmentCenter
                                          : (m_uTextStyle & DT_BOTTOM) != 0 ? Gdiplus::StringAlignmentFar
@@ -122,7 +145,7 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& sou
     const DWORD textColor1 = m_dwTextColor1 == 0xFFFFFFFF ? textColor : m_dwTextColor1;
     LineBrush textBrush;
     if (!MakeLineBrush(textBrush, left + angle, top, left, top + gradientEnd, textColor, textColor1)) {
-        return;
+        return false;
     }
 
     if (m_bEnableLuminous) {
@@ -183,6 +206,7 @@ void CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& sou
     }
 
     gp::GdipDrawString(graphics.Get(), text, length, font.Get(), &layout, format.Get(), textBrush.Get());
+    return true;
 }
 
 }  // namespace SkinUI

@@ -28,14 +28,7 @@ void CTabLayoutUI::TakePage(CControlUI* control)
     }
 }
 
-bool CTabLayoutUI::Add(CControlUI* control)
-{
-    if (!CContainerUI::Add(control)) {
-        return false;
-    }
-    TakePage(control);
-    return true;
-}
+bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index)
 {

@@ -390,20 +390,7 @@ TEST_F(WindowTest, RemovedChildrenLiveUntilTheCleanupMessage)
 
 // ---- The demo window ----
 
-// The pixel of the manager's last off-screen paint at (x, y), as 0xRRGGBB.
-DWORD OffscreenPixel(CUiManager& manager, int x, int y)
-{
-    HBITMAP bitmap = manager.GetOffscreenBitmap();
-    BITMAP info = {};
-    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof(info), &info) == 0) return 0xFFFFFFFF;
-    skintest::Canvas canvas(info.bmWidth, info.bmHeight);
-    HDC source = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(source, bitmap);
-    ::BitBlt(canvas.dc(), 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
-    return canvas.Rgb(x, y);
-}
+using skintest::OffscreenPixel;
 
 class DemoTest : public WindowTest {};
 
