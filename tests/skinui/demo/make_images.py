@@ -1,12 +1,27 @@
 #!/usr/bin/env python3
-"""Writes the demo skin's images as PNG files: solid fills with a frame, so the
-window test can check exact pixels after the image decoder and GDI drawing."""
+"""Writes the demo skin's images as PNG files: rounded shapes with smooth
+(supersampled) edges, gradients and a few glyphs, drawn from code so the
+archive needs no binary sources. The window test checks some exact pixels:
+the centres of the flat shapes keep their colour."""
 import struct
 import sys
 import zlib
 
+BLUE = (0x4F, 0x8C, 0xFF)
+BLUE_HOT = (0x6B, 0x9F, 0xFF)
+BLUE_PUSHED = (0x3A, 0x70, 0xDB)
+DISABLED = (0xC9, 0xD3, 0xE3)
+VIOLET = (0x8B, 0x5C, 0xF6)
+RED = (0xE5, 0x48, 0x4D)
+RED_PUSHED = (0xC2, 0x35, 0x3A)
+TRACK = (0xE6, 0xEB, 0xF2)
+GRIP = (0x7F, 0x95, 0xBD)
+SOFT_BUTTON = (0xE8, 0xEF, 0xFD)
+WHITE = (0xFF, 0xFF, 0xFF)
+
 
 def png(path, width, height, pixel):
+    """pixel(x, y) gives (r, g, b, a) with straight alpha."""
     rows = b"".join(b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(width)) for y in range(height))
 
     def chunk(kind, data):
@@ -18,18 +33,106 @@ def png(path, width, height, pixel):
                 chunk(b"IEND", b""))
 
 
-def framed(width, height, fill, frame):
+def coverage(inside, x, y, samples=4):
+    """Share of the pixel (x, y) for which inside(px, py) holds."""
+    hits = 0
+    for sy in range(samples):
+        for sx in range(samples):
+            hits += inside(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples)
+    return hits / (samples * samples)
+
+
+def rounded(left, top, right, bottom, radius):
+    """inside(px, py) of a rounded rectangle."""
+    def inside(px, py):
+        if px < left or px > right or py < top or py > bottom:
+            return False
+        cx = min(max(px, left + radius), right - radius)
+        cy = min(max(py, top + radius), bottom - radius)
+        return (px - cx) ** 2 + (py - cy) ** 2 <= radius ** 2
+    return inside
+
+
+def mix(a, b, t):
+    return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3))
+
+
+def shape(width, height, inside, colour):
+    """colour(x, y) inside the shape, transparent outside."""
     def pixel(x, y):
-        edge = x == 0 or y == 0 or x == width - 1 or y == height - 1
-        return frame if edge else fill
+        c = coverage(inside, x, y)
+        return colour(x, y) + (round(255 * c),) if c > 0 else (0, 0, 0, 0)
     return pixel
 
 
+def flat(rgb):
+    return lambda x, y: rgb
+
+
+def cross(cx, cy, half, thickness):
+    """inside(px, py) of an x of two bars through (cx, cy)."""
+    def inside(px, py):
+        dx, dy = px - cx, py - cy
+        if abs(dx) > half or abs(dy) > half:
+            return False
+        return abs(dx - dy) <= thickness * 0.7071 or abs(dx + dy) <= thickness * 0.7071
+    return inside
+
+
+def close_button(out, background):
+    """32 x 32: a rounded square (none for the normal state) under a light cross."""
+    size = 32
+    square = rounded(2, 2, 30, 30, 6)
+    mark = cross(16, 16, 5.5, 1.6)
+
+    def pixel(x, y):
+        c_bg = coverage(square, x, y) if background else 0.0
+        c_x = coverage(mark, x, y)
+        glyph = WHITE if background else (0xC8, 0xD2, 0xE6)
+        if c_x > 0:
+            base = background if background else glyph
+            rgb = mix(base, glyph, c_x)
+            alpha = max(c_bg, c_x)
+            return rgb + (round(255 * alpha),)
+        if c_bg > 0:
+            return background + (round(255 * c_bg),)
+        return (0, 0, 0, 0)
+    png(out, size, size, pixel)
+
+
 def main(out_dir):
-    # The close button: red with a white frame.
-    png(out_dir + "/close.png", 24, 24, framed(24, 24, (0xD8, 0x3C, 0x3C, 0xFF), (0xFF, 0xFF, 0xFF, 0xFF)))
-    # The action button: green with a dark frame.
-    png(out_dir + "/action.png", 96, 32, framed(96, 32, (0x3C, 0xB0, 0x5A, 0xFF), (0x20, 0x20, 0x20, 0xFF)))
+    # Caption: the logo, a rounded square with a diagonal blue-violet gradient.
+    png(out_dir + "/logo.png", 22, 22,
+        shape(22, 22, rounded(0, 0, 22, 22, 6), lambda x, y: mix(BLUE, VIOLET, (x + y) / 42)))
+    close_button(out_dir + "/close.png", None)
+    close_button(out_dir + "/close_hot.png", RED)
+    close_button(out_dir + "/close_pushed.png", RED_PUSHED)
+
+    # The primary button: a strip of four frames (normal, hot, pushed,
+    # disabled), each 96 x 34 with 6-pixel corners for nine-grid stretching.
+    frames = [BLUE, BLUE_HOT, BLUE_PUSHED, DISABLED]
+    w, h = 96, 34
+    body = rounded(0, 0, w, h, 6)
+
+    def strip(x, y):
+        frame, fx = divmod(x, w)
+        c = coverage(body, fx, y)
+        return frames[frame] + (round(255 * c),) if c > 0 else (0, 0, 0, 0)
+    png(out_dir + "/button.png", w * 4, h, strip)
+    # A soft secondary button that fades into the primary one.
+    png(out_dir + "/button_soft.png", w, h, shape(w, h, body, flat(SOFT_BUTTON)))
+
+    # Progress bars: a track and a gradient fill with round ends, for both
+    # directions (4-pixel corners).
+    png(out_dir + "/track.png", 16, 8, shape(16, 8, rounded(0, 0, 16, 8, 4), flat(TRACK)))
+    png(out_dir + "/fill.png", 16, 8, shape(16, 8, rounded(0, 0, 16, 8, 4), lambda x, y: mix(BLUE, VIOLET, x / 15)))
+    png(out_dir + "/trackv.png", 8, 16, shape(8, 16, rounded(0, 0, 8, 16, 4), flat(TRACK)))
+    png(out_dir + "/fillv.png", 8, 16,
+        shape(8, 16, rounded(0, 0, 8, 16, 4), lambda x, y: mix(VIOLET, BLUE, y / 15)))
+
+    # The splitter's grip: three dots on a 6 x 40 strip.
+    dots = [rounded(1.5, cy - 1.5, 4.5, cy + 1.5, 1.5) for cy in (14, 20, 26)]
+    png(out_dir + "/grip.png", 6, 40, shape(6, 40, lambda px, py: any(d(px, py) for d in dots), flat(GRIP)))
 
 
 if __name__ == "__main__":
