@@ -48,9 +48,9 @@ bool Failed(GpStatus status, const char* what, int line)
     if (status == Gdiplus::Ok) {
         return false;
     }
-    // A window repaints often: a failure that repeats is told once.
+    // A window repaints often: only the first failures go to the log.
     static int told = 0;
-    if (told++ > 8) {
+    if (++told > 8) {
         return true;
     }
     common::log("CLabelUI::PaintEffectText", line, L"%S failed status = %d lastError = %d", what,

@@ -64,10 +64,13 @@ bool CLayoutSeparator::DoEvent(CControlUI& owner, RECT& rcItem, SIZE& cxyFixed, 
         if (!::PtInRect(&strip, event.ptMouse)) {
             return false;
         }
+        // A press without the release of the last one (the capture went
+        // elsewhere) starts over: the bar is registered once.
+        const bool wasCaptured = m_bCaptured;
         m_bCaptured = true;
         m_ptLastMouse = event.ptMouse;
         m_rcNewPos = rcItem;
-        if (!m_bImmMode && manager != nullptr) {
+        if (!m_bImmMode && !wasCaptured && manager != nullptr) {
             manager->AddPostPaint(&owner);
         }
         return true;

@@ -36,8 +36,9 @@ CGdiplusSession::CGdiplusSession() : m_bStarted(false)
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::Status status = Gdiplus::GdiplusStartup(&state.token, &input, nullptr);
         if (status != Gdiplus::Ok) {
-            common::log("CGdiplusSession::CGdiplusSession", __LINE__, L"GdiplusStartup failed status = %d lastError = %d",
-                        static_cast<int>(status), static_cast<int>(::GetLastError()));
+            common::log("CGdiplusSession::CGdiplusSession", __LINE__,
+                        L"GdiplusStartup failed status = %d lastError = %d", static_cast<int>(status),
+                        static_cast<int>(::GetLastError()));
             state.token = 0;
             return;
         }

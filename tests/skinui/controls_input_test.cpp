@@ -88,7 +88,10 @@ public:
     skintest::NotifyLog notes;
 };
 
-bool IsDark(DWORD rgb) { return skintest::Red(rgb) < 0x80 && skintest::Green(rgb) < 0x80 && skintest::Blue(rgb) < 0x80; }
+bool IsDark(DWORD rgb)
+{
+    return skintest::Red(rgb) < 0x80 && skintest::Green(rgb) < 0x80 && skintest::Blue(rgb) < 0x80;
+}
 
 }  // namespace
 
