@@ -185,6 +185,32 @@ TEST(Label, TextEffectsDrawWhatThePlainTextDoesNot)
     EXPECT_NEAR(shadow.bottom, text.bottom + 4, 1);
     EXPECT_EQ(4.0f, effect.label.GetShadowOffset().x);
     EXPECT_EQ(4.0f, effect.label.GetShadowOffset().y);
+
+    // The gradient runs down the text rectangle (red at its top, blue at its
+    // bottom) wherever the label lies.
+    for (int top : {0, 23, 57}) {
+        PaintedLabel p(200, 100, RECT{0, top, 200, top + 40});
+        p.manager.AddFont(0, kEffectFace, 24, true, false, false);
+        p.label.SetAttribute(L"font", L"0");
+        p.label.SetAttribute(L"enabledeffect", L"true");
+        p.label.SetAttribute(L"textcolor", L"#FFFF0000");
+        p.label.SetAttribute(L"textcolor1", L"#FF0000FF");
+        const Canvas& canvas = p.Paint();
+        RECT ink = canvas.Bounds(kWhite);
+        ASSERT_FALSE(Empty(ink));
+        int redOverBlue[2] = {0, 0};  // upper and lower quarter of the ink
+        const int quarter = (ink.bottom - ink.top) / 4;
+        for (int half = 0; half < 2; ++half) {
+            const int y0 = half == 0 ? ink.top : ink.bottom - quarter;
+            for (int y = y0; y < y0 + quarter; ++y)
+                for (int x = ink.left; x < ink.right; ++x) {
+                    DWORD rgb = canvas.Rgb(x, y);
+                    redOverBlue[half] += skintest::Red(rgb) - skintest::Blue(rgb);
+                }
+        }
+        EXPECT_GT(redOverBlue[0], 0) << "top " << top;
+        EXPECT_LT(redOverBlue[1], 0) << "top " << top;
+    }
 }
 
 TEST(Label, AttributeRules)
