@@ -17,6 +17,9 @@ for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need_pkgs+=("$p")
 done
 
+# A TrueType face GDI+ finds under Wine: the label tests and the demo draw text effects in it.
+dpkg-query -W -f='${Status}' fonts-dejavu-core 2>/dev/null | grep -q "install ok installed" || need_pkgs+=(fonts-dejavu-core)
+
 src_list=/etc/apt/sources.list.d/zul-deb-src.sources
 add_deb_src() {
   [ -f "$src_list" ] && return 0

@@ -1,15 +1,26 @@
 #include "skinui/controls/control_elements.h"
 
+#include "skinui/controls/button_ui.h"
+#include "skinui/controls/child_layout_ui.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/horizontal_layout_ui.h"
+#include "skinui/controls/label_ui.h"
+#include "skinui/controls/progress_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
+#include "skinui/controls/tab_layout_ui.h"
+#include "skinui/controls/tile_layout_ui.h"
+#include "skinui/controls/vertical_layout_ui.h"
 #include "skinui/core/skin_builder.h"
 
 namespace SkinUI {
 
 namespace {
 
-CControlUI* CreateContainerUI() { return new CContainerUI; }
-CControlUI* CreateScrollBarUI() { return new CScrollBarUI; }
+template <typename Control>
+CControlUI* Create()
+{
+    return new Control;
+}
 
 struct ElementFactory {
     const wchar_t* name;
@@ -18,8 +29,18 @@ struct ElementFactory {
 
 // One line per element name; names are case-sensitive.
 const ElementFactory kElements[] = {
-    {L"Container", &CreateContainerUI},
-    {L"ScrollBar", &CreateScrollBarUI},
+    {L"Container", &Create<CContainerUI>},
+    {L"VerticalLayout", &Create<CVerticalLayoutUI>},
+    {L"VBox", &Create<CVerticalLayoutUI>},
+    {L"HorizontalLayout", &Create<CHorizontalLayoutUI>},
+    {L"HBox", &Create<CHorizontalLayoutUI>},
+    {L"TileLayout", &Create<CTileLayoutUI>},
+    {L"ChildLayout", &Create<CChildLayoutUI>},
+    {L"TabLayout", &Create<CTabLayoutUI>},
+    {L"Label", &Create<CLabelUI>},
+    {L"Button", &Create<CButtonUI>},
+    {L"Progress", &Create<CProgressUI>},
+    {L"ScrollBar", &Create<CScrollBarUI>},
 };
 
 }  // namespace

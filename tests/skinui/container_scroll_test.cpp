@@ -177,11 +177,12 @@ TEST(ContainerScroll, DemoPanelScrollsItsContent)
     ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
     ::UpdateWindow(hWnd);
     testutil::pumpFor(50);
-    ASSERT_NE(nullptr, wnd.GetManager().FindControl(L"scrollpanel"));
-    CContainerUI* panel =
-        static_cast<CContainerUI*>(wnd.GetManager().FindControl(L"scrollpanel")->GetInterface(L"Container"));
+    CControlUI* found = wnd.GetManager().FindControl(L"scrollpanel");
+    ASSERT_NE(nullptr, found);
+    ASSERT_NE(nullptr, found->GetInterface(L"VerticalLayout"));  // the layout tells its bar the content height
+    CContainerUI* panel = static_cast<CContainerUI*>(found->GetInterface(L"Container"));
     EXPECT_TRUE(panel->GetVerticalScrollBar()->IsVisible());
-    EXPECT_EQ(300, panel->GetScrollRange().cy);  // 468 pixels of content in 168
+    EXPECT_EQ(168, panel->GetScrollRange().cy);  // 12 rows of 24 with gaps of 4 (332 pixels) in 164
     POINT pt = {panel->GetPos().left + 20, panel->GetPos().top + 20};
     ::ClientToScreen(hWnd, &pt);
     ::SendMessageW(hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(pt.x, pt.y));

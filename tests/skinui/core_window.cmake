@@ -20,7 +20,8 @@ zul_add_test(skinui_builder_test
 set(_demo_dir ${CMAKE_CURRENT_LIST_DIR}/demo)
 set(_demo_stage ${CMAKE_CURRENT_BINARY_DIR}/demo_skin)
 set(DEMO_SKIN_ARCHIVE ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.7z)
-set(_demo_skin_files ${_demo_dir}/skin/demo.xml ${_demo_dir}/skin/panel.xml ${_demo_dir}/skin/multi_language.tsv)
+# Every file of demo/skin goes into the archive (a new section file needs no change here).
+file(GLOB _demo_skin_files CONFIGURE_DEPENDS ${_demo_dir}/skin/*)
 zul_make_7z(skinui_demo_skin ARCHIVE ${DEMO_SKIN_ARCHIVE} STAGE ${_demo_stage}
   FILL COMMAND ${CMAKE_COMMAND} -E copy ${_demo_skin_files} ${_demo_stage}/
        COMMAND ${Python3_EXECUTABLE} ${_demo_dir}/make_images.py ${_demo_stage}

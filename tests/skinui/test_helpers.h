@@ -156,11 +156,12 @@ public:
         SkinUI::CControlUI* sender;
         std::wstring senderName;
         WPARAM wParam;
+        LPARAM lParam;
     };
     void Notify(SkinUI::UiNotify& msg) override
     {
         std::wstring name = msg.pSender != nullptr ? msg.pSender->GetName().GetData() : L"";
-        entries.push_back(Entry{msg.sType.GetData(), msg.pSender, name, msg.wParam});
+        entries.push_back(Entry{msg.sType.GetData(), msg.pSender, name, msg.wParam, msg.lParam});
     }
     int Count(const wchar_t* type) const
     {
@@ -170,6 +171,21 @@ public:
     }
     std::vector<Entry> entries;
 };
+
+// The pixel of the manager's last off-screen paint at (x, y), as 0xRRGGBB.
+inline DWORD OffscreenPixel(SkinUI::CUiManager& manager, int x, int y)
+{
+    HBITMAP bitmap = manager.GetOffscreenBitmap();
+    BITMAP info = {};
+    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof(info), &info) == 0) return 0xFFFFFFFF;
+    Canvas canvas(info.bmWidth, info.bmHeight);
+    HDC source = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(source, bitmap);
+    ::BitBlt(canvas.dc(), 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+    return canvas.Rgb(x, y);
+}
 
 // A top-level popup window whose messages go to its manager first. Every
 // WM_CLOSE is cancelled: the window goes only with Destroy or the object.

@@ -8,6 +8,7 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "common/test_util.h"
@@ -39,8 +40,13 @@ protected:
         ASSERT_TRUE(demo->started());
         window = uidriver::waitForWindow(kDemoClass, demo->pid(), 30000);
         ASSERT_NE(window, nullptr);
-        // Away from the screen's centre and top-left, where other tests open their windows.
-        ::SetWindowPos(window, nullptr, 780, 690, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // In the screen's bottom-right corner, as far as it goes from the top-left where
+        // other tests open their windows, and whole on the screen for the screenshot.
+        RECT rc;
+        ASSERT_TRUE(::GetWindowRect(window, &rc));
+        const int x = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)));
+        const int y = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)));
+        ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         // The window paints and answers once its skin is built.
         ASSERT_TRUE(uidriver::waitForControl(window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; },
                                              10000).found);
@@ -54,15 +60,17 @@ TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
     EXPECT_EQ(window, uidriver::findWindow(kDemoClass, demo->pid()));
     EXPECT_EQ(nullptr, uidriver::findWindow(kDemoClass, ::GetCurrentProcessId()));  // not a window of this process
 
+    // The first button of the third card.
     uidriver::ControlInfo button = uidriver::queryControl(window, L"actionbtn");
     EXPECT_TRUE(button.found && button.visible && button.enabled);
-    EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 24, 64, 120, 96)));
+    EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 676, 116, 804, 150)));
+    EXPECT_EQ(L"Normal", button.text);
     // A named container, and a control inside the container that an Include put into it.
-    uidriver::ControlInfo body = uidriver::queryControl(window, L"body");
-    EXPECT_TRUE(body.found && body.visible);
-    EXPECT_TRUE(RectIs(body.screen, ScreenRect(window, 16, 56, 464, 264)));
-    uidriver::ControlInfo fill = uidriver::queryControl(window, L"panelfill");
-    EXPECT_TRUE(RectIs(fill.screen, ScreenRect(window, 28, 68, 452, 252)));
+    uidriver::ControlInfo sections = uidriver::queryControl(window, L"sections");
+    EXPECT_TRUE(sections.found && sections.visible);
+    EXPECT_TRUE(RectIs(sections.screen, ScreenRect(window, 0, 52, 980, 900)));
+    uidriver::ControlInfo card = uidriver::queryControl(window, L"buttonsection");
+    EXPECT_TRUE(RectIs(card.screen, ScreenRect(window, 658, 70, 962, 330)));
 
     EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
     EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
@@ -80,6 +88,9 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
                                              [](const uidriver::ControlInfo& c) { return c.text == L"2"; }, 5000)
                         .text);
 
+    // Raised again and given time to paint the last click.
+    uidriver::bringToFront(window);
+    testutil::pumpFor(200);
     std::wstring path = uidriver::screenshot(window, L"ui_driver_demo");
     ASSERT_FALSE(path.empty());
     Gdiplus::GdiplusStartupInput input;
@@ -87,13 +98,13 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
     ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
     {
         Gdiplus::Bitmap shot(path.c_str());
-        EXPECT_EQ(480u, shot.GetWidth());
-        EXPECT_EQ(320u, shot.GetHeight());
+        EXPECT_EQ(980u, shot.GetWidth());
+        EXPECT_EQ(900u, shot.GetHeight());
         Gdiplus::Color colour;
-        shot.GetPixel(72, 80, &colour);  // the action button's green
-        EXPECT_EQ(0x3CB05Au, colour.GetValue() & 0xFFFFFFu);
-        shot.GetPixel(200, 20, &colour);  // the caption band
-        EXPECT_EQ(0x2E4A6Au, colour.GetValue() & 0xFFFFFFu);
+        shot.GetPixel(686, 133, &colour);  // the action button's hot blue: the pointer rests on it
+        EXPECT_EQ(0x6B9FFFu, colour.GetValue() & 0xFFFFFFu);
+        shot.GetPixel(600, 10, &colour);  // the caption band
+        EXPECT_EQ(0x1F2A44u, colour.GetValue() & 0xFFFFFFu);
     }
     Gdiplus::GdiplusShutdown(token);
 

@@ -390,20 +390,7 @@ TEST_F(WindowTest, RemovedChildrenLiveUntilTheCleanupMessage)
 
 // ---- The demo window ----
 
-// The pixel of the manager's last off-screen paint at (x, y), as 0xRRGGBB.
-DWORD OffscreenPixel(CUiManager& manager, int x, int y)
-{
-    HBITMAP bitmap = manager.GetOffscreenBitmap();
-    BITMAP info = {};
-    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof(info), &info) == 0) return 0xFFFFFFFF;
-    skintest::Canvas canvas(info.bmWidth, info.bmHeight);
-    HDC source = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(source, bitmap);
-    ::BitBlt(canvas.dc(), 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
-    return canvas.Rgb(x, y);
-}
+using skintest::OffscreenPixel;
 
 class DemoTest : public WindowTest {};
 
@@ -417,25 +404,46 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     testutil::pumpFor(50);
     RECT rc;
     ::GetClientRect(hWnd, &rc);
-    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 480, 320));
+    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 980, 900));
     CUiManager& pm = wnd.GetManager();
-    EXPECT_EQ(OffscreenPixel(pm, 5, 300), 0x1E2A3Au);    // window background
-    EXPECT_EQ(OffscreenPixel(pm, 200, 20), 0x2E4A6Au);   // caption band
-    EXPECT_EQ(OffscreenPixel(pm, 20, 20), 0xF0C040u);    // logo
-    EXPECT_EQ(OffscreenPixel(pm, 456, 20), 0xD83C3Cu);   // close button image ...
-    EXPECT_EQ(OffscreenPixel(pm, 444, 8), 0xFFFFFFu);    // ... with its frame
-    EXPECT_EQ(OffscreenPixel(pm, 72, 80), 0x3CB05Au);    // action button image
-    EXPECT_EQ(OffscreenPixel(pm, 24, 64), 0x202020u);    // its frame corner
-    EXPECT_EQ(OffscreenPixel(pm, 300, 200), 0x3E5878u);  // the included panel's fill
-    EXPECT_EQ(OffscreenPixel(pm, 300, 66), 0x324660u);   // the panel's inset
-    EXPECT_EQ(OffscreenPixel(pm, 16, 150), 0x5A7AA0u);   // the body's border
+    EXPECT_EQ(OffscreenPixel(pm, 330, 200), 0xF3F5F9u);  // the page between the cards
+    EXPECT_EQ(OffscreenPixel(pm, 600, 10), 0x1F2A44u);   // caption band
+    EXPECT_EQ(OffscreenPixel(pm, 954, 26), 0xC8D2E6u);   // the close button's cross (normal image)
+    EXPECT_EQ(OffscreenPixel(pm, 300, 80), 0xFFFFFFu);   // a card (first section file)
+    EXPECT_EQ(OffscreenPixel(pm, 18, 200), 0xE2E7EFu);   // its border
 
-    // Clicks are routed by control name: the action button counts, the close button closes.
-    ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(72, 80));
-    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(72, 80));
+    // Each section file was included, the child layout built its own.
+    for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection",
+                                L"tabsection", L"scrollsection", L"aboutcard"}) {
+        EXPECT_NE(pm.FindControl(name), nullptr) << testutil::narrow(name);
+    }
+    CControlUI* bar = pm.FindControl(L"progress35");
+    ASSERT_NE(bar, nullptr);
+    const RECT& rcBar = bar->GetPos();
+    const int mid = (rcBar.top + rcBar.bottom) / 2;
+    EXPECT_EQ(OffscreenPixel(pm, rcBar.right - 8, mid), 0xE6EBF2u);   // the track
+    DWORD fill = OffscreenPixel(pm, rcBar.left + (rcBar.right - rcBar.left) / 5, mid);
+    EXPECT_GT(skintest::Blue(fill), 0xE0u) << std::hex << fill;  // the fill, blue to violet
+    EXPECT_LT(skintest::Green(fill), 0xA0u) << std::hex << fill;
+
+    // Clicks are routed by control name: the action button counts, a tab
+    // header shows its page, the close button closes.
+    auto click = [&](const wchar_t* name) {
+        CControlUI* control = pm.FindControl(name);
+        ASSERT_NE(control, nullptr);
+        const RECT& pos = control->GetPos();
+        LPARAM at = MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
+        ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(hWnd, WM_LBUTTONUP, 0, at);
+    };
+    click(L"actionbtn");
     EXPECT_EQ(wnd.GetActionClicks(), 1);
-    ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(456, 20));
-    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(456, 20));
+    click(L"tab2");
+    auto* tabs = static_cast<CContainerUI*>(pm.FindControl(L"demotabs"));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_FALSE(tabs->GetItemAt(0)->IsVisible());
+    EXPECT_TRUE(tabs->GetItemAt(2)->IsVisible());
+    click(L"closebtn");
     EXPECT_TRUE(RunUntil([&] { return wnd.GetHWND() == nullptr; }, 3000));
     EXPECT_FALSE(::IsWindow(hWnd));
 }

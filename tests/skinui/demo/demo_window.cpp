@@ -1,41 +1,23 @@
 #include "demo_window.h"
 
-#include <algorithm>
-
 #include "foundation/log.h"
+#include "skinui/controls/button_ui.h"
+#include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
 
 namespace skindemo {
 
 namespace {
 const UINT_PTR kAutoCloseTimer = 0x7D01;
-}
-
-void DemoButtonUI::DoEvent(SkinUI::UiEvent& event)
-{
-    if (event.Type == SkinUI::UIEVENT_BUTTONUP && m_pManager != nullptr && ::PtInRect(&m_rcItem, event.ptMouse)) {
-        m_pManager->SendNotify(this, L"click");
-        return;
-    }
-    CControlUI::DoEvent(event);
-}
-
-void DemoScrollPanelUI::SetPos(RECT rc, bool needInvalidate)
-{
-    CContainerUI::SetPos(rc, needInvalidate);
-    SIZE needed = {0, 0};
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (child->IsVisible() && !child->IsFloat()) {
-            needed.cx = (std::max)(needed.cx, static_cast<LONG>(child->GetMinWidth()));
-            needed.cy = (std::max)(needed.cy, static_cast<LONG>(child->GetMinHeight()));
-        }
-    }
-    ProcessScrollBar(GetClientPos(), needed.cx, needed.cy);
-}
+const int kTabCount = 3;
+const wchar_t* const kTabNames[kTabCount] = {L"tab0", L"tab1", L"tab2"};
+}  // namespace
 
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
+    SKINUI_ON_CLICK(L"tab0", &DemoWindow::OnTabClick)
+    SKINUI_ON_CLICK(L"tab1", &DemoWindow::OnTabClick)
+    SKINUI_ON_CLICK(L"tab2", &DemoWindow::OnTabClick)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -43,17 +25,6 @@ DemoWindow::~DemoWindow()
     if (GetHWND() != nullptr) {
         ::DestroyWindow(GetHWND());
     }
-}
-
-SkinUI::CControlUI* DemoWindow::CreateControl(const wchar_t* className)
-{
-    if (wcscmp(className, L"Button") == 0) {
-        return new DemoButtonUI;
-    }
-    if (wcscmp(className, L"ScrollPanel") == 0) {
-        return new DemoScrollPanelUI;
-    }
-    return nullptr;
 }
 
 void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
@@ -64,6 +35,27 @@ void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
     swprintf(count, 16, L"%d", m_actionClicks);
     msg.pSender->SetText(count);
     common::log("DemoWindow::OnActionClick", __LINE__, L"action button clicked %d times", m_actionClicks);
+}
+
+void DemoWindow::OnTabClick(SkinUI::UiNotify& msg)
+{
+    SkinUI::CUiManager& manager = GetManager();
+    auto* tabs = static_cast<SkinUI::CTabLayoutUI*>(manager.FindControl(L"demotabs"));
+    if (tabs == nullptr || msg.pSender == nullptr) {
+        return;
+    }
+    for (int i = 0; i < kTabCount; ++i) {
+        auto* header = static_cast<SkinUI::CButtonUI*>(manager.FindControl(kTabNames[i]));
+        if (header == nullptr) {
+            continue;
+        }
+        const bool selected = header == msg.pSender;
+        if (selected) {
+            tabs->SelectItem(i);
+        }
+        header->SetTextColor(selected ? 0xFF3A70DB : 0xFF7A869A);
+        header->SetBkImage(selected ? L"color='FF4F8CFF' dest='0,30,84,32'" : L"");
+    }
 }
 
 void DemoWindow::CloseAfter(UINT ms)

@@ -1,12 +1,27 @@
 #!/usr/bin/env python3
-"""Writes the demo skin's images as PNG files: solid fills with a frame, so the
-window test can check exact pixels after the image decoder and GDI drawing."""
+"""Writes the demo skin's images as PNG files: rounded shapes with smooth
+(supersampled) edges, gradients and a few glyphs, drawn from code so the
+archive needs no binary sources. The window test checks some exact pixels:
+the centres of the flat shapes keep their colour."""
 import struct
 import sys
 import zlib
 
+BLUE = (0x4F, 0x8C, 0xFF)
+BLUE_HOT = (0x6B, 0x9F, 0xFF)
+BLUE_PUSHED = (0x3A, 0x70, 0xDB)
+DISABLED = (0xC9, 0xD3, 0xE3)
+VIOLET = (0x8B, 0x5C, 0xF6)
+RED = (0xE5, 0x48, 0x4D)
+RED_PUSHED = (0xC2, 0x35, 0x3A)
+TRACK = (0xE6, 0xEB, 0xF2)
+GRIP = (0x7F, 0x95, 0xBD)
+SOFT_BUTTON = (0xE8, 0xEF, 0xFD)
+WHITE = (0xFF, 0xFF, 0xFF)
+
 
 def png(path, width, height, pixel):
+    """pixel(x, y) gives (r, g, b, a) with straight alpha."""
     rows = b"".join(b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(width)) for y in range(height))
 
     def chunk(kind, data):
@@ -18,68 +33,140 @@ def png(path, width, height, pixel):
                 chunk(b"IEND", b""))
 
 
-def framed(width, height, fill, frame):
+def coverage(inside, x, y, samples=4):
+    """Share of the pixel (x, y) for which inside(px, py) holds."""
+    hits = 0
+    for sy in range(samples):
+        for sx in range(samples):
+            hits += inside(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples)
+    return hits / (samples * samples)
+
+
+def rounded(left, top, right, bottom, radius):
+    """inside(px, py) of a rounded rectangle."""
+    def inside(px, py):
+        if px < left or px > right or py < top or py > bottom:
+            return False
+        cx = min(max(px, left + radius), right - radius)
+        cy = min(max(py, top + radius), bottom - radius)
+        return (px - cx) ** 2 + (py - cy) ** 2 <= radius ** 2
+    return inside
+
+
+def mix(a, b, t):
+    return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3))
+
+
+def shape(width, height, inside, colour):
+    """colour(x, y) inside the shape, transparent outside."""
     def pixel(x, y):
-        edge = x == 0 or y == 0 or x == width - 1 or y == height - 1
-        return frame if edge else fill
+        c = coverage(inside, x, y)
+        return colour(x, y) + (round(255 * c),) if c > 0 else (0, 0, 0, 0)
     return pixel
 
 
-# Pixels of this colour are keyed out by the scroll bar's default image descriptions.
-MASK = (0xFF, 0x00, 0xFF, 0xFF)
+def flat(rgb):
+    return lambda x, y: rgb
 
 
-def strip(state_pixel):
-    """A 32 by 8 strip of four 8 by 8 state frames: normal, hot, pushed, disabled."""
-    return lambda x, y: state_pixel(x // 8, x % 8, y)
+def cross(cx, cy, half, thickness):
+    """inside(px, py) of an x of two bars through (cx, cy)."""
+    def inside(px, py):
+        dx, dy = px - cx, py - cy
+        if abs(dx) > half or abs(dy) > half:
+            return False
+        return abs(dx - dy) <= thickness * 0.7071 or abs(dx + dy) <= thickness * 0.7071
+    return inside
 
 
-def rounded(colours):
-    def pixel(state, x, y):
-        corner = x in (0, 7) and y in (0, 7)
-        return MASK if corner else colours[state]
-    return pixel
+def close_button(out, background):
+    """32 x 32: a rounded square (none for the normal state) under a light cross."""
+    size = 32
+    square = rounded(2, 2, 30, 30, 6)
+    mark = cross(16, 16, 5.5, 1.6)
+
+    def pixel(x, y):
+        c_bg = coverage(square, x, y) if background else 0.0
+        c_x = coverage(mark, x, y)
+        glyph = WHITE if background else (0xC8, 0xD2, 0xE6)
+        if c_x > 0:
+            base = background if background else glyph
+            rgb = mix(base, glyph, c_x)
+            alpha = max(c_bg, c_x)
+            return rgb + (round(255 * alpha),)
+        if c_bg > 0:
+            return background + (round(255 * c_bg),)
+        return (0, 0, 0, 0)
+    png(out, size, size, pixel)
 
 
-def arrow(colours, up):
-    def pixel(state, x, y):
-        row = y if up else 7 - y
-        inside = 2 <= row <= 5 and abs(2 * x - 7) <= 2 * (row - 2) + 1
-        return colours[state] if inside else MASK
-    return pixel
+def state_strip(out, inside, colours):
+    """32 x 8: four 8 x 8 frames (normal, hot, pushed, disabled), the same
+    shape in each frame's colour, as the scroll bar's default images are cut."""
+    frames = [shape(8, 8, inside, flat(rgb)) for rgb in colours]
+
+    def pixel(x, y):
+        frame, fx = divmod(x, 8)
+        return frames[frame](fx, y)
+    png(out, 32, 8, pixel)
 
 
-def grip(colours):
-    def pixel(state, x, y):
-        return colours[state] if y in (2, 4, 6) and 2 <= x <= 5 else MASK
-    return pixel
+def arrow(up):
+    """inside(px, py) of a small triangle pointing up or down in an 8 x 8 frame."""
+    def inside(px, py):
+        row = py if up else 8 - py
+        return 2.5 <= row <= 5.5 and abs(px - 4) <= (row - 2.5) * 0.9
+    return inside
 
 
 def scroll_images(out_dir):
-    track = [(0x22, 0x30, 0x42, 0xFF), (0x28, 0x38, 0x4C, 0xFF), (0x2E, 0x40, 0x56, 0xFF), (0x2A, 0x2A, 0x2A, 0xFF)]
-    thumb = [(0x6A, 0x8C, 0xB8, 0xFF), (0x84, 0xA6, 0xD2, 0xFF), (0x9C, 0xBE, 0xEA, 0xFF), (0x50, 0x50, 0x50, 0xFF)]
-    mark = [(0x3C, 0x56, 0x78, 0xFF), (0x4A, 0x66, 0x8C, 0xFF), (0x56, 0x74, 0x9C, 0xFF), (0x38, 0x38, 0x38, 0xFF)]
-    png(out_dir + "/scroll_back.png", 32, 8, strip(rounded(track)))
-    png(out_dir + "/scroll_thumb.png", 32, 8, strip(rounded(thumb)))
-    png(out_dir + "/scroll_tail.png", 32, 8, strip(grip(mark)))
-    png(out_dir + "/scroll_button1.png", 32, 8, strip(arrow(thumb, True)))
-    png(out_dir + "/scroll_button2.png", 32, 8, strip(arrow(thumb, False)))
-
-    # The scrolled content: 13 bands of 36 pixels from teal to amber, each with a dark rule.
-    def band(x, y):
-        i = y // 36
-        if y % 36 == 35:
-            return (0x14, 0x1C, 0x28, 0xFF)
-        t = i / 12
-        return (int(0x2A + t * (0xE8 - 0x2A)), int(0xA0 + t * (0xA8 - 0xA0)), int(0xA8 + t * (0x3C - 0xA8)), 0xFF)
-    png(out_dir + "/scroll_content.png", 16, 468, band)
+    """The scroll bar's default images (scroll_*.png): a light track, a round
+    thumb that turns blue while dragged, a grip of three lines and arrows."""
+    thumb = [(0xB7, 0xC4, 0xD9), GRIP, BLUE, (0xDD, 0xE3, 0xEC)]
+    track = [(0xEC, 0xF0, 0xF6), (0xE3, 0xE9, 0xF2), (0xE3, 0xE9, 0xF2), (0xF3, 0xF5, 0xF9)]
+    lines = [(0xE4, 0xEA, 0xF3), (0xC9, 0xD3, 0xE3), (0xD6, 0xE4, 0xFF), (0xEE, 0xF1, 0xF6)]
+    arrows = [(0x98, 0xA6, 0xBE), GRIP, BLUE, (0xDD, 0xE3, 0xEC)]
+    state_strip(out_dir + "/scroll_back.png", rounded(0, 0, 8, 8, 2), track)
+    state_strip(out_dir + "/scroll_thumb.png", rounded(0, 0, 8, 8, 3), thumb)
+    state_strip(out_dir + "/scroll_tail.png", lambda px, py: 2 <= px < 6 and int(py) in (2, 4, 6), lines)
+    state_strip(out_dir + "/scroll_button1.png", arrow(True), arrows)
+    state_strip(out_dir + "/scroll_button2.png", arrow(False), arrows)
 
 
 def main(out_dir):
-    # The close button: red with a white frame.
-    png(out_dir + "/close.png", 24, 24, framed(24, 24, (0xD8, 0x3C, 0x3C, 0xFF), (0xFF, 0xFF, 0xFF, 0xFF)))
-    # The action button: green with a dark frame.
-    png(out_dir + "/action.png", 96, 32, framed(96, 32, (0x3C, 0xB0, 0x5A, 0xFF), (0x20, 0x20, 0x20, 0xFF)))
+    # Caption: the logo, a rounded square with a diagonal blue-violet gradient.
+    png(out_dir + "/logo.png", 22, 22,
+        shape(22, 22, rounded(0, 0, 22, 22, 6), lambda x, y: mix(BLUE, VIOLET, (x + y) / 42)))
+    close_button(out_dir + "/close.png", None)
+    close_button(out_dir + "/close_hot.png", RED)
+    close_button(out_dir + "/close_pushed.png", RED_PUSHED)
+
+    # The primary button: a strip of four frames (normal, hot, pushed,
+    # disabled), each 96 x 34 with 6-pixel corners for nine-grid stretching.
+    frames = [BLUE, BLUE_HOT, BLUE_PUSHED, DISABLED]
+    w, h = 96, 34
+    body = rounded(0, 0, w, h, 6)
+
+    def strip(x, y):
+        frame, fx = divmod(x, w)
+        c = coverage(body, fx, y)
+        return frames[frame] + (round(255 * c),) if c > 0 else (0, 0, 0, 0)
+    png(out_dir + "/button.png", w * 4, h, strip)
+    # A soft secondary button that fades into the primary one.
+    png(out_dir + "/button_soft.png", w, h, shape(w, h, body, flat(SOFT_BUTTON)))
+
+    # Progress bars: a track and a gradient fill with round ends, for both
+    # directions (4-pixel corners).
+    png(out_dir + "/track.png", 16, 8, shape(16, 8, rounded(0, 0, 16, 8, 4), flat(TRACK)))
+    png(out_dir + "/fill.png", 16, 8, shape(16, 8, rounded(0, 0, 16, 8, 4), lambda x, y: mix(BLUE, VIOLET, x / 15)))
+    png(out_dir + "/trackv.png", 8, 16, shape(8, 16, rounded(0, 0, 8, 16, 4), flat(TRACK)))
+    png(out_dir + "/fillv.png", 8, 16,
+        shape(8, 16, rounded(0, 0, 8, 16, 4), lambda x, y: mix(VIOLET, BLUE, y / 15)))
+
+    # The splitter's grip: three dots on a 6 x 40 strip.
+    dots = [rounded(1.5, cy - 1.5, 4.5, cy + 1.5, 1.5) for cy in (14, 20, 26)]
+    png(out_dir + "/grip.png", 6, 40, shape(6, 40, lambda px, py: any(d(px, py) for d in dots), flat(GRIP)))
+
     scroll_images(out_dir)
 
 
