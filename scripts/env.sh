@@ -84,7 +84,7 @@ zul_wine32_why() {
 # inside scripts/wine32-ns.sh, where the clone keeps its path, so every path
 # CTest and the build have recorded works there as it is.
 zul_wine32() {
-  ZUL_IN_WINE32=1 bash "$ZUL_ROOT/scripts/wine32-ns.sh" \
+  env -u ZUL_KEEP_DISPLAY ZUL_IN_WINE32=1 bash "$ZUL_ROOT/scripts/wine32-ns.sh" \
     bash -c 'source "$0/scripts/env.sh" && eval "$1"' "$ZUL_ROOT" "$1"
 }
 

@@ -19,9 +19,8 @@ probe() {
   local why
   if ! why=$(unshare --user --map-root-user --mount --pid --fork sh -c \
       'mount -t proc proc /proc && mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc' 2>&1); then
-    echo "no private binfmt_misc on this machine (kernel $(uname -r), needs 6.7 or later" \
-         "with user namespaces): ${why:-refused}" | tr '\n' ' '
-    echo
+    why=$(echo "${why:-refused}" | tr '\n' ' ' | sed 's/ *$//')
+    echo "no private binfmt_misc on this machine (kernel $(uname -r); it needs Linux 6.7 or later with user namespaces): $why"
     return 1
   fi
 }
@@ -30,7 +29,18 @@ if [ "${1:-}" = --probe ]; then probe; exit; fi
 [ -x "$root/usr/bin/env" ] || { echo "wine32-ns: no 32-bit Wine root at $root (scripts/setup.sh makes it)" >&2; exit 1; }
 
 run_dir=$(mktemp -d /tmp/zul-wine32.XXXXXX)
-trap 'rm -rf "$run_dir"' EXIT
+ns_pid=
+# However this script ends, the namespace ends with it: killing its first
+# process ends every process inside.
+finish() {
+  local first
+  first=$(cat "/proc/$ns_pid/task/$ns_pid/children" 2>/dev/null || true)
+  [ -z "$first" ] || kill -KILL $first 2>/dev/null || true
+  rm -rf "$run_dir"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 mkdir -m 1777 "$run_dir/tmp"
 printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost\n' "$(uname -n)" > "$run_dir/hosts"
 
