@@ -11,7 +11,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="${ZUL_WINE32_ROOT:-${ZUL_DEPS_DIR:-/var/cache/zul-deps}/wine32-root}"
 export DEBIAN_FRONTEND=noninteractive
 
-# Bump the number when the steps below change; the package lists count on their own.
+# Bump the number when the steps below change; the package lists count on their
+# own. A tool the tests call while they run (not one the build calls) belongs
+# here as well as in setup.sh, since the i686 suite runs in this root.
 backports_pkgs="qemu-user"
 pkgs="wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick python3 curl cmake 7zip procps
       fonts-dejavu-core fonts-dejavu-extra"
@@ -29,7 +31,10 @@ fi
 mkdir -p "$(dirname "$root")"
 exec 9>"$root.lock"
 flock 9
-[ "$(cat "$root/.zul-recipe" 2>/dev/null)" = "$recipe" ] && exit 0
+if [ "$(cat "$root/.zul-recipe" 2>/dev/null)" = "$recipe" ]; then
+  echo "setup: 32-bit Wine root ok ($root)"
+  exit 0
+fi
 
 # The Debian mirrors the host uses (deb822 or one-line sources).
 debian_uri() {  # SUITE DEFAULT

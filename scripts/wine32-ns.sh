@@ -44,9 +44,9 @@ trap 'exit 143' TERM HUP
 mkdir -m 1777 "$run_dir/tmp"
 printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost\n' "$(uname -n)" > "$run_dir/hosts"
 
-# Inside the namespace, bash stays process 1 (a program that is not a shell
-# would never reap its children) and builds the mounts, then runs the command
-# in the root with a clean environment.
+# Inside the namespace, bash stays process 1 (xvfb-run, for one, waits for ever
+# in that place), builds the mounts and runs the command in the root with a
+# clean environment.
 inner='
 set -eu
 read -r _ < "$0"
