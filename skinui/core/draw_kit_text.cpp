@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -160,13 +161,6 @@ private:
     size_t m_length;
     std::vector<size_t> m_nextClose;
 };
-
-DWORD ParseHexColor(const wchar_t* value)
-{
-    while (*value == L' ') ++value;
-    if (*value == L'#') ++value;
-    return wcstoul(value, nullptr, 16);
-}
 
 COLORREF RgbOf(DWORD argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
@@ -557,7 +551,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 PushFont(state, Variant(state, false, true, false));
                 break;
             case L'c':
-                state.colors.push_back(RgbOf(ParseHexColor(tag.arg)));
+                state.colors.push_back(RgbOf(ParseColor(tag.arg)));
                 break;
             case L'f':
                 PushFont(state, FontFromTag(state, tag.arg));
