@@ -1,9 +1,8 @@
 #include "skinui/core/skin_builder.h"
 
 #include "foundation/log.h"
-// Only the container interface is used here (no link dependency on the controls).
-#include "skinui/controls/container_ui.h"
 #include "skinui/core/attribute_parser.h"
+#include "skinui/core/container_interface.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/ui_string_map.h"
