@@ -37,6 +37,17 @@ bool IsResourceElement(const wchar_t* name)
            NameIs(name, L"MultiLanguage");
 }
 
+// Deletes a control the builder cannot place. Its subtree registered names
+// (and perhaps more) with the manager while its attributes were applied: it
+// goes attached to the manager, which forgets it control by control.
+void Discard(CControlUI* control, CUiManager* manager)
+{
+    if (manager != nullptr) {
+        control->SetManager(manager, nullptr, false);
+    }
+    control->Delete();
+}
+
 void CopyCut(wchar_t* buffer, SIZE_T size, const wchar_t* text)
 {
     if (buffer == nullptr || size == 0) {
@@ -296,7 +307,7 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
             if (first == nullptr) {
                 first = control;
             } else {
-                control->Delete();
+                Discard(control, manager);
             }
         }
     }
@@ -331,20 +342,20 @@ CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* m
                 if (container == nullptr) {
                     common::log("CSkinBuilder::Parse", __LINE__, L"%s placed under %s, which holds no children",
                                 name, parent->GetClass());
-                    control->Delete();
+                    Discard(control, manager);
                     return first;
                 }
                 if (!container->Add(control)) {
                     common::log("CSkinBuilder::Parse", __LINE__, L"%s refused by its parent %s", name,
                                 parent->GetClass());
-                    control->Delete();
+                    Discard(control, manager);
                     continue;
                 }
             }
         } else if (first != nullptr) {
             // Without a parent only the first top-level control is kept.
             common::log("CSkinBuilder::Parse", __LINE__, L"extra top-level element %s dropped", name);
-            control->Delete();
+            Discard(control, manager);
             continue;
         }
 

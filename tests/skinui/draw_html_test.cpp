@@ -1,7 +1,8 @@
 // DrawHtmlText and DrawText checked by relations between measured and drawn
 // results on memory DIBs: bold is wider, colour tags colour the inside of the
 // rectangle only, links are recorded, measuring equals drawing, the ellipsis
-// stays inside the width, escapes draw brackets, stray closing tags are ignored.
+// stays inside the width, escapes draw brackets, stray closing tags are
+// ignored, and the layout time grows in proportion to the text.
 #include <gtest/gtest.h>
 
 #include "common/test_util.h"

@@ -168,6 +168,38 @@ TEST_F(LayeredPaintTest, LayeredWithoutMaskIsTransparentUnderTheControls)
     EXPECT_EQ(0u, host.LayeredPixel(30, 20));
 }
 
+TEST_F(LayeredPaintTest, OnlyTheClientPartOfALayeredInvalidationIsPainted)
+{
+    HostWindow host(60, 40, 0xFF00FF00);
+    host.manager.AttachDialog(host.root);
+    host.manager.SetLayered(true);
+    ASSERT_TRUE(host.ShowAndPaint());
+    testutil::pumpFor(50);
+    const DWORD green = host.LayeredPixel(30, 20);  // as GDI leaves it in the DIB
+    ASSERT_EQ(0x00FF00u, green & 0x00FFFFFF);
+    auto greenPixels = [&host, green] {
+        int count = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x) count += host.LayeredPixel(x, y) == green ? 1 : 0;
+        return count;
+    };
+    ASSERT_EQ(60 * 40, greenPixels());
+
+    // An area wholly beyond the right edge paints nothing and clears nothing.
+    const int before = host.root->paints;
+    RECT beyond = {100, 5, 120, 15};
+    host.manager.Invalidate(beyond);
+    ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+    EXPECT_EQ(before, host.root->paints);
+    EXPECT_EQ(60 * 40, greenPixels());
+    // An area across the edges is painted inside them.
+    RECT across = {50, 30, 90, 60};
+    host.manager.Invalidate(across);
+    ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+    EXPECT_EQ(before + 1, host.root->paints);
+    EXPECT_EQ(60 * 40, greenPixels());
+}
+
 TEST(WindowAttributeTest, TableOfAttributes)
 {
     HostWindow host(100, 100);
