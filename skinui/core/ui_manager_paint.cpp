@@ -415,8 +415,15 @@ bool CUiManager::OnPaint()
         if (m_bLayered) {
             PrintNativeChildren(rcPaint);
         }
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+        // A copy: a post-paint listener may take its control off the list.
+        CUiPtrArray postPaint(m_aPostPaintControls);
+        for (int i = 0; i < postPaint.GetSize() && !watch.IsDead(); ++i) {
+            if (m_aPostPaintControls.Find(postPaint[i]) >= 0) {
+                static_cast<CControlUI*>(postPaint[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+            }
+        }
+        if (watch.IsDead()) {
+            return true;
         }
         ::RestoreDC(m_hDcOffscreen, saved);
         if (m_bLayered) {

@@ -1,5 +1,5 @@
 // The window manager's output side in real windows (needs a display): deferred
-// layout and "windowinit", the off-screen paint, WM_PRINTCLIENT, layered
+// layout and "windowinit", the off-screen paint, post-paint controls, WM_PRINTCLIENT, layered
 // windows with their mask image and native children, and the window
 // attributes, colours, option groups and default attribute lists.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/test_util.h"
+#include "skinui/core/delegate.h"
 #include "test_helpers.h"
 
 using namespace SkinUI;
@@ -118,6 +119,36 @@ TEST(PaintWindowTest, WithoutATreeThePaintIsValidatedAndReattachingRenewsTheName
     manager.AttachDialog(second);
     EXPECT_EQ(nullptr, manager.FindControl(L"first"));
     EXPECT_EQ(second, manager.FindControl(L"second"));
+}
+
+// Counts its post-paints; leaves the post-paint list at the first when asked.
+struct PostPaintProbe {
+    bool OnPostPaint(void*)
+    {
+        ++calls;
+        if (leave) manager->RemovePostPaint(control);
+        return true;
+    }
+    CUiManager* manager = nullptr;
+    CControlUI* control = nullptr;
+    bool leave = false;
+    int calls = 0;
+};
+
+TEST(PaintWindowTest, PostPaintControlsMayLeaveTheListWhilePainted)
+{
+    HostWindow host(100, 60);
+    host.manager.AttachDialog(host.root);
+    CControlUI first, second;
+    PostPaintProbe leaving{&host.manager, &first, true}, staying{&host.manager, &second, false};
+    first.OnPostPaint += CDelegate<PostPaintProbe, PostPaintProbe>(&leaving, &PostPaintProbe::OnPostPaint);
+    second.OnPostPaint += CDelegate<PostPaintProbe, PostPaintProbe>(&staying, &PostPaintProbe::OnPostPaint);
+    host.manager.AddPostPaint(&first);
+    host.manager.AddPostPaint(&second);
+    ASSERT_TRUE(host.ShowAndPaint());
+    EXPECT_EQ(1, leaving.calls);
+    EXPECT_EQ(1, staying.calls);  // still painted after the first left the list
+    host.manager.RemovePostPaint(&second);
 }
 
 class LayeredPaintTest : public ::testing::Test {
