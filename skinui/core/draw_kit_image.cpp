@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "skinui/core/attribute_parser.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
 
@@ -111,25 +112,6 @@ UiImageInfo* MakeImage(const BYTE* rgba, int width, int height, DWORD mask)
     info->bAlpha = alpha;
     info->dwMask = mask;
     return info;
-}
-
-// Each number is followed by exactly one separator character.
-void ReadIntList(const wchar_t* value, RECT& rc)
-{
-    LONG* fields[4] = {&rc.left, &rc.top, &rc.right, &rc.bottom};
-    const wchar_t* p = value;
-    for (int i = 0; i < 4; ++i) {
-        wchar_t* end = nullptr;
-        *fields[i] = wcstol(p, &end, 10);
-        p = end;
-        if (*p != L'\0') ++p;
-    }
-}
-
-DWORD ReadHexColor(const wchar_t* value)
-{
-    if (*value == L'#') ++value;
-    return wcstoul(value, nullptr, 16);  // accepts a "0x" prefix
 }
 
 bool IsZero(const RECT& rc) { return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0; }
@@ -263,7 +245,7 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
         if (name == nullptr) {
             return nullptr;
         }
-        DWORD color = ReadHexColor(name);
+        DWORD color = ParseColor(name);
         BYTE rgba[4] = {static_cast<BYTE>(color >> 16), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color),
                         static_cast<BYTE>(color >> 24)};
         UiImageInfo* info = MakeImage(rgba, 1, 1, mask);
@@ -362,13 +344,13 @@ bool CDrawKit::ParseImageDescription(const wchar_t* description, UiDrawInfo& inf
             spec.sResType = L"*COLOR*";
             spec.bTypeGiven = true;
         } else if (key == L"dest") {
-            ReadIntList(value, info.rcDest);
+            info.rcDest = ParseRect(value);
         } else if (key == L"source") {
-            ReadIntList(value, info.rcSource);
+            info.rcSource = ParseRect(value);
         } else if (key == L"corner" || key == L"scale9") {
-            ReadIntList(value, info.rcCorner);
+            info.rcCorner = ParseRect(value);
         } else if (key == L"mask") {
-            spec.dwMask = ReadHexColor(value);
+            spec.dwMask = ParseColor(value);  // a "0x" prefix reads too
         } else if (key == L"fade") {
             info.uFade = static_cast<BYTE>(wcstol(value, nullptr, 10));
         } else if (key == L"hole") {

@@ -36,3 +36,7 @@ zul_add_test(skinui_paint_test
     ${CMAKE_CURRENT_LIST_DIR}/paint_window_test.cpp
   LIBS skinui_core
   LABELS gui)
+
+# The mark-up text benchmark (scripts/bench/markup.sh runs it; not a test).
+add_executable(skinui_markup_bench ${CMAKE_CURRENT_LIST_DIR}/markup_bench.cpp)
+target_link_libraries(skinui_markup_bench PRIVATE skinui_core)
