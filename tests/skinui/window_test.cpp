@@ -430,12 +430,8 @@ protected:
     CUiString GetSkinFolder() override { return L""; }
     CUiString GetSkinFile() override
     {
-        return L"<Window size=\"200,100\"><Container><ClickBox name=\"okbtn\" float=\"true\" pos=\"10,10,90,40\"/>"
+        return L"<Window size=\"200,100\"><Container><Button name=\"okbtn\" float=\"true\" pos=\"10,10,90,40\"/>"
                L"</Container></Window>";
-    }
-    CControlUI* CreateControl(const wchar_t* className) override
-    {
-        return wcscmp(className, L"ClickBox") == 0 ? new skindemo::DemoButtonUI : nullptr;
     }
     void OnFinalMessage(HWND hWnd) override
     {
