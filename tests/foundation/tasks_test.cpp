@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "common/test_util.h"
@@ -116,6 +117,66 @@ TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPos
     EXPECT_FALSE(postToUiThread(new ProbeTask(late)));
     EXPECT_EQ(late.runs, 0);
     EXPECT_EQ(late.releases, 1);
+}
+
+// Workers keep posting while the UI thread destroys the dispatcher, round
+// after round: the destroy is not held up by them, no post reaches a freed
+// dispatcher or a dying window, and every task is released exactly once,
+// after running at most once.
+TEST(DispatcherLifetime, PostsRacingDestroyAreRunOrReleasedExactlyOnce)
+{
+    struct CountedTask : Runable {
+        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases) : runs_(runs), releases_(releases) {}
+        ~CountedTask() override { ++releases_; }
+        void run() override { EXPECT_EQ(1, ++ownRuns_); ++runs_; }
+        std::atomic<int>& runs_;
+        std::atomic<int>& releases_;
+        int ownRuns_ = 0;
+    };
+    std::atomic<int> posted{0}, runs{0}, releases{0};
+    for (int round = 0; round < 30; ++round) {
+        utility::init();
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> workers;
+        // Half of them look the dispatcher up for every post, half keep the
+        // pointer they read once.
+        UiTaskDispatcher* held = UiTaskDispatcher::instance();
+        for (int i = 0; i < 8; ++i) {
+            workers.emplace_back([&, i] {
+                while (!stop) {
+                    ++posted;
+                    Runable* task = new CountedTask(runs, releases);
+                    if (i % 2)
+                        held->post(nullptr, task);
+                    else
+                        postToUiThread(task);
+                }
+            });
+        }
+        // Stops the workers should the destroy wait for them.
+        std::thread watchdog([&] {
+            for (int i = 0; i < 500 && !stop; ++i)
+                Sleep(10);
+            stop = true;
+        });
+        // Runs some of the tasks; the queue never runs dry while they post.
+        for (DWORD begin = GetTickCount(); GetTickCount() - begin < 10;) {
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+        }
+        const DWORD start = GetTickCount();
+        utility::uninit();
+        const DWORD took = GetTickCount() - start;
+        Sleep(2);
+        stop = true;
+        for (std::thread& worker : workers)
+            worker.join();
+        watchdog.join();
+        ASSERT_LT(took, 2500u) << "round " << round;
+        ASSERT_EQ(posted.load(), releases.load()) << "round " << round;
+    }
+    EXPECT_GT(runs.load(), 0);
 }
 
 TEST(WorkerThreadTest, SecondStartIsRefusedAndJoinReleasesTheTask)
