@@ -41,16 +41,27 @@ bool WorkerThread::start(Runable* task)
 
 void WorkerThread::join(DWORD timeoutMs)
 {
+    bool ended = true;
     if (thread_) {
-        if (WaitForSingleObject(thread_, timeoutMs) == WAIT_TIMEOUT)
+        if (WaitForSingleObject(thread_, timeoutMs) == WAIT_TIMEOUT) {
+            common::log("utility::WorkerThread::join", __LINE__,
+                        L"thread did not end within %u ms, terminating it", timeoutMs);
             TerminateThread(thread_, 0xFFFFFFFF);
+            // The thread may still be inside its task until it has died.
+            ended = WaitForSingleObject(thread_, kTerminateWaitMs) == WAIT_OBJECT_0;
+        }
         CloseHandle(thread_);
         thread_ = nullptr;
     }
-    if (task_) {
+    if (task_ && !ended) {
+        // Never release a task that a thread may still be running.
+        common::log("utility::WorkerThread::join", __LINE__,
+                    L"terminated thread still alive, its task is left in place lastError = %d",
+                    GetLastError());
+    } else if (task_) {
         task_->release();
-        task_ = nullptr;
     }
+    task_ = nullptr;
     if (wakeEvent_) {
         CloseHandle(wakeEvent_);
         wakeEvent_ = nullptr;

@@ -41,7 +41,8 @@ public:
     // Takes the task and starts the thread. False, without taking the task,
     // while a thread is held or when the thread cannot be created.
     bool start(Runable* task);
-    // Waits up to timeoutMs, terminates a thread that did not end, releases the task.
+    // Waits up to timeoutMs, terminates a thread that did not end and waits
+    // for it to die, then releases the task.
     void join(DWORD timeoutMs);
     void requestStop();
     bool isStopRequested() const { return stopRequested_; }
@@ -50,6 +51,7 @@ public:
     bool isRunning() const { return thread_ != nullptr; }
 
 private:
+    static const DWORD kTerminateWaitMs = 5000;
     static DWORD WINAPI threadMain(LPVOID param);
 
     Runable* task_ = nullptr;

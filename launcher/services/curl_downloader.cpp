@@ -54,11 +54,12 @@ struct MemoryChunk {
     ~MemoryChunk() { free(block); }
 };
 
-// Shared with the progress callback during a file download.
+// Shared with the progress callback during a download.
 struct ProgressRecord {
     DWORD lastReportMs = 0;
     unsigned long long offset = 0;
     KXCurlDownloader::ProgressCallback callback;
+    const utility::WorkerThread* worker = nullptr;
 };
 
 // The file of a file download, closed on every path.
@@ -113,9 +114,12 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* file)
     return static_cast<size_t>(total);
 }
 
+// Any answer but 0 makes curl abort the transfer.
 int progressCallback(void* clientp, double dltotal, double dlnow, double, double)
 {
     ProgressRecord* record = static_cast<ProgressRecord*>(clientp);
+    if (record && record->worker && record->worker->isStopRequested())
+        return 1;
     if (!record || !record->callback || (dltotal > -0.1 && dltotal < 0.1))
         return 0;
     double done = static_cast<double>(record->offset) + dlnow;
@@ -132,6 +136,19 @@ int progressCallback(void* clientp, double dltotal, double dlnow, double, double
 }
 
 bool isSuccessStatus(long status) { return status >= 200 && status <= 299; }
+
+// The options both downloads share: the progress callback, which also
+// watches the stop request, and certificate checking.
+void setSharedOptions(CURL* handle, ProgressRecord* record)
+{
+    // Verify the chain against the system store; the host name check stays
+    // off, as on the WinINet path.
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_PROGRESSDATA, static_cast<void*>(record));
+    curl_easy_setopt(handle, CURLOPT_PROGRESSFUNCTION, &progressCallback);
+}
 
 }  // namespace
 
@@ -181,14 +198,13 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     globalInit();
 
     MemoryChunk chunk;
+    ProgressRecord record;
+    record.worker = worker_;
     CURL* h = easy.get();
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    // Verify the chain against the system store; the host name check stays
-    // off, as on the WinINet path.
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    setSharedOptions(h, &record);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kMemoryConnectTimeoutMs);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kMemoryTimeoutMs);
@@ -246,6 +262,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     ProgressRecord record;
     record.offset = startSize;
     record.callback = progress;
+    record.worker = worker_;
 
     globalInit();
     EasyHandle easy(curl_easy_init());
@@ -259,17 +276,13 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(file.get()));
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    setSharedOptions(h, &record);
     curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kFileConnectTimeoutMs);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kFileTimeoutMs);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_PROGRESSDATA, static_cast<void*>(&record));
-    curl_easy_setopt(h, CURLOPT_PROGRESSFUNCTION, &progressCallback);
     curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
 

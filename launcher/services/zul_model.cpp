@@ -437,7 +437,7 @@ void KXZulModel::_threadConfig()
         if (!handle) {
             common::log("KXZulModel::_threadConfig", __LINE__, L"curl init error");
         } else {
-            KXCurlDownloader downloader;
+            KXCurlDownloader downloader(&worker_);
             if (downloader.downloadMemory(url, handle)) {
                 body = downloader.body();
                 break;
@@ -532,7 +532,7 @@ bool KXZulModel::replacePicture(const std::string& url, const std::wstring& targ
         return false;
     }
 
-    KXCurlDownloader downloader;
+    KXCurlDownloader downloader(&worker_);
     if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback())) {
         common::log("KXZulModel::replacePicture", __LINE__, L"download picture %s failed",
                     wideUrl.c_str());

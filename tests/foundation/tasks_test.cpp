@@ -215,8 +215,31 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     EXPECT_TRUE(sawStop);
     EXPECT_LT(GetTickCount() - start, 2000u);
 
+    // A task that ignores the stop is terminated after the timeout and
+    // released once, only when its thread has ended.
+    struct StubbornTask : Runable {
+        StubbornTask(TaskProbe& probe, bool& endedAtRelease) : probe_(probe), endedAtRelease_(endedAtRelease) {}
+        ~StubbornTask() override
+        {
+            endedAtRelease_ = WaitForSingleObject(self_, 0) == WAIT_OBJECT_0;
+            CloseHandle(self_);
+            ++probe_.releases;
+        }
+        void run() override
+        {
+            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self_,
+                            SYNCHRONIZE, FALSE, 0);
+            ++probe_.runs;
+            Sleep(20000);
+        }
+        TaskProbe& probe_;
+        bool& endedAtRelease_;
+        HANDLE self_ = nullptr;
+    };
     TaskProbe stubborn;
-    ASSERT_TRUE(worker.start(new FunctionRunable([] { Sleep(20000); })));
+    bool endedAtRelease = false;
+    ASSERT_TRUE(worker.start(new StubbornTask(stubborn, endedAtRelease)));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return stubborn.runs == 1; }, 5000));
     start = GetTickCount();
     worker.requestStop();
     worker.join(200);
@@ -224,6 +247,8 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     EXPECT_GE(elapsed, 150u);
     EXPECT_LT(elapsed, 3000u);
     EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(stubborn.releases, 1);
+    EXPECT_TRUE(endedAtRelease);
 }
 
 }  // namespace
