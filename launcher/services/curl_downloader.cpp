@@ -99,13 +99,54 @@ int clampToInt(double value)
     return static_cast<int>(value);
 }
 
-size_t writeFileCallback(void* data, size_t size, size_t count, void* file)
+// Where a file download writes, and what it checks before the first byte.
+struct FileTarget {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    CURL* easy = nullptr;
+    unsigned long long offset = 0;  // bytes already on disk
+    bool checked = false;
+    bool rangeRefused = false;
+};
+
+// A resumed download may only append a 206 whose range starts at the end of
+// the file. libcurl refuses most other answers itself (CURLE_RANGE_ERROR);
+// this also catches a 206 without a start ("bytes */total").
+bool rangeContinuesFile(FileTarget& target)
 {
+    long status = 0;
+    curl_easy_getinfo(target.easy, CURLINFO_RESPONSE_CODE, &status);
+    if (target.offset == 0 || status != 206)
+        return true;
+    curl_header* header = nullptr;
+    if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) ==
+            CURLHE_OK &&
+        header && header->value) {
+        const char* digits = header->value + strcspn(header->value, "0123456789*");
+        char* end = nullptr;
+        if (*digits != '*' && *digits != '\0' &&
+            _strtoui64(digits, &end, 10) == target.offset && end && *end == '-')
+            return true;
+    }
+    common::log("KXCurlDownloader::downloadFile", __LINE__,
+                L"asked for bytes from %I64u, got range [%s]", target.offset,
+                header && header->value ? widenAcp(header->value).c_str() : L"");
+    return false;
+}
+
+size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
+{
+    FileTarget* target = static_cast<FileTarget*>(userdata);
+    if (!target->checked) {
+        target->checked = true;
+        target->rangeRefused = !rangeContinuesFile(*target);
+    }
+    if (target->rangeRefused)
+        return 0;
     unsigned long long total = static_cast<unsigned long long>(size) * count;
     if (total > 0xFFFFFFFFull)
         return 0;
     DWORD written = 0;
-    if (!WriteFile(static_cast<HANDLE>(file), data, static_cast<DWORD>(total), &written, nullptr) ||
+    if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) ||
         written != total) {
         common::log("KXCurlDownloader::writeFileCallback", __LINE__,
                     L"write file failed lastError = %d", GetLastError());
@@ -273,8 +314,12 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     CURL* h = easy.get();
     if (startSize > 0)
         curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
+    FileTarget target;
+    target.file = file.get();
+    target.easy = h;
+    target.offset = startSize;
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(file.get()));
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
     setSharedOptions(h, &record);
     curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
@@ -291,9 +336,10 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     file.close();
 
-    // A refused range (curl keeps going on 416 as if the file were whole)
-    // would fail every later resume the same way: start the next try clean.
-    if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416)) {
+    // A refused range (curl keeps going on 416 as if the file were whole) or
+    // one that does not continue the file would fail every later resume the
+    // same way: start the next try clean.
+    if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416 || target.rangeRefused)) {
         common::log("KXCurlDownloader::downloadFile", __LINE__,
                     L"range refused (status %d), deleting partial file %s", status,
                     widenAcp(path).c_str());
@@ -301,7 +347,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
             common::log("KXCurlDownloader::downloadFile", __LINE__,
                         L"delete %s failed lastError = %d", widenAcp(path).c_str(),
                         GetLastError());
-        if (rc == CURLE_OK)
+        if (rc == CURLE_OK || target.rangeRefused)
             rc = CURLE_RANGE_ERROR;
     }
     if (rc != CURLE_OK) {

@@ -174,6 +174,12 @@ bool CHttpClient::send()
             contentLength = value;
     }
 
+    contentRange_.clear();
+    wchar_t rangeText[128] = {0};
+    size = sizeof(rangeText) - sizeof(wchar_t);
+    if (HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_RANGE, rangeText, &size, nullptr))
+        contentRange_ = rangeText;
+
     if (sink_ && !sink_->onHttpRecvHeader(contentLength, status))
         return false;
     return readBody(request.get(), contentLength);

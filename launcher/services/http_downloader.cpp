@@ -46,10 +46,15 @@ bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
 // ---- file sink ----
 
 CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
+                                               const CHttpClient& client,
                                                const WorkerThread& worker,
                                                CHttpDownloader::IHttpDownloadSink* progress,
                                                unsigned long long resumeOffset)
-    : path_(path), worker_(worker), progress_(progress), resumeOffset_(resumeOffset)
+    : path_(path),
+      client_(client),
+      worker_(worker),
+      progress_(progress),
+      resumeOffset_(resumeOffset)
 {
 }
 
@@ -95,22 +100,38 @@ bool CHttpDownload2FileSink::createEmpty()
     return true;
 }
 
+// "bytes FIRST-LAST/TOTAL" with FIRST equal to the bytes already on disk.
+bool CHttpDownload2FileSink::rangeStartsAtOffset() const
+{
+    const std::wstring& range = client_.contentRange();
+    const size_t digits = range.find_first_of(L"0123456789*");
+    if (digits == std::wstring::npos || range[digits] == L'*')
+        return false;
+    wchar_t* end = nullptr;
+    const unsigned long long first = _wcstoui64(range.c_str() + digits, &end, 10);
+    return end && *end == L'-' && first == resumeOffset_;
+}
+
+// The server cannot serve the rest of this partial file: every later resume
+// would fail the same way, so the next try starts clean.
+void CHttpDownload2FileSink::deletePartialFile(const wchar_t* why)
+{
+    if (!DeleteFileW(path_.c_str()))
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"delete partial file %s failed lastError = %d", path_.c_str(),
+                    GetLastError());
+    else
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"%s, partial file %s deleted", why, path_.c_str());
+}
+
 bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
 {
     if (status < 200 || status > 299) {
         common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
                     L"onHttpErro status = %d", status);
-        if (status == 416 && resumeOffset_ > 0) {
-            // The server cannot serve the rest of this partial file: every later
-            // resume would fail the same way, so start the next try clean.
-            if (!DeleteFileW(path_.c_str()))
-                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                            L"delete partial file %s failed lastError = %d", path_.c_str(),
-                            GetLastError());
-            else
-                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                            L"range refused, partial file %s deleted", path_.c_str());
-        }
+        if (status == 416 && resumeOffset_ > 0)
+            deletePartialFile(L"range refused");
         return false;
     }
 
@@ -119,6 +140,14 @@ bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, 
     received_ = 0;
 
     if (resumeOffset_ > 0 && status == 206) {
+        if (!rangeStartsAtOffset()) {
+            // Appending bytes from elsewhere in the file would corrupt it.
+            common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                        L"asked for bytes from %I64u, got range [%s]", resumeOffset_,
+                        client_.contentRange().c_str());
+            deletePartialFile(L"range does not continue the file");
+            return false;
+        }
         received_ = resumeOffset_;
         total_ += resumeOffset_;
         return openForAppend();
@@ -187,7 +216,7 @@ bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring&
         if (resumeOffset_ > 0)
             setHeader(L"Range", L"bytes=" + std::to_wstring(resumeOffset_) + L"-");
     }
-    CHttpDownload2FileSink sink(path, worker_, progress, resumeOffset_);
+    CHttpDownload2FileSink sink(path, *this, worker_, progress, resumeOffset_);
     bool ok = open(url, &sink) && send();
     closeSession();
     sink.closeFile();

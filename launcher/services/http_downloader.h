@@ -70,11 +70,14 @@ private:
     const WorkerThread& worker_;
 };
 
-// Writes a body to a file: 206 continues the partial file, 200 starts it
-// anew, 416 deletes it so the next try starts clean.
+// Writes a body to a file: 206 continues the partial file when its range
+// starts where the file ends, 200 starts it anew; 416, or a 206 for another
+// range, deletes it so the next try starts clean.
 class CHttpDownload2FileSink : public CHttpClient::IHttpClientSink {
 public:
-    CHttpDownload2FileSink(const std::wstring& path, const WorkerThread& worker,
+    // client: the one receiving the response (its Content-Range is checked).
+    CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client,
+                           const WorkerThread& worker,
                            CHttpDownloader::IHttpDownloadSink* progress,
                            unsigned long long resumeOffset);
     ~CHttpDownload2FileSink();
@@ -93,9 +96,12 @@ public:
 private:
     bool openForAppend();
     bool createEmpty();
+    bool rangeStartsAtOffset() const;
+    void deletePartialFile(const wchar_t* why);
 
     HANDLE file_ = INVALID_HANDLE_VALUE;
     std::wstring path_;
+    const CHttpClient& client_;
     const WorkerThread& worker_;
     CHttpDownloader::IHttpDownloadSink* progress_;
     unsigned long long received_ = 0;
