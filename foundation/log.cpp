@@ -212,7 +212,8 @@ public:
             size -= written;
         }
     }
-    void flush() { FlushFileBuffers(handle_); }
+    // To the disk itself; WriteFile has already handed every byte to the system.
+    void sync() { FlushFileBuffers(handle_); }
 
     // Keeps only the last `keep` bytes that end at the write position.
     void cutToLast(unsigned long long keep)
@@ -256,8 +257,9 @@ void Logger::writerMain(std::wstring path)
                        [this] { return stop_ || pending_.size() >= pendingLimit_; });
         if (!pending_.empty()) {
             if (file.isOpen()) {
+                // Unbuffered writes: the lines are in the system's hands, and
+                // callers never wait for the disk.
                 file.write(pending_.data(), pending_.size());
-                file.flush();
                 if (file.position() >= kCutThreshold)
                     file.cutToLast(kCutKeep);
             }
@@ -266,6 +268,8 @@ void Logger::writerMain(std::wstring path)
         if (stop_)
             break;
     }
+    if (file.isOpen())
+        file.sync();
 }
 
 void startLogging(const std::wstring& path) { Logger::init(path); }
