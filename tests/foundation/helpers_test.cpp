@@ -201,9 +201,27 @@ TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
     RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
 
-TEST(UsystemTest, VersionQueryAnswers)
+// Wine shows a program the Windows version its AppDefaults entry names: the
+// answer follows the version the program sees.
+TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
 {
-    EXPECT_TRUE(usystem::isVistaOrLater());
+    testutil::TempDir dir;
+    const std::wstring probe = dir.file(L"zul_version_probe.exe");
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), probe.c_str(), FALSE));
+    const wchar_t key[] = L"Software\\Wine\\AppDefaults\\zul_version_probe.exe";
+    const std::pair<const wchar_t*, DWORD> versions[] = {
+        {sizeof(void*) == 8 ? L"winxp64" : L"winxp", 0}, {L"vista", 1}, {L"win10", 1}};
+    for (const auto& version : versions) {
+        SCOPED_TRACE(testutil::narrow(version.first));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Version", REG_SZ, version.first,
+                                  static_cast<DWORD>((wcslen(version.first) + 1) * sizeof(wchar_t))));
+        DWORD code = 99;
+        process::execute(probe, L"vista", false, 10000, code);
+        EXPECT_EQ(version.second, code);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
 }
 
 }  // namespace

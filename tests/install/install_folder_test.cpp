@@ -230,7 +230,9 @@ TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
     // The machine's own drives (under Wine the host's root is a fixed Z:).
     KXSpaceModel model;
     const std::wstring best = model.pickBestDrive();
-    EXPECT_TRUE(best.empty() || GetDriveTypeW(best.c_str()) == DRIVE_FIXED);
+    ASSERT_EQ(3u, best.size());
+    EXPECT_EQ(L":\\", best.substr(1));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
     wchar_t windows[MAX_PATH] = {0};
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring root = std::wstring(windows, 1) + L":\\";
