@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "runable.h"
+#include "scoped_handle.h"
 
 namespace utility {
 
@@ -48,15 +49,15 @@ public:
     bool isStopRequested() const { return stopRequested_; }
     // A sleep that requestStop cuts short.
     void waitFor(DWORD ms);
-    bool isRunning() const { return thread_ != nullptr; }
+    bool isRunning() const { return thread_.valid(); }
 
 private:
     static const DWORD kTerminateWaitMs = 5000;
     static DWORD WINAPI threadMain(LPVOID param);
 
     Runable* task_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HANDLE wakeEvent_ = nullptr;
+    ScopedHandle thread_;
+    ScopedHandle wakeEvent_;
     volatile bool stopRequested_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "install/drive_info.h"
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
@@ -29,23 +30,6 @@ struct TrimDescriptor {
     DWORD version;
     DWORD size;
     BYTE trimEnabled;
-};
-
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle()
-    {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
 };
 
 // Opens \\.\X: for a drive letter.
@@ -87,7 +71,7 @@ bool SystemDriveInfo::isHotplug(const std::wstring& root)
 {
     if (root.empty())
         return false;
-    ScopedHandle device(openVolumeDevice(root[0]));
+    utility::ScopedHandle device(openVolumeDevice(root[0]));
     if (!device.valid())
         return false;
     HotplugInfo info = {};
@@ -105,7 +89,7 @@ bool SystemDriveInfo::isSsd(const std::wstring& name)
 {
     if (name.empty())
         return false;
-    ScopedHandle device(openVolumeDevice(name[0]));
+    utility::ScopedHandle device(openVolumeDevice(name[0]));
     if (!device.valid())
         return false;
     PropertyQuery query = {};

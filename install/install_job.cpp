@@ -6,6 +6,7 @@
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 
@@ -104,14 +105,13 @@ void killProgressByHandle(const std::wstring& name)
         }
         if (lowered(entry.exeName) != wanted)
             continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.id);
-        if (!process) {
+        utility::ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.id));
+        if (!process.valid()) {
             common::log("killProgressByHandle", __LINE__, L"open progress error %s , %d",
                         name.c_str(), GetLastError());
             continue;
         }
-        TerminateProcess(process, 0);
-        CloseHandle(process);
+        TerminateProcess(process.get(), 0);
     }
 }
 

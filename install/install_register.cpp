@@ -7,28 +7,12 @@
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 
 namespace {
 
 const DWORD kFirewallTimeoutMs = 10000;
-
-class ScopedRegKey {
-public:
-    ScopedRegKey() = default;
-    ~ScopedRegKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-    HKEY* receive() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // Writes a REG_SZ value whose length includes the terminator.
 void setString(HKEY key, const wchar_t* name, const std::wstring& value)
@@ -121,7 +105,7 @@ bool isPowerShellQuote(wchar_t ch)
 void KXSpaceModel::pathToReg()
 {
     {
-        ScopedRegKey key;
+        utility::ScopedRegKey key;
         LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, kProductRegKey, 0, nullptr, 0, KEY_WRITE,
                                       nullptr, key.receive(), nullptr);
         if (result == ERROR_SUCCESS) {
@@ -137,7 +121,7 @@ void KXSpaceModel::pathToReg()
         }
     }
 
-    ScopedRegKey key;
+    utility::ScopedRegKey key;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallRegKey, 0, nullptr, 0, KEY_WRITE,
                                   nullptr, key.receive(), nullptr);
     if (result != ERROR_SUCCESS) {
@@ -155,7 +139,7 @@ void KXSpaceModel::pathToReg()
 void KXSpaceModel::autorun()
 {
     std::wstring value = L"\"" + installFolder_ + kLauncherExe + L"\" autorun";
-    ScopedRegKey key;
+    utility::ScopedRegKey key;
     LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, kRunRegKey, 0, KEY_SET_VALUE, key.receive());
     if (result != ERROR_SUCCESS) {
         common::log("KXSpaceModel::autorun", __LINE__, L"open run key lastError = %d",
@@ -224,7 +208,6 @@ void KXSpaceModel::startLauncher(bool /*unused*/)
         common::log("KXSpaceModel::startLauncher", __LINE__, L"no install folder yet");
         return;
     }
-    HANDLE process = utility::process::create(installFolder_ + kLauncherExe, L"from=install", true);
-    if (process)
-        CloseHandle(process);
+    utility::ScopedHandle process(
+        utility::process::create(installFolder_ + kLauncherExe, L"from=install", true));
 }

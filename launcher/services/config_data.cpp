@@ -9,7 +9,7 @@
 #include "foundation/log.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 

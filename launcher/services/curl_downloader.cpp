@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
@@ -30,22 +31,14 @@ std::wstring widenAcp(const std::string& text)
 
 std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(code)); }
 
-// Cleans up an easy handle when it goes out of scope.
-class EasyHandle {
-public:
-    explicit EasyHandle(CURL* handle) : handle_(handle) {}
-    ~EasyHandle()
-    {
-        if (handle_)
-            curl_easy_cleanup(handle_);
-    }
-    EasyHandle(const EasyHandle&) = delete;
-    EasyHandle& operator=(const EasyHandle&) = delete;
-    CURL* get() const { return handle_; }
-
-private:
-    CURL* handle_;
+struct CurlEasyTraits {
+    typedef CURL* Handle;
+    static CURL* none() { return nullptr; }
+    static bool valid(CURL* handle) { return handle != nullptr; }
+    static void close(CURL* handle) { curl_easy_cleanup(handle); }
 };
+// Cleans up an easy handle when it goes out of scope.
+typedef utility::ScopedResource<CurlEasyTraits> EasyHandle;
 
 // The body of a memory download while it arrives.
 struct MemoryChunk {
@@ -60,26 +53,6 @@ struct ProgressRecord {
     unsigned long long offset = 0;
     KXCurlDownloader::ProgressCallback callback;
     const utility::WorkerThread* worker = nullptr;
-};
-
-// The file of a file download, closed on every path.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void close()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
 };
 
 unsigned long long fileSizeA(const std::string& path)
@@ -284,10 +257,10 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     unsigned long long startSize = fileSizeA(path);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
 
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s",
                     GetLastError(), widenAcp(path).c_str());
@@ -337,7 +310,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    file.close();
+    file.reset();
 
     // A refused range (curl keeps going on 416 as if the file were whole) or
     // one that does not continue the file would fail every later resume the

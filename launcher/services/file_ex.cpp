@@ -5,7 +5,7 @@
 #include "foundation/log.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 
 namespace utility {
 namespace ufile {
@@ -109,8 +109,8 @@ bool removeTree(const std::wstring& dir)
         return removeDirectoryLogged(dir);
 
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir + L"\\*.*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    ScopedFind find(FindFirstFileW((dir + L"\\*.*").c_str(), &data));
+    if (find.valid()) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
@@ -125,8 +125,8 @@ bool removeTree(const std::wstring& dir)
                 common::log("utility::ufile::removeDir", __LINE__,
                             L"DeleteFile fileName = %s error = %d", child.c_str(), GetLastError());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
+        find.reset();  // the folder cannot go while it is searched
     }
     return removeDirectoryLogged(dir);
 }

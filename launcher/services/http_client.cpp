@@ -5,27 +5,20 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
 
 namespace utility {
 
 namespace {
 
-// Closes a WinINet handle when it goes out of scope.
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle()
-    {
-        if (handle_)
-            InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-
-private:
-    HINTERNET handle_;
+struct InternetHandleTraits {
+    typedef HINTERNET Handle;
+    static HINTERNET none() { return nullptr; }
+    static bool valid(HINTERNET handle) { return handle != nullptr; }
+    static void close(HINTERNET handle) { InternetCloseHandle(handle); }
 };
+// Closes a WinINet handle when it goes out of scope.
+typedef ScopedResource<InternetHandleTraits> InternetHandle;
 
 bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 {

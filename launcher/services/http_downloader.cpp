@@ -58,30 +58,16 @@ CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
 {
 }
 
-CHttpDownload2FileSink::~CHttpDownload2FileSink() { closeFile(); }
-
-void CHttpDownload2FileSink::closeFile()
-{
-    if (file_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-}
+void CHttpDownload2FileSink::closeFile() { file_.close(); }
 
 bool CHttpDownload2FileSink::openForAppend()
 {
-    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    if (!file_.open(path_, true)) {
         common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
                     L"downloader error open file error: lasterror %d", GetLastError());
         return false;
     }
-    LARGE_INTEGER zero;
-    zero.QuadPart = 0;
-    if (!SetFilePointerEx(file_, zero, nullptr, FILE_END)) {
-        common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
-                    L"seek to end failed lastError = %d", GetLastError());
+    if (!file_.seekToEnd()) {
         closeFile();
         return false;
     }
@@ -90,9 +76,7 @@ bool CHttpDownload2FileSink::openForAppend()
 
 bool CHttpDownload2FileSink::createEmpty()
 {
-    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    if (!file_.create(path_)) {
         common::log("utility::CHttpDownload2FileSink::createEmpty", __LINE__,
                     L"create file error; filename %s lasterror:%d", path_.c_str(), GetLastError());
         return false;
@@ -166,15 +150,14 @@ bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
 {
     if (worker_.isStopRequested())
         return false;
-    if (file_ == INVALID_HANDLE_VALUE)
+    if (!file_.isOpen())
         return false;
     received_ += count;
     if (received_ > total_)
         total_ = received_;
     if (progress_ && !progress_->onDownloadProgress(bytes, count, received_, total_))
         return false;
-    DWORD written = 0;
-    if (!WriteFile(file_, bytes, count, &written, nullptr) || written != count) {
+    if (!file_.write(bytes, count)) {
         common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__,
                     L"write %s failed lastError = %d", path_.c_str(), GetLastError());
         return false;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/worker_thread.h"
+#include "launcher/services/file_handle.h"
 #include "launcher/services/http_client.h"
 
 namespace utility {
@@ -80,9 +81,6 @@ public:
                            const WorkerThread& worker,
                            CHttpDownloader::IHttpDownloadSink* progress,
                            unsigned long long resumeOffset);
-    ~CHttpDownload2FileSink();
-    CHttpDownload2FileSink(const CHttpDownload2FileSink&) = delete;
-    CHttpDownload2FileSink& operator=(const CHttpDownload2FileSink&) = delete;
 
     void onHttpError(int stage, DWORD error) override;
     bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
@@ -99,7 +97,7 @@ private:
     bool rangeStartsAtOffset() const;
     void deletePartialFile(const wchar_t* why);
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    FileHandle file_;
     std::wstring path_;
     const CHttpClient& client_;
     const WorkerThread& worker_;

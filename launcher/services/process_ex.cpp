@@ -7,7 +7,7 @@
 
 #include "foundation/log.h"
 #include "foundation/usystem.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 
 namespace utility {
 namespace process {
@@ -23,23 +23,6 @@ const wchar_t* verbFor(bool runas, bool useDefault)
 
 typedef BOOL(WINAPI* CreateProcessWithTokenWFn)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID,
                                                  LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
-
-// Frees a library loaded by name when it goes out of scope.
-class ScopedLibrary {
-public:
-    explicit ScopedLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
-    ~ScopedLibrary()
-    {
-        if (module_)
-            FreeLibrary(module_);
-    }
-    ScopedLibrary(const ScopedLibrary&) = delete;
-    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 bool sessionOf(DWORD processId, DWORD& session)
 {
@@ -274,7 +257,7 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
                     line.c_str());
         return -1;
     }
-    ScopedLibrary advapi(L"ADVAPI32.dll");
+    ScopedLibrary advapi(LoadLibraryW(L"ADVAPI32.dll"));
     CreateProcessWithTokenWFn createWithToken =
         advapi.get() ? reinterpret_cast<CreateProcessWithTokenWFn>(
                            GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))
