@@ -115,6 +115,44 @@ TEST_F(CapturedLog, MakeDirCreatesTreesQuietlyAndRemoveFileLogsFailures)
     EXPECT_NE(appData.back(), L'\\');
 }
 
+// A file of the given size whose bytes are never written (sparse where the
+// file system allows it).
+bool makeLargeFile(const std::wstring& path, LONGLONG size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+              SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+TEST_F(CapturedLog, ReadWholeFileRefusesEmptyMissingAndOversizedFiles)
+{
+    testutil::TempDir dir;
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"ten.bin"), "0123456789"));
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes = ufile::readWholeFile(dir.file(L"ten.bin"), size);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string("0123456789"), std::string(reinterpret_cast<char*>(bytes.get()), size));
+    EXPECT_TRUE(ufile::readWholeFile(dir.file(L"ten.bin"), size, 10));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"ten.bin"), size, 9));
+    EXPECT_EQ(0u, size);
+    EXPECT_TRUE(logged(L"ten.bin ] holds 10 bytes, more than 9: refused"));
+
+    g_lines.clear();
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"empty.bin"), ""));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"empty.bin"), size));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"missing.bin"), size));
+    EXPECT_TRUE(g_lines.empty());
+
+    // Above the cap for skins and images: refused before any allocation.
+    ASSERT_TRUE(makeLargeFile(dir.file(L"huge.bin"), ufile::kMaxWholeFileBytes + 1LL));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"huge.bin"), size));
+    EXPECT_TRUE(logged(L"huge.bin ] holds 67108865 bytes, more than 67108864: refused"));
+}
+
 TEST_F(CapturedLog, ExecuteReportsExitCodesTimeoutsAndMissingPrograms)
 {
     std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
