@@ -8,6 +8,7 @@
 
 #include "log.h"
 #include "scoped_handle.h"
+#include "system_dll.h"
 
 namespace utility {
 namespace ufile {
@@ -34,7 +35,7 @@ typedef int(WINAPI* CreateDirectoryTreeFn)(HWND, LPCWSTR);
 CreateDirectoryTreeFn shellCreateDirectory()
 {
     static CreateDirectoryTreeFn fn = [] {
-        HMODULE shell = LoadLibraryW(L"shell32.dll");
+        HMODULE shell = loadSystemLibrary(L"shell32.dll");
         return shell ? reinterpret_cast<CreateDirectoryTreeFn>(
                            reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(165))))
                      : nullptr;

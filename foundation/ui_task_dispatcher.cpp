@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "log.h"
+#include "system_dll.h"
 
 namespace {
 UiTaskPoster g_globalPoster;
@@ -201,6 +202,7 @@ namespace utility {
 
 void init()
 {
+    restrictDllSearch();
     common::setLogSink(&common::logLine);
     UiTaskDispatcher::create();
 }

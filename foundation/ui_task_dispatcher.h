@@ -74,7 +74,8 @@ private:
 };
 
 namespace utility {
-// Installs the log sink and creates the dispatcher on the calling (UI) thread.
+// Restricts the DLL search (see system_dll.h), installs the log sink and
+// creates the dispatcher on the calling (UI) thread.
 void init();
 // Destroys the dispatcher, which also shuts the logger down.
 void uninit();

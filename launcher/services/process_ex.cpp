@@ -8,6 +8,7 @@
 #include "foundation/log.h"
 #include "foundation/usystem.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/system_dll.h"
 
 namespace utility {
 namespace process {
@@ -257,7 +258,7 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
                     line.c_str());
         return -1;
     }
-    ScopedLibrary advapi(LoadLibraryW(L"ADVAPI32.dll"));
+    ScopedLibrary advapi(loadSystemLibrary(L"ADVAPI32.dll"));
     CreateProcessWithTokenWFn createWithToken =
         advapi.get() ? reinterpret_cast<CreateProcessWithTokenWFn>(
                            GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))

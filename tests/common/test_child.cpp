@@ -8,10 +8,12 @@
 #include <stdlib.h>
 #include <string>
 
+#include "foundation/system_dll.h"
 #include "foundation/usystem.h"
 
 int wmain(int argc, wchar_t** argv)
 {
+    utility::restrictDllSearch();
     int code = 0;
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i];

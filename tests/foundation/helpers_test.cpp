@@ -4,6 +4,7 @@
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/regkey.h"
+#include "foundation/system_dll.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "foundation/usystem.h"
@@ -260,6 +261,41 @@ TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, key);
     RegDeleteKeyW(HKEY_CURRENT_USER, key);
+}
+
+// The build plants a "msimg32.dll" that records being loaded beside this
+// program; the entry point has restricted the DLL search.
+TEST(SystemDllTest, ACopyBesideTheProgramOrInTheCurrentFolderIsNeverLoaded)
+{
+    const std::wstring planted = testutil::exeDir() + L"msimg32.dll";
+    ASSERT_TRUE(testutil::fileExists(planted));
+    ASSERT_EQ(nullptr, GetModuleHandleW(L"msimg32.dll"));
+    HMODULE module = loadSystemLibrary(L"msimg32.dll");
+    ASSERT_NE(nullptr, module);
+    wchar_t path[MAX_PATH] = {0}, system[MAX_PATH] = {0};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(0, _wcsnicmp(path, system, wcslen(system))) << testutil::narrow(path);
+    EXPECT_NE(nullptr, GetProcAddress(module, "AlphaBlend"));
+    EXPECT_EQ(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+    FreeLibrary(module);
+
+    // The current folder is not searched at all.
+    testutil::TempDir dir;
+    ASSERT_TRUE(CopyFileW(planted.c_str(), dir.file(L"zulplanted.dll").c_str(), FALSE));
+    wchar_t previous[MAX_PATH] = {0};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(dir.path().c_str());
+    EXPECT_EQ(nullptr, LoadLibraryW(L"zulplanted.dll"));
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+
+    // The planted copy itself loads and records it when named by its path.
+    HMODULE copy = LoadLibraryW(dir.file(L"zulplanted.dll").c_str());
+    ASSERT_NE(nullptr, copy);
+    EXPECT_NE(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+    FreeLibrary(copy);
+    SetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr);
 }
 
 }  // namespace
