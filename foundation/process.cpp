@@ -1,11 +1,11 @@
 #include "process.h"
 
 #include <tlhelp32.h>
-#include <wctype.h>
 
 #include <vector>
 
 #include "log.h"
+#include "ustring.h"
 #include "scoped_handle.h"
 
 namespace utility {
@@ -94,22 +94,13 @@ void enumProcess(std::list<ProcessEntry>& processes)
     } while (Process32NextW(snapshot.get(), &entry));
 }
 
-namespace {
-std::wstring lowered(std::wstring text)
-{
-    for (auto& ch : text)
-        ch = static_cast<wchar_t>(towlower(ch));
-    return text;
-}
-}  // namespace
-
 bool isRunning(const std::wstring& exeName)
 {
-    std::wstring wanted = lowered(exeName);
+    std::wstring wanted = ustring::toLowerCopy(exeName);
     std::list<ProcessEntry> processes;
     enumProcess(processes);
     for (const auto& entry : processes) {
-        if (lowered(entry.exeName) == wanted)
+        if (ustring::toLowerCopy(entry.exeName) == wanted)
             return true;
     }
     return false;

@@ -14,6 +14,7 @@
 
 #include "foundation/log.h"
 #include "foundation/scoped_handle.h"
+#include "launcher/services/file_ex.h"
 
 namespace {
 
@@ -54,14 +55,6 @@ struct ProgressRecord {
     KXCurlDownloader::ProgressCallback callback;
     const utility::WorkerThread* worker = nullptr;
 };
-
-unsigned long long fileSizeA(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 int clampToInt(double value)
 {
@@ -254,7 +247,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
 {
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"KXCurlDownloader::downloadfile start");
-    unsigned long long startSize = fileSizeA(path);
+    unsigned long long startSize = 0;
+    utility::ufile::getFileSize(path, startSize);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
 
     utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,

@@ -139,8 +139,11 @@ bool getFileSize(const std::wstring& path, unsigned long long& size)
     ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        common::log("utility::ufile::getFileSize", __LINE__, L"open [ %s ] error = %d",
-                    path.c_str(), GetLastError());
+        // A file that is not there is no news: downloads ask before they start.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            common::log("utility::ufile::getFileSize", __LINE__, L"open [ %s ] error = %d",
+                        path.c_str(), error);
         return false;
     }
     LARGE_INTEGER value;

@@ -1,21 +1,9 @@
 #include "launcher/services/http_downloader.h"
 
 #include "foundation/log.h"
+#include "launcher/services/file_ex.h"
 
 namespace utility {
-
-namespace {
-
-// Size of an existing file, 0 when it does not exist.
-unsigned long long fileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-}  // namespace
 
 // ---- memory sink ----
 
@@ -193,7 +181,7 @@ bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring&
     removeHeader(L"Range");
     resumeOffset_ = 0;
     if (resume) {
-        resumeOffset_ = fileSize(path);
+        utility::ufile::getFileSize(path, resumeOffset_);
         common::log("utility::CHttpDownloader::download2file", __LINE__, L"start size %I64u",
                     resumeOffset_);
         if (resumeOffset_ > 0)

@@ -8,6 +8,7 @@
 #include <rapidjson/document.h>
 
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "foundation/runable.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
@@ -22,9 +23,6 @@
 #endif
 
 const char KXZulModel::kConfigPath[] = "/zul/config_sea.data";
-const wchar_t KXZulModel::kProductKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t KXZulModel::kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t KXZulModel::kRunValue[] = L"ZUL";
 
 // The callbacks live apart from the model so that a task still queued for
 // the UI thread finds out that its model is gone instead of calling into it.
@@ -36,15 +34,6 @@ struct KXZulModel::Notifier {
 namespace {
 
 KXZulModel g_zulModel;
-
-const wchar_t kLauncherExe[] = L"zulplay.exe";
-
-std::wstring withSeparator(const std::wstring& folder)
-{
-    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
-        return folder;
-    return folder + L'\\';
-}
 
 // The path in the ANSI code page, as the curl downloader takes it; false
 // when a character has no exact ANSI form (the file would land elsewhere).
@@ -96,14 +85,17 @@ KXZulModel& zulModel() { return g_zulModel; }
 KXZulModel::KXZulModel()
     : notifier_(std::make_shared<Notifier>()),
       configHost_(ZUL_CONFIG_HOST),
-      productKey_(kProductKey),
-      runKey_(kRunKey)
+      productKey_(product::kRegistryKey),
+      runKey_(product::kRunRegistryKey)
 {
 }
 
 KXZulModel::~KXZulModel() { stop(); }
 
-void KXZulModel::setAppDir(const std::wstring& dir) { appDir_ = withSeparator(dir); }
+void KXZulModel::setAppDir(const std::wstring& dir)
+{
+    appDir_ = utility::ufile::withSeparator(dir);
+}
 
 void KXZulModel::setConfigHost(const std::string& host)
 {
@@ -316,7 +308,7 @@ void KXZulModel::loadPathDir()
             common::log("KXZulModel::loadPathDir", __LINE__, L"create game folder %s error %d",
                         folder.c_str(), GetLastError());
     }
-    folder = withSeparator(folder);
+    folder = utility::ufile::withSeparator(folder);
     common::log("KXZulModel::loadPathDir", __LINE__, L"game folder %s", folder.c_str());
     utility::ScopedLock guard(lock_);
     pathDir_ = folder;
@@ -324,7 +316,7 @@ void KXZulModel::loadPathDir()
 
 void KXZulModel::savePathDir(const std::wstring& folder)
 {
-    const std::wstring dir = withSeparator(folder);
+    const std::wstring dir = utility::ufile::withSeparator(folder);
     {
         utility::ScopedLock guard(lock_);
         pathDir_ = dir;
@@ -347,10 +339,10 @@ void KXZulModel::setAutoRun(bool on)
     if (key.RegRegOpen(HKEY_CURRENT_USER, runKey_, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return;
     if (on) {
-        key.RegWrite(kRunValue, L"\"" + appDir() + kLauncherExe + L"\" autorun");
+        key.RegWrite(product::kName, L"\"" + appDir() + product::kLauncherExe + L"\" autorun");
         return;
     }
-    LONG result = RegDeleteValueW(key.handle(), kRunValue);
+    LONG result = RegDeleteValueW(key.handle(), product::kName);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         common::log("KXZulModel::setAutoRun", __LINE__, L"delete run value lastError = %d",
                     result);

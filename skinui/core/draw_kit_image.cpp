@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "foundation/module_resource.h"
 #include "foundation/ufile.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
@@ -35,17 +36,14 @@ bool ReadResource(CUiStringOrId name, const wchar_t* type, LPBYTE& data, DWORD& 
 {
     data = nullptr;
     size = 0;
-    HINSTANCE instance = CUiManager::GetInstance();
-    HRSRC resource = ::FindResourceW(instance, name.GetPtr(), type);
-    HGLOBAL global = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
-    DWORD resourceSize = resource != nullptr ? ::SizeofResource(instance, resource) : 0;
-    const void* bytes = global != nullptr ? ::LockResource(global) : nullptr;
-    if (bytes == nullptr || resourceSize == 0) {
+    utility::ResourceBytes bytes;
+    if (utility::findResource(CUiManager::GetInstance(), name.GetPtr(), type, bytes) != utility::kResourceFound ||
+        bytes.size == 0) {
         return false;
     }
-    data = new BYTE[resourceSize];
-    memcpy(data, bytes, resourceSize);
-    size = resourceSize;
+    data = new BYTE[bytes.size];
+    memcpy(data, bytes.data, bytes.size);
+    size = bytes.size;
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/log.h"
+#include "foundation/module_resource.h"
 #include "foundation/ufile.h"
 #include "foundation/sz/sz_extract.h"
 #include "skinui/core/language_table.h"
@@ -259,10 +260,10 @@ const CUiString& CUiManager::GetResourcePath() { return State().resourcePath; }
 void CUiManager::LoadZipResource(UINT resourceID, const wchar_t* languageFile)
 {
     ResourceState& state = State();
-    HRSRC resource = ::FindResourceW(state.instance, MAKEINTRESOURCEW(resourceID), L"ZIPRES");
-    HGLOBAL global = resource != nullptr ? ::LoadResource(state.instance, resource) : nullptr;
-    DWORD size = resource != nullptr ? ::SizeofResource(state.instance, resource) : 0;
-    const void* bytes = global != nullptr ? ::LockResource(global) : nullptr;
+    utility::ResourceBytes archive;
+    utility::findResource(state.instance, MAKEINTRESOURCEW(resourceID), L"ZIPRES", archive);
+    const void* bytes = archive.data;
+    const DWORD size = archive.size;
     if (bytes == nullptr || size == 0) {
         common::log("CUiManager::LoadZipResource", __LINE__, L"no ZIPRES resource %d lastError = %d",
                     static_cast<int>(resourceID), static_cast<int>(::GetLastError()));
