@@ -53,18 +53,13 @@ struct KernelHandleTraits {
     static void close(HANDLE handle) { CloseHandle(handle); }
 };
 
-struct RegKeyTraits {
-    typedef HKEY Handle;
-    static HKEY none() { return nullptr; }
-    static bool valid(HKEY key) { return key != nullptr; }
-    static void close(HKEY key) { RegCloseKey(key); }
-};
-
-struct LibraryTraits {
-    typedef HMODULE Handle;
-    static HMODULE none() { return nullptr; }
-    static bool valid(HMODULE module) { return module != nullptr; }
-    static void close(HMODULE module) { FreeLibrary(module); }
+// Handles for which null means "no handle", closed by Close.
+template <typename H, auto Close>
+struct NullMeansNone {
+    typedef H Handle;
+    static H none() { return nullptr; }
+    static bool valid(H handle) { return handle != nullptr; }
+    static void close(H handle) { Close(handle); }
 };
 
 // A FindFirstFileW search.
@@ -75,18 +70,11 @@ struct FindTraits {
     static void close(HANDLE find) { FindClose(find); }
 };
 
-// A view made by MapViewOfFile.
-struct MappedViewTraits {
-    typedef void* Handle;
-    static void* none() { return nullptr; }
-    static bool valid(void* view) { return view != nullptr; }
-    static void close(void* view) { UnmapViewOfFile(view); }
-};
-
 typedef ScopedResource<KernelHandleTraits> ScopedHandle;
-typedef ScopedResource<RegKeyTraits> ScopedRegKey;
-typedef ScopedResource<LibraryTraits> ScopedLibrary;
+typedef ScopedResource<NullMeansNone<HKEY, &RegCloseKey>> ScopedRegKey;
+typedef ScopedResource<NullMeansNone<HMODULE, &FreeLibrary>> ScopedLibrary;
 typedef ScopedResource<FindTraits> ScopedFind;
-typedef ScopedResource<MappedViewTraits> ScopedMappedView;
+// A view made by MapViewOfFile.
+typedef ScopedResource<NullMeansNone<void*, &UnmapViewOfFile>> ScopedMappedView;
 
 }  // namespace utility

@@ -32,14 +32,8 @@ std::wstring widenAcp(const std::string& text)
 
 std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(code)); }
 
-struct CurlEasyTraits {
-    typedef CURL* Handle;
-    static CURL* none() { return nullptr; }
-    static bool valid(CURL* handle) { return handle != nullptr; }
-    static void close(CURL* handle) { curl_easy_cleanup(handle); }
-};
 // Cleans up an easy handle when it goes out of scope.
-typedef utility::ScopedResource<CurlEasyTraits> EasyHandle;
+typedef utility::ScopedResource<utility::NullMeansNone<CURL*, &curl_easy_cleanup>> EasyHandle;
 
 // The body of a memory download while it arrives.
 struct MemoryChunk {

@@ -11,14 +11,8 @@ namespace utility {
 
 namespace {
 
-struct InternetHandleTraits {
-    typedef HINTERNET Handle;
-    static HINTERNET none() { return nullptr; }
-    static bool valid(HINTERNET handle) { return handle != nullptr; }
-    static void close(HINTERNET handle) { InternetCloseHandle(handle); }
-};
 // Closes a WinINet handle when it goes out of scope.
-typedef ScopedResource<InternetHandleTraits> InternetHandle;
+typedef ScopedResource<NullMeansNone<HINTERNET, &InternetCloseHandle>> InternetHandle;
 
 bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 {
