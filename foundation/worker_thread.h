@@ -32,6 +32,21 @@ private:
     CriticalSection& cs_;
 };
 
+// A copy of a shared field taken under its lock, and a store into one.
+template <typename T>
+T lockedCopy(CriticalSection& lock, const T& field)
+{
+    ScopedLock guard(lock);
+    return field;
+}
+
+template <typename T, typename V>
+void lockedStore(CriticalSection& lock, T& field, const V& value)
+{
+    ScopedLock guard(lock);
+    field = value;
+}
+
 class WorkerThread {
 public:
     WorkerThread() = default;

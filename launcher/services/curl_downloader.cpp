@@ -136,12 +136,36 @@ int progressCallback(void* clientp, double dltotal, double dlnow, double, double
     return 0;
 }
 
-bool isSuccessStatus(long status) { return status >= 200 && status <= 299; }
-
-// The options both downloads share: the progress callback, which also
-// watches the stop request, and certificate checking.
-void setSharedOptions(CURL* handle, ProgressRecord* record)
+// A transfer that curl finished without error with a status of 200-299; any
+// other ending is logged.
+bool transferSucceeded(const char* function, CURLcode rc, long status, const std::string& url)
 {
+    if (rc != CURLE_OK) {
+        common::log(function, __LINE__, L"curl download error %s %s", curlErrorText(rc).c_str(),
+                    widenAcp(url).c_str());
+        return false;
+    }
+    if (status < 200 || status > 299) {
+        common::log(function, __LINE__, L"curl download error status %d %s", status,
+                    widenAcp(url).c_str());
+        return false;
+    }
+    return true;
+}
+
+// The options both downloads share: the URL, redirects, no reuse, signals or
+// error bodies, the timeouts, the progress callback (which also watches the
+// stop request) and certificate checking.
+void setSharedOptions(CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
+                      ProgressRecord* record)
+{
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
     // Verify the chain against the system store; the host name check stays
     // off, as on the WinINet path. Schannel also checks revocation, which
     // fails every request while the revocation servers cannot be reached:
@@ -207,29 +231,14 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     CURL* h = easy.get();
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    setSharedOptions(h, &record);
-    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kMemoryConnectTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kMemoryTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    setSharedOptions(h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record);
 
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    if (rc != CURLE_OK) {
-        common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download error %s %s",
-                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+    if (!transferSucceeded("KXCurlDownloader::downloadMemory", rc, status, url))
         return false;
-    }
-    if (!isSuccessStatus(status)) {
-        common::log("KXCurlDownloader::downloadMemory", __LINE__,
-                    L"curl download error status %d %s", status, widenAcp(url).c_str());
-        return false;
-    }
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
                 static_cast<int>(chunk.size));
     body_.assign(chunk.block ? chunk.block : "", chunk.size);
@@ -284,16 +293,9 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     target.offset = startSize;
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    setSharedOptions(h, &record);
+    setSharedOptions(h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record);
     curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kFileConnectTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kFileTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
 
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
@@ -314,16 +316,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
         if (rc == CURLE_OK || target.rangeRefused)
             rc = CURLE_RANGE_ERROR;
     }
-    if (rc != CURLE_OK) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download error %s %s",
-                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+    if (!transferSucceeded("KXCurlDownloader::downloadFile", rc, status, url))
         return false;
-    }
-    if (!isSuccessStatus(status)) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__,
-                    L"curl download error status %d %s", status, widenAcp(url).c_str());
-        return false;
-    }
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download  file sucess");
     return true;
 }

@@ -73,6 +73,8 @@ public:
 
 private:
     bool readBody(HINTERNET request, unsigned long long contentLength);
+    // Tells the sink that a stage failed; false.
+    bool failStage(int stage, DWORD error);
 
     HINTERNET volatile session_ = nullptr;
     std::wstring host_;

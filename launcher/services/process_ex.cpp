@@ -243,16 +243,27 @@ bool buildTokenCommandLine(const std::wstring& file, const wchar_t* params, std:
     return line.size() < kTokenCommandChars;
 }
 
+namespace {
+
+// buildTokenCommandLine, with a log line when the line does not fit.
+bool commandLineFits(const char* function, const std::wstring& file, const wchar_t* params,
+                     std::wstring& line)
+{
+    if (buildTokenCommandLine(file, params, line))
+        return true;
+    common::log(function, __LINE__, L"command line too long (%d characters): %s",
+                static_cast<int>(line.size()), line.c_str());
+    return false;
+}
+
+}  // namespace
+
 int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* params, bool wait,
                     DWORD* exitCode)
 {
     std::wstring line;
-    if (!buildTokenCommandLine(file, params, line)) {
-        common::log("utility::process::createWithToken", __LINE__,
-                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
-                    line.c_str());
+    if (!commandLineFits("utility::process::createWithToken", file, params, line))
         return -1;
-    }
     if (!token) {
         common::log("utility::process::createWithToken", __LINE__, L"no token for %s",
                     line.c_str());
@@ -301,12 +312,8 @@ int createWithExplorerToken(const std::wstring& file, const wchar_t* params, boo
                             DWORD* exitCode)
 {
     std::wstring line;
-    if (!buildTokenCommandLine(file, params, line)) {
-        common::log("utility::process::createWithExplorerToken", __LINE__,
-                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
-                    line.c_str());
+    if (!commandLineFits("utility::process::createWithExplorerToken", file, params, line))
         return -1;
-    }
     // Owned here and closed on every path, success included.
     ScopedHandle token;
     DWORD error = getExplorerToken(token.receive());

@@ -174,28 +174,21 @@ void KXZulModel::addMessage()
 
 void KXZulModel::languageFromLangId(LANGID id, std::wstring& shortCode, std::wstring& longName)
 {
-    switch (id & 0x3FF) {
-    case 4:  // Chinese, any sub-language
-        shortCode = L"cn";
-        longName = L"zh_CN";
-        break;
-    case 42:  // Vietnamese
-        shortCode = L"vn";
-        longName = L"vi_VN";
-        break;
-    case 30:  // Thai
-        shortCode = L"th";
-        longName = L"th_TH";
-        break;
-    case 33:  // Indonesian
-        shortCode = L"id";
-        longName = L"in_ID";
-        break;
-    default:  // English and everything else
-        shortCode = L"en";
-        longName = L"en_US";
-        break;
-    }
+    // By primary language (any sub-language); English and everything else last.
+    struct Language {
+        WORD primary;
+        const wchar_t* shortCode;
+        const wchar_t* longName;
+    };
+    static const Language kLanguages[] = {
+        {LANG_CHINESE, L"cn", L"zh_CN"}, {LANG_VIETNAMESE, L"vn", L"vi_VN"},
+        {LANG_THAI, L"th", L"th_TH"},    {LANG_INDONESIAN, L"id", L"in_ID"},
+        {0, L"en", L"en_US"}};
+    const Language* found = kLanguages;
+    while (found->primary != 0 && found->primary != PRIMARYLANGID(id))
+        ++found;
+    shortCode = found->shortCode;
+    longName = found->longName;
 }
 
 std::wstring KXZulModel::detectLanguage()
@@ -276,20 +269,17 @@ void KXZulModel::setLanguage(const std::wstring& locale)
 
 std::wstring KXZulModel::getLanguage() const
 {
-    utility::ScopedLock guard(lock_);
-    return language_;
+    return utility::lockedCopy(lock_, language_);
 }
 
 std::wstring KXZulModel::getLanguageLong() const
 {
-    utility::ScopedLock guard(lock_);
-    return languageLong_;
+    return utility::lockedCopy(lock_, languageLong_);
 }
 
 RegionProfile KXZulModel::getRegionProfile() const
 {
-    utility::ScopedLock guard(lock_);
-    return profile_;
+    return utility::lockedCopy(lock_, profile_);
 }
 
 void KXZulModel::loadPathDir()
@@ -329,8 +319,7 @@ void KXZulModel::savePathDir(const std::wstring& folder)
 
 std::wstring KXZulModel::getPathDir() const
 {
-    utility::ScopedLock guard(lock_);
-    return pathDir_;
+    return utility::lockedCopy(lock_, pathDir_);
 }
 
 void KXZulModel::setAutoRun(bool on)
@@ -350,38 +339,32 @@ void KXZulModel::setAutoRun(bool on)
 
 void KXZulModel::setRestart(bool restart)
 {
-    utility::ScopedLock guard(lock_);
-    restart_ = restart;
+    utility::lockedStore(lock_, restart_, restart);
 }
 
 bool KXZulModel::needRestart() const
 {
-    utility::ScopedLock guard(lock_);
-    return restart_;
+    return utility::lockedCopy(lock_, restart_);
 }
 
 int KXZulModel::getAppMinVersion() const
 {
-    utility::ScopedLock guard(lock_);
-    return appMinVersion_;
+    return utility::lockedCopy(lock_, appMinVersion_);
 }
 
 int KXZulModel::getPlayerMinVersion() const
 {
-    utility::ScopedLock guard(lock_);
-    return playerMinVersion_;
+    return utility::lockedCopy(lock_, playerMinVersion_);
 }
 
 std::wstring KXZulModel::getApkUrl() const
 {
-    utility::ScopedLock guard(lock_);
-    return apkUrl_;
+    return utility::lockedCopy(lock_, apkUrl_);
 }
 
 std::wstring KXZulModel::getPlayerUrl() const
 {
-    utility::ScopedLock guard(lock_);
-    return playerUrl_;
+    return utility::lockedCopy(lock_, playerUrl_);
 }
 
 void KXZulModel::setOnConfigLoaded(const Callback& callback)
