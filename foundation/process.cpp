@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "log.h"
-#include "ustring.h"
 #include "scoped_handle.h"
+#include "ustring.h"
 
 namespace utility {
 namespace process {

@@ -102,7 +102,8 @@ bool SystemDriveInfo::isSsd(const std::wstring& name)
     query.propertyId = kStorageDeviceTrimProperty;
     query.queryType = kPropertyStandardQuery;
     TrimDescriptor trim = {};
-    switch (queryVolume(name, kIoctlStorageQueryProperty, &query, sizeof(query), &trim, sizeof(trim))) {
+    switch (
+        queryVolume(name, kIoctlStorageQueryProperty, &query, sizeof(query), &trim, sizeof(trim))) {
     case kNoVolume:
         return false;
     case kQueryFailed:

@@ -246,7 +246,8 @@ TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
 {
     testutil::TempDir dir;
     const std::wstring probe = dir.file(L"zul_version_probe.exe");
-    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), probe.c_str(), FALSE));
+    const std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
+    ASSERT_TRUE(CopyFileW(child.c_str(), probe.c_str(), FALSE));
     const wchar_t key[] = L"Software\\Wine\\AppDefaults\\zul_version_probe.exe";
     const std::pair<const wchar_t*, DWORD> versions[] = {
         {sizeof(void*) == 8 ? L"winxp64" : L"winxp", 0}, {L"vista", 1}, {L"win10", 1}};

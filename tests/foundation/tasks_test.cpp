@@ -126,7 +126,8 @@ TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPos
 TEST(DispatcherLifetime, PostsRacingDestroyAreRunOrReleasedExactlyOnce)
 {
     struct CountedTask : Runable {
-        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases) : runs_(runs), releases_(releases) {}
+        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases)
+            : runs_(runs), releases_(releases) {}
         ~CountedTask() override { ++releases_; }
         void run() override { EXPECT_EQ(1, ++ownRuns_); ++runs_; }
         std::atomic<int>& runs_;
@@ -218,7 +219,8 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     // A task that ignores the stop is terminated after the timeout and
     // released once, only when its thread has ended.
     struct StubbornTask : Runable {
-        StubbornTask(TaskProbe& probe, bool& endedAtRelease) : probe_(probe), endedAtRelease_(endedAtRelease) {}
+        StubbornTask(TaskProbe& probe, bool& endedAtRelease)
+            : probe_(probe), endedAtRelease_(endedAtRelease) {}
         ~StubbornTask() override
         {
             endedAtRelease_ = WaitForSingleObject(self_, 0) == WAIT_OBJECT_0;
