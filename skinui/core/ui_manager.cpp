@@ -960,6 +960,7 @@ void CUiManager::ReapObjects(CControlUI* control)
     for (int i = m_aPostPaintControls.GetSize() - 1; i >= 0; --i) {
         if (m_aPostPaintControls[i] == control) m_aPostPaintControls.Remove(i);
     }
+    RemoveFromOptionGroups(control);
 }
 
 // ---- Look-ups ----
@@ -1210,6 +1211,11 @@ bool CUiManager::TranslateMessage(const LPMSG pMsg)
             }
             return manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
         }
+        return false;
+    }
+    // Escape belongs to the native child (an edit box, a date picker): it must
+    // not reach the window's filters, which close the window on it.
+    if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) && pMsg->wParam == VK_ESCAPE) {
         return false;
     }
     for (int i = managers.GetSize() - 1; i >= 0; --i) {
