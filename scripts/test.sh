@@ -13,5 +13,5 @@ zul_env_start
 echo "== tests (wine64, display $DISPLAY)"
 ctest --test-dir "$ZUL_ROOT/build/x86_64" -j"$(nproc)" --output-on-failure --timeout 600
 
-echo "== demo screenshot"
-"$here/screenshot-demo.sh" "$ZUL_ROOT/build/x86_64" "$ZUL_ROOT/build/artifacts/skinui_demo.png"
+echo "== demo screenshots"
+"$here/screenshot-demo.sh" "$ZUL_ROOT/build/x86_64" "$ZUL_ROOT/build/artifacts"
