@@ -90,7 +90,7 @@ protected:
     void TearDown() override
     {
         parent.reset();
-        RunUntil([] { return CountBoxes() == 0; }, 3000);
+        RunUntil([] { return CountBoxes() == 0; }, 10000);
     }
     // A box over the parent, laid out and painted.
     msg::IMessageBox* Show(const wchar_t* text, std::vector<msg::SelectionInfo> buttons = {})
@@ -114,13 +114,13 @@ TEST_F(MessageBoxTest, OneBoxPerTextAndTheParentWaitsForTheLastBox)
     ASSERT_NE(nullptr, second);
     HWND firstWindow = WindowOf(first);
     ::PostMessageW(firstWindow, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(firstWindow); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(firstWindow); }, 10000));
     EXPECT_FALSE(::IsWindowEnabled(parent->hwnd));  // the second box still holds it
 
     // Escape closes the second box; then the parent is back and the first text shows again.
     HWND secondWindow = WindowOf(second);
     ::PostMessageW(secondWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(secondWindow); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(secondWindow); }, 10000));
     EXPECT_TRUE(::IsWindowEnabled(parent->hwnd));
     EXPECT_NE(nullptr, Show(L"Disk full"));
 }
@@ -160,7 +160,7 @@ TEST_F(MessageBoxTest, ARealClickRunsOnlyItsButtonsCallbackOnceTheBoxIsGone)
     POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     ::ClientToScreen(boxWindow, &pt);
     uidriver::clickAt(pt);
-    ASSERT_TRUE(RunUntil([&] { return confirmed == 1; }, 5000));
+    ASSERT_TRUE(RunUntil([&] { return confirmed == 1; }, 10000));
     RunUntil([] { return false; }, 200);
     EXPECT_EQ(1, confirmed);
     EXPECT_EQ(0, cancelled);
@@ -176,7 +176,7 @@ TEST_F(MessageBoxTest, CallbacksThatDestroyTheParentAreSafe)
     ASSERT_NE(nullptr, box);
     HWND boxWindow = WindowOf(box);
     SendClick(boxWindow, BarOf(box)->GetItemAt(1));
-    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(parent->hwnd); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(parent->hwnd); }, 10000));
     EXPECT_FALSE(::IsWindow(boxWindow));
 
     // The close button's callback, which alone runs.
@@ -187,7 +187,7 @@ TEST_F(MessageBoxTest, CallbacksThatDestroyTheParentAreSafe)
     box->setCloseCallback([&] { parent->Destroy(); });
     boxWindow = WindowOf(box);
     SendClick(boxWindow, static_cast<msg::MessageBoxWindow*>(box)->GetManager().FindControl(L"closebtn"));
-    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(parent->hwnd); }, 3000));
+    ASSERT_TRUE(RunUntil([&] { return !::IsWindow(parent->hwnd); }, 10000));
     EXPECT_FALSE(::IsWindow(boxWindow));
     EXPECT_EQ(0, confirmed);
 

@@ -60,6 +60,20 @@ TEST_F(EditTest, FocusOpensTheNativeWindowOverTheTextArea)
     const int top = 20 + (28 - fontHeight) / 2;
     EXPECT_TRUE(skintest::RectIs(w.ChildRect(native), 30, top, 219, top + fontHeight));
 
+    // A translucent native background: the window's painting under the field, tinted half red.
+    edit->SetNativeEditBkColor(0x80FF0000);
+    ::InvalidateRect(native, nullptr, TRUE);
+    ::UpdateWindow(native);
+    RECT rcNative = w.ChildRect(native);
+    POINT pt = {rcNative.right - 5, (rcNative.top + rcNative.bottom) / 2};
+    ::ClientToScreen(w.GetHWND(), &pt);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF shown = ::GetPixel(screen, pt.x, pt.y);
+    ::ReleaseDC(nullptr, screen);
+    EXPECT_EQ(0xFF, GetRValue(shown));
+    EXPECT_NEAR(0x80, GetGValue(shown), 2);
+    EXPECT_NEAR(0x80, GetBValue(shown), 2);
+
     // A click elsewhere closes it; the control keeps nothing of it.
     w.Click(w.Find<CControlUI>(L"other"));
     EXPECT_TRUE(RunQueueUntil([&] { return edit->GetNativeWindow() == nullptr; }, 5000));
