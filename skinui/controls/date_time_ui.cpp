@@ -79,12 +79,13 @@ LRESULT CDateTimeWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             return result;  // the picker's own drop-down calendar
         }
         TakeDate();
+        HWND self = m_hWnd;
         HWND ownerWindow = m_pManager->GetPaintWindow();
-        if (reinterpret_cast<HWND>(wParam) != ownerWindow) {
+        if (gaining != ownerWindow) {
             ::SendMessageW(ownerWindow, WM_KILLFOCUS, wParam, lParam);
         }
         // Closing deletes this object: nothing of it is touched afterwards.
-        ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        ::SendMessageW(self, WM_CLOSE, 0, 0);
         return result;
     }
     case WM_KEYUP:

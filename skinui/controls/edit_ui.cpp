@@ -124,12 +124,13 @@ LRESULT CEditWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         if (m_pOwner == nullptr) {
             return result;  // being destroyed with its owner
         }
+        HWND self = m_hWnd;
         HWND ownerWindow = m_pManager->GetPaintWindow();
         if (reinterpret_cast<HWND>(wParam) != ownerWindow) {
             ::SendMessageW(ownerWindow, WM_KILLFOCUS, wParam, lParam);
         }
         // Closing deletes this object: nothing of it is touched afterwards.
-        ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        ::SendMessageW(self, WM_CLOSE, 0, 0);
         return result;
     }
     case kReflectedCommand:

@@ -41,4 +41,6 @@ zul_add_test(skinui_window_test
     ${_demo_dir}/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS msg
-  LABELS gui)
+  LABELS gui
+  # Its windows open active and take the keyboard focus from other tests' windows.
+  LOCKS zul_mouse_pointer)
