@@ -467,7 +467,7 @@ def card(path, size, radius, fill_alpha, line_alpha):
     """A frosted panel for nine-grid stretching: white at low alpha with a hairline."""
     c = Canvas(size, size)
     c.fill(rounded_rect(0, 0, size, size, radius), (WHITE, line_alpha))
-    c.fill(rounded_rect(1, 1, size - 1, size - 1, radius - 1), ((0x0E, 0x1A, 0x36), 0.55))
+    c.fill(rounded_rect(1, 1, size - 1, size - 1, radius - 1), ((0x10, 0x22, 0x4A), 0.50))
     c.fill(rounded_rect(1, 1, size - 1, size - 1, radius - 1), (WHITE, fill_alpha))
     c.save(path)
 
@@ -648,7 +648,7 @@ def launcher_skin_images(out):
     launcher_background(os.path.join(zul, "launch_bg.png"), 411, 245)
     band(os.path.join(zul, "titlebar.png"), 8, 56, 0.30, 0.18, 55, 0.06)
     band(os.path.join(zul, "bottom_band.png"), 8, 96, 0.30, 0.42, 0, 0.08)
-    card(os.path.join(zul, "card.png"), 48, 14, 0.07, 0.16)
+    card(os.path.join(zul, "card.png"), 48, 14, 0.045, 0.14)
     art = os.path.join(zul, "right_bg_en.png")
     game_art(art, 520, 720)
     with open(art, "rb") as f:
