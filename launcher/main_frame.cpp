@@ -456,7 +456,16 @@ void KXZulMainFrame::showFolderPage()
     _checkGameAndAppVersion();
 }
 
-void KXZulMainFrame::onGameInstalled() { showFolderPage(); }
+void KXZulMainFrame::onGameInstalled()
+{
+    // The report ends the hand-over's install progress; it must not enable
+    // Start in the middle of another job.
+    if (workerState_ == kWorkerRunning) {
+        common::log("KXZulMainFrame::onGameInstalled", __LINE__, L"a job runs: report ignored");
+        return;
+    }
+    showFolderPage();
+}
 
 void KXZulMainFrame::showFailure(const wchar_t* key)
 {
