@@ -86,7 +86,6 @@ private:
     void onCloseBtnClicked(SkinUI::UiNotify& msg);
     void onChangePathBtnClicked(SkinUI::UiNotify& msg);
     void onLinkBtnClicked(SkinUI::UiNotify& msg);
-    void onMaxBtnClicked(SkinUI::UiNotify& msg);
 
     // ---- UI thread ----
     void showInstallingState();

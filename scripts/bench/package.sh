@@ -12,7 +12,7 @@
 # prefix and display are made as needed)
 # The package is made once under $ZUL_BENCH_DIR (default /tmp/zul-bench-package),
 # outside the clone, and reused: the Windows libraries of the wine package (real
-# binaries) and 256 MiB of incompressible "disk image" bytes, packed by 7zz -mx=5.
+# binaries) and 400 MiB of incompressible "disk image" bytes, packed by 7zz -mx=5.
 # ZUL_BENCH_ROUNDS sets the rounds (default 2; best time of each side, taken in
 # turns). ZUL_BENCH_TINY=1 makes a tiny run (a few MB, one round) that only
 # proves the benchmark works.
@@ -25,7 +25,7 @@ source "$here/../env.sh"
 
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-package}"
 rounds="${ZUL_BENCH_ROUNDS:-2}"
-image_mb=256
+image_mb=400
 if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
   bench="$bench-tiny"
   rounds=1
@@ -38,7 +38,7 @@ zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
 # The package, made once.
 package="$bench/www/package.7z"
-if [ ! -f "$bench/package-v1.done" ]; then
+if [ ! -f "$bench/package-v2.done" ]; then
   echo "bench: making the package in $bench" >&2
   rm -rf "$bench"
   mkdir -p "$bench/corpus/bin" "$bench/corpus/vm" "$bench/www"
@@ -52,7 +52,7 @@ if [ ! -f "$bench/package-v1.done" ]; then
   echo 1000 >"$bench/corpus/playerversion"
   (cd "$bench/corpus" && 7zz a -t7z -bd -bso0 -bsp0 -mx=5 "$package.part" .)
   mv "$package.part" "$package"
-  touch "$bench/package-v1.done"
+  touch "$bench/package-v2.done"
 fi
 echo "bench: package $(($(stat -c %s "$package") / 1048576)) MB, $(find "$bench/corpus" -type f | wc -l) files" >&2
 

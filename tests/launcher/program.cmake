@@ -54,3 +54,9 @@ add_test(NAME zulplay_program_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/
 # folder value) and the mouse pointer are the machine's: one test at a time.
 set_tests_properties(zulplay_program_test PROPERTIES TIMEOUT 900 LABELS "http;gui"
   RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
+
+# Demo (not a test): scripts/demo.sh runs it against the local server.
+#   zulplay_demo.exe 'C:\ZULDemo'
+add_executable(zulplay_demo ${CMAKE_CURRENT_LIST_DIR}/zulplay_demo.cpp)
+target_link_libraries(zulplay_demo PRIVATE zul_ui_driver zul_gtest_main)
+add_dependencies(zulplay_demo zulplay_test_fixture)
