@@ -292,11 +292,13 @@ void KXZulMainFrame::onPauseBtnClicked(UiNotify& msg)
     if (state == kWorkerRunning) {
         paused_ = true;
         stopJob(kJobStopWaitMs);
+        common::log("KXZulMainFrame::onPauseBtnClicked", __LINE__, L"download paused");
     } else if (state == kWorkerBusy) {
         return;
     } else {
         // Resume the job that was paused, not always the emulator package.
         paused_ = false;
+        common::log("KXZulMainFrame::onPauseBtnClicked", __LINE__, L"download resumed, job %d", lastJob_);
         startJob(lastJob_);
     }
     setPauseImages(paused_);

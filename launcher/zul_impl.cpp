@@ -129,8 +129,9 @@ void KXZulImpl::prepareFolders()
     const std::wstring logDir = appDir_ + L"log";
     utility::ufile::removeDir(logDir);
     utility::ufile::makeDir(logDir);
-    const std::wstring dataDir = utility::ufile::getSpecialFolder(CSIDL_APPDATA) + L"\\zulplayd\\";
-    if (!utility::ufile::exists(dataDir))
+    const std::wstring appData = utility::ufile::getSpecialFolder(CSIDL_APPDATA);
+    const std::wstring dataDir = appData + L"\\zulplayd\\";
+    if (!appData.empty() && !utility::ufile::exists(dataDir))
         utility::ufile::makeDir(dataDir);
     common::setLogLimits(common::kLauncherLogLimits);
     common::startLogging(logDir + L"\\main.log");

@@ -162,7 +162,7 @@ protected:
 TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
 {
     LauncherFolder folder;
-    putDescription("/f/pkg/player.7z?chunk=16384&trickle=60", "2.5.1");
+    putDescription("/f/pkg/player.7z?chunk=8192&trickle=100", "2.5.1");
     // An emulator process of the game folder and a program of the same name elsewhere.
     CreateDirectoryW((folder.app() + L"tools").c_str(), nullptr);
     CopyFileW(fixture(L"zul_test_child.exe").c_str(), (folder.game() + L"adb.exe").c_str(), FALSE);
@@ -274,7 +274,7 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
 TEST_F(ZulplayProgram, PausedDownloadResumesFromItsPartialFile)
 {
     LauncherFolder folder;
-    putDescription("/f/pkg/player.7z?chunk=4096&trickle=40", "3.0");
+    putDescription("/f/pkg/player.7z?chunk=4096&trickle=100", "3.0");
     uidriver::Program launcher(folder.exe(), L"");
     HWND window = start(launcher, folder);
     ASSERT_NE(nullptr, window);
@@ -282,9 +282,10 @@ TEST_F(ZulplayProgram, PausedDownloadResumesFromItsPartialFile)
     click(window, L"startBtn");
     waitFor(window, L"downloadLabel", [](const ControlInfo& c) { return c.visible && contains(c.text, L"KB/"); }, 60000);
     click(window, L"pauseBtn");
+    ASSERT_TRUE(folder.waitForLog(L"download paused"));
     const std::wstring partial = folder.app() + L"zulen_3.0.7z.tmp";
-    ASSERT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(partial); }, 10000));
-    testutil::pumpFor(1500);
+    ASSERT_TRUE(testutil::fileExists(partial));
+    testutil::pumpFor(500);
     const size_t paused = testutil::readFile(partial).size();
     testutil::pumpFor(1500);
     EXPECT_EQ(paused, testutil::readFile(partial).size()) << "the download went on after the pause";
@@ -293,6 +294,7 @@ TEST_F(ZulplayProgram, PausedDownloadResumesFromItsPartialFile)
     uidriver::screenshot(window, L"launcher_download_paused");
 
     click(window, L"pauseBtn");
+    EXPECT_TRUE(folder.waitForLog(L"download resumed, job 0"));
     ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; });
     EXPECT_TRUE(startBtn.enabled);
     EXPECT_EQ("bytes=" + std::to_string(paused) + "-", server.header("/f/pkg/player.7z", "Range"));
