@@ -75,7 +75,6 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     CoUninitialize();
     if (deleteSelfRequested())
         DeleteSelf();
-    // 12.
     return 1;
 }
 
@@ -102,6 +101,5 @@ bool KXSpaceImpl::createMainFrame()
         return true;
     }
     frame->ShowWindow(true, true);
-    SetFocus(frame->GetHWND());
     return true;
 }
