@@ -1,6 +1,9 @@
 # Shared helpers for the project's CMake files.
 
-# Tests run under 64-bit Wine through this wrapper (prefix, debug and DLL overrides).
+# Tests run under Wine through this wrapper (prefix, debug and DLL overrides). It
+# picks the loader from the program itself: 64-bit Wine for the x86_64 build,
+# 32-bit Wine for the i686 build, whose suite scripts/test.sh runs inside
+# scripts/wine32-ns.sh.
 set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
 # zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS zul_install_registration])

@@ -2,12 +2,15 @@
 # Set-up, build, and run the system's main job under 64-bit Wine as far as it
 # exists: the foundation at work, the install job from a real payload resource
 # into the Wine prefix, and the launcher's model fetching its remote
-# configuration from the local stand-in server.
+# configuration from the local stand-in server. Then the i686 build of the
+# install job, the deliverable, under 32-bit Wine emulated by qemu-i386.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 source "$here/env.sh"
+wine32_why=$(zul_wine32_why)
 echo "== build x86_64"; zul_build x86_64
+[ -n "$wine32_why" ] || { echo "== build i686"; zul_build i686 -DZUL_BUILD_TESTS=ON; }
 build="$ZUL_ROOT/build/x86_64"
 trap zul_env_stop EXIT
 zul_env_start
@@ -44,3 +47,13 @@ echo "serving the configuration at \$base/f/zul/config_sea.data"
 SH
 bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
 rm -rf "$work"
+zul_env_stop
+trap - EXIT
+
+echo; echo "== installer, i686 build: install job into C:\\ZULDemo under 32-bit Wine (qemu-i386)"
+if [ -n "$wine32_why" ]; then
+  echo "not run: $wine32_why"
+  exit 0
+fi
+zul_wine32 'trap zul_env_stop EXIT; zul_env_start i686
+  "$ZUL_ROOT/scripts/wine-run.sh" "$ZUL_ROOT/build/i686/tests/install/install_demo.exe" "C:\ZULDemo" en'

@@ -1,13 +1,33 @@
-# Sourced by the scripts: a Wine prefix and an X display for this run.
-#   zul_env_start   fresh prefix outside the clone, one persistent wineserver, Xvfb
-#   zul_env_stop    ends them and removes the prefix
+# Sourced by the scripts: a Wine prefix and an X display for this run, for
+# either target (x86_64 under 64-bit Wine; i686 under 32-bit Wine, inside
+# scripts/wine32-ns.sh where that runs).
+#   zul_env_start [ARCH]  fresh prefix outside the clone, one persistent
+#                         wineserver, Xvfb; ZUL_ARTIFACTS_DIR for ARCH's screenshots
+#   zul_env_stop          ends them and removes the prefix
+#   zul_build ARCH        configures and builds build/ARCH
+#   zul_test ARCH         runs the whole CTest suite of build/ARCH
+#   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
+#   zul_wine32_why        empty when the i686 build can run here, else why not
+# Some tests of each build, from the clone's root:
+#   source scripts/env.sh && zul_env_start && ctest --test-dir build/x86_64 -R REGEX; zul_env_stop
+#   source scripts/env.sh && zul_wine32 'zul_env_start i686 && ctest --test-dir build/i686 -R REGEX; zul_env_stop'
 ZUL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEDEBUG=-all
 # No Mono or Gecko prompts, and no Linux menu entries for the shortcuts tests make.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A 64-bit prefix for both targets: 32-bit programs run in it through WoW64,
+# as on most users' Windows, with their registry and system-folder redirection.
 export WINEARCH=win64
 
+# Screenshots go to build/artifacts/, the i686 build's to build/artifacts/i686/
+# (a Windows program reaches the folder as Z: followed by the path).
+zul_artifacts_dir() {
+  case $1 in x86_64) echo "$ZUL_ROOT/build/artifacts" ;; *) echo "$ZUL_ROOT/build/artifacts/$1" ;; esac
+}
+
 zul_env_start() {
+  export ZUL_ARTIFACTS_DIR="$(zul_artifacts_dir "${1:-x86_64}")"
+  mkdir -p "$ZUL_ARTIFACTS_DIR"
   export WINEPREFIX="$(mktemp -d /tmp/zul-wine.XXXXXX)"
   if [ -z "${ZUL_KEEP_DISPLAY:-}" ]; then
     local n=$((90 + RANDOM % 400))
@@ -40,15 +60,50 @@ zul_env_stop() {
   case "${WINEPREFIX:-}" in /tmp/zul-wine.*) rm -rf "$WINEPREFIX" ;; esac
 }
 
-# zul_build TRIPLE_ARCH: configures and builds build/<arch> (x86_64 or i686).
+# zul_build ARCH [CMAKE OPTIONS]: configures and builds build/ARCH (x86_64 or
+# i686); options given reconfigure an existing build folder.
 zul_build() {
   local arch=$1 dir="$ZUL_ROOT/build/$1"
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
-  if [ ! -f "$dir/build.ninja" ]; then
+  if [ ! -f "$dir/build.ninja" ] || [ $# -gt 1 ]; then
     cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
       "${launcher[@]}" "${@:2}" >/dev/null
   fi
   cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# zul_wine32_why: prints why the i686 build cannot run under 32-bit Wine here
+# (one line), or nothing when it can.
+zul_wine32_why() {
+  bash "$ZUL_ROOT/scripts/wine32-ns.sh" --probe || true
+}
+
+# zul_wine32 COMMANDS: runs shell commands (with these functions at hand)
+# inside scripts/wine32-ns.sh, where the clone keeps its path, so every path
+# CTest and the build have recorded works there as it is.
+zul_wine32() {
+  env -u ZUL_KEEP_DISPLAY ZUL_IN_WINE32=1 bash "$ZUL_ROOT/scripts/wine32-ns.sh" \
+    bash -c 'source "$0/scripts/env.sh" && eval "$1"' "$ZUL_ROOT" "$1"
+}
+
+# zul_test ARCH: the whole CTest suite of build/ARCH in parallel under Wine and
+# Xvfb, then the demo window's screenshot; the i686 suite under 32-bit Wine.
+zul_test() {
+  local arch=$1
+  if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then
+    zul_wine32 "zul_test i686"
+    return
+  fi
+  (
+    trap zul_env_stop EXIT
+    zul_env_start "$arch"
+    local status=0
+    echo "== tests $arch (display $DISPLAY)"
+    ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure --timeout 600 || status=1
+    echo "== demo screenshot $arch"
+    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR/skinui_demo.png" || status=1
+    exit "$status"
+  )
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Opens the SkinUI demo window under 64-bit Wine and keeps a screenshot of the
+# Opens the SkinUI demo window under Wine and keeps a screenshot of the
 # X display as a PNG. WINEPREFIX and DISPLAY come from the caller (scripts/env.sh's
 # zul_env_start sets both up).
 #   screenshot-demo.sh [build dir] [output PNG]

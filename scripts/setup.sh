@@ -4,6 +4,7 @@
 # libcurl for mingw) into a cache outside the clone. Idempotent; quick when
 # everything is already there.
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 
 DEPS="${ZUL_DEPS_DIR:-/var/cache/zul-deps}"
 export DEBIAN_FRONTEND=noninteractive
@@ -84,4 +85,7 @@ build_curl() {
 build_curl x86_64-w64-mingw32
 build_curl i686-w64-mingw32
 ln -sfn "$DEPS/curl-$curl_ver" "$DEPS/curl"
+
+# The root in which the i686 build runs under 32-bit Wine.
+bash "$here/setup-wine32.sh"
 echo "setup: ok ($DEPS)"
