@@ -59,15 +59,28 @@ bool removeFile(const std::wstring& path)
     return false;
 }
 
-std::wstring getAppDataDir()
+std::wstring getAppDataDir() { return getSpecialFolder(CSIDL_APPDATA); }
+
+std::wstring getSpecialFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {0};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    HRESULT hr = SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    if (FAILED(hr)) {
+        common::log("utility::ufile::getSpecialFolder", __LINE__,
+                    L"SHGetFolderPath %d failed hr = %d", csidl, static_cast<int>(hr));
         return std::wstring();
+    }
     std::wstring dir = path;
     while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/'))
         dir.pop_back();
     return dir;
+}
+
+std::wstring withSeparator(const std::wstring& folder)
+{
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
+        return folder;
+    return folder + L'\\';
 }
 
 }  // namespace ufile

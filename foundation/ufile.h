@@ -13,6 +13,11 @@ bool makeDir(const std::wstring& path);
 bool removeFile(const std::wstring& path);
 // The user's roaming application-data folder, without trailing separator.
 std::wstring getAppDataDir();
+// A shell folder by its CSIDL, without trailing separator; empty (with a log
+// line) when the system cannot name it.
+std::wstring getSpecialFolder(int csidl);
+// The folder ending in a backslash or slash (one is added); empty stays empty.
+std::wstring withSeparator(const std::wstring& folder);
 
 }  // namespace ufile
 }  // namespace utility

@@ -61,7 +61,8 @@ SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback)
 void SzDirSink::attach(const CSzArEx* db)
 {
     db_ = db;
-    totalBytes_ = db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0];
+    // An archive that holds nothing has no unpack positions at all.
+    totalBytes_ = db->UnpackPositions ? db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0] : 0;
 }
 
 void SzDirSink::fail(SzResultCode code)
