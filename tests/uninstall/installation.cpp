@@ -7,20 +7,6 @@
 
 namespace insttest {
 
-namespace {
-
-std::vector<std::wstring> uninstallerLogLines()
-{
-    std::vector<std::wstring> lines;
-    const std::wstring text = testutil::widen(testutil::readFile(uninstallerLogPath()));
-    size_t start = 0;
-    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-}  // namespace
-
 bool installWithInstallJob(const std::wstring& folder, const std::wstring& region)
 {
     const std::wstring tool = testutil::exeDir() + L"zul_uninst_install_tool.exe";
@@ -81,21 +67,17 @@ std::wstring uninstallerLogPath()
     return std::wstring(temp) + L"zulplayduninstall.log";
 }
 
-int countUninstallerLogMessages(const std::wstring& message)
+std::vector<std::wstring> uninstallerLogMessages()
 {
-    const std::wstring tail = L"):" + message;
-    int count = 0;
-    for (const std::wstring& line : uninstallerLogLines())
-        count += line.size() >= tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
-    return count;
-}
-
-int countUninstallerLogMentions(const std::wstring& text)
-{
-    int count = 0;
-    for (const std::wstring& line : uninstallerLogLines())
-        count += line.find(text) != std::wstring::npos ? 1 : 0;
-    return count;
+    std::vector<std::wstring> messages;
+    const std::wstring text = testutil::widen(testutil::readFile(uninstallerLogPath()));
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+        const size_t at = text.find(L"):", start);
+        if (at < end)
+            messages.push_back(text.substr(at + 2, end - at - 2));
+    }
+    return messages;
 }
 
 }  // namespace insttest

@@ -28,9 +28,7 @@ HANDLE startLauncherStandIn(const std::wstring& folder);
 
 // The uninstaller's log: "zulplayduninstall.log" in the temporary folder.
 std::wstring uninstallerLogPath();
-// Its lines whose message (the text after the line number) is exactly `message`.
-int countUninstallerLogMessages(const std::wstring& message);
-// Its lines containing `text`.
-int countUninstallerLogMentions(const std::wstring& text);
+// The messages of its lines (the text after the line number), in order.
+std::vector<std::wstring> uninstallerLogMessages();
 
 }  // namespace insttest
