@@ -9,6 +9,7 @@
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/product.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
@@ -16,9 +17,6 @@
 
 namespace {
 
-const wchar_t kProductKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
-const wchar_t kLauncherExe[] = L"zulplay.exe";
 const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
 const REGSAM kFullAccess = 0xF003F;    // KEY_ALL_ACCESS
 
@@ -30,7 +28,7 @@ std::wstring readProductValue(const wchar_t* name)
 {
     utility::RegKeyEx key;
     std::wstring value;
-    if (key.RegRegOpen(HKEY_CURRENT_USER, kProductKey, kReadWow64Key) != ERROR_SUCCESS ||
+    if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kReadWow64Key) != ERROR_SUCCESS ||
         key.RegRead(name, value) != ERROR_SUCCESS)
         return std::wstring();
     return value;
@@ -183,7 +181,7 @@ bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredI
     if (!registeredInstallDir.empty() && normalizedFolder(registeredInstallDir) == target)
         return true;
     DWORD attributes =
-        GetFileAttributesW((utility::ufile::withSeparator(folder) + kLauncherExe).c_str());
+        GetFileAttributesW((utility::ufile::withSeparator(folder) + product::kLauncherExe).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     const std::wstring guarded = protectedFolderAtOrBelow(target);
@@ -213,7 +211,8 @@ void KXSpaceModel::threadClean()
 {
     const char* fn = "KXSpaceModel::threadClean";
     common::log(fn, __LINE__, L"kill exe");
-    utility::process::execute(L"taskkill", L"/F /IM zulplay.exe", false, 2000);
+    utility::process::execute(L"taskkill", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+                              2000);
     common::log(fn, __LINE__, L"kill exe end");
     postProgress(10);
     Sleep(stepPauseMs_);
@@ -223,8 +222,8 @@ void KXSpaceModel::threadClean()
     postProgress(60);
     Sleep(stepPauseMs_);
 
-    removeShortcuts(L"ZUL.lnk", L"", L"ZULUninstall.lnk");
-    DeleteShortcutNew(L"ZUL.lnk", L"ZUL");
+    removeShortcuts(product::kLinkName, L"", product::kUninstallLinkName);
+    DeleteShortcutNew(product::kLinkName, product::kName);
     postProgress(80);
     Sleep(stepPauseMs_);
 
@@ -276,14 +275,14 @@ void KXSpaceModel::removeRegistry()
 {
     {
         utility::RegKeyEx key;
-        if (key.RegRegOpen(HKEY_CURRENT_USER, kProductKey, kFullAccess) == ERROR_SUCCESS) {
+        if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kFullAccess) == ERROR_SUCCESS) {
             RegDeleteValueW(key.handle(), L"InstallDir");
             RegDeleteValueW(key.handle(), L"Version");
             RegDeleteValueW(key.handle(), L"playerDir");
         }
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, product::kRegistryKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
 }
 
 bool deleteSelfRequested() { return g_deleteSelf; }

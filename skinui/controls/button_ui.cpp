@@ -158,7 +158,11 @@ void CButtonUI::DoEvent(UiEvent& event)
     case UIEVENT_BUTTONUP:
         if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
             if (inside && IsEnabled()) {
+                CLifeWatch watch(m_life);
                 Activate();
+                if (watch.IsDead()) {
+                    return;  // the click handler closed the window
+                }
             }
             m_uButtonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
             Invalidate();

@@ -8,30 +8,13 @@
 
 #include <windows.h>
 
+#include "skinui/core/container_interface.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/ui_ptr_array.h"
 
 namespace SkinUI {
 
 class CScrollBarUI;
-
-// Child management of a container, reached through GetInterface(L"IContainer").
-class IContainerUI {
-public:
-    virtual CControlUI* GetItemAt(int index) const = 0;
-    virtual int GetItemIndex(CControlUI* control) const = 0;
-    virtual bool SetItemIndex(CControlUI* control, int index) = 0;
-    virtual bool SetMultiItemIndex(CControlUI* startControl, int count, int newStartIndex) = 0;
-    virtual int GetCount() const = 0;
-    virtual bool Add(CControlUI* control) = 0;
-    virtual bool AddAt(CControlUI* control, int index) = 0;
-    virtual bool Remove(CControlUI* control, bool doNotDestroy = false) = 0;
-    virtual bool RemoveAt(int index, bool doNotDestroy = false) = 0;
-    virtual void RemoveAll() = 0;
-
-protected:
-    ~IContainerUI() {}
-};
 
 // Child alignment values of "childalign" and "childvalign".
 enum UiChildAlign {

@@ -98,6 +98,9 @@ void CControlUI::SetName(const wchar_t* name)
         if (m_pManager->RenameControl(this, name)) {
             return;
         }
+        // Refused (an empty name, or another control's): the control still
+        // takes it, and the entry of the name it no longer bears goes.
+        m_pManager->ForgetControlName(this);
     }
     m_sName = name;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "skinui/core/draw_kit.h"
+#include "skinui/core/life_guard.h"
 #include "skinui/core/ui_event.h"
 #include "skinui/core/ui_event_source.h"
 #include "skinui/core/ui_string.h"
@@ -189,6 +190,9 @@ protected:
     // The border figures of PaintBorder in one colour.
     void DrawBorderFigures(HDC hDC, DWORD color);
 
+    // Watched across synchronous notifications: a handler may close the
+    // window and with it delete this control (a box closing from its button).
+    CLifeAnchor m_life;
     CUiManager* m_pManager;
     CControlUI* m_pParent;
     CControlUI* m_pCover;

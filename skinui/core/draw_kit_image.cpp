@@ -7,6 +7,9 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "skinui/core/attribute_parser.h"
+#include "foundation/module_resource.h"
+#include "foundation/ufile.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
 
@@ -30,47 +33,18 @@ using drawkit::DibCanvas;
 
 namespace {
 
-bool ReadWholeFile(const wchar_t* path, LPBYTE& data, DWORD& size)
-{
-    data = nullptr;
-    size = 0;
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD fileSize = ::GetFileSize(file, nullptr);
-    bool ok = false;
-    if (fileSize != INVALID_FILE_SIZE && fileSize > 0) {
-        data = new BYTE[fileSize];
-        DWORD read = 0;
-        ok = ::ReadFile(file, data, fileSize, &read, nullptr) && read == fileSize;
-        if (ok) {
-            size = fileSize;
-        } else {
-            delete[] data;
-            data = nullptr;
-        }
-    }
-    ::CloseHandle(file);
-    return ok;
-}
-
 bool ReadResource(CUiStringOrId name, const wchar_t* type, LPBYTE& data, DWORD& size)
 {
     data = nullptr;
     size = 0;
-    HINSTANCE instance = CUiManager::GetInstance();
-    HRSRC resource = ::FindResourceW(instance, name.GetPtr(), type);
-    HGLOBAL global = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
-    DWORD resourceSize = resource != nullptr ? ::SizeofResource(instance, resource) : 0;
-    const void* bytes = global != nullptr ? ::LockResource(global) : nullptr;
-    if (bytes == nullptr || resourceSize == 0) {
+    utility::ResourceBytes bytes;
+    if (utility::findResource(CUiManager::GetInstance(), name.GetPtr(), type, bytes) != utility::kResourceFound ||
+        bytes.size == 0) {
         return false;
     }
-    data = new BYTE[resourceSize];
-    memcpy(data, bytes, resourceSize);
-    size = resourceSize;
+    data = new BYTE[bytes.size];
+    memcpy(data, bytes.data, bytes.size);
+    size = bytes.size;
     return true;
 }
 
@@ -111,25 +85,6 @@ UiImageInfo* MakeImage(const BYTE* rgba, int width, int height, DWORD mask)
     info->bAlpha = alpha;
     info->dwMask = mask;
     return info;
-}
-
-// Each number is followed by exactly one separator character.
-void ReadIntList(const wchar_t* value, RECT& rc)
-{
-    LONG* fields[4] = {&rc.left, &rc.top, &rc.right, &rc.bottom};
-    const wchar_t* p = value;
-    for (int i = 0; i < 4; ++i) {
-        wchar_t* end = nullptr;
-        *fields[i] = wcstol(p, &end, 10);
-        p = end;
-        if (*p != L'\0') ++p;
-    }
-}
-
-DWORD ReadHexColor(const wchar_t* value)
-{
-    if (*value == L'#') ++value;
-    return wcstoul(value, nullptr, 16);  // accepts a "0x" prefix
 }
 
 bool IsZero(const RECT& rc) { return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0; }
@@ -263,7 +218,7 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
         if (name == nullptr) {
             return nullptr;
         }
-        DWORD color = ReadHexColor(name);
+        DWORD color = ParseColor(name);
         BYTE rgba[4] = {static_cast<BYTE>(color >> 16), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color),
                         static_cast<BYTE>(color >> 24)};
         UiImageInfo* info = MakeImage(rgba, 1, 1, mask);
@@ -278,7 +233,10 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
     } else {
         ReadResource(bitmap, type, data, size);
     }
-    if (data == nullptr && (name == nullptr || !ReadWholeFile(name, data, size))) {
+    if (data == nullptr && name != nullptr) {
+        data = utility::ufile::readWholeFile(name, size).release();
+    }
+    if (data == nullptr) {
         if (name != nullptr) {
             common::log("CDrawKit::LoadImage", __LINE__, L"image %s not found lastError = %d", name,
                         static_cast<int>(::GetLastError()));
@@ -362,13 +320,13 @@ bool CDrawKit::ParseImageDescription(const wchar_t* description, UiDrawInfo& inf
             spec.sResType = L"*COLOR*";
             spec.bTypeGiven = true;
         } else if (key == L"dest") {
-            ReadIntList(value, info.rcDest);
+            info.rcDest = ParseRect(value);
         } else if (key == L"source") {
-            ReadIntList(value, info.rcSource);
+            info.rcSource = ParseRect(value);
         } else if (key == L"corner" || key == L"scale9") {
-            ReadIntList(value, info.rcCorner);
+            info.rcCorner = ParseRect(value);
         } else if (key == L"mask") {
-            spec.dwMask = ReadHexColor(value);
+            spec.dwMask = ParseColor(value);  // a "0x" prefix reads too
         } else if (key == L"fade") {
             info.uFade = static_cast<BYTE>(wcstol(value, nullptr, 10));
         } else if (key == L"hole") {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -72,55 +73,94 @@ bool IsAsciiLetter(wchar_t ch) { return (ch >= L'a' && ch <= L'z') || (ch >= L'A
 bool IsOpenBracket(wchar_t ch) { return ch == L'<' || ch == L'{'; }
 bool IsCloseBracket(wchar_t ch) { return ch == L'>' || ch == L'}'; }
 
-// The bracket drawn by an escape at pos, or 0.
-wchar_t EscapeAt(const CUiString& text, size_t pos)
-{
-    const size_t length = static_cast<size_t>(text.GetLength());
-    if (pos + 2 >= length) {
+// The text being laid out, with the index of the next closing bracket at or
+// after every position, so that every probe for a tag or an escape takes
+// constant time and a layout stays linear in the length of the text.
+class MarkupText {
+public:
+    explicit MarkupText(const CUiString& text)
+        : m_chars(text.GetData()), m_length(static_cast<size_t>(text.GetLength())), m_nextClose(m_length + 1)
+    {
+        m_nextClose[m_length] = m_length;
+        for (size_t i = m_length; i-- > 0;) {
+            m_nextClose[i] = IsCloseBracket(m_chars[i]) ? i : m_nextClose[i + 1];
+        }
+    }
+
+    size_t Length() const { return m_length; }
+    wchar_t At(size_t pos) const { return m_chars[pos]; }
+    const wchar_t* From(size_t pos) const { return m_chars + pos; }
+
+    // The bracket drawn by an escape at pos, or 0.
+    wchar_t EscapeAt(size_t pos) const
+    {
+        if (pos + 2 >= m_length) {
+            return 0;
+        }
+        wchar_t a = m_chars[pos], b = m_chars[pos + 1], c = m_chars[pos + 2];
+        if (a == L'<' && (b == L'{' || b == L'}') && c == L'>') return b;
+        if (a == L'{' && (b == L'<' || b == L'>') && c == L'}') return b;
         return 0;
     }
-    wchar_t a = text[static_cast<int>(pos)], b = text[static_cast<int>(pos + 1)], c = text[static_cast<int>(pos + 2)];
-    if (a == L'<' && (b == L'{' || b == L'}') && c == L'>') return b;
-    if (a == L'{' && (b == L'<' || b == L'>') && c == L'}') return b;
-    return 0;
-}
 
-bool ParseTag(const CUiString& text, size_t pos, Tag& tag)
-{
-    const size_t length = static_cast<size_t>(text.GetLength());
-    if (pos >= length || !IsOpenBracket(text[static_cast<int>(pos)])) {
-        return false;
+    // Whether a tag starts at pos; its letter, whether it closes, and the
+    // index of its closing bracket.
+    bool TagAt(size_t pos, wchar_t& letter, bool& closing, size_t& close) const
+    {
+        if (pos >= m_length || !IsOpenBracket(m_chars[pos])) {
+            return false;
+        }
+        size_t p = pos + 1;
+        closing = p < m_length && m_chars[p] == L'/';
+        if (closing) ++p;
+        if (p + 1 >= m_length) {
+            return false;
+        }
+        letter = m_chars[p];
+        wchar_t next = m_chars[p + 1];
+        if (letter < L'a' || letter > L'z' || !(next == L' ' || IsCloseBracket(next))) {
+            return false;
+        }
+        close = m_nextClose[p + 1];
+        return close < m_length;
     }
-    size_t p = pos + 1;
-    tag.closing = p < length && text[static_cast<int>(p)] == L'/';
-    if (tag.closing) ++p;
-    if (p + 1 >= length) {
-        return false;
-    }
-    wchar_t letter = text[static_cast<int>(p)];
-    wchar_t next = text[static_cast<int>(p + 1)];
-    if (letter < L'a' || letter > L'z' || !(next == L' ' || IsCloseBracket(next))) {
-        return false;
-    }
-    size_t close = p + 1;
-    while (close < length && !IsCloseBracket(text[static_cast<int>(close)])) ++close;
-    if (close >= length) {
-        return false;
-    }
-    tag.letter = letter;
-    size_t argStart = p + 1;
-    while (argStart < close && text[static_cast<int>(argStart)] == L' ') ++argStart;
-    tag.arg = text.Mid(static_cast<int>(argStart), static_cast<int>(close - argStart));
-    tag.end = close + 1;
-    return true;
-}
 
-DWORD ParseHexColor(const wchar_t* value)
-{
-    while (*value == L' ') ++value;
-    if (*value == L'#') ++value;
-    return wcstoul(value, nullptr, 16);
-}
+    bool ParseTag(size_t pos, Tag& tag) const
+    {
+        size_t close = 0;
+        if (!TagAt(pos, tag.letter, tag.closing, close)) {
+            return false;
+        }
+        size_t argStart = pos + (tag.closing ? 3 : 2);
+        while (argStart < close && m_chars[argStart] == L' ') ++argStart;
+        tag.arg = CUiString(m_chars + argStart, static_cast<int>(close - argStart));
+        tag.end = close + 1;
+        return true;
+    }
+
+    // Whether the closing tag of raw text starts at pos.
+    bool RawEndAt(size_t pos) const
+    {
+        wchar_t letter = 0;
+        bool closing = false;
+        size_t close = 0;
+        return TagAt(pos, letter, closing, close) && closing && letter == L'r';
+    }
+
+    // Whether a tag (outside raw text) or an escape starts at pos.
+    bool MarkupAt(size_t pos) const
+    {
+        wchar_t letter = 0;
+        bool closing = false;
+        size_t close = 0;
+        return EscapeAt(pos) != 0 || TagAt(pos, letter, closing, close);
+    }
+
+private:
+    const wchar_t* m_chars;
+    size_t m_length;
+    std::vector<size_t> m_nextClose;
+};
 
 COLORREF RgbOf(DWORD argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
@@ -150,8 +190,9 @@ public:
     }
 
     // Lays out (and unless measuring, draws) the whole text. Returns the used size.
-    SIZE Run(const CUiString& text, int font)
+    SIZE Run(const CUiString& source, int font)
     {
+        const MarkupText text(source);
         m_text = &text;
         MarkupState state;
         state.fonts.push_back(MakeFont(m_manager->GetFont(font)));
@@ -162,7 +203,7 @@ public:
         SIZE used = {0, 0};
         int lineTop = m_rc.top;
         size_t pos = 0;
-        const size_t length = static_cast<size_t>(text.GetLength());
+        const size_t length = text.Length();
         while (pos < length && lineTop < m_rc.bottom) {
             MarkupState atStart = state;
             LineResult measured = Line(state, pos, lineTop, 0, 0, false);
@@ -188,6 +229,7 @@ public:
             }
         }
         RestoreFont();
+        m_text = nullptr;
         return used;
     }
 
@@ -375,6 +417,21 @@ private:
 
     LineResult Line(MarkupState& state, size_t pos, int lineTop, int drawHeight, int offset, bool draw);
 
+    // The end of the text run that starts at pos, looked for before limit;
+    // cut tells whether the scan stopped at limit before the end of the text.
+    size_t RunEnd(const MarkupState& state, size_t pos, size_t limit, bool& cut) const
+    {
+        const MarkupText& text = *m_text;
+        size_t end = pos + 1;
+        for (; end < limit; ++end) {
+            wchar_t c = text.At(end);
+            if (c == L' ' || c == L'\n' || c == L'\r') break;
+            if (state.raw ? text.RawEndAt(end) : text.MarkupAt(end)) break;
+        }
+        cut = end == limit && limit < text.Length();
+        return end;
+    }
+
     HDC m_hDC;
     CUiManager* m_manager;
     RECT m_rc;
@@ -390,14 +447,14 @@ private:
     bool m_ellipsis = false;
     bool m_wordBreak = false;
     bool m_measureOnly = false;
-    const CUiString* m_text = nullptr;
+    const MarkupText* m_text = nullptr;  // during Run
     HGDIOBJ m_oldFont = nullptr;
 };
 
 LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int drawHeight, int offset, bool draw)
 {
-    const CUiString& text = *m_text;
-    const size_t length = static_cast<size_t>(text.GetLength());
+    const MarkupText& text = *m_text;
+    const size_t length = text.Length();
     const int lineLeft = m_rc.left + offset;
     const int right = m_rc.right;
     int x = lineLeft;
@@ -418,7 +475,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
     const int itemLineHeight = draw ? drawHeight : 0;
 
     while (pos < length) {
-        wchar_t ch = text[static_cast<int>(pos)];
+        wchar_t ch = text.At(pos);
         if (ch == L'\r') {
             ++pos;
             continue;
@@ -427,8 +484,8 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
             return finishLine(pos + 1, m_singleLine);
         }
         Tag tag;
-        wchar_t escaped = state.raw ? 0 : EscapeAt(text, pos);
-        bool isTag = !escaped && ParseTag(text, pos, tag) && (!state.raw || (tag.closing && tag.letter == L'r'));
+        wchar_t escaped = state.raw ? 0 : text.EscapeAt(pos);
+        bool isTag = !escaped && text.ParseTag(pos, tag) && (!state.raw || (tag.closing && tag.letter == L'r'));
         if (isTag) {
             const size_t tagStart = pos;
             pos = tag.end;
@@ -494,7 +551,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 PushFont(state, Variant(state, false, true, false));
                 break;
             case L'c':
-                state.colors.push_back(RgbOf(ParseHexColor(tag.arg)));
+                state.colors.push_back(RgbOf(ParseColor(tag.arg)));
                 break;
             case L'f':
                 PushFont(state, FontFromTag(state, tag.arg));
@@ -565,30 +622,34 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         }
 
         // A run: one blank, one escaped bracket, or text up to a blank, a tag or a line break.
+        // A run that may wrap is scanned and measured in doubling steps until
+        // it ends or stops fitting, so a long word costs each line about the
+        // characters that line takes, not the whole rest of the word.
+        const int available = right - x;
+        const wchar_t single = escaped;
+        const wchar_t* runText = single != 0 ? &single : text.From(pos);
         size_t runEnd = pos + 1;
-        wchar_t single = 0;
-        if (escaped) {
-            single = escaped;
-            runEnd = pos + 3;
-        } else if (ch != L' ') {
-            while (runEnd < length) {
-                wchar_t c = text[static_cast<int>(runEnd)];
-                if (c == L' ' || c == L'\n' || c == L'\r') break;
-                Tag probe;
-                if (!state.raw && (EscapeAt(text, runEnd) || ParseTag(text, runEnd, probe))) break;
-                if (state.raw && ParseTag(text, runEnd, probe) && probe.closing && probe.letter == L'r') break;
-                ++runEnd;
-            }
-        }
-        const wchar_t* runText = single ? &single : text.GetData() + pos;
-        const int runLength = single ? 1 : static_cast<int>(runEnd - pos);
-        const TEXTMETRICW& tm = state.fonts.back().tm;
-        const int runHeight = tm.tmHeight + tm.tmExternalLeading;
-
-        int available = right - x;
+        int runLength = 1;
         int fit = 0;
         SIZE extent = {0, 0};
-        ::GetTextExtentExPointW(m_hDC, runText, runLength, available > 0 ? available : 0, &fit, nullptr, &extent);
+        size_t step = (m_singleLine && !m_ellipsis) ? length : 64;
+        for (;;) {
+            bool cut = false;
+            if (escaped) {
+                runEnd = pos + 3;
+            } else if (ch != L' ') {
+                runEnd = RunEnd(state, pos, step < length - pos ? pos + step : length, cut);
+                runLength = static_cast<int>(runEnd - pos);
+            }
+            ::GetTextExtentExPointW(m_hDC, runText, runLength, available > 0 ? available : 0, &fit, nullptr,
+                                    &extent);
+            if (!cut || fit < runLength) {
+                break;
+            }
+            step *= 2;
+        }
+        const TEXTMETRICW& tm = state.fonts.back().tm;
+        const int runHeight = tm.tmHeight + tm.tmExternalLeading;
         if (fit >= runLength || (m_singleLine && !m_ellipsis)) {
             if (runHeight > height) height = runHeight;
             if (draw) DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, runLength);

@@ -1,9 +1,9 @@
 #include "skinui/core/skin_builder.h"
 
 #include "foundation/log.h"
-// Only the container interface is used here (no link dependency on the controls).
-#include "skinui/controls/container_ui.h"
+#include "foundation/module_resource.h"
 #include "skinui/core/attribute_parser.h"
+#include "skinui/core/container_interface.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/ui_string_map.h"
@@ -36,6 +36,17 @@ bool IsResourceElement(const wchar_t* name)
 {
     return NameIs(name, L"Image") || NameIs(name, L"Font") || NameIs(name, L"Default") ||
            NameIs(name, L"MultiLanguage");
+}
+
+// Deletes a control the builder cannot place. Its subtree registered names
+// (and perhaps more) with the manager while its attributes were applied: it
+// goes attached to the manager, which forgets it control by control.
+void Discard(CControlUI* control, CUiManager* manager)
+{
+    if (manager != nullptr) {
+        control->SetManager(manager, nullptr, false);
+    }
+    control->Delete();
 }
 
 void CopyCut(wchar_t* buffer, SIZE_T size, const wchar_t* text)
@@ -101,18 +112,18 @@ void CSkinBuilder::GetLastErrorLocation(wchar_t* buffer, SIZE_T size) const
 
 bool CSkinBuilder::LoadResource(WORD id, const wchar_t* type)
 {
-    HINSTANCE instance = CUiManager::GetInstance();
-    HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(id), type);
-    if (resource == nullptr) {
+    utility::ResourceBytes bytes;
+    const utility::ResourceLookup found =
+        utility::findResource(CUiManager::GetInstance(), MAKEINTRESOURCEW(id), type, bytes);
+    if (found == utility::kResourceNotFound) {
         common::log("CSkinBuilder::LoadResource", __LINE__, L"resource %d of type %s not found lastError = %d",
                     static_cast<int>(id), type, static_cast<int>(::GetLastError()));
         m_xml.Release();
         SetError(L"Skin resource not found", type);
         return false;
     }
-    HGLOBAL global = ::LoadResource(instance, resource);
-    DWORD size = ::SizeofResource(instance, resource);
-    const BYTE* data = global != nullptr ? static_cast<const BYTE*>(::LockResource(global)) : nullptr;
+    const BYTE* data = static_cast<const BYTE*>(bytes.data);
+    const DWORD size = bytes.size;
     if (data == nullptr || size == 0) {
         common::log("CSkinBuilder::LoadResource", __LINE__, L"resource %d of type %s not loaded lastError = %d",
                     static_cast<int>(id), type, static_cast<int>(::GetLastError()));
@@ -297,7 +308,7 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
             if (first == nullptr) {
                 first = control;
             } else {
-                control->Delete();
+                Discard(control, manager);
             }
         }
     }
@@ -332,20 +343,20 @@ CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* m
                 if (container == nullptr) {
                     common::log("CSkinBuilder::Parse", __LINE__, L"%s placed under %s, which holds no children",
                                 name, parent->GetClass());
-                    control->Delete();
+                    Discard(control, manager);
                     return first;
                 }
                 if (!container->Add(control)) {
                     common::log("CSkinBuilder::Parse", __LINE__, L"%s refused by its parent %s", name,
                                 parent->GetClass());
-                    control->Delete();
+                    Discard(control, manager);
                     continue;
                 }
             }
         } else if (first != nullptr) {
             // Without a parent only the first top-level control is kept.
             common::log("CSkinBuilder::Parse", __LINE__, L"extra top-level element %s dropped", name);
-            control->Delete();
+            Discard(control, manager);
             continue;
         }
 

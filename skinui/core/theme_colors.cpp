@@ -1,11 +1,10 @@
 #include "skinui/core/theme_colors.h"
 
-#include <stdlib.h>
-
 #include <string>
 #include <vector>
 
 #include "foundation/log.h"
+#include "skinui/core/attribute_parser.h"
 
 namespace SkinUI {
 
@@ -70,7 +69,7 @@ DWORD GetThemeColor(int index) {
     if (index < 0 || index >= static_cast<int>(table.size())) {
         return 0;
     }
-    return static_cast<DWORD>(wcstoul(table[index].c_str(), nullptr, 16));
+    return ParseColor(table[index].c_str());
 }
 
 int GetThemeColorCount() {

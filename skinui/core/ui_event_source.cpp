@@ -36,9 +36,13 @@ void CUiEventSource::operator+=(const CDelegateBase& d) {
 }
 
 bool CUiEventSource::operator()(void* param) {
+    CLifeWatch watch(m_life);
     for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
         CDelegateBase* d = static_cast<CDelegateBase*>(m_aDelegates[i]);
         if (d != nullptr && !d->Invoke(param)) {
+            return false;
+        }
+        if (watch.IsDead()) {
             return false;
         }
     }

@@ -36,26 +36,13 @@ struct FindTabInfo {
     bool bForward;
     bool bNextIsIt;
     bool bCollectOnly;  // walk the whole tree, only remembering the last tab stop
+    bool bFromFocus;    // going forward, pFocus itself may be the answer
 };
 
 struct FindShortcutInfo {
     wchar_t ch;
     bool bPickNext;
 };
-
-// Asks the filters in order; the first that handles the message gives the result.
-bool RunMessageFilters(const CUiPtrArray& filters, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
-{
-    for (int i = 0; i < filters.GetSize(); ++i) {
-        bool handled = false;
-        LRESULT result = static_cast<IMessageFilterUI*>(filters[i])->MessageHandler(uMsg, wParam, lParam, handled);
-        if (handled) {
-            lRes = result;
-            return true;
-        }
-    }
-    return false;
-}
 
 bool RemoveFromList(CUiPtrArray& list, LPVOID item)
 {
@@ -77,6 +64,40 @@ CUiPtrArray& CUiManager::Managers()
 {
     static CUiPtrArray managers;
     return managers;
+}
+
+CUiManager::ControlRef::ControlRef(CUiManager& manager, CControlUI*& control)
+    : m_watch(manager.m_life), m_manager(manager), m_pSlot(&control)
+{
+    manager.m_aControlRefs.Add(m_pSlot);
+}
+
+CUiManager::ControlRef::~ControlRef()
+{
+    if (!m_watch.IsDead()) {
+        RemoveFromList(m_manager.m_aControlRefs, m_pSlot);
+    }
+}
+
+// Asks the filters in order; the first that handles the message gives the
+// result. A filter that takes the window (and this manager) away ends the
+// asking as handled.
+bool CUiManager::RunFilters(const CUiPtrArray& filters, const CLifeWatch& watch, UINT uMsg, WPARAM wParam,
+                            LPARAM lParam, LRESULT& lRes)
+{
+    CUiPtrArray asked(filters);
+    for (int i = 0; i < asked.GetSize(); ++i) {
+        if (filters.Find(asked[i]) < 0) {
+            continue;  // removed by an earlier filter
+        }
+        bool handled = false;
+        LRESULT result = static_cast<IMessageFilterUI*>(asked[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        if (handled || watch.IsDead()) {
+            lRes = result;
+            return true;
+        }
+    }
+    return false;
 }
 
 void CUiManager::FillEvent(UiEvent& event, int type, CControlUI* sender) const
@@ -119,7 +140,11 @@ CControlUI* CUiManager::PressControlAt(POINT pt)
         return nullptr;
     }
     m_pEventClick = control;
+    ControlRef pressed(*this, control);
     control->SetFocus();
+    if (pressed.Gone()) {
+        return nullptr;
+    }
     // The control may go away while taking the focus.
     return m_pEventClick == control ? control : nullptr;
 }
@@ -160,8 +185,11 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         return false;
     }
 
-    if (RunMessageFilters(m_aMessageFilters, uMsg, wParam, lParam, lRes)) {
-        RecordMousePoint(uMsg, lParam);
+    CLifeWatch watch(m_life);
+    if (RunFilters(m_aMessageFilters, watch, uMsg, wParam, lParam, lRes)) {
+        if (!watch.IsDead()) {
+            RecordMousePoint(uMsg, lParam);
+        }
         return true;
     }
 
@@ -210,6 +238,9 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
             UiEvent event;
             FillEvent(event, UIEVENT_WINDOWSIZE, m_pFocus, wParam, lParam);
             m_pFocus->Event(event);
+            if (watch.IsDead()) {
+                return true;
+            }
         }
         if (m_pRoot != nullptr) {
             m_pRoot->NeedUpdate();
@@ -396,6 +427,9 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         event.wParam = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? 1 : 0;
         event.lParam = lParam;
         control->Event(event);
+        if (watch.IsDead()) {
+            return true;
+        }
         ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0,
                        MAKELPARAM(static_cast<WORD>(m_ptLastMousePos.x), static_cast<WORD>(m_ptLastMousePos.y)));
         return false;
@@ -439,22 +473,31 @@ bool CUiManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
         return false;
     }
 
+    // Every control told below may delete controls or close the window.
+    ControlRef hover(*this, newHover);
     UiEvent event;
     if (!m_bMouseCapture) {
         if (newHover != m_pEventHover && m_pEventHover != nullptr) {
             FillEvent(event, UIEVENT_MOUSELEAVE, m_pEventHover, wParam, lParam);
+            ControlRef sender(*this, event.pSender);
             // A copy: listeners may register or leave while being told.
             CUiPtrArray listeners(m_aNeedMouseLeaveNeeded);
             for (int i = 0; i < listeners.GetSize(); ++i) {
                 CControlUI* listener = static_cast<CControlUI*>(listeners[i]);
                 if (m_aNeedMouseLeaveNeeded.Find(listener) >= 0) {
                     listener->Event(event);
+                    if (hover.Gone()) {
+                        return false;
+                    }
                 }
             }
             if (m_pEventHover != nullptr) {
                 CControlUI* left = m_pEventHover;
                 m_pEventHover = nullptr;
                 left->Event(event);
+                if (hover.Gone()) {
+                    return false;
+                }
             }
             if (m_hwndTooltip != nullptr) {
                 ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_ToolTip));
@@ -464,6 +507,9 @@ bool CUiManager::OnMouseMove(WPARAM wParam, LPARAM lParam)
             m_pEventHover = newHover;
             FillEvent(event, UIEVENT_MOUSEENTER, newHover, wParam, lParam);
             newHover->Event(event);
+            if (hover.Gone()) {
+                return false;
+            }
         }
     }
 
@@ -484,6 +530,7 @@ void CUiManager::OnMouseLeave()
         ::SendMessageW(m_hwndTooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_ToolTip));
     }
     if (m_bMouseTracking) {
+        CLifeWatch watch(m_life);
         POINT pt = {0, 0};
         ::GetCursorPos(&pt);
         RECT rcWindow = {0, 0, 0, 0};
@@ -499,6 +546,9 @@ void CUiManager::OnMouseLeave()
         } else {
             ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
         }
+        if (watch.IsDead()) {
+            return;
+        }
     }
     m_bMouseTracking = false;
 }
@@ -512,11 +562,15 @@ bool CUiManager::OnMouseHover(LPARAM lParam)
         return false;
     }
     if (m_pEventHover != nullptr) {
+        CLifeWatch watch(m_life);
         UiEvent event;
         FillEvent(event, UIEVENT_MOUSEHOVER, m_pEventHover);
         event.ptMouse = pt;
         event.lParam = lParam;
         m_pEventHover->Event(event);
+        if (watch.IsDead()) {
+            return true;
+        }
         // The hover listener may have changed the tree.
         hover = FindOwnControl(pt);
         if (hover == nullptr) {
@@ -563,12 +617,16 @@ bool CUiManager::OnMouseHover(LPARAM lParam)
 
 void CUiManager::OnClose()
 {
+    CLifeWatch watch(m_life);
     UiEvent event;
     if (m_pEventHover != nullptr) {
         CControlUI* hover = m_pEventHover;
         m_pEventHover = nullptr;
         FillEvent(event, UIEVENT_MOUSELEAVE, hover);
         hover->Event(event);
+        if (watch.IsDead()) {
+            return;
+        }
     }
     if (m_pEventClick != nullptr) {
         CControlUI* click = m_pEventClick;
@@ -578,8 +636,14 @@ void CUiManager::OnClose()
         }
         FillEvent(event, UIEVENT_BUTTONUP, click);
         click->Event(event);
+        if (watch.IsDead()) {
+            return;
+        }
     }
     SetFocus(nullptr);
+    if (watch.IsDead()) {
+        return;
+    }
     if (::GetActiveWindow() == m_hWndPaint) {
         bool child = (::GetWindowLongPtrW(m_hWndPaint, GWL_STYLE) & WS_CHILD) != 0;
         HWND next = child ? ::GetParent(m_hWndPaint) : ::GetWindow(m_hWndPaint, GW_OWNER);
@@ -619,57 +683,87 @@ void CUiManager::OnTimer(WPARAM wParam, LPARAM lParam)
 
 void CUiManager::SetFocus(CControlUI* control, bool focusWindow)
 {
-    if (focusWindow && m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && control != m_pFocus &&
-        !m_bNoActivate) {
+    ControlRef wanted(*this, control);
+    // A focus set ahead of the layout (SetFocusNeeded) has not been told yet.
+    const bool told = control == m_pFocus && !m_bFocusSilent;
+    if (focusWindow && m_hWndPaint != nullptr && ::GetFocus() != m_hWndPaint && !told && !m_bNoActivate) {
         ::SetFocus(m_hWndPaint);
+        if (wanted.Gone()) {
+            return;
+        }
     }
-    if (control == m_pFocus) {
+    if (told) {
         return;
     }
-    DropFocus();
-    if (control != nullptr && control->GetManager() == this && control->IsVisible() && control->IsEnabled()) {
+    if (!DropFocus() || control == nullptr) {
+        return;
+    }
+    if (control->GetManager() == this && control->IsVisible() && control->IsEnabled()) {
         m_pFocus = control;
         UiEvent event;
         FillEvent(event, UIEVENT_SETFOCUS, control);
         control->Event(event);
-        if (m_pFocus != nullptr) {
+        if (!wanted.Gone() && m_pFocus != nullptr) {
             SendNotify(m_pFocus, L"setfocus");
         }
     }
 }
 
-void CUiManager::DropFocus()
+bool CUiManager::DropFocus()
 {
     if (m_pFocus == nullptr) {
-        return;
+        return true;
     }
     CControlUI* old = m_pFocus;
+    if (m_bFocusSilent) {
+        m_bFocusSilent = false;
+        m_pFocus = nullptr;
+        return true;
+    }
+    ControlRef leaving(*this, old);
     UiEvent event;
     FillEvent(event, UIEVENT_KILLFOCUS, old);
     old->Event(event);
-    SendNotify(old, L"killfocus");
+    if (leaving.Gone()) {
+        return false;
+    }
+    if (old != nullptr) {  // a control that went with its own kill focus has nothing left to tell
+        SendNotify(old, L"killfocus");
+        if (leaving.Gone()) {
+            return false;
+        }
+    }
     m_pFocus = nullptr;
+    return true;
 }
 
 void CUiManager::SetFocusNeeded(CControlUI* control)
 {
+    CLifeWatch watch(m_life);
     if (!m_bNoActivate && m_hWndPaint != nullptr) {
         ::SetFocus(m_hWndPaint);
+        if (watch.IsDead()) {
+            return;
+        }
     }
-    if (control == nullptr) {
+    if (control == nullptr || !DropFocus()) {
         return;
     }
-    DropFocus();
-    // Focus rests on the tab stop before the control, so that the forward Tab
-    // move of the next paint lands on the first tab stop at or after it.
-    FindTabInfo info = {control, nullptr, false, false, false};
-    if (m_pRoot != nullptr) {
-        m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info, UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST);
-    }
+    // The first tab stop at or after the control holds the focus without
+    // being told; the next paint tells it (SetNextTabControl).
     m_bFocusNeeded = true;
-    if (m_pRoot != nullptr) {
-        m_pRoot->NeedUpdate();
+    if (m_pRoot == nullptr) {
+        return;
     }
+    const UINT flags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
+    FindTabInfo info = {control, nullptr, true, false, false, true};
+    m_pFocus = m_pRoot->FindControl(FindControlFromTab, &info, flags);
+    if (m_pFocus == nullptr) {
+        FindTabInfo wrap = {nullptr, nullptr, true, false, false, false};
+        m_pFocus = m_pRoot->FindControl(FindControlFromTab, &wrap, flags);
+    }
+    m_bFocusSilent = m_pFocus != nullptr;
+    m_pRoot->NeedUpdate();
 }
 
 bool CUiManager::SetNextTabControl(bool forward)
@@ -684,21 +778,30 @@ bool CUiManager::SetNextTabControl(bool forward)
     if (m_pRoot == nullptr) {
         return false;
     }
-    const UINT flags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
-    FindTabInfo info = {m_pFocus, nullptr, forward, false, false};
-    CControlUI* answer = m_pRoot->FindControl(FindControlFromTab, &info, flags);
-    if (answer == nullptr) {
-        if (forward) {
-            FindTabInfo wrap = {nullptr, nullptr, true, false, false};
-            answer = m_pRoot->FindControl(FindControlFromTab, &wrap, flags);
-        } else {
-            FindTabInfo all = {nullptr, nullptr, false, false, true};
-            m_pRoot->FindControl(FindControlFromTab, &all, flags);
-            answer = all.pLast;
+    CControlUI* answer = nullptr;
+    if (m_bFocusSilent) {
+        answer = m_pFocus;  // set ahead of the layout: now it is told
+    } else {
+        const UINT flags = UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_ME_FIRST;
+        FindTabInfo info = {m_pFocus, nullptr, forward, false, false, false};
+        answer = m_pRoot->FindControl(FindControlFromTab, &info, flags);
+        if (answer == nullptr) {
+            if (forward) {
+                FindTabInfo wrap = {nullptr, nullptr, true, false, false, false};
+                answer = m_pRoot->FindControl(FindControlFromTab, &wrap, flags);
+            } else {
+                FindTabInfo all = {nullptr, nullptr, false, false, true, false};
+                m_pRoot->FindControl(FindControlFromTab, &all, flags);
+                answer = all.pLast;
+            }
         }
     }
+    CLifeWatch watch(m_life);
     if (answer != nullptr) {
         SetFocus(answer, true);
+        if (watch.IsDead()) {
+            return true;
+        }
     }
     m_bFocusNeeded = false;
     return true;
@@ -866,12 +969,19 @@ void CUiManager::SendNotify(UiNotify& msg, bool async, bool enableRepeat)
 
 void CUiManager::DeliverNotify(UiNotify& msg)
 {
+    // A sender deleted by a listener reaches the later ones as null.
+    ControlRef sender(*this, msg.pSender);
     // A sender cleared by ReapObjects has no listeners left to ask.
     if (msg.pSender != nullptr && msg.pSender->OnNotify) {
         msg.pSender->OnNotify(&msg);
     }
-    for (int i = 0; i < m_aNotifiers.GetSize(); ++i) {
-        static_cast<INotifyUI*>(m_aNotifiers[i])->Notify(msg);
+    // A copy: a notifier may leave the list, or close and delete the window
+    // with this manager, while it is told.
+    CUiPtrArray notifiers(m_aNotifiers);
+    for (int i = 0; i < notifiers.GetSize() && !sender.Gone(); ++i) {
+        if (m_aNotifiers.Find(notifiers[i]) >= 0) {
+            static_cast<INotifyUI*>(notifiers[i])->Notify(msg);
+        }
     }
 }
 
@@ -890,12 +1000,16 @@ void CUiManager::PostCleanupMessage()
 
 void CUiManager::OnCleanupMessage()
 {
+    CLifeWatch watch(m_life);
     m_bAsyncNotifyPosted = false;
     while (!m_aAsyncNotify.IsEmpty()) {
         UiNotify* msg = static_cast<UiNotify*>(m_aAsyncNotify[0]);
         m_aAsyncNotify.Remove(0);
         DeliverNotify(*msg);
         delete msg;
+        if (watch.IsDead()) {
+            return;  // the window went with its queue
+        }
     }
     DeleteDelayedCleanup();
 }
@@ -936,10 +1050,16 @@ void CUiManager::ReapObjects(CControlUI* control)
     if (control == m_pEventHover) m_pEventHover = nullptr;
     if (control == m_pEventClick) m_pEventClick = nullptr;
     if (control == m_pFocus) m_pFocus = nullptr;
+    if (m_pFocus == nullptr) m_bFocusSilent = false;
     KillTimer(control);
-    CUiString name = control->GetName();
-    if (!name.IsEmpty() && m_mNameHash.Find(name, false) == control) {
-        m_mNameHash.Remove(name);
+    ForgetControlName(control);
+    // Pointers held across a call-out: the holder sees null.
+    for (int i = 0; i < m_aControlRefs.GetSize(); ++i) {
+        CControlUI** slot = static_cast<CControlUI**>(m_aControlRefs[i]);
+        if (*slot == control) *slot = nullptr;
+    }
+    for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
+        if (m_aFoundControls[i] == control) m_aFoundControls.GetData()[i] = nullptr;
     }
     for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
         UiNotify* msg = static_cast<UiNotify*>(m_aAsyncNotify[i]);
@@ -977,9 +1097,12 @@ CControlUI* CALLBACK CUiManager::FindControlFromTab(CControlUI* control, LPVOID 
     if (!info->bCollectOnly && control == info->pFocus) {
         if (info->bForward) {
             info->bNextIsIt = true;
-            return nullptr;
+            if (!info->bFromFocus) {
+                return nullptr;
+            }
+        } else {
+            return info->pLast;
         }
-        return info->pLast;
     }
     if ((control->GetControlFlags() & UIFLAG_TABSTOP) == 0) {
         return nullptr;
@@ -1037,19 +1160,28 @@ bool CUiManager::RenameControl(CControlUI* control, const wchar_t* newName)
     if (control->GetManager() != this) {
         return false;
     }
-    // An entry always names a control that bears that name: a refused rename
-    // still drops the control's old entry.
-    bool refused = newName == nullptr || newName[0] == L'\0' ||
-                   (m_mNameHash.Find(newName, false) != nullptr && m_mNameHash.Find(newName, false) != control);
-    if (!oldName.IsEmpty() && m_mNameHash.Find(oldName, false) == control) {
-        m_mNameHash.Remove(oldName);
-    }
-    if (refused) {
+    if (newName == nullptr || newName[0] == L'\0') {
         return false;
     }
-    m_mNameHash.Insert(newName, control);
+    CControlUI* holder = static_cast<CControlUI*>(m_mNameHash.Find(newName, false));
+    if (holder != nullptr && holder != control) {
+        return false;
+    }
+    ForgetControlName(control);
+    m_mNameHash.Set(newName, control);
     control->SetName(newName);
     return true;
+}
+
+void CUiManager::ForgetControlName(CControlUI* control)
+{
+    if (control == nullptr) {
+        return;
+    }
+    CUiString name = control->GetName();
+    if (!name.IsEmpty() && m_mNameHash.Find(name, false) == control) {
+        m_mNameHash.Remove(name);
+    }
 }
 
 // ---- Listener lists ----
@@ -1132,8 +1264,14 @@ RECT CUiManager::GetNativeWindowRect(HWND hChildWnd) const
 
 bool CUiManager::TranslateAccelerator(LPMSG pMsg)
 {
-    for (int i = 0; i < m_aTranslateAccelerator.GetSize(); ++i) {
-        if (static_cast<ITranslateAccelerator*>(m_aTranslateAccelerator[i])->TranslateAccelerator(pMsg) == 0) {
+    CLifeWatch watch(m_life);
+    CUiPtrArray translators(m_aTranslateAccelerator);
+    for (int i = 0; i < translators.GetSize(); ++i) {
+        if (m_aTranslateAccelerator.Find(translators[i]) < 0) {
+            continue;
+        }
+        if (static_cast<ITranslateAccelerator*>(translators[i])->TranslateAccelerator(pMsg) == 0 ||
+            watch.IsDead()) {
             return true;
         }
     }
@@ -1142,7 +1280,8 @@ bool CUiManager::TranslateAccelerator(LPMSG pMsg)
 
 bool CUiManager::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
-    if (RunMessageFilters(m_aPreMessageFilters, uMsg, wParam, lParam, lRes)) {
+    CLifeWatch watch(m_life);
+    if (RunFilters(m_aPreMessageFilters, watch, uMsg, wParam, lParam, lRes)) {
         return true;
     }
     switch (uMsg) {
@@ -1169,8 +1308,11 @@ bool CUiManager::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRES
         if (control == nullptr) {
             return false;
         }
+        ControlRef shortcut(*this, control);
         control->SetFocus();
-        control->Activate();
+        if (control != nullptr) {
+            control->Activate();
+        }
         return true;
     }
     case WM_SYSKEYDOWN: {
@@ -1212,8 +1354,13 @@ bool CUiManager::TranslateMessage(const LPMSG pMsg)
         }
         return false;
     }
-    for (int i = managers.GetSize() - 1; i >= 0; --i) {
-        CUiManager* manager = static_cast<CUiManager*>(managers[i]);
+    // A copy: a handler may close windows, and their managers leave the list.
+    CUiPtrArray asked(managers);
+    for (int i = asked.GetSize() - 1; i >= 0; --i) {
+        CUiManager* manager = static_cast<CUiManager*>(asked[i]);
+        if (managers.Find(manager) < 0) {
+            continue;
+        }
         for (HWND hwnd = pMsg->hwnd; hwnd != nullptr; hwnd = ::GetParent(hwnd)) {
             if (hwnd != manager->GetPaintWindow()) {
                 continue;

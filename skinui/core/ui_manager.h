@@ -12,6 +12,12 @@
 //
 // A manager without a window still serves a control tree: invalidation and
 // timers then do nothing, notifications still reach the notifiers.
+//
+// Handlers the manager calls (control events, notifiers, filters) may change
+// the manager's lists, delete controls, or close and delete the window with
+// its manager: every loop over a list works on a copy, control pointers held
+// across a call-out are cleared when their control goes (ReapObjects), and
+// the manager stops touching itself once it is gone (CLifeWatch).
 #pragma once
 
 #include <windows.h>
@@ -19,6 +25,7 @@
 
 #include "skinui/core/control_ui.h"
 #include "skinui/core/draw_kit.h"
+#include "skinui/core/life_guard.h"
 #include "skinui/core/ui_event.h"
 #include "skinui/core/ui_ptr_array.h"
 #include "skinui/core/ui_string.h"
@@ -78,7 +85,11 @@ public:
 
     CControlUI* FindControl(POINT pt) const;
     CControlUI* FindControl(const wchar_t* name) const;
+    // False, changing nothing, when the control belongs to another manager or
+    // the name is empty or another control's.
     bool RenameControl(CControlUI* control, const wchar_t* newName);
+    // The control's name leaves the name map when the map gives it for that name.
+    void ForgetControlName(CControlUI* control);
 
     // ---- Messages ----
     bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
@@ -245,16 +256,19 @@ private:
     void RecordMousePoint(UINT uMsg, LPARAM lParam);
     void PostCleanupMessage();
     void DeliverNotify(UiNotify& msg);
+    bool RunFilters(const CUiPtrArray& filters, const CLifeWatch& watch, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                    LRESULT& lRes);
     void FillEvent(UiEvent& event, int type, CControlUI* sender) const;
     void FillEvent(UiEvent& event, int type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const;
     // A key event carries the key in chKey, a button event the key state of wParam.
     void SendKeyEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam);
     void SendButtonEvent(CControlUI* target, int type, WPARAM wParam, LPARAM lParam);
     // The own control at pt becomes the clicked one and takes the focus; null
-    // when there is none or it went away while taking the focus.
+    // when there is none or it (or the window) went away while taking the focus.
     CControlUI* PressControlAt(POINT pt);
-    // Tells the focused control and the notifiers it lost the focus.
-    void DropFocus();
+    // Tells the focused control and the notifiers it lost the focus; false
+    // when the manager went away meanwhile.
+    bool DropFocus();
     CControlUI* FindOwnControl(POINT pt) const;
     UiTimerInfo* FindTimer(CControlUI* control, UINT timerID) const;
     UINT_PTR NextWindowTimerId();
@@ -264,7 +278,8 @@ private:
     // Painting pieces (ui_manager_paint.cpp).
     bool OnPaint();
     void OnPrintClient(WPARAM wParam, LPARAM lParam);
-    void LayoutPass(const RECT& rcClient);
+    // False when the manager went away during the layout or "windowinit".
+    bool LayoutPass(const RECT& rcClient);
     void FreeOffscreen();
     // Fonts, images, attribute lists, option groups and timers of this manager.
     void RemoveOwnResources();
@@ -274,6 +289,23 @@ private:
 
     // The managers of this process, in Init order (TranslateMessage searches it).
     static CUiPtrArray& Managers();
+
+    // A control pointer held on the stack across a call-out: ReapObjects sets
+    // it to null when its control goes, and Gone() tells whether the manager
+    // itself went.
+    class ControlRef {
+    public:
+        ControlRef(CUiManager& manager, CControlUI*& control);
+        ~ControlRef();
+        ControlRef(const ControlRef&) = delete;
+        ControlRef& operator=(const ControlRef&) = delete;
+        bool Gone() const { return m_watch.IsDead(); }
+
+    private:
+        CLifeWatch m_watch;
+        CUiManager& m_manager;
+        CControlUI** m_pSlot;
+    };
 
     static CControlUI* CALLBACK FindControlFromNameHash(CControlUI* control, LPVOID data);
     static CControlUI* CALLBACK FindControlFromPoint(CControlUI* control, LPVOID data);
@@ -316,6 +348,7 @@ private:
     bool m_bFirstLayout;
     bool m_bUpdateNeeded;
     bool m_bFocusNeeded;
+    bool m_bFocusSilent;  // the focus control has not been told yet (focus needed)
     bool m_bOffscreenPaint;
     BYTE m_nOpacity;
     bool m_bLayered;
@@ -345,6 +378,7 @@ private:
     CUiPtrArray m_aNeedMouseLeaveNeeded;
     CUiPtrArray m_aTranslateAccelerator;
     CUiPtrArray m_aFoundControls;  // update scratch list
+    CUiPtrArray m_aControlRefs;    // CControlUI** of the live ControlRefs
 
     CUiStringMap m_mNameHash;
     CUiStringMap m_mWindowCustomAttrHash;
@@ -361,6 +395,8 @@ private:
     CUiStringMap m_CustomFonts;
     CUiStringMap m_ImageHash;
     CUiStringMap m_DefaultAttrHash;
+
+    CLifeAnchor m_life;
 };
 
 }  // namespace SkinUI

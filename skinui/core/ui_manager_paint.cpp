@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 
 namespace SkinUI {
 
@@ -101,6 +102,7 @@ CUiManager::CUiManager()
       m_bFirstLayout(true),
       m_bUpdateNeeded(false),
       m_bFocusNeeded(false),
+      m_bFocusSilent(false),
       m_bOffscreenPaint(true),
       m_nOpacity(255),
       m_bLayered(false),
@@ -127,7 +129,7 @@ CUiManager::CUiManager()
     if (firstManager) {
         firstManager = false;
         ::InitCommonControls();
-        ::LoadLibraryW(L"msimg32.dll");
+        utility::loadSystemLibrary(L"msimg32.dll");
     }
     const SharedColors& shared = Shared();
     m_dwDefaultDisabledColor = shared.disabled;
@@ -289,8 +291,11 @@ void CUiManager::FreeOffscreen()
     FreeBitmapDC(m_hDcMask, m_hbmpMask, m_pMaskBits);
 }
 
-void CUiManager::LayoutPass(const RECT& rcClient)
+bool CUiManager::LayoutPass(const RECT& rcClient)
 {
+    // Size handlers may delete controls (ReapObjects clears them from the
+    // scratch list) or close the window.
+    CLifeWatch watch(m_life);
     if (m_pRoot->IsUpdateNeeded()) {
         FreeOffscreen();
         m_pRoot->SetPos(rcClient, true);
@@ -300,14 +305,23 @@ void CUiManager::LayoutPass(const RECT& rcClient)
                              UIFIND_VISIBLE | UIFIND_ME_FIRST | UIFIND_UPDATETEST);
         for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
             CControlUI* control = static_cast<CControlUI*>(m_aFoundControls[i]);
-            control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
+            if (control != nullptr) {
+                control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
+            }
+            if (watch.IsDead()) {
+                return false;
+            }
         }
         m_aFoundControls.Empty();
+    }
+    if (watch.IsDead()) {
+        return false;
     }
     if (m_bFirstLayout) {
         m_bFirstLayout = false;
         SendNotify(m_pRoot, L"windowinit", 0, 0, false);
     }
+    return !watch.IsDead();
 }
 
 bool CUiManager::OnPaint()
@@ -324,21 +338,25 @@ bool CUiManager::OnPaint()
     ::GetClientRect(m_hWndPaint, &rcClient);
     RECT rcPaint = {0, 0, 0, 0};
     if (m_bLayered) {
-        rcPaint = m_rcLayeredUpdate;
-        if (::IsRectEmpty(&rcPaint)) {
+        // Only the part inside the client area is painted: the pixel loops
+        // below index the client-sized DIB with it.
+        const bool visible = ::IntersectRect(&rcPaint, &m_rcLayeredUpdate, &rcClient) != FALSE;
+        ::SetRectEmpty(&m_rcLayeredUpdate);
+        if (!visible) {
             ::BeginPaint(m_hWndPaint, &ps);
             ::EndPaint(m_hWndPaint, &ps);
             return true;
         }
-        if (rcPaint.right > rcClient.right) rcPaint.right = rcClient.right;
-        if (rcPaint.bottom > rcClient.bottom) rcPaint.bottom = rcClient.bottom;
-        ::SetRectEmpty(&m_rcLayeredUpdate);
     } else if (!::GetUpdateRect(m_hWndPaint, &rcPaint, FALSE)) {
         return true;
     }
 
+    CLifeWatch watch(m_life);
     if (m_bFocusNeeded) {
         SetNextTabControl();
+        if (watch.IsDead()) {
+            return true;
+        }
     }
     m_bIsPainting = true;
 
@@ -347,7 +365,9 @@ bool CUiManager::OnPaint()
     if (m_bUpdateNeeded) {
         m_bUpdateNeeded = false;
         if (!::IsRectEmpty(&rcClient)) {
-            LayoutPass(rcClient);
+            if (!LayoutPass(rcClient)) {
+                return true;  // the window went during the layout
+            }
             if (m_bLayered && m_bLayeredChanged) {
                 // The next timer tick paints the new layout.
                 InvalidateAll();
@@ -396,8 +416,15 @@ bool CUiManager::OnPaint()
         if (m_bLayered) {
             PrintNativeChildren(rcPaint);
         }
-        for (int i = 0; i < m_aPostPaintControls.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_aPostPaintControls[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+        // A copy: a post-paint listener may take its control off the list.
+        CUiPtrArray postPaint(m_aPostPaintControls);
+        for (int i = 0; i < postPaint.GetSize() && !watch.IsDead(); ++i) {
+            if (m_aPostPaintControls.Find(postPaint[i]) >= 0) {
+                static_cast<CControlUI*>(postPaint[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+            }
+        }
+        if (watch.IsDead()) {
+            return true;
         }
         ::RestoreDC(m_hDcOffscreen, saved);
         if (m_bLayered) {

@@ -38,7 +38,8 @@ LRESULT NotHandled(bool& bHandled)
 
 WindowImplBase::WindowImplBase() {}
 
-WindowImplBase::~WindowImplBase() {}
+// The window goes before the manager that its messages reach.
+WindowImplBase::~WindowImplBase() { ReleaseWindow(); }
 
 void WindowImplBase::InitWindow() {}
 
@@ -115,6 +116,10 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
 #endif
+    // Any handler below may close the window and delete this object (a
+    // message box closing itself from its button): then nothing of it is
+    // touched again.
+    CLifeWatch watch(m_life);
     LRESULT lRes = 0;
     bool bHandled = true;
     switch (uMsg) {
@@ -139,14 +144,14 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
     default: bHandled = false; break;
     }
-    if (bHandled) {
+    if (bHandled || watch.IsDead()) {
         return lRes;
     }
     lRes = HandleCustomMessage(uMsg, wParam, lParam, bHandled);
-    if (bHandled) {
+    if (bHandled || watch.IsDead()) {
         return lRes;
     }
-    if (m_pm.MessageHandler(uMsg, wParam, lParam, lRes)) {
+    if (m_pm.MessageHandler(uMsg, wParam, lParam, lRes) || watch.IsDead()) {
         return lRes;
     }
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
@@ -173,6 +178,8 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& 
         CUiString text = FormatSkinLoadError(builder);
         common::log("WindowImplBase::OnCreate", __LINE__, L"skin %s not built: %s", skinFile.GetData(),
                     text.GetData());
+        // The process ends below: the log writer puts its last lines on disk first.
+        common::Logger::shutdown();
         ::MessageBoxW(nullptr, text, L"SkinUI", MB_ICONERROR);
         ::ExitProcess(1);
     }

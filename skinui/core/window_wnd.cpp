@@ -20,6 +20,7 @@ CWindowWnd::CWindowWnd()
 
 CWindowWnd::~CWindowWnd()
 {
+    ReleaseWindow();
     if (m_hIconBig != nullptr) ::DestroyIcon(m_hIconBig);
     if (m_hIconSmall != nullptr) ::DestroyIcon(m_hIconSmall);
 }
@@ -195,6 +196,36 @@ LRESULT CWindowWnd::PostMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     return ::PostMessageW(m_hWnd, uMsg, wParam, lParam);
 }
 
+void CWindowWnd::ReleaseWindow()
+{
+    HWND hWnd = m_hWnd;
+    m_hWnd = nullptr;
+    if (hWnd == nullptr || !::IsWindow(hWnd)) {
+        return;
+    }
+    if (::GetPropW(hWnd, kObjectProperty) == static_cast<HANDLE>(this)) {
+        ::RemovePropW(hWnd, kObjectProperty);
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_OldWndProc));
+    } else if (::GetWindowLongPtrW(hWnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
+        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    }
+    if (!::DestroyWindow(hWnd)) {
+        common::log("CWindowWnd::ReleaseWindow", __LINE__, L"window %p not destroyed lastError = %d", hWnd,
+                    static_cast<int>(::GetLastError()));
+    }
+}
+
+CWindowWnd* CWindowWnd::CreatingObject(HWND hWnd, LPARAM lParam)
+{
+    const CREATESTRUCTW* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    CWindowWnd* wnd = cs != nullptr ? static_cast<CWindowWnd*>(cs->lpCreateParams) : nullptr;
+    if (wnd == nullptr) {
+        common::log("CWindowWnd::CreatingObject", __LINE__, L"window %p created without its object lastError = %d",
+                    hWnd, static_cast<int>(::GetLastError()));
+    }
+    return wnd;
+}
+
 LRESULT CWindowWnd::FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                  bool superclassed)
 {
@@ -216,10 +247,11 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPA
 {
     CWindowWnd* wnd = nullptr;
     if (uMsg == WM_NCCREATE) {
-        const CREATESTRUCTW* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        wnd = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        wnd->m_hWnd = hWnd;
-        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
+        wnd = CreatingObject(hWnd, lParam);
+        if (wnd != nullptr) {
+            wnd->m_hWnd = hWnd;
+            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
+        }
     } else {
         wnd = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (uMsg == WM_NCDESTROY && wnd != nullptr) {
@@ -236,10 +268,11 @@ LRESULT CALLBACK CWindowWnd::ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LP
 {
     CWindowWnd* wnd = nullptr;
     if (uMsg == WM_NCCREATE) {
-        const CREATESTRUCTW* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        wnd = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        wnd->m_hWnd = hWnd;
-        ::SetPropW(hWnd, kObjectProperty, static_cast<HANDLE>(wnd));
+        wnd = CreatingObject(hWnd, lParam);
+        if (wnd != nullptr) {
+            wnd->m_hWnd = hWnd;
+            ::SetPropW(hWnd, kObjectProperty, static_cast<HANDLE>(wnd));
+        }
     } else {
         wnd = static_cast<CWindowWnd*>(::GetPropW(hWnd, kObjectProperty));
         if (uMsg == WM_NCDESTROY && wnd != nullptr) {

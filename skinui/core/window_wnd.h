@@ -5,10 +5,14 @@
 // Binding: windows of a class registered here keep the object in their user
 // data (GWLP_USERDATA); superclassed windows keep it in the "WndX" property.
 // After WM_NCDESTROY the object is unbound and OnFinalMessage runs; the
-// object may delete itself there.
+// object may delete itself there. An object destroyed while its window still
+// lives unbinds the window (a superclassed one gets its class procedure
+// back) and destroys it, so that no message reaches the freed object.
 #pragma once
 
 #include <windows.h>
+
+#include "skinui/core/life_guard.h"
 
 namespace SkinUI {
 
@@ -57,14 +61,23 @@ protected:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
+    // Unbinds a window that still lives and destroys it; nothing once the
+    // window has gone. Called from the destructors.
+    void ReleaseWindow();
+
     HWND m_hWnd;
     WNDPROC m_OldWndProc;
     bool m_bSubclassed;
+    // Handlers may delete this object (closing its window): message
+    // dispatch watches it (CLifeWatch) before touching the object again.
+    CLifeAnchor m_life;
 
 private:
     // Unbinding at WM_NCDESTROY, shared by both window procedures.
     static LRESULT FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                 bool superclassed);
+    // The object named by the creation parameter of WM_NCCREATE, or null.
+    static CWindowWnd* CreatingObject(HWND hWnd, LPARAM lParam);
 
     HICON m_hIconBig;
     HICON m_hIconSmall;

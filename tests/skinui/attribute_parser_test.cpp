@@ -14,6 +14,7 @@ TEST(AttributeParserTest, BooleansIntegersAndColours) {
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"#FF16171F"));
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"FF16171F"));
     EXPECT_EQ(0u, ParseColor(L"##FF"));  // only one "#" is skipped
+    EXPECT_EQ(0xFF00FF00u, ParseColor(L"0xFF00FF00"));  // as image masks are written
     EXPECT_EQ(0u, ParseColor(nullptr));
 }
 

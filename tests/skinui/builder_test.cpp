@@ -1,5 +1,6 @@
 // The skin builder: XML to control tree, default attribute lists, Include,
-// cover, unknown elements, factories and callbacks, and build errors.
+// cover, unknown elements, factories and callbacks, dropped controls leaving
+// no names behind, and build errors.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -210,6 +211,52 @@ TEST_F(SkinBuilderTest, ControlsWithoutAContainerToHoldThemAreDeletedNotLeaked)
                                        nullptr, nullptr, &parent);
     EXPECT_EQ(first, parent.GetItemAt(0));
     EXPECT_EQ(Names(&parent), L"a,b");
+}
+
+// A container that takes no child.
+class RefusingContainer : public CContainerUI {
+public:
+    bool Add(CControlUI*) override { return false; }
+};
+
+class RefuserCallback : public IDialogBuilderCallback {
+public:
+    CControlUI* CreateControl(const wchar_t* className) override
+    {
+        return wcscmp(className, L"Refuser") == 0 ? new RefusingContainer : nullptr;
+    }
+};
+
+TEST_F(SkinBuilderTest, DroppedControlsLeaveNoNamesInTheManager)
+{
+    // Named controls in each place the builder drops: under a refused child,
+    // under a parent that holds no children, in an extra top-level element,
+    // in the extra copies of a top-level Include.
+    const wchar_t* dropped[] = {L"refusedChild", L"orphanChild", L"extraChild", L"includedChild"};
+    const wchar_t* skin =
+        L"<Window>"
+        L"  <Container name=\"root\">"
+        L"    <Refuser name=\"refuser\"><Container><Control name=\"refusedChild\"/></Container></Refuser>"
+        L"    <Control name=\"leaf\"><Container><Control name=\"orphanChild\"/></Container></Control>"
+        L"  </Container>"
+        L"  <Container><Control name=\"extraChild\"/></Container>"
+        L"  <Include source=\"&lt;Container&gt;&lt;Control name=&quot;includedChild&quot;/&gt;&lt;/Container&gt;\""
+        L"           count=\"2\"/>"
+        L"</Window>";
+    RefuserCallback callback;
+    CUiManager manager;
+    Build(skin, &manager, &callback);
+    ASSERT_NE(root, nullptr);
+    for (const wchar_t* name : dropped) {
+        EXPECT_EQ(manager.FindControl(name), nullptr) << testutil::narrow(name);
+    }
+    manager.AttachDialog(root);
+    root = nullptr;  // the manager owns it now
+    for (const wchar_t* name : dropped) {
+        EXPECT_EQ(manager.FindControl(name), nullptr) << testutil::narrow(name);
+    }
+    EXPECT_NE(manager.FindControl(L"refuser"), nullptr);
+    EXPECT_NE(manager.FindControl(L"leaf"), nullptr);
 }
 
 TEST_F(SkinBuilderTest, AFailedBuildKeepsTheParseErrorForTheWindowsMessage)

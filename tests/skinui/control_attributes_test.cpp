@@ -200,11 +200,21 @@ TEST(ControlLifecycle, NamesInitAndDestroyAndTheManagerForgetsTheControl)
     Tree t;
     CControlUI* a = t.Add(new CControlUI);
     a->SetName(L"alpha");
-    t.Add(new CControlUI)->SetName(L"beta");
+    CControlUI* beta = t.Add(new CControlUI);
+    beta->SetName(L"beta");
     a->SetName(L"gamma");  // the name map follows renames
     EXPECT_EQ(nullptr, t.manager.FindControl(L"alpha"));
     EXPECT_EQ(a, t.manager.FindControl(L"gamma"));
+    // A refused rename changes nothing.
     EXPECT_FALSE(t.manager.RenameControl(a, L"beta"));  // taken by another control
+    EXPECT_FALSE(t.manager.RenameControl(a, L""));
+    EXPECT_EQ(a, t.manager.FindControl(L"gamma"));
+    EXPECT_STREQ(L"gamma", a->GetName());
+    // A control may still take another control's name: the name it left no longer finds it.
+    a->SetName(L"beta");
+    EXPECT_STREQ(L"beta", a->GetName());
+    EXPECT_EQ(beta, t.manager.FindControl(L"beta"));
+    EXPECT_EQ(nullptr, t.manager.FindControl(L"gamma"));
 
     CControlUI* child = new CControlUI;
     child->OnInit += CDelegateStatic([](void*) { return ++inits > 0; });

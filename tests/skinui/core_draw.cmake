@@ -3,7 +3,9 @@ zul_add_test(skinui_draw_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/draw_image_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/draw_html_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/draw_system_dll_test.cpp
   LIBS skinui_core)
+zul_plant_dll(skinui_draw_test)
 
 # The skin archive, the language table, fonts and images. The test executable
 # carries resource 129 "ZIPRES": a 7z archive of tests/skinui/resources_zipres
@@ -36,3 +38,7 @@ zul_add_test(skinui_paint_test
     ${CMAKE_CURRENT_LIST_DIR}/paint_window_test.cpp
   LIBS skinui_core
   LABELS gui)
+
+# The mark-up text benchmark (scripts/bench/markup.sh runs it; not a test).
+add_executable(skinui_markup_bench ${CMAKE_CURRENT_LIST_DIR}/markup_bench.cpp)
+target_link_libraries(skinui_markup_bench PRIVATE skinui_core)

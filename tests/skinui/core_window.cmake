@@ -35,6 +35,10 @@ add_executable(skinui_demo WIN32
   ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc)
 target_link_libraries(skinui_demo PRIVATE skinui_controls ole32)
 
+# A program whose window's skin cannot be built (the window test starts it).
+add_executable(skinui_broken_skin ${CMAKE_CURRENT_LIST_DIR}/broken_skin_main.cpp)
+target_link_libraries(skinui_broken_skin PRIVATE skinui_core)
+
 zul_add_test(skinui_window_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
@@ -42,3 +46,4 @@ zul_add_test(skinui_window_test
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS skinui_controls
   LABELS gui)
+add_dependencies(skinui_window_test skinui_broken_skin)

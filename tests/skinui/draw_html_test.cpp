@@ -1,7 +1,8 @@
 // DrawHtmlText and DrawText checked by relations between measured and drawn
 // results on memory DIBs: bold is wider, colour tags colour the inside of the
 // rectangle only, links are recorded, measuring equals drawing, the ellipsis
-// stays inside the width, escapes draw brackets, stray closing tags are ignored.
+// stays inside the width, escapes draw brackets, stray closing tags are
+// ignored, and the layout time grows in proportion to the text.
 #include <gtest/gtest.h>
 
 #include "common/test_util.h"
@@ -197,6 +198,55 @@ TEST_F(DrawHtmlTest, SelectionPaintsTheSelectedBackground)
     EXPECT_GT(canvas.Count(0x00C000), 20);
     RECT drawn = canvas.Bounds(kWhite);  // the selection ends with its closing tag
     EXPECT_NE(0x00C000u, canvas.Rgb(drawn.right - 1, drawn.top));
+}
+
+// Milliseconds one layout of the text takes at the given width: the mean over
+// repeated layouts of at least 40 ms, the best of three such samples.
+double LayoutMs(CUiManager& manager, const std::wstring& text, int width)
+{
+    Canvas canvas(4, 4);
+    double best = 0;
+    for (int sample = 0; sample < 3; ++sample) {
+        LARGE_INTEGER frequency, start, now;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&start);
+        int runs = 0;
+        double elapsed = 0;
+        do {
+            RECT rc = {0, 0, width, 1 << 20};
+            int links = 0;
+            CDrawKit::DrawHtmlText(canvas.dc(), &manager, rc, text.c_str(), kBlack, nullptr, nullptr, links, 0,
+                                   DT_WORDBREAK | DT_CALCRECT);
+            ++runs;
+            ::QueryPerformanceCounter(&now);
+            elapsed = static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+        } while (elapsed < 40);
+        double mean = elapsed / runs;
+        if (sample == 0 || mean < best) best = mean;
+    }
+    return best;
+}
+
+TEST_F(DrawHtmlTest, LayoutTimeGrowsInProportionToTheText)
+{
+    auto prose = [](size_t chars) {
+        std::wstring text;
+        while (text.size() < chars) text += L"<b>bold</b> plain words, <c #C03030>red</c> <a link>link</a> ";
+        return text.substr(0, chars - chars % 60);
+    };
+    // Eight times the text takes about eight times as long (sixty-four times
+    // when every probe of the text walks it again).
+    double small = LayoutMs(manager, prose(2000), 300);
+    double large = LayoutMs(manager, prose(16000), 300);
+    EXPECT_LT(large, 24 * small) << small << " ms, then " << large << " ms";
+    // The same for one long word broken over many lines.
+    small = LayoutMs(manager, std::wstring(1000, L'w'), 2000);
+    large = LayoutMs(manager, std::wstring(8000, L'w'), 2000);
+    EXPECT_LT(large, 24 * small) << small << " ms, then " << large << " ms";
+    // The long word still fills every line but its last.
+    const int perLine = 300 / Measure(L"w", DT_SINGLELINE).cx;
+    EXPECT_EQ((8000 + perLine - 1) / perLine * LineHeight(),
+              Measure(std::wstring(8000, L'w'), DT_WORDBREAK, 300).cy);
 }
 
 TEST_F(DrawHtmlTest, NothingIsDrawnWithoutTextManagerOrArea)

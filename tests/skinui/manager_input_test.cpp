@@ -1,6 +1,7 @@
 // CUiManager with a real window (runs under Xvfb): posted and real mouse and
 // key input turned into events, capture, hover and leave, tooltips, timers,
-// Tab order, queued notifications and delayed clean-up.
+// Tab order and focus asked ahead of the layout, queued notifications,
+// delayed clean-up, and controls deleted by the handlers the manager calls.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "common/test_util.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/core/delegate.h"
 #include "test_helpers.h"
 
 using namespace SkinUI;
@@ -326,6 +328,31 @@ TEST(ManagerFocus, FirstTabStopAtInitAndTabWrapsAroundBothWays)
     EXPECT_EQ(w.a, w.manager.GetFocus());  // c is no tab stop: wrapped to a
 }
 
+TEST(ManagerFocus, FocusAskedAheadOfTheLayoutRestsOnTheFirstTabStopAtOrAfterTheControl)
+{
+    TestWindow w;
+    w.manager.SetFocus(w.a);
+    w.Take();
+    w.notes.entries.clear();
+    w.manager.SetFocusNeeded(w.b);
+    EXPECT_EQ(w.b, w.manager.GetFocus());  // at once, not yet told
+    EXPECT_EQ("a:20 ", w.Take());
+    w.Repaint();
+    w.Repaint();
+    EXPECT_EQ(w.b, w.manager.GetFocus());
+    EXPECT_EQ("b:21 ", w.Take());  // told at the paint; no other control took or lost the focus meanwhile
+    EXPECT_EQ(1, w.notes.Count(L"setfocus"));
+
+    // A control that is no tab stop hands the focus to the next one.
+    w.b->SetControlFlags(0);
+    w.manager.SetFocusNeeded(w.b);
+    EXPECT_EQ(w.c, w.manager.GetFocus());
+    // Set explicitly before the paint, the focus is told at once and stays.
+    w.Take();
+    w.manager.SetFocus(w.c);
+    EXPECT_EQ("c:21 ", w.Take());
+}
+
 TEST(ManagerNotify, QueuedNotificationsMergeWhenAsked)
 {
     TestWindow w;
@@ -380,6 +407,97 @@ TEST(ManagerCleanup, DelayedDeletionWaitsForTheMessageAndDestroyedControlsLeaveE
     EXPECT_FALSE(w.manager.RemoveNativeWindow(child));
     EXPECT_FALSE(w.manager.RemoveMouseLeaveNeeded(owner));
     ::DestroyWindow(child);
+}
+
+// Deletes a control of the window (at once, not delayed) when told.
+struct Deleter : public INotifyUI {
+    void Set(CContainerUI* container, CControlUI* control, int eventType = -1)
+    {
+        root = container;
+        victim = control;
+        type = eventType;
+    }
+    void Run()
+    {
+        if (victim != nullptr) {
+            root->Remove(victim);
+            victim = nullptr;
+        }
+    }
+    // OnEvent and OnSize listener: on the event type (any type when -1).
+    bool OnEvent(void* param)
+    {
+        if (type < 0 || static_cast<UiEvent*>(param)->Type == type) Run();
+        return true;
+    }
+    bool OnSize(void*)
+    {
+        Run();
+        return true;
+    }
+    // Notifier: the sender of a "click".
+    void Notify(UiNotify& msg) override
+    {
+        if (msg.sType == L"click" && msg.pSender == victim) Run();
+    }
+    CContainerUI* root = nullptr;
+    CControlUI* victim = nullptr;
+    int type = -1;
+};
+
+// A control deleted by a handler while the manager still holds it for the
+// next step: poisoned, so that any later use of it would crash the test.
+TEST(ManagerCleanup, ControlsDeletedByHandlersAreNotUsedAfterwards)
+{
+    Deleter onLeave, onAny, onClick, onSize;  // outlive the window that calls them
+    TestWindow w;
+    skintest::FaultCounter faults;
+    w.root->SetDelayedDestroy(false);
+    auto victim = [&w](const wchar_t* name, const wchar_t* pos) {
+        auto* control = new skintest::Poisoned<RecControl>(name, &w.log);
+        control->SetAttribute(L"float", L"true");
+        control->SetAttribute(L"pos", pos);
+        w.root->Add(control);
+        w.Repaint();
+        return control;
+    };
+
+    // Leaving a deletes the control being entered.
+    onLeave.Set(w.root, victim(L"entered", L"150,100,250,150"), UIEVENT_MOUSELEAVE);
+    w.a->OnEvent += CDelegate<Deleter, Deleter>(&onLeave, &Deleter::OnEvent);
+    w.Send(WM_MOUSEMOVE, 0, 20, 20);
+    w.Take();
+    w.Send(WM_MOUSEMOVE, 0, 200, 120);
+    EXPECT_EQ("a:10 ", w.Take());
+    EXPECT_EQ(nullptr, onLeave.victim);
+
+    // A control deleting itself from its own event listener gets no default handling.
+    onAny.Set(w.root, victim(L"self", L"150,100,250,150"));
+    onAny.victim->OnEvent += CDelegate<Deleter, Deleter>(&onAny, &Deleter::OnEvent);
+    onAny.victim->OnEvent += CDelegate<Deleter, Deleter>(&onLeave, &Deleter::OnEvent);  // a second listener
+    w.Send(WM_MOUSEMOVE, 0, 200, 121);
+    EXPECT_EQ(nullptr, onAny.victim);
+    EXPECT_EQ("", w.Take());
+
+    // A notifier deleting the sender: later notifiers get a null sender.
+    onClick.Set(w.root, victim(L"clicked", L"150,100,250,150"));
+    skintest::NotifyLog later;
+    w.manager.AddNotifier(&onClick);
+    w.manager.AddNotifier(&later);
+    w.manager.SendNotify(onClick.victim, L"click");
+    ASSERT_EQ(1, later.Count(L"click"));
+    EXPECT_EQ(nullptr, later.entries.back().sender);
+    w.manager.RemoveNotifier(&later);
+    w.manager.RemoveNotifier(&onClick);
+
+    // A size handler deleting a control that waits for its own layout in the same pass.
+    onSize.Set(w.root, victim(L"resized", L"150,100,250,150"));
+    w.b->OnSize += CDelegate<Deleter, Deleter>(&onSize, &Deleter::OnSize);
+    w.b->NeedUpdate();
+    onSize.victim->NeedUpdate();
+    w.Repaint();
+    EXPECT_EQ(nullptr, onSize.victim);
+    EXPECT_EQ(0, faults.Count());
 }
 
 TEST(ManagerTranslate, OnlyKeyMessagesHaveTheirImeKeyRewrittenAndTheLoopEndsOnQuit)

@@ -1,5 +1,5 @@
 // The window manager's output side in real windows (needs a display): deferred
-// layout and "windowinit", the off-screen paint, WM_PRINTCLIENT, layered
+// layout and "windowinit", the off-screen paint, post-paint controls, WM_PRINTCLIENT, layered
 // windows with their mask image and native children, and the window
 // attributes, colours, option groups and default attribute lists.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/test_util.h"
+#include "skinui/core/delegate.h"
 #include "test_helpers.h"
 
 using namespace SkinUI;
@@ -120,6 +121,36 @@ TEST(PaintWindowTest, WithoutATreeThePaintIsValidatedAndReattachingRenewsTheName
     EXPECT_EQ(second, manager.FindControl(L"second"));
 }
 
+// Counts its post-paints; leaves the post-paint list at the first when asked.
+struct PostPaintProbe {
+    bool OnPostPaint(void*)
+    {
+        ++calls;
+        if (leave) manager->RemovePostPaint(control);
+        return true;
+    }
+    CUiManager* manager = nullptr;
+    CControlUI* control = nullptr;
+    bool leave = false;
+    int calls = 0;
+};
+
+TEST(PaintWindowTest, PostPaintControlsMayLeaveTheListWhilePainted)
+{
+    HostWindow host(100, 60);
+    host.manager.AttachDialog(host.root);
+    CControlUI first, second;
+    PostPaintProbe leaving{&host.manager, &first, true}, staying{&host.manager, &second, false};
+    first.OnPostPaint += CDelegate<PostPaintProbe, PostPaintProbe>(&leaving, &PostPaintProbe::OnPostPaint);
+    second.OnPostPaint += CDelegate<PostPaintProbe, PostPaintProbe>(&staying, &PostPaintProbe::OnPostPaint);
+    host.manager.AddPostPaint(&first);
+    host.manager.AddPostPaint(&second);
+    ASSERT_TRUE(host.ShowAndPaint());
+    EXPECT_EQ(1, leaving.calls);
+    EXPECT_EQ(1, staying.calls);  // still painted after the first left the list
+    host.manager.RemovePostPaint(&second);
+}
+
 class LayeredPaintTest : public ::testing::Test {
 protected:
     void SetUp() override { CUiManager::SetInstance(::GetModuleHandleW(nullptr)); }
@@ -166,6 +197,38 @@ TEST_F(LayeredPaintTest, LayeredWithoutMaskIsTransparentUnderTheControls)
     host.manager.SetLayeredOpacity(200);
     ASSERT_TRUE(host.ShowAndPaint());
     EXPECT_EQ(0u, host.LayeredPixel(30, 20));
+}
+
+TEST_F(LayeredPaintTest, OnlyTheClientPartOfALayeredInvalidationIsPainted)
+{
+    HostWindow host(60, 40, 0xFF00FF00);
+    host.manager.AttachDialog(host.root);
+    host.manager.SetLayered(true);
+    ASSERT_TRUE(host.ShowAndPaint());
+    testutil::pumpFor(50);
+    const DWORD green = host.LayeredPixel(30, 20);  // as GDI leaves it in the DIB
+    ASSERT_EQ(0x00FF00u, green & 0x00FFFFFF);
+    auto greenPixels = [&host, green] {
+        int count = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x) count += host.LayeredPixel(x, y) == green ? 1 : 0;
+        return count;
+    };
+    ASSERT_EQ(60 * 40, greenPixels());
+
+    // An area wholly beyond the right edge paints nothing and clears nothing.
+    const int before = host.root->paints;
+    RECT beyond = {100, 5, 120, 15};
+    host.manager.Invalidate(beyond);
+    ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+    EXPECT_EQ(before, host.root->paints);
+    EXPECT_EQ(60 * 40, greenPixels());
+    // An area across the edges is painted inside them.
+    RECT across = {50, 30, 90, 60};
+    host.manager.Invalidate(across);
+    ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+    EXPECT_EQ(before + 1, host.root->paints);
+    EXPECT_EQ(60 * 40, greenPixels());
 }
 
 TEST(WindowAttributeTest, TableOfAttributes)

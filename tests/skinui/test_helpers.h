@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string.h>
+
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -123,6 +126,37 @@ public:
 
 private:
     const wchar_t* m_class;
+};
+
+// A T whose memory, when it is deleted, is filled with 0x7F and never given
+// out again: a later use through a stale pointer crashes at once (its virtual
+// table and every pointer inside point nowhere, its counts are huge) instead
+// of reading memory that still looks right.
+template <class T>
+class Poisoned : public T {
+public:
+    using T::T;
+    static void operator delete(void* p, std::size_t size) { memset(p, 0x7F, size); }
+};
+
+// Counts the access violations raised while it lives, also those raised by a
+// window procedure under a paint, which the system swallows on their way back.
+class FaultCounter {
+public:
+    FaultCounter() : m_handler(::AddVectoredExceptionHandler(1, &FaultCounter::Handler)) { s_count = 0; }
+    ~FaultCounter() { ::RemoveVectoredExceptionHandler(m_handler); }
+    FaultCounter(const FaultCounter&) = delete;
+    FaultCounter& operator=(const FaultCounter&) = delete;
+    int Count() const { return s_count; }
+
+private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info)
+    {
+        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) ++s_count;
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static inline int s_count = 0;
+    PVOID m_handler;
 };
 
 // Every event a RecControl receives, as "name:type".

@@ -21,13 +21,15 @@ TEST(ThemeColorsTest, BuiltInTableThenColorsIni) {
     EXPECT_FALSE(LoadThemeColorsFromFile(dir.file(L"missing.ini").c_str()));
     EXPECT_EQ(0xFF16171Fu, GetThemeColor(0));
 
-    // Only "toolbar" given: every other index takes the file defaults.
-    ASSERT_TRUE(testutil::writeFile(dir.file(L"colors.ini"), "[setting]\r\ntoolbar=FF123456\r\ncontent=\r\n"));
+    // Only "toolbar" and "setupLeftBar" given: every other index takes the file defaults.
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"colors.ini"),
+                                    "[setting]\r\ntoolbar=FF123456\r\ncontent=\r\nsetupLeftBar=#FF00AA00\r\n"));
     EXPECT_TRUE(LoadThemeColorsFromFile(dir.file(L"colors.ini").c_str()));
     EXPECT_EQ(0xFF06061Fu, GetThemeColor(0));
     EXPECT_EQ(0xFF1F1F39u, GetThemeColor(2));
     EXPECT_EQ(0xFF123456u, GetThemeColor(3));
     EXPECT_EQ(0xFF20203Au, GetThemeColor(4));  // empty value: default
+    EXPECT_EQ(0xFF00AA00u, GetThemeColor(5));  // read like every colour value: "#" optional
     EXPECT_EQ(0xFF36364Du, GetThemeColor(6));
 
     // The file beside the executable replaces the whole table.

@@ -1,6 +1,8 @@
-// The window base classes: binding, notify maps, the borderless behaviour of
-// skinned windows (hit test, maximise, round corners, Escape), delayed
-// deletion of container children, and the demo window's painted pixels.
+// The window base classes: binding, objects deleted before their windows,
+// notify maps, the borderless behaviour of skinned windows (hit test,
+// maximise, round corners, Escape), delayed deletion of container children,
+// windows that close and delete themselves from a click, a skin that cannot
+// be built (in a child process), and the demo window's painted pixels.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -265,6 +267,30 @@ TEST_F(WindowTest, WindowsAreBoundThroughUserDataOrTheWndXProperty)
     ::DestroyWindow(hAgain);
 }
 
+TEST_F(WindowTest, AnObjectDeletedBeforeItsWindowTakesTheWindowAlong)
+{
+    // Poisoned objects: a message reaching one after its deletion would crash.
+    for (const wchar_t* superClass : {static_cast<const wchar_t*>(nullptr), L"STATIC"}) {
+        auto* wnd = new skintest::Poisoned<BoundWnd>(superClass ? L"SkinUITestStatic" : L"SkinUITestPlain",
+                                                     superClass);
+        HWND hWnd = wnd->Create(nullptr, L"short-lived", WS_POPUP, 0, 0, 0, 10, 10);
+        ASSERT_NE(hWnd, nullptr);
+        delete wnd;
+        ::SendMessageW(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"late"));
+        EXPECT_FALSE(::IsWindow(hWnd));
+    }
+
+    // A window of these classes made without its object stays unbound.
+    for (const wchar_t* className : {L"SkinUITestPlain", L"SkinUITestStatic"}) {
+        HWND orphan = ::CreateWindowExW(0, className, L"orphan", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        CUiManager::GetInstance(), nullptr);
+        ASSERT_NE(orphan, nullptr) << testutil::narrow(className);
+        EXPECT_EQ(::GetWindowLongPtrW(orphan, GWLP_USERDATA), 0);
+        EXPECT_EQ(::GetPropW(orphan, L"WndX"), nullptr);
+        ::DestroyWindow(orphan);
+    }
+}
+
 // ---- Borderless behaviour ----
 
 const wchar_t kCaptionSkin[] =
@@ -386,6 +412,123 @@ TEST_F(WindowTest, RemovedChildrenLiveUntilTheCleanupMessage)
     testutil::pumpFor(50);
     EXPECT_EQ(skintest::CountedControl::live, before + 1);
     EXPECT_EQ(wnd.GetManager().FindControl(L"victim"), nullptr);
+}
+
+// ---- Windows that go while their own handlers run ----
+
+// Deletes itself when its window goes, as the message boxes do, and closes
+// itself from a click on its "okbtn".
+class SelfClosingWnd : public WindowImplBase {
+public:
+    explicit SelfClosingWnd(bool* deleted) : m_deleted(deleted) {}
+    ~SelfClosingWnd() override { *m_deleted = true; }
+    SKINUI_DECLARE_NOTIFY_MAP()
+    void OnOk(UiNotify&) { ::DestroyWindow(GetHWND()); }
+
+protected:
+    const wchar_t* GetWindowClassName() const override { return L"SkinUITestSelfClosing"; }
+    CUiString GetSkinFolder() override { return L""; }
+    CUiString GetSkinFile() override
+    {
+        return L"<Window size=\"200,100\"><Container><Button name=\"okbtn\" float=\"true\" pos=\"10,10,90,40\"/>"
+               L"</Container></Window>";
+    }
+    void OnFinalMessage(HWND hWnd) override
+    {
+        WindowImplBase::OnFinalMessage(hWnd);
+        delete this;
+    }
+
+private:
+    bool* m_deleted;
+};
+
+SKINUI_BEGIN_NOTIFY_MAP(SelfClosingWnd, WindowImplBase)
+    SKINUI_ON_CLICK(L"okbtn", &SelfClosingWnd::OnOk)
+SKINUI_END_NOTIFY_MAP()
+
+TEST_F(WindowTest, AWindowClosingAndDeletingItselfFromAClickEndsTheDispatch)
+{
+    // Poisoned: any use of the window object or its manager after the click would crash.
+    bool deleted = false;
+    SelfClosingWnd* wnd = new skintest::Poisoned<SelfClosingWnd>(&deleted);
+    HWND hWnd = wnd->Create(nullptr, L"self closing", WS_POPUP | WS_VISIBLE, 0, 100, 100, 200, 100);
+    ASSERT_NE(hWnd, nullptr);
+    ::UpdateWindow(hWnd);
+    skintest::NotifyLog later;  // told after the window itself
+    wnd->GetManager().AddNotifier(&later);
+    ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    ::SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_EQ(later.Count(L"click"), 0);  // the window went before it could be told
+
+    // The same click from the queue of notifications, with more queued behind it.
+    deleted = false;
+    wnd = new skintest::Poisoned<SelfClosingWnd>(&deleted);
+    hWnd = wnd->Create(nullptr, L"self closing", WS_POPUP | WS_VISIBLE, 0, 100, 100, 200, 100);
+    ASSERT_NE(hWnd, nullptr);
+    CControlUI* ok = wnd->GetManager().FindControl(L"okbtn");
+    ASSERT_NE(ok, nullptr);
+    wnd->GetManager().SendNotify(ok, L"click", 0, 0, true);
+    wnd->GetManager().SendNotify(ok, L"timer", 0, 0, true);
+    EXPECT_TRUE(RunUntil([&] { return deleted; }, 3000));
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// The dialog box of another process, or null.
+HWND FindProcessDialog(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search = {processId, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hWnd, &owner);
+            wchar_t cls[32] = L"";
+            ::GetClassNameW(hWnd, cls, 32);
+            if (owner == s->processId && wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
+                s->found = hWnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(WindowTest, ASkinThatCannotBeBuiltEndsTheProcessWithItsLineOnDisk)
+{
+    testutil::TempDir dir;
+    const std::wstring log = dir.file(L"broken.log");
+    std::wstring command = L"\"" + testutil::exeDir() + L"skinui_broken_skin.exe\" \"" + log + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &child));
+    ::CloseHandle(child.hThread);
+    HWND box = nullptr;
+    EXPECT_TRUE(testutil::pumpUntil([&] { return (box = FindProcessDialog(child.dwProcessId)) != nullptr; }, 20000));
+    // Already on disk while the error box is up, before the process ends.
+    std::string written = testutil::readFile(log);
+    EXPECT_NE(written.find("skin missing_skin.xml not built"), std::string::npos) << written;
+    if (box != nullptr) {
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    DWORD code = 0;
+    if (::WaitForSingleObject(child.hProcess, 20000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the process did not end";
+        ::TerminateProcess(child.hProcess, 9);
+        ::WaitForSingleObject(child.hProcess, 5000);
+    }
+    ::GetExitCodeProcess(child.hProcess, &code);
+    ::CloseHandle(child.hProcess);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(testutil::readFile(log).find("skin missing_skin.xml not built"), std::string::npos);
 }
 
 // ---- The demo window ----
