@@ -21,18 +21,18 @@ using namespace SkinUI;
 
 namespace {
 
+BOOL CALLBACK CountBox(HWND hWnd, LPARAM data)
+{
+    wchar_t name[32] = L"";
+    ::GetClassNameW(hWnd, name, 32);
+    if (wcscmp(name, L"MessageBoxWindow") == 0) ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
 int CountBoxes()
 {
     int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM data) -> BOOL {
-            wchar_t name[32] = L"";
-            ::GetClassNameW(hWnd, name, 32);
-            if (wcscmp(name, L"MessageBoxWindow") == 0) ++*reinterpret_cast<int*>(data);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountBox, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
