@@ -113,8 +113,6 @@ private:
 
     // ---- Worker thread (main_frame_jobs.cpp) ----
     void _threadDownloadPlayer(bool noData);
-    void _threadDownloadPlayerFromDescription();
-    void _threadDownloadPlayerFromConfig();
     void _threadDownloadApk();
     void runRepair();
     // WinINet twice with resume, then libcurl twice, into partial; moved onto

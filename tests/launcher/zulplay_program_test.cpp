@@ -145,11 +145,17 @@ protected:
         HWND window = uidriver::waitForWindow(kFrameClass, launcher.pid(), 60000);
         EXPECT_NE(nullptr, window);
         EXPECT_TRUE(folder.waitForLog(L"local config version"));
+        // Sized, laid out and answering.
+        EXPECT_TRUE(folder.waitForLog(L"screenX:"));
+        EXPECT_TRUE(waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000).visible);
         return window;
     }
+    // Other tests' windows may come and go over this one: the click is retried
+    // until the Start button's point is this window's.
     static void click(HWND window, const wchar_t* name)
     {
-        ASSERT_TRUE(uidriver::clickControl(window, name)) << testutil::narrow(name);
+        ASSERT_TRUE(testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
+            << testutil::narrow(name);
     }
     static bool startReady(const ControlInfo& c) { return c.visible && c.enabled; }
 
@@ -178,12 +184,12 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT client = {};
-    GetClientRect(window, &client);
     if (work.right - work.left == 1280 && work.bottom - work.top == 1024) {
+        testutil::pumpUntil([&] { return GetClientRect(window, &client) && client.right == 1240; }, 20000);
         EXPECT_EQ(1240, client.right);
         EXPECT_EQ(737, client.bottom);
     }
-    EXPECT_TRUE(uidriver::queryControl(window, L"left11Control").found);
+    EXPECT_TRUE(waitFor(window, L"left11Control", [](const ControlInfo& c) { return !c.visible; }, 20000).found);
     EXPECT_FALSE(uidriver::queryControl(window, L"left11Control").visible);
     EXPECT_FALSE(uidriver::queryControl(window, L"left22Control").visible);
     const RECT right = uidriver::queryControl(window, L"rightxxControl").screen;
