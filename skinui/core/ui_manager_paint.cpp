@@ -53,6 +53,22 @@ HPEN UpdateRectPen()
     return pen;
 }
 
+// The tooltip's window class comes with comctl32.dll, loaded once from the
+// system folder (never a copy beside the program) and kept for the process.
+void LoadCommonControls()
+{
+    typedef void(WINAPI * InitCommonControlsFn)();
+    HMODULE module = utility::loadSystemLibrary(L"comctl32.dll");
+    FARPROC found = module != nullptr ? ::GetProcAddress(module, "InitCommonControls") : nullptr;
+    InitCommonControlsFn init = reinterpret_cast<InitCommonControlsFn>(reinterpret_cast<void*>(found));
+    if (init == nullptr) {
+        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControls not found lastError = %d",
+                    static_cast<int>(::GetLastError()));
+        return;
+    }
+    init();
+}
+
 int ScaleForEnlarge(int value)
 {
     return CUiManager::IsEnlargeMode() ? static_cast<int>(value * CUiManager::GetEnlargeScale()) : value;
@@ -128,7 +144,7 @@ CUiManager::CUiManager()
     static bool firstManager = true;
     if (firstManager) {
         firstManager = false;
-        ::InitCommonControls();
+        LoadCommonControls();
         utility::loadSystemLibrary(L"msimg32.dll");
     }
     const SharedColors& shared = Shared();
