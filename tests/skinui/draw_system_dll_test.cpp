@@ -21,9 +21,10 @@ void ExpectFromSystemFolder(const wchar_t* name)
     EXPECT_EQ(0, _wcsnicmp(path, system, wcslen(system))) << testutil::narrow(path);
 }
 
-TEST(DrawSystemDllTest, Msimg32ComesFromTheSystemFolderNotFromBesideTheProgram)
+TEST(DrawSystemDllTest, Msimg32AndComctl32ComeFromTheSystemFolderNotFromBesideTheProgram)
 {
     ASSERT_TRUE(testutil::fileExists(testutil::exeDir() + L"msimg32.dll"));
+    ASSERT_TRUE(testutil::fileExists(testutil::exeDir() + L"comctl32.dll"));
     {
         SkinUI::CUiManager manager;
         EXPECT_NE(nullptr, SkinUI::drawkit::GetMsimg32().alphaBlend);
