@@ -106,7 +106,7 @@ zul_test() {
     echo "== tests $arch (display $DISPLAY)"
     ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure --timeout 600 || status=1
     echo "== demo screenshot $arch"
-    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR/skinui_demo.png" || status=1
+    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"
   )
 }

@@ -3,8 +3,11 @@
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/child_layout_ui.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/date_time_ui.h"
+#include "skinui/controls/edit_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
+#include "skinui/controls/option_ui.h"
 #include "skinui/controls/progress_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
@@ -39,7 +42,11 @@ const ElementFactory kElements[] = {
     {L"TabLayout", &Create<CTabLayoutUI>},
     {L"Label", &Create<CLabelUI>},
     {L"Button", &Create<CButtonUI>},
+    {L"Option", &Create<COptionUI>},
+    {L"CheckBox", &Create<CCheckBoxUI>},
     {L"Progress", &Create<CProgressUI>},
+    {L"Edit", &Create<CEditUI>},
+    {L"DateTime", &Create<CDateTimeUI>},
     {L"ScrollBar", &Create<CScrollBarUI>},
 };
 

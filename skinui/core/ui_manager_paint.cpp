@@ -6,6 +6,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "foundation/log.h"
 #include "foundation/system_dll.h"
 
@@ -53,20 +55,26 @@ HPEN UpdateRectPen()
     return pen;
 }
 
-// The tooltip's window class comes with comctl32.dll, loaded once from the
-// system folder (never a copy beside the program) and kept for the process.
+// The tooltip's and the date picker's window classes come with comctl32.dll,
+// loaded once from the system folder (never a copy beside the program) and
+// kept for the process.
 void LoadCommonControls()
 {
-    typedef void(WINAPI * InitCommonControlsFn)();
+    typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
     HMODULE module = utility::loadSystemLibrary(L"comctl32.dll");
-    FARPROC found = module != nullptr ? ::GetProcAddress(module, "InitCommonControls") : nullptr;
-    InitCommonControlsFn init = reinterpret_cast<InitCommonControlsFn>(reinterpret_cast<void*>(found));
+    FARPROC found = module != nullptr ? ::GetProcAddress(module, "InitCommonControlsEx") : nullptr;
+    InitCommonControlsExFn init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(found));
     if (init == nullptr) {
-        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControls not found lastError = %d",
+        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx not found lastError = %d",
                     static_cast<int>(::GetLastError()));
         return;
     }
-    init();
+    // The date classes are not among the defaults of a version 6 library.
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    if (!init(&icc)) {
+        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx failed lastError = %d",
+                    static_cast<int>(::GetLastError()));
+    }
 }
 
 int ScaleForEnlarge(int value)
@@ -600,6 +608,22 @@ void CUiManager::RemoveOptionGroup(const wchar_t* groupName, CControlUI* control
     if (group->IsEmpty()) {
         delete group;
         m_mOptionGroup.Remove(groupName);
+    }
+}
+
+void CUiManager::RemoveFromOptionGroups(CControlUI* control)
+{
+    // Names first: removing the last member deletes the group under the walk.
+    std::vector<CUiString> names;
+    for (int i = 0; i < m_mOptionGroup.GetSize(); ++i) {
+        const wchar_t* key = m_mOptionGroup.GetAt(i);
+        const CUiPtrArray* group = key != nullptr ? static_cast<CUiPtrArray*>(m_mOptionGroup.Find(key, false)) : nullptr;
+        if (group != nullptr && group->Find(control) >= 0) {
+            names.push_back(key);
+        }
+    }
+    for (const CUiString& name : names) {
+        RemoveOptionGroup(name, control);
     }
 }
 

@@ -63,14 +63,14 @@ TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
     // The first button of the third card.
     uidriver::ControlInfo button = uidriver::queryControl(window, L"actionbtn");
     EXPECT_TRUE(button.found && button.visible && button.enabled);
-    EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 676, 116, 804, 150)));
+    EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 676, 156, 804, 190)));
     EXPECT_EQ(L"Normal", button.text);
     // A named container, and a control inside the container that an Include put into it.
     uidriver::ControlInfo sections = uidriver::queryControl(window, L"sections");
     EXPECT_TRUE(sections.found && sections.visible);
-    EXPECT_TRUE(RectIs(sections.screen, ScreenRect(window, 0, 52, 980, 900)));
+    EXPECT_TRUE(RectIs(sections.screen, ScreenRect(window, 0, 96, 980, 940)));
     uidriver::ControlInfo card = uidriver::queryControl(window, L"buttonsection");
-    EXPECT_TRUE(RectIs(card.screen, ScreenRect(window, 658, 70, 962, 330)));
+    EXPECT_TRUE(RectIs(card.screen, ScreenRect(window, 658, 110, 962, 370)));
 
     EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
     EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
@@ -99,9 +99,9 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
     {
         Gdiplus::Bitmap shot(path.c_str());
         EXPECT_EQ(980u, shot.GetWidth());
-        EXPECT_EQ(900u, shot.GetHeight());
+        EXPECT_EQ(940u, shot.GetHeight());
         Gdiplus::Color colour;
-        shot.GetPixel(686, 133, &colour);  // the action button's hot blue: the pointer rests on it
+        shot.GetPixel(686, 173, &colour);  // the action button's hot blue: the pointer rests on it
         EXPECT_EQ(0x6B9FFFu, colour.GetValue() & 0xFFFFFFu);
         shot.GetPixel(600, 10, &colour);  // the caption band
         EXPECT_EQ(0x1F2A44u, colour.GetValue() & 0xFFFFFFu);

@@ -550,17 +550,19 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     testutil::pumpFor(50);
     RECT rc;
     ::GetClientRect(hWnd, &rc);
-    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 980, 900));
+    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 980, 940));
     CUiManager& pm = wnd.GetManager();
-    EXPECT_EQ(OffscreenPixel(pm, 330, 200), 0xF3F5F9u);  // the page between the cards
+    EXPECT_EQ(OffscreenPixel(pm, 330, 240), 0xF3F5F9u);  // the page between the cards
     EXPECT_EQ(OffscreenPixel(pm, 600, 10), 0x1F2A44u);   // caption band
     EXPECT_EQ(OffscreenPixel(pm, 954, 26), 0xC8D2E6u);   // the close button's cross (normal image)
-    EXPECT_EQ(OffscreenPixel(pm, 300, 80), 0xFFFFFFu);   // a card (first section file)
-    EXPECT_EQ(OffscreenPixel(pm, 18, 200), 0xE2E7EFu);   // its border
+    EXPECT_EQ(OffscreenPixel(pm, 30, 80), 0x1F2A44u);    // the first page's option, selected
+    EXPECT_EQ(OffscreenPixel(pm, 300, 150), 0xFFFFFFu);  // a card (first section file)
+    EXPECT_EQ(OffscreenPixel(pm, 18, 240), 0xE2E7EFu);   // its border
 
-    // Each section file was included, the child layout built its own.
+    // Each page and section file was included, the child layout built its own.
     for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection",
-                                L"tabsection", L"scrollsection", L"aboutcard"}) {
+                                L"tabsection", L"scrollsection", L"aboutcard", L"optionsection", L"editsection",
+                                L"datesection", L"msgboxsection"}) {
         EXPECT_NE(pm.FindControl(name), nullptr) << testutil::narrow(name);
     }
     CControlUI* bar = pm.FindControl(L"progress35");
@@ -589,6 +591,19 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     ASSERT_NE(tabs, nullptr);
     EXPECT_FALSE(tabs->GetItemAt(0)->IsVisible());
     EXPECT_TRUE(tabs->GetItemAt(2)->IsVisible());
+
+    // The page options show their pages.
+    CControlUI* basics = pm.FindControl(L"sections");
+    CControlUI* input = pm.FindControl(L"inputsections");
+    ASSERT_TRUE(basics != nullptr && input != nullptr);
+    EXPECT_TRUE(basics->IsVisible());
+    EXPECT_FALSE(input->IsVisible());
+    click(L"page_input");
+    EXPECT_FALSE(basics->IsVisible());
+    EXPECT_TRUE(input->IsVisible());
+    EXPECT_TRUE(wnd.ShowPage(L"basics"));
+    EXPECT_TRUE(basics->IsVisible());
+    EXPECT_FALSE(wnd.ShowPage(L"nosuchpage"));
     click(L"closebtn");
     EXPECT_TRUE(RunUntil([&] { return wnd.GetHWND() == nullptr; }, 3000));
     EXPECT_FALSE(::IsWindow(hWnd));

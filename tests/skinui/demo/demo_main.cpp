@@ -1,6 +1,8 @@
 // The SkinUI demo program: opens the demo window from the skin archive in its
 // resources and runs the message loop until the window closes.
-//   skinui_demo.exe [autoclose=MS]
+//   skinui_demo.exe [autoclose=MS] [page=NAME] [msgbox]
+// page=NAME shows the page of the option "page_NAME" first; msgbox opens the
+// two-button message box over the window.
 #include <windows.h>
 
 #include <string>
@@ -20,6 +22,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     if (at != std::wstring::npos) {
         autoCloseMs = static_cast<UINT>(_wtoi(args.c_str() + at + 10));
     }
+    std::wstring page;
+    at = args.find(L"page=");
+    if (at != std::wstring::npos) {
+        const size_t end = args.find(L' ', at);
+        page = args.substr(at + 5, end == std::wstring::npos ? std::wstring::npos : end - at - 5);
+    }
+    const bool messageBox = args.find(L"msgbox") != std::wstring::npos;
 
     ::CoInitialize(nullptr);
     SkinUI::CUiManager::SetInstance(instance);
@@ -34,8 +43,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         ::CoUninitialize();
         return 2;
     }
+    if (!page.empty()) {
+        window.ShowPage(page.c_str());
+    }
     window.CenterWindow();
     window.ShowWindow(true);
+    if (messageBox) {
+        window.OpenMessageBox(true);
+    }
     window.CloseAfter(autoCloseMs);
     SkinUI::CUiManager::MessageLoop();
     ::CoUninitialize();

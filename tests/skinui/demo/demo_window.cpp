@@ -1,7 +1,9 @@
 #include "demo_window.h"
 
 #include "foundation/log.h"
+#include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
+#include "skinui/controls/option_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
 
@@ -11,6 +13,7 @@ namespace {
 const UINT_PTR kAutoCloseTimer = 0x7D01;
 const int kTabCount = 3;
 const wchar_t* const kTabNames[kTabCount] = {L"tab0", L"tab1", L"tab2"};
+const wchar_t kPageGroup[] = L"demopages";
 }  // namespace
 
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
@@ -18,6 +21,9 @@ SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"tab0", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab1", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab2", &DemoWindow::OnTabClick)
+    SKINUI_ON_CLICK(L"msgboxone", &DemoWindow::OnMessageBoxClick)
+    SKINUI_ON_CLICK(L"msgboxtwo", &DemoWindow::OnMessageBoxClick)
+    SKINUI_ON_NOTIFY(L"selectchanged", &DemoWindow::OnSelectChanged)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -56,6 +62,59 @@ void DemoWindow::OnTabClick(SkinUI::UiNotify& msg)
         header->SetTextColor(selected ? 0xFF3A70DB : 0xFF7A869A);
         header->SetBkImage(selected ? L"color='FF4F8CFF' dest='0,30,84,32'" : L"");
     }
+}
+
+void DemoWindow::OnSelectChanged(SkinUI::UiNotify& msg)
+{
+    auto* option = msg.pSender != nullptr ? static_cast<SkinUI::COptionUI*>(msg.pSender->GetInterface(L"Option"))
+                                          : nullptr;
+    if (option == nullptr || !option->IsSelected() || option->GetGroup() != kPageGroup) {
+        return;
+    }
+    const SkinUI::CUiPtrArray* pageOptions = GetManager().GetOptionGroup(kPageGroup);
+    auto* pages = static_cast<SkinUI::CTabLayoutUI*>(GetManager().FindControl(L"pages"));
+    if (pageOptions == nullptr || pages == nullptr) {
+        return;
+    }
+    // The options join their group in skin order, the order of the pages.
+    pages->SelectItem(pageOptions->Find(option));
+}
+
+bool DemoWindow::ShowPage(const wchar_t* name)
+{
+    SkinUI::CUiString optionName = SkinUI::CUiString(L"page_") + name;
+    SkinUI::CControlUI* control = GetManager().FindControl(optionName);
+    auto* option = control != nullptr ? static_cast<SkinUI::COptionUI*>(control->GetInterface(L"Option")) : nullptr;
+    if (option == nullptr) {
+        common::log("DemoWindow::ShowPage", __LINE__, L"no page option %s", optionName.GetData());
+        return false;
+    }
+    option->Selected(true);
+    return true;
+}
+
+void DemoWindow::OnMessageBoxClick(SkinUI::UiNotify& msg)
+{
+    OpenMessageBox(msg.pSender->GetName() == L"msgboxtwo");
+}
+
+void DemoWindow::OpenMessageBox(bool twoButtons)
+{
+    // The answer goes to the card; the box runs it once it is gone.
+    auto answer = [this](const wchar_t* text) {
+        SkinUI::CControlUI* label = GetManager().FindControl(L"msgboxanswer");
+        if (label != nullptr) {
+            label->SetText(text);
+        }
+    };
+    std::vector<msg::SelectionInfo> buttons = {msg::makeConfirmSelection([answer] { answer(L"Answered: OK"); })};
+    if (!twoButtons) {
+        msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Notice", L"Your settings were saved.", buttons);
+        return;
+    }
+    buttons.push_back(msg::SelectionInfo{L"Discard", [answer] { answer(L"Answered: Discard"); }, false});
+    msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Question",
+                        L"Keep the changes you made<n>to this page?", buttons);
 }
 
 void DemoWindow::CloseAfter(UINT ms)

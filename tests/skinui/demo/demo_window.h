@@ -1,8 +1,9 @@
 // The SkinUI demo window: a skinned window built from "demo.xml" in the
-// program's "ZIPRES" skin archive, one card per control family. Its close
-// button is routed by name through the base window's notify map; the action
-// button (it shows the number of its clicks as its text) and the tab headers
-// through the demo's own map.
+// program's "ZIPRES" skin archive, pages of cards (one card per control
+// family) chosen by the page options above them. Its close button is routed
+// by name through the base window's notify map; the action button (it shows
+// the number of its clicks as its text), the tab headers, the page options and
+// the message-box buttons through the demo's own map.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,10 @@ public:
 
     // Closes the window after ms milliseconds (0: never).
     void CloseAfter(UINT ms);
+    // Shows the page of the option "page_" + name; false when there is none.
+    bool ShowPage(const wchar_t* name);
+    // Opens the sample message box of one or two buttons over the window.
+    void OpenMessageBox(bool twoButtons);
     int GetActionClicks() const { return m_actionClicks; }
 
     SKINUI_DECLARE_NOTIFY_MAP()
@@ -34,6 +39,9 @@ protected:
     void OnActionClick(SkinUI::UiNotify& msg);
     // "tab0" to "tab2": shows that page and marks its header.
     void OnTabClick(SkinUI::UiNotify& msg);
+    // An option of the group "demopages" selected: the page of the same index.
+    void OnSelectChanged(SkinUI::UiNotify& msg);
+    void OnMessageBoxClick(SkinUI::UiNotify& msg);
 
 private:
     bool m_quitOnClose;
