@@ -1,7 +1,10 @@
 #include "skinui/controls/control_elements.h"
 
+#include "skinui/controls/activex_ui.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
+#include "skinui/controls/web_browser_ui.h"
 #include "skinui/core/skin_builder.h"
 
 namespace SkinUI {
@@ -10,6 +13,9 @@ namespace {
 
 CControlUI* CreateContainerUI() { return new CContainerUI; }
 CControlUI* CreateScrollBarUI() { return new CScrollBarUI; }
+CControlUI* CreateRichEditUI() { return new CRichEditUI; }
+CControlUI* CreateActiveXUI() { return new CActiveXUI; }
+CControlUI* CreateWebBrowserUI() { return new CWebBrowserUI; }
 
 struct ElementFactory {
     const wchar_t* name;
@@ -20,6 +26,9 @@ struct ElementFactory {
 const ElementFactory kElements[] = {
     {L"Container", &CreateContainerUI},
     {L"ScrollBar", &CreateScrollBarUI},
+    {L"RichEdit", &CreateRichEditUI},
+    {L"ActiveX", &CreateActiveXUI},
+    {L"WebBrowser", &CreateWebBrowserUI},
 };
 
 }  // namespace
