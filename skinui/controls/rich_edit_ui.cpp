@@ -5,7 +5,6 @@
 #include <richedit.h>
 #include <textserv.h>
 
-#include <stdio.h>
 #include <vector>
 
 #include "foundation/log.h"
@@ -351,7 +350,6 @@ bool CRichEditUI::MeasureContentHeight(int width, LONG& height) const
     LONG cy = 0;
     HRESULT hr = services->TxGetNaturalSize(DVASPECT_CONTENT, m_pManager->GetPaintDC(), nullptr, nullptr,
                                             TXTNS_FITTOCONTENT, &extent, &cx, &cy);
-    fprintf(stderr, "natural hr=%08x w=%d cy=%ld\n", (unsigned)hr, width, cy);
     if (hr != S_OK) {
         return false;
     }

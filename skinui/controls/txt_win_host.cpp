@@ -92,6 +92,8 @@ bool CTxtWinHost::Init(CRichEditUI* owner, DWORD style, const wchar_t* text)
     m_pOwner = owner;
     m_dwStyle = style;
     m_bRich = owner->IsRich();
+    // The text services read the back style once, while they are created.
+    m_bTransparent = owner->IsTransparent();
     m_lMaxLength = owner->GetLimitText();
     m_bWordWrap = (style & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0;
 

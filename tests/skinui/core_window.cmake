@@ -22,7 +22,8 @@ zul_add_test(skinui_builder_test
 set(_demo_dir ${CMAKE_CURRENT_LIST_DIR}/demo)
 set(_demo_stage ${CMAKE_CURRENT_BINARY_DIR}/demo_skin)
 set(DEMO_SKIN_ARCHIVE ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.7z)
-set(_demo_skin_files ${_demo_dir}/skin/demo.xml ${_demo_dir}/skin/panel.xml ${_demo_dir}/skin/multi_language.tsv)
+set(_demo_skin_files ${_demo_dir}/skin/demo.xml ${_demo_dir}/skin/panel.xml ${_demo_dir}/skin/multi_language.tsv
+  ${_demo_dir}/skin/rich_section.xml ${_demo_dir}/skin/rich_section.rtf)
 add_custom_command(OUTPUT ${DEMO_SKIN_ARCHIVE}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${_demo_stage} ${DEMO_SKIN_ARCHIVE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_demo_stage}
@@ -40,6 +41,8 @@ add_executable(skinui_demo WIN32
   ${_demo_dir}/demo_window.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc)
 target_link_libraries(skinui_demo PRIVATE skinui_controls ole32)
+# The demo hosts the test ActiveX control (activex.cmake) from its own folder.
+add_dependencies(skinui_demo zul_test_activex)
 
 zul_add_test(skinui_window_test
   SOURCES

@@ -1,8 +1,12 @@
 #include "demo_window.h"
 
+#include <richedit.h>
+
 #include <algorithm>
+#include <string>
 
 #include "foundation/log.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/core/ui_manager.h"
 
 namespace skindemo {
@@ -36,6 +40,7 @@ void DemoScrollPanelUI::SetPos(RECT rc, bool needInvalidate)
 
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
+    SKINUI_ON_NOTIFY(L"windowinit", &DemoWindow::OnRichSectionInit)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -60,6 +65,26 @@ void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
 {
     ++m_actionClicks;
     common::log("DemoWindow::OnActionClick", __LINE__, L"action button clicked %d times", m_actionClicks);
+}
+
+void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)
+{
+    // The rich edit's formatted text comes from an RTF file of the skin.
+    SkinUI::CControlUI* control = m_pm.FindControl(L"richdemo");
+    SkinUI::CRichEditUI* edit =
+        control != nullptr ? static_cast<SkinUI::CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+    DWORD size = 0;
+    LPBYTE data = SkinUI::CUiManager::LoadSkinData(L"rich_section.rtf", size);
+    if (edit == nullptr || data == nullptr) {
+        common::log("DemoWindow::OnRichSectionInit", __LINE__, L"no rich edit or no rich_section.rtf lastError = %d", 0);
+        delete[] data;
+        return;
+    }
+    std::string rtf(reinterpret_cast<const char*>(data), size);
+    delete[] data;
+    SETTEXTEX how = {ST_DEFAULT, CP_ACP};
+    edit->TxSendMessage(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(rtf.c_str()), nullptr);
+    edit->HomeUp();
 }
 
 void DemoWindow::CloseAfter(UINT ms)

@@ -51,6 +51,7 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
 
     void OnActionClick(SkinUI::UiNotify& msg);
+    void OnRichSectionInit(SkinUI::UiNotify& msg);
 
 private:
     bool m_quitOnClose;
