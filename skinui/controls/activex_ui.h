@@ -50,7 +50,7 @@ public:
     // delayed; false (logged) for an unknown or all-zero class.
     bool CreateControl(const wchar_t* classOrProgId);
     bool CreateControl(const CLSID& clsid);
-    const CLSID& GetClisd() const { return m_clsid; }
+    const CLSID& GetClsid() const { return m_clsid; }
     bool IsDelayCreate() const { return m_bDelayCreate; }
     void SetDelayCreate(bool delay) { m_bDelayCreate = delay; }
     const CUiString& GetModuleName() const { return m_sModuleName; }

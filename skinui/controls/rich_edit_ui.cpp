@@ -152,6 +152,13 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
             return S_OK;
         }
     }
+    // The character the key stroke was translated into (CR, or LF with
+    // Ctrl) must not break the line either.
+    if (msg == WM_CHAR && ((wParam == L'\r' && !m_bWantReturn) ||
+                           (wParam == L'\n' && (!m_bWantReturn || !m_bWantCtrlReturn)))) {
+        *result = 0;
+        return S_OK;
+    }
     return services->TxSendMessage(msg, wParam, lParam, result);
 }
 
