@@ -12,8 +12,8 @@ namespace SkinUI {
 
 namespace {
 
-// The system web browser and the document interfaces this file needs.
-const CLSID kCLSIDWebBrowser = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+// The document interfaces this file needs that the platform's import
+// libraries do not carry.
 const IID kIIDCustomDoc = {0x3050F3F0, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 const GUID kCGIDDocHostCommandHandler = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
 
@@ -94,7 +94,8 @@ bool SameObject(IUnknown* a, IUnknown* b)
 CWebBrowserUI::CWebBrowserUI()
     : m_pWebBrowser2(nullptr), m_dwCookie(0), m_dwRef(0), m_bAutoNavi(false), m_pWebBrowserEventHandler(nullptr)
 {
-    CreateControl(kCLSIDWebBrowser);
+    // The system web browser, {8856F961-340A-11D0-A96B-00C04FD705A2}.
+    CreateControl(CLSID_WebBrowser);
 }
 
 CWebBrowserUI::~CWebBrowserUI()
