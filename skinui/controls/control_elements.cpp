@@ -1,15 +1,18 @@
 #include "skinui/controls/control_elements.h"
 
+#include "skinui/controls/activex_ui.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/child_layout_ui.h"
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
 #include "skinui/controls/progress_ui.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/controls/tile_layout_ui.h"
 #include "skinui/controls/vertical_layout_ui.h"
+#include "skinui/controls/web_browser_ui.h"
 #include "skinui/core/skin_builder.h"
 
 namespace SkinUI {
@@ -41,6 +44,9 @@ const ElementFactory kElements[] = {
     {L"Button", &Create<CButtonUI>},
     {L"Progress", &Create<CProgressUI>},
     {L"ScrollBar", &Create<CScrollBarUI>},
+    {L"RichEdit", &Create<CRichEditUI>},
+    {L"ActiveX", &Create<CActiveXUI>},
+    {L"WebBrowser", &Create<CWebBrowserUI>},
 };
 
 }  // namespace

@@ -1,7 +1,12 @@
 #include "demo_window.h"
 
+#include <richedit.h>
+
+#include <string>
+
 #include "foundation/log.h"
 #include "skinui/controls/button_ui.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
 
@@ -18,6 +23,7 @@ SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"tab0", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab1", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab2", &DemoWindow::OnTabClick)
+    SKINUI_ON_NOTIFY(L"windowinit", &DemoWindow::OnRichSectionInit)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -56,6 +62,26 @@ void DemoWindow::OnTabClick(SkinUI::UiNotify& msg)
         header->SetTextColor(selected ? 0xFF3A70DB : 0xFF7A869A);
         header->SetBkImage(selected ? L"color='FF4F8CFF' dest='0,30,84,32'" : L"");
     }
+}
+
+void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)
+{
+    // The rich edit's formatted text comes from an RTF file of the skin.
+    SkinUI::CControlUI* control = GetManager().FindControl(L"richdemo");
+    SkinUI::CRichEditUI* edit =
+        control != nullptr ? static_cast<SkinUI::CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+    DWORD size = 0;
+    LPBYTE data = SkinUI::CUiManager::LoadSkinData(L"section_rich.rtf", size);
+    if (edit == nullptr || data == nullptr) {
+        common::log("DemoWindow::OnRichSectionInit", __LINE__, L"no rich edit or no section_rich.rtf lastError = %d", 0);
+        delete[] data;
+        return;
+    }
+    std::string rtf(reinterpret_cast<const char*>(data), size);
+    delete[] data;
+    SETTEXTEX how = {ST_DEFAULT, CP_ACP};
+    edit->TxSendMessage(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(rtf.c_str()), nullptr);
+    edit->HomeUp();
 }
 
 void DemoWindow::CloseAfter(UINT ms)

@@ -1,8 +1,8 @@
 // The SkinUI demo window: a skinned window built from "demo.xml" in the
 // program's "ZIPRES" skin archive, one card per control family. Its close
 // button is routed by name through the base window's notify map; the action
-// button (it shows the number of its clicks as its text) and the tab headers
-// through the demo's own map.
+// button (it shows the number of its clicks as its text), the tab headers and
+// the first layout (it fills the rich edit) through the demo's own map.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +34,8 @@ protected:
     void OnActionClick(SkinUI::UiNotify& msg);
     // "tab0" to "tab2": shows that page and marks its header.
     void OnTabClick(SkinUI::UiNotify& msg);
+    // Streams section_rich.rtf into the rich edit "richdemo".
+    void OnRichSectionInit(SkinUI::UiNotify& msg);
 
 private:
     bool m_quitOnClose;
