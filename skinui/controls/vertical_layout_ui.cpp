@@ -41,7 +41,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate)
     int estimated = 0;
     int cxNeeded = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloat()) {
             continue;
         }
@@ -74,7 +74,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate)
     int placed = 0;
     int cyNeeded = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible()) {
             continue;
         }
