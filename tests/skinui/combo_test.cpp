@@ -15,6 +15,7 @@
 #include "skinui/controls/list_element_ui.h"
 #include "skinui/controls/list_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
+#include "skinui/core/skin_builder.h"
 
 using namespace SkinUI;
 using skintest::ListWindow;
@@ -93,6 +94,11 @@ TEST(ComboInput, DropListGeometryKeysEscapeAndAClickOnAnItem)
     testutil::pumpFor(200);
     EXPECT_TRUE(combo->IsOpen());
     EXPECT_EQ(3, combo->GetCurSel());
+    // The window laying the combo out again leaves the open list's items in place.
+    const RECT shown = combo->GetItemAt(3)->GetPos();
+    combo->SetPos(combo->GetPos(), false);
+    EXPECT_TRUE(RectIs(combo->GetItemAt(3)->GetPos(), shown.left, shown.top, shown.right, shown.bottom));
+    EXPECT_FALSE(::IsRectEmpty(&shown));
 
     // Escape: the selection it opened with, closed, the items back home.
     w.Key(VK_ESCAPE);
@@ -220,4 +226,57 @@ TEST(ComboDemo, ListCardWithTheDropListOpen)
     w.Key(VK_ESCAPE);
     ASSERT_TRUE(w.Pump([&] { return !combo->IsOpen(); }));
     EXPECT_EQ(L"English", std::wstring(combo->GetText().GetData()));
+}
+
+TEST(ComboControl, SelectionClampsKeysOnTheClosedComboAndTheFace)
+{
+    RegisterControlElements();
+    CUiManager manager;
+    skintest::NotifyLog notes;
+    manager.AddNotifier(&notes);
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Combo keyboard=\"true\" textcolor=\"#FF000000\"><ListLabelElement text=\"Zero\"/>"
+        L"<ListLabelElement text=\"One\"/><ListLabelElement text=\"Two\"/><ListLabelElement text=\"Three\"/>"
+        L"<ListLabelElement text=\"Four\"/></Combo>",
+        nullptr, nullptr, &manager);
+    ASSERT_NE(nullptr, root);
+    manager.AttachDialog(root);
+    CComboUI* combo = static_cast<CComboUI*>(root->GetInterface(L"Combo"));
+    combo->SetPos(CUiRect(0, 0, 160, 26), false);
+
+    // Past the end: the last item; negative: nothing selected, nothing said.
+    EXPECT_TRUE(combo->SelectItem(99));
+    EXPECT_EQ(4, combo->GetCurSel());
+    EXPECT_FALSE(combo->SelectItem(-1));
+    EXPECT_EQ(-1, combo->GetCurSel());
+    EXPECT_EQ(1, notes.Count(L"itemselect"));
+
+    // Keys on the closed combo; End finds the last item that can be selected.
+    auto key = [&](WORD vk) {
+        UiEvent event = {};
+        event.Type = UIEVENT_KEYDOWN;
+        event.chKey = vk;
+        combo->DoEvent(event);
+    };
+    combo->GetItemAt(4)->SetEnabled(false);
+    key(VK_DOWN);
+    EXPECT_EQ(0, combo->GetCurSel());
+    key(VK_END);
+    EXPECT_EQ(3, combo->GetCurSel());
+    key(VK_DOWN);
+    EXPECT_EQ(3, combo->GetCurSel());
+    key(VK_HOME);
+    EXPECT_EQ(0, combo->GetCurSel());
+    EXPECT_FALSE(combo->IsOpen());  // no window to open from: keys only select
+
+    // The face shows the selected item's text unless "showtext" is off.
+    skintest::Canvas canvas(160, 26, 0xFFFFFFFF);
+    combo->Paint(canvas.dc(), canvas.all(), nullptr);
+    EXPECT_GT(canvas.CountNot(0xFFFFFF), 0);
+    combo->SetAttribute(L"showtext", L"false");
+    skintest::Canvas blank(160, 26, 0xFFFFFFFF);
+    combo->Paint(blank.dc(), blank.all(), nullptr);
+    EXPECT_EQ(0, blank.CountNot(0xFFFFFF));
+    manager.RemoveNotifier(&notes);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "list_window.h"
+#include "skinui/core/skin_builder.h"
 #include "skinui/controls/list_body_ui.h"
 #include "skinui/controls/list_container_element_ui.h"
 #include "skinui/controls/list_element_ui.h"
@@ -364,5 +365,49 @@ TEST(ListControl, ColumnCapHiddenHeaderAndExpandingRows)
     EXPECT_EQ(-1, list.GetExpandedItem());
     EXPECT_EQ(2, notes.Count(L"itemexpand"));
     EXPECT_EQ(2, notes.Count(L"itemcollapse"));
+    manager.RemoveNotifier(&notes);
+}
+
+TEST(ListControl, KeysKeepTheSelectionAndColumnsFollowEveryMove)
+{
+    RegisterControlElements();
+    CUiManager manager;
+    skintest::NotifyLog notes;
+    manager.AddNotifier(&notes);
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<List keyboard=\"true\" itemheight=\"20\" header=\"hidden\" hscrollbar=\"true\">"
+        L"  <ListHeaderItem width=\"200\"/><ListHeaderItem width=\"200\"/><ListHeaderItem width=\"200\"/>"
+        L"  <ListLabelElement/><ListLabelElement/><ListLabelElement/><ListLabelElement enabled=\"false\"/>"
+        L"</List>",
+        nullptr, nullptr, &manager);
+    ASSERT_NE(nullptr, root);
+    manager.AttachDialog(root);
+    CListUI* list = static_cast<CListUI*>(root->GetInterface(L"List"));
+    list->SetPos(CUiRect(0, 0, 300, 200), false);
+    ASSERT_TRUE(list->SelectItem(2));
+    notes.entries.clear();
+    auto key = [&](WORD vk) {
+        UiEvent event = {};
+        event.Type = UIEVENT_KEYDOWN;
+        event.chKey = vk;
+        list->DoEvent(event);
+    };
+    // Past the last selectable row (the disabled one after it) nothing moves.
+    key(VK_DOWN);
+    key(VK_END);
+    EXPECT_EQ(2, list->GetCurSel());
+    EXPECT_EQ(0, notes.Count(L"itemselect"));
+    key(VK_HOME);
+    EXPECT_EQ(0, list->GetCurSel());
+
+    // A hidden header's columns follow a sideways scroll and every move of the list.
+    ASSERT_GT(list->GetScrollRange().cx, 0);
+    EXPECT_EQ(200, list->GetListInfo()->rcColumn[1].left);
+    list->SetScrollPos(CUiSize(50, 0));
+    EXPECT_EQ(150, list->GetListInfo()->rcColumn[1].left);
+    list->Move(10, 30);
+    EXPECT_EQ(160, list->GetListInfo()->rcColumn[1].left);
+    EXPECT_EQ(30, list->GetListInfo()->rcColumn[1].top);
     manager.RemoveNotifier(&notes);
 }
