@@ -3,9 +3,14 @@
 #include "skinui/controls/activex_ui.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/child_layout_ui.h"
+#include "skinui/controls/combo_ui.h"
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
+#include "skinui/controls/list_container_element_ui.h"
+#include "skinui/controls/list_element_ui.h"
+#include "skinui/controls/list_header_ui.h"
+#include "skinui/controls/list_ui.h"
 #include "skinui/controls/progress_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
@@ -47,6 +52,15 @@ const ElementFactory kElements[] = {
     {L"RichEdit", &Create<CRichEditUI>},
     {L"ActiveX", &Create<CActiveXUI>},
     {L"WebBrowser", &Create<CWebBrowserUI>},
+    {L"List", &Create<CListUI>},
+    {L"ListHeader", &Create<CListHeaderUI>},
+    {L"ListHeaderItem", &Create<CListHeaderItemUI>},
+    {L"ListTextElement", &Create<CListTextElementUI>},
+    {L"ListLabelElement", &Create<CListLabelElementUI>},
+    {L"ListHBoxElement", &Create<CListHBoxElementUI>},
+    {L"ListContainerElement", &Create<CListContainerElementUI>},
+    {L"Combo", &Create<CComboUI>},
+    {L"ComboBox", &Create<CComboUI>},
 };
 
 }  // namespace

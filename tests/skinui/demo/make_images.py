@@ -133,6 +133,33 @@ def scroll_images(out_dir):
     state_strip(out_dir + "/scroll_button2.png", arrow(False), arrows)
 
 
+def combo_images(out_dir):
+    """combo.png: the combo box's face in three 60 x 28 frames (normal, hot,
+    pushed) side by side, a rounded outline over a light fill with a chevron
+    in the right 28 pixels (cut with corner='8,8,28,8' to keep it there)."""
+    w, h = 60, 28
+    outer = rounded(0, 0, w, h, 6)
+    inner = rounded(1, 1, w - 1, h - 1, 5)
+
+    def chevron(px, py):
+        dx = px - 44
+        return abs(dx) <= 4.2 and abs((py - 15.5) + abs(dx) * 0.75) <= 0.9
+
+    looks = [((0xC9, 0xD3, 0xE3), WHITE, GRIP), (BLUE_HOT, WHITE, BLUE), (BLUE, (0xEE, 0xF4, 0xFF), BLUE_PUSHED)]
+
+    def pixel(x, y):
+        frame, fx = divmod(x, w)
+        border, fill, glyph = looks[frame]
+        c_out, c_in, c_mark = coverage(outer, fx, y), coverage(inner, fx, y), coverage(chevron, fx, y)
+        if c_out == 0:
+            return (0, 0, 0, 0)
+        rgb = mix(mix(border, fill, c_in), glyph, c_mark)
+        return rgb + (round(255 * c_out),)
+    png(out_dir + "/combo.png", w * 3, h, pixel)
+    # The list header's column separator: a 4-pixel drag strip, a line in its middle.
+    png(out_dir + "/header_sep.png", 4, 16, lambda x, y: (0xD5, 0xDC, 0xE7, 255) if x == 2 and 3 <= y < 13 else (0, 0, 0, 0))
+
+
 def main(out_dir):
     # Caption: the logo, a rounded square with a diagonal blue-violet gradient.
     png(out_dir + "/logo.png", 22, 22,
@@ -168,6 +195,7 @@ def main(out_dir):
     png(out_dir + "/grip.png", 6, 40, shape(6, 40, lambda px, py: any(d(px, py) for d in dots), flat(GRIP)))
 
     scroll_images(out_dir)
+    combo_images(out_dir)
 
 
 if __name__ == "__main__":
