@@ -89,7 +89,7 @@ zul_wine32() {
 }
 
 # zul_test ARCH: the whole CTest suite of build/ARCH in parallel under Wine and
-# Xvfb, then the demo window's screenshot; the i686 suite under 32-bit Wine.
+# Xvfb, then a screenshot of each demo page; the i686 suite under 32-bit Wine.
 zul_test() {
   local arch=$1
   if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then
@@ -103,7 +103,7 @@ zul_test() {
     echo "== tests $arch (display $DISPLAY)"
     ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure --timeout 600 || status=1
     echo "== demo screenshot $arch"
-    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR/skinui_demo.png" || status=1
+    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"
   )
 }

@@ -2,13 +2,15 @@
 // drop list's size and place (below, or above near the bottom of the work
 // area), keys and Escape in the open list, a click on an item, the scroll bar
 // that keeps it open, items removed and the owner window destroyed while it
-// is open; and the demo's list card with its drop list open, kept as a
-// screenshot.
+// is open; and the demo window's "Lists & text" page with the list card's drop
+// list open, kept as a screenshot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/ui_driver.h"
+#include "demo/demo_window.h"
 #include "list_window.h"
 #include "skinui/controls/combo_ui.h"
 #include "skinui/controls/combo_wnd.h"
@@ -192,40 +194,66 @@ TEST(ComboInput, ItemsRemovedOrOwnerDestroyedWhileOpen)
     EXPECT_EQ(second, item->GetParent());
 }
 
-TEST(ComboDemo, ListCardWithTheDropListOpen)
+TEST(ComboDemo, ListsPageWithTheDropListOpen)
 {
     CUiManager::SetInstance(::GetModuleHandleW(nullptr));
+    RegisterControlElements();
     CUiManager::SetLanguage(L"en_US", L"en_US");
     CUiManager::LoadZipResource(129, L"multi_language.tsv");
-    // The demo window's fonts and background around its list card.
-    ListWindow w(L"<Window defaultfontcolor=\"#FF1F2A44\" disabledfontcolor=\"#FF9AA6B8\">"
-                 L"<Font id=\"0\" name=\"DejaVu Sans\" size=\"13\" default=\"true\" />"
-                 L"<Font id=\"1\" name=\"DejaVu Sans\" size=\"14\" bold=\"true\" />"
-                 L"<Font id=\"3\" name=\"DejaVu Sans\" size=\"11\" />"
-                 L"<VerticalLayout bkcolor=\"#FFF3F5F9\" inset=\"18,18,18,18\">"
-                 L"  <VerticalLayout height=\"260\"><Include source=\"section_lists.xml\" /></VerticalLayout>"
-                 L"</VerticalLayout></Window>",
-                 200, 100, 340, 460);
-    CComboUI* combo = w.Find<CComboUI>(L"democombo");
-    ASSERT_NE(nullptr, combo);
+    ::SetCursorPos(0, 0);
+    skintest::NotifyLog notes;
+    // The demo window on its "Lists & text" page: topmost (windows of tests
+    // running beside it never cover it), in the screen's bottom-right corner,
+    // away from the top-left where the other tests open theirs.
+    skindemo::DemoWindow wnd(false);
+    HWND hwnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP, WS_EX_TOPMOST);
+    ASSERT_NE(nullptr, hwnd);
+    ASSERT_TRUE(wnd.ShowPage(L"lists"));
+    wnd.GetManager().AddNotifier(&notes);
+    RECT window = WindowRect(hwnd);
+    const int x = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)));
+    const int y = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)));
+    ::SetWindowPos(hwnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(hwnd);
+    ::UpdateWindow(hwnd);
+    testutil::pumpFor(100);
+
+    auto* combo = static_cast<CComboUI*>(wnd.GetManager().FindControl(L"democombo"));
+    auto* list = static_cast<CListUI*>(wnd.GetManager().FindControl(L"demolist"));
+    ASSERT_TRUE(combo != nullptr && list != nullptr);
+    EXPECT_TRUE(combo->IsVisible());
     EXPECT_EQ(L"English", std::wstring(combo->GetText().GetData()));
-    EXPECT_EQ(1, w.Find<CListUI>(L"demolist")->GetCurSel());
-    const RECT face = combo->GetPos();
-    ASSERT_TRUE(w.Click((face.left + face.right) / 2, (face.top + face.bottom) / 2));
-    ASSERT_TRUE(w.Pump([&] { return combo->IsOpen() && ::IsWindowVisible(combo->GetDropWindow()); }));
-    w.Key(VK_DOWN);
-    ASSERT_TRUE(w.WaitNotes(L"itemselect", 1));
+    EXPECT_EQ(1, list->GetCurSel());
+    // A real click on the face, once the window saw the pointer over it.
+    const RECT& face = combo->GetPos();
+    POINT at = {(face.left + face.right) / 2, (face.top + face.bottom) / 2};
+    ::ClientToScreen(hwnd, &at);
+    ::SetCursorPos(at.x, at.y);
+    ASSERT_TRUE(testutil::pumpUntil([&] { return ::PtInRect(&face, wnd.GetManager().GetMousePos()) != 0; }, 5000));
+    INPUT button = {};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &button, sizeof(button));
+    testutil::pumpFor(60);
+    button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &button, sizeof(button));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return combo->IsOpen() && ::IsWindowVisible(combo->GetDropWindow()); },
+                                    5000));
+    uidriver::pressKey(VK_DOWN);
+    ASSERT_TRUE(testutil::pumpUntil([&] { return notes.Count(L"itemselect") >= 1; }, 5000));
+    EXPECT_EQ(1, combo->GetCurSel());
     testutil::pumpFor(300);
     // The drop list lies inside the window's rectangle: one screenshot shows both.
     RECT drop = WindowRect(combo->GetDropWindow());
-    RECT window = WindowRect(w.hwnd);
+    window = WindowRect(hwnd);
     RECT both;
     ::UnionRect(&both, &drop, &window);
     EXPECT_TRUE(::EqualRect(&both, &window));
-    EXPECT_FALSE(uidriver::screenshot(w.hwnd, L"skinui_demo_combo_open").empty());
-    w.Key(VK_ESCAPE);
-    ASSERT_TRUE(w.Pump([&] { return !combo->IsOpen(); }));
+    EXPECT_FALSE(uidriver::screenshot(hwnd, L"skinui_demo_combo_open").empty());
+    uidriver::pressKey(VK_ESCAPE);
+    ASSERT_TRUE(testutil::pumpUntil([&] { return !combo->IsOpen(); }, 5000));
     EXPECT_EQ(L"English", std::wstring(combo->GetText().GetData()));
+    wnd.GetManager().RemoveNotifier(&notes);
 }
 
 TEST(ComboControl, SelectionClampsKeysOnTheClosedComboAndTheFace)

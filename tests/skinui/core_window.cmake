@@ -48,4 +48,6 @@ zul_add_test(skinui_window_test
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS skinui_controls
   LABELS gui)
-add_dependencies(skinui_window_test skinui_broken_skin)
+# The test starts skinui_broken_skin; the demo window hosts the test ActiveX
+# control from the test's folder.
+add_dependencies(skinui_window_test skinui_broken_skin zul_test_activex)

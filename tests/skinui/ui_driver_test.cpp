@@ -1,7 +1,8 @@
 // The UI driver (tests/common/ui_driver.h) against the skinned demo program
 // run as its own process: the window found by class and process, the named
 // controls' rectangles as the window answers them, real clicks and keys that
-// reach the controls, and a screenshot that shows the window.
+// reach the controls and switch the demo's pages, and a screenshot that shows
+// the window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -65,12 +66,17 @@ TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
     EXPECT_TRUE(button.found && button.visible && button.enabled);
     EXPECT_TRUE(RectIs(button.screen, ScreenRect(window, 676, 116, 804, 150)));
     EXPECT_EQ(L"Normal", button.text);
-    // A named container, and a control inside the container that an Include put into it.
-    uidriver::ControlInfo sections = uidriver::queryControl(window, L"sections");
-    EXPECT_TRUE(sections.found && sections.visible);
-    EXPECT_TRUE(RectIs(sections.screen, ScreenRect(window, 0, 52, 980, 900)));
+    // A named container, and a control inside the container that an Include put into it
+    // (the first page, itself an Include of the pages).
+    uidriver::ControlInfo pages = uidriver::queryControl(window, L"pages");
+    EXPECT_TRUE(pages.found && pages.visible);
+    EXPECT_TRUE(RectIs(pages.screen, ScreenRect(window, 0, 52, 980, 900)));
     uidriver::ControlInfo card = uidriver::queryControl(window, L"buttonsection");
     EXPECT_TRUE(RectIs(card.screen, ScreenRect(window, 658, 70, 962, 330)));
+    // A control of a page not shown is found, hidden.
+    uidriver::ControlInfo hidden = uidriver::queryControl(window, L"listsection");
+    EXPECT_TRUE(hidden.found);
+    EXPECT_FALSE(hidden.visible);
 
     EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
     EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
@@ -113,6 +119,41 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
     DWORD code = 1;
     EXPECT_TRUE(demo->waitForExit(15000, &code));
     EXPECT_EQ(0u, code);
+}
+
+TEST_F(UiDriverTest, PageButtonsShowTheirPages)
+{
+    auto shown = [](const uidriver::ControlInfo& c) { return c.visible; };
+    auto hidden = [](const uidriver::ControlInfo& c) { return c.found && !c.visible; };
+    ASSERT_TRUE(uidriver::clickControl(window, L"page_lists"));
+    EXPECT_TRUE(uidriver::waitForControl(window, L"listsection", shown, 5000).visible);
+    EXPECT_TRUE(hidden(uidriver::waitForControl(window, L"actionbtn", hidden, 5000)));
+    EXPECT_FALSE(uidriver::clickControl(window, L"actionbtn"));  // not on the page shown
+    ASSERT_TRUE(uidriver::clickControl(window, L"page_basics"));
+    EXPECT_TRUE(uidriver::waitForControl(window, L"actionbtn", shown, 5000).visible);
+    EXPECT_TRUE(hidden(uidriver::queryControl(window, L"listsection")));
+}
+
+// The demo program shows the page its command line names first, and refuses
+// a page it does not have.
+TEST(UiDriverDemoPages, TheCommandLineNamesThePageShownFirst)
+{
+    uidriver::Program demo(testutil::exeDir() + L"skinui_demo.exe", L"autoclose=60000 page=lists");
+    ASSERT_TRUE(demo.started());
+    HWND window = uidriver::waitForWindow(kDemoClass, demo.pid(), 30000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(uidriver::waitForControl(window, L"listsection", [](const uidriver::ControlInfo& c) { return c.visible; },
+                                         10000).visible);
+    EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn").visible);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(demo.waitForExit(15000, &code));
+    EXPECT_EQ(0u, code);
+
+    uidriver::Program wrong(testutil::exeDir() + L"skinui_demo.exe", L"autoclose=60000 page=nosuchpage");
+    ASSERT_TRUE(wrong.started());
+    EXPECT_TRUE(wrong.waitForExit(30000, &code));
+    EXPECT_EQ(2u, code);
 }
 
 TEST_F(UiDriverTest, KeysGoToTheForegroundWindow)

@@ -6,6 +6,7 @@
 
 #include "foundation/log.h"
 #include "skinui/controls/button_ui.h"
+#include "skinui/controls/container_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
@@ -19,6 +20,8 @@ const wchar_t* const kTabNames[kTabCount] = {L"tab0", L"tab1", L"tab2"};
 }  // namespace
 
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
+    SKINUI_ON_CLICK(L"page_basics", &DemoWindow::OnPageClick)
+    SKINUI_ON_CLICK(L"page_lists", &DemoWindow::OnPageClick)
     SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
     SKINUI_ON_CLICK(L"tab0", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab1", &DemoWindow::OnTabClick)
@@ -31,6 +34,37 @@ DemoWindow::~DemoWindow()
     if (GetHWND() != nullptr) {
         ::DestroyWindow(GetHWND());
     }
+}
+
+bool DemoWindow::ShowPage(const wchar_t* name)
+{
+    const SkinUI::CUiString buttonName = SkinUI::CUiString(L"page_") + name;
+    return SelectPageOf(GetManager().FindControl(buttonName));
+}
+
+void DemoWindow::OnPageClick(SkinUI::UiNotify& msg) { SelectPageOf(msg.pSender); }
+
+bool DemoWindow::SelectPageOf(SkinUI::CControlUI* button)
+{
+    SkinUI::CUiManager& manager = GetManager();
+    auto* bar = static_cast<SkinUI::CContainerUI*>(manager.FindControl(L"pagebar"));
+    auto* pages = static_cast<SkinUI::CTabLayoutUI*>(manager.FindControl(L"pages"));
+    const int index = bar != nullptr && button != nullptr ? bar->GetItemIndex(button) : -1;
+    if (pages == nullptr || index < 0 || !pages->SelectItem(index)) {
+        common::log("DemoWindow::SelectPageOf", __LINE__, L"no page for %s lastError = %d",
+                    button != nullptr ? button->GetName().GetData() : L"(none)", 0);
+        return false;
+    }
+    for (int i = 0; i < bar->GetCount(); ++i) {
+        auto* other = static_cast<SkinUI::CButtonUI*>(bar->GetItemAt(i)->GetInterface(L"Button"));
+        if (other == nullptr) {
+            continue;
+        }
+        const bool selected = i == index;
+        other->SetTextColor(selected ? 0xFFFFFFFF : 0xFF8E9BB5);
+        other->SetBkImage(selected ? L"color='FF4F8CFF' dest='14,49,94,52'" : L"");
+    }
+    return true;
 }
 
 void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
