@@ -8,6 +8,8 @@
 #include <atomic>
 #include <vector>
 
+#include "scoped_handle.h"
+
 namespace common {
 
 const LogLimits kSmallLogLimits = {511, 1024};
@@ -165,40 +167,34 @@ namespace {
 class LogFile {
 public:
     explicit LogFile(const std::wstring& path) : path_(path) {}
-    ~LogFile() { close(); }
 
     void open(bool truncate)
     {
         close();
-        handle_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              truncate ? CREATE_ALWAYS : OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  truncate ? CREATE_ALWAYS : OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    void close()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void close() { handle_.reset(); }
+    bool isOpen() const { return handle_.valid(); }
 
     bool startsWithUtf16Mark()
     {
         unsigned char mark[2] = {0, 0};
         DWORD read = 0;
-        return ReadFile(handle_, mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF &&
+        return ReadFile(handle_.get(), mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF &&
                mark[1] == 0xFE;
     }
     void seekEnd()
     {
         LARGE_INTEGER zero = {};
-        SetFilePointerEx(handle_, zero, nullptr, FILE_END);
+        SetFilePointerEx(handle_.get(), zero, nullptr, FILE_END);
     }
     unsigned long long position() const
     {
         LARGE_INTEGER zero = {}, pos = {};
-        SetFilePointerEx(handle_, zero, &pos, FILE_CURRENT);
+        SetFilePointerEx(handle_.get(), zero, &pos, FILE_CURRENT);
         return static_cast<unsigned long long>(pos.QuadPart);
     }
     void write(const char* data, size_t size)
@@ -206,13 +202,14 @@ public:
         while (size > 0) {
             DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
             DWORD written = 0;
-            if (!WriteFile(handle_, data, chunk, &written, nullptr) || written == 0)
+            if (!WriteFile(handle_.get(), data, chunk, &written, nullptr) || written == 0)
                 return;
             data += written;
             size -= written;
         }
     }
-    void flush() { FlushFileBuffers(handle_); }
+    // To the disk itself; WriteFile has already handed every byte to the system.
+    void sync() { FlushFileBuffers(handle_.get()); }
 
     // Keeps only the last `keep` bytes that end at the write position.
     void cutToLast(unsigned long long keep)
@@ -222,10 +219,10 @@ public:
         std::vector<char> tail(static_cast<size_t>(end - start));
         LARGE_INTEGER at;
         at.QuadPart = static_cast<LONGLONG>(start);
-        SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN);
+        SetFilePointerEx(handle_.get(), at, nullptr, FILE_BEGIN);
         DWORD read = 0;
         if (!tail.empty() &&
-            !ReadFile(handle_, tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr))
+            !ReadFile(handle_.get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr))
             read = 0;
         open(true);
         if (isOpen())
@@ -234,7 +231,7 @@ public:
 
 private:
     std::wstring path_;
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    utility::ScopedHandle handle_;
 };
 
 }  // namespace
@@ -256,8 +253,9 @@ void Logger::writerMain(std::wstring path)
                        [this] { return stop_ || pending_.size() >= pendingLimit_; });
         if (!pending_.empty()) {
             if (file.isOpen()) {
+                // Unbuffered writes: the lines are in the system's hands, and
+                // callers never wait for the disk.
                 file.write(pending_.data(), pending_.size());
-                file.flush();
                 if (file.position() >= kCutThreshold)
                     file.cutToLast(kCutKeep);
             }
@@ -266,6 +264,8 @@ void Logger::writerMain(std::wstring path)
         if (stop_)
             break;
     }
+    if (file.isOpen())
+        file.sync();
 }
 
 void startLogging(const std::wstring& path) { Logger::init(path); }

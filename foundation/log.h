@@ -63,6 +63,9 @@ public:
 
     static void init(const std::wstring& path);
     static void enqueue(const std::string& line);
+    // Writes every pending line, syncs the file to disk and ends the writer;
+    // lines logged afterwards are dropped. Without a logger it does nothing.
+    // A program that exits early calls it so that its last lines are kept.
     static void shutdown();
     static Logger* instance();
 

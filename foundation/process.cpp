@@ -1,11 +1,12 @@
 #include "process.h"
 
 #include <tlhelp32.h>
-#include <wctype.h>
 
 #include <vector>
 
 #include "log.h"
+#include "scoped_handle.h"
+#include "ustring.h"
 
 namespace utility {
 namespace process {
@@ -32,7 +33,7 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show, D
                     GetLastError());
         return nullptr;
     }
-    CloseHandle(info.hThread);
+    ScopedHandle thread(info.hThread);
     if (processId)
         *processId = info.dwProcessId;
     return info.hProcess;
@@ -42,20 +43,18 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
              DWORD& exitCode)
 {
     exitCode = static_cast<DWORD>(-1);
-    HANDLE process = create(path, params, show);
-    if (!process) {
+    ScopedHandle process(create(path, params, show));
+    if (!process.valid()) {
         common::log("utility::process::execute", __LINE__, L"execute failed!!! last error = %d",
                     GetLastError());
         return false;
     }
-    if (timeoutMs == 0) {
-        CloseHandle(process);
+    if (timeoutMs == 0)
         return true;
-    }
     bool ok = false;
-    DWORD wait = WaitForSingleObject(process, timeoutMs);
+    DWORD wait = WaitForSingleObject(process.get(), timeoutMs);
     if (wait == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process, &exitCode);
+        GetExitCodeProcess(process.get(), &exitCode);
         common::log("utility::process::execute", __LINE__, L"execute exitcode = %d lastError = %d",
                     static_cast<int>(exitCode), GetLastError());
         ok = exitCode == 0;
@@ -65,7 +64,6 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
         common::log("utility::process::execute", __LINE__, L"execute failed!!! lastError = %d",
                     GetLastError());
     }
-    CloseHandle(process);
     return ok;
 }
 
@@ -78,42 +76,31 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
 void enumProcess(std::list<ProcessEntry>& processes)
 {
     processes.clear();
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid()) {
         common::log("utility::process::enumProcess", __LINE__,
                     L"create tool help snapshot failed! err = %d", GetLastError());
         return;
     }
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    if (!Process32FirstW(snapshot, &entry)) {
+    if (!Process32FirstW(snapshot.get(), &entry)) {
         common::log("utility::process::enumProcess", __LINE__, L"process32First failed! err = %d",
                     GetLastError());
-        CloseHandle(snapshot);
         return;
     }
     do {
         processes.push_back(ProcessEntry{entry.th32ProcessID, entry.szExeFile});
-    } while (Process32NextW(snapshot, &entry));
-    CloseHandle(snapshot);
+    } while (Process32NextW(snapshot.get(), &entry));
 }
-
-namespace {
-std::wstring lowered(std::wstring text)
-{
-    for (auto& ch : text)
-        ch = static_cast<wchar_t>(towlower(ch));
-    return text;
-}
-}  // namespace
 
 bool isRunning(const std::wstring& exeName)
 {
-    std::wstring wanted = lowered(exeName);
+    std::wstring wanted = ustring::toLowerCopy(exeName);
     std::list<ProcessEntry> processes;
     enumProcess(processes);
     for (const auto& entry : processes) {
-        if (lowered(entry.exeName) == wanted)
+        if (ustring::toLowerCopy(entry.exeName) == wanted)
             return true;
     }
     return false;

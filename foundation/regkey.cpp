@@ -10,9 +10,11 @@ namespace utility {
 LONG RegKey::RegRegOpen(HKEY root, const std::string& subKey, REGSAM access)
 {
     close();
-    LONG result = RegOpenKeyExA(root, subKey.c_str(), 0, access, &key_);
-    if (result != ERROR_SUCCESS) {
-        key_ = nullptr;
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(root, subKey.c_str(), 0, access, &key);
+    if (result == ERROR_SUCCESS) {
+        key_.reset(key);
+    } else {
         common::log("utility::RegKey::RegRegOpen", __LINE__, L"open reg = %s, lastError = %d",
                     ustring::toWide(subKey).c_str(), static_cast<int>(result));
     }
@@ -22,7 +24,7 @@ LONG RegKey::RegRegOpen(HKEY root, const std::string& subKey, REGSAM access)
 LONG RegKey::RegRead(const std::string& valueName, std::string& value)
 {
     value.clear();
-    if (!key_) {
+    if (!key_.valid()) {
         common::log("utility::RegKey::RegRead", __LINE__, L"m_hKey is null, query reg = %s",
                     ustring::toWide(valueName).c_str());
         return ERROR_INVALID_HANDLE;
@@ -31,7 +33,7 @@ LONG RegKey::RegRead(const std::string& valueName, std::string& value)
     std::vector<char> buffer(kMaxValueBytes + 1, '\0');
     DWORD type = 0;
     DWORD size = kMaxValueBytes;
-    LONG result = RegQueryValueExA(key_, valueName.c_str(), nullptr, &type,
+    LONG result = RegQueryValueExA(key_.get(), valueName.c_str(), nullptr, &type,
                                    reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (result == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
         result = ERROR_INVALID_DATA;
@@ -44,11 +46,6 @@ LONG RegKey::RegRead(const std::string& valueName, std::string& value)
     return ERROR_SUCCESS;
 }
 
-void RegKey::close()
-{
-    if (key_)
-        RegCloseKey(key_);
-    key_ = nullptr;
-}
+void RegKey::close() { key_.reset(); }
 
 }  // namespace utility

@@ -5,25 +5,22 @@
 
 #include <string>
 
+#include "scoped_handle.h"
+
 namespace utility {
 
 class RegKey {
 public:
-    RegKey() = default;
-    ~RegKey() { close(); }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-
     LONG RegRegOpen(HKEY root, const std::string& subKey, REGSAM access);
     // Reads a string value; values longer than the read buffer are refused.
     LONG RegRead(const std::string& valueName, std::string& value);
     void close();
-    HKEY handle() const { return key_; }
+    HKEY handle() const { return key_.get(); }
 
     static const DWORD kMaxValueBytes = 4096;
 
 private:
-    HKEY key_ = nullptr;
+    ScopedRegKey key_;
 };
 
 }  // namespace utility

@@ -4,7 +4,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <new>
+
 #include "log.h"
+#include "scoped_handle.h"
+#include "system_dll.h"
 
 namespace utility {
 namespace ufile {
@@ -31,7 +35,7 @@ typedef int(WINAPI* CreateDirectoryTreeFn)(HWND, LPCWSTR);
 CreateDirectoryTreeFn shellCreateDirectory()
 {
     static CreateDirectoryTreeFn fn = [] {
-        HMODULE shell = LoadLibraryW(L"shell32.dll");
+        HMODULE shell = loadSystemLibrary(L"shell32.dll");
         return shell ? reinterpret_cast<CreateDirectoryTreeFn>(
                            reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(165))))
                      : nullptr;
@@ -59,15 +63,56 @@ bool removeFile(const std::wstring& path)
     return false;
 }
 
-std::wstring getAppDataDir()
+std::unique_ptr<BYTE[]> readWholeFile(const std::wstring& path, DWORD& size, DWORD maxBytes)
+{
+    size = 0;
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return nullptr;
+    LARGE_INTEGER fileSize = {};
+    if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart == 0)
+        return nullptr;
+    if (static_cast<unsigned long long>(fileSize.QuadPart) > maxBytes) {
+        common::log("utility::ufile::readWholeFile", __LINE__,
+                    L"[ %s ] holds %I64u bytes, more than %u: refused", path.c_str(),
+                    static_cast<unsigned long long>(fileSize.QuadPart), maxBytes);
+        return nullptr;
+    }
+    const DWORD wanted = static_cast<DWORD>(fileSize.QuadPart);
+    std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[wanted]);
+    DWORD read = 0;
+    if (!bytes || !ReadFile(file.get(), bytes.get(), wanted, &read, nullptr) || read != wanted) {
+        common::log("utility::ufile::readWholeFile", __LINE__,
+                    L"short read of [ %s ] lastError = %d", path.c_str(), GetLastError());
+        return nullptr;
+    }
+    size = wanted;
+    return bytes;
+}
+
+std::wstring getAppDataDir() { return getSpecialFolder(CSIDL_APPDATA); }
+
+std::wstring getSpecialFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {0};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+    HRESULT hr = SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    if (FAILED(hr)) {
+        common::log("utility::ufile::getSpecialFolder", __LINE__,
+                    L"SHGetFolderPath %d failed hr = %d", csidl, static_cast<int>(hr));
         return std::wstring();
+    }
     std::wstring dir = path;
     while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/'))
         dir.pop_back();
     return dir;
+}
+
+std::wstring withSeparator(const std::wstring& folder)
+{
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
+        return folder;
+    return folder + L'\\';
 }
 
 }  // namespace ufile

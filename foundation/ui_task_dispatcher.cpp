@@ -1,50 +1,59 @@
 #include "ui_task_dispatcher.h"
 
-#include <atomic>
+#include <vector>
 
 #include "log.h"
+#include "system_dll.h"
 
 namespace {
-std::atomic<UiTaskDispatcher*> g_dispatcher{nullptr};
 UiTaskPoster g_globalPoster;
 }  // namespace
 
-UiTaskDispatcher::UiTaskDispatcher() = default;
-
-UiTaskDispatcher::~UiTaskDispatcher() { destroyWindow(); }
+UiTaskDispatcher& UiTaskDispatcher::theDispatcher()
+{
+    static UiTaskDispatcher* dispatcher = new UiTaskDispatcher();
+    return *dispatcher;
+}
 
 void UiTaskDispatcher::create()
 {
-    if (g_dispatcher)
+    UiTaskDispatcher& dispatcher = theDispatcher();
+    if (dispatcher.created_)
         return;
-    UiTaskDispatcher* dispatcher = new UiTaskDispatcher();
-    dispatcher->createWindow();
-    g_dispatcher = dispatcher;
+    dispatcher.createWindow();
+    dispatcher.created_ = true;
 }
 
 void UiTaskDispatcher::destroy()
 {
-    UiTaskDispatcher* dispatcher = g_dispatcher.exchange(nullptr);
-    if (dispatcher) {
-        delete dispatcher;
+    UiTaskDispatcher& dispatcher = theDispatcher();
+    if (dispatcher.created_) {
+        dispatcher.created_ = false;
+        dispatcher.destroyWindow();
     } else {
         common::Logger::shutdown();
     }
 }
 
-UiTaskDispatcher* UiTaskDispatcher::instance() { return g_dispatcher; }
+UiTaskDispatcher* UiTaskDispatcher::instance()
+{
+    UiTaskDispatcher& dispatcher = theDispatcher();
+    return dispatcher.created_ ? &dispatcher : nullptr;
+}
 
 void UiTaskDispatcher::createWindow()
 {
-    window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              nullptr, nullptr);
-    if (!window_) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+    if (!window) {
         common::log("UiTaskDispatcher::createWindow", __LINE__,
                     L"create window failed! lastError = %d", GetLastError());
         return;
     }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UiTaskDispatcher::windowProc));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UiTaskDispatcher::windowProc));
+    utility::ScopedLock guard(lock_);
+    window_ = window;
 }
 
 void UiTaskDispatcher::destroyWindow()
@@ -55,17 +64,26 @@ void UiTaskDispatcher::destroyWindow()
         timer.second->release();
     }
     timers_.clear();
-    if (window_) {
-        // Tasks still queued for the window are dropped with it; take them
-        // off the queue and release them so none leaks.
-        MSG msg;
-        while (PeekMessageW(&msg, window_, WM_UITASK, WM_UITASK, PM_REMOVE)) {
-            Runable* task = reinterpret_cast<Runable*>(msg.lParam);
-            if (task)
-                task->release();
-        }
-        DestroyWindow(window_);
+    HWND window = nullptr;
+    {
+        // From here on every post is refused: what is queued now is all
+        // there will be.
+        utility::ScopedLock guard(lock_);
+        window = window_;
         window_ = nullptr;
+    }
+    if (window) {
+        // Tasks still queued for the window would go with it: take them off
+        // the queue first and release them.
+        std::vector<Runable*> queued;
+        MSG msg;
+        while (PeekMessageW(&msg, window, WM_UITASK, WM_UITASK, PM_REMOVE)) {
+            if (msg.lParam)
+                queued.push_back(reinterpret_cast<Runable*>(msg.lParam));
+        }
+        DestroyWindow(window);
+        for (Runable* task : queued)
+            task->release();
     }
     common::Logger::shutdown();
 }
@@ -74,14 +92,18 @@ bool UiTaskDispatcher::post(void* poster, Runable* task)
 {
     if (!task)
         return false;
-    if (!window_ || !PostMessageW(window_, WM_UITASK, reinterpret_cast<WPARAM>(poster),
-                                  reinterpret_cast<LPARAM>(task))) {
-        common::log("UiTaskDispatcher::post", __LINE__, L"post task failed! lastError = %d",
-                    GetLastError());
-        task->release();
-        return false;
+    DWORD error = ERROR_INVALID_WINDOW_HANDLE;
+    {
+        utility::ScopedLock guard(lock_);
+        if (window_ && PostMessageW(window_, WM_UITASK, reinterpret_cast<WPARAM>(poster),
+                                    reinterpret_cast<LPARAM>(task)))
+            return true;
+        if (window_)
+            error = GetLastError();
     }
-    return true;
+    common::log("UiTaskDispatcher::post", __LINE__, L"post task failed! lastError = %d", error);
+    task->release();
+    return false;
 }
 
 UINT_PTR UiTaskDispatcher::addTimer(UINT intervalMs, Runable* task)
@@ -180,6 +202,7 @@ namespace utility {
 
 void init()
 {
+    restrictDllSearch();
     common::setLogSink(&common::logLine);
     UiTaskDispatcher::create();
 }

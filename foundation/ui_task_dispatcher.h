@@ -4,16 +4,26 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 
 #include "runable.h"
+#include "worker_thread.h"
 
 const UINT WM_UITASK = 8888;
 
+// One per process, never freed: a thread that looked it up before a destroy
+// still reaches a live object, which then refuses the post. Posting and
+// destroying take one lock, so a task is either queued before the destroy
+// takes the queue's remains or refused; every task is run or released once.
 class UiTaskDispatcher {
 public:
+    // UI thread: creates the hidden window, unless created already.
     static void create();
+    // UI thread: releases the timers and the queued tasks, destroys the window
+    // and shuts the logger down.
     static void destroy();
+    // The dispatcher between create and destroy, else null.
     static UiTaskDispatcher* instance();
 
     // Any thread. Queues the task behind earlier messages of the UI thread.
@@ -28,8 +38,9 @@ public:
     HWND window() const { return window_; }
 
 private:
-    UiTaskDispatcher();
-    ~UiTaskDispatcher();
+    UiTaskDispatcher() = default;
+    ~UiTaskDispatcher() = delete;
+    static UiTaskDispatcher& theDispatcher();
     void createWindow();
     void destroyWindow();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -37,6 +48,8 @@ private:
     HWND window_ = nullptr;
     std::map<UINT_PTR, Runable*> timers_;
     UINT_PTR timerCounter_ = 0;
+    utility::CriticalSection lock_;  // the window handle against post and destroy
+    std::atomic<bool> created_{false};
 };
 
 // Identifies a posting component by its address.
@@ -61,7 +74,8 @@ private:
 };
 
 namespace utility {
-// Installs the log sink and creates the dispatcher on the calling (UI) thread.
+// Restricts the DLL search (see system_dll.h), installs the log sink and
+// creates the dispatcher on the calling (UI) thread.
 void init();
 // Destroys the dispatcher, which also shuts the logger down.
 void uninit();

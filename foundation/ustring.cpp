@@ -61,6 +61,12 @@ void toLower(std::wstring& text)
         ch = static_cast<wchar_t>(towlower(ch));
 }
 
+std::wstring toLowerCopy(std::wstring text)
+{
+    toLower(text);
+    return text;
+}
+
 std::list<std::wstring> split(const std::wstring& text, const std::wstring& separator)
 {
     std::list<std::wstring> pieces;

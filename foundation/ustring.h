@@ -18,6 +18,8 @@ std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& text);
 void trim(std::wstring& text);
 void toLower(std::wstring& text);
+// A lower-case copy, as toLower makes it.
+std::wstring toLowerCopy(std::wstring text);
 std::list<std::wstring> split(const std::wstring& text, const std::wstring& separator);
 std::vector<std::wstring> splitToVector(const std::wstring& text, const std::wstring& separator);
 KeyValueMap parseKeyValues(const std::list<std::wstring>& items, const std::wstring& separator);

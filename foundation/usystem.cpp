@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "log.h"
+#include "scoped_handle.h"
 
 namespace utility {
 namespace usystem {
@@ -28,8 +29,7 @@ bool openUrl(const std::wstring& url)
     info.lpFile = url.c_str();
     info.nShow = SW_SHOW;
     if (ShellExecuteExW(&info)) {
-        if (info.hProcess)
-            CloseHandle(info.hProcess);
+        ScopedHandle process(info.hProcess);
         return true;
     }
     common::log("utility::usystem::openUrl", __LINE__, L"open url failed! lastError = %d",

@@ -8,7 +8,7 @@ WorkerThread::~WorkerThread()
 {
     // An owner that forgot to join must not leave a thread running over a
     // released task: give it the installer's exit grace, then end it.
-    if (thread_ || task_)
+    if (thread_.valid() || task_)
         join(2000);
 }
 
@@ -22,17 +22,15 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID param)
 
 bool WorkerThread::start(Runable* task)
 {
-    if (thread_)
+    if (thread_.valid())
         return false;
     stopRequested_ = false;
-    wakeEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &WorkerThread::threadMain, task, 0, nullptr);
-    if (!thread_) {
+    wakeEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    thread_.reset(CreateThread(nullptr, 0, &WorkerThread::threadMain, task, 0, nullptr));
+    if (!thread_.valid()) {
         common::log("utility::WorkerThread::start", __LINE__,
                     L"create thread failed! lastError = %d", GetLastError());
-        if (wakeEvent_)
-            CloseHandle(wakeEvent_);
-        wakeEvent_ = nullptr;
+        wakeEvent_.reset();
         return false;
     }
     task_ = task;
@@ -41,33 +39,40 @@ bool WorkerThread::start(Runable* task)
 
 void WorkerThread::join(DWORD timeoutMs)
 {
-    if (thread_) {
-        if (WaitForSingleObject(thread_, timeoutMs) == WAIT_TIMEOUT)
-            TerminateThread(thread_, 0xFFFFFFFF);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+    bool ended = true;
+    if (thread_.valid()) {
+        if (WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_TIMEOUT) {
+            common::log("utility::WorkerThread::join", __LINE__,
+                        L"thread did not end within %u ms, terminating it", timeoutMs);
+            TerminateThread(thread_.get(), 0xFFFFFFFF);
+            // The thread may still be inside its task until it has died.
+            ended = WaitForSingleObject(thread_.get(), kTerminateWaitMs) == WAIT_OBJECT_0;
+        }
+        thread_.reset();
     }
-    if (task_) {
+    if (task_ && !ended) {
+        // Never release a task that a thread may still be running.
+        common::log("utility::WorkerThread::join", __LINE__,
+                    L"terminated thread still alive, its task is left in place lastError = %d",
+                    GetLastError());
+    } else if (task_) {
         task_->release();
-        task_ = nullptr;
     }
-    if (wakeEvent_) {
-        CloseHandle(wakeEvent_);
-        wakeEvent_ = nullptr;
-    }
+    task_ = nullptr;
+    wakeEvent_.reset();
 }
 
 void WorkerThread::requestStop()
 {
     stopRequested_ = true;
-    if (wakeEvent_)
-        SetEvent(wakeEvent_);
+    if (wakeEvent_.valid())
+        SetEvent(wakeEvent_.get());
 }
 
 void WorkerThread::waitFor(DWORD ms)
 {
-    if (wakeEvent_)
-        WaitForSingleObject(wakeEvent_, ms);
+    if (wakeEvent_.valid())
+        WaitForSingleObject(wakeEvent_.get(), ms);
     else
         Sleep(ms);
 }

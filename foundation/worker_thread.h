@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "runable.h"
+#include "scoped_handle.h"
 
 namespace utility {
 
@@ -31,6 +32,21 @@ private:
     CriticalSection& cs_;
 };
 
+// A copy of a shared field taken under its lock, and a store into one.
+template <typename T>
+T lockedCopy(CriticalSection& lock, const T& field)
+{
+    ScopedLock guard(lock);
+    return field;
+}
+
+template <typename T, typename V>
+void lockedStore(CriticalSection& lock, T& field, const V& value)
+{
+    ScopedLock guard(lock);
+    field = value;
+}
+
 class WorkerThread {
 public:
     WorkerThread() = default;
@@ -41,20 +57,22 @@ public:
     // Takes the task and starts the thread. False, without taking the task,
     // while a thread is held or when the thread cannot be created.
     bool start(Runable* task);
-    // Waits up to timeoutMs, terminates a thread that did not end, releases the task.
+    // Waits up to timeoutMs, terminates a thread that did not end and waits
+    // for it to die, then releases the task.
     void join(DWORD timeoutMs);
     void requestStop();
     bool isStopRequested() const { return stopRequested_; }
     // A sleep that requestStop cuts short.
     void waitFor(DWORD ms);
-    bool isRunning() const { return thread_ != nullptr; }
+    bool isRunning() const { return thread_.valid(); }
 
 private:
+    static const DWORD kTerminateWaitMs = 5000;
     static DWORD WINAPI threadMain(LPVOID param);
 
     Runable* task_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HANDLE wakeEvent_ = nullptr;
+    ScopedHandle thread_;
+    ScopedHandle wakeEvent_;
     volatile bool stopRequested_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "install/drive_info.h"
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
@@ -31,23 +32,6 @@ struct TrimDescriptor {
     BYTE trimEnabled;
 };
 
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle()
-    {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // Opens \\.\X: for a drive letter.
 HANDLE openVolumeDevice(wchar_t letter)
 {
@@ -58,19 +42,33 @@ HANDLE openVolumeDevice(wchar_t letter)
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
+enum VolumeQuery { kNoVolume, kQueryFailed, kAnswered };
+
+// One storage query on the volume of a drive ("C:" or "C:\\"); kNoVolume when
+// the volume cannot be opened.
+VolumeQuery queryVolume(const std::wstring& drive, DWORD code, void* in, DWORD inSize, void* out,
+                        DWORD outSize)
+{
+    if (drive.empty())
+        return kNoVolume;
+    utility::ScopedHandle device(openVolumeDevice(drive[0]));
+    if (!device.valid())
+        return kNoVolume;
+    DWORD returned = 0;
+    return DeviceIoControl(device.get(), code, in, inSize, out, outSize, &returned, nullptr)
+               ? kAnswered
+               : kQueryFailed;
+}
+
 }  // namespace
 
 std::vector<std::wstring> SystemDriveInfo::logicalDrives()
 {
     std::vector<std::wstring> roots;
     DWORD needed = GetLogicalDriveStringsW(0, nullptr);
-    if (needed == 0) {
-        common::log("SystemDriveInfo::logicalDrives", __LINE__,
-                    L"GetLogicalDriveStrings failed lastError = %d", GetLastError());
-        return roots;
-    }
     std::vector<wchar_t> buffer(needed + 1, L'\0');
-    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+    DWORD length = needed == 0 ? 0 : GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()),
+                                                             buffer.data());
     if (length == 0 || length > buffer.size()) {
         common::log("SystemDriveInfo::logicalDrives", __LINE__,
                     L"GetLogicalDriveStrings failed lastError = %d", GetLastError());
@@ -85,41 +83,36 @@ UINT SystemDriveInfo::driveType(const std::wstring& root) { return GetDriveTypeW
 
 bool SystemDriveInfo::isHotplug(const std::wstring& root)
 {
-    if (root.empty())
-        return false;
-    ScopedHandle device(openVolumeDevice(root[0]));
-    if (!device.valid())
-        return false;
     HotplugInfo info = {};
-    DWORD returned = 0;
-    if (!DeviceIoControl(device.get(), kIoctlStorageGetHotplugInfo, nullptr, 0, &info,
-                         sizeof(info), &returned, nullptr)) {
+    switch (queryVolume(root, kIoctlStorageGetHotplugInfo, nullptr, 0, &info, sizeof(info))) {
+    case kNoVolume:
+        return false;
+    case kQueryFailed:
         common::log("SystemDriveInfo::isHotplug", __LINE__,
                     L"hotplug query of %s failed lastError = %d", root.c_str(), GetLastError());
         return true;
+    default:
+        return info.mediaRemovable != 0 || info.deviceHotplug != 0;
     }
-    return info.mediaRemovable != 0 || info.deviceHotplug != 0;
 }
 
 bool SystemDriveInfo::isSsd(const std::wstring& name)
 {
-    if (name.empty())
-        return false;
-    ScopedHandle device(openVolumeDevice(name[0]));
-    if (!device.valid())
-        return false;
     PropertyQuery query = {};
     query.propertyId = kStorageDeviceTrimProperty;
     query.queryType = kPropertyStandardQuery;
     TrimDescriptor trim = {};
-    DWORD returned = 0;
-    if (!DeviceIoControl(device.get(), kIoctlStorageQueryProperty, &query, sizeof(query), &trim,
-                         sizeof(trim), &returned, nullptr)) {
+    switch (
+        queryVolume(name, kIoctlStorageQueryProperty, &query, sizeof(query), &trim, sizeof(trim))) {
+    case kNoVolume:
+        return false;
+    case kQueryFailed:
         common::log("SystemDriveInfo::isSsd", __LINE__, L"trim query of %s failed lastError = %d",
                     name.c_str(), GetLastError());
         return false;
+    default:
+        return trim.trimEnabled == 1;
     }
-    return trim.trimEnabled == 1;
 }
 
 bool SystemDriveInfo::freeBytes(const std::wstring& root, ULONGLONG& bytes)

@@ -5,7 +5,10 @@
 #include <objbase.h>
 
 #include "foundation/log.h"
+#include "foundation/module_resource.h"
 #include "foundation/process.h"
+#include "foundation/product.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 
@@ -31,12 +34,6 @@ public:
 private:
     bool ok_;
 };
-
-std::wstring lowered(std::wstring text)
-{
-    utility::ustring::toLower(text);
-    return text;
-}
 
 // The last element of an archive item name ("sub\a.exe" gives "a.exe").
 std::wstring fileNamePart(const std::wstring& itemName)
@@ -93,7 +90,7 @@ bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemNam
 
 void killProgressByHandle(const std::wstring& name)
 {
-    const std::wstring wanted = lowered(name);
+    const std::wstring wanted = utility::ustring::toLowerCopy(name);
     std::list<utility::process::ProcessEntry> processes;
     utility::process::enumProcess(processes);
     bool first = true;
@@ -102,27 +99,27 @@ void killProgressByHandle(const std::wstring& name)
             first = false;
             continue;
         }
-        if (lowered(entry.exeName) != wanted)
+        if (utility::ustring::toLowerCopy(entry.exeName) != wanted)
             continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.id);
-        if (!process) {
+        utility::ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.id));
+        if (!process.valid()) {
             common::log("killProgressByHandle", __LINE__, L"open progress error %s , %d",
                         name.c_str(), GetLastError());
             continue;
         }
-        TerminateProcess(process, 0);
-        CloseHandle(process);
+        TerminateProcess(process.get(), 0);
     }
 }
 
 void KXSpaceModel::killProgressIfExist()
 {
     common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress");
-    utility::process::execute(L"taskkill", L"/F /IM zulplay.exe", false, kTaskkillTimeoutMs);
-    if (utility::process::isRunning(kLauncherExe)) {
+    utility::process::execute(L"taskkill", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+                              kTaskkillTimeoutMs);
+    if (utility::process::isRunning(product::kLauncherExe)) {
         common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress by handle %s",
-                    kLauncherExe);
-        killProgressByHandle(kLauncherExe);
+                    product::kLauncherExe);
+        killProgressByHandle(product::kLauncherExe);
     }
 }
 
@@ -138,41 +135,37 @@ void KXSpaceModel::_threadInstallPlayerNew()
     errorCode_ = kInstallOk;
     errorText_.clear();
 
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC resource =
-        FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
-    HGLOBAL loaded = nullptr;
-    const void* payload = nullptr;
-    DWORD payloadSize = 0;
-    if (!resource) {
+    utility::ResourceBytes payload;
+    switch (utility::findResource(nullptr, MAKEINTRESOURCEW(kPayloadResourceId),
+                                  kPayloadResourceType, payload)) {
+    case utility::kResourceFound:
+        break;
+    case utility::kResourceNotFound:
         common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"FindResource error %d",
                     GetLastError());
         fail(kInstallResourceNotFound, L"安装包已损坏");
-    } else if (!(loaded = LoadResource(module, resource))) {
+        break;
+    case utility::kResourceNotLoaded:
         common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"LoadResource error %d",
                     GetLastError());
         fail(kInstallResourceNotLoaded, L"安装包加载失败");
-    } else {
-        payloadSize = SizeofResource(module, resource);
-        payload = LockResource(loaded);
-        if (!payload) {
-            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
-                        L"Can not lock resource id = %d, err=%d", kPayloadResourceId,
-                        GetLastError());
-            fail(kInstallResourceNotLocked, L"安装包锁定失败");
-        }
+        break;
+    case utility::kResourceNotLocked:
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
+                    L"Can not lock resource id = %d, err=%d", kPayloadResourceId, GetLastError());
+        fail(kInstallResourceNotLocked, L"安装包锁定失败");
+        break;
     }
 
     if (errorCode_ == kInstallOk) {
         killProgressIfExist();
 
-        SzResultCode result = SzExtractToDir(payload, payloadSize, installFolder_, this);
+        SzResultCode result = SzExtractToDir(payload.data, payload.size, installFolder_, this);
         for (int retries = 0; result != kSzOk && retries < kMaxExtractRetries; ++retries) {
             retrying_ = 1;
             common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"try  zip");
-            result = SzExtractToDir(payload, payloadSize, installFolder_, this);
+            result = SzExtractToDir(payload.data, payload.size, installFolder_, this);
         }
-        FreeResource(loaded);
 
         if (result == kSzOk) {
             postProgress(80, std::wstring());
@@ -180,7 +173,8 @@ void KXSpaceModel::_threadInstallPlayerNew()
             autorun();
             registerWindowDefinder();
             ScopedComInit com;
-            createShortcuts(installFolder_, kProductName, kLinkName, kUninstallLinkName);
+            createShortcuts(installFolder_, product::kName, product::kLinkName,
+                            product::kUninstallLinkName);
             postProgress(90, std::wstring());
         } else {
             common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
@@ -231,7 +225,7 @@ void KXSpaceModel::onResult(int32_t code, const wchar_t* itemName)
         return;
     }
 
-    size_t exeAt = lowered(name).find(L".exe");
+    size_t exeAt = utility::ustring::toLowerCopy(name).find(L".exe");
     std::wstring exeName = fileNamePart(name);
     if (exeAt != std::wstring::npos && exeAt > 0 && !exeName.empty()) {
         common::log("KXSpaceModel::onResult", __LINE__, L"try taskkill %s", exeName.c_str());

@@ -7,38 +7,14 @@
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/product.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
+#include "launcher/services/reg_key_ex.h"
 
 namespace {
 
 const DWORD kFirewallTimeoutMs = 10000;
-
-class ScopedRegKey {
-public:
-    ScopedRegKey() = default;
-    ~ScopedRegKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    ScopedRegKey(const ScopedRegKey&) = delete;
-    ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-    HKEY* receive() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// Writes a REG_SZ value whose length includes the terminator.
-void setString(HKEY key, const wchar_t* name, const std::wstring& value)
-{
-    LONG result = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    if (result != ERROR_SUCCESS)
-        common::log("KXSpaceModel::setString", __LINE__, L"set reg value %s lastError = %d", name,
-                    static_cast<int>(result));
-}
 
 // Releases a COM interface when it goes out of scope.
 template <typename T>
@@ -59,30 +35,6 @@ public:
 private:
     T* ptr_ = nullptr;
 };
-
-// One shell folder by its CSIDL, without trailing backslash; empty on failure.
-std::wstring specialFolder(int csidl)
-{
-    LPITEMIDLIST items = nullptr;
-    HRESULT hr = SHGetSpecialFolderLocation(nullptr, csidl, &items);
-    if (FAILED(hr) || !items) {
-        common::log("KXSpaceModel::createShortcuts", __LINE__,
-                    L"SHGetSpecialFolderLocation %d failed hr = %d", csidl, static_cast<int>(hr));
-        return std::wstring();
-    }
-    wchar_t path[MAX_PATH] = {0};
-    BOOL ok = SHGetPathFromIDListW(items, path);
-    CoTaskMemFree(items);
-    if (!ok) {
-        common::log("KXSpaceModel::createShortcuts", __LINE__, L"SHGetPathFromIDList %d failed",
-                    csidl);
-        return std::wstring();
-    }
-    std::wstring folder = path;
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
 
 bool saveShellLink(const std::wstring& linkPath, const std::wstring& target,
                    const std::wstring& workingDir, const std::wstring& description)
@@ -121,48 +73,33 @@ bool isPowerShellQuote(wchar_t ch)
 void KXSpaceModel::pathToReg()
 {
     {
-        ScopedRegKey key;
-        LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, kProductRegKey, 0, nullptr, 0, KEY_WRITE,
-                                      nullptr, key.receive(), nullptr);
-        if (result == ERROR_SUCCESS) {
+        utility::RegKeyEx key;
+        if (key.RegCreate(HKEY_CURRENT_USER, product::kRegistryKey) == ERROR_SUCCESS) {
             common::log("KXSpaceModel::pathToReg", __LINE__, L"pathToReg installPath %s",
                         installFolder_.c_str());
-            setString(key.get(), L"InstallDir", installFolder_);
-            setString(key.get(), L"Version", L"010000");
-            setString(key.get(), L"Language", region_);
-            setString(key.get(), L"LanguageLong", regionProfile_.locale);
-        } else {
-            common::log("KXSpaceModel::pathToReg", __LINE__, L"open %s lastError = %d",
-                        kProductRegKey, static_cast<int>(result));
+            key.RegWrite(L"InstallDir", installFolder_);
+            key.RegWrite(L"Version", L"010000");
+            key.RegWrite(L"Language", region_);
+            key.RegWrite(L"LanguageLong", regionProfile_.locale);
         }
     }
 
-    ScopedRegKey key;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallRegKey, 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, key.receive(), nullptr);
-    if (result != ERROR_SUCCESS) {
-        common::log("KXSpaceModel::pathToReg", __LINE__, L"open %s lastError = %d",
-                    kUninstallRegKey, static_cast<int>(result));
+    utility::RegKeyEx key;
+    if (key.RegCreate(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey) != ERROR_SUCCESS)
         return;
-    }
-    setString(key.get(), L"UninstallString", installFolder_ + kUninstallerExe);
-    setString(key.get(), L"DisplayName", kProductName);
-    setString(key.get(), L"DisplayIcon", installFolder_ + kLauncherExe);
-    setString(key.get(), L"Publisher", kProductName);
-    setString(key.get(), L"DisplayVersion", L"1.0.0");
+    key.RegWrite(L"UninstallString", installFolder_ + product::kUninstallerExe);
+    key.RegWrite(L"DisplayName", product::kName);
+    key.RegWrite(L"DisplayIcon", installFolder_ + product::kLauncherExe);
+    key.RegWrite(L"Publisher", product::kName);
+    key.RegWrite(L"DisplayVersion", L"1.0.0");
 }
 
 void KXSpaceModel::autorun()
 {
-    std::wstring value = L"\"" + installFolder_ + kLauncherExe + L"\" autorun";
-    ScopedRegKey key;
-    LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, kRunRegKey, 0, KEY_SET_VALUE, key.receive());
-    if (result != ERROR_SUCCESS) {
-        common::log("KXSpaceModel::autorun", __LINE__, L"open run key lastError = %d",
-                    static_cast<int>(result));
+    utility::RegKeyEx key;
+    if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRunRegistryKey, KEY_SET_VALUE) != ERROR_SUCCESS)
         return;
-    }
-    setString(key.get(), kProductName, value);
+    key.RegWrite(product::kName, L"\"" + installFolder_ + product::kLauncherExe + L"\" autorun");
 }
 
 std::wstring KXSpaceModel::firewallCommand(const std::wstring& exePath)
@@ -173,14 +110,14 @@ std::wstring KXSpaceModel::firewallCommand(const std::wstring& exePath)
         if (isPowerShellQuote(ch))
             quoted += ch;
     }
-    return std::wstring(L"New-NetFirewallRule -DisplayName \"") + kProductName +
+    return std::wstring(L"New-NetFirewallRule -DisplayName \"") + product::kName +
            L"\" -Direction Inbound -Program '" + quoted +
            L"' -RemoteAddress LocalSubnet -Action Allow";
 }
 
 void KXSpaceModel::registerWindowDefinder()
 {
-    std::wstring exe = installFolder_ + kLauncherExe;
+    std::wstring exe = installFolder_ + product::kLauncherExe;
     common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall start %s",
                 exe.c_str());
     DWORD exitCode = 0;
@@ -194,15 +131,15 @@ void KXSpaceModel::createShortcuts(const std::wstring& folder, const std::wstrin
                                    const std::wstring& linkName,
                                    const std::wstring& uninstallLinkName)
 {
-    const std::wstring launcher = folder + kLauncherExe;
-    const std::wstring uninstaller = folder + kUninstallerExe;
+    const std::wstring launcher = folder + product::kLauncherExe;
+    const std::wstring uninstaller = folder + product::kUninstallerExe;
 
-    std::wstring desktop = specialFolder(CSIDL_DESKTOPDIRECTORY);
+    std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (desktop.empty())
         return;
     saveShellLink(desktop + L"\\" + linkName, launcher, folder, product);
 
-    std::wstring programs = specialFolder(CSIDL_PROGRAMS);
+    std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_PROGRAMS);
     if (programs.empty())
         return;
     size_t dot = linkName.rfind(L'.');
@@ -210,7 +147,7 @@ void KXSpaceModel::createShortcuts(const std::wstring& folder, const std::wstrin
     utility::ufile::makeDir(groupDir);
     saveShellLink(groupDir + L"\\" + linkName, launcher, folder, product);
 
-    std::wstring startMenu = specialFolder(CSIDL_STARTMENU);
+    std::wstring startMenu = utility::ufile::getSpecialFolder(CSIDL_STARTMENU);
     if (startMenu.empty())
         return;
     saveShellLink(startMenu + L"\\" + linkName, launcher, folder, product);
@@ -224,7 +161,6 @@ void KXSpaceModel::startLauncher(bool /*unused*/)
         common::log("KXSpaceModel::startLauncher", __LINE__, L"no install folder yet");
         return;
     }
-    HANDLE process = utility::process::create(installFolder_ + kLauncherExe, L"from=install", true);
-    if (process)
-        CloseHandle(process);
+    utility::ScopedHandle process(
+        utility::process::create(installFolder_ + product::kLauncherExe, L"from=install", true));
 }

@@ -1,24 +1,17 @@
 #include "install/kxspace_model.h"
 
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "foundation/regkey.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "install/drive_choice.h"
 
-const wchar_t kProductName[] = L"ZUL";
-const wchar_t kLinkName[] = L"ZUL.lnk";
-const wchar_t kUninstallLinkName[] = L"ZULUninstall.lnk";
-const wchar_t kLauncherExe[] = L"zulplay.exe";
-const wchar_t kUninstallerExe[] = L"zulplayuninst.exe";
-const wchar_t kProductRegKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t kUninstallRegKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
-const wchar_t kRunRegKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 namespace {
 const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
-const wchar_t kProductFolder[] = L"ZUL\\";
-const wchar_t kProductFolderInPath[] = L"\\ZUL\\";
+// The folder that an install folder ends in, the product's word.
+const std::wstring kProductFolder = std::wstring(product::kName) + L"\\";
+const std::wstring kProductFolderInPath = L"\\" + kProductFolder;
 }  // namespace
 
 KXSpaceModel::KXSpaceModel() : drives_(&systemDrives_) {}
@@ -41,7 +34,8 @@ void KXSpaceModel::calcInstallPath()
     {
         utility::RegKey key;
         std::string value;
-        if (key.RegRegOpen(HKEY_CURRENT_USER, "Software\\Norvale\\ZUL", kReadWow64Key) == ERROR_SUCCESS &&
+        if (key.RegRegOpen(HKEY_CURRENT_USER, utility::ustring::toUtf8(product::kRegistryKey),
+                           kReadWow64Key) == ERROR_SUCCESS &&
             key.RegRead("InstallDir", value) == ERROR_SUCCESS)
             registered = utility::ustring::toWide(value);
         key.close();

@@ -15,16 +15,6 @@
 #include "install/drive_info.h"
 #include "install/region_profile.h"
 
-// Product word, shortcut names and the registry keys the installation owns.
-extern const wchar_t kProductName[];          // "ZUL"
-extern const wchar_t kLinkName[];             // "ZUL.lnk"
-extern const wchar_t kUninstallLinkName[];    // "ZULUninstall.lnk"
-extern const wchar_t kLauncherExe[];          // "zulplay.exe"
-extern const wchar_t kUninstallerExe[];       // "zulplayuninst.exe"
-extern const wchar_t kProductRegKey[];        // HKCU "Software\Norvale\ZUL"
-extern const wchar_t kUninstallRegKey[];      // HKLM "...\Uninstall\ZUL"
-extern const wchar_t kRunRegKey[];            // HKCU "...\CurrentVersion\Run"
-
 // Error codes of a failed install job.
 enum InstallError {
     kInstallOk = 0,

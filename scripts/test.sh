@@ -27,4 +27,20 @@ else
   zul_test i686 || status=1
   echo "== i686 suite: $((SECONDS - start)) s"
 fi
+
+# Benchmarks: each scripts/bench/*.sh runs once at a tiny size, so that a
+# broken benchmark fails CI. The convention for every benchmark, present and
+# future: it runs from a clean clone on a fresh machine with its one command
+# (it makes the set-up, build, Wine prefix and display it needs itself);
+# ZUL_BENCH_TINY=1 selects a tiny size (a few MB); and the last line it prints
+# is its figure line (key=value pairs), tiny or not.
+echo "== benchmarks (tiny)"
+for bench in "$here"/bench/*.sh; do
+  out=$(ZUL_BENCH_TINY=1 bash "$bench" 2>&1) || { printf '%s\n' "$out"; echo "benchmark failed: $bench"; status=1; break; }
+  figure=$(printf '%s\n' "$out" | tail -n 1)
+  case "$figure" in
+    *=*) echo "$(basename "$bench"): $figure" ;;
+    *) printf '%s\n' "$out"; echo "benchmark printed no figure line: $bench"; status=1; break ;;
+  esac
+done
 exit "$status"

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "foundation/sz/sz_extract.h"
 
 namespace {
@@ -73,6 +74,7 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     common::setLogSink(printLogLine);
+    utility::restrictDllSearch();
 
     ConsoleProgress callback(progress);
     SzResultCode code = SzExtractFileToDir(argv[1], argv[2], &callback);

@@ -5,76 +5,54 @@
 
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/product.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
+#include "launcher/services/reg_key_ex.h"
 
 namespace {
 
-const wchar_t kProductKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
-const wchar_t kLauncherExe[] = L"zulplay.exe";
 const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
 const REGSAM kFullAccess = 0xF003F;    // KEY_ALL_ACCESS
 
 std::atomic<bool> g_deleteSelf{false};
 
-// Reads one string value of an open key; empty when missing.
-std::wstring readString(HKEY key, const wchar_t* name)
-{
-    wchar_t buffer[1024] = {0};
-    DWORD size = sizeof(buffer) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::wstring();
-    buffer[size / sizeof(wchar_t)] = L'\0';
-    return buffer;
-}
-
 std::wstring readProductValue(const wchar_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, kReadWow64Key, &key) != ERROR_SUCCESS)
+    utility::RegKeyEx key;
+    std::wstring value;
+    if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kReadWow64Key) != ERROR_SUCCESS ||
+        key.RegRead(name, value) != ERROR_SUCCESS)
         return std::wstring();
-    std::wstring value = readString(key, name);
-    RegCloseKey(key);
     return value;
 }
 
-// A folder path without trailing separators, lower-cased, for comparison.
-std::wstring normalizedFolder(std::wstring folder)
+// A folder as a full, long, lower-case path without trailing separators, for
+// comparison ("..", short names and either separator give the same text).
+std::wstring normalizedFolder(const std::wstring& folder)
 {
-    for (auto& ch : folder)
+    std::wstring path = folder;
+    wchar_t full[MAX_PATH] = {0};
+    DWORD length = folder.empty() ? 0 : GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
+    if (length > 0 && length < MAX_PATH) {
+        path = full;
+        wchar_t longPath[MAX_PATH] = {0};
+        length = GetLongPathNameW(full, longPath, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            path = longPath;
+    }
+    for (auto& ch : path)
         if (ch == L'/')
             ch = L'\\';
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    utility::ustring::toLower(folder);
-    return folder;
-}
-
-std::wstring withSeparator(std::wstring folder)
-{
-    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
-        folder += L'\\';
-    return folder;
-}
-
-// Folder of a shell special folder by CSIDL; empty when it cannot be found.
-std::wstring specialFolder(int csidl)
-{
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list)
-        return std::wstring();
-    wchar_t path[MAX_PATH] = {0};
-    BOOL ok = SHGetPathFromIDListW(list, path);
-    CoTaskMemFree(list);
-    return ok ? withSeparator(path) : std::wstring();
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    utility::ustring::toLower(path);
+    return path;
 }
 
 bool isDriveRoot(const std::wstring& normalized)
@@ -85,6 +63,57 @@ bool isDriveRoot(const std::wstring& normalized)
     if (normalized.rfind(L"\\\\", 0) == 0)
         return std::count(normalized.begin() + 2, normalized.end(), L'\\') < 2;
     return false;
+}
+
+// The user's Downloads folder has no CSIDL; the known-folder call is looked
+// up by name (the shell of Windows XP has none).
+std::wstring downloadsFolder()
+{
+    typedef HRESULT(WINAPI * GetKnownFolderPathFn)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    GetKnownFolderPathFn getPath =
+        shell ? reinterpret_cast<GetKnownFolderPathFn>(
+                    reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")))
+              : nullptr;
+    PWSTR path = nullptr;
+    if (!getPath || FAILED(getPath(FOLDERID_Downloads, 0, nullptr, &path)) || !path)
+        return std::wstring();
+    std::wstring folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// The user's and the system's own folders. A copy of the launcher lying in
+// one of them, or in a folder above one, does not make it an installation.
+std::vector<std::wstring> protectedFolders()
+{
+    const int kShellFolders[] = {CSIDL_PROFILE,       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,
+                                 CSIDL_MYMUSIC,       CSIDL_MYPICTURES,       CSIDL_MYVIDEO,
+                                 CSIDL_APPDATA,       CSIDL_LOCAL_APPDATA,    CSIDL_PROGRAM_FILES,
+                                 CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS};
+    std::vector<std::wstring> folders;
+    for (int csidl : kShellFolders)
+        folders.push_back(utility::ufile::getSpecialFolder(csidl));
+    folders.push_back(downloadsFolder());
+    // A 32-bit program sees the 64-bit Program Files only through this variable.
+    wchar_t programFiles64[MAX_PATH] = {0};
+    DWORD length = GetEnvironmentVariableW(L"ProgramW6432", programFiles64, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        folders.push_back(programFiles64);
+    return folders;
+}
+
+// The protected folder that `normalized` is, or lies above; empty when none.
+std::wstring protectedFolderAtOrBelow(const std::wstring& normalized)
+{
+    for (const std::wstring& folder : protectedFolders()) {
+        const std::wstring guarded = normalizedFolder(folder);
+        if (folder.empty() || guarded.empty())
+            continue;
+        if (guarded == normalized || guarded.rfind(normalized + L"\\", 0) == 0)
+            return folder;
+    }
+    return std::wstring();
 }
 
 }  // namespace
@@ -115,7 +144,8 @@ void KXSpaceModel::loadLanguage()
 
 std::wstring KXSpaceModel::programFolder() const
 {
-    return programFolder_.empty() ? utility::ufile::getExeDir() : withSeparator(programFolder_);
+    return programFolder_.empty() ? utility::ufile::getExeDir()
+                                  : utility::ufile::withSeparator(programFolder_);
 }
 
 bool KXSpaceModel::startClean()
@@ -144,8 +174,18 @@ bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredI
         return false;
     if (!registeredInstallDir.empty() && normalizedFolder(registeredInstallDir) == target)
         return true;
-    DWORD attributes = GetFileAttributesW((withSeparator(folder) + kLauncherExe).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD attributes =
+        GetFileAttributesW((utility::ufile::withSeparator(folder) + product::kLauncherExe).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const std::wstring guarded = protectedFolderAtOrBelow(target);
+    if (!guarded.empty()) {
+        common::log("isInstallFolder", __LINE__,
+                    L"[%s] holds the launcher but is or contains the user or system folder [%s]",
+                    folder.c_str(), guarded.c_str());
+        return false;
+    }
+    return true;
 }
 
 void KXSpaceModel::removeInstallFolder()
@@ -163,7 +203,8 @@ void KXSpaceModel::threadClean()
 {
     const char* fn = "KXSpaceModel::threadClean";
     common::log(fn, __LINE__, L"kill exe");
-    utility::process::execute(L"taskkill", L"/F /IM zulplay.exe", false, 2000);
+    utility::process::execute(L"taskkill", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+                              2000);
     common::log(fn, __LINE__, L"kill exe end");
     postProgress(10);
     Sleep(stepPauseMs_);
@@ -173,8 +214,8 @@ void KXSpaceModel::threadClean()
     postProgress(60);
     Sleep(stepPauseMs_);
 
-    removeShortcuts(L"ZUL.lnk", L"", L"ZULUninstall.lnk");
-    DeleteShortcutNew(L"ZUL.lnk", L"ZUL");
+    removeShortcuts(product::kLinkName, L"", product::kUninstallLinkName);
+    DeleteShortcutNew(product::kLinkName, product::kName);
     postProgress(80);
     Sleep(stepPauseMs_);
 
@@ -186,53 +227,54 @@ void KXSpaceModel::threadClean()
 void KXSpaceModel::removeShortcuts(const std::wstring& linkName, const std::wstring&,
                                    const std::wstring&)
 {
-    std::wstring desktop = specialFolder(CSIDL_DESKTOPDIRECTORY);
+    std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (!desktop.empty())
-        DeleteFileW((desktop + linkName).c_str());
+        DeleteFileW((desktop + L"\\" + linkName).c_str());
 
-    std::wstring programs = specialFolder(CSIDL_PROGRAMS);
+    std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_PROGRAMS);
     size_t dot = linkName.find_last_of(L'.');
     std::wstring groupName = dot == std::wstring::npos ? linkName : linkName.substr(0, dot);
     if (!programs.empty() && !groupName.empty())
-        utility::ufile::removeDir(programs + groupName);
+        utility::ufile::removeDir(programs + L"\\" + groupName);
 
-    std::wstring startMenu = specialFolder(CSIDL_STARTMENU);
+    std::wstring startMenu = utility::ufile::getSpecialFolder(CSIDL_STARTMENU);
     if (!startMenu.empty())
-        DeleteFileW((startMenu + linkName).c_str());
+        DeleteFileW((startMenu + L"\\" + linkName).c_str());
 }
 
 void KXSpaceModel::DeleteShortcutNew(const std::wstring& linkName, const std::wstring& folderName)
 {
     const char* fn = "KXSpaceModel::DeleteShortcutNew";
     common::log(fn, __LINE__, L"DeleteShortcutNew begin");
-    std::wstring desktop = specialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
     if (desktop.empty())
         common::log(fn, __LINE__, L"SHGetFolderLocation desktop failed: %d.", GetLastError());
     else
-        DeleteFileW((desktop + linkName).c_str());
+        DeleteFileW((desktop + L"\\" + linkName).c_str());
 
-    std::wstring programs = specialFolder(CSIDL_COMMON_PROGRAMS);
+    std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_COMMON_PROGRAMS);
     if (programs.empty()) {
         common::log(fn, __LINE__, L"SHGetFolderLocation PROGRAMS failed: %d.", GetLastError());
     } else {
-        DeleteFileW((programs + linkName).c_str());
+        DeleteFileW((programs + L"\\" + linkName).c_str());
         if (!folderName.empty())
-            utility::ufile::removeDir(programs + folderName);
+            utility::ufile::removeDir(programs + L"\\" + folderName);
     }
     common::log(fn, __LINE__, L"DeleteShortcutNew end");
 }
 
 void KXSpaceModel::removeRegistry()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProductKey, 0, kFullAccess, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, L"InstallDir");
-        RegDeleteValueW(key, L"Version");
-        RegDeleteValueW(key, L"playerDir");
-        RegCloseKey(key);
+    {
+        utility::RegKeyEx key;
+        if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kFullAccess) == ERROR_SUCCESS) {
+            RegDeleteValueW(key.handle(), L"InstallDir");
+            RegDeleteValueW(key.handle(), L"Version");
+            RegDeleteValueW(key.handle(), L"playerDir");
+        }
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, kProductKey);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, product::kRegistryKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
 }
 
 bool deleteSelfRequested() { return g_deleteSelf; }

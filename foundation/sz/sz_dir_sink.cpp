@@ -8,10 +8,9 @@
 
 bool SzOutFile::create(const std::wstring& path)
 {
-    close();
-    handle_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle_ != INVALID_HANDLE_VALUE;
+    handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle_.valid();
 }
 
 bool SzOutFile::write(const Byte* data, size_t size)
@@ -19,7 +18,7 @@ bool SzOutFile::write(const Byte* data, size_t size)
     while (size > 0) {
         DWORD step = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (!WriteFile(handle_, data, step, &written, nullptr)) {
+        if (!WriteFile(handle_.get(), data, step, &written, nullptr)) {
             return false;
         }
         if (written == 0) {
@@ -30,14 +29,6 @@ bool SzOutFile::write(const Byte* data, size_t size)
         size -= written;
     }
     return true;
-}
-
-void SzOutFile::close()
-{
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
 }
 
 SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback)
@@ -61,7 +52,8 @@ SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback)
 void SzDirSink::attach(const CSzArEx* db)
 {
     db_ = db;
-    totalBytes_ = db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0];
+    // An archive that holds nothing has no unpack positions at all.
+    totalBytes_ = db->UnpackPositions ? db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0] : 0;
 }
 
 void SzDirSink::fail(SzResultCode code)

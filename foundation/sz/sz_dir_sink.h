@@ -9,6 +9,7 @@
 #include <string>
 
 #include "7z.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/sz/sz_extract.h"
 #include "foundation/sz/sz_extract_all.h"
 #include "foundation/sz/sz_item_path.h"
@@ -16,20 +17,15 @@
 // Owns the output file being written.
 class SzOutFile {
 public:
-    SzOutFile() {}
-    ~SzOutFile() { close(); }
-    SzOutFile(const SzOutFile&) = delete;
-    SzOutFile& operator=(const SzOutFile&) = delete;
-
     // Creates or replaces the file; false with the error in GetLastError().
     bool create(const std::wstring& path);
     // Writes all bytes; false with the error in GetLastError().
     bool write(const Byte* data, size_t size);
-    void close();
-    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void close() { handle_.reset(); }
+    bool isOpen() const { return handle_.valid(); }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    utility::ScopedHandle handle_;
 };
 
 class SzDirSink : public SzOutSink {

@@ -75,7 +75,7 @@ SRes fileRead(ISeekInStreamPtr p, void* buf, size_t* size)
     }
     DWORD chunk = wanted > (1u << 30) ? (1u << 30) : static_cast<DWORD>(wanted);
     DWORD got = 0;
-    if (!ReadFile(s->file, buf, chunk, &got, nullptr)) {
+    if (!ReadFile(s->file.get(), buf, chunk, &got, nullptr)) {
         DWORD err = GetLastError();
         common::log("SzFileInStream::read", __LINE__, L"ReadFile failed lastError = %d", err);
         *size = 0;
@@ -98,7 +98,7 @@ SRes fileSeek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin)
     LARGE_INTEGER distance;
     distance.QuadPart = *pos;
     LARGE_INTEGER result;
-    if (!SetFilePointerEx(s->file, distance, &result, method)) {
+    if (!SetFilePointerEx(s->file.get(), distance, &result, method)) {
         DWORD err = GetLastError();
         common::log("SzFileInStream::seek", __LINE__, L"SetFilePointerEx failed lastError = %d", err);
         return SZ_ERROR_READ;
@@ -122,18 +122,11 @@ SzFileInStream::SzFileInStream(const std::wstring& path)
 {
     vt.Read = fileRead;
     vt.Seek = fileSeek;
-    file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid()) {
         DWORD err = GetLastError();
         common::log("SzFileInStream::SzFileInStream", __LINE__, L"cannot open %s lastError = %d",
                     path.c_str(), err);
-    }
-}
-
-SzFileInStream::~SzFileInStream()
-{
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "7zTypes.h"
+#include "foundation/scoped_handle.h"
 
 // Reads an archive held in memory. Seeks before the start or past the end
 // fail; reads never leave the buffer.
@@ -22,14 +23,11 @@ struct SzMemInStream {
 // SZ_ERROR_INPUT_EOF.
 struct SzFileInStream {
     ISeekInStream vt;  // first, as above
-    HANDLE file;
+    utility::ScopedHandle file;
 
     explicit SzFileInStream(const std::wstring& path);
-    ~SzFileInStream();
-    SzFileInStream(const SzFileInStream&) = delete;
-    SzFileInStream& operator=(const SzFileInStream&) = delete;
 
-    bool isOpen() const { return file != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return file.valid(); }
 };
 
 // The C heap, used for both of the SDK's allocators.

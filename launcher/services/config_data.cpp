@@ -9,7 +9,7 @@
 #include "foundation/log.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 
 namespace {
 
@@ -177,48 +177,40 @@ bool KXZulSetupImpl::saveConfig()
 
 bool KXZulSetupImpl::autorun() const
 {
-    utility::ScopedLock guard(lock_);
-    return autorun_;
+    return utility::lockedCopy(lock_, autorun_);
 }
 
 bool KXZulSetupImpl::existgame() const
 {
-    utility::ScopedLock guard(lock_);
-    return existgame_;
+    return utility::lockedCopy(lock_, existgame_);
 }
 
 bool KXZulSetupImpl::minbyclose() const
 {
-    utility::ScopedLock guard(lock_);
-    return minbyclose_;
+    return utility::lockedCopy(lock_, minbyclose_);
 }
 
 int KXZulSetupImpl::configversion() const
 {
-    utility::ScopedLock guard(lock_);
-    return configversion_;
+    return utility::lockedCopy(lock_, configversion_);
 }
 
 void KXZulSetupImpl::setAutorun(bool on)
 {
-    utility::ScopedLock guard(lock_);
-    autorun_ = on;
+    utility::lockedStore(lock_, autorun_, on);
 }
 
 void KXZulSetupImpl::setExistgame(bool on)
 {
-    utility::ScopedLock guard(lock_);
-    existgame_ = on;
+    utility::lockedStore(lock_, existgame_, on);
 }
 
 void KXZulSetupImpl::setMinbyclose(bool on)
 {
-    utility::ScopedLock guard(lock_);
-    minbyclose_ = on;
+    utility::lockedStore(lock_, minbyclose_, on);
 }
 
 void KXZulSetupImpl::setConfigversion(int version)
 {
-    utility::ScopedLock guard(lock_);
-    configversion_ = version;
+    utility::lockedStore(lock_, configversion_, version);
 }

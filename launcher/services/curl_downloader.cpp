@@ -13,6 +13,8 @@
 #include <mutex>
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
+#include "launcher/services/file_ex.h"
 
 namespace {
 
@@ -31,21 +33,7 @@ std::wstring widenAcp(const std::string& text)
 std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(code)); }
 
 // Cleans up an easy handle when it goes out of scope.
-class EasyHandle {
-public:
-    explicit EasyHandle(CURL* handle) : handle_(handle) {}
-    ~EasyHandle()
-    {
-        if (handle_)
-            curl_easy_cleanup(handle_);
-    }
-    EasyHandle(const EasyHandle&) = delete;
-    EasyHandle& operator=(const EasyHandle&) = delete;
-    CURL* get() const { return handle_; }
-
-private:
-    CURL* handle_;
-};
+typedef utility::ScopedResource<utility::NullMeansNone<CURL*, &curl_easy_cleanup>> EasyHandle;
 
 // The body of a memory download while it arrives.
 struct MemoryChunk {
@@ -54,40 +42,13 @@ struct MemoryChunk {
     ~MemoryChunk() { free(block); }
 };
 
-// Shared with the progress callback during a file download.
+// Shared with the progress callback during a download.
 struct ProgressRecord {
     DWORD lastReportMs = 0;
     unsigned long long offset = 0;
     KXCurlDownloader::ProgressCallback callback;
+    const utility::WorkerThread* worker = nullptr;
 };
-
-// The file of a file download, closed on every path.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    void close()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-unsigned long long fileSizeA(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 int clampToInt(double value)
 {
@@ -98,13 +59,54 @@ int clampToInt(double value)
     return static_cast<int>(value);
 }
 
-size_t writeFileCallback(void* data, size_t size, size_t count, void* file)
+// Where a file download writes, and what it checks before the first byte.
+struct FileTarget {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    CURL* easy = nullptr;
+    unsigned long long offset = 0;  // bytes already on disk
+    bool checked = false;
+    bool rangeRefused = false;
+};
+
+// A resumed download may only append a 206 whose range starts at the end of
+// the file. libcurl refuses most other answers itself (CURLE_RANGE_ERROR);
+// this also catches a 206 without a start ("bytes */total").
+bool rangeContinuesFile(FileTarget& target)
 {
+    long status = 0;
+    curl_easy_getinfo(target.easy, CURLINFO_RESPONSE_CODE, &status);
+    if (target.offset == 0 || status != 206)
+        return true;
+    curl_header* header = nullptr;
+    if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) ==
+            CURLHE_OK &&
+        header && header->value) {
+        const char* digits = header->value + strcspn(header->value, "0123456789*");
+        char* end = nullptr;
+        if (*digits != '*' && *digits != '\0' &&
+            _strtoui64(digits, &end, 10) == target.offset && end && *end == '-')
+            return true;
+    }
+    common::log("KXCurlDownloader::downloadFile", __LINE__,
+                L"asked for bytes from %I64u, got range [%s]", target.offset,
+                header && header->value ? widenAcp(header->value).c_str() : L"");
+    return false;
+}
+
+size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
+{
+    FileTarget* target = static_cast<FileTarget*>(userdata);
+    if (!target->checked) {
+        target->checked = true;
+        target->rangeRefused = !rangeContinuesFile(*target);
+    }
+    if (target->rangeRefused)
+        return 0;
     unsigned long long total = static_cast<unsigned long long>(size) * count;
     if (total > 0xFFFFFFFFull)
         return 0;
     DWORD written = 0;
-    if (!WriteFile(static_cast<HANDLE>(file), data, static_cast<DWORD>(total), &written, nullptr) ||
+    if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) ||
         written != total) {
         common::log("KXCurlDownloader::writeFileCallback", __LINE__,
                     L"write file failed lastError = %d", GetLastError());
@@ -113,9 +115,12 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* file)
     return static_cast<size_t>(total);
 }
 
+// Any answer but 0 makes curl abort the transfer.
 int progressCallback(void* clientp, double dltotal, double dlnow, double, double)
 {
     ProgressRecord* record = static_cast<ProgressRecord*>(clientp);
+    if (record && record->worker && record->worker->isStopRequested())
+        return 1;
     if (!record || !record->callback || (dltotal > -0.1 && dltotal < 0.1))
         return 0;
     double done = static_cast<double>(record->offset) + dlnow;
@@ -131,7 +136,47 @@ int progressCallback(void* clientp, double dltotal, double dlnow, double, double
     return 0;
 }
 
-bool isSuccessStatus(long status) { return status >= 200 && status <= 299; }
+// A transfer that curl finished without error with a status of 200-299; any
+// other ending is logged.
+bool transferSucceeded(const char* function, CURLcode rc, long status, const std::string& url)
+{
+    if (rc != CURLE_OK) {
+        common::log(function, __LINE__, L"curl download error %s %s", curlErrorText(rc).c_str(),
+                    widenAcp(url).c_str());
+        return false;
+    }
+    if (status < 200 || status > 299) {
+        common::log(function, __LINE__, L"curl download error status %d %s", status,
+                    widenAcp(url).c_str());
+        return false;
+    }
+    return true;
+}
+
+// The options both downloads share: the URL, redirects, no reuse, signals or
+// error bodies, the timeouts, the progress callback (which also watches the
+// stop request) and certificate checking.
+void setSharedOptions(CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
+                      ProgressRecord* record)
+{
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
+    // Verify the chain against the system store; the host name check stays
+    // off, as on the WinINet path. Schannel also checks revocation, which
+    // fails every request while the revocation servers cannot be reached:
+    // a revocation that cannot be checked does not fail the request.
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_PROGRESSDATA, static_cast<void*>(record));
+    curl_easy_setopt(handle, CURLOPT_PROGRESSFUNCTION, &progressCallback);
+}
 
 }  // namespace
 
@@ -181,35 +226,19 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     globalInit();
 
     MemoryChunk chunk;
+    ProgressRecord record;
+    record.worker = worker_;
     CURL* h = easy.get();
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    // Verify the chain against the system store; the host name check stays
-    // off, as on the WinINet path.
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kMemoryConnectTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kMemoryTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    setSharedOptions(h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record);
 
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    if (rc != CURLE_OK) {
-        common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download error %s %s",
-                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+    if (!transferSucceeded("KXCurlDownloader::downloadMemory", rc, status, url))
         return false;
-    }
-    if (!isSuccessStatus(status)) {
-        common::log("KXCurlDownloader::downloadMemory", __LINE__,
-                    L"curl download error status %d %s", status, widenAcp(url).c_str());
-        return false;
-    }
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
                 static_cast<int>(chunk.size));
     body_.assign(chunk.block ? chunk.block : "", chunk.size);
@@ -221,13 +250,14 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
 {
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"KXCurlDownloader::downloadfile start");
-    unsigned long long startSize = fileSizeA(path);
+    unsigned long long startSize = 0;
+    utility::ufile::getFileSize(path, startSize);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
 
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s",
                     GetLastError(), widenAcp(path).c_str());
@@ -246,6 +276,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     ProgressRecord record;
     record.offset = startSize;
     record.callback = progress;
+    record.worker = worker_;
 
     globalInit();
     EasyHandle easy(curl_easy_init());
@@ -256,31 +287,25 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     CURL* h = easy.get();
     if (startSize > 0)
         curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
+    FileTarget target;
+    target.file = file.get();
+    target.easy = h;
+    target.offset = startSize;
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(file.get()));
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
+    setSharedOptions(h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record);
     curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, kFileConnectTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, kFileTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_PROGRESSDATA, static_cast<void*>(&record));
-    curl_easy_setopt(h, CURLOPT_PROGRESSFUNCTION, &progressCallback);
-    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
 
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    file.close();
+    file.reset();
 
-    // A refused range (curl keeps going on 416 as if the file were whole)
-    // would fail every later resume the same way: start the next try clean.
-    if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416)) {
+    // A refused range (curl keeps going on 416 as if the file were whole) or
+    // one that does not continue the file would fail every later resume the
+    // same way: start the next try clean.
+    if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416 || target.rangeRefused)) {
         common::log("KXCurlDownloader::downloadFile", __LINE__,
                     L"range refused (status %d), deleting partial file %s", status,
                     widenAcp(path).c_str());
@@ -288,19 +313,11 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
             common::log("KXCurlDownloader::downloadFile", __LINE__,
                         L"delete %s failed lastError = %d", widenAcp(path).c_str(),
                         GetLastError());
-        if (rc == CURLE_OK)
+        if (rc == CURLE_OK || target.rangeRefused)
             rc = CURLE_RANGE_ERROR;
     }
-    if (rc != CURLE_OK) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download error %s %s",
-                    curlErrorText(rc).c_str(), widenAcp(url).c_str());
+    if (!transferSucceeded("KXCurlDownloader::downloadFile", rc, status, url))
         return false;
-    }
-    if (!isSuccessStatus(status)) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__,
-                    L"curl download error status %d %s", status, widenAcp(url).c_str());
-        return false;
-    }
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl download  file sucess");
     return true;
 }

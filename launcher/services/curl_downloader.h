@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "foundation/worker_thread.h"
+
 class KXCurlDownloader {
 public:
     // (percent, bytes done, bytes total); called at most once a second and
@@ -20,6 +22,10 @@ public:
     static constexpr long kMaxRedirects = 5;
     static constexpr curl_off_t kMaxRecvSpeed = 20971520;
     static constexpr unsigned kProgressIntervalMs = 1000;
+
+    // With a worker, both downloads end early (false) once its stop is
+    // requested: curl asks at least once a second while a transfer lasts.
+    explicit KXCurlDownloader(const utility::WorkerThread* worker = nullptr) : worker_(worker) {}
 
     // curl_global_init, once per process; later calls return the first result.
     static bool globalInit();
@@ -36,5 +42,6 @@ public:
     static size_t WriteMemoryCallback(void* data, size_t size, size_t count, void* chunk);
 
 private:
+    const utility::WorkerThread* worker_;
     std::string body_;
 };

@@ -5,7 +5,7 @@
 #include "foundation/log.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 
 namespace utility {
 namespace ufile {
@@ -109,8 +109,8 @@ bool removeTree(const std::wstring& dir)
         return removeDirectoryLogged(dir);
 
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir + L"\\*.*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    ScopedFind find(FindFirstFileW((dir + L"\\*.*").c_str(), &data));
+    if (find.valid()) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
@@ -125,8 +125,8 @@ bool removeTree(const std::wstring& dir)
                 common::log("utility::ufile::removeDir", __LINE__,
                             L"DeleteFile fileName = %s error = %d", child.c_str(), GetLastError());
             }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
+        find.reset();  // the folder cannot go while it is searched
     }
     return removeDirectoryLogged(dir);
 }
@@ -139,8 +139,11 @@ bool getFileSize(const std::wstring& path, unsigned long long& size)
     ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        common::log("utility::ufile::getFileSize", __LINE__, L"open [ %s ] error = %d",
-                    path.c_str(), GetLastError());
+        // A file that is not there is no news: downloads ask before they start.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            common::log("utility::ufile::getFileSize", __LINE__, L"open [ %s ] error = %d",
+                        path.c_str(), error);
         return false;
     }
     LARGE_INTEGER value;

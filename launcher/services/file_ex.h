@@ -9,7 +9,8 @@
 namespace utility {
 namespace ufile {
 
-// Size of an existing file; false when it cannot be opened for reading.
+// Size of an existing file; false (size 0) when it cannot be opened for
+// reading, with a log line unless it does not exist.
 bool getFileSize(const std::wstring& path, unsigned long long& size);
 bool getFileSize(const std::string& path, unsigned long long& size);
 

@@ -7,12 +7,14 @@ namespace utility {
 bool FileHandle::openWith(const std::wstring& path, DWORD disposition, const char* function)
 {
     close();
-    handle_ = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ != INVALID_HANDLE_VALUE)
+    handle_.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle_.valid())
         return true;
-    common::log(function, __LINE__, L"CreateFile [ %s ] error = %d", path.c_str(), GetLastError());
+    const DWORD error = GetLastError();
+    common::log(function, __LINE__, L"CreateFile [ %s ] error = %d", path.c_str(), error);
+    SetLastError(error);
     return false;
 }
 
@@ -29,38 +31,36 @@ bool FileHandle::create(const std::wstring& path)
 
 bool FileHandle::write(const void* bytes, DWORD count)
 {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_.valid())
         return false;
     if (count == 0)
         return true;
     if (!bytes)
         return false;
     DWORD written = 0;
-    if (!WriteFile(handle_, bytes, count, &written, nullptr) || written != count) {
+    if (!WriteFile(handle_.get(), bytes, count, &written, nullptr) || written != count) {
+        const DWORD error = GetLastError();
         common::log("utility::FileHandle::write", __LINE__,
-                    L"WriteFile %d of %d bytes, error = %d", written, count, GetLastError());
+                    L"WriteFile %d of %d bytes, error = %d", written, count, error);
+        SetLastError(error);
         return false;
     }
     return true;
 }
 
-void FileHandle::seekToEnd()
+bool FileHandle::seekToEnd()
 {
-    if (handle_ == INVALID_HANDLE_VALUE)
-        return;
+    if (!handle_.valid())
+        return false;
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
-    if (!SetFilePointerEx(handle_, zero, nullptr, FILE_END))
-        common::log("utility::FileHandle::seekToEnd", __LINE__, L"SetFilePointerEx error = %d",
-                    GetLastError());
+    if (SetFilePointerEx(handle_.get(), zero, nullptr, FILE_END))
+        return true;
+    common::log("utility::FileHandle::seekToEnd", __LINE__, L"SetFilePointerEx error = %d",
+                GetLastError());
+    return false;
 }
 
-void FileHandle::close()
-{
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-}
+void FileHandle::close() { handle_.reset(); }
 
 }  // namespace utility

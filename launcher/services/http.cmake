@@ -23,4 +23,4 @@ add_library(launcher_http STATIC
   ${CMAKE_CURRENT_LIST_DIR}/curl_downloader.cpp
 )
 target_include_directories(launcher_http PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(launcher_http PUBLIC foundation wininet zul_libcurl)
+target_link_libraries(launcher_http PUBLIC foundation launcher_additions wininet zul_libcurl)

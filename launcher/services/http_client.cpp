@@ -5,27 +5,24 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/scoped_handle.h"
 
 namespace utility {
 
 namespace {
 
 // Closes a WinINet handle when it goes out of scope.
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle()
-    {
-        if (handle_)
-            InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
+typedef ScopedResource<NullMeansNone<HINTERNET, &InternetCloseHandle>> InternetHandle;
 
-private:
-    HINTERNET handle_;
-};
+// One response header as text; "" when absent or longer than 255 characters.
+std::wstring headerText(HINTERNET request, DWORD query)
+{
+    wchar_t text[256] = {0};
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    if (!HttpQueryInfoW(request, query, text, &size, nullptr))
+        return std::wstring();
+    return text;
+}
 
 bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 {
@@ -59,9 +56,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::open", __LINE__,
                     L"InternetOpen failed lastError = %d", err);
-        if (sink_)
-            sink_->onHttpError(kStageSession, err);
-        return false;
+        return failStage(kStageSession, err);
     }
     HINTERNET previous = InterlockedExchangePointer(&session_, session);
     if (previous)
@@ -83,9 +78,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::open", __LINE__,
                     L"InternetCrackUrl failed %s lastError = %d", url.c_str(), err);
-        if (sink_)
-            sink_->onHttpError(kStageUrl, err);
-        return false;
+        return failStage(kStageUrl, err);
     }
     host_.assign(hostName, parts.dwHostNameLength);
     port_ = parts.nPort;
@@ -120,9 +113,7 @@ bool CHttpClient::send()
     if (!session) {
         common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d",
                     ERROR_INVALID_HANDLE);
-        if (sink_)
-            sink_->onHttpError(kStageConnect, ERROR_INVALID_HANDLE);
-        return false;
+        return failStage(kStageConnect, ERROR_INVALID_HANDLE);
     }
 
     InternetHandle connection(InternetConnectW(session, host_.c_str(), port_, nullptr, nullptr,
@@ -131,9 +122,7 @@ bool CHttpClient::send()
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,
                     L"InternetConnect %s failed lastError = %d", host_.c_str(), err);
-        if (sink_)
-            sink_->onHttpError(kStageConnect, err);
-        return false;
+        return failStage(kStageConnect, err);
     }
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
@@ -146,9 +135,7 @@ bool CHttpClient::send()
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,
                     L"send request %s failed lastError = %d", path_.c_str(), err);
-        if (sink_)
-            sink_->onHttpError(kStageRequest, err);
-        return false;
+        return failStage(kStageRequest, err);
     }
 
     DWORD status = 0;
@@ -158,21 +145,17 @@ bool CHttpClient::send()
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,
                     L"query status failed lastError = %d", err);
-        if (sink_)
-            sink_->onHttpError(kStageStatus, err);
-        return false;
+        return failStage(kStageStatus, err);
     }
 
     // Read as text: a length above 4 GiB does not fit the numeric query.
     unsigned long long contentLength = kUnknownLength;
-    wchar_t lengthText[32] = {0};
-    size = sizeof(lengthText) - sizeof(wchar_t);
-    if (HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH, lengthText, &size, nullptr)) {
-        wchar_t* end = nullptr;
-        unsigned long long value = _wcstoui64(lengthText, &end, 10);
-        if (end != lengthText)
-            contentLength = value;
-    }
+    const std::wstring lengthText = headerText(request.get(), HTTP_QUERY_CONTENT_LENGTH);
+    wchar_t* end = nullptr;
+    unsigned long long value = _wcstoui64(lengthText.c_str(), &end, 10);
+    if (end != lengthText.c_str())
+        contentLength = value;
+    contentRange_ = headerText(request.get(), HTTP_QUERY_CONTENT_RANGE);
 
     if (sink_ && !sink_->onHttpRecvHeader(contentLength, status))
         return false;
@@ -228,6 +211,13 @@ bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
         if (sink_ && !sink_->onHttpRecvData(block.data(), read))
             return false;
     }
+}
+
+bool CHttpClient::failStage(int stage, DWORD error)
+{
+    if (sink_)
+        sink_->onHttpError(stage, error);
+    return false;
 }
 
 void CHttpClient::closeSession()

@@ -63,6 +63,9 @@ public:
     // The request flags for the URL opened last.
     DWORD requestFlags() const;
 
+    // The Content-Range header of the response being received, "" when none.
+    const std::wstring& contentRange() const { return contentRange_; }
+
     const std::wstring& host() const { return host_; }
     INTERNET_PORT port() const { return port_; }
     const std::wstring& path() const { return path_; }
@@ -70,6 +73,8 @@ public:
 
 private:
     bool readBody(HINTERNET request, unsigned long long contentLength);
+    // Tells the sink that a stage failed; false.
+    bool failStage(int stage, DWORD error);
 
     HINTERNET volatile session_ = nullptr;
     std::wstring host_;
@@ -78,6 +83,7 @@ private:
     bool secure_ = false;
     IHttpClientSink* sink_ = nullptr;
     std::map<std::wstring, std::wstring> headers_;
+    std::wstring contentRange_;
 };
 
 }  // namespace utility

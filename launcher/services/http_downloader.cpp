@@ -1,21 +1,9 @@
 #include "launcher/services/http_downloader.h"
 
 #include "foundation/log.h"
+#include "launcher/services/file_ex.h"
 
 namespace utility {
-
-namespace {
-
-// Size of an existing file, 0 when it does not exist.
-unsigned long long fileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-}  // namespace
 
 // ---- memory sink ----
 
@@ -46,37 +34,28 @@ bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
 // ---- file sink ----
 
 CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
+                                               const CHttpClient& client,
                                                const WorkerThread& worker,
                                                CHttpDownloader::IHttpDownloadSink* progress,
                                                unsigned long long resumeOffset)
-    : path_(path), worker_(worker), progress_(progress), resumeOffset_(resumeOffset)
+    : path_(path),
+      client_(client),
+      worker_(worker),
+      progress_(progress),
+      resumeOffset_(resumeOffset)
 {
 }
 
-CHttpDownload2FileSink::~CHttpDownload2FileSink() { closeFile(); }
-
-void CHttpDownload2FileSink::closeFile()
-{
-    if (file_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-}
+void CHttpDownload2FileSink::closeFile() { file_.close(); }
 
 bool CHttpDownload2FileSink::openForAppend()
 {
-    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    if (!file_.open(path_, true)) {
         common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
                     L"downloader error open file error: lasterror %d", GetLastError());
         return false;
     }
-    LARGE_INTEGER zero;
-    zero.QuadPart = 0;
-    if (!SetFilePointerEx(file_, zero, nullptr, FILE_END)) {
-        common::log("utility::CHttpDownload2FileSink::openForAppend", __LINE__,
-                    L"seek to end failed lastError = %d", GetLastError());
+    if (!file_.seekToEnd()) {
         closeFile();
         return false;
     }
@@ -85,9 +64,7 @@ bool CHttpDownload2FileSink::openForAppend()
 
 bool CHttpDownload2FileSink::createEmpty()
 {
-    file_ = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    if (!file_.create(path_)) {
         common::log("utility::CHttpDownload2FileSink::createEmpty", __LINE__,
                     L"create file error; filename %s lasterror:%d", path_.c_str(), GetLastError());
         return false;
@@ -95,22 +72,38 @@ bool CHttpDownload2FileSink::createEmpty()
     return true;
 }
 
+// "bytes FIRST-LAST/TOTAL" with FIRST equal to the bytes already on disk.
+bool CHttpDownload2FileSink::rangeStartsAtOffset() const
+{
+    const std::wstring& range = client_.contentRange();
+    const size_t digits = range.find_first_of(L"0123456789*");
+    if (digits == std::wstring::npos || range[digits] == L'*')
+        return false;
+    wchar_t* end = nullptr;
+    const unsigned long long first = _wcstoui64(range.c_str() + digits, &end, 10);
+    return end && *end == L'-' && first == resumeOffset_;
+}
+
+// The server cannot serve the rest of this partial file: every later resume
+// would fail the same way, so the next try starts clean.
+void CHttpDownload2FileSink::deletePartialFile(const wchar_t* why)
+{
+    if (!DeleteFileW(path_.c_str()))
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"delete partial file %s failed lastError = %d", path_.c_str(),
+                    GetLastError());
+    else
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"%s, partial file %s deleted", why, path_.c_str());
+}
+
 bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
 {
     if (status < 200 || status > 299) {
         common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
                     L"onHttpErro status = %d", status);
-        if (status == 416 && resumeOffset_ > 0) {
-            // The server cannot serve the rest of this partial file: every later
-            // resume would fail the same way, so start the next try clean.
-            if (!DeleteFileW(path_.c_str()))
-                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                            L"delete partial file %s failed lastError = %d", path_.c_str(),
-                            GetLastError());
-            else
-                common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                            L"range refused, partial file %s deleted", path_.c_str());
-        }
+        if (status == 416 && resumeOffset_ > 0)
+            deletePartialFile(L"range refused");
         return false;
     }
 
@@ -119,6 +112,14 @@ bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, 
     received_ = 0;
 
     if (resumeOffset_ > 0 && status == 206) {
+        if (!rangeStartsAtOffset()) {
+            // Appending bytes from elsewhere in the file would corrupt it.
+            common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                        L"asked for bytes from %I64u, got range [%s]", resumeOffset_,
+                        client_.contentRange().c_str());
+            deletePartialFile(L"range does not continue the file");
+            return false;
+        }
         received_ = resumeOffset_;
         total_ += resumeOffset_;
         return openForAppend();
@@ -137,15 +138,14 @@ bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
 {
     if (worker_.isStopRequested())
         return false;
-    if (file_ == INVALID_HANDLE_VALUE)
+    if (!file_.isOpen())
         return false;
     received_ += count;
     if (received_ > total_)
         total_ = received_;
     if (progress_ && !progress_->onDownloadProgress(bytes, count, received_, total_))
         return false;
-    DWORD written = 0;
-    if (!WriteFile(file_, bytes, count, &written, nullptr) || written != count) {
+    if (!file_.write(bytes, count)) {
         common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__,
                     L"write %s failed lastError = %d", path_.c_str(), GetLastError());
         return false;
@@ -181,13 +181,13 @@ bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring&
     removeHeader(L"Range");
     resumeOffset_ = 0;
     if (resume) {
-        resumeOffset_ = fileSize(path);
+        utility::ufile::getFileSize(path, resumeOffset_);
         common::log("utility::CHttpDownloader::download2file", __LINE__, L"start size %I64u",
                     resumeOffset_);
         if (resumeOffset_ > 0)
             setHeader(L"Range", L"bytes=" + std::to_wstring(resumeOffset_) + L"-");
     }
-    CHttpDownload2FileSink sink(path, worker_, progress, resumeOffset_);
+    CHttpDownload2FileSink sink(path, *this, worker_, progress, resumeOffset_);
     bool ok = open(url, &sink) && send();
     closeSession();
     sink.closeFile();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/worker_thread.h"
+#include "launcher/services/file_handle.h"
 #include "launcher/services/http_client.h"
 
 namespace utility {
@@ -70,16 +71,16 @@ private:
     const WorkerThread& worker_;
 };
 
-// Writes a body to a file: 206 continues the partial file, 200 starts it
-// anew, 416 deletes it so the next try starts clean.
+// Writes a body to a file: 206 continues the partial file when its range
+// starts where the file ends, 200 starts it anew; 416, or a 206 for another
+// range, deletes it so the next try starts clean.
 class CHttpDownload2FileSink : public CHttpClient::IHttpClientSink {
 public:
-    CHttpDownload2FileSink(const std::wstring& path, const WorkerThread& worker,
+    // client: the one receiving the response (its Content-Range is checked).
+    CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client,
+                           const WorkerThread& worker,
                            CHttpDownloader::IHttpDownloadSink* progress,
                            unsigned long long resumeOffset);
-    ~CHttpDownload2FileSink();
-    CHttpDownload2FileSink(const CHttpDownload2FileSink&) = delete;
-    CHttpDownload2FileSink& operator=(const CHttpDownload2FileSink&) = delete;
 
     void onHttpError(int stage, DWORD error) override;
     bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
@@ -93,9 +94,12 @@ public:
 private:
     bool openForAppend();
     bool createEmpty();
+    bool rangeStartsAtOffset() const;
+    void deletePartialFile(const wchar_t* why);
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    FileHandle file_;
     std::wstring path_;
+    const CHttpClient& client_;
     const WorkerThread& worker_;
     CHttpDownloader::IHttpDownloadSink* progress_;
     unsigned long long received_ = 0;

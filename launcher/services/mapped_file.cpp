@@ -7,15 +7,15 @@ namespace utility {
 bool MappedFile::open(const std::wstring& path)
 {
     close();
-    file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+    file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_.valid()) {
         common::log("utility::MappedFile::open", __LINE__, L"open [ %s ] error = %d",
                     path.c_str(), GetLastError());
         return false;
     }
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file_, &size)) {
+    if (!GetFileSizeEx(file_.get(), &size)) {
         common::log("utility::MappedFile::open", __LINE__, L"size of [ %s ] error = %d",
                     path.c_str(), GetLastError());
         close();
@@ -31,15 +31,15 @@ bool MappedFile::open(const std::wstring& path)
     size_ = size.LowPart;
     if (size_ == 0)
         return true;  // nothing to map; open with no data
-    mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!mapping_) {
+    mapping_.reset(CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping_.valid()) {
         common::log("utility::MappedFile::open", __LINE__,
                     L"CreateFileMapping [ %s ] error = %d", path.c_str(), GetLastError());
         close();
         return false;
     }
-    view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
-    if (!view_) {
+    view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view_.valid()) {
         common::log("utility::MappedFile::open", __LINE__, L"MapViewOfFile [ %s ] error = %d",
                     path.c_str(), GetLastError());
         close();
@@ -50,18 +50,9 @@ bool MappedFile::open(const std::wstring& path)
 
 void MappedFile::close()
 {
-    if (view_) {
-        UnmapViewOfFile(view_);
-        view_ = nullptr;
-    }
-    if (mapping_) {
-        CloseHandle(mapping_);
-        mapping_ = nullptr;
-    }
-    if (file_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
+    view_.reset();
+    mapping_.reset();
+    file_.reset();
     size_ = 0;
 }
 

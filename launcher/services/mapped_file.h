@@ -5,27 +5,24 @@
 
 #include <string>
 
+#include "foundation/scoped_handle.h"
+
 namespace utility {
 
 class MappedFile {
 public:
-    MappedFile() = default;
-    ~MappedFile() { close(); }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
     // Maps an existing file. An empty file is open with no data.
     bool open(const std::wstring& path);
     void close();
 
-    bool isOpen() const { return file_ != INVALID_HANDLE_VALUE; }
-    const unsigned char* data() const { return static_cast<const unsigned char*>(view_); }
+    bool isOpen() const { return file_.valid(); }
+    const unsigned char* data() const { return static_cast<const unsigned char*>(view_.get()); }
     DWORD size() const { return size_; }
 
 private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
+    ScopedHandle file_;
+    ScopedHandle mapping_;
+    ScopedMappedView view_;
     DWORD size_ = 0;
 };
 

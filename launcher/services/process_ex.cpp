@@ -7,7 +7,8 @@
 
 #include "foundation/log.h"
 #include "foundation/usystem.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
+#include "foundation/system_dll.h"
 
 namespace utility {
 namespace process {
@@ -23,23 +24,6 @@ const wchar_t* verbFor(bool runas, bool useDefault)
 
 typedef BOOL(WINAPI* CreateProcessWithTokenWFn)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID,
                                                  LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
-
-// Frees a library loaded by name when it goes out of scope.
-class ScopedLibrary {
-public:
-    explicit ScopedLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
-    ~ScopedLibrary()
-    {
-        if (module_)
-            FreeLibrary(module_);
-    }
-    ScopedLibrary(const ScopedLibrary&) = delete;
-    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 bool sessionOf(DWORD processId, DWORD& session)
 {
@@ -259,22 +243,33 @@ bool buildTokenCommandLine(const std::wstring& file, const wchar_t* params, std:
     return line.size() < kTokenCommandChars;
 }
 
+namespace {
+
+// buildTokenCommandLine, with a log line when the line does not fit.
+bool commandLineFits(const char* function, const std::wstring& file, const wchar_t* params,
+                     std::wstring& line)
+{
+    if (buildTokenCommandLine(file, params, line))
+        return true;
+    common::log(function, __LINE__, L"command line too long (%d characters): %s",
+                static_cast<int>(line.size()), line.c_str());
+    return false;
+}
+
+}  // namespace
+
 int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* params, bool wait,
                     DWORD* exitCode)
 {
     std::wstring line;
-    if (!buildTokenCommandLine(file, params, line)) {
-        common::log("utility::process::createWithToken", __LINE__,
-                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
-                    line.c_str());
+    if (!commandLineFits("utility::process::createWithToken", file, params, line))
         return -1;
-    }
     if (!token) {
         common::log("utility::process::createWithToken", __LINE__, L"no token for %s",
                     line.c_str());
         return -1;
     }
-    ScopedLibrary advapi(L"ADVAPI32.dll");
+    ScopedLibrary advapi(loadSystemLibrary(L"ADVAPI32.dll"));
     CreateProcessWithTokenWFn createWithToken =
         advapi.get() ? reinterpret_cast<CreateProcessWithTokenWFn>(
                            GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))
@@ -317,12 +312,8 @@ int createWithExplorerToken(const std::wstring& file, const wchar_t* params, boo
                             DWORD* exitCode)
 {
     std::wstring line;
-    if (!buildTokenCommandLine(file, params, line)) {
-        common::log("utility::process::createWithExplorerToken", __LINE__,
-                    L"command line too long (%d characters): %s", static_cast<int>(line.size()),
-                    line.c_str());
+    if (!commandLineFits("utility::process::createWithExplorerToken", file, params, line))
         return -1;
-    }
     // Owned here and closed on every path, success included.
     ScopedHandle token;
     DWORD error = getExplorerToken(token.receive());

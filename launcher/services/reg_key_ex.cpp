@@ -7,9 +7,11 @@ namespace utility {
 LONG RegKeyEx::RegRegOpen(HKEY root, const std::wstring& subKey, REGSAM access)
 {
     close();
-    LONG result = RegOpenKeyExW(root, subKey.c_str(), 0, access, &key_);
-    if (result != ERROR_SUCCESS) {
-        key_ = nullptr;
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExW(root, subKey.c_str(), 0, access, &key);
+    if (result == ERROR_SUCCESS) {
+        key_.reset(key);
+    } else {
         common::log("utility::RegKeyEx::RegRegOpen", __LINE__, L"open reg = %s, lastError = %d",
                     subKey.c_str(), result);
     }
@@ -19,7 +21,7 @@ LONG RegKeyEx::RegRegOpen(HKEY root, const std::wstring& subKey, REGSAM access)
 LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
 {
     value.clear();
-    if (!key_) {
+    if (!key_.valid()) {
         common::log("utility::RegKeyEx::RegRead", __LINE__, L"m_hKey is null, query reg = %s",
                     valueName.c_str());
         return ERROR_INVALID_HANDLE;
@@ -28,7 +30,7 @@ LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
     wchar_t buffer[kReadBufferBytes / sizeof(wchar_t) + 1] = {0};
     DWORD type = REG_NONE;
     DWORD bytes = kReadBufferBytes;
-    LONG result = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type,
+    LONG result = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &type,
                                    reinterpret_cast<BYTE*>(buffer), &bytes);
     if (result == ERROR_SUCCESS && type != REG_SZ)
         result = ERROR_UNSUPPORTED_TYPE;
@@ -45,13 +47,13 @@ LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
 
 LONG RegKeyEx::RegWrite(const std::wstring& valueName, const std::wstring& value)
 {
-    if (!key_) {
+    if (!key_.valid()) {
         common::log("utility::RegKeyEx::RegWrite", __LINE__, L"m_hKey is null, query reg = %s",
                     valueName.c_str());
         return ERROR_INVALID_HANDLE;
     }
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    LONG result = RegSetValueExW(key_, valueName.c_str(), 0, REG_SZ,
+    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(value.c_str()), bytes);
     if (result != ERROR_SUCCESS)
         common::log("utility::RegKeyEx::RegWrite", __LINE__, L"write reg 1 lastError = %d",
@@ -62,22 +64,18 @@ LONG RegKeyEx::RegWrite(const std::wstring& valueName, const std::wstring& value
 LONG RegKeyEx::RegCreate(HKEY root, const std::wstring& subKey)
 {
     close();
+    HKEY key = nullptr;
     LONG result = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
-    if (result != ERROR_SUCCESS) {
-        key_ = nullptr;
+                                  KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS) {
+        key_.reset(key);
+    } else {
         common::log("utility::RegKeyEx::RegCreate", __LINE__, L"create reg  lastError = %d",
                     result);
     }
     return result;
 }
 
-void RegKeyEx::close()
-{
-    if (key_) {
-        RegCloseKey(key_);
-        key_ = nullptr;
-    }
-}
+void RegKeyEx::close() { key_.reset(); }
 
 }  // namespace utility

@@ -6,15 +6,12 @@
 
 #include <string>
 
+#include "foundation/scoped_handle.h"
+
 namespace utility {
 
 class RegKeyEx {
 public:
-    RegKeyEx() = default;
-    ~RegKeyEx() { close(); }
-    RegKeyEx(const RegKeyEx&) = delete;
-    RegKeyEx& operator=(const RegKeyEx&) = delete;
-
     LONG RegRegOpen(HKEY root, const std::wstring& subKey, REGSAM access);
     // Reads a REG_SZ value; values longer than kReadBufferBytes are refused.
     LONG RegRead(const std::wstring& valueName, std::wstring& value);
@@ -24,12 +21,12 @@ public:
     LONG RegCreate(HKEY root, const std::wstring& subKey);
     void close();
 
-    HKEY handle() const { return key_; }
+    HKEY handle() const { return key_.get(); }
 
     static const DWORD kReadBufferBytes = 2048;
 
 private:
-    HKEY key_ = nullptr;
+    ScopedRegKey key_;
 };
 
 }  // namespace utility

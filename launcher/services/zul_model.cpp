@@ -8,6 +8,7 @@
 #include <rapidjson/document.h>
 
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "foundation/runable.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
@@ -22,9 +23,6 @@
 #endif
 
 const char KXZulModel::kConfigPath[] = "/zul/config_sea.data";
-const wchar_t KXZulModel::kProductKey[] = L"Software\\Norvale\\ZUL";
-const wchar_t KXZulModel::kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t KXZulModel::kRunValue[] = L"ZUL";
 
 // The callbacks live apart from the model so that a task still queued for
 // the UI thread finds out that its model is gone instead of calling into it.
@@ -36,15 +34,6 @@ struct KXZulModel::Notifier {
 namespace {
 
 KXZulModel g_zulModel;
-
-const wchar_t kLauncherExe[] = L"zulplay.exe";
-
-std::wstring withSeparator(const std::wstring& folder)
-{
-    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
-        return folder;
-    return folder + L'\\';
-}
 
 // The path in the ANSI code page, as the curl downloader takes it; false
 // when a character has no exact ANSI form (the file would land elsewhere).
@@ -96,14 +85,17 @@ KXZulModel& zulModel() { return g_zulModel; }
 KXZulModel::KXZulModel()
     : notifier_(std::make_shared<Notifier>()),
       configHost_(ZUL_CONFIG_HOST),
-      productKey_(kProductKey),
-      runKey_(kRunKey)
+      productKey_(product::kRegistryKey),
+      runKey_(product::kRunRegistryKey)
 {
 }
 
 KXZulModel::~KXZulModel() { stop(); }
 
-void KXZulModel::setAppDir(const std::wstring& dir) { appDir_ = withSeparator(dir); }
+void KXZulModel::setAppDir(const std::wstring& dir)
+{
+    appDir_ = utility::ufile::withSeparator(dir);
+}
 
 void KXZulModel::setConfigHost(const std::string& host)
 {
@@ -182,28 +174,21 @@ void KXZulModel::addMessage()
 
 void KXZulModel::languageFromLangId(LANGID id, std::wstring& shortCode, std::wstring& longName)
 {
-    switch (id & 0x3FF) {
-    case 4:  // Chinese, any sub-language
-        shortCode = L"cn";
-        longName = L"zh_CN";
-        break;
-    case 42:  // Vietnamese
-        shortCode = L"vn";
-        longName = L"vi_VN";
-        break;
-    case 30:  // Thai
-        shortCode = L"th";
-        longName = L"th_TH";
-        break;
-    case 33:  // Indonesian
-        shortCode = L"id";
-        longName = L"in_ID";
-        break;
-    default:  // English and everything else
-        shortCode = L"en";
-        longName = L"en_US";
-        break;
-    }
+    // By primary language (any sub-language); English and everything else last.
+    struct Language {
+        WORD primary;
+        const wchar_t* shortCode;
+        const wchar_t* longName;
+    };
+    static const Language kLanguages[] = {
+        {LANG_CHINESE, L"cn", L"zh_CN"}, {LANG_VIETNAMESE, L"vn", L"vi_VN"},
+        {LANG_THAI, L"th", L"th_TH"},    {LANG_INDONESIAN, L"id", L"in_ID"},
+        {0, L"en", L"en_US"}};
+    const Language* found = kLanguages;
+    while (found->primary != 0 && found->primary != PRIMARYLANGID(id))
+        ++found;
+    shortCode = found->shortCode;
+    longName = found->longName;
 }
 
 std::wstring KXZulModel::detectLanguage()
@@ -284,20 +269,17 @@ void KXZulModel::setLanguage(const std::wstring& locale)
 
 std::wstring KXZulModel::getLanguage() const
 {
-    utility::ScopedLock guard(lock_);
-    return language_;
+    return utility::lockedCopy(lock_, language_);
 }
 
 std::wstring KXZulModel::getLanguageLong() const
 {
-    utility::ScopedLock guard(lock_);
-    return languageLong_;
+    return utility::lockedCopy(lock_, languageLong_);
 }
 
 RegionProfile KXZulModel::getRegionProfile() const
 {
-    utility::ScopedLock guard(lock_);
-    return profile_;
+    return utility::lockedCopy(lock_, profile_);
 }
 
 void KXZulModel::loadPathDir()
@@ -316,7 +298,7 @@ void KXZulModel::loadPathDir()
             common::log("KXZulModel::loadPathDir", __LINE__, L"create game folder %s error %d",
                         folder.c_str(), GetLastError());
     }
-    folder = withSeparator(folder);
+    folder = utility::ufile::withSeparator(folder);
     common::log("KXZulModel::loadPathDir", __LINE__, L"game folder %s", folder.c_str());
     utility::ScopedLock guard(lock_);
     pathDir_ = folder;
@@ -324,7 +306,7 @@ void KXZulModel::loadPathDir()
 
 void KXZulModel::savePathDir(const std::wstring& folder)
 {
-    const std::wstring dir = withSeparator(folder);
+    const std::wstring dir = utility::ufile::withSeparator(folder);
     {
         utility::ScopedLock guard(lock_);
         pathDir_ = dir;
@@ -337,8 +319,7 @@ void KXZulModel::savePathDir(const std::wstring& folder)
 
 std::wstring KXZulModel::getPathDir() const
 {
-    utility::ScopedLock guard(lock_);
-    return pathDir_;
+    return utility::lockedCopy(lock_, pathDir_);
 }
 
 void KXZulModel::setAutoRun(bool on)
@@ -347,10 +328,10 @@ void KXZulModel::setAutoRun(bool on)
     if (key.RegRegOpen(HKEY_CURRENT_USER, runKey_, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return;
     if (on) {
-        key.RegWrite(kRunValue, L"\"" + appDir() + kLauncherExe + L"\" autorun");
+        key.RegWrite(product::kName, L"\"" + appDir() + product::kLauncherExe + L"\" autorun");
         return;
     }
-    LONG result = RegDeleteValueW(key.handle(), kRunValue);
+    LONG result = RegDeleteValueW(key.handle(), product::kName);
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         common::log("KXZulModel::setAutoRun", __LINE__, L"delete run value lastError = %d",
                     result);
@@ -358,38 +339,32 @@ void KXZulModel::setAutoRun(bool on)
 
 void KXZulModel::setRestart(bool restart)
 {
-    utility::ScopedLock guard(lock_);
-    restart_ = restart;
+    utility::lockedStore(lock_, restart_, restart);
 }
 
 bool KXZulModel::needRestart() const
 {
-    utility::ScopedLock guard(lock_);
-    return restart_;
+    return utility::lockedCopy(lock_, restart_);
 }
 
 int KXZulModel::getAppMinVersion() const
 {
-    utility::ScopedLock guard(lock_);
-    return appMinVersion_;
+    return utility::lockedCopy(lock_, appMinVersion_);
 }
 
 int KXZulModel::getPlayerMinVersion() const
 {
-    utility::ScopedLock guard(lock_);
-    return playerMinVersion_;
+    return utility::lockedCopy(lock_, playerMinVersion_);
 }
 
 std::wstring KXZulModel::getApkUrl() const
 {
-    utility::ScopedLock guard(lock_);
-    return apkUrl_;
+    return utility::lockedCopy(lock_, apkUrl_);
 }
 
 std::wstring KXZulModel::getPlayerUrl() const
 {
-    utility::ScopedLock guard(lock_);
-    return playerUrl_;
+    return utility::lockedCopy(lock_, playerUrl_);
 }
 
 void KXZulModel::setOnConfigLoaded(const Callback& callback)
@@ -437,7 +412,7 @@ void KXZulModel::_threadConfig()
         if (!handle) {
             common::log("KXZulModel::_threadConfig", __LINE__, L"curl init error");
         } else {
-            KXCurlDownloader downloader;
+            KXCurlDownloader downloader(&worker_);
             if (downloader.downloadMemory(url, handle)) {
                 body = downloader.body();
                 break;
@@ -532,7 +507,7 @@ bool KXZulModel::replacePicture(const std::string& url, const std::wstring& targ
         return false;
     }
 
-    KXCurlDownloader downloader;
+    KXCurlDownloader downloader(&worker_);
     if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback())) {
         common::log("KXZulModel::replacePicture", __LINE__, L"download picture %s failed",
                     wideUrl.c_str());

@@ -20,9 +20,6 @@ public:
 
     // Where the remote configuration lives below the configuration host.
     static const char kConfigPath[];      // "/zul/config_sea.data"
-    static const wchar_t kProductKey[];   // HKCU "Software\Norvale\ZUL"
-    static const wchar_t kRunKey[];       // HKCU "...\CurrentVersion\Run"
-    static const wchar_t kRunValue[];     // "ZUL"
     static const int kConfigTries = 2;
     static const DWORD kConfigRetryPauseMs = 100;
     static const int kDefaultRemoteVersion = 1000;

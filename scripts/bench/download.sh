@@ -4,25 +4,30 @@
 # the x86_64 build under wine64), a bare WinINet read loop (the platform's
 # ceiling for that path) and the curl command-line tool.
 #
-# Usage: scripts/bench/download.sh [BUILD_DIR]   (default /tmp/b-bench, built when missing)
+# Usage: scripts/bench/download.sh   (from a clean clone: set-up, build, Wine
+# prefix and display are made as needed)
+# ZUL_BENCH_SIZE_MB sets the file size (default 1024); ZUL_BENCH_TINY=1 a
+# tiny run (4 MiB, one round) that only proves the benchmark works.
 # The curl downloader caps its speed at 20 MiB/s; the curl tool gets the same
 # cap so that the ratio compares like with like.
+# Last line printed:
+#   download_ratio_wininet=<x> download_ratio_curl=<y> peak_mb=<z> identical=<yes|no>
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/../setup.sh" >&2
+source "$here/../env.sh"
 
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-/tmp/b-bench}
 size_mb=${ZUL_BENCH_SIZE_MB:-1024}
+rounds=5
+if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
+  size_mb=4
+  rounds=1
+fi
 cap=20971520
 
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEPREFIX="${WINEPREFIX:-$HOME/.cache/zul-wine}"
-
-if [ ! -x "$build/tests/launcher/zuldl.exe" ]; then
-  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-x86_64.cmake" >/dev/null
-  cmake --build "$build" --target zuldl >/dev/null
-fi
-zuldl="$build/tests/launcher/zuldl.exe"
+echo "bench: building zuldl (x86_64)" >&2
+zul_build x86_64 >/dev/null
+zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
 work=$(mktemp -d /tmp/zul-bench.XXXXXX)
 nginx_pid=""
@@ -32,13 +37,15 @@ cleanup() {
     wait "$nginx_pid" 2>/dev/null || true
   fi
   rm -rf "$work"
+  zul_env_stop
 }
 trap cleanup EXIT
+zul_env_start
 
 mkdir -p "$work/www" "$work/out" "$work/nginx"
 # nginx's workers run as an unprivileged user when it is started as root.
 chmod 755 "$work" "$work/www"
-echo "bench: making a ${size_mb} MiB file"
+echo "bench: making a ${size_mb} MiB file" >&2
 head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/www/big.bin"
 chmod 644 "$work/www/big.bin"
 
@@ -83,7 +90,7 @@ run_tool() {  # mode -> prints "seconds peak_mb"
   # Start each run without the previous run's pages still being written out.
   rm -f "$work/out/$mode.bin"
   sync
-  line=$(/usr/lib/wine/wine64 "$zuldl" "$mode" "$url" "$(winpath "$work/out/$mode.bin")" | tr -d '\r')
+  line=$("$ZUL_ROOT/scripts/wine-run.sh" "$zuldl" "$mode" "$url" "$(winpath "$work/out/$mode.bin")" | tr -d '\r')
   echo "bench: $line" >&2
   case "$line" in *ok=1*) ;; *) echo "bench: $mode failed" >&2; exit 1 ;; esac
   local secs peak
@@ -95,7 +102,7 @@ run_tool() {  # mode -> prints "seconds peak_mb"
 # The WinINet runs take seconds and the machine may be busy: best of five,
 # taken in turns so that both paths see the same conditions.
 t_wininet=""; t_bare=""; peak_wininet=0; ok_wininet=yes; ok_bare=yes
-for _ in 1 2 3 4 5; do
+for _ in $(seq "$rounds"); do
   t=""; read -r t p < <(run_tool wininet)
   [ -n "$t" ] || exit 1
   cmp -s "$work/www/big.bin" "$work/out/wininet.bin" || ok_wininet=no

@@ -5,17 +5,31 @@
 #
 #   scripts/bench/extract.sh [SZEXTRACT_EXE]
 #
-# The tool defaults to build/x86_64/tools/szextract.exe (built when missing).
+# From a clean clone: set-up, build, Wine prefix and display are made as
+# needed. The tool defaults to build/x86_64/tools/szextract.exe.
 # Corpus and archive are made once under $ZUL_BENCH_DIR (default
 # /tmp/zul-bench-extract), outside the clone, and reused by later runs.
 # ZUL_BENCH_RUNS sets the number of rounds (default 3; best time of each).
+# ZUL_BENCH_TINY=1 makes a tiny run instead (a corpus of a few MB of the same
+# kinds of files, one round) that only proves the benchmark works.
 # Last line printed:
 #   extract_ratio_vs_7zz_mt1=<x> ratio_vs_7zz_mt=<y> peak_mb=<z> identical=<yes|no>
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/../setup.sh"
 source "$here/../env.sh"
 
+tiny="${ZUL_BENCH_TINY:-}"
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-extract}"
+runs="${ZUL_BENCH_RUNS:-3}"
+min_files=5000
+min_mb=500
+if [ "$tiny" = 1 ]; then
+  bench="$bench-tiny"
+  runs=1
+  min_files=20
+  min_mb=2
+fi
 corpus="$bench/corpus"
 archive="$bench/corpus.7z"
 tool="${1:-$ZUL_ROOT/build/x86_64/tools/szextract.exe}"
@@ -27,13 +41,21 @@ if [ ! -f "$tool" ]; then
 fi
 
 # Corpus: the wine64 package's libraries and the machine's documentation,
-# copied with links resolved (at least 500 MB and 5,000 files).
+# copied with links resolved (at least 500 MB and 5,000 files); the tiny
+# corpus takes a few MB of each.
 if [ ! -f "$bench/corpus-v2.done" ]; then
   echo "== building the corpus in $corpus"
   rm -rf "$corpus"
   mkdir -p "$corpus"
-  cp -rL /usr/lib/x86_64-linux-gnu/wine "$corpus/wine" 2>/dev/null || true
-  cp -rL /usr/share/doc "$corpus/doc" 2>/dev/null || true
+  if [ "$tiny" = 1 ]; then
+    mkdir -p "$corpus/wine" "$corpus/doc"
+    find /usr/lib/x86_64-linux-gnu/wine -type f -name '*.dll' -size -400k | head -n 20 |
+      xargs -r cp -L -t "$corpus/wine" 2>/dev/null || true
+    find /usr/share/doc -type f | head -n 200 | xargs -r cp -L --backup=numbered -t "$corpus/doc" 2>/dev/null || true
+  else
+    cp -rL /usr/lib/x86_64-linux-gnu/wine "$corpus/wine" 2>/dev/null || true
+    cp -rL /usr/share/doc "$corpus/doc" 2>/dev/null || true
+  fi
   # Windows names are case-insensitive: keep one of "Index.html" and "index.html".
   find "$corpus" -depth | awk '{ if (seen[tolower($0)]++) print }' | while IFS= read -r path; do
     rm -rf "$path"
@@ -44,8 +66,8 @@ fi
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(du -sb --apparent-size "$corpus" | cut -f1)
 echo "corpus: $files files, $((bytes / 1048576)) MB"
-if [ "$files" -lt 5000 ] || [ "$bytes" -lt $((500 * 1048576)) ]; then
-  echo "corpus too small (need 5,000 files and 500 MB)" >&2
+if [ "$files" -lt "$min_files" ] || [ "$bytes" -lt $((min_mb * 1048576)) ]; then
+  echo "corpus too small (need $min_files files and $min_mb MB)" >&2
   exit 1
 fi
 
@@ -64,7 +86,6 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 
 out="$bench/out"
-runs="${ZUL_BENCH_RUNS:-3}"
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 # Each contender runs $runs times into fresh folders, in turn, and keeps its

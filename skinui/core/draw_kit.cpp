@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
@@ -23,7 +24,7 @@ bool g_msimgDisabled = false;
 Msimg32 LookUpMsimg32()
 {
     Msimg32 functions;
-    HMODULE module = ::LoadLibraryW(L"msimg32.dll");
+    HMODULE module = utility::loadSystemLibrary(L"msimg32.dll");
     if (module == nullptr) {
         common::log("CDrawKit::GetMsimg32", __LINE__, L"msimg32.dll not loaded lastError = %d",
                     static_cast<int>(::GetLastError()));

@@ -8,6 +8,8 @@
 
 #include "foundation/log.h"
 #include "skinui/core/attribute_parser.h"
+#include "foundation/module_resource.h"
+#include "foundation/ufile.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
 
@@ -31,47 +33,18 @@ using drawkit::DibCanvas;
 
 namespace {
 
-bool ReadWholeFile(const wchar_t* path, LPBYTE& data, DWORD& size)
-{
-    data = nullptr;
-    size = 0;
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD fileSize = ::GetFileSize(file, nullptr);
-    bool ok = false;
-    if (fileSize != INVALID_FILE_SIZE && fileSize > 0) {
-        data = new BYTE[fileSize];
-        DWORD read = 0;
-        ok = ::ReadFile(file, data, fileSize, &read, nullptr) && read == fileSize;
-        if (ok) {
-            size = fileSize;
-        } else {
-            delete[] data;
-            data = nullptr;
-        }
-    }
-    ::CloseHandle(file);
-    return ok;
-}
-
 bool ReadResource(CUiStringOrId name, const wchar_t* type, LPBYTE& data, DWORD& size)
 {
     data = nullptr;
     size = 0;
-    HINSTANCE instance = CUiManager::GetInstance();
-    HRSRC resource = ::FindResourceW(instance, name.GetPtr(), type);
-    HGLOBAL global = resource != nullptr ? ::LoadResource(instance, resource) : nullptr;
-    DWORD resourceSize = resource != nullptr ? ::SizeofResource(instance, resource) : 0;
-    const void* bytes = global != nullptr ? ::LockResource(global) : nullptr;
-    if (bytes == nullptr || resourceSize == 0) {
+    utility::ResourceBytes bytes;
+    if (utility::findResource(CUiManager::GetInstance(), name.GetPtr(), type, bytes) != utility::kResourceFound ||
+        bytes.size == 0) {
         return false;
     }
-    data = new BYTE[resourceSize];
-    memcpy(data, bytes, resourceSize);
-    size = resourceSize;
+    data = new BYTE[bytes.size];
+    memcpy(data, bytes.data, bytes.size);
+    size = bytes.size;
     return true;
 }
 
@@ -260,7 +233,10 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
     } else {
         ReadResource(bitmap, type, data, size);
     }
-    if (data == nullptr && (name == nullptr || !ReadWholeFile(name, data, size))) {
+    if (data == nullptr && name != nullptr) {
+        data = utility::ufile::readWholeFile(name, size).release();
+    }
+    if (data == nullptr) {
         if (name != nullptr) {
             common::log("CDrawKit::LoadImage", __LINE__, L"image %s not found lastError = %d", name,
                         static_cast<int>(::GetLastError()));

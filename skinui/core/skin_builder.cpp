@@ -1,6 +1,7 @@
 #include "skinui/core/skin_builder.h"
 
 #include "foundation/log.h"
+#include "foundation/module_resource.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/container_interface.h"
 #include "skinui/core/control_ui.h"
@@ -111,18 +112,18 @@ void CSkinBuilder::GetLastErrorLocation(wchar_t* buffer, SIZE_T size) const
 
 bool CSkinBuilder::LoadResource(WORD id, const wchar_t* type)
 {
-    HINSTANCE instance = CUiManager::GetInstance();
-    HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(id), type);
-    if (resource == nullptr) {
+    utility::ResourceBytes bytes;
+    const utility::ResourceLookup found =
+        utility::findResource(CUiManager::GetInstance(), MAKEINTRESOURCEW(id), type, bytes);
+    if (found == utility::kResourceNotFound) {
         common::log("CSkinBuilder::LoadResource", __LINE__, L"resource %d of type %s not found lastError = %d",
                     static_cast<int>(id), type, static_cast<int>(::GetLastError()));
         m_xml.Release();
         SetError(L"Skin resource not found", type);
         return false;
     }
-    HGLOBAL global = ::LoadResource(instance, resource);
-    DWORD size = ::SizeofResource(instance, resource);
-    const BYTE* data = global != nullptr ? static_cast<const BYTE*>(::LockResource(global)) : nullptr;
+    const BYTE* data = static_cast<const BYTE*>(bytes.data);
+    const DWORD size = bytes.size;
     if (data == nullptr || size == 0) {
         common::log("CSkinBuilder::LoadResource", __LINE__, L"resource %d of type %s not loaded lastError = %d",
                     static_cast<int>(id), type, static_cast<int>(::GetLastError()));

@@ -8,6 +8,7 @@
 #include <wchar.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/draw_kit_internal.h"
 
@@ -28,7 +29,7 @@ struct LayeredFunctions {
     {
         HMODULE user32 = ::GetModuleHandleW(L"User32.dll");
         if (user32 == nullptr) {
-            user32 = ::LoadLibraryW(L"User32.dll");
+            user32 = utility::loadSystemLibrary(L"User32.dll");
         }
         if (user32 == nullptr) {
             common::log("CUiManager::LayeredFunctions", __LINE__, L"User32.dll not found lastError = %d",

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 
 namespace SkinUI {
 
@@ -128,7 +129,7 @@ CUiManager::CUiManager()
     if (firstManager) {
         firstManager = false;
         ::InitCommonControls();
-        ::LoadLibraryW(L"msimg32.dll");
+        utility::loadSystemLibrary(L"msimg32.dll");
     }
     const SharedColors& shared = Shared();
     m_dwDefaultDisabledColor = shared.disabled;

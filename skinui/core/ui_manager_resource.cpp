@@ -9,6 +9,8 @@
 #include <string>
 
 #include "foundation/log.h"
+#include "foundation/module_resource.h"
+#include "foundation/ufile.h"
 #include "foundation/sz/sz_extract.h"
 #include "skinui/core/language_table.h"
 #include "skinui/core/theme_colors.h"
@@ -56,37 +58,6 @@ ResourceState& State()
 {
     static ResourceState state;
     return state;
-}
-
-// The whole file, when it opens, is not empty and reads completely.
-bool ReadDiskFile(const wchar_t* path, DWORD maxSize, LPBYTE& data, DWORD& size)
-{
-    data = nullptr;
-    size = 0;
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD fileSize = ::GetFileSize(file, nullptr);
-    if (fileSize == INVALID_FILE_SIZE || fileSize == 0 || fileSize > maxSize) {
-        ::CloseHandle(file);
-        return false;
-    }
-    LPBYTE bytes = new BYTE[fileSize];
-    DWORD read = 0;
-    BOOL ok = ::ReadFile(file, bytes, fileSize, &read, nullptr);
-    DWORD error = ::GetLastError();
-    ::CloseHandle(file);
-    if (!ok || read != fileSize) {
-        common::log("CUiManager::LoadSkinData", __LINE__, L"short read of %s lastError = %d", path,
-                    static_cast<int>(error));
-        delete[] bytes;
-        return false;
-    }
-    data = bytes;
-    size = fileSize;
-    return true;
 }
 
 bool FileOpens(const wchar_t* path)
@@ -289,10 +260,10 @@ const CUiString& CUiManager::GetResourcePath() { return State().resourcePath; }
 void CUiManager::LoadZipResource(UINT resourceID, const wchar_t* languageFile)
 {
     ResourceState& state = State();
-    HRSRC resource = ::FindResourceW(state.instance, MAKEINTRESOURCEW(resourceID), L"ZIPRES");
-    HGLOBAL global = resource != nullptr ? ::LoadResource(state.instance, resource) : nullptr;
-    DWORD size = resource != nullptr ? ::SizeofResource(state.instance, resource) : 0;
-    const void* bytes = global != nullptr ? ::LockResource(global) : nullptr;
+    utility::ResourceBytes archive;
+    utility::findResource(state.instance, MAKEINTRESOURCEW(resourceID), L"ZIPRES", archive);
+    const void* bytes = archive.data;
+    const DWORD size = archive.size;
     if (bytes == nullptr || size == 0) {
         common::log("CUiManager::LoadZipResource", __LINE__, L"no ZIPRES resource %d lastError = %d",
                     static_cast<int>(resourceID), static_cast<int>(::GetLastError()));
@@ -325,8 +296,8 @@ LPBYTE CUiManager::LoadSkinData(const wchar_t* name, DWORD& size)
     } else if (!state.resourcePath.IsEmpty()) {
         diskPath = state.resourcePath + name;
     }
-    LPBYTE data = nullptr;
-    if (!diskPath.IsEmpty() && ReadDiskFile(diskPath, 0xFFFFFFFEu, data, size)) {
+    LPBYTE data = diskPath.IsEmpty() ? nullptr : utility::ufile::readWholeFile(diskPath.GetData(), size).release();
+    if (data != nullptr) {
         return data;
     }
     CUiString archiveName(name);
@@ -352,11 +323,10 @@ void CUiManager::LoadLanguageFile(const wchar_t* name)
     if (!instancePath.IsEmpty()) {
         CUiString path = instancePath + name;
         if (FileOpens(path)) {
-            LPBYTE data = nullptr;
             DWORD size = 0;
-            if (ReadDiskFile(path, kMaxLanguageFileSize, data, size)) {
-                LoadLanguageTable(data, size);
-                delete[] data;
+            std::unique_ptr<BYTE[]> data = utility::ufile::readWholeFile(path.GetData(), size, kMaxLanguageFileSize);
+            if (data) {
+                LoadLanguageTable(data.get(), size);
             } else {
                 common::log("CUiManager::LoadLanguageFile", __LINE__, L"language file %s unusable lastError = %d",
                             path.GetData(), static_cast<int>(::GetLastError()));

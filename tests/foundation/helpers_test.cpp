@@ -4,6 +4,7 @@
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/regkey.h"
+#include "foundation/system_dll.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "foundation/usystem.h"
@@ -115,6 +116,44 @@ TEST_F(CapturedLog, MakeDirCreatesTreesQuietlyAndRemoveFileLogsFailures)
     EXPECT_NE(appData.back(), L'\\');
 }
 
+// A file of the given size whose bytes are never written (sparse where the
+// file system allows it).
+bool makeLargeFile(const std::wstring& path, LONGLONG size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+              SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+TEST_F(CapturedLog, ReadWholeFileRefusesEmptyMissingAndOversizedFiles)
+{
+    testutil::TempDir dir;
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"ten.bin"), "0123456789"));
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes = ufile::readWholeFile(dir.file(L"ten.bin"), size);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string("0123456789"), std::string(reinterpret_cast<char*>(bytes.get()), size));
+    EXPECT_TRUE(ufile::readWholeFile(dir.file(L"ten.bin"), size, 10));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"ten.bin"), size, 9));
+    EXPECT_EQ(0u, size);
+    EXPECT_TRUE(logged(L"ten.bin ] holds 10 bytes, more than 9: refused"));
+
+    g_lines.clear();
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"empty.bin"), ""));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"empty.bin"), size));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"missing.bin"), size));
+    EXPECT_TRUE(g_lines.empty());
+
+    // Above the cap for skins and images: refused before any allocation.
+    ASSERT_TRUE(makeLargeFile(dir.file(L"huge.bin"), ufile::kMaxWholeFileBytes + 1LL));
+    EXPECT_FALSE(ufile::readWholeFile(dir.file(L"huge.bin"), size));
+    EXPECT_TRUE(logged(L"huge.bin ] holds 67108865 bytes, more than 67108864: refused"));
+}
+
 TEST_F(CapturedLog, ExecuteReportsExitCodesTimeoutsAndMissingPrograms)
 {
     std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
@@ -201,9 +240,63 @@ TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
     RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
 
-TEST(UsystemTest, VersionQueryAnswers)
+// Wine shows a program the Windows version its AppDefaults entry names: the
+// answer follows the version the program sees.
+TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
 {
-    EXPECT_TRUE(usystem::isVistaOrLater());
+    testutil::TempDir dir;
+    const std::wstring probe = dir.file(L"zul_version_probe.exe");
+    const std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
+    ASSERT_TRUE(CopyFileW(child.c_str(), probe.c_str(), FALSE));
+    const wchar_t key[] = L"Software\\Wine\\AppDefaults\\zul_version_probe.exe";
+    const std::pair<const wchar_t*, DWORD> versions[] = {
+        {sizeof(void*) == 8 ? L"winxp64" : L"winxp", 0}, {L"vista", 1}, {L"win10", 1}};
+    for (const auto& version : versions) {
+        SCOPED_TRACE(testutil::narrow(version.first));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Version", REG_SZ, version.first,
+                                  static_cast<DWORD>((wcslen(version.first) + 1) * sizeof(wchar_t))));
+        DWORD code = 99;
+        process::execute(probe, L"vista", false, 10000, code);
+        EXPECT_EQ(version.second, code);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
+}
+
+// The build plants a "msimg32.dll" that records being loaded beside this
+// program; the entry point has restricted the DLL search.
+TEST(SystemDllTest, ACopyBesideTheProgramOrInTheCurrentFolderIsNeverLoaded)
+{
+    const std::wstring planted = testutil::exeDir() + L"msimg32.dll";
+    ASSERT_TRUE(testutil::fileExists(planted));
+    ASSERT_EQ(nullptr, GetModuleHandleW(L"msimg32.dll"));
+    HMODULE module = loadSystemLibrary(L"msimg32.dll");
+    ASSERT_NE(nullptr, module);
+    wchar_t path[MAX_PATH] = {0}, system[MAX_PATH] = {0};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(0, _wcsnicmp(path, system, wcslen(system))) << testutil::narrow(path);
+    EXPECT_NE(nullptr, GetProcAddress(module, "AlphaBlend"));
+    EXPECT_EQ(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+    FreeLibrary(module);
+
+    // The current folder is not searched at all.
+    testutil::TempDir dir;
+    ASSERT_TRUE(CopyFileW(planted.c_str(), dir.file(L"zulplanted.dll").c_str(), FALSE));
+    wchar_t previous[MAX_PATH] = {0};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(dir.path().c_str());
+    EXPECT_EQ(nullptr, LoadLibraryW(L"zulplanted.dll"));
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+
+    // The planted copy itself loads and records it when named by its path.
+    HMODULE copy = LoadLibraryW(dir.file(L"zulplanted.dll").c_str());
+    ASSERT_NE(nullptr, copy);
+    EXPECT_NE(0u, GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
+    FreeLibrary(copy);
+    SetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr);
 }
 
 }  // namespace

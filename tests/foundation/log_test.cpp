@@ -169,6 +169,7 @@ TEST_F(LogFileTest, BurstBeyondThePendingLimitDropsLinesButNeverCorrupts)
         at += 2;
     }
     EXPECT_GT(lines, 0u);
+    EXPECT_LT(lines, 2000u);  // the flood outran the writer: lines were dropped
     EXPECT_EQ(text.size() % (text.find("\r\n") + 2), 0u);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "common/test_util.h"
@@ -118,6 +119,67 @@ TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPos
     EXPECT_EQ(late.releases, 1);
 }
 
+// Workers keep posting while the UI thread destroys the dispatcher, round
+// after round: the destroy is not held up by them, no post reaches a freed
+// dispatcher or a dying window, and every task is released exactly once,
+// after running at most once.
+TEST(DispatcherLifetime, PostsRacingDestroyAreRunOrReleasedExactlyOnce)
+{
+    struct CountedTask : Runable {
+        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases)
+            : runs_(runs), releases_(releases) {}
+        ~CountedTask() override { ++releases_; }
+        void run() override { EXPECT_EQ(1, ++ownRuns_); ++runs_; }
+        std::atomic<int>& runs_;
+        std::atomic<int>& releases_;
+        int ownRuns_ = 0;
+    };
+    std::atomic<int> posted{0}, runs{0}, releases{0};
+    for (int round = 0; round < 30; ++round) {
+        utility::init();
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> workers;
+        // Half of them look the dispatcher up for every post, half keep the
+        // pointer they read once.
+        UiTaskDispatcher* held = UiTaskDispatcher::instance();
+        for (int i = 0; i < 8; ++i) {
+            workers.emplace_back([&, i] {
+                while (!stop) {
+                    ++posted;
+                    Runable* task = new CountedTask(runs, releases);
+                    if (i % 2)
+                        held->post(nullptr, task);
+                    else
+                        postToUiThread(task);
+                }
+            });
+        }
+        // Stops the workers should the destroy wait for them.
+        std::thread watchdog([&] {
+            for (int i = 0; i < 500 && !stop; ++i)
+                Sleep(10);
+            stop = true;
+        });
+        // Runs some of the tasks; the queue never runs dry while they post.
+        for (DWORD begin = GetTickCount(); GetTickCount() - begin < 10;) {
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+        }
+        const DWORD start = GetTickCount();
+        utility::uninit();
+        const DWORD took = GetTickCount() - start;
+        Sleep(2);
+        stop = true;
+        for (std::thread& worker : workers)
+            worker.join();
+        watchdog.join();
+        ASSERT_LT(took, 2500u) << "round " << round;
+        ASSERT_EQ(posted.load(), releases.load()) << "round " << round;
+    }
+    EXPECT_GT(runs.load(), 0);
+}
+
 TEST(WorkerThreadTest, SecondStartIsRefusedAndJoinReleasesTheTask)
 {
     TaskProbe first, second;
@@ -154,8 +216,32 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     EXPECT_TRUE(sawStop);
     EXPECT_LT(GetTickCount() - start, 2000u);
 
+    // A task that ignores the stop is terminated after the timeout and
+    // released once, only when its thread has ended.
+    struct StubbornTask : Runable {
+        StubbornTask(TaskProbe& probe, bool& endedAtRelease)
+            : probe_(probe), endedAtRelease_(endedAtRelease) {}
+        ~StubbornTask() override
+        {
+            endedAtRelease_ = WaitForSingleObject(self_, 0) == WAIT_OBJECT_0;
+            CloseHandle(self_);
+            ++probe_.releases;
+        }
+        void run() override
+        {
+            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self_,
+                            SYNCHRONIZE, FALSE, 0);
+            ++probe_.runs;
+            Sleep(20000);
+        }
+        TaskProbe& probe_;
+        bool& endedAtRelease_;
+        HANDLE self_ = nullptr;
+    };
     TaskProbe stubborn;
-    ASSERT_TRUE(worker.start(new FunctionRunable([] { Sleep(20000); })));
+    bool endedAtRelease = false;
+    ASSERT_TRUE(worker.start(new StubbornTask(stubborn, endedAtRelease)));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return stubborn.runs == 1; }, 5000));
     start = GetTickCount();
     worker.requestStop();
     worker.join(200);
@@ -163,6 +249,8 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     EXPECT_GE(elapsed, 150u);
     EXPECT_LT(elapsed, 3000u);
     EXPECT_FALSE(worker.isRunning());
+    EXPECT_EQ(stubborn.releases, 1);
+    EXPECT_TRUE(endedAtRelease);
 }
 
 }  // namespace

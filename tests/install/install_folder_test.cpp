@@ -181,8 +181,8 @@ TEST(InstallPathTest, SanitizeAndNormalize)
 // calcInstallPath reads the per-user "InstallDir"; these tests own that value.
 class CalcInstallPathTest : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kProductRegKey); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kProductRegKey); }
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, insttest::kProductKey); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, insttest::kProductKey); }
     std::wstring calc()
     {
         KXSpaceModel model;
@@ -203,14 +203,14 @@ TEST_F(CalcInstallPathTest, ExistingRegisteredFolderIsReusedUpToTheProductFolder
     CreateDirectoryW((temp.path() + L"Old").c_str(), nullptr);
     CreateDirectoryW((temp.path() + L"Old\\ZUL").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
-    insttest::writeRegString(HKEY_CURRENT_USER, kProductRegKey, L"InstallDir", sub);
+    insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", sub);
     EXPECT_EQ(temp.path() + L"Old\\ZUL\\", calc());
     EXPECT_EQ(sub, previous);
 }
 
 TEST_F(CalcInstallPathTest, MissingFolderFallsBackToTheBestDriveThenTheSystemRoot)
 {
-    insttest::writeRegString(HKEY_CURRENT_USER, kProductRegKey, L"InstallDir",
+    insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir",
                              temp.path() + L"gone\\ZUL\\");
     drives.drives = {fixedDrive(L"Q:\\", 100), fixedDrive(L"R:\\", 50000)};
     EXPECT_EQ(L"R:\\ZUL\\", calc());
@@ -230,7 +230,9 @@ TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
     // The machine's own drives (under Wine the host's root is a fixed Z:).
     KXSpaceModel model;
     const std::wstring best = model.pickBestDrive();
-    EXPECT_TRUE(best.empty() || GetDriveTypeW(best.c_str()) == DRIVE_FIXED);
+    ASSERT_EQ(3u, best.size());
+    EXPECT_EQ(L":\\", best.substr(1));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
     wchar_t windows[MAX_PATH] = {0};
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring root = std::wstring(windows, 1) + L":\\";

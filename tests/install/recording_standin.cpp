@@ -5,8 +5,11 @@
 
 #include <string>
 
+#include "foundation/system_dll.h"
+
 int wmain()
 {
+    utility::restrictDllSearch();
     wchar_t self[MAX_PATH] = {0};
     const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (length < 5 || length >= MAX_PATH)

@@ -12,7 +12,7 @@
 #include "launcher/services/file_ex.h"
 #include "launcher/services/file_handle.h"
 #include "launcher/services/mapped_file.h"
-#include "launcher/services/scoped_handle.h"
+#include "foundation/scoped_handle.h"
 #include "launcher_test_util.h"
 
 using launchertest::LogCapture;

@@ -9,11 +9,13 @@
 #include <stdlib.h>
 #include <string>
 
+#include "foundation/system_dll.h"
 #include "launcher/services/system_ex.h"
 #include "launcher/services/window_ipc.h"
 
 int wmain(int argc, wchar_t** argv)
 {
+    utility::restrictDllSearch();
     if (argc < 2)
         return 100;
     const std::wstring mode = argv[1];

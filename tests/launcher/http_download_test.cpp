@@ -172,8 +172,9 @@ TEST_P(BothClients, ResumeAsksForTheRestAndCountsFromTheOffset)
 TEST_P(BothClients, RefusedRangeNeverCorruptsTheFile)
 {
     // A 200 to a range: WinINet starts the file again, curl fails and deletes
-    // it; a 416: both delete it. Either way the next call starts clean.
-    for (std::string refusal : {"ignore", "416"}) {
+    // it; a 416, or a 206 whose range starts elsewhere or nowhere: both delete
+    // it. Either way the next call starts clean.
+    for (std::string refusal : {"ignore", "416", "shift", "star"}) {
         SCOPED_TRACE(refusal);
         ASSERT_TRUE(testutil::writeFile(target, std::string(1000, 'x')));
         const bool restarts = client == kWinInet && refusal == "ignore";
@@ -293,6 +294,32 @@ TEST_F(Download, CurlProgressAtMostOnceASecondAndNever100)
         if (i > 0) {
             EXPECT_GE(seen[i].tick - seen[i - 1].tick, 1000u);
         }
+    }
+}
+
+// A stop request ends a slow transfer within about a second, on both paths,
+// without the worker having to be terminated.
+TEST_F(Download, CurlStopEndsASlowTransferWithinASecond)
+{
+    for (bool toFile : {true, false}) {
+        SCOPED_TRACE(toFile ? "file" : "memory");
+        ASSERT_TRUE(server.reset());
+        utility::WorkerThread worker;
+        KXCurlDownloader stoppable(&worker);
+        std::atomic<int> result{-1};
+        const std::string url = server.narrowUrl("/f/data.bin?trickle=400&chunk=512");
+        ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+            result = toFile ? stoppable.downloadFile(testutil::narrow(target), url, {})
+                            : stoppable.downloadMemory(url, curl_easy_init());
+        })));
+        ASSERT_TRUE(testutil::pumpUntil([&] { return server.count("/f/data.bin") == 1; }, 10000));
+        Sleep(500);
+        const DWORD before = GetTickCount();
+        worker.requestStop();
+        worker.join(5000);
+        EXPECT_LT(GetTickCount() - before, 1500u);
+        EXPECT_EQ(0, result);
+        EXPECT_FALSE(log.contains(L"terminating it"));
     }
 }
 

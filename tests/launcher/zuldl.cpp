@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "launcher/services/curl_downloader.h"
 #include "launcher/services/http_downloader.h"
 
@@ -69,6 +70,7 @@ std::string toAcp(const std::wstring& text)
 
 int wmain(int argc, wchar_t** argv)
 {
+    utility::restrictDllSearch();
     const std::wstring mode = argc == 4 ? argv[1] : L"";
     if (mode != L"wininet" && mode != L"curl" && mode != L"bare") {
         fwprintf(stderr, L"usage: zuldl wininet|curl|bare URL FILE\n");

@@ -3,7 +3,9 @@ zul_add_test(skinui_draw_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/draw_image_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/draw_html_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/draw_system_dll_test.cpp
   LIBS skinui_core)
+zul_plant_dll(skinui_draw_test)
 
 # The skin archive, the language table, fonts and images. The test executable
 # carries resource 129 "ZIPRES": a 7z archive of tests/skinui/resources_zipres

@@ -66,8 +66,15 @@ TEST_F(SkinArchiveTest, DiskFilesUnderTheResourcePathComeFirst)
     EXPECT_EQ("<Window from=\"disk\"/>", SkinData(L"skin\\main.xml"));
     EXPECT_EQ(kPanel, SkinData(L"skin/sub/panel.xml"));  // not on disk: the archive copy
     EXPECT_EQ("<Window from=\"disk\"/>", SkinData(dir.file(L"skin\\main.xml")));  // an absolute name as it is
-    // An empty disk file is not used.
+    // An empty disk file is not used, nor one above 64 MiB (never read).
     ASSERT_TRUE(testutil::writeFile(dir.file(L"skin\\main.xml"), ""));
+    EXPECT_NE(std::string::npos, SkinData(L"skin\\main.xml").find("400,300"));
+    HANDLE huge = ::CreateFileW(dir.file(L"skin\\main.xml").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = 64 * 1024 * 1024 + 1;
+    ASSERT_TRUE(::SetFilePointerEx(huge, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(huge));
+    ::CloseHandle(huge);
     EXPECT_NE(std::string::npos, SkinData(L"skin\\main.xml").find("400,300"));
 }
 

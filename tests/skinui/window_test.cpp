@@ -479,26 +479,29 @@ TEST_F(WindowTest, AWindowClosingAndDeletingItselfFromAClickEndsTheDispatch)
 }
 
 // The dialog box of another process, or null.
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchProcessDialog(HWND hWnd, LPARAM lParam)
+{
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    wchar_t cls[32] = L"";
+    ::GetClassNameW(hWnd, cls, 32);
+    if (owner == s->processId && wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindProcessDialog(DWORD processId)
 {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hWnd, &owner);
-            wchar_t cls[32] = L"";
-            ::GetClassNameW(hWnd, cls, 32);
-            if (owner == s->processId && wcscmp(cls, L"#32770") == 0 && ::IsWindowVisible(hWnd)) {
-                s->found = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {processId, nullptr};
+    ::EnumWindows(&MatchProcessDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -51,6 +51,16 @@ pack small.7z src_small -m0=LZMA2
 mkdir -p src_dirs/a/b/c src_dirs/d "src_dirs/ü"
 pack dirs.7z src_dirs
 
+# Archives that carry no data: nothing at all (7zz writes the bare 32-byte
+# start header), only empty files (no folder), and one item without a name
+# (7zz stores none for standard input).
+mkdir -p src_nothing src_emptyfiles
+pack nothing.7z src_nothing
+: > src_emptyfiles/a.txt
+: > src_emptyfiles/b.txt
+pack emptyfiles.7z src_emptyfiles
+echo "an item without a name" | 7zz a -bd -bso0 -si "$out/noname.7z"
+
 # One file whose stored name the tests overwrite with hostile names: an
 # uncompressed header keeps the name's UTF-16 readable.
 mkdir -p src_hostile

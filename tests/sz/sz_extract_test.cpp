@@ -72,6 +72,42 @@ TEST(SzExtract, FoldersOnlyAndReplacedFilesWithoutCallback)
                                     sztest::readTree(target.path() + L"s")));
 }
 
+// Archives that carry no data: nothing at all (a bare start header), empty
+// files without a folder, an item without a name. A clean result every way
+// in: memory, file and in-memory extraction.
+TEST(SzExtract, ArchivesWithoutDataGiveACleanResult)
+{
+    testutil::TempDir target;
+    const std::string nothing = sztest::readFixture(L"nothing.7z");
+    ASSERT_EQ(32u, nothing.size());
+    RecordingCallback callback, fromFile;
+    EXPECT_EQ(kSzOk, sztest::extractToDir(nothing, target.path() + L"n", &callback));
+    EXPECT_EQ(kSzOk, SzExtractFileToDir(sztest::fixture(L"nothing.7z"), target.path() + L"f", &fromFile));
+    EXPECT_EQ(std::vector<int32_t>{kSzOk}, callback.results);
+    EXPECT_EQ(std::vector<int32_t>{kSzOk}, fromFile.results);
+    EXPECT_EQ(0u, callback.progressCalls + fromFile.progressCalls);
+    sztest::Tree items;
+    EXPECT_EQ(kSzOk, sztest::extractInMemory(nothing, &items));
+    EXPECT_TRUE(items.empty());
+    EXPECT_TRUE(sztest::readTree(target.path()).empty());
+
+    const std::string emptyFiles = sztest::readFixture(L"emptyfiles.7z");
+    EXPECT_EQ(kSzOk, sztest::extractToDir(emptyFiles, target.path() + L"e", nullptr));
+    EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_emptyfiles")),
+                                    sztest::readTree(target.path() + L"e")));
+    EXPECT_EQ(kSzOk, sztest::extractInMemory(emptyFiles, &items));
+    EXPECT_TRUE(items.empty());
+
+    // A nameless item cannot become a file: refused, nothing written.
+    const std::string noName = sztest::readFixture(L"noname.7z");
+    RecordingCallback refused;
+    EXPECT_EQ(kSzErrorOpenFile, sztest::extractToDir(noName, target.path() + L"x", &refused));
+    EXPECT_EQ(std::vector<int32_t>{kSzErrorOpenFile}, refused.results);
+    EXPECT_TRUE(sztest::readTree(target.path() + L"x").empty());
+    EXPECT_EQ(kSzOk, sztest::extractInMemory(noName, &items));
+    EXPECT_EQ("an item without a name\n", items[L""]);
+}
+
 TEST(SzExtract, UnsupportedMethodsGive1003)
 {
     for (const wchar_t* name : {L"ppmd.7z", L"password.7z", L"password_he.7z"}) {

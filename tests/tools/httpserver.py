@@ -6,6 +6,10 @@
     nolen=1        no Content-Length; the connection closes after the body
     range=ignore   answer a Range request with 200 and the whole file
     range=416      answer a Range request with 416
+    range=shift    answer a Range request with 206 and the bytes from half the asked
+                   offset on, with a Content-Range that says so
+    range=star     answer a Range request with 206, "Content-Range: bytes */SIZE" and
+                   the whole file
     status=N       answer N with a short error page
     cut=N          announce the full length but send only N body bytes, then close
     trickle=MS     sleep MS between blocks of chunk=BYTES (default 4096)
@@ -106,11 +110,17 @@ class Handler(BaseHTTPRequestHandler):
                 self.reply(416, extra=[("Content-Range", "bytes */%d" % len(data))])
                 return
             status, start = 206, int(match.group(1))
+            if query.get("range") == "shift":
+                start //= 2
+            elif query.get("range") == "star":
+                start = 0
         body = memoryview(data)[start:]
         self.send_response(status)
         if query.get("nolen") != "1":
             self.send_header("Content-Length", str(len(body)))
-        if status == 206:
+        if status == 206 and query.get("range") == "star":
+            self.send_header("Content-Range", "bytes */%d" % len(data))
+        elif status == 206:
             self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(data) - 1, len(data)))
         self.send_header("Connection", "close")
         self.end_headers()

@@ -20,6 +20,16 @@ void setString(HKEY root, const wchar_t* key, const wchar_t* name, const std::ws
     ASSERT_TRUE(insttest::writeRegString(root, key, name, value));
 }
 
+std::wstring downloadsFolder()
+{
+    PWSTR path = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_CREATE, nullptr, &path)))
+        return std::wstring();
+    std::wstring folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
 bool valueExists(HKEY root, const wchar_t* key, const wchar_t* name)
 {
     std::wstring value;
@@ -134,18 +144,26 @@ TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
     EXPECT_FALSE(model_->startClean());
 }
 
-TEST_F(UninstallJobTest, AnUnrelatedFolderWithUserFilesIsLeftWhole)
+// The user copied the launcher and the uninstaller into Downloads and runs
+// the uninstaller there after the registry value is gone.
+TEST_F(UninstallJobTest, ACopiedLauncherNeverTakesTheDownloadsFolderWithIt)
 {
-    std::wstring downloads = dir_.path() + L"Downloads\\";
-    CreateDirectoryW(downloads.c_str(), nullptr);
-    testutil::writeFile(downloads + L"thesis.docx", "precious");
-    testutil::writeFile(downloads + L"photo.jpg", "precious too");
-    CopyFileW(childExe().c_str(), (downloads + L"zulplayuninst.exe").c_str(), FALSE);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductKey, L"InstallDir");
+    const std::wstring downloads = downloadsFolder() + L"\\";
+    ASSERT_TRUE(testutil::dirExists(downloads));
+    const std::vector<std::wstring> files = {downloads + L"thesis.docx", downloads + L"zulplay.exe",
+                                             downloads + L"zulplayuninst.exe"};
+    testutil::writeFile(files[0], "precious");
+    CopyFileW(childExe().c_str(), files[1].c_str(), FALSE);
+    CopyFileW(childExe().c_str(), files[2].c_str(), FALSE);
 
     model_->setProgramFolder(downloads);
     ASSERT_TRUE(runJob());
-    EXPECT_EQ(testutil::readFile(downloads + L"thesis.docx"), "precious");
-    EXPECT_EQ(testutil::readFile(downloads + L"photo.jpg"), "precious too");
+    EXPECT_EQ(testutil::readFile(files[0]), "precious");
+    for (const auto& file : files) {
+        EXPECT_TRUE(testutil::fileExists(file)) << testutil::narrow(file);
+        DeleteFileW(file.c_str());
+    }
     EXPECT_TRUE(logs_->contains(L"is not the install folder, it is left in place"));
     // Everything else of the installation still goes.
     EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, kProductKey));
@@ -184,6 +202,40 @@ TEST(UninstallFolderCheck, OnlyTheRegisteredFolderOrOneHoldingTheLauncherQualifi
     EXPECT_FALSE(isInstallFolder(dir.path(), L"D:\\Other\\"));
     testutil::writeFile(dir.file(L"zulplay.exe"), "MZ");
     EXPECT_TRUE(isInstallFolder(dir.path(), L""));
+}
+
+// A copy of the launcher never makes a user or system folder, nor a folder
+// above one, the installation; a folder below them still qualifies.
+TEST(UninstallFolderCheck, UserAndSystemFoldersAndTheirParentsAreRefused)
+{
+    insttest::LogCapture logs;
+    const std::wstring profile = insttest::shellFolder(CSIDL_PROFILE);
+    const std::wstring appData = insttest::shellFolder(CSIDL_APPDATA);
+    std::vector<std::wstring> refused = {downloadsFolder(), appData.substr(0, appData.rfind(L'\\')),
+                                         profile.substr(0, profile.rfind(L'\\'))};
+    for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
+                      CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_PROGRAM_FILES,
+                      CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS})
+        refused.push_back(insttest::shellFolder(csidl));
+    for (const std::wstring& folder : refused) {
+        SCOPED_TRACE(testutil::narrow(folder));
+        ASSERT_TRUE(testutil::dirExists(folder));
+        const std::wstring launcher = folder + L"\\zulplay.exe";
+        ASSERT_TRUE(testutil::writeFile(launcher, "MZ"));
+        std::wstring other = folder + L"/";  // another spelling of the same folder
+        CharUpperW(&other[0]);
+        const int before = logs.count(L"holds the launcher but is or contains the user or system folder");
+        EXPECT_FALSE(isInstallFolder(folder, L""));
+        EXPECT_FALSE(isInstallFolder(other, L""));
+        EXPECT_EQ(before + 2, logs.count(L"holds the launcher but is or contains the user or system folder"));
+        DeleteFileW(launcher.c_str());
+    }
+
+    const std::wstring below = downloadsFolder() + L"\\ZUL";
+    CreateDirectoryW(below.c_str(), nullptr);
+    ASSERT_TRUE(testutil::writeFile(below + L"\\zulplay.exe", "MZ"));
+    EXPECT_TRUE(isInstallFolder(below, L""));
+    testutil::removeTree(below);
 }
 
 TEST(UninstallStartup, SilentSwitchAndRegistryLanguage)

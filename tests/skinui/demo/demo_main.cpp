@@ -9,11 +9,13 @@
 
 #include "demo_window.h"
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
+    utility::restrictDllSearch();
     UINT autoCloseMs = 0;
     std::wstring args = commandLine != nullptr ? commandLine : L"";
     size_t at = args.find(L"autoclose=");
