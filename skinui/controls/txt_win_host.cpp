@@ -5,6 +5,7 @@
 #include <wchar.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/core/draw_kit.h"
@@ -27,21 +28,8 @@ const int kTwipsPerInch = 1440;
 HMODULE LoadTextServicesModule()
 {
     static HMODULE module = nullptr;
-    if (module != nullptr) {
-        return module;
-    }
-    wchar_t path[MAX_PATH];
-    UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + wcslen(L"\\msftedit.dll") >= MAX_PATH) {
-        common::log("LoadTextServicesModule", __LINE__, L"no system folder lastError = %d",
-                    static_cast<int>(::GetLastError()));
-        return nullptr;
-    }
-    wcscat(path, L"\\msftedit.dll");
-    module = ::LoadLibraryW(path);
     if (module == nullptr) {
-        common::log("LoadTextServicesModule", __LINE__, L"%s not loaded lastError = %d", path,
-                    static_cast<int>(::GetLastError()));
+        module = utility::loadSystemLibrary(L"msftedit.dll");
     }
     return module;
 }
