@@ -230,9 +230,19 @@ TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
     // The machine's own drives (under Wine the host's root is a fixed Z:).
     KXSpaceModel model;
     const std::wstring best = model.pickBestDrive();
-    ASSERT_EQ(3u, best.size());
-    EXPECT_EQ(L":\\", best.substr(1));
-    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
+    if (best.empty()) {
+        // A volume that opens but does not answer the hot-plug query counts as
+        // hot-plug (32-bit Wine opens Z: and answers no drive's query): then
+        // every fixed drive was skipped.
+        for (const std::wstring& root : model.driveInfo().logicalDrives()) {
+            if (GetDriveTypeW(root.c_str()) == DRIVE_FIXED)
+                EXPECT_TRUE(model.driveInfo().isHotplug(root)) << testutil::narrow(root);
+        }
+    } else {
+        ASSERT_EQ(3u, best.size());
+        EXPECT_EQ(L":\\", best.substr(1));
+        EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
+    }
     wchar_t windows[MAX_PATH] = {0};
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring root = std::wstring(windows, 1) + L":\\";

@@ -42,12 +42,13 @@ protected:
         window = uidriver::waitForWindow(kDemoClass, demo->pid(), 30000);
         ASSERT_NE(window, nullptr);
         // In the screen's bottom-right corner, as far as it goes from the top-left where
-        // other tests open their windows, and whole on the screen for the screenshot.
+        // other tests open their windows, whole on the screen for the screenshot, and
+        // topmost: the demo windows that other tests open centred never cover it.
         RECT rc;
         ASSERT_TRUE(::GetWindowRect(window, &rc));
         const int x = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)));
         const int y = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)));
-        ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(window, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         // The window paints and answers once its skin is built.
         ASSERT_TRUE(uidriver::waitForControl(window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; },
                                              10000).found);
