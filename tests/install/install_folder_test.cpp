@@ -235,8 +235,9 @@ TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
         // hot-plug (32-bit Wine opens Z: and answers no drive's query): then
         // every fixed drive was skipped.
         for (const std::wstring& root : model.driveInfo().logicalDrives()) {
-            if (GetDriveTypeW(root.c_str()) == DRIVE_FIXED)
+            if (GetDriveTypeW(root.c_str()) == DRIVE_FIXED) {
                 EXPECT_TRUE(model.driveInfo().isHotplug(root)) << testutil::narrow(root);
+            }
         }
     } else {
         ASSERT_EQ(3u, best.size());

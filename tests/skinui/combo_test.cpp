@@ -252,6 +252,7 @@ TEST(ComboDemo, ListsPageWithTheDropListOpen)
     EXPECT_FALSE(uidriver::screenshot(hwnd, L"skinui_demo_combo_open").empty());
     uidriver::pressKey(VK_ESCAPE);
     ASSERT_TRUE(testutil::pumpUntil([&] { return !combo->IsOpen(); }, 5000));
+    ASSERT_TRUE(::IsWindow(hwnd));  // the drop list had the key, not the window (Escape closes it)
     EXPECT_EQ(L"English", std::wstring(combo->GetText().GetData()));
     wnd.GetManager().RemoveNotifier(&notes);
 }

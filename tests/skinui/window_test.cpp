@@ -552,6 +552,17 @@ protected:
         ::SendMessageW(wnd.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::SendMessageW(wnd.GetHWND(), WM_LBUTTONUP, 0, at);
     }
+    // Centred and shown without taking the activation from the windows of
+    // tests running beside this one that type into theirs.
+    static HWND Open(skindemo::DemoWindow& wnd)
+    {
+        HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP, 0);
+        if (hWnd != nullptr) {
+            wnd.CenterWindow();
+            ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        }
+        return hWnd;
+    }
     // Lays out and paints now.
     static void Repaint(skindemo::DemoWindow& wnd)
     {
@@ -564,9 +575,8 @@ protected:
 TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
 {
     skindemo::DemoWindow wnd(false);
-    HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE, 0);
+    HWND hWnd = Open(wnd);
     ASSERT_NE(hWnd, nullptr);
-    wnd.CenterWindow();
     ::UpdateWindow(hWnd);
     testutil::pumpFor(50);
     RECT rc;
@@ -615,9 +625,8 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
 TEST_F(DemoTest, PageButtonsShowTheirPageWithItsRichTextAndActiveXControl)
 {
     skindemo::DemoWindow wnd(false);
-    HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE, 0);
+    HWND hWnd = Open(wnd);
     ASSERT_NE(hWnd, nullptr);
-    wnd.CenterWindow();
     Repaint(wnd);
     CUiManager& pm = wnd.GetManager();
     CControlUI* basics = pm.FindControl(L"basicspage");
