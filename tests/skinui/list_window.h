@@ -54,6 +54,16 @@ public:
         testutil::pumpFor(30);
     }
     bool Pump(const std::function<bool()>& done, DWORD ms = 5000) { return testutil::pumpUntil(done, ms); }
+    // Programs that tests running beside this one start may take the
+    // activation (a console window): takes it back; true once it has it.
+    bool TakeActivation()
+    {
+        for (int i = 0; i < 50 && ::GetForegroundWindow() != hwnd; ++i) {
+            ::SetForegroundWindow(hwnd);
+            testutil::pumpFor(20);
+        }
+        return ::GetForegroundWindow() == hwnd;
+    }
 
     // Moves the real pointer to a point of a window's client area (this
     // window's by default) and waits until that window's manager saw it there.
