@@ -89,7 +89,7 @@ zul_wine32() {
 }
 
 # zul_test ARCH: the whole CTest suite of build/ARCH in parallel under Wine and
-# Xvfb, then a screenshot of each demo page; the i686 suite under 32-bit Wine.
+# Xvfb, then the demo window's screenshot; the i686 suite under 32-bit Wine.
 zul_test() {
   local arch=$1
   if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then

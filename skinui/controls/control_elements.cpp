@@ -5,12 +5,15 @@
 #include "skinui/controls/child_layout_ui.h"
 #include "skinui/controls/combo_ui.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/date_time_ui.h"
+#include "skinui/controls/edit_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
 #include "skinui/controls/list_container_element_ui.h"
 #include "skinui/controls/list_element_ui.h"
 #include "skinui/controls/list_header_ui.h"
 #include "skinui/controls/list_ui.h"
+#include "skinui/controls/option_ui.h"
 #include "skinui/controls/progress_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
@@ -47,7 +50,11 @@ const ElementFactory kElements[] = {
     {L"TabLayout", &Create<CTabLayoutUI>},
     {L"Label", &Create<CLabelUI>},
     {L"Button", &Create<CButtonUI>},
+    {L"Option", &Create<COptionUI>},
+    {L"CheckBox", &Create<CCheckBoxUI>},
     {L"Progress", &Create<CProgressUI>},
+    {L"Edit", &Create<CEditUI>},
+    {L"DateTime", &Create<CDateTimeUI>},
     {L"ScrollBar", &Create<CScrollBarUI>},
     {L"RichEdit", &Create<CRichEditUI>},
     {L"ActiveX", &Create<CActiveXUI>},

@@ -1080,6 +1080,7 @@ void CUiManager::ReapObjects(CControlUI* control)
     for (int i = m_aPostPaintControls.GetSize() - 1; i >= 0; --i) {
         if (m_aPostPaintControls[i] == control) m_aPostPaintControls.Remove(i);
     }
+    RemoveFromOptionGroups(control);
 }
 
 // ---- Look-ups ----
@@ -1352,6 +1353,11 @@ bool CUiManager::TranslateMessage(const LPMSG pMsg)
             }
             return manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam, lRes);
         }
+        return false;
+    }
+    // Escape belongs to the native child (an edit box, a date picker): it must
+    // not reach the window's filters, which close the window on it.
+    if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) && pMsg->wParam == VK_ESCAPE) {
         return false;
     }
     // A copy: a handler may close windows, and their managers leave the list.

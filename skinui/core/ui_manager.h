@@ -141,6 +141,8 @@ public:
     void Invalidate(RECT& rcItem);
     void InvalidateAll();
     bool IsUpdateNeeded() const { return m_bUpdateNeeded; }
+    // True while WM_PAINT runs (a layered window then prints its native children).
+    bool IsPainting() const { return m_bIsPainting; }
     bool IsLayered() const { return m_bLayered; }
     void SetLayered(bool layered);
     BYTE GetOpacity() const { return m_nOpacity; }
@@ -182,6 +184,8 @@ public:
     bool AddOptionGroup(const wchar_t* groupName, CControlUI* control);
     CUiPtrArray* GetOptionGroup(const wchar_t* groupName);
     void RemoveOptionGroup(const wchar_t* groupName, CControlUI* control);
+    // Takes the control out of every group (a group never keeps a dead control).
+    void RemoveFromOptionGroups(CControlUI* control);
     void RemoveAllOptionGroups();
 
     void AddDefaultAttributeList(const wchar_t* controlName, const wchar_t* attrList, bool shared = false);

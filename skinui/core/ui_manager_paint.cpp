@@ -6,6 +6,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "foundation/log.h"
 #include "foundation/system_dll.h"
 
@@ -128,7 +130,12 @@ CUiManager::CUiManager()
     static bool firstManager = true;
     if (firstManager) {
         firstManager = false;
-        ::InitCommonControls();
+        // The date classes are not among the defaults of a version 6 library.
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+        if (!::InitCommonControlsEx(&icc)) {
+            common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx failed lastError = %d",
+                        static_cast<int>(::GetLastError()));
+        }
         utility::loadSystemLibrary(L"msimg32.dll");
     }
     const SharedColors& shared = Shared();
@@ -584,6 +591,22 @@ void CUiManager::RemoveOptionGroup(const wchar_t* groupName, CControlUI* control
     if (group->IsEmpty()) {
         delete group;
         m_mOptionGroup.Remove(groupName);
+    }
+}
+
+void CUiManager::RemoveFromOptionGroups(CControlUI* control)
+{
+    // Names first: removing the last member deletes the group under the walk.
+    std::vector<CUiString> names;
+    for (int i = 0; i < m_mOptionGroup.GetSize(); ++i) {
+        const wchar_t* key = m_mOptionGroup.GetAt(i);
+        const CUiPtrArray* group = key != nullptr ? static_cast<CUiPtrArray*>(m_mOptionGroup.Find(key, false)) : nullptr;
+        if (group != nullptr && group->Find(control) >= 0) {
+            names.push_back(key);
+        }
+    }
+    for (const CUiString& name : names) {
+        RemoveOptionGroup(name, control);
     }
 }
 

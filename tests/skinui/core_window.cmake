@@ -20,10 +20,10 @@ zul_add_test(skinui_builder_test
 set(_demo_dir ${CMAKE_CURRENT_LIST_DIR}/demo)
 set(_demo_stage ${CMAKE_CURRENT_BINARY_DIR}/demo_skin)
 set(DEMO_SKIN_ARCHIVE ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.7z)
-# Every file of demo/skin goes into the archive (a new section file needs no change here).
-file(GLOB _demo_skin_files CONFIGURE_DEPENDS ${_demo_dir}/skin/*)
+# Every file of demo/skin goes into the archive (a new page or section file needs no change here).
+file(GLOB_RECURSE _demo_skin_files CONFIGURE_DEPENDS ${_demo_dir}/skin/*)
 zul_make_7z(skinui_demo_skin ARCHIVE ${DEMO_SKIN_ARCHIVE} STAGE ${_demo_stage}
-  FILL COMMAND ${CMAKE_COMMAND} -E copy ${_demo_skin_files} ${_demo_stage}/
+  FILL COMMAND ${CMAKE_COMMAND} -E copy_directory ${_demo_dir}/skin ${_demo_stage}
        COMMAND ${Python3_EXECUTABLE} ${_demo_dir}/make_images.py ${_demo_stage}
   DEPENDS ${_demo_skin_files} ${_demo_dir}/make_images.py)
 configure_file(${_demo_dir}/skin.rc.in ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc @ONLY)
@@ -33,7 +33,7 @@ add_executable(skinui_demo WIN32
   ${_demo_dir}/demo_main.cpp
   ${_demo_dir}/demo_window.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc)
-target_link_libraries(skinui_demo PRIVATE skinui_controls ole32)
+target_link_libraries(skinui_demo PRIVATE msg ole32)
 # The demo hosts the test ActiveX control (activex.cmake) from its own folder.
 add_dependencies(skinui_demo zul_test_activex)
 
@@ -46,10 +46,9 @@ zul_add_test(skinui_window_test
     ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
     ${_demo_dir}/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
-  LIBS skinui_controls
+  LIBS msg
   LABELS gui
-  # Its windows and the broken skin's message box take the activation: never
-  # beside a test whose real clicks and keys need it.
+  # Its windows open active and take the keyboard focus from other tests' windows.
   LOCKS zul_mouse_pointer)
 # The test starts skinui_broken_skin; the demo window hosts the test ActiveX
 # control from the test's folder.

@@ -11,7 +11,7 @@ zul_add_test(skinui_list_test
     ${CMAKE_CURRENT_LIST_DIR}/combo_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/demo/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
-  LIBS skinui_controls zul_ui_driver
+  LIBS msg zul_ui_driver
   LABELS gui
   # Moves the real mouse pointer, clicks and types.
   LOCKS zul_mouse_pointer)

@@ -10,7 +10,7 @@ zul_add_test(skinui_scroll_test
     ${CMAKE_CURRENT_LIST_DIR}/container_scroll_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/demo/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
-  LIBS skinui_controls
+  LIBS msg
   LABELS gui
   # Moves the real mouse pointer and clicks with it.
   LOCKS zul_mouse_pointer)

@@ -2,7 +2,7 @@
 // notify maps, the borderless behaviour of skinned windows (hit test,
 // maximise, round corners, Escape), delayed deletion of container children,
 // windows that close and delete themselves from a click, a skin that cannot
-// be built (in a child process), and the demo window's painted pixels and pages.
+// be built (in a child process), and the demo window's painted pixels.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -540,65 +540,33 @@ TEST_F(WindowTest, ASkinThatCannotBeBuiltEndsTheProcessWithItsLineOnDisk)
 
 using skintest::OffscreenPixel;
 
-class DemoTest : public WindowTest {
-protected:
-    // A click by control name, as the window receives it.
-    static void Click(skindemo::DemoWindow& wnd, const wchar_t* name)
-    {
-        CControlUI* control = wnd.GetManager().FindControl(name);
-        ASSERT_NE(control, nullptr) << testutil::narrow(name);
-        const RECT& pos = control->GetPos();
-        LPARAM at = MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
-        ::SendMessageW(wnd.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::SendMessageW(wnd.GetHWND(), WM_LBUTTONUP, 0, at);
-    }
-    // Centred and shown without taking the activation from the windows of
-    // tests running beside this one that type into theirs.
-    static HWND Open(skindemo::DemoWindow& wnd)
-    {
-        HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP, 0);
-        if (hWnd != nullptr) {
-            wnd.CenterWindow();
-            ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
-        }
-        return hWnd;
-    }
-    // Lays out and paints now.
-    static void Repaint(skindemo::DemoWindow& wnd)
-    {
-        ::InvalidateRect(wnd.GetHWND(), nullptr, FALSE);
-        ::UpdateWindow(wnd.GetHWND());
-        testutil::pumpFor(50);
-    }
-};
+class DemoTest : public WindowTest {};
 
 TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
 {
     skindemo::DemoWindow wnd(false);
-    HWND hWnd = Open(wnd);
+    HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE, 0);
     ASSERT_NE(hWnd, nullptr);
+    wnd.CenterWindow();
     ::UpdateWindow(hWnd);
     testutil::pumpFor(50);
     RECT rc;
     ::GetClientRect(hWnd, &rc);
-    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 980, 900));
+    EXPECT_TRUE(skintest::RectIs(rc, 0, 0, 980, 940));
     CUiManager& pm = wnd.GetManager();
-    EXPECT_EQ(OffscreenPixel(pm, 330, 200), 0xF3F5F9u);  // the page between the cards
-    EXPECT_EQ(OffscreenPixel(pm, 800, 10), 0x1F2A44u);   // caption band
+    EXPECT_EQ(OffscreenPixel(pm, 330, 240), 0xF3F5F9u);  // the page between the cards
+    EXPECT_EQ(OffscreenPixel(pm, 600, 10), 0x1F2A44u);   // caption band
     EXPECT_EQ(OffscreenPixel(pm, 954, 26), 0xC8D2E6u);   // the close button's cross (normal image)
-    EXPECT_EQ(OffscreenPixel(pm, 300, 80), 0xFFFFFFu);   // a card (first section file)
-    EXPECT_EQ(OffscreenPixel(pm, 18, 200), 0xE2E7EFu);   // its border
+    EXPECT_EQ(OffscreenPixel(pm, 30, 80), 0x1F2A44u);    // the first page's option, selected
+    EXPECT_EQ(OffscreenPixel(pm, 300, 150), 0xFFFFFFu);  // a card (first section file)
+    EXPECT_EQ(OffscreenPixel(pm, 18, 240), 0xE2E7EFu);   // its border
 
-    // Each page file and each of its section files was included, the child
-    // layout built its own; the first page shows.
+    // Each page and section file was included, the child layout built its own.
     for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection",
-                                L"tabsection", L"scrollsection", L"aboutcard", L"richsection", L"listsection"}) {
+                                L"tabsection", L"scrollsection", L"aboutcard", L"optionsection", L"editsection",
+                                L"datesection", L"msgboxsection", L"richsection", L"listsection"}) {
         EXPECT_NE(pm.FindControl(name), nullptr) << testutil::narrow(name);
     }
-    ASSERT_NE(pm.FindControl(L"basicspage"), nullptr);
-    ASSERT_NE(pm.FindControl(L"listspage"), nullptr);
-    EXPECT_TRUE(pm.FindControl(L"basicspage")->IsVisible());
-    EXPECT_FALSE(pm.FindControl(L"listspage")->IsVisible());
     CControlUI* bar = pm.FindControl(L"progress35");
     ASSERT_NE(bar, nullptr);
     const RECT& rcBar = bar->GetPos();
@@ -610,51 +578,68 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
 
     // Clicks are routed by control name: the action button counts, a tab
     // header shows its page, the close button closes.
-    Click(wnd, L"actionbtn");
+    auto click = [&](const wchar_t* name) {
+        CControlUI* control = pm.FindControl(name);
+        ASSERT_NE(control, nullptr);
+        const RECT& pos = control->GetPos();
+        LPARAM at = MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
+        ::SendMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(hWnd, WM_LBUTTONUP, 0, at);
+    };
+    click(L"actionbtn");
     EXPECT_EQ(wnd.GetActionClicks(), 1);
-    Click(wnd, L"tab2");
+    click(L"tab2");
     auto* tabs = static_cast<CContainerUI*>(pm.FindControl(L"demotabs"));
     ASSERT_NE(tabs, nullptr);
     EXPECT_FALSE(tabs->GetItemAt(0)->IsVisible());
     EXPECT_TRUE(tabs->GetItemAt(2)->IsVisible());
-    Click(wnd, L"closebtn");
+
+    // The page options show their pages.
+    CControlUI* basics = pm.FindControl(L"sections");
+    CControlUI* input = pm.FindControl(L"inputsections");
+    ASSERT_TRUE(basics != nullptr && input != nullptr);
+    EXPECT_TRUE(basics->IsVisible());
+    EXPECT_FALSE(input->IsVisible());
+    click(L"page_input");
+    EXPECT_FALSE(basics->IsVisible());
+    EXPECT_TRUE(input->IsVisible());
+    EXPECT_TRUE(wnd.ShowPage(L"basics"));
+    EXPECT_TRUE(basics->IsVisible());
+    EXPECT_FALSE(wnd.ShowPage(L"nosuchpage"));
+    click(L"closebtn");
     EXPECT_TRUE(RunUntil([&] { return wnd.GetHWND() == nullptr; }, 3000));
     EXPECT_FALSE(::IsWindow(hWnd));
 }
 
-TEST_F(DemoTest, PageButtonsShowTheirPageWithItsRichTextAndActiveXControl)
+TEST_F(DemoTest, ListsPageShowsItsRichTextAndItsActiveXControlOnlyWhileShown)
 {
     skindemo::DemoWindow wnd(false);
-    HWND hWnd = Open(wnd);
+    HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE, 0);
     ASSERT_NE(hWnd, nullptr);
-    Repaint(wnd);
+    wnd.CenterWindow();
+    ::UpdateWindow(hWnd);
+    testutil::pumpFor(50);
     CUiManager& pm = wnd.GetManager();
-    CControlUI* basics = pm.FindControl(L"basicspage");
-    CControlUI* lists = pm.FindControl(L"listspage");
-    CControlUI* basicsButton = pm.FindControl(L"page_basics");
-    CControlUI* listsButton = pm.FindControl(L"page_lists");
+    CControlUI* basics = pm.FindControl(L"sections");
+    CControlUI* lists = pm.FindControl(L"listsections");
     auto* activex = static_cast<CActiveXUI*>(pm.FindControl(L"activexdemo"));
     auto* edit = static_cast<CRichEditUI*>(pm.FindControl(L"richdemo"));
-    ASSERT_TRUE(basics && lists && basicsButton && listsButton && activex && edit);
-    // The current page's button is underlined.
-    auto underline = [&](CControlUI* button) {
-        return OffscreenPixel(pm, (button->GetPos().left + button->GetPos().right) / 2, button->GetPos().bottom - 2);
-    };
-    EXPECT_EQ(underline(basicsButton), 0x4F8CFFu);
-    EXPECT_EQ(underline(listsButton), 0x1F2A44u);
+    ASSERT_TRUE(basics && lists && activex && edit);
     EXPECT_EQ(activex->GetHostWindow(), nullptr);  // made at its first placement: its page was never shown
+    auto show = [&](const wchar_t* page) {
+        EXPECT_TRUE(wnd.ShowPage(page));
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+        ::UpdateWindow(hWnd);
+        testutil::pumpFor(50);
+    };
 
-    Click(wnd, L"page_lists");
-    Repaint(wnd);
+    show(L"lists");
     EXPECT_FALSE(basics->IsVisible());
     EXPECT_TRUE(lists->IsVisible());
-    EXPECT_FALSE(pm.FindControl(L"actionbtn")->IsVisible());
-    EXPECT_EQ(underline(basicsButton), 0x1F2A44u);
-    EXPECT_EQ(underline(listsButton), 0x4F8CFFu);
-    EXPECT_EQ(OffscreenPixel(pm, 300, 80), 0xFFFFFFu);  // the first card of this page
+    EXPECT_EQ(OffscreenPixel(pm, 300, 150), 0xFFFFFFu);  // the first card of the page
     // The formatted text came in at the first layout, while its page was hidden.
     const std::wstring text = edit->GetText().GetData();
-    EXPECT_NE(text.find(L"Rich edit with italic"), std::wstring::npos) << testutil::narrow(text.c_str());
+    EXPECT_NE(text.find(L"Rich edit with italic"), std::wstring::npos) << testutil::narrow(text);
     EXPECT_NE(text.find(L"A serif heading"), std::wstring::npos);
     // The ActiveX control runs in its own window over its place on the page.
     HWND host = activex->GetHostWindow();
@@ -665,19 +650,13 @@ TEST_F(DemoTest, PageButtonsShowTheirPageWithItsRichTextAndActiveXControl)
     ::MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&hostRect), 2);
     EXPECT_TRUE(::EqualRect(&hostRect, &activex->GetPos()));
 
-    // Back to the first page: the control's window goes with its page.
-    Click(wnd, L"page_basics");
-    Repaint(wnd);
+    // Another page: the control's window goes with its page, and comes back with it.
+    show(L"basics");
     EXPECT_TRUE(basics->IsVisible());
-    EXPECT_FALSE(lists->IsVisible());
     EXPECT_FALSE(::IsWindowVisible(host));
-    EXPECT_EQ(underline(basicsButton), 0x4F8CFFu);
-
-    // By name, as the demo program's command line names a page.
-    EXPECT_TRUE(wnd.ShowPage(L"lists"));
-    EXPECT_TRUE(lists->IsVisible());
-    EXPECT_FALSE(wnd.ShowPage(L"nosuchpage"));
-    EXPECT_TRUE(lists->IsVisible());
+    show(L"lists");
+    EXPECT_EQ(activex->GetHostWindow(), host);
+    EXPECT_TRUE(::IsWindowVisible(host));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The SkinUI demo program: opens the demo window from the skin archive in its
 // resources and runs the message loop until the window closes.
-//   skinui_demo.exe [autoclose=MS] [page=NAME]
-// NAME is the page shown first ("basics", the default, or "lists"); an
-// unknown page ends the program with exit code 2.
+//   skinui_demo.exe [autoclose=MS] [page=NAME] [msgbox]
+// page=NAME shows the page of the option "page_NAME" first; msgbox opens the
+// two-button message box over the window.
 #include <windows.h>
 
 #include <string>
@@ -28,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         const size_t end = args.find(L' ', at);
         page = args.substr(at + 5, end == std::wstring::npos ? std::wstring::npos : end - at - 5);
     }
+    const bool messageBox = args.find(L"msgbox") != std::wstring::npos;
 
     ::CoInitialize(nullptr);
     SkinUI::CUiManager::SetInstance(instance);
@@ -36,20 +37,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     SkinUI::CUiManager::LoadZipResource(129, L"multi_language.tsv");
 
     skindemo::DemoWindow window(true);
-    if (window.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_MINIMIZEBOX, 0) == nullptr) {
+    if (window.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE | WS_MINIMIZEBOX, 0) == nullptr) {
         common::log("wWinMain", __LINE__, L"demo window not created lastError = %d",
                     static_cast<int>(::GetLastError()));
         ::CoUninitialize();
         return 2;
     }
-    if (!page.empty() && !window.ShowPage(page.c_str())) {
-        common::log("wWinMain", __LINE__, L"no page %s lastError = %d", page.c_str(), 0);
-        ::DestroyWindow(window.GetHWND());
-        ::CoUninitialize();
-        return 2;
+    if (!page.empty()) {
+        window.ShowPage(page.c_str());
     }
     window.CenterWindow();
     window.ShowWindow(true);
+    if (messageBox) {
+        window.OpenMessageBox(true);
+    }
     window.CloseAfter(autoCloseMs);
     SkinUI::CUiManager::MessageLoop();
     ::CoUninitialize();

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "foundation/log.h"
+#include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
-#include "skinui/controls/container_ui.h"
+#include "skinui/controls/option_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
@@ -17,15 +18,17 @@ namespace {
 const UINT_PTR kAutoCloseTimer = 0x7D01;
 const int kTabCount = 3;
 const wchar_t* const kTabNames[kTabCount] = {L"tab0", L"tab1", L"tab2"};
+const wchar_t kPageGroup[] = L"demopages";
 }  // namespace
 
 SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
-    SKINUI_ON_CLICK(L"page_basics", &DemoWindow::OnPageClick)
-    SKINUI_ON_CLICK(L"page_lists", &DemoWindow::OnPageClick)
     SKINUI_ON_CLICK(L"actionbtn", &DemoWindow::OnActionClick)
     SKINUI_ON_CLICK(L"tab0", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab1", &DemoWindow::OnTabClick)
     SKINUI_ON_CLICK(L"tab2", &DemoWindow::OnTabClick)
+    SKINUI_ON_CLICK(L"msgboxone", &DemoWindow::OnMessageBoxClick)
+    SKINUI_ON_CLICK(L"msgboxtwo", &DemoWindow::OnMessageBoxClick)
+    SKINUI_ON_NOTIFY(L"selectchanged", &DemoWindow::OnSelectChanged)
     SKINUI_ON_NOTIFY(L"windowinit", &DemoWindow::OnRichSectionInit)
 SKINUI_END_NOTIFY_MAP()
 
@@ -34,37 +37,6 @@ DemoWindow::~DemoWindow()
     if (GetHWND() != nullptr) {
         ::DestroyWindow(GetHWND());
     }
-}
-
-bool DemoWindow::ShowPage(const wchar_t* name)
-{
-    const SkinUI::CUiString buttonName = SkinUI::CUiString(L"page_") + name;
-    return SelectPageOf(GetManager().FindControl(buttonName));
-}
-
-void DemoWindow::OnPageClick(SkinUI::UiNotify& msg) { SelectPageOf(msg.pSender); }
-
-bool DemoWindow::SelectPageOf(SkinUI::CControlUI* button)
-{
-    SkinUI::CUiManager& manager = GetManager();
-    auto* bar = static_cast<SkinUI::CContainerUI*>(manager.FindControl(L"pagebar"));
-    auto* pages = static_cast<SkinUI::CTabLayoutUI*>(manager.FindControl(L"pages"));
-    const int index = bar != nullptr && button != nullptr ? bar->GetItemIndex(button) : -1;
-    if (pages == nullptr || index < 0 || !pages->SelectItem(index)) {
-        common::log("DemoWindow::SelectPageOf", __LINE__, L"no page for %s lastError = %d",
-                    button != nullptr ? button->GetName().GetData() : L"(none)", 0);
-        return false;
-    }
-    for (int i = 0; i < bar->GetCount(); ++i) {
-        auto* other = static_cast<SkinUI::CButtonUI*>(bar->GetItemAt(i)->GetInterface(L"Button"));
-        if (other == nullptr) {
-            continue;
-        }
-        const bool selected = i == index;
-        other->SetTextColor(selected ? 0xFFFFFFFF : 0xFF8E9BB5);
-        other->SetBkImage(selected ? L"color='FF4F8CFF' dest='14,49,94,52'" : L"");
-    }
-    return true;
 }
 
 void DemoWindow::OnActionClick(SkinUI::UiNotify& msg)
@@ -96,6 +68,59 @@ void DemoWindow::OnTabClick(SkinUI::UiNotify& msg)
         header->SetTextColor(selected ? 0xFF3A70DB : 0xFF7A869A);
         header->SetBkImage(selected ? L"color='FF4F8CFF' dest='0,30,84,32'" : L"");
     }
+}
+
+void DemoWindow::OnSelectChanged(SkinUI::UiNotify& msg)
+{
+    auto* option = msg.pSender != nullptr ? static_cast<SkinUI::COptionUI*>(msg.pSender->GetInterface(L"Option"))
+                                          : nullptr;
+    if (option == nullptr || !option->IsSelected() || option->GetGroup() != kPageGroup) {
+        return;
+    }
+    const SkinUI::CUiPtrArray* pageOptions = GetManager().GetOptionGroup(kPageGroup);
+    auto* pages = static_cast<SkinUI::CTabLayoutUI*>(GetManager().FindControl(L"pages"));
+    if (pageOptions == nullptr || pages == nullptr) {
+        return;
+    }
+    // The options join their group in skin order, the order of the pages.
+    pages->SelectItem(pageOptions->Find(option));
+}
+
+bool DemoWindow::ShowPage(const wchar_t* name)
+{
+    SkinUI::CUiString optionName = SkinUI::CUiString(L"page_") + name;
+    SkinUI::CControlUI* control = GetManager().FindControl(optionName);
+    auto* option = control != nullptr ? static_cast<SkinUI::COptionUI*>(control->GetInterface(L"Option")) : nullptr;
+    if (option == nullptr) {
+        common::log("DemoWindow::ShowPage", __LINE__, L"no page option %s", optionName.GetData());
+        return false;
+    }
+    option->Selected(true);
+    return true;
+}
+
+void DemoWindow::OnMessageBoxClick(SkinUI::UiNotify& msg)
+{
+    OpenMessageBox(msg.pSender->GetName() == L"msgboxtwo");
+}
+
+void DemoWindow::OpenMessageBox(bool twoButtons)
+{
+    // The answer goes to the card; the box runs it once it is gone.
+    auto answer = [this](const wchar_t* text) {
+        SkinUI::CControlUI* label = GetManager().FindControl(L"msgboxanswer");
+        if (label != nullptr) {
+            label->SetText(text);
+        }
+    };
+    std::vector<msg::SelectionInfo> buttons = {msg::makeConfirmSelection([answer] { answer(L"Answered: OK"); })};
+    if (!twoButtons) {
+        msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Notice", L"Your settings were saved.", buttons);
+        return;
+    }
+    buttons.push_back(msg::SelectionInfo{L"Discard", [answer] { answer(L"Answered: Discard"); }, false});
+    msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Question",
+                        L"Keep the changes you made<n>to this page?", buttons);
 }
 
 void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)

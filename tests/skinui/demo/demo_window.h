@@ -1,8 +1,9 @@
 // The SkinUI demo window: a skinned window built from "demo.xml" in the
-// program's "ZIPRES" skin archive, pages of cards, one card per control
-// family. Its close button is routed by name through the base window's notify
-// map; the page buttons, the action button (it shows the number of its clicks
-// as its text), the tab headers and the first layout (it fills the rich edit)
+// program's "ZIPRES" skin archive, pages of cards (one card per control
+// family) chosen by the page options above them. Its close button is routed
+// by name through the base window's notify map; the action button (it shows
+// the number of its clicks as its text), the tab headers, the page options,
+// the message-box buttons and the first layout (it fills the rich edit)
 // through the demo's own map.
 #pragma once
 
@@ -21,10 +22,11 @@ public:
 
     // Closes the window after ms milliseconds (0: never).
     void CloseAfter(UINT ms);
-    int GetActionClicks() const { return m_actionClicks; }
-    // Shows the page of the button "page_<name>" ("basics", "lists") and marks
-    // the button; false (logged) when there is no such page.
+    // Shows the page of the option "page_" + name; false when there is none.
     bool ShowPage(const wchar_t* name);
+    // Opens the sample message box of one or two buttons over the window.
+    void OpenMessageBox(bool twoButtons);
+    int GetActionClicks() const { return m_actionClicks; }
 
     SKINUI_DECLARE_NOTIFY_MAP()
 
@@ -35,19 +37,16 @@ protected:
     LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
     void OnFinalMessage(HWND hWnd) override;
 
-    // "page_basics", "page_lists": the page of that button.
-    void OnPageClick(SkinUI::UiNotify& msg);
     void OnActionClick(SkinUI::UiNotify& msg);
     // "tab0" to "tab2": shows that page and marks its header.
     void OnTabClick(SkinUI::UiNotify& msg);
+    // An option of the group "demopages" selected: the page of the same index.
+    void OnSelectChanged(SkinUI::UiNotify& msg);
+    void OnMessageBoxClick(SkinUI::UiNotify& msg);
     // Streams section_rich.rtf into the rich edit "richdemo".
     void OnRichSectionInit(SkinUI::UiNotify& msg);
 
 private:
-    // The page at the button's place in "pagebar"; false (logged) for a
-    // control that is no page button.
-    bool SelectPageOf(SkinUI::CControlUI* button);
-
     bool m_quitOnClose;
     int m_actionClicks = 0;
 };

@@ -3,6 +3,7 @@
 (supersampled) edges, gradients and a few glyphs, drawn from code so the
 archive needs no binary sources. The window test checks some exact pixels:
 the centres of the flat shapes keep their colour."""
+import os
 import struct
 import sys
 import zlib
@@ -18,6 +19,10 @@ TRACK = (0xE6, 0xEB, 0xF2)
 GRIP = (0x7F, 0x95, 0xBD)
 SOFT_BUTTON = (0xE8, 0xEF, 0xFD)
 WHITE = (0xFF, 0xFF, 0xFF)
+BORDER = (0xC9, 0xD3, 0xE3)
+BORDER_HOT = (0x9D, 0xB2, 0xD6)
+FIELD_DISABLED = (0xF1, 0xF4, 0xF9)
+AMBER = (0xF5, 0xA6, 0x23)
 
 
 def png(path, width, height, pixel):
@@ -133,6 +138,87 @@ def scroll_images(out_dir):
     state_strip(out_dir + "/scroll_button2.png", arrow(False), arrows)
 
 
+def frames(out, width, height, draws):
+    """A horizontal strip of frames; draws[i](x, y) gives the pixel of frame i."""
+    def pixel(x, y):
+        frame, fx = divmod(x, width)
+        return draws[frame](fx, y)
+    png(out, width * len(draws), height, pixel)
+
+
+def layered(*layers):
+    """Pixels of shapes drawn over each other: (inside, colour) pairs, last on top."""
+    def pixel(x, y):
+        rgb, alpha = (0, 0, 0), 0.0
+        for inside, colour in layers:
+            c = coverage(inside, x, y)
+            if c > 0:
+                rgb = mix(rgb, colour, c) if alpha > 0 else colour
+                alpha = alpha + c * (1 - alpha)
+        return rgb + (round(255 * alpha),) if alpha > 0 else (0, 0, 0, 0)
+    return pixel
+
+
+def outlined(inside_outer, inside_inner, line, fill):
+    return layered((inside_outer, line), (inside_inner, fill))
+
+
+def tick(px, py):
+    """A check mark in a 16 x 16 frame."""
+    def near(ax, ay, bx, by):
+        dx, dy = bx - ax, by - ay
+        t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
+        return (px - ax - t * dx) ** 2 + (py - ay - t * dy) ** 2 <= 1.1 ** 2
+    return near(4.2, 8.2, 7, 11) or near(7, 11, 12, 5)
+
+
+def input_images(out_dir):
+    """Check boxes and radio buttons (six 16 x 16 frames: normal, hot, selected,
+    selected hot, disabled, selected disabled) and the edit field's frame strip
+    (normal, hot, focused, disabled; 40 x 30 with 6-pixel corners)."""
+    box = rounded(0.5, 0.5, 15.5, 15.5, 3.5)
+    inner = rounded(1.5, 1.5, 14.5, 14.5, 2.5)
+    checks = [outlined(box, inner, BORDER, WHITE), outlined(box, inner, BLUE, WHITE),
+              layered((box, BLUE), (tick, WHITE)), layered((box, BLUE_HOT), (tick, WHITE)),
+              outlined(box, inner, DISABLED, FIELD_DISABLED), layered((box, DISABLED), (tick, WHITE))]
+    frames(out_dir + "/check.png", 16, 16, checks)
+
+    ring = rounded(0.5, 0.5, 15.5, 15.5, 7.5)
+    hole = rounded(1.5, 1.5, 14.5, 14.5, 6.5)
+    dot = rounded(4.5, 4.5, 11.5, 11.5, 3.5)
+    radios = [outlined(ring, hole, BORDER, WHITE), outlined(ring, hole, BLUE, WHITE),
+              layered((ring, BLUE), (hole, WHITE), (dot, BLUE)), layered((ring, BLUE_HOT), (hole, WHITE), (dot, BLUE_HOT)),
+              outlined(ring, hole, DISABLED, FIELD_DISABLED), layered((ring, DISABLED), (hole, WHITE), (dot, DISABLED))]
+    frames(out_dir + "/radio.png", 16, 16, radios)
+
+    w, h = 40, 30
+    outer = rounded(0, 0, w, h, 6)
+    field = rounded(1, 1, w - 1, h - 1, 5)
+    focused = rounded(2, 2, w - 2, h - 2, 4)
+    frames(out_dir + "/edit.png", w, h, [outlined(outer, field, BORDER, WHITE), outlined(outer, field, BORDER_HOT, WHITE),
+                                         outlined(outer, focused, BLUE, WHITE),
+                                         outlined(outer, field, DISABLED, FIELD_DISABLED)])
+
+
+def message_box_images(out_dir):
+    """What the message boxes name: their buttons ("zul/btn31_*" primary,
+    "zul/cancel_*" secondary, 90 x 31) and the notice icon (48 x 48)."""
+    os.makedirs(out_dir + "/zul", exist_ok=True)
+    os.makedirs(out_dir + "/common", exist_ok=True)
+    w, h = 90, 31
+    body = rounded(0, 0, w, h, 6)
+    inner = rounded(1, 1, w - 1, h - 1, 5)
+    for state, rgb in (("normal", BLUE), ("hot", BLUE_HOT), ("pushed", BLUE_PUSHED)):
+        png(out_dir + "/zul/btn31_%s.png" % state, w, h, shape(w, h, body, flat(rgb)))
+    for state, line, fill in (("normal", BORDER, WHITE), ("hot", BORDER_HOT, (0xF6, 0xF8, 0xFC)),
+                              ("pushed", BORDER_HOT, SOFT_BUTTON)):
+        png(out_dir + "/zul/cancel_%s.png" % state, w, h, outlined(body, inner, line, fill))
+    disc = rounded(0, 0, 48, 48, 24)
+    bar = rounded(21.5, 11, 26.5, 29, 2.5)
+    point = rounded(21.5, 32, 26.5, 37, 2.5)
+    png(out_dir + "/common/msg_noice48.png", 48, 48, layered((disc, AMBER), (bar, WHITE), (point, WHITE)))
+
+
 def combo_images(out_dir):
     """combo.png: the combo box's face in three 60 x 28 frames (normal, hot,
     pushed) side by side, a rounded outline over a light fill with a chevron
@@ -145,17 +231,9 @@ def combo_images(out_dir):
         dx = px - 44
         return abs(dx) <= 4.2 and abs((py - 15.5) + abs(dx) * 0.75) <= 0.9
 
-    looks = [((0xC9, 0xD3, 0xE3), WHITE, GRIP), (BLUE_HOT, WHITE, BLUE), (BLUE, (0xEE, 0xF4, 0xFF), BLUE_PUSHED)]
-
-    def pixel(x, y):
-        frame, fx = divmod(x, w)
-        border, fill, glyph = looks[frame]
-        c_out, c_in, c_mark = coverage(outer, fx, y), coverage(inner, fx, y), coverage(chevron, fx, y)
-        if c_out == 0:
-            return (0, 0, 0, 0)
-        rgb = mix(mix(border, fill, c_in), glyph, c_mark)
-        return rgb + (round(255 * c_out),)
-    png(out_dir + "/combo.png", w * 3, h, pixel)
+    looks = [(BORDER, WHITE, GRIP), (BLUE_HOT, WHITE, BLUE), (BLUE, (0xEE, 0xF4, 0xFF), BLUE_PUSHED)]
+    frames(out_dir + "/combo.png", w, h,
+           [layered((outer, line), (inner, fill), (chevron, glyph)) for line, fill, glyph in looks])
     # The list header's column separator: a 4-pixel drag strip, a line in its middle.
     png(out_dir + "/header_sep.png", 4, 16, lambda x, y: (0xD5, 0xDC, 0xE7, 255) if x == 2 and 3 <= y < 13 else (0, 0, 0, 0))
 
@@ -195,6 +273,8 @@ def main(out_dir):
     png(out_dir + "/grip.png", 6, 40, shape(6, 40, lambda px, py: any(d(px, py) for d in dots), flat(GRIP)))
 
     scroll_images(out_dir)
+    input_images(out_dir)
+    message_box_images(out_dir)
     combo_images(out_dir)
 
 
