@@ -153,7 +153,7 @@ bool CContainerUI::RemoveAt(int index, bool doNotDestroy) { return Remove(GetIte
 void CContainerUI::RemoveAll()
 {
     for (int i = 0; m_bAutoDestroy && i < m_items.GetSize(); ++i) {
-        DestroyChild(GetItemAt(i));
+        DestroyChild(ChildAt(i));
     }
     m_items.Empty();
     NeedUpdate();
@@ -267,7 +267,7 @@ RECT CContainerUI::GetClientPos() const { return GetContentRect(); }
 void CContainerUI::SetManager(CUiManager* manager, CControlUI* parent, bool init)
 {
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        GetItemAt(i)->SetManager(manager, this, init);
+        ChildAt(i)->SetManager(manager, this, init);
     }
     if (m_pVerticalScrollBar != nullptr) {
         m_pVerticalScrollBar->SetManager(manager, this, init);
@@ -285,7 +285,7 @@ void CContainerUI::SetVisible(bool visible)
     }
     CControlUI::SetVisible(visible);
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        GetItemAt(i)->SetInternVisible(IsVisible());
+        ChildAt(i)->SetInternVisible(IsVisible());
     }
 }
 
@@ -293,7 +293,7 @@ void CContainerUI::SetInternVisible(bool visible)
 {
     CControlUI::SetInternVisible(visible);
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        GetItemAt(i)->SetInternVisible(IsVisible());
+        ChildAt(i)->SetInternVisible(IsVisible());
     }
 }
 
@@ -318,7 +318,7 @@ void CContainerUI::Move(int dx, int dy, bool needInvalidate)
         bar->Move(dx, dy, false);
     }
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible()) {
             child->Move(dx, dy, false);
         }
@@ -347,7 +347,7 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate)
         area.bottom -= bar->GetFixedHeight();
     }
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible()) {
             continue;
         }
@@ -364,7 +364,7 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate)
 
 void CContainerUI::SetFloatPos(int index)
 {
-    CControlUI* child = GetItemAt(index);
+    CControlUI* child = ChildAt(index);
     if (child == nullptr || !child->IsVisible() || !child->IsFloat()) {
         return;
     }
@@ -417,7 +417,7 @@ void CContainerUI::SetScrollPos(SIZE szPos)
         return;
     }
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible() && !child->IsFloat()) {
             child->Move(-dx, -dy, false);
         }
@@ -677,7 +677,7 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
             CDrawClip::GenerateClip(hDC, rcTemp, childClip);
         }
         for (int i = 0; i < m_items.GetSize(); ++i) {
-            CControlUI* child = GetItemAt(i);
+            CControlUI* child = ChildAt(i);
             if (child == stopControl) {
                 return false;
             }
@@ -753,7 +753,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         int count = m_items.GetSize();
         bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
         for (int i = 0; i < count; ++i) {
-            CControlUI* child = GetItemAt(topFirst ? count - 1 - i : i);
+            CControlUI* child = ChildAt(topFirst ? count - 1 - i : i);
             CControlUI* found = child->FindControl(proc, data, flags);
             if (found == nullptr) {
                 continue;
@@ -845,15 +845,16 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     } else if (wcscmp(name, L"mousechild") == 0) {
         SetMouseChildEnabled(ParseBool(value));
     } else if (wcscmp(name, L"vscrollbar") == 0) {
-        EnableScrollBar(ParseBool(value), m_pHorizontalScrollBar != nullptr);
+        // Through the getters: a list keeps its bars on its body.
+        EnableScrollBar(ParseBool(value), GetHorizontalScrollBar() != nullptr);
     } else if (wcscmp(name, L"vscrollbarstyle") == 0) {
-        EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
-        m_pVerticalScrollBar->ApplyAttributeList(value);
+        EnableScrollBar(true, GetHorizontalScrollBar() != nullptr);
+        GetVerticalScrollBar()->ApplyAttributeList(value);
     } else if (wcscmp(name, L"hscrollbar") == 0) {
-        EnableScrollBar(m_pVerticalScrollBar != nullptr, ParseBool(value));
+        EnableScrollBar(GetVerticalScrollBar() != nullptr, ParseBool(value));
     } else if (wcscmp(name, L"hscrollbarstyle") == 0) {
-        EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
-        m_pHorizontalScrollBar->ApplyAttributeList(value);
+        EnableScrollBar(GetVerticalScrollBar() != nullptr, true);
+        GetHorizontalScrollBar()->ApplyAttributeList(value);
     } else if (wcscmp(name, L"childpadding") == 0) {
         SetChildPadding(ParseInt(value));
     } else if (wcscmp(name, L"childalign") == 0) {

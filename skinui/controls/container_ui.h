@@ -106,6 +106,10 @@ public:
     virtual void ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded);
 
 protected:
+    // The own child at index (null out of range). The container's own work
+    // (layout, painting, searching) goes through it: a derived class may
+    // answer GetItemAt with other controls (the list answers with its rows).
+    CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
     // The control rectangle less the inset and the visible bars.
     RECT GetContentRect() const;
     // Hands a removed child to the delayed clean-up or deletes it.

@@ -1,18 +1,26 @@
 #include "skinui/controls/control_elements.h"
 
+#include "skinui/controls/activex_ui.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/child_layout_ui.h"
+#include "skinui/controls/combo_ui.h"
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/date_time_ui.h"
 #include "skinui/controls/edit_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
+#include "skinui/controls/list_container_element_ui.h"
+#include "skinui/controls/list_element_ui.h"
+#include "skinui/controls/list_header_ui.h"
+#include "skinui/controls/list_ui.h"
 #include "skinui/controls/option_ui.h"
 #include "skinui/controls/progress_ui.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/controls/tile_layout_ui.h"
 #include "skinui/controls/vertical_layout_ui.h"
+#include "skinui/controls/web_browser_ui.h"
 #include "skinui/core/skin_builder.h"
 
 namespace SkinUI {
@@ -48,6 +56,18 @@ const ElementFactory kElements[] = {
     {L"Edit", &Create<CEditUI>},
     {L"DateTime", &Create<CDateTimeUI>},
     {L"ScrollBar", &Create<CScrollBarUI>},
+    {L"RichEdit", &Create<CRichEditUI>},
+    {L"ActiveX", &Create<CActiveXUI>},
+    {L"WebBrowser", &Create<CWebBrowserUI>},
+    {L"List", &Create<CListUI>},
+    {L"ListHeader", &Create<CListHeaderUI>},
+    {L"ListHeaderItem", &Create<CListHeaderItemUI>},
+    {L"ListTextElement", &Create<CListTextElementUI>},
+    {L"ListLabelElement", &Create<CListLabelElementUI>},
+    {L"ListHBoxElement", &Create<CListHBoxElementUI>},
+    {L"ListContainerElement", &Create<CListContainerElementUI>},
+    {L"Combo", &Create<CComboUI>},
+    {L"ComboBox", &Create<CComboUI>},
 };
 
 }  // namespace

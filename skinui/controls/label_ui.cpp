@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "foundation/log.h"
+#include "skinui/controls/measure_dc.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
@@ -18,35 +18,6 @@ int ScaleForEnlarge(int value)
     }
     return static_cast<int>(static_cast<float>(value) * CUiManager::GetEnlargeScale());
 }
-
-// The window's paint DC for measuring, or a memory DC while the window has none.
-class MeasureDC {
-public:
-    explicit MeasureDC(CUiManager* manager) : m_hDC(manager->GetPaintDC()), m_bOwned(false)
-    {
-        if (m_hDC == nullptr) {
-            m_hDC = ::CreateCompatibleDC(nullptr);
-            m_bOwned = m_hDC != nullptr;
-            if (m_hDC == nullptr) {
-                common::log("CLabelUI::EstimateSize", __LINE__, L"CreateCompatibleDC failed lastError = %d",
-                            static_cast<int>(::GetLastError()));
-            }
-        }
-    }
-    ~MeasureDC()
-    {
-        if (m_bOwned) {
-            ::DeleteDC(m_hDC);
-        }
-    }
-    MeasureDC(const MeasureDC&) = delete;
-    MeasureDC& operator=(const MeasureDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-    bool m_bOwned;
-};
 
 }  // namespace
 
@@ -390,7 +361,7 @@ SIZE CLabelUI::EstimateSize(SIZE available)
         m_bNeedEstimateSize = false;
         m_szAvailableLast = available;
         m_cxyFixedLast = m_cxyFixed;
-        MeasureDC dc(m_pManager);
+        CMeasureDC dc(m_pManager, "CLabelUI::EstimateSize");
         const RECT& pad = m_rcTextPadding;
         // Measures the text into rc (left and top stay); no text measures empty.
         auto measure = [&](RECT& rc, UINT style) {

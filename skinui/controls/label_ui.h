@@ -54,6 +54,12 @@ public:
     int GetMaxWidthEx() const { return m_iMaxWidthEx; }
     void SetMaxWidthEx(int cx);
 
+    // The image setters of the text controls and the list family: nothing
+    // when the description is unchanged and its image is loaded; else the
+    // record drops its image and takes the description (the enlarge-mode one
+    // only while enlarge mode is on). True when the record changed.
+    static bool ReplaceImage(UiDrawInfo& info, const wchar_t* description, bool enlarge = false);
+
     bool IsEnabledEffect() const { return m_bEnableEffect; }
     void SetEnabledEffect(bool enable);
     bool IsEnabledLuminous() const { return m_bEnableLuminous; }
@@ -86,11 +92,6 @@ protected:
     void ResolveDefaultColors();
     // The item rectangle less the text padding.
     RECT GetTextRect() const;
-    // The image setters of the derived controls: nothing when the description
-    // is unchanged and its image is loaded; else the record drops its image
-    // and takes the description (the enlarge-mode one only while enlarge mode
-    // is on). True when the record changed.
-    static bool ReplaceImage(UiDrawInfo& info, const wchar_t* description, bool enlarge = false);
 
     DWORD m_dwTextColor;
     DWORD m_dwDisabledTextColor;

@@ -29,9 +29,10 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate)
         ProcessScrollBar(rc, 0, 0);
         return;
     }
-    // Scrolled content is laid out at its full size.
-    const SIZE scrollPos = GetScrollPos();
-    const SIZE scrollRange = GetScrollRange();
+    // Scrolled content is laid out at its full size. The layout's own bars
+    // count (a list answers GetScrollPos with its body's).
+    const SIZE scrollPos = CContainerUI::GetScrollPos();
+    const SIZE scrollRange = CContainerUI::GetScrollRange();
     const int availableCx = rc.right - rc.left + scrollRange.cx;
     const int availableCy = rc.bottom - rc.top + scrollRange.cy;
 
@@ -41,7 +42,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate)
     int estimated = 0;
     int cxNeeded = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloat()) {
             continue;
         }
@@ -74,7 +75,7 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate)
     int placed = 0;
     int cyNeeded = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible()) {
             continue;
         }

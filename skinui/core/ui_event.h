@@ -53,6 +53,7 @@ enum UiKeyState {
 enum UiControlFlags {
     UIFLAG_TABSTOP = 0x00000001,
     UIFLAG_SETCURSOR = 0x00000002,
+    UIFLAG_WANTRETURN = 0x00000004,
 };
 
 // Flags of CControlUI::FindControl.

@@ -27,7 +27,10 @@ target_link_libraries(zul_additions_peer PRIVATE launcher_additions)
 zul_add_test(launcher_additions_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/additions_file_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/additions_system_test.cpp
-  LIBS launcher_additions zul_launcher_test_util)
+  LIBS launcher_additions zul_launcher_test_util
+  # Brings a window of its own to the front: never beside a test whose real
+  # clicks and keys need the activation (an open drop list closes when it goes).
+  LOCKS zul_mouse_pointer)
 zul_add_test(launcher_ipc_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ipc_window_test.cpp
   LIBS launcher_additions zul_launcher_test_util LABELS gui)
 add_dependencies(launcher_additions_test zul_additions_peer zul_test_child)

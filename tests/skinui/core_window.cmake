@@ -34,6 +34,8 @@ add_executable(skinui_demo WIN32
   ${_demo_dir}/demo_window.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc)
 target_link_libraries(skinui_demo PRIVATE msg ole32)
+# The demo hosts the test ActiveX control (activex.cmake) from its own folder.
+add_dependencies(skinui_demo zul_test_activex)
 
 # A program whose window's skin cannot be built (the window test starts it).
 add_executable(skinui_broken_skin ${CMAKE_CURRENT_LIST_DIR}/broken_skin_main.cpp)
@@ -48,4 +50,6 @@ zul_add_test(skinui_window_test
   LABELS gui
   # Its windows open active and take the keyboard focus from other tests' windows.
   LOCKS zul_mouse_pointer)
-add_dependencies(skinui_window_test skinui_broken_skin)
+# The test starts skinui_broken_skin; the demo window hosts the test ActiveX
+# control from the test's folder.
+add_dependencies(skinui_window_test skinui_broken_skin zul_test_activex)

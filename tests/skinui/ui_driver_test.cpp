@@ -1,7 +1,8 @@
 // The UI driver (tests/common/ui_driver.h) against the skinned demo program
 // run as its own process: the window found by class and process, the named
 // controls' rectangles as the window answers them, real clicks and keys that
-// reach the controls, and a screenshot that shows the window.
+// reach the controls and switch the demo's pages, and a screenshot that shows
+// the window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -71,6 +72,10 @@ TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
     EXPECT_TRUE(RectIs(sections.screen, ScreenRect(window, 0, 96, 980, 940)));
     uidriver::ControlInfo card = uidriver::queryControl(window, L"buttonsection");
     EXPECT_TRUE(RectIs(card.screen, ScreenRect(window, 658, 110, 962, 370)));
+    // A control of a page not shown is found, hidden.
+    uidriver::ControlInfo hidden = uidriver::queryControl(window, L"listsection");
+    EXPECT_TRUE(hidden.found);
+    EXPECT_FALSE(hidden.visible);
 
     EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
     EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
@@ -112,6 +117,35 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
     ASSERT_TRUE(uidriver::clickControl(window, L"closebtn"));
     DWORD code = 1;
     EXPECT_TRUE(demo->waitForExit(15000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(UiDriverTest, PageOptionsShowTheirPages)
+{
+    auto shown = [](const uidriver::ControlInfo& c) { return c.visible; };
+    auto hidden = [](const uidriver::ControlInfo& c) { return c.found && !c.visible; };
+    ASSERT_TRUE(uidriver::clickControl(window, L"page_lists"));
+    EXPECT_TRUE(uidriver::waitForControl(window, L"listsection", shown, 5000).visible);
+    EXPECT_TRUE(hidden(uidriver::waitForControl(window, L"actionbtn", hidden, 5000)));
+    EXPECT_FALSE(uidriver::clickControl(window, L"actionbtn"));  // not on the page shown
+    ASSERT_TRUE(uidriver::clickControl(window, L"page_basics"));
+    EXPECT_TRUE(uidriver::waitForControl(window, L"actionbtn", shown, 5000).visible);
+    EXPECT_TRUE(hidden(uidriver::queryControl(window, L"listsection")));
+}
+
+// The demo program shows the page its command line names first.
+TEST(UiDriverDemoPages, TheCommandLineNamesThePageShownFirst)
+{
+    uidriver::Program demo(testutil::exeDir() + L"skinui_demo.exe", L"autoclose=60000 page=lists");
+    ASSERT_TRUE(demo.started());
+    HWND window = uidriver::waitForWindow(kDemoClass, demo.pid(), 30000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(uidriver::waitForControl(window, L"listsection", [](const uidriver::ControlInfo& c) { return c.visible; },
+                                         10000).visible);
+    EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn").visible);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(demo.waitForExit(15000, &code));
     EXPECT_EQ(0u, code);
 }
 

@@ -10,8 +10,10 @@
 
 #include "common/test_util.h"
 #include "demo/demo_window.h"
+#include "skinui/controls/activex_ui.h"
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/control_elements.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/core/window_impl_base.h"
 #include "skinui/core/window_wnd.h"
 #include "test_helpers.h"
@@ -562,7 +564,7 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     // Each page and section file was included, the child layout built its own.
     for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection",
                                 L"tabsection", L"scrollsection", L"aboutcard", L"optionsection", L"editsection",
-                                L"datesection", L"msgboxsection"}) {
+                                L"datesection", L"msgboxsection", L"richsection", L"listsection"}) {
         EXPECT_NE(pm.FindControl(name), nullptr) << testutil::narrow(name);
     }
     CControlUI* bar = pm.FindControl(L"progress35");
@@ -607,6 +609,54 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     click(L"closebtn");
     EXPECT_TRUE(RunUntil([&] { return wnd.GetHWND() == nullptr; }, 3000));
     EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+TEST_F(DemoTest, ListsPageShowsItsRichTextAndItsActiveXControlOnlyWhileShown)
+{
+    skindemo::DemoWindow wnd(false);
+    HWND hWnd = wnd.Create(nullptr, L"SkinUI demo", WS_POPUP | WS_VISIBLE, 0);
+    ASSERT_NE(hWnd, nullptr);
+    wnd.CenterWindow();
+    ::UpdateWindow(hWnd);
+    testutil::pumpFor(50);
+    CUiManager& pm = wnd.GetManager();
+    CControlUI* basics = pm.FindControl(L"sections");
+    CControlUI* lists = pm.FindControl(L"listsections");
+    auto* activex = static_cast<CActiveXUI*>(pm.FindControl(L"activexdemo"));
+    auto* edit = static_cast<CRichEditUI*>(pm.FindControl(L"richdemo"));
+    ASSERT_TRUE(basics && lists && activex && edit);
+    EXPECT_EQ(activex->GetHostWindow(), nullptr);  // made at its first placement: its page was never shown
+    auto show = [&](const wchar_t* page) {
+        EXPECT_TRUE(wnd.ShowPage(page));
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+        ::UpdateWindow(hWnd);
+        testutil::pumpFor(50);
+    };
+
+    show(L"lists");
+    EXPECT_FALSE(basics->IsVisible());
+    EXPECT_TRUE(lists->IsVisible());
+    EXPECT_EQ(OffscreenPixel(pm, 300, 150), 0xFFFFFFu);  // the first card of the page
+    // The formatted text came in at the first layout, while its page was hidden.
+    const std::wstring text = edit->GetText().GetData();
+    EXPECT_NE(text.find(L"Rich edit with italic"), std::wstring::npos) << testutil::narrow(text);
+    EXPECT_NE(text.find(L"A serif heading"), std::wstring::npos);
+    // The ActiveX control runs in its own window over its place on the page.
+    HWND host = activex->GetHostWindow();
+    ASSERT_NE(host, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(host));
+    RECT hostRect;
+    ::GetWindowRect(host, &hostRect);
+    ::MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&hostRect), 2);
+    EXPECT_TRUE(::EqualRect(&hostRect, &activex->GetPos()));
+
+    // Another page: the control's window goes with its page, and comes back with it.
+    show(L"basics");
+    EXPECT_TRUE(basics->IsVisible());
+    EXPECT_FALSE(::IsWindowVisible(host));
+    show(L"lists");
+    EXPECT_EQ(activex->GetHostWindow(), host);
+    EXPECT_TRUE(::IsWindowVisible(host));
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include "demo_window.h"
 
+#include <richedit.h>
+
+#include <string>
+
 #include "foundation/log.h"
 #include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/option_ui.h"
+#include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
 
@@ -24,6 +29,7 @@ SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"msgboxone", &DemoWindow::OnMessageBoxClick)
     SKINUI_ON_CLICK(L"msgboxtwo", &DemoWindow::OnMessageBoxClick)
     SKINUI_ON_NOTIFY(L"selectchanged", &DemoWindow::OnSelectChanged)
+    SKINUI_ON_NOTIFY(L"windowinit", &DemoWindow::OnRichSectionInit)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -115,6 +121,26 @@ void DemoWindow::OpenMessageBox(bool twoButtons)
     buttons.push_back(msg::SelectionInfo{L"Discard", [answer] { answer(L"Answered: Discard"); }, false});
     msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Question",
                         L"Keep the changes you made<n>to this page?", buttons);
+}
+
+void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)
+{
+    // The rich edit's formatted text comes from an RTF file of the skin.
+    SkinUI::CControlUI* control = GetManager().FindControl(L"richdemo");
+    SkinUI::CRichEditUI* edit =
+        control != nullptr ? static_cast<SkinUI::CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+    DWORD size = 0;
+    LPBYTE data = SkinUI::CUiManager::LoadSkinData(L"section_rich.rtf", size);
+    if (edit == nullptr || data == nullptr) {
+        common::log("DemoWindow::OnRichSectionInit", __LINE__, L"no rich edit or no section_rich.rtf lastError = %d", 0);
+        delete[] data;
+        return;
+    }
+    std::string rtf(reinterpret_cast<const char*>(data), size);
+    delete[] data;
+    SETTEXTEX how = {ST_DEFAULT, CP_ACP};
+    edit->TxSendMessage(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(rtf.c_str()), nullptr);
+    edit->HomeUp();
 }
 
 void DemoWindow::CloseAfter(UINT ms)

@@ -2,8 +2,9 @@
 // program's "ZIPRES" skin archive, pages of cards (one card per control
 // family) chosen by the page options above them. Its close button is routed
 // by name through the base window's notify map; the action button (it shows
-// the number of its clicks as its text), the tab headers, the page options and
-// the message-box buttons through the demo's own map.
+// the number of its clicks as its text), the tab headers, the page options,
+// the message-box buttons and the first layout (it fills the rich edit)
+// through the demo's own map.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +43,8 @@ protected:
     // An option of the group "demopages" selected: the page of the same index.
     void OnSelectChanged(SkinUI::UiNotify& msg);
     void OnMessageBoxClick(SkinUI::UiNotify& msg);
+    // Streams section_rich.rtf into the rich edit "richdemo".
+    void OnRichSectionInit(SkinUI::UiNotify& msg);
 
 private:
     bool m_quitOnClose;

@@ -219,6 +219,25 @@ def message_box_images(out_dir):
     png(out_dir + "/common/msg_noice48.png", 48, 48, layered((disc, AMBER), (bar, WHITE), (point, WHITE)))
 
 
+def combo_images(out_dir):
+    """combo.png: the combo box's face in three 60 x 28 frames (normal, hot,
+    pushed) side by side, a rounded outline over a light fill with a chevron
+    in the right 28 pixels (cut with corner='8,8,28,8' to keep it there)."""
+    w, h = 60, 28
+    outer = rounded(0, 0, w, h, 6)
+    inner = rounded(1, 1, w - 1, h - 1, 5)
+
+    def chevron(px, py):
+        dx = px - 44
+        return abs(dx) <= 4.2 and abs((py - 15.5) + abs(dx) * 0.75) <= 0.9
+
+    looks = [(BORDER, WHITE, GRIP), (BLUE_HOT, WHITE, BLUE), (BLUE, (0xEE, 0xF4, 0xFF), BLUE_PUSHED)]
+    frames(out_dir + "/combo.png", w, h,
+           [layered((outer, line), (inner, fill), (chevron, glyph)) for line, fill, glyph in looks])
+    # The list header's column separator: a 4-pixel drag strip, a line in its middle.
+    png(out_dir + "/header_sep.png", 4, 16, lambda x, y: (0xD5, 0xDC, 0xE7, 255) if x == 2 and 3 <= y < 13 else (0, 0, 0, 0))
+
+
 def main(out_dir):
     # Caption: the logo, a rounded square with a diagonal blue-violet gradient.
     png(out_dir + "/logo.png", 22, 22,
@@ -256,6 +275,7 @@ def main(out_dir):
     scroll_images(out_dir)
     input_images(out_dir)
     message_box_images(out_dir)
+    combo_images(out_dir)
 
 
 if __name__ == "__main__":
