@@ -3,8 +3,6 @@
 #include <objbase.h>
 
 #include "foundation/log.h"
-#include "foundation/module_resource.h"
-#include "foundation/sz/sz_extract.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/usystem.h"
@@ -18,8 +16,6 @@ namespace {
 const wchar_t kInstanceMutexName[] = L"{194F48E7-C3C1-40C4-8798-8BD6CEDD5796}";
 const wchar_t kLogFileName[] = L"install.log";
 const DWORD kOtherInstancePauseMs = 500;
-const int kFontsResourceId = 131;
-const wchar_t kFontsResourceType[] = L"ZIPRES";
 const int kIconResourceId = 108;
 const DWORD kWorkerJoinMs = 2000;
 // WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
@@ -27,24 +23,6 @@ const DWORD kWorkerJoinMs = 2000;
 const DWORD kFrameStyle = 0x86030000;
 const DWORD kFrameStyleXp = 0x860F0000;
 const DWORD kFrameExStyle = WS_EX_TOPMOST;
-
-// The fonts archive of the resources, unpacked into the fonts folder. A
-// missing or empty resource or a failed unpack leaves the folder as it is.
-void unpackFonts(const std::wstring& fontsFolder)
-{
-    utility::ResourceBytes fonts;
-    if (utility::findResource(nullptr, MAKEINTRESOURCEW(kFontsResourceId), kFontsResourceType,
-                              fonts) != utility::kResourceFound) {
-        common::log("KXSpaceImpl::entrance", __LINE__, L"no fonts resource lastError = %d",
-                    GetLastError());
-        return;
-    }
-    if (fonts.size == 0)
-        return;
-    SzResultCode result = SzExtractToDir(fonts.data, fonts.size, fontsFolder, nullptr);
-    if (result != kSzOk)
-        common::log("KXSpaceImpl::entrance", __LINE__, L"unpack fonts error %d", result);
-}
 
 }  // namespace
 
@@ -90,17 +68,10 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     // 7. The region's profile.
     loadRegionProfile(model.getLanguage(), model.regionProfile());
 
-    // 8. The fonts of the resources, unpacked into %APPDATA%\zulplay\fonts\.
-    const std::wstring fontsFolder = KXSpaceModel::fontsFolder();
-    utility::ufile::makeDir(fontsFolder);
-    unpackFonts(fontsFolder);
-
-    // 9. The region's private font.
-    const std::wstring fontPath = model.getFontPath();
-    if (!fontPath.empty()) {
-        int added = AddFontResourceExW(fontPath.c_str(), FR_PRIVATE, nullptr);
-        common::log(fn, __LINE__, L"load Noto Sans fonts ret:%d  error:%d", added, GetLastError());
-    }
+    // 8. The fonts of the resources, unpacked into %APPDATA%\zulplay\fonts\,
+    // and 9. the region's private font added: on a thread of their own while
+    // the window is made.
+    fonts_.start(KXSpaceModel::fontsFolder(), model.getFontPath());
 
     // 10. The skin archive and the language column of the region.
     initSkinResource(instance, model.regionProfile().locale);
@@ -112,9 +83,8 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     if (windowMade)
         SkinUI::CUiManager::MessageLoop();
 
-    // 13. The private font goes with the window.
-    if (!fontPath.empty())
-        RemoveFontResourceExW(fontPath.c_str(), FR_PRIVATE, nullptr);
+    // 13. The fonts are all written; the private font goes with the window.
+    fonts_.finish();
 
     // 14. The install job ends before the process does.
     model.joinWorker(kWorkerJoinMs);

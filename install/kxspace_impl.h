@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/scoped_handle.h"
+#include "install/private_fonts.h"
 
 class KXSpaceMainFrame;
 class KXSpaceModel;
@@ -32,4 +33,5 @@ public:
 private:
     KXSpaceMainFrame* mainFrame_ = nullptr;  // owned by its window: it deletes itself
     utility::ScopedHandle instanceMutex_;     // held until the process ends
+    PrivateFonts fonts_;
 };
