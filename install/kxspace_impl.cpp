@@ -68,16 +68,17 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     // 7. The region's profile.
     loadRegionProfile(model.getLanguage(), model.regionProfile());
 
-    // 8. The fonts of the resources, unpacked into %APPDATA%\zulplay\fonts\,
-    // and 9. the region's private font added: on a thread of their own while
-    // the window is made.
-    fonts_.start(KXSpaceModel::fontsFolder(), model.getFontPath());
-
-    // 10. The skin archive and the language column of the region.
+    // 8. The skin archive and the language column of the region.
     initSkinResource(instance, model.regionProfile().locale);
 
-    // 11. The main window. Without one nothing would end the message loop.
+    // 9. The main window, shown and painted. Without one nothing would end
+    // the message loop.
     const bool windowMade = createMainFrame();
+
+    // 10. The fonts of the resources, unpacked into %APPDATA%\zulplay\fonts\,
+    // and 11. the region's private font added: on a thread of their own,
+    // once the window stands (it needs none of them to appear).
+    fonts_.start(KXSpaceModel::fontsFolder(), model.getFontPath());
 
     // 12. The message loop, until the main window has gone.
     if (windowMade)
@@ -128,6 +129,7 @@ bool KXSpaceImpl::createMainFrame()
     if (model.showWindow()) {
         common::log(fn, __LINE__, L"show root window");
         mainFrame_->ShowWindow(true, true);
+        UpdateWindow(mainFrame_->GetHWND());
     }
     if (model.isUpdateRun())
         mainFrame_->startInstall();

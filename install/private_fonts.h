@@ -1,6 +1,6 @@
 // The fonts of the installer's resources: unpacked into the fonts folder on a
-// thread of their own while the window is made (the window needs none of
-// them to appear), then the region's private font is added for this process.
+// thread of their own once the window stands (it needs none of them to
+// appear), then the region's private font is added for this process.
 #pragma once
 
 #include <windows.h>

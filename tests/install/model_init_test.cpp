@@ -2,7 +2,6 @@
 // the installer's file name and the keys of its command line.
 #include <gtest/gtest.h>
 
-#include "common/test_util.h"
 #include "install/kxspace_model.h"
 
 TEST(ModelInitTest, RegionOfTheUiLanguage)
@@ -43,11 +42,9 @@ TEST(ModelInitTest, FileNameTokens)
     blanks.readFileNameTokens(L"x_ vn _ 7 __y.exe");
     EXPECT_EQ(L"vn", blanks.getLanguage());
     EXPECT_EQ(L"7", blanks.open());
-
     KXSpaceModel plain;
     plain.setRegion(L"th");
-    plain.readFileNameTokens(L"zulinst.exe");
-    plain.readFileNameTokens(L"zul_inst_setup.exe");  // three tokens
+    plain.readFileNameTokens(L"zul_inst_setup.exe");  // three tokens: not used
     EXPECT_EQ(L"th", plain.getLanguage());
 }
 
@@ -69,36 +66,4 @@ TEST(ModelInitTest, CommandLineKeys)
     EXPECT_TRUE(unattended.previousInstallPath().empty());
     EXPECT_TRUE(unattended.isUnattendedRun());
     EXPECT_EQ(-1, unattended.upgrade());
-}
-
-TEST(ModelInitTest, UpdateKeepsTheLauncherFolderAsGiven)
-{
-    testutil::TempDir temp;
-    const std::wstring folder = temp.path() + L"Player\\";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(testutil::writeFile(folder + L"zulplay.exe", "launcher"));
-
-    KXSpaceModel update;
-    update.readCommandLine(L"from=update|path=" + folder);
-    EXPECT_EQ(folder, update.getInstallPath());
-    EXPECT_EQ(folder, update.previousInstallPath());
-
-    // Any other run, or a folder without the launcher, gets the product folder.
-    KXSpaceModel install;
-    install.readCommandLine(L"from=install|path=" + folder);
-    EXPECT_EQ(folder + L"ZUL\\", install.getInstallPath());
-    KXSpaceModel empty;
-    empty.readCommandLine(L"from=update|path=" + temp.path());
-    EXPECT_EQ(temp.path() + L"ZUL\\", empty.getInstallPath());
-}
-
-TEST(ModelInitTest, OtherFilesInAFolder)
-{
-    testutil::TempDir temp;
-    EXPECT_FALSE(KXSpaceModel::holdsOtherFiles(temp.path()));  // empty
-    EXPECT_FALSE(KXSpaceModel::holdsOtherFiles(temp.path() + L"missing"));
-    ASSERT_TRUE(CreateDirectoryW((temp.path() + L"sub").c_str(), nullptr));
-    EXPECT_TRUE(KXSpaceModel::holdsOtherFiles(temp.path()));
-    ASSERT_TRUE(testutil::writeFile(temp.path() + L"zulplay.exe", "launcher"));
-    EXPECT_FALSE(KXSpaceModel::holdsOtherFiles(temp.path()));  // an earlier installation
 }
