@@ -228,8 +228,14 @@ TEST_F(CalcInstallPathTest, MissingFolderFallsBackToTheBestDriveThenTheSystemRoo
 TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
 {
     // The machine's own drives (under Wine the host's root is a fixed Z:).
+    // Where every fixed drive opens as a device but cannot answer the
+    // hot-plug query (32-bit Wine run as root), all count as hot-plug.
     KXSpaceModel model;
     const std::wstring best = model.pickBestDrive();
+    if (model.listFixedDrives().empty()) {
+        EXPECT_TRUE(best.empty());
+        return;
+    }
     ASSERT_EQ(3u, best.size());
     EXPECT_EQ(L":\\", best.substr(1));
     EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
