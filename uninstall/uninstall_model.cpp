@@ -21,6 +21,8 @@ const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
 const REGSAM kFullAccess = 0xF003F;    // KEY_ALL_ACCESS
 
 std::atomic<bool> g_deleteSelf{false};
+// Written by the job before it sets the delete-self flag, read after the flag.
+std::wstring g_removedFolder;
 
 std::wstring readProductValue(const wchar_t* name)
 {
@@ -152,8 +154,10 @@ bool KXSpaceModel::startClean()
 {
     // The worker refuses a second start while it holds the first run.
     Runable* job = new MemberFuncRunable<KXSpaceModel>(this, &KXSpaceModel::threadClean);
-    if (worker_.start(job))
+    if (worker_.start(job)) {
+        cleaning_ = true;
         return true;
+    }
     job->release();
     common::log("KXSpaceModel::startClean", __LINE__, L"clean job already started");
     return false;
@@ -162,6 +166,8 @@ bool KXSpaceModel::startClean()
 void KXSpaceModel::postProgress(int percent)
 {
     poster_.post(new FunctionRunable([this, percent] {
+        if (percent == 100)
+            cleaning_ = false;
         if (progress_)
             progress_(percent);
     }));
@@ -191,12 +197,14 @@ bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredI
 void KXSpaceModel::removeInstallFolder()
 {
     std::wstring folder = programFolder();
+    g_removedFolder.clear();
     if (!isInstallFolder(folder, readProductValue(L"InstallDir"))) {
         common::log("KXSpaceModel::threadClean", __LINE__,
                     L"[%s] is not the install folder, it is left in place", folder.c_str());
         return;
     }
     utility::ufile::removeDir(folder);
+    g_removedFolder = folder;
 }
 
 void KXSpaceModel::threadClean()
@@ -279,23 +287,43 @@ void KXSpaceModel::removeRegistry()
 
 bool deleteSelfRequested() { return g_deleteSelf; }
 void setDeleteSelfRequested(bool value) { g_deleteSelf = value; }
+std::wstring removedInstallFolder() { return g_deleteSelf ? g_removedFolder : std::wstring(); }
 
-bool deleteFileLater(const std::wstring& path)
+namespace {
+
+// The short form of a path (8.3 names pass any code page), else the path itself.
+std::wstring shortPathOf(const std::wstring& path)
+{
+    wchar_t shortPath[MAX_PATH] = {0};
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    return (length > 0 && length < MAX_PATH) ? std::wstring(shortPath) : path;
+}
+
+}  // namespace
+
+bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
 {
     if (path.empty())
         return false;
-    wchar_t shortPath[MAX_PATH] = {0};
-    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-    std::wstring target = (length > 0 && length < MAX_PATH) ? std::wstring(shortPath) : path;
-
     wchar_t comspec[MAX_PATH] = {0};
     DWORD comspecLength = GetEnvironmentVariableW(L"ComSpec", comspec, MAX_PATH);
     if (comspecLength == 0 || comspecLength >= MAX_PATH)
         return false;
-    // The path is quoted, so blanks never split it into other targets; the
-    // pause lets the exiting process release its executable first.
-    std::wstring params = L"/c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + target + L"\" >> NUL";
-    HINSTANCE result = ShellExecuteW(nullptr, nullptr, comspec, params.c_str(), nullptr, SW_HIDE);
+    // Paths are quoted, so blanks never split them into other targets; the
+    // pause lets the exiting process release its executable first. "rmdir"
+    // without "/s" removes only a folder that is empty by then.
+    std::wstring params =
+        L"/c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + shortPathOf(path) + L"\" >> NUL";
+    std::wstring folder = emptyFolder;
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    if (!folder.empty())
+        params += L" & rmdir \"" + shortPathOf(folder) + L"\" >NUL 2>NUL";
+    // The interpreter must not stand in the folder it removes.
+    wchar_t systemDir[MAX_PATH] = {0};
+    UINT systemLength = GetSystemDirectoryW(systemDir, MAX_PATH);
+    const wchar_t* workDir = (systemLength > 0 && systemLength < MAX_PATH) ? systemDir : nullptr;
+    HINSTANCE result = ShellExecuteW(nullptr, nullptr, comspec, params.c_str(), workDir, SW_HIDE);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -305,5 +333,12 @@ bool DeleteSelf()
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return false;
-    return deleteFileLater(path);
+    const std::wstring folder = removedInstallFolder();
+    if (folder.empty() ||
+        normalizedFolder(folder) != normalizedFolder(utility::ufile::getParentDir(path))) {
+        common::log("DeleteSelf", __LINE__, L"%s stays: it does not lie in the removed install folder",
+                    path);
+        return false;
+    }
+    return deleteFileLater(path, folder);
 }

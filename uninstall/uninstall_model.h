@@ -23,6 +23,10 @@ public:
 
     // Starts the clean-up job on the worker; false while a run is in progress.
     bool startClean();
+    // UI thread: true from a successful start until the job's 100 has been
+    // delivered. The window refuses to close meanwhile, so an installation is
+    // never left half removed.
+    bool isCleaning() const { return cleaning_; }
     // The clean-up job itself (worker thread).
     void threadClean();
 
@@ -58,16 +62,25 @@ private:
     std::wstring programFolder_;
     DWORD stepPauseMs_ = 1000;
     UiTaskPoster poster_;
+    bool cleaning_ = false;  // UI thread only
 };
 
 // Set by the clean-up job when it has run to its end; read after the message loop.
 bool deleteSelfRequested();
 void setDeleteSelfRequested(bool value);
 
-// Asks the command interpreter to delete this executable once the process has ended.
+// The install folder the clean-up job removed, with a trailing separator;
+// empty when the job left the program's folder in place.
+std::wstring removedInstallFolder();
+
+// Asks the command interpreter to delete this executable once the process has
+// ended, then its folder when that is empty. Only an executable lying in the
+// install folder that the clean-up job removed deletes itself: a copy run from
+// any other folder leaves that folder as it was.
 bool DeleteSelf();
-// The same for any file: waits a moment, then deletes the quoted path.
-bool deleteFileLater(const std::wstring& path);
+// The same for any file: waits a moment, deletes the quoted path, then removes
+// `emptyFolder` (when given) if nothing is left in it.
+bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder = std::wstring());
 
 // True when `folder` may be removed as the installation: it is the registered
 // install folder or holds the launcher, and it is not a drive root.

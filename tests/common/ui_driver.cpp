@@ -239,7 +239,11 @@ void pressKey(WORD virtualKey)
 
 std::wstring artifactsDir()
 {
-    std::wstring dir = L"Z:" ZUL_ARTIFACTS_DIR L"\\";
+    // The test environment names each target's own folder (build/artifacts/i686 ...).
+    wchar_t named[MAX_PATH] = L"";
+    const DWORD length = ::GetEnvironmentVariableW(L"ZUL_ARTIFACTS_DIR", named, MAX_PATH);
+    const std::wstring folder = length > 0 && length < MAX_PATH ? named : L"" ZUL_ARTIFACTS_DIR;
+    std::wstring dir = L"Z:" + folder + L"\\";
     for (wchar_t& c : dir) {
         if (c == L'/') c = L'\\';
     }

@@ -79,7 +79,8 @@ void typeText(const std::wstring& text);
 // Presses and releases one virtual key (VK_RETURN, VK_ESCAPE ...).
 void pressKey(WORD virtualKey);
 
-// The artifacts folder (build/artifacts of the source tree), made when missing.
+// The artifacts folder, made when missing: $ZUL_ARTIFACTS_DIR (set per target by
+// scripts/env.sh), else build/artifacts of the source tree.
 std::wstring artifactsDir();
 // Saves what the screen shows of the window (the whole screen for null) as
 // build/artifacts/<name>.png; returns the file's path, empty on failure.

@@ -73,6 +73,7 @@ protected:
         model_->setProgressCallback([this](int percent) {
             progress_.push_back(percent);
             progressThreads_.push_back(GetCurrentThreadId());
+            cleaningSeen_.push_back(model_->isCleaning());
         });
         setDeleteSelfRequested(false);
     }
@@ -108,6 +109,7 @@ protected:
     KXSpaceModel* model_ = nullptr;
     std::vector<int> progress_;
     std::vector<DWORD> progressThreads_;
+    std::vector<bool> cleaningSeen_;
 };
 
 TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
@@ -121,7 +123,11 @@ TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
     CloseHandle(info.hThread);
 
     model_->setProgramFolder(installDir_);
+    EXPECT_FALSE(model_->isCleaning());
     ASSERT_TRUE(runJob());
+    EXPECT_FALSE(model_->isCleaning());
+    EXPECT_EQ(cleaningSeen_, (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(removedInstallFolder(), installDir_);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
 
@@ -268,6 +274,24 @@ TEST(UninstallDeleteSelf, TheCommandDeletesAnExecutableWhosePathHasBlanks)
     ASSERT_TRUE(deleteFileLater(target));
     EXPECT_TRUE(testutil::pumpUntil([&] { return !testutil::fileExists(target); }, 20000));
     EXPECT_TRUE(testutil::fileExists(bystander));
+}
+
+// The install folder goes after the executable only when nothing else is left in it.
+TEST(UninstallDeleteSelf, TheFolderGoesWithTheExecutableOnlyWhenItIsLeftEmpty)
+{
+    testutil::TempDir dir;
+    const std::wstring emptied = dir.path() + L"Z U L\\";
+    const std::wstring kept = dir.path() + L"kept\\";
+    CreateDirectoryW(emptied.c_str(), nullptr);
+    CreateDirectoryW(kept.c_str(), nullptr);
+    testutil::writeFile(emptied + L"zulplayuninst.exe", "MZ");
+    testutil::writeFile(kept + L"zulplayuninst.exe", "MZ");
+    testutil::writeFile(kept + L"saved game.dat", "keep");
+    ASSERT_TRUE(deleteFileLater(emptied + L"zulplayuninst.exe", emptied));
+    ASSERT_TRUE(deleteFileLater(kept + L"zulplayuninst.exe", kept));
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !testutil::dirExists(emptied); }, 20000));
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !testutil::fileExists(kept + L"zulplayuninst.exe"); }, 20000));
+    EXPECT_TRUE(testutil::fileExists(kept + L"saved game.dat"));
 }
 
 }  // namespace

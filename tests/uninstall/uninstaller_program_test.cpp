@@ -1,0 +1,193 @@
+// zulplayuninst.exe as its user runs it, on a real installation: silently
+// with "--playeruninstall", and through its window with real input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "common/test_util.h"
+#include "common/ui_driver.h"
+#include "install/install_traces.h"
+#include "installation.h"
+
+namespace {
+
+const wchar_t kFrameClass[] = L"KXSpaceMainFrame";
+
+bool shown(const uidriver::ControlInfo& c) { return c.found && c.visible; }
+
+// How many lines of the uninstaller's log say exactly this (or begin with it).
+int logged(const std::wstring& message, bool prefix = false)
+{
+    int count = 0;
+    for (const std::wstring& line : insttest::uninstallerLogMessages())
+        count += prefix ? line.compare(0, message.size(), message) == 0 : line == message;
+    return count;
+}
+
+// Waits until the path is gone (the uninstaller deletes itself a moment after it ended).
+bool goneWithin(const std::wstring& path, DWORD timeoutMs)
+{
+    return testutil::pumpUntil([&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                               timeoutMs);
+}
+
+class UninstallerProgramTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        insttest::removeInstallTraces();
+        DeleteFileW(insttest::uninstallerLogPath().c_str());
+        folder_ = temp_.path() + L"Games\\ZUL\\";
+    }
+    void TearDown() override
+    {
+        if (launcher_ != nullptr) {
+            TerminateProcess(launcher_, 0);
+            CloseHandle(launcher_);
+        }
+        insttest::removeInstallTraces();
+        CoUninitialize();
+    }
+
+    // A complete installation with its launcher running.
+    void install()
+    {
+        ASSERT_TRUE(insttest::installWithInstallJob(folder_));
+        ASSERT_EQ(insttest::installationTraces(folder_).size(), insttest::kInstallationTraceCount);
+        launcher_ = insttest::startLauncherStandIn(folder_);
+        ASSERT_NE(launcher_, nullptr);
+    }
+
+    // Everything of the installation is gone, the uninstaller and its folder
+    // a few seconds after it ended; the Run value stays.
+    void expectUninstalled()
+    {
+        EXPECT_EQ(WaitForSingleObject(launcher_, 10000), WAIT_OBJECT_0) << "the launcher was not stopped";
+        EXPECT_TRUE(goneWithin(folder_ + L"zulplayuninst.exe", 20000));
+        EXPECT_TRUE(goneWithin(folder_, 10000));
+        for (const std::wstring& trace : insttest::installationTraces(folder_))
+            ADD_FAILURE() << "left behind: " << testutil::narrow(trace);
+        std::wstring run;
+        EXPECT_TRUE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kRunKey, L"ZUL", run));
+        EXPECT_NE(run.find(folder_ + L"zulplay.exe"), std::wstring::npos);
+        EXPECT_EQ(logged(L"kill exe"), 1);
+        for (const wchar_t* line : {L"kill exe end", L"remote files", L"DeleteShortcutNew end"})
+            EXPECT_EQ(logged(line), 1) << testutil::narrow(line);
+    }
+
+    std::wstring uninstaller() const { return folder_ + L"zulplayuninst.exe"; }
+
+    testutil::TempDir temp_;
+    std::wstring folder_;
+    HANDLE launcher_ = nullptr;
+};
+
+TEST_F(UninstallerProgramTest, SilentRunRemovesTheInstallationWithoutEverShowingAWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(install());
+    uidriver::Program program(uninstaller(), L"--playeruninstall");
+    ASSERT_TRUE(program.started());
+    bool created = false;
+    int sightings = 0;
+    DWORD exitCode = 0;
+    for (DWORD waited = 0; !program.waitForExit(20, &exitCode) && waited < 60000; waited += 20) {
+        created = created || uidriver::findWindow(kFrameClass, program.pid(), false) != nullptr;
+        sightings += uidriver::findWindow(kFrameClass, program.pid(), true) != nullptr;
+    }
+    ASSERT_TRUE(program.waitForExit(0, &exitCode)) << "no exit within a minute";
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_TRUE(created) << "the hidden window was never made";
+    EXPECT_EQ(sightings, 0) << "a window was shown";
+    expectUninstalled();
+
+    EXPECT_EQ(logged(L"*******************zul uninstall start *********************"), 1);
+    EXPECT_EQ(logged(L"cmdLine: --playeruninstall"), 1);
+    EXPECT_EQ(logged(L"load Noto Sans fonts ret:1  error:", true), 1);
+    EXPECT_EQ(logged(L"show root window"), 1);
+}
+
+TEST_F(UninstallerProgramTest, NotYetRemovesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(install());
+    uidriver::Program program(uninstaller(), L"");
+    HWND window = uidriver::waitForWindow(kFrameClass, program.pid(), 20000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(uidriver::waitForControl(window, L"callServicerBtn", shown, 5000).text, L"Not yet");
+    EXPECT_EQ(uidriver::queryControl(window, L"sureBtn").text, L"Uninstall");
+    uidriver::screenshot(window, L"uninstaller_confirm_page");
+
+    ASSERT_TRUE(uidriver::clickControl(window, L"callServicerBtn"));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.waitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_EQ(logged(L"zul uninstall end, delete self 0"), 1);
+    EXPECT_EQ(logged(L"kill exe"), 0);
+    EXPECT_EQ(insttest::installationTraces(folder_).size(), insttest::kInstallationTraceCount);
+    EXPECT_TRUE(testutil::fileExists(uninstaller()));
+    EXPECT_EQ(WaitForSingleObject(launcher_, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the launcher was stopped";
+}
+
+TEST_F(UninstallerProgramTest, UninstallRunsOnceIgnoresCloseUntilDoneAndConfirmExits)
+{
+    ASSERT_NO_FATAL_FAILURE(install());
+    uidriver::Program program(uninstaller(), L"");
+    HWND window = uidriver::waitForWindow(kFrameClass, program.pid(), 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(shown(uidriver::waitForControl(window, L"sureBtn", shown, 5000)));
+
+    // A double click: the first click starts the job and turns the page.
+    ASSERT_TRUE(uidriver::clickControl(window, L"sureBtn", 0, 2));
+    ASSERT_TRUE(shown(uidriver::waitForControl(window, L"updateprogress", shown, 5000)));
+    // Close while the job runs: Escape, and the title bar's close button
+    // (the first "cancelBtn"), which is disabled meanwhile.
+    uidriver::pressKey(VK_ESCAPE);
+    const uidriver::ControlInfo titleClose = uidriver::queryControl(window, L"cancelBtn", 0);
+    EXPECT_FALSE(titleClose.enabled);
+    uidriver::clickAt(titleClose.center());
+    Sleep(300);
+    uidriver::screenshot(window, L"uninstaller_progress_page");
+
+    // The window survives to the end page; its Confirm is the second "cancelBtn".
+    const uidriver::ControlInfo confirm = uidriver::waitForControl(window, L"cancelBtn", shown, 30000, 1);
+    ASSERT_TRUE(shown(confirm)) << "the window did not reach its end page";
+    EXPECT_EQ(confirm.text, L"Confirm");
+    EXPECT_TRUE(uidriver::queryControl(window, L"cancelBtn", 0).enabled);
+    EXPECT_GE(logged(L"close ignored while the uninstall runs"), 1);
+    uidriver::screenshot(window, L"uninstaller_completed_page");
+
+    ASSERT_TRUE(uidriver::clickControl(window, L"cancelBtn", 1));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.waitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    expectUninstalled();
+}
+
+TEST_F(UninstallerProgramTest, ACopyInTheDownloadsFolderRemovesNothingThere)
+{
+    PWSTR known = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_CREATE, nullptr, &known));
+    const std::wstring downloads = std::wstring(known) + L"\\";
+    CoTaskMemFree(known);
+    const std::wstring files[] = {downloads + L"zulplayuninst.exe", downloads + L"zulplay.exe",
+                                  downloads + L"holiday.jpg"};
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), files[0].c_str(),
+                          FALSE));
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), files[1].c_str(), FALSE));
+    ASSERT_TRUE(testutil::writeFile(files[2], "a picture"));
+
+    {
+        uidriver::Program program(files[0], L"--playeruninstall");
+        ASSERT_TRUE(program.waitForExit(60000));
+    }
+    EXPECT_EQ(logged(L"zul uninstall end, delete self 1"), 1);
+    testutil::pumpFor(5000);  // longer than the delayed delete command waits
+    for (const std::wstring& file : files) {
+        EXPECT_TRUE(testutil::fileExists(file)) << testutil::narrow(file);
+        DeleteFileW(file.c_str());
+    }
+}
+
+}  // namespace

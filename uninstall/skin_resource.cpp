@@ -1,0 +1,15 @@
+#include "uninstall/skin_resource.h"
+
+#include "skinui/controls/control_elements.h"
+#include "skinui/core/ui_manager.h"
+
+void initSkinResource(HINSTANCE instance, const std::wstring& locale)
+{
+    SkinUI::CUiManager::SetInstance(instance);
+    SkinUI::RegisterControlElements();
+    SkinUI::CUiManager::SetLanguage(locale.c_str(), L"en_US");
+    SkinUI::CUiString skinFolder = SkinUI::CUiManager::GetInstancePath();
+    skinFolder += L"skin";
+    SkinUI::CUiManager::SetResourcePath(skinFolder);
+    SkinUI::CUiManager::LoadZipResource(129, L"multi_language.tsv");
+}

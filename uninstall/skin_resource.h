@@ -1,0 +1,11 @@
+// The UI framework's process-wide set-up for a program: module, control
+// elements, language column, the optional "skin" folder beside the program
+// and the skin archive of resource 129 with its language table.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// locale: the language table's column ("en_US", "zh_TW"...); en_US when empty.
+void initSkinResource(HINSTANCE instance, const std::wstring& locale);
