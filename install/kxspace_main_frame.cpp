@@ -8,6 +8,7 @@
 #include "foundation/usystem.h"
 #include "install/drive_choice.h"
 #include "install/kxspace_model.h"
+#include "install/private_fonts.h"
 #include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/label_ui.h"
@@ -23,7 +24,8 @@ const int kInstallingPage = 1;
 const int kFinishedPage = 2;
 const int kPathPanelHeight = 60;
 const DWORD kFailureTextColor = 0xFFE5484D;
-const int kFailureFont = 9;  // the skin's font for the job's failure texts
+const int kFailureFont = 9;  // the font of the job's failure texts, made when one comes
+const int kFailureFontSize = 16;
 // The folder picker: file-system folders only, with an edit box, new style.
 const UINT kBrowseFlags = 0x51;
 
@@ -53,7 +55,7 @@ SKINUI_BEGIN_NOTIFY_MAP(KXSpaceMainFrame, SkinUI::WindowImplBase)
     SKINUI_ON_NOTIFY_NAME(L"selectchanged", L"protocolOption", &KXSpaceMainFrame::onProtocolChanged)
 SKINUI_END_NOTIFY_MAP()
 
-KXSpaceMainFrame::KXSpaceMainFrame(KXSpaceModel& model) : model_(model) {}
+KXSpaceMainFrame::KXSpaceMainFrame(KXSpaceModel& model, PrivateFonts* fonts) : model_(model), fonts_(fonts) {}
 
 template <typename T>
 T* KXSpaceMainFrame::controlAs(const wchar_t* name, const wchar_t* interfaceName)
@@ -155,7 +157,12 @@ void KXSpaceMainFrame::showFailure(const std::wstring& text)
     auto* status = controlAs<SkinUI::CLabelUI>(L"updateStatusLabel", L"Label");
     if (status == nullptr)
         return;
-    status->SetFont(kFailureFont);
+    // The job's failure texts are Chinese: a face with their glyphs, from
+    // the fonts the program unpacked.
+    if (fonts_ != nullptr) {
+        m_pm.AddFont(kFailureFont, fonts_->addCjkFont(), kFailureFontSize, false, false, false);
+        status->SetFont(kFailureFont);
+    }
     status->SetTextColor(kFailureTextColor);
     status->SetText(text.c_str());
 }

@@ -11,6 +11,7 @@
 #include "skinui/core/window_impl_base.h"
 
 class KXSpaceModel;
+class PrivateFonts;
 
 namespace SkinUI {
 class CControlUI;
@@ -18,7 +19,8 @@ class CControlUI;
 
 class KXSpaceMainFrame : public SkinUI::WindowImplBase {
 public:
-    explicit KXSpaceMainFrame(KXSpaceModel& model);
+    // fonts: the program's unpacked fonts, for the failure texts (may be null).
+    KXSpaceMainFrame(KXSpaceModel& model, PrivateFonts* fonts);
 
     SKINUI_DECLARE_NOTIFY_MAP()
 
@@ -70,6 +72,7 @@ private:
     T* controlAs(const wchar_t* name, const wchar_t* interfaceName);
 
     KXSpaceModel& model_;
+    PrivateFonts* fonts_;
     bool pathPanelOpen_ = false;
     bool installed_ = false;
     bool installing_ = false;

@@ -19,7 +19,12 @@ public:
     // Unpacks resource 131 into fontsFolder (made when missing), then adds
     // fontPath (nothing when empty) as a private font.
     void start(const std::wstring& fontsFolder, const std::wstring& fontPath);
-    // Waits for the unpacking and removes the private font again.
+    // Waits for the unpacking to end.
+    void wait();
+    // After the unpacking: the archive's CJK font (FZY4JW.TTF) added for this
+    // process too, whatever the region; returns its face name.
+    const wchar_t* addCjkFont();
+    // Waits for the unpacking and removes the fonts added again.
     void finish();
 
 private:
@@ -28,5 +33,6 @@ private:
     std::wstring fontsFolder_;
     std::wstring fontPath_;
     volatile LONG added_ = 0;
+    std::wstring cjkFontPath_;  // added by addCjkFont, UI thread only
     utility::WorkerThread worker_;
 };
