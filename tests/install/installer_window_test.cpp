@@ -58,6 +58,7 @@ protected:
     void TearDown() override
     {
         program.reset();
+        SetCursorPos(0, 0);  // hovering nothing of the next pointer test's window
         insttest::removeInstallTraces();
         CoUninitialize();
     }
