@@ -37,13 +37,17 @@ zul_env_start() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
+  # The persistent wineserver comes first: started later, it finds wineboot's
+  # server still lingering and quits, and the next program starts a server
+  # (with services.exe and explorer.exe) that holds the caller's output pipe
+  # open, so that CTest waits for a test that has long ended.
+  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
   zul_private_user_folders
   # Windows stay managed (Wine's default), although Xvfb runs no window manager
   # and Wine then waits 2 s for one whenever a shown window is hidden or
   # destroyed: unmanaged windows ("Managed"="N") move the X focus between
   # processes, and a test that types loses the keyboard to another test's window.
-  /usr/lib/wine/wineserver -p >/dev/null 2>&1 &
 }
 
 # Wine links the user's Desktop, Documents and the like to the Linux home; the
