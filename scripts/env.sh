@@ -5,6 +5,7 @@
 #                         wineserver, Xvfb; ZUL_ARTIFACTS_DIR for ARCH's screenshots
 #   zul_env_stop          ends them and removes the prefix
 #   zul_build ARCH        configures and builds build/ARCH
+#   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
 #   zul_test ARCH         runs the whole CTest suite of build/ARCH
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
@@ -80,6 +81,26 @@ zul_build() {
       "${launcher[@]}" "${@:2}" >/dev/null
   fi
   cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
+# optimised, stripped, without tests and without anything only tests use (the
+# control lookup, the test download host); fails if any of that got in.
+zul_build_shipped() {
+  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
+  cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
+    "${launcher[@]}" -DZUL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s >/dev/null
+  cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"$(nproc)" >/dev/null
+  for exe in install/zulinst.exe launcher/zulplay.exe uninstall/zulplayuninst.exe; do
+    if grep -aq -e ZUL_TEST_HOST -e testhook:: "$dir/$exe"; then
+      echo "$exe carries code only tests may use" >&2
+      return 1
+    fi
+    echo "$(basename "$exe"): $(( $(stat -c %s "$dir/$exe") / 1024 )) KB"
+  done
 }
 
 # zul_wine32_why: prints why the i686 build cannot run under 32-bit Wine here
