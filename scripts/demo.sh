@@ -97,6 +97,9 @@ SH
   rm -rf "$work"
 }
 echo; echo "== launcher: the installed zulplay.exe against the local stand-in server, Start pressed by real input"
+# The installer started the launcher (against the publisher's host, which
+# this machine does not reach): it ends before its demo starts it afresh.
+"$here/wine-run.sh" taskkill /F /IM zulplay.exe >/dev/null 2>&1 || true
 demo_launcher_program "$build" 'C:\ZULDemo\ZUL'
 
 # uninstall_demo BUILD: the installed uninstaller run silently, as
