@@ -22,6 +22,7 @@
 #include "skinui/controls/vertical_layout_ui.h"
 #include "skinui/controls/web_browser_ui.h"
 #include "skinui/core/skin_builder.h"
+#include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
 
@@ -77,6 +78,17 @@ void RegisterControlElements()
     for (const ElementFactory& element : kElements) {
         CSkinBuilder::RegisterElement(element.name, element.factory);
     }
+}
+
+void SetUpProgramSkin(HINSTANCE instance, const std::wstring& locale)
+{
+    CUiManager::SetInstance(instance);
+    RegisterControlElements();
+    CUiManager::SetLanguage(locale.c_str(), L"en_US");
+    CUiString skinFolder = CUiManager::GetInstancePath();
+    skinFolder += L"skin";
+    CUiManager::SetResourcePath(skinFolder);
+    CUiManager::LoadZipResource(129, L"multi_language.tsv");
 }
 
 }  // namespace SkinUI
