@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Set-up, build, and run the system's main job under 64-bit Wine as far as it
 # exists: the foundation at work, the install job from a real payload resource
-# into the Wine prefix, and the launcher's model fetching its remote
-# configuration from the local stand-in server. Then the i686 build of the
+# into the Wine prefix, the launcher's model fetching its remote configuration
+# from the local stand-in server, and the launcher program itself installing
+# the emulator and the game from that server. Then the i686 build of the
 # install job, the deliverable, under 32-bit Wine emulated by qemu-i386.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -47,6 +48,36 @@ echo "serving the configuration at \$base/f/zul/config_sea.data"
 SH
 bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
 rm -rf "$work"
+
+# The launcher program: the real zulplay.exe in the installer demo's folder,
+# against the local stand-in server; Start is pressed through the UI driver
+# (real input): the emulator package is downloaded, unpacked and repaired,
+# the game package downloaded and handed over to the emulator client.
+demo_launcher_program() {
+  local build=$1 folder=$2 work
+  work=$(mktemp -d)
+  head -c 300000 /dev/urandom >"$work/game.apk"
+  cat >"$work/serve.sh" <<SH
+#!/usr/bin/env bash
+set -e
+base="http://127.0.0.1:\$ZUL_HTTP_TEST_PORT"
+put() { curl -sf -X PUT --data-binary @"\$2" "\$base/_ctl/put?name=\$1" >/dev/null; }
+put pkg/player.7z "$build/tests/launcher/zulplay_fixture/player.7z"
+put pkg/game.apk "$work/game.apk"
+printf '{"appminversion": 1203, "apkurl": "%s/f/pkg/game.apk", "playerminversion": 1000, "playerurl": "%s/f/pkg/player.7z", "version": 1000}' \
+  "\$base" "\$base" > "$work/config.json"
+printf '{"sea": {"url": "%s/f/pkg/player.7z?chunk=65536&trickle=20", "vershow": "2.5.1"}}' "\$base" > "$work/kxzulx.json"
+put zul/config_sea.data "$work/config.json"
+put zul/kxzulx "$work/kxzulx.json"
+echo "serving the configuration, the package description and both packages at \$base/f/"
+"$here/wine-run.sh" "$build/tests/launcher/zulplay_demo.exe" '$folder'
+SH
+  bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
+  rm -rf "$work"
+}
+echo; echo "== launcher: zulplay.exe in C:\\ZULDemo against the local stand-in server, Start pressed by real input"
+demo_launcher_program "$build" 'C:\ZULDemo'
+
 zul_env_stop
 trap - EXIT
 

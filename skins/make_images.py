@@ -3,8 +3,8 @@
 programs' icon artwork, as PNG files. Standard library only; every shape is a
 signed-distance figure, so edges are anti-aliased at any size.
 
-  make_images.py skin zulinst|zulplayuninst <out dir>
-  make_images.py icon zulinst|zulplayuninst <out dir>   icon_<size>.png for the .ico
+  make_images.py skin zulinst|zulplay|zulplayuninst <out dir>
+  make_images.py icon zulinst|zulplay|zulplayuninst <out dir>   icon_<size>.png for the .ico
 
 The two programs share one look: a light window, a soft blue hero behind the
 logo, a pale band at the bottom, blue primary buttons and white outlined
@@ -429,6 +429,267 @@ def skin_images(program, out):
         primary_button(os.path.join(zul, "btn_mid.png"), 140, 31, 6)
 
 
+# ---- The launcher (zulplay) ------------------------------------------------
+# The same family on a night-blue ground: the window is a deep blue gradient
+# with soft glows, panels are frosted white cards, the primary buttons and
+# the progress are the installer's blue, and the product mark and word mark
+# carry the game art.
+
+NIGHT_TOP, NIGHT_BOTTOM = (0x1D, 0x3C, 0x7A), (0x0A, 0x12, 0x27)
+ART_TOP, ART_BOTTOM = (0x4F, 0x97, 0xFB), (0x2C, 0x35, 0x9C)
+CYAN = (0x62, 0xD8, 0xFF)
+SLATE = (0x5A, 0x6B, 0x8C)
+BLACK = (0x00, 0x00, 0x00)
+REGION_CODES = ("en", "cn", "tw", "kr", "jp", "vn", "th", "pt", "id")
+
+
+def launcher_background(path, w, h):
+    """The window ground, drawn at a quarter of the window's size (the skin
+    stretches it): a night-blue gradient with soft glows, nothing sharp."""
+    c = Canvas(w, h)
+    c.fill(everywhere(), vertical(NIGHT_TOP, NIGHT_BOTTOM, 0, h))
+    for cx, cy, r, rgb, alpha in ((w * 0.82, h * 0.18, w * 0.30, ACCENT, 0.30), (w * 0.10, h * 0.85, w * 0.28, PRIMARY_BOTTOM, 0.22),
+                                  (w * 0.45, h * 0.05, w * 0.18, CYAN, 0.10), (w * 0.62, h * 0.95, w * 0.22, (0x6A, 0x5C, 0xE8), 0.12)):
+        c.fill(circle(cx, cy, r * 0.35), (rgb, alpha), soft=r * 1.3)
+    c.save(path)
+
+
+def band(path, width, height, top_alpha, bottom_alpha, line_y=None, line_alpha=0.0):
+    """A translucent dark band (title bar, bottom bar) with an optional light hairline."""
+    c = Canvas(width, height)
+    c.fill(everywhere(), lambda x, y: (BLACK, top_alpha + (bottom_alpha - top_alpha) * y / height))
+    if line_y is not None:
+        c.fill(rounded_rect(0, line_y, width, line_y + 1, 0), (WHITE, line_alpha), (0, line_y, width, line_y + 1))
+    c.save(path)
+
+
+def card(path, size, radius, fill_alpha, line_alpha):
+    """A frosted panel for nine-grid stretching: white at low alpha with a hairline."""
+    c = Canvas(size, size)
+    c.fill(rounded_rect(0, 0, size, size, radius), (WHITE, line_alpha))
+    c.fill(rounded_rect(1, 1, size - 1, size - 1, radius - 1), ((0x10, 0x22, 0x4A), 0.50))
+    c.fill(rounded_rect(1, 1, size - 1, size - 1, radius - 1), (WHITE, fill_alpha))
+    c.save(path)
+
+
+def game_art(path, w, h):
+    """The right-hand art panel: a rounded blue card with light shapes, the
+    product mark and the word mark."""
+    c = Canvas(w, h)
+    r = 18
+    body = rounded_rect(0, 0, w, h, r)
+    c.fill(body, vertical(ART_TOP, ART_BOTTOM, 0, h))
+    for cx, cy, rad, alpha in ((w * 0.85, h * 0.12, w * 0.42, 0.12), (w * 0.05, h * 0.55, w * 0.35, 0.08),
+                               (w * 0.70, h * 0.92, w * 0.30, 0.10)):
+        c.fill(intersect(circle(cx, cy, rad), body), (WHITE, alpha), (cx - rad - 1, cy - rad - 1, cx + rad + 1, cy + rad + 1))
+    c.fill(intersect(ring_arc(w * 0.80, h * 0.20, w * 0.16, 2.0, False), body), (WHITE, 0.25), (0, 0, w, h * 0.45))
+    c.fill(intersect(ring_arc(w * 0.18, h * 0.78, w * 0.09, 2.0, False), body), (WHITE, 0.20), (0, h * 0.6, w * 0.4, h))
+    for sx, sy, sr in ((0.22, 0.16, 2.5), (0.64, 0.34, 2.0), (0.30, 0.58, 1.8), (0.86, 0.62, 2.2), (0.52, 0.84, 2.0)):
+        c.fill(circle(w * sx, h * sy, sr), (WHITE, 0.7), (w * sx - 4, h * sy - 4, w * sx + 4, h * sy + 4))
+    size = w * 0.38
+    x0, y0 = (w - size) / 2, h * 0.30
+    mark(c, x0, y0, size, ART_TOP, ART_BOTTOM)
+    word_h = size * 0.42
+    word_w = word_h * (0.64 * 3 + 0.17 * 2)
+    wordmark(c, (w - word_w) / 2, y0 + size + h * 0.07, word_h, word_h * 0.2, WHITE)
+    c.fill(lambda x, y: abs(body(x, y) + 0.5) - 0.5, (WHITE, 0.18), (0, 0, w, h))
+    c.save(path)
+
+
+def round_button_frames(path, size, glyph, frames=3):
+    """Round translucent buttons (normal, hot, pushed[, disabled]) with a white glyph."""
+    c = Canvas(size * frames, size)
+    for frame in range(frames):
+        x0 = frame * size
+        ring = (0.10, 0.20, 0.28, 0.05)[frame]
+        c.fill(circle(x0 + size / 2, size / 2, size / 2 - 1), (WHITE, ring), (x0, 0, x0 + size, size))
+        glyph(c, x0, size, 0.45 if frame == 3 else 1.0)
+    c.save(path)
+
+
+def glyph_home(c, x0, s, a):
+    m = s / 2
+    roof = polygon([(x0 + m, s * 0.26), (x0 + s * 0.74, s * 0.47), (x0 + s * 0.26, s * 0.47)])
+    c.fill(union(rounded(roof, 1.0), rounded_rect(x0 + s * 0.32, s * 0.45, x0 + s * 0.68, s * 0.72, 1.5)), (WHITE, a), (x0, 0, x0 + s, s))
+    c.fill(rounded_rect(x0 + s * 0.45, s * 0.56, x0 + s * 0.55, s * 0.73, 1.0), ((0x20, 0x3A, 0x70), a), (x0, 0, x0 + s, s))
+
+
+def glyph_facebook(c, x0, s, a):
+    stem = segment(x0 + s * 0.52, s * 0.34, x0 + s * 0.52, s * 0.72, s * 0.09)
+    hook = ring_arc(x0 + s * 0.60, s * 0.36, s * 0.08, s * 0.09, False)
+    top = intersect(hook, lambda x, y: max(y - s * 0.36, x0 + s * 0.52 - x))
+    bar = segment(x0 + s * 0.42, s * 0.47, x0 + s * 0.63, s * 0.47, s * 0.08)
+    c.fill(union(stem, top, bar), (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def glyph_video(c, x0, s, a):
+    c.fill(rounded_rect(x0 + s * 0.26, s * 0.32, x0 + s * 0.74, s * 0.68, s * 0.08), (WHITE, a), (x0, 0, x0 + s, s))
+    tri = [(x0 + s * 0.45, s * 0.41), (x0 + s * 0.45, s * 0.59), (x0 + s * 0.60, s * 0.50)]
+    c.fill(polygon(tri), ((0x20, 0x3A, 0x70), a), (x0, 0, x0 + s, s))
+
+
+def glyph_chat(c, x0, s, a):
+    c.fill(rounded_rect(x0 + s * 0.27, s * 0.32, x0 + s * 0.73, s * 0.64, s * 0.12), (WHITE, a), (x0, 0, x0 + s, s))
+    c.fill(polygon([(x0 + s * 0.36, s * 0.60), (x0 + s * 0.34, s * 0.73), (x0 + s * 0.48, s * 0.62)]), (WHITE, a), (x0, 0, x0 + s, s))
+    for ex in (0.41, 0.59):
+        c.fill(circle(x0 + s * ex, s * 0.48, s * 0.045), ((0x20, 0x3A, 0x70), a), (x0, 0, x0 + s, s))
+
+
+def glyph_bolt(c, x0, s, a):
+    pts = [(x0 + s * 0.54, s * 0.26), (x0 + s * 0.36, s * 0.53), (x0 + s * 0.50, s * 0.53), (x0 + s * 0.45, s * 0.74),
+           (x0 + s * 0.65, s * 0.45), (x0 + s * 0.51, s * 0.45)]
+    c.fill(polygon(pts), (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def glyph_letter_n(c, x0, s, a):
+    c.fill(polyline([(x0 + s * 0.36, s * 0.70), (x0 + s * 0.36, s * 0.30), (x0 + s * 0.64, s * 0.70), (x0 + s * 0.64, s * 0.30)], s * 0.08),
+           (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def glyph_bag(c, x0, s, a):
+    c.fill(rounded_rect(x0 + s * 0.30, s * 0.40, x0 + s * 0.70, s * 0.72, s * 0.06), (WHITE, a), (x0, 0, x0 + s, s))
+    handle = intersect(ring_arc(x0 + s / 2, s * 0.40, s * 0.11, s * 0.06, False), lambda x, y: y - s * 0.40)
+    c.fill(handle, (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def glyph_pause(c, x0, s, a):
+    for bx in (0.41, 0.59):
+        c.fill(rounded_rect(x0 + s * bx - s * 0.05, s * 0.32, x0 + s * bx + s * 0.05, s * 0.68, 1.2), (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def glyph_play(c, x0, s, a):
+    tri = [(x0 + s * 0.40, s * 0.30), (x0 + s * 0.40, s * 0.70), (x0 + s * 0.71, s * 0.50)]
+    c.fill(rounded(polygon(tri), 1.0), (WHITE, a), (x0, 0, x0 + s, s))
+
+
+def title_frames(path, size, glyph):
+    """Title-bar buttons, size x size frames: normal, hot, pushed, disabled."""
+    c = Canvas(size * 4, size)
+    for frame in range(4):
+        x0 = frame * size
+        if glyph == "close" and frame in (1, 2):
+            c.fill(rounded_rect(x0 + 4, 4, x0 + size - 4, size - 4, 8), CLOSE_HOT if frame == 1 else CLOSE_PUSHED, (x0, 0, x0 + size, size))
+        elif frame in (1, 2):
+            c.fill(rounded_rect(x0 + 4, 4, x0 + size - 4, size - 4, 8), (WHITE, 0.14 if frame == 1 else 0.24), (x0, 0, x0 + size, size))
+        a = 0.45 if frame == 3 else 0.92
+        cx, cy = x0 + size / 2, size / 2
+        box = (x0, 0, x0 + size, size)
+        if glyph == "min":
+            c.fill(segment(cx - 7, cy + 0.5, cx + 7, cy + 0.5, 1.6), (WHITE, a), box)
+        elif glyph == "close":
+            c.fill(union(segment(cx - 6, cy - 6, cx + 6, cy + 6, 1.6), segment(cx - 6, cy + 6, cx + 6, cy - 6, 1.6)), (WHITE, a), box)
+        else:  # a cog: a ring with eight teeth
+            teeth = [rounded_rect(cx - 1.8, cy - 10, cx + 1.8, cy - 6, 0.8)]
+            cog = [ring_arc(cx, cy, 5.6, 2.6, False)]
+            for k in range(8):
+                ang = k * math.pi / 4
+                tx, ty = cx + math.sin(ang) * 8.0, cy - math.cos(ang) * 8.0
+                cog.append(circle(tx, ty, 1.9))
+            c.fill(union(*cog), (WHITE, a), box)
+    c.save(path)
+
+
+def start_button(path, width, height, radius):
+    """The Start button's frames (normal, hot, pushed, disabled), stretched sideways by the skin."""
+    c = Canvas(width * 4, height)
+    looks = [(PRIMARY_TOP, PRIMARY_BOTTOM), (PRIMARY_HOT_TOP, PRIMARY_HOT_BOTTOM), (PRIMARY_PUSHED, PRIMARY_PUSHED), (SLATE, SLATE)]
+    for frame, (top, bottom) in enumerate(looks):
+        x0 = frame * width
+        shape = rounded_rect(x0, 0, x0 + width, height, radius)
+        c.fill(shape, vertical(top, bottom, 0, height), (x0, 0, x0 + width, height))
+        if frame < 2:
+            c.fill(intersect(shape, lambda x, y: y - height * 0.5), (WHITE, 0.10), (x0, 0, x0 + width, height))
+            c.fill(intersect(rounded_rect(x0 + 1, 1, x0 + width - 1, height, radius - 1), lambda x, y: abs(y - 1.5) - 0.5),
+                   (WHITE, 0.30), (x0, 0, x0 + width, 3))
+    c.save(path)
+
+
+def dark_field(path, width, height, radius):
+    """The folder field on the dark ground: normal, hot, focused, disabled."""
+    c = Canvas(width * 4, height)
+    looks = [(0.10, 0.22), (0.12, 0.40), (0.14, 0.0), (0.05, 0.12)]
+    for frame, (fill, line) in enumerate(looks):
+        x0 = frame * width
+        edge = (PRIMARY_TOP, 1.0) if frame == 2 else (WHITE, line)
+        c.fill(rounded_rect(x0, 0, x0 + width, height, radius), edge, (x0, 0, x0 + width, height))
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), ((0x0B, 0x14, 0x2C), 0.85), (x0, 0, x0 + width, height))
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), (WHITE, fill), (x0, 0, x0 + width, height))
+    c.save(path)
+
+
+def ghost_button(path, width, height, radius):
+    """An outlined button on the dark ground: normal, hot, pushed, disabled."""
+    c = Canvas(width * 4, height)
+    for frame, (fill, line) in enumerate(((0.06, 0.35), (0.14, 0.55), (0.22, 0.55), (0.03, 0.15))):
+        x0 = frame * width
+        c.fill(rounded_rect(x0, 0, x0 + width, height, radius), (WHITE, line), (x0, 0, x0 + width, height))
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), ((0x0B, 0x14, 0x2C), 0.9), (x0, 0, x0 + width, height))
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), (WHITE, fill), (x0, 0, x0 + width, height))
+    c.save(path)
+
+
+def launcher_progress(track_path, fill_path, glow_path):
+    """The download and install bars: a faint 60 x 10 pill track, its blue to
+    cyan fill, and the glow that rides on the fill with a bright head."""
+    c = Canvas(60, 10)
+    c.fill(rounded_rect(0, 0, 60, 10, 5), (WHITE, 0.14))
+    c.save(track_path)
+    c = Canvas(60, 10)
+    c.fill(rounded_rect(0, 0, 60, 10, 5), horizontal(PRIMARY_BOTTOM, CYAN, 0, 60))
+    c.save(fill_path)
+    c = Canvas(60, 10)
+    c.fill(rounded_rect(0, 2, 60, 4, 1), lambda x, y: (WHITE, 0.25 * x / 60.0), (0, 0, 60, 10))
+    c.fill(circle(54, 5, 3.2), (WHITE, 0.85), (44, 0, 60, 10), soft=2.5)
+    c.save(glow_path)
+
+
+def launcher_skin_images(out):
+    zul = os.path.join(out, "zul")
+    launcher_background(os.path.join(zul, "launch_bg.png"), 411, 245)
+    band(os.path.join(zul, "titlebar.png"), 8, 56, 0.30, 0.18, 55, 0.06)
+    band(os.path.join(zul, "bottom_band.png"), 8, 96, 0.30, 0.42, 0, 0.08)
+    card(os.path.join(zul, "card.png"), 48, 14, 0.045, 0.14)
+    art = os.path.join(zul, "right_bg_en.png")
+    game_art(art, 520, 720)
+    with open(art, "rb") as f:
+        art_bytes = f.read()
+    for code in REGION_CODES[1:]:
+        with open(os.path.join(zul, "right_bg_%s.png" % code), "wb") as f:
+            f.write(art_bytes)
+    c = Canvas(30, 30)
+    mark(c, 1, 0, 28, PRIMARY_TOP, PRIMARY_BOTTOM)
+    c.save(os.path.join(zul, "mark_small.png"))
+    for name in ("min", "close", "setup"):
+        title_frames(os.path.join(zul, "title_%s.png" % name), 44, name)
+    glyphs = {"home": glyph_home, "facebook": glyph_facebook, "video": glyph_video, "chat": glyph_chat,
+              "bolt": glyph_bolt, "letter_n": glyph_letter_n, "bag": glyph_bag}
+    for name, glyph in glyphs.items():
+        round_button_frames(os.path.join(zul, "link_%s.png" % name), 40, glyph)
+    for state, frame in (("normal", 0), ("hot", 1), ("pushed", 2)):
+        for name, glyph in (("pause", glyph_pause), ("play", glyph_play)):
+            c = Canvas(30, 30)
+            c.fill(circle(15, 15, 14), (WHITE, (0.12, 0.22, 0.30)[frame]))
+            glyph(c, 0, 30, 1.0)
+            c.save(os.path.join(zul, "%s_%s.png" % (name, state)))
+    start_button(os.path.join(zul, "btn_start.png"), 120, 76, 14)
+    dark_field(os.path.join(zul, "edit_dark.png"), 40, 36, 8)
+    ghost_button(os.path.join(zul, "btn_ghost.png"), 40, 36, 8)
+    launcher_progress(os.path.join(zul, "progress_bk.png"), os.path.join(zul, "progress_fore.png"),
+                      os.path.join(zul, "progress_glow.png"))
+    # The message boxes: title-bar close, primary and secondary buttons, icons.
+    title_button(os.path.join(zul, "sys_close.png"), "close")
+    single_frames(zul, "btn31", 90, 31, 6)
+    for state, (fill, line) in (("normal", (WHITE, BORDER)), ("hot", ((0xF2, 0xF7, 0xFF), BORDER_HOT)),
+                                ("pushed", ((0xE3, 0xED, 0xFC), PRIMARY_BOTTOM))):
+        c = Canvas(90, 31)
+        c.fill(rounded_rect(0, 0, 90, 31, 6), line)
+        c.fill(rounded_rect(1, 1, 89, 30, 5), fill)
+        c.save(os.path.join(zul, "cancel_%s.png" % state))
+    badge(os.path.join(out, "common", "msg_noice48.png"), 48, WARNING, "notice")
+    badge(os.path.join(out, "commonEnalarge", "msg_noice48.png"), 72, WARNING, "notice")
+    badge(os.path.join(out, "common", "msg_ok.png"), 48, SUCCESS, "ok")
+
+
 # ---- Icon artwork ----------------------------------------------------------
 
 def icon(program, size, path):
@@ -448,11 +709,13 @@ def icon(program, size, path):
 
 
 def main(argv):
-    if len(argv) != 4 or argv[1] not in ("skin", "icon") or argv[2] not in ("zulinst", "zulplayuninst"):
+    if len(argv) != 4 or argv[1] not in ("skin", "icon") or argv[2] not in ("zulinst", "zulplay", "zulplayuninst"):
         sys.stderr.write(__doc__)
         return 2
     kind, program, out = argv[1], argv[2], argv[3]
-    if kind == "skin":
+    if kind == "skin" and program == "zulplay":
+        launcher_skin_images(out)
+    elif kind == "skin":
         skin_images(program, out)
     else:
         for size in (16, 24, 32, 48, 64, 256):

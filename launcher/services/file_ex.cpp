@@ -201,5 +201,22 @@ std::wstring getExeDir()
     return getParentDir(path);
 }
 
+bool toAnsiPath(const std::wstring& path, std::string& out)
+{
+    out.clear();
+    if (path.empty())
+        return false;
+    BOOL usedDefault = FALSE;
+    int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
+                                     static_cast<int>(path.size()), nullptr, 0, nullptr,
+                                     &usedDefault);
+    if (needed <= 0 || usedDefault)
+        return false;
+    out.resize(static_cast<size_t>(needed));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
+                        &out[0], needed, nullptr, &usedDefault);
+    return !usedDefault;
+}
+
 }  // namespace ufile
 }  // namespace utility

@@ -27,5 +27,9 @@ bool removeDir(const std::wstring& folder);
 // Folder of the running executable with a trailing separator; empty on failure.
 std::wstring getExeDir();
 
+// The path in the ANSI code page, as the curl downloader takes it; false
+// when a character has no exact ANSI form (the file would land elsewhere).
+bool toAnsiPath(const std::wstring& path, std::string& out);
+
 }  // namespace ufile
 }  // namespace utility

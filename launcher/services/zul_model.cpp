@@ -35,25 +35,6 @@ namespace {
 
 KXZulModel g_zulModel;
 
-// The path in the ANSI code page, as the curl downloader takes it; false
-// when a character has no exact ANSI form (the file would land elsewhere).
-bool toAnsiPath(const std::wstring& path, std::string& out)
-{
-    out.clear();
-    if (path.empty())
-        return false;
-    BOOL usedDefault = FALSE;
-    int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
-                                     static_cast<int>(path.size()), nullptr, 0, nullptr,
-                                     &usedDefault);
-    if (needed <= 0 || usedDefault)
-        return false;
-    out.resize(static_cast<size_t>(needed));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
-                        &out[0], needed, nullptr, &usedDefault);
-    return !usedDefault;
-}
-
 bool isWebAddress(const std::string& url)
 {
     return _strnicmp(url.c_str(), "http://", 7) == 0 || _strnicmp(url.c_str(), "https://", 8) == 0;
@@ -114,7 +95,9 @@ void KXZulModel::setSetupStore(KXZulSetupImpl* store) { setupStore_ = store; }
 
 void KXZulModel::setRetryPauseMs(DWORD ms) { retryPauseMs_ = ms; }
 
-std::string KXZulModel::configUrl() const { return configHost_ + kConfigPath; }
+std::string KXZulModel::configUrl() const { return storageUrl(kConfigPath); }
+
+std::string KXZulModel::storageUrl(const std::string& path) const { return configHost_ + path; }
 
 std::wstring KXZulModel::appDir() const
 {
@@ -501,7 +484,7 @@ bool KXZulModel::replacePicture(const std::string& url, const std::wstring& targ
         return false;
     }
     std::string ansiTemp;
-    if (!toAnsiPath(temp, ansiTemp)) {
+    if (!utility::ufile::toAnsiPath(temp, ansiTemp)) {
         common::log("KXZulModel::replacePicture", __LINE__,
                     L"path %s has no ANSI form, picture skipped", temp.c_str());
         return false;

@@ -38,6 +38,8 @@ public:
     void setSetupStore(KXZulSetupImpl* store);
     void setRetryPauseMs(DWORD ms);
     std::string configUrl() const;
+    // An object on the configuration host ("/zul/kxzulx").
+    std::string storageUrl(const std::string& path) const;
     std::wstring appDir() const;
 
     // Language, stored language, game folder, then the configuration worker.

@@ -36,7 +36,7 @@ zul_add_test(launcher_ipc_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ipc_window_test
 add_dependencies(launcher_additions_test zul_additions_peer zul_test_child)
 add_dependencies(launcher_ipc_test zul_additions_peer)
 
-# The download tool that scripts/bench/download.sh times.
+# The download tool that scripts/bench/download.sh and package.sh time.
 add_executable(zuldl ${CMAKE_CURRENT_LIST_DIR}/zuldl.cpp)
-target_link_libraries(zuldl PRIVATE launcher_http psapi)
+target_link_libraries(zuldl PRIVATE launcher_http launcher_app szextract_layer psapi)
 zul_copy_curl_dll(zuldl)

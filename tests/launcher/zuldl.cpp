@@ -1,8 +1,12 @@
 // zuldl: downloads one URL to a file and prints the time taken and the peak
-// working set; the download benchmark compares its three modes.
-//   zuldl wininet URL FILE   the WinINet downloader
-//   zuldl curl URL FILE      the curl downloader
-//   zuldl bare URL FILE      a plain WinINet read loop with the same request and block size
+// working set; the download benchmark compares its first three modes, the
+// package benchmark the last two.
+//   zuldl wininet URL FILE        the WinINet downloader
+//   zuldl curl URL FILE           the curl downloader
+//   zuldl bare URL FILE           a plain WinINet read loop with the same request and block size
+//   zuldl package URL FILE DIR    the launcher's emulator-package path: the WinINet
+//                                 downloader into FILE.tmp with the main window's
+//                                 progress sink, moved onto FILE, unpacked into DIR
 #include <winsock2.h>  // before windows.h, for libcurl
 #include <windows.h>
 #include <psapi.h>
@@ -14,8 +18,11 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/sz/sz_extract.h"
 #include "foundation/system_dll.h"
+#include "launcher/launcher_rules.h"
 #include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_ex.h"
 #include "launcher/services/http_downloader.h"
 
 namespace {
@@ -51,6 +58,43 @@ bool bareDownload(const std::wstring& url, const std::wstring& path)
     return ok;
 }
 
+// What the launcher's main window does with download progress and unpack
+// events, without a window to show them: the progress is counted and turned
+// into a percentage once a second; the unpack goes on to the end.
+class PackageSink : public utility::CHttpDownloader::IHttpDownloadSink, public SzExtractCallback {
+public:
+    bool onDownloadProgress(const char*, DWORD count, unsigned long long received,
+                            unsigned long long total) override
+    {
+        bytes_ += count;
+        const DWORD now = GetTickCount();
+        if (last_ == 0 || now - last_ >= 1000) {
+            percent_ = rules::downloadPercent(received, total);
+            last_ = now ? now : 1;
+            bytes_ = 0;
+        }
+        return true;
+    }
+    bool shouldContinue() override { return true; }
+    void onProcessing(const wchar_t*, uint64_t, uint64_t, uint64_t, uint64_t) override {}
+    void onResult(int32_t code, const wchar_t*) override { result_ = code; }
+
+    int percent_ = 0;
+    int32_t result_ = -1;
+
+private:
+    DWORD last_ = 0;
+    unsigned long long bytes_ = 0;
+};
+
+double secondsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
 // The tool has no log file: its log lines go to the error stream.
 void logToStderr(const char* function, int line, const wchar_t* message)
 {
@@ -71,9 +115,10 @@ std::string toAcp(const std::wstring& text)
 int wmain(int argc, wchar_t** argv)
 {
     utility::restrictDllSearch();
-    const std::wstring mode = argc == 4 ? argv[1] : L"";
-    if (mode != L"wininet" && mode != L"curl" && mode != L"bare") {
-        fwprintf(stderr, L"usage: zuldl wininet|curl|bare URL FILE\n");
+    const std::wstring mode = argc >= 4 ? argv[1] : L"";
+    const bool package = mode == L"package" && argc == 5;
+    if (!package && (argc != 4 || (mode != L"wininet" && mode != L"curl" && mode != L"bare"))) {
+        fwprintf(stderr, L"usage: zuldl wininet|curl|bare URL FILE\n       zuldl package URL FILE DIR\n");
         return 2;
     }
     common::setLogSink(&logToStderr);
@@ -81,7 +126,16 @@ int wmain(int argc, wchar_t** argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     bool ok = false;
-    if (mode == L"wininet") {
+    double downloadSeconds = 0;
+    if (package) {
+        PackageSink sink;
+        const std::wstring partial = std::wstring(argv[3]) + L".tmp";
+        utility::CHttpDownloader downloader;
+        ok = downloader.download2file(argv[2], partial, &sink, true) &&
+             utility::ufile::moveFile(partial, argv[3], MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        downloadSeconds = secondsSince(start);
+        ok = ok && SzExtractFileToDir(argv[3], argv[4], &sink) == kSzOk && sink.result_ == kSzOk;
+    } else if (mode == L"wininet") {
         utility::CHttpDownloader downloader;
         ok = downloader.download2file(argv[2], argv[3], nullptr, false);
     } else if (mode == L"curl") {
@@ -95,8 +149,11 @@ int wmain(int argc, wchar_t** argv)
 
     PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    printf("mode=%ls ok=%d seconds=%.3f peak_mb=%.1f\n", mode.c_str(), ok ? 1 : 0,
+    printf("mode=%ls ok=%d seconds=%.3f peak_mb=%.1f", mode.c_str(), ok ? 1 : 0,
            static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart,
            counters.PeakWorkingSetSize / (1024.0 * 1024.0));
+    if (package)
+        printf(" download_seconds=%.3f", downloadSeconds);
+    printf("\n");
     return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
     range=star     answer a Range request with 206, "Content-Range: bytes */SIZE" and
                    the whole file
     status=N       answer N with a short error page
+    fail=N         answer 500 to the first N requests to the path (since the last reset)
     cut=N          announce the full length but send only N body bytes, then close
     trickle=MS     sleep MS between blocks of chunk=BYTES (default 4096)
   GET /r/N/...                   a chain of N redirects ending at /...
@@ -70,6 +71,7 @@ class Handler(BaseHTTPRequestHandler):
             return
         with lock:
             requests.append((url.path, self.headers))
+            seen = sum(1 for p, _ in requests if p == url.path)
         redirect = re.match(r"^/r/(\d+)(/.*)$", url.path)
         if redirect:
             hops, rest = int(redirect.group(1)), redirect.group(2)
@@ -77,6 +79,8 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(302, b"moved", [("Location", target + ("?" + url.query if url.query else ""))])
         elif "status" in query:
             self.reply(int(query["status"]), b"error page")
+        elif seen <= int(query.get("fail", "0")):
+            self.reply(500, b"error page")
         elif url.path.startswith("/f/") and url.path[3:] in files:
             self.serve_file(files[url.path[3:]], query)
         else:

@@ -1,0 +1,52 @@
+#include "launcher/deployment.h"
+
+#include <windows.h>
+
+#ifndef ZUL_CONFIG_HOST
+#error "ZUL_CONFIG_HOST (the configuration host) must be set by the build"
+#endif
+#ifndef ZUL_DOWNLOAD_HOST
+#error "ZUL_DOWNLOAD_HOST (the package download host) must be set by the build"
+#endif
+
+namespace deployment {
+
+const char kPlayerDescriptionPath[] = "/zul/kxzulx";
+
+namespace {
+
+const char kDefaultPlayerPackage[] = "/kxzulx_en.7z";
+
+#ifdef ZUL_TEST_HOOKS
+// Test builds only: ZUL_TEST_HOST in the environment replaces both hosts, so
+// that the program under test talks to the tests' local server.
+bool testHost(std::string& host)
+{
+    char value[256] = {0};
+    const DWORD length = GetEnvironmentVariableA("ZUL_TEST_HOST", value, sizeof(value));
+    if (length == 0 || length >= sizeof(value))
+        return false;
+    host = value;
+    return true;
+}
+#endif
+
+std::string hostOr(const char* configured)
+{
+#ifdef ZUL_TEST_HOOKS
+    std::string host;
+    if (testHost(host))
+        return host;
+#endif
+    return configured;
+}
+
+}  // namespace
+
+std::string storageHost() { return hostOr(ZUL_CONFIG_HOST); }
+
+std::string downloadHost() { return hostOr(ZUL_DOWNLOAD_HOST); }
+
+std::string defaultPlayerPackageUrl() { return downloadHost() + kDefaultPlayerPackage; }
+
+}  // namespace deployment

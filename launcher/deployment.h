@@ -1,0 +1,20 @@
+// Where the launcher fetches from: the publisher's storage host (remote
+// configuration, package description) and its download host (the default
+// emulator package). Release builds use the hosts the build was configured
+// with; test builds may point both at a local server instead.
+#pragma once
+
+#include <string>
+
+namespace deployment {
+
+// "scheme://name[:port]" without a trailing separator.
+std::string storageHost();
+std::string downloadHost();
+
+// The default emulator package, on the download host.
+std::string defaultPlayerPackageUrl();
+// The description of the emulator package, below the storage host.
+extern const char kPlayerDescriptionPath[];  // "/zul/kxzulx"
+
+}  // namespace deployment

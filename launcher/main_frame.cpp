@@ -1,0 +1,523 @@
+#include "launcher/main_frame.h"
+
+#include <shlobj.h>
+#include <stdlib.h>
+
+#include "foundation/log.h"
+#include "foundation/runable.h"
+#include "foundation/ufile.h"
+#include "foundation/usystem.h"
+#include "launcher/emulator_process.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/services/config_data.h"
+#include "launcher/services/file_ex.h"
+#include "launcher/services/system_ex.h"
+#include "launcher/services/zul_model.h"
+#include "msg/message_box.h"
+#include "skinui/controls/button_ui.h"
+#include "skinui/controls/edit_ui.h"
+#include "skinui/controls/progress_ui.h"
+#include "skinui/controls/tab_layout_ui.h"
+
+using SkinUI::CControlUI;
+using SkinUI::CUiManager;
+using SkinUI::UiNotify;
+
+SKINUI_BEGIN_NOTIFY_MAP(KXZulMainFrame, SkinUI::WindowImplBase)
+    SKINUI_ON_CLICK(L"startBtn", &KXZulMainFrame::onStartBtnClicked)
+    SKINUI_ON_CLICK(L"setupBtn", &KXZulMainFrame::onSetupBtnClicked)
+    SKINUI_ON_CLICK(L"pauseBtn", &KXZulMainFrame::onPauseBtnClicked)
+    SKINUI_ON_CLICK(L"closebtn", &KXZulMainFrame::onCloseBtnClicked)
+    SKINUI_ON_CLICK(L"chanagePathBtn", &KXZulMainFrame::onChangePathBtnClicked)
+    SKINUI_ON_CLICK(L"homeBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"facebookBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"youtobeBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"discordBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"razeraduBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"NBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"buyBtn", &KXZulMainFrame::onLinkBtnClicked)
+    SKINUI_ON_CLICK(L"maxbtnxx", &KXZulMainFrame::OnClick)
+SKINUI_END_NOTIFY_MAP()
+
+namespace {
+
+// The language text of key, or the key itself when the table has none.
+const wchar_t* text(const wchar_t* key)
+{
+    const wchar_t* found = CUiManager::GetLanguageText(key);
+    return found ? found : key;
+}
+
+// A version file holds decimal text; no digits (or no file) reads as 0.
+int readVersionFile(const std::wstring& path)
+{
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes = utility::ufile::readWholeFile(path, size, 64);
+    if (!bytes)
+        return 0;
+    std::string digits(reinterpret_cast<const char*>(bytes.get()), size);
+    return atoi(digits.c_str());
+}
+
+struct LinkButton {
+    const wchar_t* control;
+    const wchar_t* urlKey;
+};
+
+const LinkButton kLinkButtons[] = {
+    {L"homeBtn", L"url_home"},         {L"facebookBtn", L"url_facebook"},
+    {L"youtobeBtn", L"url_youtobe"},   {L"discordBtn", L"url_discord"},
+    {L"razeraduBtn", L"url_Razeradu"}, {L"NBtn", L"url_N"},
+    {L"buyBtn", L"url_store"},
+};
+
+const LinkButton kOptionalLinks[] = {
+    {L"discordBtn", L"url_discord"}, {L"razeraduBtn", L"url_Razeradu"}, {L"NBtn", L"url_N"}};
+
+}  // namespace
+
+KXZulMainFrame::KXZulMainFrame()
+    : anchor_(std::make_shared<Anchor>(Anchor{this})), weakAnchor_(anchor_)
+{
+}
+
+KXZulMainFrame::~KXZulMainFrame()
+{
+    // A window closed without WM_DESTROY reaching this object (never in the
+    // launcher) must still not leave its job running over a freed object.
+    stopJob(kJobStopWaitOnCloseMs);
+}
+
+// ---- Window ----
+
+void KXZulMainFrame::InitWindow()
+{
+    ::SetWindowTextW(m_hWnd, L"ZUL");
+    m_pm.InitFontSet(text(L"font_name"));
+
+    // Links that a language does not have (a short placeholder text) stay hidden.
+    for (const LinkButton& link : kOptionalLinks) {
+        if (CControlUI* button = m_pm.FindControl(link.control))
+            button->SetVisible(wcslen(text(link.urlKey)) > 10);
+    }
+    KXZulModel& model = zulModel();
+    if (CControlUI* rightBg = m_pm.FindControl(L"rightbgControl"))
+        rightBg->SetBkImage((L"zul\\right_bg_" + model.getRegionProfile().code + L".png").c_str());
+    setControlText(L"pathEdit", model.getPathDir());
+
+    std::weak_ptr<Anchor> weak = weakAnchor_;
+    model.setOnConfigLoaded([weak] {
+        if (std::shared_ptr<Anchor> anchor = weak.lock())
+            anchor->frame->_checkGameAndAppVersion();
+    });
+    model.setOnBackgroundChanged([weak] {
+        if (std::shared_ptr<Anchor> anchor = weak.lock())
+            anchor->frame->refreshBackground();
+    });
+
+    common::log("KXZulMainFrame::InitWindow", __LINE__,
+                L"news pages skipped: this build has no web engine");
+    common::log("KXZulMainFrame::InitWindow", __LINE__,
+                L"update check skipped: this build has no self-update");
+    _checkGameAndAppVersion();
+}
+
+LRESULT KXZulMainFrame::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    stopInstallProgress();
+    stopJob(kJobStopWaitOnCloseMs);
+    zulModel().setOnConfigLoaded(KXZulModel::Callback());
+    zulModel().setOnBackgroundChanged(KXZulModel::Callback());
+    // Tasks still queued for this window find it gone.
+    anchor_.reset();
+    return WindowImplBase::OnDestroy(uMsg, wParam, lParam, bHandled);
+}
+
+void KXZulMainFrame::OnFinalMessage(HWND hWnd)
+{
+    WindowImplBase::OnFinalMessage(hWnd);
+    delete this;
+    ::PostQuitMessage(0);
+}
+
+void KXZulMainFrame::adjustLayout()
+{
+    for (const wchar_t* name : {L"left22Control", L"left11Control", L"speedLabel"}) {
+        if (CControlUI* control = m_pm.FindControl(name))
+            control->SetVisible(false);
+    }
+    if (CControlUI* rightBg = m_pm.FindControl(L"rightbgControl"))
+        rightBg->SetBkImage(L"");
+    if (CControlUI* right = m_pm.FindControl(L"rightxxControl"))
+        right->SetFixedWidth(340);
+    if (CControlUI* bottom = m_pm.FindControl(L"startBottomControl"))
+        bottom->SetFixedHeight(30);
+    // The two web views, once they exist, go to (42, 63) 752 x 344 and
+    // (42, 421) 752 x 132: the news panels of the skin hold those places.
+}
+
+// ---- Versions and the Start button ----
+
+void KXZulMainFrame::_checkGameAndAppVersion()
+{
+    if (workerState_ == kWorkerRunning) {
+        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__,
+                    L"a job runs: the check follows its end");
+        return;
+    }
+    // Every check starts from nothing: a flag set by an earlier check must
+    // not survive a game folder or a configuration that no longer calls for it.
+    needApk_ = false;
+    needPlayer_ = false;
+
+    KXZulModel& model = zulModel();
+    const std::wstring game = model.getPathDir();
+    const bool clientMissing = !utility::ufile::exists(game + L"\\zulclient.exe");
+    setControlText(L"startBtn", text(clientMissing ? L"launcher_download_game" : L"launcher_start_game"));
+    CControlUI* pathTab = m_pm.FindControl(L"pathTab");
+    if (pathTab)
+        pathTab->SetVisible(clientMissing);
+
+    if (game.empty() || !utility::ufile::exists(game) || !utility::ufile::exists(game + L"zulclient.exe")) {
+        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"no player");
+        return;
+    }
+    const int appVersion = readVersionFile(game + L"data\\appversion" + std::to_wstring(1000));
+    if (appVersion < 1000) {
+        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"read local version error:%d",
+                    appVersion);
+        return;
+    }
+    if (appVersion < model.getAppMinVersion()) {
+        setControlText(L"startBtn", text(L"update_window_text"));
+        needApk_ = true;
+        if (pathTab)
+            pathTab->SetVisible(true);
+    }
+    const int playerVersion = readVersionFile(game + L"playerversion");
+    if (playerVersion < model.getPlayerMinVersion()) {
+        setControlText(L"startBtn", text(L"update_window_text"));
+        needPlayer_ = true;
+        if (pathTab)
+            pathTab->SetVisible(true);
+    }
+    common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__,
+                L"local app %d player %d, remote app %d player %d, needApk %d needPlayer %d",
+                appVersion, playerVersion, model.getAppMinVersion(), model.getPlayerMinVersion(),
+                needApk_ ? 1 : 0, needPlayer_ ? 1 : 0);
+}
+
+void KXZulMainFrame::onStartBtnClicked(UiNotify& msg)
+{
+    const std::wstring client = zulModel().getPathDir() + L"\\zulclient.exe";
+    if (!utility::ufile::exists(client)) {
+        showInstallingState();
+        startDownloadPlayer();
+    } else if (needPlayer_) {
+        showInstallingState();
+        startDownloadPlayerNoData();
+    } else if (!needApk_) {
+        if (emulator::startClient(client, L"")) {
+            ShowWindow(false, false);
+        } else {
+            common::log("KXZulMainFrame::onStartBtnClicked", __LINE__, L"client %s not started",
+                        client.c_str());
+            showNotice(L"launcher_start_failed");
+        }
+    } else {
+        showInstallingState();
+        startDownloadApk();
+    }
+}
+
+void KXZulMainFrame::showInstallingState()
+{
+    if (CControlUI* pathTab = m_pm.FindControl(L"pathTab")) {
+        pathTab->SetVisible(true);
+        static_cast<SkinUI::CTabLayoutUI*>(pathTab)->SelectItem(1);
+    }
+    if (CControlUI* start = m_pm.FindControl(L"startBtn")) {
+        start->SetEnabled(false);
+        start->SetText(text(L"launcher_btn_installing"));
+    }
+    setPauseImages(false);
+}
+
+void KXZulMainFrame::startDownloadPlayer() { startJob(kJobPlayer); }
+void KXZulMainFrame::startDownloadPlayerNoData() { startJob(kJobPlayerNoData); }
+void KXZulMainFrame::startDownloadApk() { startJob(kJobApk); }
+
+void KXZulMainFrame::startJob(JobKind kind)
+{
+    if (workerState_ == kWorkerRunning || workerState_ == kWorkerBusy) {
+        common::log("KXZulMainFrame::startJob", __LINE__, L"error!");
+        return;
+    }
+    stop_ = false;
+    workerState_ = kWorkerRunning;
+    lastJob_ = kind;
+    worker_.join(kJobStopWaitMs);
+    lastProgressTick_ = 0;
+    bytesSinceProgress_ = 0;
+    curlPreviousBytes_ = 0;
+    Runable* job = nullptr;
+    if (kind == kJobApk)
+        job = new MemberFuncRunable<KXZulMainFrame>(this, &KXZulMainFrame::_threadDownloadApk);
+    else
+        job = new MemberFuncRunable1<KXZulMainFrame>(this, &KXZulMainFrame::_threadDownloadPlayer,
+                                                     kind == kJobPlayerNoData);
+    if (!worker_.start(job)) {
+        job->release();
+        workerState_ = kWorkerIdle;
+        showFailure(L"launcher_download_failed");
+    }
+}
+
+void KXZulMainFrame::stopJob(DWORD waitMs)
+{
+    stop_ = true;
+    worker_.requestStop();
+    {
+        utility::ScopedLock guard(downloadLock_);
+        if (activeDownload_)
+            activeDownload_->closeSession();
+    }
+    workerState_ = kWorkerIdle;
+    worker_.join(waitMs);
+}
+
+void KXZulMainFrame::onPauseBtnClicked(UiNotify& msg)
+{
+    const int state = workerState_;
+    if (state == kWorkerRunning) {
+        paused_ = true;
+        stopJob(kJobStopWaitMs);
+        common::log("KXZulMainFrame::onPauseBtnClicked", __LINE__, L"download paused");
+    } else if (state == kWorkerBusy) {
+        return;
+    } else {
+        // Resume the job that was paused, not always the emulator package.
+        paused_ = false;
+        common::log("KXZulMainFrame::onPauseBtnClicked", __LINE__, L"download resumed, job %d", lastJob_);
+        startJob(lastJob_);
+    }
+    setPauseImages(paused_);
+}
+
+void KXZulMainFrame::setPauseImages(bool paused)
+{
+    SkinUI::CButtonUI* pause = static_cast<SkinUI::CButtonUI*>(m_pm.FindControl(L"pauseBtn"));
+    if (!pause)
+        return;
+    const wchar_t* kind = paused ? L"play" : L"pause";
+    pause->SetNormalImage((std::wstring(L"zul\\") + kind + L"_normal.png").c_str());
+    pause->SetHotImage((std::wstring(L"zul\\") + kind + L"_hot.png").c_str());
+    pause->SetPushedImage((std::wstring(L"zul\\") + kind + L"_pushed.png").c_str());
+}
+
+// ---- Other buttons ----
+
+void KXZulMainFrame::onSetupBtnClicked(UiNotify& msg)
+{
+    common::log("KXZulMainFrame::onSetupBtnClicked", __LINE__,
+                L"settings window not available in this build");
+}
+
+void KXZulMainFrame::onCloseBtnClicked(UiNotify& msg)
+{
+    if (KXZulSetupImpl::instance().minbyclose()) {
+        ShowWindow(false, false);
+        return;
+    }
+    Close(IDOK);
+}
+
+void KXZulMainFrame::onLinkBtnClicked(UiNotify& msg)
+{
+    if (!msg.pSender)
+        return;
+    for (const LinkButton& link : kLinkButtons) {
+        if (msg.pSender->GetName() == link.control) {
+            const std::wstring url = text(link.urlKey);
+            common::log("KXZulMainFrame::onLinkBtnClicked", __LINE__, L"open %s", url.c_str());
+            utility::usystem::openUrl(url);
+            return;
+        }
+    }
+}
+
+void KXZulMainFrame::onChangePathBtnClicked(UiNotify& msg)
+{
+    struct Start {
+        static int CALLBACK selectFolder(HWND window, UINT message, LPARAM, LPARAM data)
+        {
+            if (message == BFFM_INITIALIZED && data)
+                ::SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+            return 0;
+        }
+    };
+    const std::wstring current = zulModel().getPathDir();
+    BROWSEINFOW info = {};
+    info.hwndOwner = m_hWnd;
+    info.lpszTitle = L"Install Path";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+    info.lpfn = &Start::selectFolder;
+    info.lParam = reinterpret_cast<LPARAM>(current.c_str());
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    if (!chosen)
+        return;
+    wchar_t path[MAX_PATH] = {0};
+    const BOOL named = ::SHGetPathFromIDListW(chosen, path);
+    ::CoTaskMemFree(chosen);
+    const std::wstring folder = named ? rules::gameFolderFromChoice(path) : std::wstring();
+    if (folder.empty()) {
+        common::log("KXZulMainFrame::onChangePathBtnClicked", __LINE__, L"no folder chosen [%s]", path);
+        return;
+    }
+    common::log("KXZulMainFrame::onChangePathBtnClicked", __LINE__, L"game folder %s", folder.c_str());
+    setControlText(L"pathEdit", folder);
+    zulModel().savePathDir(folder);
+    _checkGameAndAppVersion();
+}
+
+// ---- Progress ----
+
+bool KXZulMainFrame::onDownloadProgress(const char* bytes, DWORD count, unsigned long long received,
+                                        unsigned long long total)
+{
+    bytesSinceProgress_ += count;
+    const DWORD now = ::GetTickCount();
+    if (lastProgressTick_ == 0 || now - lastProgressTick_ >= kProgressIntervalMs) {
+        const int percent = rules::downloadPercent(received, total);
+        const unsigned long long speed = bytesSinceProgress_;
+        postToWindow([percent, received, total, speed](KXZulMainFrame& frame) {
+            frame.updateDownloadProgress(percent, received, total, speed);
+        });
+        lastProgressTick_ = now ? now : 1;
+        bytesSinceProgress_ = 0;
+    }
+    return !stop_;
+}
+
+void KXZulMainFrame::updateDownloadProgress(int percent, unsigned long long done, unsigned long long total,
+                                            unsigned long long speed)
+{
+    setControlText(L"downloadLabel", text(L"launcher_downloading") + rules::downloadSizeText(done, total));
+    setControlText(L"speedLabel", text(L"launcher_speed") + rules::downloadSpeedText(speed));
+    // Nothing arrived in the last interval: the time left keeps its last value.
+    std::wstring left;
+    if (rules::downloadTimeLeftText(done, total, speed, left))
+        setControlText(L"leftTimeLabel", text(L"launcher_lefttime") + left);
+    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"downloadprogressControl")))
+        progress->SetValue(percent);
+    if (percent > 0)
+        setBarWidth(L"loadingSpaceControl", percent);
+}
+
+void KXZulMainFrame::startInstallProgress()
+{
+    installCounter_ = 0;
+    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"installprogressControl")))
+        progress->SetValue(0);
+    if (CControlUI* bar = m_pm.FindControl(L"loadingSpaceControlInstall"))
+        bar->SetFixedWidth(1);
+    if (CControlUI* pathTab = m_pm.FindControl(L"pathTab")) {
+        pathTab->SetVisible(true);
+        static_cast<SkinUI::CTabLayoutUI*>(pathTab)->SelectItem(2);
+    }
+    installTimer_.start(kInstallTickMs, new FunctionRunable([this] { onInstallTick(); }));
+}
+
+void KXZulMainFrame::onInstallTick()
+{
+    if (installCounter_ < 99)
+        ++installCounter_;
+    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"installprogressControl")))
+        progress->SetValue(installCounter_);
+    if (installCounter_ >= 1)
+        setBarWidth(L"loadingSpaceControlInstall", installCounter_);
+}
+
+void KXZulMainFrame::stopInstallProgress() { installTimer_.stop(); }
+
+void KXZulMainFrame::setBarWidth(const wchar_t* barName, int percent)
+{
+    if (CControlUI* bar = m_pm.FindControl(barName))
+        bar->SetFixedWidth(percent * kBarSpan / 100 + kBarStart);
+}
+
+void KXZulMainFrame::showFolderPage()
+{
+    stopInstallProgress();
+    if (auto* pathTab = static_cast<SkinUI::CTabLayoutUI*>(m_pm.FindControl(L"pathTab")))
+        pathTab->SelectItem(0);
+    zulModel().loadPathDir();
+    setControlText(L"pathEdit", zulModel().getPathDir());
+    if (CControlUI* start = m_pm.FindControl(L"startBtn"))
+        start->SetEnabled(true);
+    _checkGameAndAppVersion();
+}
+
+void KXZulMainFrame::onGameInstalled()
+{
+    // The report ends the hand-over's install progress; it must not enable
+    // Start in the middle of another job.
+    if (workerState_ == kWorkerRunning) {
+        common::log("KXZulMainFrame::onGameInstalled", __LINE__, L"a job runs: report ignored");
+        return;
+    }
+    showFolderPage();
+}
+
+void KXZulMainFrame::showFailure(const wchar_t* key)
+{
+    showFolderPage();
+    showNotice(key);
+}
+
+void KXZulMainFrame::showNotice(const wchar_t* key)
+{
+    msg::showMessageBox(m_hWnd, msg::iconPathForType(2), text(L"prompt"), text(key),
+                        {msg::makeConfirmSelection(nullptr)});
+}
+
+void KXZulMainFrame::refreshBackground()
+{
+    KXZulModel& model = zulModel();
+    const std::wstring launch = model.launchBackgroundPath();
+    if (utility::ufile::exists(launch)) {
+        if (CControlUI* background = m_pm.FindControl(L"launchBGControl"))
+            background->SetBkImage(launch.c_str());
+    }
+    const std::wstring player = model.playerBackgroundPath();
+    const std::wstring game = model.getPathDir();
+    if (utility::ufile::exists(player) && !game.empty())
+        utility::ufile::copyFile(player, game + L"\\data\\launch_1920.jpg", false);
+}
+
+void KXZulMainFrame::setControlText(const wchar_t* name, const std::wstring& value)
+{
+    if (CControlUI* control = m_pm.FindControl(name))
+        control->SetText(value.c_str());
+}
+
+// ---- Posting to the window ----
+
+void KXZulMainFrame::postToWindow(const std::function<void(KXZulMainFrame&)>& fn) const
+{
+    std::weak_ptr<Anchor> weak = weakAnchor_;
+    postToUiThread(new FunctionRunable([weak, fn] {
+        if (std::shared_ptr<Anchor> anchor = weak.lock())
+            fn(*anchor->frame);
+    }));
+}
+
+void KXZulMainFrame::finishJob(const std::function<void(KXZulMainFrame&)>& fn)
+{
+    // Whatever the job did, the worker is free again once the window hears of
+    // its end; state changes stay on the UI thread.
+    postToWindow([fn](KXZulMainFrame& frame) {
+        frame.workerState_ = kWorkerIdle;
+        fn(frame);
+    });
+}

@@ -1,0 +1,299 @@
+// The main window's jobs, run on its worker thread: the emulator package
+// (find, download, unpack, repair) and the game package (download, hand it to
+// the emulator client). They touch the window only through postToWindow.
+#include <winsock2.h>  // before windows.h, for libcurl
+
+#include "launcher/main_frame.h"
+
+#include <curl/curl.h>
+
+#include <rapidjson/document.h>
+
+#include "foundation/log.h"
+#include "foundation/process.h"
+#include "foundation/ufile.h"
+#include "foundation/ustring.h"
+#include "launcher/deployment.h"
+#include "launcher/emulator_process.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_ex.h"
+#include "launcher/services/file_handle.h"
+#include "launcher/services/process_ex.h"
+#include "launcher/services/zul_model.h"
+
+namespace {
+
+const int kDownloadTries = 2;
+const DWORD kRetryPauseMs = 100;
+const int kDescriptionTries = 2;
+const wchar_t kDefaultPlayerVersion[] = L"1.0";
+const DWORD kRepairWaitMs = 60000;
+const DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+
+// The "sea" object's string member, when present and not empty.
+bool seaString(const rapidjson::Value& sea, const char* key, std::wstring& value)
+{
+    rapidjson::Value::ConstMemberIterator it = sea.FindMember(key);
+    if (it == sea.MemberEnd() || !it->value.IsString() || it->value.GetStringLength() == 0)
+        return false;
+    value = utility::ustring::fromUtf8(std::string(it->value.GetString(), it->value.GetStringLength()));
+    return true;
+}
+
+bool deleteIfPresent(const std::wstring& path)
+{
+    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+        return true;
+    common::log("KXZulMainFrame::deleteIfPresent", __LINE__, L"delete %s failed lastError = %d",
+                path.c_str(), GetLastError());
+    return false;
+}
+
+}  // namespace
+
+// ---- Emulator package ----
+
+void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version,
+                                          bool& versioned)
+{
+    KXZulModel& model = zulModel();
+    address = utility::ustring::fromUtf8(deployment::defaultPlayerPackageUrl());
+    version = kDefaultPlayerVersion;
+    versioned = false;
+    if (noData) {
+        address = model.getPlayerUrl();
+        return;
+    }
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"get Player url");
+    const std::string url = model.storageUrl(deployment::kPlayerDescriptionPath);
+    std::string body;
+    bool fetched = false;
+    for (int attempt = 0; attempt < kDescriptionTries && !fetched; ++attempt) {
+        KXCurlDownloader downloader(&worker_);
+        fetched = downloader.downloadMemory(url, curl_easy_init());
+        if (fetched) {
+            body = downloader.body();
+            break;
+        }
+        if (stopRequested())
+            return;
+        worker_.waitFor(kRetryPauseMs);
+    }
+    rapidjson::Document document;
+    document.Parse(body.data(), body.size());
+    if (!fetched || document.HasParseError() || !document.IsObject()) {
+        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
+                    L"package description unusable, the default package is used");
+        return;
+    }
+    rapidjson::Value::ConstMemberIterator sea = document.FindMember("sea");
+    if (sea == document.MemberEnd() || !sea->value.IsObject())
+        return;
+    seaString(sea->value, "url", address);
+    std::wstring shown;
+    if (!seaString(sea->value, "vershow", shown))
+        return;
+    // The text becomes part of a file name in an elevated process: only a
+    // plain version text may, anything else gives way to the number.
+    if (rules::isSafeVersionText(shown)) {
+        version = shown;
+        versioned = true;
+        return;
+    }
+    const int number = model.getPlayerMinVersion();
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
+                L"package version [%s] refused, using %d", shown.c_str(), number);
+    if (number > 0) {
+        version = std::to_wstring(number);
+        versioned = true;
+    }
+}
+
+void KXZulMainFrame::_threadDownloadPlayer(bool noData)
+{
+    std::wstring address, version;
+    bool versioned = false;
+    resolvePlayerPackage(noData, address, version, versioned);
+    if (stopRequested())
+        return;
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"download url %s %s",
+                address.c_str(), version.c_str());
+    if (address.empty()) {
+        finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
+        return;
+    }
+
+    const std::wstring package = rules::playerPackagePath(zulModel().appDir(), version);
+    // A package named without a version may be an older one: fetch it anew.
+    if (!versioned)
+        deleteIfPresent(package);
+    if (!utility::ufile::exists(package)) {
+        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L" download file %s",
+                    package.c_str());
+        const DownloadResult result = downloadPackage(address, package + L".tmp", package);
+        if (result == kDownloadStopped)
+            return;
+        if (result == kDownloadFailed || !utility::ufile::exists(package)) {
+            common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"no installer file %s",
+                        package.c_str());
+            finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
+            return;
+        }
+    }
+
+    postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
+    const std::wstring game = zulModel().getPathDir();
+    emulator::stopProcessesInFolder(game, emulator::kUnpackStopList, emulator::kUnpackStopCount);
+    const SzResultCode unpacked = SzExtractFileToDir(package, game, this);
+    if (stopRequested())
+        return;
+    if (unpacked != kSzOk) {
+        // A damaged package would be found and unpacked again at every
+        // start: it goes, the emulator stays marked as needed.
+        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
+                    L"unpack %s failed with %d, package deleted", package.c_str(), unpacked);
+        deleteIfPresent(package);
+        finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
+        return;
+    }
+    needPlayer_ = false;
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"start run repair");
+    runRepair();
+    finishJob([](KXZulMainFrame& frame) { frame.showFolderPage(); });
+}
+
+void KXZulMainFrame::runRepair()
+{
+    const std::wstring game = zulModel().getPathDir();
+    emulator::stopProcessesInFolder(game, emulator::kRepairStopList, emulator::kRepairStopCount);
+    utility::process::shellEx(game + L"zulrepairer.exe", L"", true, false, kRepairWaitMs);
+    utility::process::execute(game + L"driverconfig.exe", L"", false, 0);
+}
+
+// ---- Game package ----
+
+void KXZulMainFrame::_threadDownloadApk()
+{
+    KXZulModel& model = zulModel();
+    const std::wstring game = model.getPathDir();
+    const int version = model.getAppMinVersion();
+    const std::wstring apk = rules::apkPackagePath(game, version);
+    common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L" download file %s", apk.c_str());
+    // The game package is always fetched anew.
+    deleteIfPresent(apk + L".tmp");
+    deleteIfPresent(apk);
+
+    const DownloadResult result = downloadPackage(model.getApkUrl(), apk + L".tmp", apk);
+    if (result == kDownloadStopped)
+        return;
+    // No package, no hand-over and no version record.
+    if (result == kDownloadFailed || !utility::ufile::exists(apk)) {
+        common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L"no installer file %s", apk.c_str());
+        finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
+        return;
+    }
+
+    const std::wstring client = game + L"\\zulclient.exe";
+    const std::wstring params = rules::clientInstallParams(apk);
+    postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
+    if (!emulator::startClient(client, params)) {
+        common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L"client %s not started",
+                    client.c_str());
+        finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_start_failed"); });
+        return;
+    }
+    needApk_ = false;
+    writeLocalAppVersion(game, version);
+    // The install progress runs until the emulator reports the game installed.
+    finishJob([](KXZulMainFrame&) {});
+}
+
+bool KXZulMainFrame::writeLocalAppVersion(const std::wstring& gameDir, int version)
+{
+    const std::wstring path = gameDir + L"data\\appversion" + std::to_wstring(1000);
+    utility::ufile::makeDir(gameDir + L"data");
+    deleteIfPresent(path);
+    utility::FileHandle file;
+    const std::string digits = std::to_string(version);
+    if (!file.open(path, true) || !file.write(digits.data(), static_cast<DWORD>(digits.size()))) {
+        common::log("KXZulMainFrame::writeLocalAppVersion", __LINE__, L"write %s failed lastError = %d",
+                    path.c_str(), GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// ---- Downloads ----
+
+KXZulMainFrame::DownloadResult KXZulMainFrame::downloadPackage(const std::wstring& url,
+                                                               const std::wstring& partial,
+                                                               const std::wstring& target)
+{
+    for (int attempt = 0; attempt < kDownloadTries; ++attempt) {
+        if (stopRequested())
+            return kDownloadStopped;
+        utility::CHttpDownloader downloader;
+        {
+            utility::ScopedLock guard(downloadLock_);
+            activeDownload_ = &downloader;
+        }
+        const bool ok = !stopRequested() && downloader.download2file(url, partial, this, true);
+        {
+            utility::ScopedLock guard(downloadLock_);
+            activeDownload_ = nullptr;
+        }
+        if (ok) {
+            common::log("KXZulMainFrame::downloadPackage", __LINE__, L"ie download file sucess %s",
+                        target.c_str());
+            return utility::ufile::moveFile(partial, target, kMoveFlags) ? kDownloaded : kDownloadFailed;
+        }
+        worker_.waitFor(kRetryPauseMs);
+    }
+    if (stopRequested())
+        return kDownloadStopped;
+
+    std::string ansiPartial;
+    if (!utility::ufile::toAnsiPath(partial, ansiPartial)) {
+        common::log("KXZulMainFrame::downloadPackage", __LINE__, L"path %s has no ANSI form, no curl try",
+                    partial.c_str());
+        return kDownloadFailed;
+    }
+    const std::string narrowUrl = utility::ustring::toUtf8(url);
+    for (int attempt = 0; attempt < kDownloadTries; ++attempt) {
+        unsigned long long onDisk = 0;
+        utility::ufile::getFileSize(partial, onDisk);
+        curlPreviousBytes_ = onDisk;
+        KXCurlDownloader downloader(&worker_);
+        const bool ok = downloader.downloadFile(ansiPartial, narrowUrl, [this](int percent, int done, int total) {
+            const unsigned long long now = done > 0 ? static_cast<unsigned long long>(done) : 0;
+            const unsigned long long speed = now > curlPreviousBytes_ ? now - curlPreviousBytes_ : 0;
+            curlPreviousBytes_ = now;
+            const unsigned long long all = total > 0 ? static_cast<unsigned long long>(total) : 0;
+            postToWindow([percent, now, all, speed](KXZulMainFrame& frame) {
+                frame.updateDownloadProgress(percent, now, all, speed);
+            });
+        });
+        if (ok) {
+            common::log("KXZulMainFrame::downloadPackage", __LINE__, L"curl download file sucess %s",
+                        target.c_str());
+            return utility::ufile::moveFile(partial, target, kMoveFlags) ? kDownloaded : kDownloadFailed;
+        }
+        if (stopRequested())
+            return kDownloadStopped;
+        worker_.waitFor(kRetryPauseMs);
+    }
+    return stopRequested() ? kDownloadStopped : kDownloadFailed;
+}
+
+// ---- Unpack callbacks ----
+
+bool KXZulMainFrame::shouldContinue() { return !stop_; }
+
+void KXZulMainFrame::onProcessing(const wchar_t*, uint64_t, uint64_t, uint64_t, uint64_t) {}
+
+void KXZulMainFrame::onResult(int32_t code, const wchar_t* itemName)
+{
+    common::log("KXZulMainFrame::onResult", __LINE__, L"result:%d file:%s", code,
+                itemName ? itemName : L"");
+}

@@ -1,0 +1,299 @@
+#include <winsock2.h>  // before windows.h, for libcurl
+
+#include "launcher/zul_impl.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <curl/curl.h>
+
+#include "foundation/log.h"
+#include "foundation/product.h"
+#include "foundation/ufile.h"
+#include "foundation/ui_task_dispatcher.h"
+#include "foundation/ustring.h"
+#include "foundation/usystem.h"
+#include "launcher/deployment.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/main_frame.h"
+#include "launcher/services/config_data.h"
+#include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_ex.h"
+#include "launcher/services/process_ex.h"
+#include "launcher/services/system_ex.h"
+#include "launcher/services/zul_model.h"
+#include "launcher/ui_additions.h"
+#include "skinui/controls/control_elements.h"
+#include "skinui/core/ui_manager.h"
+
+const wchar_t KXZulImpl::kEndpointName[] = L"{6A43FC71-98D6-43A1-83F3-6A53B0D557FD}";
+
+namespace {
+
+// The crash reporter's entry points; the caller cleans the stack.
+typedef int(__cdecl* InitBugReportFn)(const wchar_t*, const wchar_t*, const wchar_t*);
+typedef int(__cdecl* SetShowReportUIFn)(int);
+typedef int(__cdecl* SetRestartExePathFn)(const wchar_t*);
+typedef int(__cdecl* AddCustomReportFileFn)(const wchar_t*);
+
+template <typename Fn>
+Fn entryPoint(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const DWORD kVistaStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MINIMIZEBOX;
+const DWORD kOlderStyle = kVistaStyle | WS_SYSMENU | WS_THICKFRAME;
+
+}  // namespace
+
+KXZulImpl::~KXZulImpl()
+{
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+void KXZulImpl::entrance(HINSTANCE instance)
+{
+    // 1-2. COM, OLE, common controls, Winsock.
+    if (!initProcess())
+        return;
+
+    // A second launcher hands over to the first before it touches a file or
+    // starts a thread: the first one's log and workers stay its own.
+    const bool second = isPlayerExist();
+    if (!second) {
+        // 3-6. Log folder (only this run's log), data folder, log writer.
+        prepareFolders();
+        common::log("KXZulImpl::entrance", __LINE__,
+                    L"browser emulation skipped: this build has no web engine");
+        // 7. libcurl.
+        KXCurlDownloader::globalInit();
+        // 8. The model: language, game folder, configuration worker.
+        KXZulModel& model = zulModel();
+        model.setConfigHost(deployment::storageHost());
+        model.init();
+        // 9-10. Region profile and language table.
+        model.loadRegionProfile();
+        loadLanguage(instance);
+        // 11-13.
+        KXZulModel::addMessage();
+        initCrashReport();
+        common::log("KXZulImpl::entrance", __LINE__, L"\r\n\r\n************ zul start ************");
+        // 15-16. Font and settings.
+        addRegionFont();
+        KXZulSetupImpl::instance().loadConfig();
+        // 17-18. Main window; the tray icon comes with the tray menu.
+        common::log("KXZulImpl::entrance", __LINE__, L"create main");
+        createMainFrame();
+        common::log("KXZulImpl::entrance", __LINE__, L"tray icon skipped: this build has no tray menu");
+        // 19.
+        runMessageLoop();
+        // 20.
+        releaseAtExit();
+    }
+
+    // 21. After a language change the launcher starts again.
+    if (zulModel().needRestart())
+        utility::process::shell(appDir_ + product::kLauncherExe, L"", false, true);
+    // 22. Every worker has ended: libcurl and the log go last.
+    if (!second) {
+        common::log("KXZulImpl::entrance", __LINE__, L"It is needUpdate : %d, path %s", 0, L"");
+        curl_global_cleanup();
+        common::log("KXZulImpl::entrance", __LINE__, L"*********************** kxyun end ****************");
+        utility::uninit();
+    }
+    // 24.
+    OleUninitialize();
+    CoUninitialize();
+}
+
+bool KXZulImpl::initProcess()
+{
+    if (FAILED(CoInitialize(nullptr)))
+        return false;
+    InitCommonControls();
+    OleInitialize(nullptr);
+    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                         RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    appDir_ = utility::ufile::getExeDir();
+    return true;
+}
+
+void KXZulImpl::prepareFolders()
+{
+    const std::wstring logDir = appDir_ + L"log";
+    utility::ufile::removeDir(logDir);
+    utility::ufile::makeDir(logDir);
+    const std::wstring appData = utility::ufile::getSpecialFolder(CSIDL_APPDATA);
+    const std::wstring dataDir = appData + L"\\zulplayd\\";
+    if (!appData.empty() && !utility::ufile::exists(dataDir))
+        utility::ufile::makeDir(dataDir);
+    common::setLogLimits(common::kLauncherLogLimits);
+    common::startLogging(logDir + L"\\main.log");
+    utility::init();
+}
+
+void KXZulImpl::loadLanguage(HINSTANCE instance)
+{
+    const std::wstring locale = zulModel().getRegionProfile().locale;
+    common::log("KXZulImpl::entrance", __LINE__, L"language:%s", locale.c_str());
+    SkinUI::CUiManager::SetInstance(instance);
+    SkinUI::RegisterControlElements();
+    SkinUI::CUiManager::SetLanguage(locale.c_str(), L"en_US");
+    SkinUI::CUiManager::SetResourcePath((appDir_ + L"skin").c_str());
+    SkinUI::CUiManager::LoadZipResource(129, L"multi_language.tsv");
+}
+
+void KXZulImpl::addRegionFont()
+{
+    fontPath_ = appDir_ + L"fonts\\" + zulModel().getRegionProfile().fontFile;
+    common::log("KXZulImpl::entrance", __LINE__, L"font path:%s", fontPath_.c_str());
+    const int added = AddFontResourceExW(fontPath_.c_str(), FR_PRIVATE, nullptr);
+    common::log("KXZulImpl::entrance", __LINE__, L"load Noto Sans fonts ret:%d  error:%d", added,
+                added ? 0 : GetLastError());
+}
+
+void KXZulImpl::releaseAtExit()
+{
+    if (!fontPath_.empty())
+        RemoveFontResourceExW(fontPath_.c_str(), FR_PRIVATE, nullptr);
+    if (mutex_) {
+        CloseHandle(mutex_);
+        mutex_ = nullptr;
+    }
+    // The main window joined its worker when it was destroyed; the
+    // configuration worker ends here, before libcurl is cleaned up.
+    zulModel().stop();
+}
+
+bool KXZulImpl::isPlayerExist()
+{
+    mutex_ = utility::usystem::createSingleInstanceMutex(kEndpointName, false, true);
+    if (mutex_) {
+        ipc_.create(kEndpointName, this);
+        return false;
+    }
+    utility::WindowIPC first;
+    if (first.openByClass(kEndpointName)) {
+        // The first launcher may take the foreground when it comes to the front.
+        DWORD processId = 0;
+        GetWindowThreadProcessId(first.window(), &processId);
+        AllowSetForegroundWindow(processId);
+        first.postMessage(IPC_SHOW_MAIN, 0, 0);
+    }
+    common::log("KXZulImpl::isPlayerExist", __LINE__, L"CCmdLine::popupExistPwnd exist");
+    return true;
+}
+
+void KXZulImpl::initCrashReport()
+{
+    common::log("KXZulImpl::initCrashReport", __LINE__, L"initCrashReport start");
+    HMODULE reporter = LoadLibraryW((appDir_ + L"crashreport.dll").c_str());
+    if (!reporter) {
+        common::log("KXZulImpl::initCrashReport", __LINE__, L"initCrashReport error 1");
+        return;
+    }
+    InitBugReportFn initBugReport = entryPoint<InitBugReportFn>(reporter, "InitBugReport");
+    if (!initBugReport) {
+        common::log("KXZulImpl::initCrashReport", __LINE__, L"initCrashReport error 2");
+        return;
+    }
+    const std::wstring product = utility::ustring::toLowerCopy(product::kName);
+    const int ret = initBugReport(L"kxzul", L"1.0.0", product.c_str());
+    common::log("KXZulImpl::initCrashReport", __LINE__, L"initCrashReport ret %d", ret ? 1 : 0);
+
+    SetShowReportUIFn showReportUI = entryPoint<SetShowReportUIFn>(reporter, "SetShowReportUI");
+    if (!showReportUI)
+        return;
+    showReportUI(0);
+    SetRestartExePathFn restartPath = entryPoint<SetRestartExePathFn>(reporter, "SetRestartExePath");
+    if (!restartPath)
+        return;
+    wchar_t self[MAX_PATH] = {0};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    restartPath(self);
+    AddCustomReportFileFn addFile = entryPoint<AddCustomReportFileFn>(reporter, "AddCustomReportFile");
+    if (!addFile)
+        return;
+    // The reporter gets the log this launcher writes.
+    addFile((appDir_ + L"log\\main.log").c_str());
+}
+
+void KXZulImpl::createMainFrame()
+{
+    KXZulMainFrame* frame = new KXZulMainFrame();
+    const DWORD style = utility::usystem::isVistaOrLater() ? kVistaStyle : kOlderStyle;
+    if (!frame->Create(nullptr, L"ZUL", style, 0)) {
+        common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d",
+                    GetLastError());
+        delete frame;
+        PostQuitMessage(1);
+        return;
+    }
+    mainFrame_ = frame;
+    mainWindow_ = frame->GetHWND();
+    frame->CenterWindow();
+    frame->ShowWindow(true);
+    utility::usystem::bringToFront(mainWindow_);
+
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(mainWindow_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const int workWidth = monitor.rcWork.right - monitor.rcWork.left;
+    const int workHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    common::log("KXZulImpl::createMainFrame", __LINE__, L"screenX:%d screenY:%d", workWidth, workHeight);
+
+    const SIZE size = rules::mainClientSize(workWidth, workHeight);
+    if (size.cx != rules::kDesignWidth || size.cy != rules::kDesignHeight) {
+        SkinUI::SetClientSize(mainWindow_, size.cx, size.cy);
+        frame->CenterWindow();
+    }
+    if (size.cy <= rules::kCompactMaxHeight)
+        frame->adjustLayout();
+}
+
+void KXZulImpl::runMessageLoop()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!SkinUI::CUiManager::TranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void KXZulImpl::bringMainToFront()
+{
+    if (mainFrame_ && IsWindow(mainWindow_))
+        utility::usystem::bringToFront(mainWindow_);
+}
+
+LRESULT KXZulImpl::onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    common::log("KXZulImpl::onHandleWindowIPC", __LINE__, L"onHandleWindowIPC, msg = %d", message);
+    switch (message) {
+    case IPC_SHOW_MAIN:
+        common::log("KXZulImpl::onHandleWindowIPC", __LINE__, L"handle ipc topwindow");
+        bringMainToFront();
+        break;
+    case IPC_GAME_EXIST:
+        common::log("KXZulImpl::onHandleWindowIPC", __LINE__, L"game exist");
+        if (KXZulSetupImpl::instance().existgame())
+            bringMainToFront();
+        break;
+    case IPC_GAME_INSTALLED:
+        common::log("KXZulImpl::onHandleWindowIPC", __LINE__, L"game installed");
+        if (mainFrame_ && IsWindow(mainWindow_))
+            mainFrame_->onGameInstalled();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}

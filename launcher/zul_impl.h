@@ -1,0 +1,54 @@
+// KXZulImpl: the launcher's application object. Its entrance runs the whole
+// life of the process: set-up, single instance, the main window, the message
+// loop and the way out (restart after a language change).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "launcher/services/window_ipc.h"
+
+class KXZulMainFrame;
+
+class KXZulImpl : public utility::IWindowIPCHandle {
+public:
+    // The launcher's endpoint: the name of its single-instance mutex and of
+    // the class of its IPC channel window.
+    static const wchar_t kEndpointName[];
+    // Messages of the IPC channel.
+    static const UINT IPC_SHOW_MAIN = 9111;
+    static const UINT IPC_GAME_EXIST = 9333;
+    static const UINT IPC_GAME_INSTALLED = 9334;
+
+    KXZulImpl() = default;
+    ~KXZulImpl() override;
+    KXZulImpl(const KXZulImpl&) = delete;
+    KXZulImpl& operator=(const KXZulImpl&) = delete;
+
+    void entrance(HINSTANCE instance);
+
+    // True when another launcher runs (it was asked to show itself).
+    bool isPlayerExist();
+    void initCrashReport();
+    void createMainFrame();
+    void runMessageLoop();
+
+    LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The process part of the start-up; false when COM is not there.
+    bool initProcess();
+    void prepareFolders();
+    void loadLanguage(HINSTANCE instance);
+    void addRegionFont();
+    void releaseAtExit();
+    void bringMainToFront();
+
+    std::wstring appDir_;
+    std::wstring fontPath_;
+    KXZulMainFrame* mainFrame_ = nullptr;
+    HWND mainWindow_ = nullptr;
+    utility::WindowIPC ipc_;
+    HANDLE mutex_ = nullptr;
+};

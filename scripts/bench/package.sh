@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Package benchmark: the launcher's emulator-package path against its
+# reference, on one package of about 500 MB served by nginx on a loopback port.
+#   ours:      zuldl package (x86_64 build under wine64): the WinINet downloader
+#              into a partial file with the main window's progress sink, moved
+#              onto the package, then unpacked by the 7z layer
+#   reference: a bare WinINet read loop (zuldl bare, the platform's ceiling for
+#              the download) plus 7-Zip's own extraction on one thread
+#              (7zz x -mmt=1, native)
+#
+# Usage: scripts/bench/package.sh   (from a clean clone: set-up, build, Wine
+# prefix and display are made as needed)
+# The package is made once under $ZUL_BENCH_DIR (default /tmp/zul-bench-package),
+# outside the clone, and reused: the Windows libraries of the wine package (real
+# binaries) and 400 MiB of incompressible "disk image" bytes, packed by 7zz -mx=5.
+# ZUL_BENCH_ROUNDS sets the rounds (default 2; best time of each side, taken in
+# turns). ZUL_BENCH_TINY=1 makes a tiny run (a few MB, one round) that only
+# proves the benchmark works.
+# Last line printed:
+#   package_ratio=<reference time / our time> peak_mb=<ours> identical=<yes|no>
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/../setup.sh" >&2
+source "$here/../env.sh"
+
+bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-package}"
+rounds="${ZUL_BENCH_ROUNDS:-2}"
+image_mb=400
+if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
+  bench="$bench-tiny"
+  rounds=1
+  image_mb=2
+fi
+
+echo "bench: building zuldl (x86_64)" >&2
+zul_build x86_64 >/dev/null
+zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
+
+# The package, made once.
+package="$bench/www/package.7z"
+if [ ! -f "$bench/package-v2.done" ]; then
+  echo "bench: making the package in $bench" >&2
+  rm -rf "$bench"
+  mkdir -p "$bench/corpus/bin" "$bench/corpus/vm" "$bench/www"
+  if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
+    find /usr/lib/x86_64-linux-gnu/wine/x86_64-windows -name '*.dll' -size -300k | head -n 20 |
+      xargs -r cp -L -t "$bench/corpus/bin" || true  # find ends early once head has enough
+  else
+    cp -rL /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/. "$bench/corpus/bin/"
+  fi
+  head -c $((image_mb * 1024 * 1024)) /dev/urandom >"$bench/corpus/vm/disk.img"
+  echo 1000 >"$bench/corpus/playerversion"
+  (cd "$bench/corpus" && 7zz a -t7z -bd -bso0 -bsp0 -mx=5 "$package.part" .)
+  mv "$package.part" "$package"
+  touch "$bench/package-v2.done"
+fi
+echo "bench: package $(($(stat -c %s "$package") / 1048576)) MB, $(find "$bench/corpus" -type f | wc -l) files" >&2
+
+work=$(mktemp -d /tmp/zul-bench-pkg.XXXXXX)
+nginx_pid=""
+cleanup() {
+  if [ -n "$nginx_pid" ] && kill -0 "$nginx_pid" 2>/dev/null; then
+    kill "$nginx_pid"
+    wait "$nginx_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+  zul_env_stop
+}
+trap cleanup EXIT
+zul_env_start
+
+# nginx's workers run as an unprivileged user when it is started as root.
+mkdir -p "$work/nginx"
+chmod 755 "$bench" "$bench/www"
+chmod 644 "$package"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat >"$work/nginx/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  sendfile on;
+  client_body_temp_path $work/nginx/body;
+  proxy_temp_path $work/nginx/proxy;
+  fastcgi_temp_path $work/nginx/fastcgi;
+  uwsgi_temp_path $work/nginx/uwsgi;
+  scgi_temp_path $work/nginx/scgi;
+  server {
+    listen 127.0.0.1:$port;
+    root $bench/www;
+  }
+}
+CONF
+nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" &
+nginx_pid=$!
+url="http://127.0.0.1:$port/package.7z"
+for _ in $(seq 100); do
+  curl -sf -r 0-0 -o /dev/null "$url" && break
+  sleep 0.05
+done
+if ! curl -sf -r 0-0 -o /dev/null "$url"; then
+  echo "bench: nginx does not serve $url" >&2
+  cat "$work/nginx/error.log" >&2 || true
+  exit 1
+fi
+# Wine tells the Windows path of a Unix file by its Z: drive.
+winpath() { echo "Z:${1//\//\\}"; }
+field() { grep -o "\b$1=[0-9.]*" <<<"$2" | head -n 1 | cut -d= -f2; }
+best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+
+t_ours=""; t_ref=""; peak=0; identical=yes
+for round in $(seq "$rounds"); do
+  # Each side starts without the other's files still being written out.
+  rm -rf "$work/ours" "$work/ref" "$work/ours.7z" "$work/ref.7z"
+  sync
+  line=$("$ZUL_ROOT/scripts/wine-run.sh" "$zuldl" package "$url" "$(winpath "$work/ours.7z")" \
+         "$(winpath "$work/ours")" | tr -d '\r')
+  echo "bench: round $round: $line" >&2
+  case "$line" in *ok=1*) ;; *) echo "bench: the launcher's package path failed" >&2; exit 1 ;; esac
+  t_ours=$(best "$t_ours" "$(field seconds "$line")")
+  peak=$(awk -v a="$peak" -v b="$(field peak_mb "$line")" 'BEGIN { print (b > a) ? b : a }')
+  sync
+
+  line=$("$ZUL_ROOT/scripts/wine-run.sh" "$zuldl" bare "$url" "$(winpath "$work/ref.7z")" | tr -d '\r')
+  case "$line" in *ok=1*) ;; *) echo "bench: the bare download failed" >&2; exit 1 ;; esac
+  start=$(date +%s.%N)
+  7zz x -bd -bso0 -bsp0 -mmt=1 -o"$work/ref" "$work/ref.7z"
+  t_unpack=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
+  t=$(awk -v a="$(field seconds "$line")" -v b="$t_unpack" 'BEGIN { printf "%.3f", a + b }')
+  echo "bench: round $round: reference download=$(field seconds "$line") unpack=$t_unpack seconds=$t" >&2
+  t_ref=$(best "$t_ref" "$t")
+
+  cmp -s "$package" "$work/ours.7z" || identical=no
+  cmp -s "$package" "$work/ref.7z" || identical=no
+  diff -rq "$work/ours" "$work/ref" >&2 || identical=no
+  diff -rq "$bench/corpus" "$work/ours" >&2 || identical=no
+done
+
+ratio=$(awk -v r="$t_ref" -v o="$t_ours" 'BEGIN { printf "%.3f", r / o }')
+echo "bench: ours ${t_ours}s, reference ${t_ref}s" >&2
+echo "package_ratio=$ratio peak_mb=$(awk -v p="$peak" 'BEGIN { printf "%.1f", p }') identical=$identical"
