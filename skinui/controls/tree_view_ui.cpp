@@ -147,7 +147,8 @@ void CTreeViewUI::RemoveRows(CTreeNodeUI* node, bool doNotDestroy)
         RemoveRows(node->GetChildNode(i), doNotDestroy);
     }
     node->SetTreeView(nullptr);
-    CListUI::Remove(node, doNotDestroy);
+    // The list's Remove would come back through this view's RemoveAt.
+    CListUI::RemoveAt(GetItemIndex(node), doNotDestroy);
 }
 
 bool CTreeViewUI::Remove(CTreeNodeUI* node, bool doNotDestroy)
