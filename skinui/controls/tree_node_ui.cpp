@@ -304,6 +304,12 @@ void CTreeNodeUI::CalLocation(CTreeNodeUI* child)
     child->m_pParentNode = this;
     child->m_pItemButton->SetGroup(m_pItemButton->GetGroup());
     child->SetTreeView(m_pTreeView);
+    // A sub-tree built elsewhere comes with the indents of its old place.
+    for (int i = 0; i < child->GetCountChild(); ++i) {
+        if (CTreeNodeUI* grandchild = child->GetChildNode(i)) {
+            child->CalLocation(grandchild);
+        }
+    }
 }
 
 bool CTreeNodeUI::AddChildNode(CTreeNodeUI* child)

@@ -92,8 +92,9 @@ public:
     bool RemoveChildNode(CTreeNodeUI* child);
 
 private:
-    // Makes child a child of this node: indented one level deeper, its item
-    // button in this item button's option group, in this node's tree view.
+    // Makes child a child of this node: indented one level deeper (its own
+    // sub-tree with it), its item button in this item button's option group,
+    // in this node's tree view.
     void CalLocation(CTreeNodeUI* child);
     // False, with a log line, when child cannot become a child of this node.
     bool CanAdopt(CTreeNodeUI* child, const char* caller) const;
