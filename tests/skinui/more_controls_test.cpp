@@ -11,6 +11,7 @@
 #include "skinui/controls/slider_ui.h"
 #include "skinui/controls/text_ui.h"
 #include "skinui/controls/trans_bk_container_ui.h"
+#include "skinui/core/container_interface.h"
 #include "test_helpers.h"
 
 using namespace SkinUI;
@@ -50,6 +51,18 @@ TEST(TextControl, LinksShowTheHandAndSendTheirIndexPlainTextHasNone)
     ASSERT_TRUE(w.WaitNotes(L"link", 1));
     EXPECT_EQ(text, w.Notes(L"link")[0].sender);
     EXPECT_EQ(1u, w.Notes(L"link")[0].wParam);
+
+    // Ten links: only the first eight count.
+    CTextUI* many = new CTextUI;
+    std::wstring markup;
+    for (int i = 0; i < 10; ++i) markup += L"{a}L" + std::to_wstring(i) + L"{/a} ";
+    many->SetAttribute(L"showhtml", L"true");
+    many->SetAttribute(L"text", markup.c_str());
+    many->SetAttribute(L"float", L"true");
+    many->SetAttribute(L"pos", L"20,150,380,200");
+    ASSERT_TRUE(static_cast<IContainerUI*>(text->GetParent()->GetInterface(L"IContainer"))->Add(many));
+    w.Repaint();
+    EXPECT_EQ(static_cast<int>(CTextUI::kMaxLinks), many->GetLinkCount());
 
     // The same text shown plain: no links, a click there sends nothing.
     text->SetAttribute(L"showhtml", L"false");
