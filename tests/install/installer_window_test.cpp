@@ -91,15 +91,22 @@ protected:
     // label above it, as a user does.
     void typeFolder(const std::wstring& folder)
     {
-        const ControlInfo edit = uidriver::queryControl(window, L"pathEdit");
+        ControlInfo edit = uidriver::queryControl(window, L"pathEdit");
         ASSERT_TRUE(shown(edit));
-        ASSERT_TRUE(click(L"pathEdit"));
-        Sleep(300);
-        uidriver::pressKey(VK_END);
-        for (size_t i = 0; i < edit.text.size() + 2; ++i)
-            uidriver::pressKey(VK_BACK);
-        uidriver::typeText(folder);
-        waitFor(L"pathEdit", [&](const ControlInfo& c) { return c.text == folder; });
+        // Typed again when keys went astray: on a busy display another
+        // test's window can take the keyboard for a moment.
+        for (int attempt = 0; attempt < 3 && edit.text != folder; ++attempt) {
+            uidriver::bringToFront(window);
+            ASSERT_TRUE(click(L"pathEdit"));
+            Sleep(300);
+            uidriver::pressKey(VK_END);
+            for (size_t i = 0; i < edit.text.size() + 2; ++i)
+                uidriver::pressKey(VK_BACK);
+            uidriver::typeText(folder);
+            edit = uidriver::waitForControl(window, L"pathEdit",
+                                            [&](const ControlInfo& c) { return c.text == folder; }, kWait / 2);
+        }
+        ASSERT_EQ(folder, edit.text);
         uidriver::clickAt({edit.screen.left + 40, edit.screen.top - 14});
         Sleep(300);
     }
