@@ -254,7 +254,10 @@ void Logger::writerMain(std::wstring path)
         if (!pending_.empty()) {
             if (file.isOpen()) {
                 // Unbuffered writes: the lines are in the system's hands, and
-                // callers never wait for the disk.
+                // callers never wait for the disk. At the end as it is now:
+                // another program may have added lines since (a second
+                // installer that found this one running).
+                file.seekEnd();
                 file.write(pending_.data(), pending_.size());
                 if (file.position() >= kCutThreshold)
                     file.cutToLast(kCutKeep);

@@ -1,7 +1,7 @@
 # The installer's fonts archive (resource 131): free fonts from Debian's
 # packages (scripts/setup.sh installs them), each under the file name the
 # installer unpacks and the region table names.
-set(_zul_fonts
+set(ZUL_FONTS
   NotoSans-Regular.otf   /usr/share/fonts/truetype/noto/NotoSans-Regular.ttf                   # fonts-noto-core
   NanumGothic.otf        /usr/share/fonts/truetype/nanum/NanumGothic.ttf                       # fonts-nanum
   Roboto-Light.otf       /usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Light.ttf  # fonts-roboto-unhinted
@@ -12,6 +12,18 @@ set(_zul_fonts
   Prompt-Medium.ttf      /usr/share/fonts/truetype/noto/NotoSansThai-Regular.ttf
   Vf-Futura.ttf          /usr/share/fonts/truetype/quicksand/Quicksand-Medium.ttf              # fonts-quicksand
 )
+# zul_font_source(<var> <name>): the Debian font file packed under name.
+function(zul_font_source var name)
+  list(FIND ZUL_FONTS ${name} at)
+  if(at LESS 0)
+    message(FATAL_ERROR "No font is packed as ${name}")
+  endif()
+  math(EXPR at "${at} + 1")
+  list(GET ZUL_FONTS ${at} source)
+  set(${var} ${source} PARENT_SCOPE)
+endfunction()
+
+set(_zul_fonts ${ZUL_FONTS})
 set(_stage ${CMAKE_CURRENT_BINARY_DIR}/zulinst_fonts_stage)
 set(_fill "")
 set(_sources "")

@@ -3,6 +3,7 @@
 #include "foundation/log.h"
 #include "foundation/product.h"
 #include "foundation/regkey.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "install/drive_choice.h"
@@ -116,6 +117,22 @@ std::wstring KXSpaceModel::normalizeInstallPath(const std::wstring& path)
     }
     pathIsProductFolder_ = 0;
     return p + kProductFolder;
+}
+
+bool KXSpaceModel::holdsOtherFiles(const std::wstring& folder)
+{
+    const std::wstring dir = utility::ufile::withSeparator(folder);
+    if (dir.empty() || utility::ufile::exists(dir + product::kLauncherExe))
+        return false;
+    WIN32_FIND_DATAW entry;
+    utility::ScopedFind find(FindFirstFileW((dir + L"*").c_str(), &entry));
+    if (!find.valid())
+        return false;
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0)
+            return true;
+    } while (FindNextFileW(find.get(), &entry));
+    return false;
 }
 
 std::vector<std::wstring> KXSpaceModel::listFixedDrives()

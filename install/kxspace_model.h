@@ -44,6 +44,25 @@ public:
     KXSpaceModel(const KXSpaceModel&) = delete;
     KXSpaceModel& operator=(const KXSpaceModel&) = delete;
 
+    // The installer program's one model.
+    static KXSpaceModel& instance();
+
+    // Start-up: the region from the UI language, then the tokens of the
+    // program's own file name, then the command line ("key=value|..." with
+    // the keys path, upgrade and from), then the install path.
+    void init(const std::wstring& commandLine);
+    // "cn" for any Chinese UI language; "en", "vn", "th" or "id" by the
+    // primary language; "en" for every other.
+    static std::wstring regionFromUiLanguage(LANGID language);
+    static std::wstring defaultRegionFromUiLanguage();
+    // The "_"-separated tokens of a file name such as
+    // "pkxspace_tw_12345_u1_pkg1_share7.exe": region, open, uid or shared
+    // uid, package. Names of fewer than 4 tokens change nothing.
+    void readFileNameTokens(const std::wstring& fileName);
+    // The keys path, upgrade and from of the command line, and the install
+    // path that follows from them.
+    void readCommandLine(const std::wstring& commandLine);
+
     // Values filled by the installer's start-up.
     void setProgressCallback(const ProgressCallback& callback) { progressCallback_ = callback; }
     void setInstallPath(const std::wstring& path) { installPath_ = path; }
@@ -54,6 +73,23 @@ public:
     std::wstring getLanguage() const { return region_; }
     void setFrom(const std::wstring& from) { from_ = from; }
     const std::wstring& from() const { return from_; }
+    // Run by the launcher as its updater ("from=update"), or unattended
+    // ("from=install..."; the window is never shown).
+    bool isUpdateRun() const { return from_ == L"update"; }
+    bool isUnattendedRun() const { return from_.compare(0, 7, L"install") == 0; }
+    int upgrade() const { return upgrade_; }
+    bool showWindow() const { return showWindow_ != 0; }
+    const std::wstring& open() const { return open_; }
+    const std::wstring& sharedUid() const { return sharedUid_; }
+    const std::wstring& uid() const { return uid_; }
+    std::wstring getPackage() const { return package_; }
+    // The region's private font in the fonts folder, or empty when the
+    // region has none.
+    std::wstring getFontPath() const;
+    // The per-user data folder of the installer and the launcher
+    // (%APPDATA%\zulplay\) and its fonts folder, with trailing backslashes.
+    static std::wstring dataFolder();
+    static std::wstring fontsFolder();
     RegionProfile& regionProfile() { return regionProfile_; }
     int errorCode() const { return errorCode_; }
     const std::wstring& errorText() const { return errorText_; }
@@ -62,6 +98,9 @@ public:
     void calcInstallPath();
     static std::wstring sanitizePath(const std::wstring& path);
     std::wstring normalizeInstallPath(const std::wstring& path);
+    // A folder that exists and holds something, but no installation of ours
+    // (no launcher in it): someone else's files.
+    static bool holdsOtherFiles(const std::wstring& folder);
     std::vector<std::wstring> listFixedDrives();
     bool isHotplugDrive(const std::wstring& root);
     bool isSsdDrive(const std::wstring& name);
@@ -110,9 +149,16 @@ private:
     std::wstring from_;
     int errorCode_ = kInstallOk;
     std::wstring errorText_;
+    BYTE showWindow_ = 1;
+    BYTE kxspace_ = 1;  // cleared by the file-name token "pkxspace"; nothing reads it
     BYTE retrying_ = 0;
+    int upgrade_ = -1;
     BYTE pathIsProductFolder_ = 1;
+    std::wstring open_;
     std::wstring region_ = L"en";
+    std::wstring sharedUid_;
+    std::wstring uid_;
+    std::wstring package_;
     RegionProfile regionProfile_;
 
     std::wstring lastItemName_;  // worker thread only

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Set-up, build, and run the system's main job under 64-bit Wine as far as it
-# exists: the foundation at work, the install job from a real payload resource
-# into the Wine prefix, the launcher's model fetching its remote configuration
-# from the local stand-in server, and the launcher program itself installing
-# the emulator and the game from that server. Then the i686 build of the
-# install job, the deliverable, under 32-bit Wine emulated by qemu-i386.
+# exists: the foundation at work, the installer zulinst.exe run unattended
+# into the Wine prefix as a publisher's script runs it (then what it made:
+# files, registry values, shortcuts, its log), the launcher's model fetching
+# its remote configuration from the local stand-in server, and the launcher
+# program itself installing the emulator and the game from that server. Then
+# the i686 installer, the deliverable, under 32-bit Wine emulated by qemu-i386.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -19,8 +20,27 @@ zul_env_start
 echo; echo "== foundation: a worker thread reporting to the UI thread"
 "$here/wine-run.sh" "$build/tests/demo/foundation_demo.exe" | tail -n 8
 
-echo; echo "== installer: install job into C:\\ZULDemo (files, registry values, shortcuts)"
-"$here/wine-run.sh" "$build/tests/install/install_demo.exe" 'C:\ZULDemo' en
+# zulinst_demo BUILD: copies the installer into C:\ZULSetup of the prefix,
+# with the recording stand-in as powershell.exe beside it (Wine has no
+# firewall: the command is recorded instead), runs it unattended into
+# C:\ZULDemo and shows what it made.
+zulinst_demo() {
+  local build=$1 setup="$WINEPREFIX/drive_c/ZULSetup" status=0
+  mkdir -p "$setup"
+  cp "$build/install/zulinst.exe" "$setup/zulinst.exe"
+  cp "$build/tests/install/powershell.exe" "$setup/powershell.exe"
+  echo "C:\\ZULSetup\\zulinst.exe 'from=install|path=C:\\ZULDemo'"
+  "$ZUL_ROOT/scripts/wine-run.sh" "$setup/zulinst.exe" 'from=install|path=C:\ZULDemo' || status=$?
+  echo "exit code $status (1: installed)"
+  "$ZUL_ROOT/scripts/wine-run.sh" "$build/tests/install/install_demo.exe" --show 'C:\ZULDemo\ZUL' \
+    'C:\ZULSetup\zulinst.exe' | tr -d '\r'
+  echo "its log, %APPDATA%\\zulplay\\log\\install.log:"
+  find "$WINEPREFIX/drive_c/users" -path '*zulplay/log/install.log' -exec cat {} + | tr -d '\r' | cut -f4- | sed 's/^/  /'
+  [ "$status" = 1 ]
+}
+
+echo; echo "== installer: zulinst.exe unattended into C:\\ZULDemo (files, registry values, shortcuts)"
+zulinst_demo "$build"
 
 echo; echo "== launcher: remote configuration from the local stand-in server"
 work=$(mktemp -d)
@@ -81,10 +101,10 @@ demo_launcher_program "$build" 'C:\ZULDemo'
 zul_env_stop
 trap - EXIT
 
-echo; echo "== installer, i686 build: install job into C:\\ZULDemo under 32-bit Wine (qemu-i386)"
+echo; echo "== installer, i686 build: zulinst.exe unattended into C:\\ZULDemo under 32-bit Wine (qemu-i386)"
 if [ -n "$wine32_why" ]; then
   echo "not run: $wine32_why"
   exit 0
 fi
-zul_wine32 'trap zul_env_stop EXIT; zul_env_start i686
-  "$ZUL_ROOT/scripts/wine-run.sh" "$ZUL_ROOT/build/i686/tests/install/install_demo.exe" "C:\ZULDemo" en'
+zul_wine32 "$(declare -f zulinst_demo); trap zul_env_stop EXIT; zul_env_start i686
+  zulinst_demo \"\$ZUL_ROOT/build/i686\""

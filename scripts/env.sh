@@ -39,6 +39,10 @@ zul_env_start() {
   fi
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
   zul_private_user_folders
+  # Windows stay managed (Wine's default), although Xvfb runs no window manager
+  # and Wine then waits 2 s for one whenever a shown window is hidden or
+  # destroyed: unmanaged windows ("Managed"="N") move the X focus between
+  # processes, and a test that types loses the keyboard to another test's window.
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 &
 }
 

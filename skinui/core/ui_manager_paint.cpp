@@ -55,6 +55,28 @@ HPEN UpdateRectPen()
     return pen;
 }
 
+// The tooltip's and the date picker's window classes come with comctl32.dll,
+// loaded once from the system folder (never a copy beside the program) and
+// kept for the process.
+void LoadCommonControls()
+{
+    typedef BOOL(WINAPI * InitCommonControlsExFn)(const INITCOMMONCONTROLSEX*);
+    HMODULE module = utility::loadSystemLibrary(L"comctl32.dll");
+    FARPROC found = module != nullptr ? ::GetProcAddress(module, "InitCommonControlsEx") : nullptr;
+    InitCommonControlsExFn init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(found));
+    if (init == nullptr) {
+        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx not found lastError = %d",
+                    static_cast<int>(::GetLastError()));
+        return;
+    }
+    // The date classes are not among the defaults of a version 6 library.
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    if (!init(&icc)) {
+        common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx failed lastError = %d",
+                    static_cast<int>(::GetLastError()));
+    }
+}
+
 int ScaleForEnlarge(int value)
 {
     return CUiManager::IsEnlargeMode() ? static_cast<int>(value * CUiManager::GetEnlargeScale()) : value;
@@ -130,12 +152,7 @@ CUiManager::CUiManager()
     static bool firstManager = true;
     if (firstManager) {
         firstManager = false;
-        // The date classes are not among the defaults of a version 6 library.
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
-        if (!::InitCommonControlsEx(&icc)) {
-            common::log("CUiManager::CUiManager", __LINE__, L"InitCommonControlsEx failed lastError = %d",
-                        static_cast<int>(::GetLastError()));
-        }
+        LoadCommonControls();
         utility::loadSystemLibrary(L"msimg32.dll");
     }
     const SharedColors& shared = Shared();

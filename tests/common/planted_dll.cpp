@@ -1,4 +1,4 @@
-// Planted beside test programs under a system DLL's name (msimg32.dll): it
+// Planted beside test programs under system DLLs' names (msimg32.dll, gdiplus.dll): it
 // records in the process environment that it was loaded, so that a test can
 // tell the program never loaded it instead of the system's copy.
 #include <windows.h>

@@ -4,9 +4,14 @@
 //   install_demo.exe [install folder | auto] [region]
 // The folder defaults to C:\ZULDemo\; "auto" lets the model choose it (under
 // Wine that is usually Z:\ZUL\, the host's root).
+//   install_demo.exe --show <install folder> <installer exe>
+// prints the same for an installation the installer program made, against
+// the payload that installer carries, with what the stand-ins beside it and
+// in the install folder recorded.
 #include <cstdio>
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "install_test_util.h"
 
@@ -19,33 +24,12 @@ void printSink(const char* function, int line, const wchar_t* message)
     std::printf("  log %s(%d): %s\n", function, line, utility::ustring::toUtf8(message).c_str());
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
+// The files, registry values, shortcuts and the firewall command of an installation.
+void showInstallation(const std::wstring& folder, const insttest::PayloadItems& payload,
+                      const std::wstring& powershellRecord)
 {
-    CoInitialize(nullptr);
-    utility::init();
-    common::setLogSink(&printSink);
-    KXSpaceModel model;
-    const std::wstring region = argc > 2 ? argv[2] : L"en";
-    model.setRegion(region);
-    loadRegionProfile(region, model.regionProfile());
-    std::wstring folder = argc > 1 ? argv[1] : L"C:\\ZULDemo\\";
-    if (folder == L"auto")
-        model.calcInstallPath();
-    else
-        model.setInstallPath(folder.back() == L'\\' ? folder : folder + L'\\');
-    folder = model.getInstallPath();
-    print(L"install folder: " + folder);
-
-    std::wstring progress = L"progress:";
-    const std::vector<insttest::Progress> seen = insttest::runInstallJob(model, 120000);
-    for (const insttest::Progress& p : seen)
-        progress += L" " + std::to_wstring(p.percent) + (p.text.empty() ? L"" : L" (" + p.text + L")");
-    print(progress);
-
     print(L"files (bytes installed / in the payload):");
-    for (const auto& item : insttest::payloadItems())
+    for (const auto& item : payload)
         print(L"  " + item.first + L"  " + std::to_wstring(testutil::readFile(folder + item.first).size()) +
               L" / " + std::to_wstring(item.second.size()));
 
@@ -73,8 +57,64 @@ int wmain(int argc, wchar_t** argv)
         print(L"  " + link + L"\n    -> " + target + L"  (in " + workingDir + L")");
     }
     print(L"firewall command received by the powershell stand-in:");
-    for (const std::wstring& line : insttest::recordedCommandLines(insttest::powershellRecord()))
+    for (const std::wstring& line : insttest::recordedCommandLines(powershellRecord))
         print(L"  " + line);
+}
+
+// An installation the installer program made.
+int showOnly(const std::wstring& folderArg, const std::wstring& installer)
+{
+    const std::wstring folder = folderArg.back() == L'\\' ? folderArg : folderArg + L'\\';
+    HMODULE image = LoadLibraryExW(installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (image == nullptr) {
+        print(L"cannot read " + installer);
+        return 1;
+    }
+    const insttest::PayloadItems payload = insttest::payloadItems(image);
+    FreeLibrary(image);
+    print(L"install folder: " + folder);
+    showInstallation(folder, payload, utility::ufile::getParentDir(installer) + L"powershell.cmdline.txt");
+    const std::vector<std::wstring> launched = insttest::recordedCommandLines(folder + L"zulplay.cmdline.txt");
+    if (!launched.empty()) {
+        print(L"launcher started by the installer (its stand-in recorded):");
+        for (const std::wstring& line : launched)
+            print(L"  " + line);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 4 && std::wstring(argv[1]) == L"--show") {
+        CoInitialize(nullptr);
+        const int result = showOnly(argv[2], argv[3]);
+        CoUninitialize();
+        return result;
+    }
+    CoInitialize(nullptr);
+    utility::init();
+    common::setLogSink(&printSink);
+    KXSpaceModel model;
+    const std::wstring region = argc > 2 ? argv[2] : L"en";
+    model.setRegion(region);
+    loadRegionProfile(region, model.regionProfile());
+    std::wstring folder = argc > 1 ? argv[1] : L"C:\\ZULDemo\\";
+    if (folder == L"auto")
+        model.calcInstallPath();
+    else
+        model.setInstallPath(folder.back() == L'\\' ? folder : folder + L'\\');
+    folder = model.getInstallPath();
+    print(L"install folder: " + folder);
+
+    std::wstring progress = L"progress:";
+    const std::vector<insttest::Progress> seen = insttest::runInstallJob(model, 120000);
+    for (const insttest::Progress& p : seen)
+        progress += L" " + std::to_wstring(p.percent) + (p.text.empty() ? L"" : L" (" + p.text + L")");
+    print(progress);
+
+    showInstallation(folder, insttest::payloadItems(), insttest::powershellRecord());
 
     common::setLogSink(nullptr);
     utility::uninit();

@@ -2,6 +2,8 @@
 // cleaning, the folder proposal from the registry or the best drive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/test_util.h"
 #include "install/drive_choice.h"
 #include "install/drive_info.h"
@@ -225,27 +227,28 @@ TEST_F(CalcInstallPathTest, MissingFolderFallsBackToTheBestDriveThenTheSystemRoo
     EXPECT_TRUE(testutil::dirExists(temp.path() + L"ZUL"));
 }
 
-TEST(MachineDrivesTest, BestDriveIsAFixedRootAndTheSystemDriveIsARoot)
+TEST(MachineDrivesTest, SystemDriveScoresAndTheBestDriveIsAListedFixedRoot)
 {
-    // The machine's own drives (under Wine the host's root is a fixed Z:).
+    // The machine's own drives. Which of them count as hot-plug depends on
+    // the device: Wine does not answer the hot-plug query, so a volume it
+    // lets us open counts as hot-plug (C:, and the host's root Z: when run
+    // as root), and one it refuses does not (Z: otherwise).
     KXSpaceModel model;
-    const std::wstring best = model.pickBestDrive();
-    if (best.empty()) {
-        // A volume that opens but does not answer the hot-plug query counts as
-        // hot-plug (32-bit Wine opens Z: and answers no drive's query): then
-        // every fixed drive was skipped.
-        for (const std::wstring& root : model.driveInfo().logicalDrives()) {
-            if (GetDriveTypeW(root.c_str()) == DRIVE_FIXED) {
-                EXPECT_TRUE(model.driveInfo().isHotplug(root)) << testutil::narrow(root);
-            }
-        }
-    } else {
-        ASSERT_EQ(3u, best.size());
-        EXPECT_EQ(L":\\", best.substr(1));
-        EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
-    }
+    DriveInfoSource& drives = model.driveInfo();
     wchar_t windows[MAX_PATH] = {0};
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring root = std::wstring(windows, 1) + L":\\";
-    EXPECT_EQ(0, _wcsicmp(root.c_str(), model.driveInfo().systemDriveRoot().c_str()));
+    EXPECT_EQ(0, _wcsicmp(root.c_str(), drives.systemDriveRoot().c_str()));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), drives.driveType(root));
+    EXPECT_GT(drivechoice::scoreDrive(drives, root), 0.0);  // free space and NTFS read
+
+    const std::vector<std::wstring> fixed = model.listFixedDrives();
+    const std::wstring best = model.pickBestDrive();
+    if (fixed.empty()) {
+        EXPECT_TRUE(best.empty());
+        return;
+    }
+    ASSERT_EQ(3u, best.size());
+    EXPECT_NE(fixed.end(), std::find(fixed.begin(), fixed.end(), best));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(best.c_str()));
 }

@@ -56,64 +56,16 @@ protected:
     // Every payload file installed byte for byte as it was staged.
     void expectPayloadInstalled()
     {
-        const auto items = insttest::payloadItems();
-        ASSERT_GE(items.size(), 9u);
-        for (const auto& item : items) {
-            const std::string installed = testutil::readFile(installPath + item.first);
-            EXPECT_TRUE(installed == item.second && installed == testutil::readFile(payloadSource() + item.first))
-                << testutil::narrow(item.first);
-        }
-        EXPECT_TRUE(testutil::dirExists(installPath + L"data"));
+        const insttest::PayloadItems items = insttest::payloadItems();
+        insttest::expectPayloadInstalled(items, installPath);
+        for (const auto& item : items)
+            EXPECT_TRUE(testutil::readFile(payloadSource() + item.first) == item.second) << testutil::narrow(item.first);
     }
-
-    void expectRegistered()
-    {
-        const struct {
-            HKEY root;
-            const wchar_t *key, *name;
-            std::wstring value;
-        } expected[] = {
-            {HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", installPath},
-            {HKEY_CURRENT_USER, insttest::kProductKey, L"Version", L"010000"},
-            {HKEY_CURRENT_USER, insttest::kProductKey, L"Language", L"tw"},
-            {HKEY_CURRENT_USER, insttest::kProductKey, L"LanguageLong", L"zh_TW"},
-            {HKEY_CURRENT_USER, insttest::kRunKey, L"ZUL",
-             L"\"" + installPath + L"zulplay.exe\" autorun"},
-            {HKEY_LOCAL_MACHINE, insttest::kUninstallKey, L"UninstallString",
-             installPath + L"zulplayuninst.exe"},
-            {HKEY_LOCAL_MACHINE, insttest::kUninstallKey, L"DisplayName", L"ZUL"},
-            {HKEY_LOCAL_MACHINE, insttest::kUninstallKey, L"DisplayIcon", installPath + L"zulplay.exe"},
-            {HKEY_LOCAL_MACHINE, insttest::kUninstallKey, L"Publisher", L"ZUL"},
-            {HKEY_LOCAL_MACHINE, insttest::kUninstallKey, L"DisplayVersion", L"1.0.0"},
-        };
-        for (const auto& e : expected) {
-            std::wstring value;
-            EXPECT_TRUE(insttest::readRegString(e.root, e.key, e.name, value)) << testutil::narrow(e.name);
-            EXPECT_EQ(e.value, value);
-        }
-    }
-
-    void expectShortcuts()
-    {
-        const std::vector<std::wstring> links = insttest::shortcutPaths();
-        const std::wstring folder = installPath.substr(0, installPath.size() - 1);
-        for (size_t i = 0; i < links.size(); ++i) {
-            const std::wstring exe = i == 3 ? L"zulplayuninst.exe" : L"zulplay.exe";
-            std::wstring target, workingDir;
-            ASSERT_TRUE(insttest::resolveShortcut(links[i], target, workingDir)) << testutil::narrow(links[i]);
-            if (!workingDir.empty() && workingDir.back() == L'\\')
-                workingDir.pop_back();
-            EXPECT_EQ(0, _wcsicmp((installPath + exe).c_str(), target.c_str())) << testutil::narrow(target);
-            EXPECT_EQ(0, _wcsicmp(folder.c_str(), workingDir.c_str())) << testutil::narrow(workingDir);
-        }
-    }
-
+    void expectRegistered() { insttest::expectRegistered(installPath, L"tw", L"zh_TW"); }
+    void expectShortcuts() { insttest::expectShortcuts(installPath); }
     void expectFirewallCommandFor(const std::wstring& quotedProgram)
     {
-        EXPECT_EQ(std::vector<std::wstring>{L"\"powershell.exe\" New-NetFirewallRule -DisplayName \"ZUL\" "
-                                            L"-Direction Inbound -Program '" + quotedProgram +
-                                            L"' -RemoteAddress LocalSubnet -Action Allow"},
-                  insttest::recordedCommandLines(insttest::powershellRecord()));
+        insttest::expectFirewallCommand(insttest::powershellRecord(), quotedProgram);
     }
 };
 

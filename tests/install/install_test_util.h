@@ -44,15 +44,17 @@ inline std::vector<Progress> runInstallJob(KXSpaceModel& model, DWORD timeoutMs 
     return seen;
 }
 
-// The non-empty files of this executable's payload resource in archive
-// order, by relative path.
-inline std::vector<std::pair<std::wstring, std::string>> payloadItems()
+typedef std::vector<std::pair<std::wstring, std::string>> PayloadItems;
+
+// The non-empty files of a module's payload resource (this executable's by
+// default) in archive order, by relative path.
+inline PayloadItems payloadItems(HMODULE module = nullptr)
 {
-    std::vector<std::pair<std::wstring, std::string>> items;
-    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(130), L"zip");
+    PayloadItems items;
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(130), L"zip");
     if (!resource)
         return items;
-    SzExtractInMemory(LockResource(LoadResource(nullptr, resource)), SizeofResource(nullptr, resource),
+    SzExtractInMemory(LockResource(LoadResource(module, resource)), SizeofResource(module, resource),
                       [&](const std::wstring& name, const std::string& bytes) {
                           items.emplace_back(name, bytes);
                           for (wchar_t& c : items.back().first)
@@ -62,6 +64,68 @@ inline std::vector<std::pair<std::wstring, std::string>> payloadItems()
 }
 
 inline std::wstring powershellRecord() { return testutil::exeDir() + L"powershell.cmdline.txt"; }
+
+// Every payload item in the install folder byte for byte, and the empty "data" folder.
+inline void expectPayloadInstalled(const PayloadItems& items, const std::wstring& installPath)
+{
+    ASSERT_GE(items.size(), 9u);
+    for (const auto& item : items)
+        EXPECT_TRUE(testutil::readFile(installPath + item.first) == item.second) << testutil::narrow(item.first);
+    EXPECT_TRUE(testutil::dirExists(installPath + L"data"));
+}
+
+// The product key, the Run value and the uninstall entry of an installation.
+inline void expectRegistered(const std::wstring& installPath, const std::wstring& region,
+                             const std::wstring& locale)
+{
+    const struct {
+        HKEY root;
+        const wchar_t *key, *name;
+        std::wstring value;
+    } expected[] = {
+        {HKEY_CURRENT_USER, kProductKey, L"InstallDir", installPath},
+        {HKEY_CURRENT_USER, kProductKey, L"Version", L"010000"},
+        {HKEY_CURRENT_USER, kProductKey, L"Language", region},
+        {HKEY_CURRENT_USER, kProductKey, L"LanguageLong", locale},
+        {HKEY_CURRENT_USER, kRunKey, L"ZUL", L"\"" + installPath + L"zulplay.exe\" autorun"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", installPath + L"zulplayuninst.exe"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"ZUL"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon", installPath + L"zulplay.exe"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher", L"ZUL"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion", L"1.0.0"},
+    };
+    for (const auto& e : expected) {
+        std::wstring value;
+        EXPECT_TRUE(readRegString(e.root, e.key, e.name, value)) << testutil::narrow(e.name);
+        EXPECT_EQ(e.value, value);
+    }
+}
+
+// The four shortcuts: the launcher three times, the uninstaller once, all
+// working in the install folder.
+inline void expectShortcuts(const std::wstring& installPath)
+{
+    const std::vector<std::wstring> links = shortcutPaths();
+    const std::wstring folder = installPath.substr(0, installPath.size() - 1);
+    for (size_t i = 0; i < links.size(); ++i) {
+        const std::wstring exe = i == 3 ? L"zulplayuninst.exe" : L"zulplay.exe";
+        std::wstring target, workingDir;
+        ASSERT_TRUE(resolveShortcut(links[i], target, workingDir)) << testutil::narrow(links[i]);
+        if (!workingDir.empty() && workingDir.back() == L'\\')
+            workingDir.pop_back();
+        EXPECT_EQ(0, _wcsicmp((installPath + exe).c_str(), target.c_str())) << testutil::narrow(target);
+        EXPECT_EQ(0, _wcsicmp(folder.c_str(), workingDir.c_str())) << testutil::narrow(workingDir);
+    }
+}
+
+// The firewall rule command that a powershell stand-in recorded, once.
+inline void expectFirewallCommand(const std::wstring& recordFile, const std::wstring& quotedProgram)
+{
+    EXPECT_EQ(std::vector<std::wstring>{L"\"powershell.exe\" New-NetFirewallRule -DisplayName \"ZUL\" "
+                                        L"-Direction Inbound -Program '" + quotedProgram +
+                                        L"' -RemoteAddress LocalSubnet -Action Allow"},
+              recordedCommandLines(recordFile));
+}
 
 class InstallJobFixture : public testing::Test {
 protected:

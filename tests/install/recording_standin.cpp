@@ -1,8 +1,11 @@
 // Stand-in for a program the installer starts (the launcher, the
-// uninstaller, powershell.exe). It appends its whole command line, in UTF-8
-// with CR LF, to "<its own path without .exe>.cmdline.txt" and exits with 0.
+// uninstaller, powershell.exe, a web browser). It appends its whole command
+// line, in UTF-8 with CR LF, to "<its own path without .exe>.cmdline.txt";
+// then, when "<its own path without .exe>.wait.txt" holds a number, it
+// sleeps that many milliseconds; it exits with 0.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "foundation/system_dll.h"
@@ -14,7 +17,8 @@ int wmain()
     const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (length < 5 || length >= MAX_PATH)
         return 1;
-    const std::wstring record = std::wstring(self, length - 4) + L".cmdline.txt";
+    const std::wstring base(self, length - 4);
+    const std::wstring record = base + L".cmdline.txt";
     const wchar_t* line = GetCommandLineW();
     std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr)), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
@@ -27,5 +31,15 @@ int wmain()
     DWORD written = 0;
     WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     CloseHandle(file);
+
+    HANDLE wait = CreateFileW((base + L".wait.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (wait != INVALID_HANDLE_VALUE) {
+        char digits[16] = {0};
+        DWORD read = 0;
+        ReadFile(wait, digits, sizeof(digits) - 1, &read, nullptr);
+        CloseHandle(wait);
+        Sleep(static_cast<DWORD>(atoi(digits)));
+    }
     return 0;
 }

@@ -5,7 +5,9 @@ zul_add_test(skinui_draw_test
     ${CMAKE_CURRENT_LIST_DIR}/draw_html_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/draw_system_dll_test.cpp
   LIBS skinui_core)
-zul_plant_dll(skinui_draw_test)
+# In a folder of its own: the UI driver's tests beside the others link GDI+.
+set_target_properties(skinui_draw_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/planted)
+zul_plant_dll(skinui_draw_test NAMES msimg32 comctl32 gdiplus)
 
 # The skin archive, the language table, fonts and images. The test executable
 # carries resource 129 "ZIPRES": a 7z archive of tests/skinui/resources_zipres

@@ -213,6 +213,28 @@ TEST(Label, TextEffectsDrawWhatThePlainTextDoesNot)
     }
 }
 
+TEST(Label, WithoutGdiplusTheEffectLabelDrawsPlainText)
+{
+    ASSERT_FALSE(CGdiplusSession::IsRunning());
+    CGdiplusSession::SetUnavailable(true);  // as if gdiplus.dll could not be loaded
+    {
+        PaintedLabel plain;
+        PaintedLabel effect;
+        effect.label.SetAttribute(L"enabledeffect", L"true");
+        effect.label.SetAttribute(L"enabledstroke", L"true");
+        effect.label.SetAttribute(L"strokecolor", L"#FF0000FF");
+        EXPECT_FALSE(CGdiplusSession::IsRunning());
+        const RECT text = plain.Paint().Bounds(kWhite);
+        const RECT drawn = effect.Paint().Bounds(kWhite);
+        ASSERT_FALSE(Empty(drawn));
+        EXPECT_TRUE(::EqualRect(&text, &drawn));
+        EXPECT_TRUE(Empty(BoundsWhere(effect.canvas, Bluish)));  // no stroke
+    }
+    CGdiplusSession::SetUnavailable(false);
+    CGdiplusSession again;
+    EXPECT_TRUE(again.IsStarted());
+}
+
 TEST(Label, AttributeRules)
 {
     CLabelUI label;

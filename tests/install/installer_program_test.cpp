@@ -1,0 +1,212 @@
+// zulinst.exe as the launcher's updater and the publisher's scripts run it:
+// unattended into a fresh prefix, under a renamed file, as a second
+// instance, with a damaged payload, and as the updater of an installation.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "common/ui_driver.h"
+#include "install/kxspace_model.h"
+#include "install/region_profile.h"
+#include "install_test_util.h"
+#include "installer_run.h"
+
+namespace {
+
+using insttest::logged;
+
+// A build path ("/work/.../zulplay.exe") as Wine names it.
+std::wstring fromBuildPath(const char* path)
+{
+    std::wstring windowsPath = L"Z:" + testutil::widen(path);
+    for (wchar_t& c : windowsPath)
+        c = c == L'/' ? L'\\' : c;
+    return windowsPath;
+}
+
+class InstallerProgramTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        insttest::removeInstallTraces();
+        DeleteFileW(insttest::installerLogPath().c_str());
+        installPath = temp.path() + L"Games\\ZUL\\";
+    }
+    void TearDown() override
+    {
+        insttest::removeInstallTraces();
+        CoUninitialize();
+    }
+
+    // The launcher was started from the install folder with "from=install".
+    void expectLauncherStarted()
+    {
+        EXPECT_EQ(std::vector<std::wstring>{L"\"" + installPath + L"zulplay.exe\" from=install"},
+                  insttest::waitForRecord(installPath + L"zulplay.cmdline.txt"));
+    }
+
+    testutil::TempDir temp;
+    std::wstring installPath;
+};
+
+TEST_F(InstallerProgramTest, UnattendedRunInstallsRegistersAndStartsTheLauncherUnseen)
+{
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    const std::wstring commandLine = L"from=install|path=" + temp.path() + L"Games";
+
+    const insttest::RunResult run = insttest::runInstaller(installer.exe(), commandLine);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_FALSE(run.windowShown);
+
+    HMODULE image = LoadLibraryExW(installer.exe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(image != nullptr);
+    insttest::expectPayloadInstalled(insttest::payloadItems(image), installPath);
+    FreeLibrary(image);
+
+    const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
+    RegionProfile profile;
+    loadRegionProfile(region, profile);
+    insttest::expectRegistered(installPath, region, profile.locale);
+    insttest::expectShortcuts(installPath);
+    insttest::expectFirewallCommand(installer.powershellRecord(), installPath + L"zulplay.exe");
+    expectLauncherStarted();
+
+    // The log tells the run from its first line to its end.
+    for (const std::wstring& line : std::vector<std::wstring>{
+             L"*******************kxspace install start *********************",
+          L"name is zulinst.exe", L"installpath:" + installPath + L" language " + region + L" open:",
+          L"shareduid: package:", L"player, create root window...", L"init tray icon", L"kill progress",
+          L"pathToReg installPath " + installPath, L"register firewall end 1",
+          L"kxspace install end, exit code 1"})
+        EXPECT_EQ(1, logged(line)) << testutil::narrow(line);
+    EXPECT_EQ(2, logged(L"cmd:" + commandLine));  // the start-up's and the model's
+    EXPECT_EQ(0, logged(L"show root window"));
+    // The fonts of the resources are unpacked for every region.
+    EXPECT_TRUE(testutil::fileExists(insttest::shellFolder(CSIDL_APPDATA) + L"\\zulplay\\fonts\\NanumGothic.otf"));
+}
+
+TEST_F(InstallerProgramTest, RenamedCopyTakesItsRegionLanguageAndIdsFromItsName)
+{
+    const std::wstring name = L"pkxspace_tw_12345_u1_pkg1_share7.exe";
+    insttest::InstallerCopy installer(insttest::testInstallerExe(), name);
+    ASSERT_TRUE(installer.made());
+    // A package token starts the launcher and closes even without "from".
+    const insttest::RunResult run =
+        insttest::runInstaller(installer.exe(), L"from=install_silent|path=" + temp.path() + L"Games");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_FALSE(run.windowShown);
+
+    insttest::expectRegistered(installPath, L"tw", L"zh_TW");
+    expectLauncherStarted();
+    EXPECT_EQ(1, logged(L"name is " + name));
+    EXPECT_EQ(1, logged(L"installpath:" + installPath + L" language tw open:12345"));
+    EXPECT_EQ(1, logged(L"shareduid:u1 package:pkg1"));
+    // The tw profile's private font is added from the unpacked fonts.
+    EXPECT_EQ(1, logged(L"load Noto Sans fonts ret:", true));
+    EXPECT_EQ(0, logged(L"load Noto Sans fonts ret:0", true));
+}
+
+TEST_F(InstallerProgramTest, SecondInstanceExitsAtOnceAndLogsIt)
+{
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    uidriver::Program first(installer.exe(), L"path=" + temp.path() + L"Games");
+    ASSERT_TRUE(uidriver::waitForWindow(L"KXZulMainFrame", first.pid(), 20000) != nullptr);
+
+    const DWORD start = GetTickCount();
+    const insttest::RunResult second = insttest::runInstaller(installer.exe(), L"from=install", 20000);
+    ASSERT_TRUE(second.ended);
+    EXPECT_EQ(0u, second.exitCode);
+    EXPECT_FALSE(second.windowShown);
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_EQ(1, logged(L"install exist"));
+    EXPECT_EQ(2, logged(L"*******************kxspace install start *********************"));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+
+    // The first one runs on and closes as asked.
+    HWND window = uidriver::findWindow(L"KXZulMainFrame", first.pid());
+    ASSERT_TRUE(window != nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(first.waitForExit(20000, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_EQ(1, logged(L"install exist"));  // not overwritten by the first one's last lines
+}
+
+TEST_F(InstallerProgramTest, DamagedPayloadFailsWithItsCodeAndRegistersNothing)
+{
+    insttest::InstallerCopy installer(insttest::corruptInstallerExe());
+    ASSERT_TRUE(installer.made());
+    // Unattended: the hidden run closes on the failure and says so.
+    insttest::RunResult run = insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(static_cast<DWORD>(kInstallExtractFailed), run.exitCode);
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_EQ(1, logged(L"extract files error ", true));
+    EXPECT_EQ(1, logged(L"kxspace install end, exit code 10004"));
+
+    // The updater's silent mode closes by itself as well: no failure page
+    // waits for the user.
+    run = insttest::runInstaller(installer.exe(), L"from=update|upgrade=2|path=" + temp.path() + L"Games");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(static_cast<DWORD>(kInstallExtractFailed), run.exitCode);
+
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_LOCAL_MACHINE, insttest::kUninstallKey));
+    std::wstring runValue;
+    EXPECT_FALSE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kRunKey, L"ZUL", runValue));
+    for (const std::wstring& link : insttest::shortcutPaths())
+        EXPECT_FALSE(testutil::fileExists(link)) << testutil::narrow(link);
+    EXPECT_FALSE(testutil::fileExists(installPath + L"zulplay.cmdline.txt"));
+}
+
+TEST_F(InstallerProgramTest, UpdaterRunInstallsOverTheLauncherFolderAsGiven)
+{
+    // The launcher's folder has no product folder of its own name.
+    installPath = temp.path() + L"Apps\\Player\\";
+    ASSERT_TRUE(CreateDirectoryW((temp.path() + L"Apps").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(installPath.c_str(), nullptr));
+    ASSERT_TRUE(testutil::writeFile(installPath + L"zulplay.exe", "old launcher"));
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+
+    const insttest::RunResult run =
+        insttest::runInstaller(installer.exe(), L"from=update|path=" + installPath.substr(0, installPath.size() - 1));
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_TRUE(run.windowShown);  // the updater is seen
+    EXPECT_NE("old launcher", testutil::readFile(installPath + L"zulplay.exe"));
+    EXPECT_FALSE(testutil::dirExists(installPath + L"ZUL"));
+    std::wstring installDir;
+    EXPECT_TRUE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", installDir));
+    EXPECT_EQ(installPath, installDir);
+    expectLauncherStarted();
+}
+
+TEST(InstallerPayloadTest, CarriesTheBuiltLauncherAndUninstaller)
+{
+    HMODULE image = LoadLibraryExW(fromBuildPath(ZUL_PRODUCT_INSTALLER).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(image != nullptr);
+    const insttest::PayloadItems items = insttest::payloadItems(image);
+    FreeLibrary(image);
+    const struct {
+        const wchar_t* name;
+        std::wstring source;
+    } programs[] = {{L"zulplay.exe", fromBuildPath(ZUL_PAYLOAD_LAUNCHER)},
+                    {L"zulplayuninst.exe", fromBuildPath(ZUL_PAYLOAD_UNINSTALLER)}};
+    for (const auto& program : programs) {
+        const std::string built = testutil::readFile(program.source);
+        ASSERT_FALSE(built.empty()) << testutil::narrow(program.source);
+        bool carried = false;
+        for (const auto& item : items)
+            carried = carried || (item.first == program.name && item.second == built);
+        EXPECT_TRUE(carried) << testutil::narrow(program.name);
+    }
+}
+
+}  // namespace

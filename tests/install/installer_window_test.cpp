@@ -1,0 +1,282 @@
+// The installer's window driven with the real pointer and keyboard: the
+// agreement, the folder field's rules, the message boxes, Escape in the
+// field, the pages from Start to "Try now", the agreement links, a failed
+// installation. Each page and box is kept as a screenshot.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <memory>
+
+#include "common/ui_driver.h"
+#include "install/kxspace_model.h"
+#include "install_test_util.h"
+#include "installer_run.h"
+
+namespace {
+
+using uidriver::ControlInfo;
+
+const wchar_t kFrameClass[] = L"KXZulMainFrame";
+const wchar_t kBoxClass[] = L"MessageBoxWindow";
+const DWORD kWait = 20000;  // emulated 32-bit Wine is slow
+
+bool shown(const ControlInfo& c) { return c.found && c.visible; }
+
+// The web-address handler of the prefix: the recording stand-in while the
+// test runs, the one before afterwards.
+class HttpsHandler {
+public:
+    explicit HttpsHandler(const std::wstring& command)
+    {
+        hadOld_ = insttest::readRegString(HKEY_CLASSES_ROOT, kKey, L"", old_);
+        insttest::writeRegString(HKEY_CLASSES_ROOT, kKey, L"", command);
+    }
+    ~HttpsHandler()
+    {
+        if (hadOld_)
+            insttest::writeRegString(HKEY_CLASSES_ROOT, kKey, L"", old_);
+        else
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command");
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"https\\shell\\open\\command";
+    bool hadOld_ = false;
+    std::wstring old_;
+};
+
+class InstallerWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitialize(nullptr);
+        insttest::removeInstallTraces();
+        DeleteFileW(insttest::installerLogPath().c_str());
+        installPath = temp.path() + L"Games\\ZUL\\";
+    }
+    void TearDown() override
+    {
+        program.reset();
+        SetCursorPos(0, 0);  // hovering nothing of the next pointer test's window
+        insttest::removeInstallTraces();
+        CoUninitialize();
+    }
+
+    // Starts a copy of the installer with the folder <temp>\Games and waits
+    // for its window in front.
+    void open(const std::wstring& sourceExe = insttest::testInstallerExe())
+    {
+        installer.reset(new insttest::InstallerCopy(sourceExe));
+        ASSERT_TRUE(installer->made());
+        program.reset(new uidriver::Program(installer->exe(), L"path=" + temp.path() + L"Games"));
+        window = uidriver::waitForWindow(kFrameClass, program->pid(), kWait);
+        ASSERT_TRUE(window != nullptr);
+        uidriver::bringToFront(window);
+        ASSERT_TRUE(shown(uidriver::waitForControl(window, L"startBtn", shown, kWait)));
+    }
+
+    ControlInfo waitFor(const std::wstring& name, const std::function<bool(const ControlInfo&)>& done)
+    {
+        return uidriver::waitForControl(window, name, done, kWait);
+    }
+    bool click(const std::wstring& name) { return uidriver::clickControl(window, name); }
+    bool startEnabled(bool enabled)
+    {
+        return waitFor(L"startBtn", [&](const ControlInfo& c) { return c.found && c.enabled == enabled; })
+                   .enabled == enabled;
+    }
+
+    // Types a folder into the field and leaves it by clicking the panel's
+    // label above it, as a user does.
+    void typeFolder(const std::wstring& folder)
+    {
+        const ControlInfo edit = uidriver::queryControl(window, L"pathEdit");
+        ASSERT_TRUE(shown(edit));
+        ASSERT_TRUE(click(L"pathEdit"));
+        Sleep(300);
+        uidriver::pressKey(VK_END);
+        for (size_t i = 0; i < edit.text.size() + 2; ++i)
+            uidriver::pressKey(VK_BACK);
+        uidriver::typeText(folder);
+        waitFor(L"pathEdit", [&](const ControlInfo& c) { return c.text == folder; });
+        uidriver::clickAt({edit.screen.left + 40, edit.screen.top - 14});
+        Sleep(300);
+    }
+    std::wstring fieldText() { return uidriver::queryControl(window, L"pathEdit").text; }
+
+    // Waits for the message box over the window, keeps its picture, and
+    // closes it with its close button; the window is disabled meanwhile.
+    void expectMessageBox(const std::wstring& screenshot)
+    {
+        HWND box = uidriver::waitForWindow(kBoxClass, program->pid(), kWait);
+        ASSERT_TRUE(box != nullptr);
+        EXPECT_FALSE(IsWindowEnabled(window));
+        ASSERT_TRUE(shown(uidriver::waitForControl(box, L"closebtn", shown, kWait)));
+        Sleep(300);
+        uidriver::screenshot(box, screenshot);
+        ASSERT_TRUE(uidriver::clickControl(box, L"closebtn"));
+        EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(box); }, kWait));
+        EXPECT_TRUE(testutil::pumpUntil([&] { return IsWindowEnabled(window) != FALSE; }, kWait));
+        uidriver::bringToFront(window);
+    }
+
+    DWORD waitForExit()
+    {
+        DWORD exitCode = 0;
+        EXPECT_TRUE(program->waitForExit(kWait, &exitCode));
+        return exitCode;
+    }
+
+    testutil::TempDir temp;
+    std::wstring installPath;
+    std::unique_ptr<insttest::InstallerCopy> installer;
+    std::unique_ptr<uidriver::Program> program;
+    HWND window = nullptr;
+};
+
+TEST_F(InstallerWindowTest, AgreementFolderRulesMessageBoxesAndEscape)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    Sleep(300);
+    uidriver::screenshot(window, L"installer_start_page");
+
+    // Unticking the agreement disables Start at once; ticking enables it.
+    ASSERT_TRUE(click(L"protocolOption"));
+    EXPECT_TRUE(startEnabled(false));
+    ASSERT_TRUE(click(L"protocolOption"));
+    EXPECT_TRUE(startEnabled(true));
+
+    // The folder panel comes into view below the window's old bottom edge.
+    RECT before = {}, after = {};
+    GetWindowRect(window, &before);
+    ASSERT_TRUE(click(L"definepathBtn"));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; }, kWait));
+    EXPECT_EQ(60, (after.bottom - after.top) - (before.bottom - before.top));
+    EXPECT_EQ(installPath, fieldText());
+    Sleep(300);
+    uidriver::screenshot(window, L"installer_folder_panel");
+
+    // A new folder gets the product folder; a name with the product word in
+    // it is kept; someone else's folder of such a name gets one again.
+    typeFolder(temp.path() + L"Library");
+    EXPECT_EQ(temp.path() + L"Library\\ZUL\\", fieldText());
+    typeFolder(temp.path() + L"MyZULGames");
+    EXPECT_EQ(temp.path() + L"MyZULGames\\", fieldText());
+    ASSERT_TRUE(CreateDirectoryW((temp.path() + L"ZULNotes").c_str(), nullptr));
+    ASSERT_TRUE(testutil::writeFile(temp.path() + L"ZULNotes\\notes.txt", "mine"));
+    typeFolder(temp.path() + L"ZULNotes");
+    EXPECT_EQ(temp.path() + L"ZULNotes\\ZUL\\", fieldText());
+    EXPECT_TRUE(startEnabled(true));
+
+    // An invalid folder disables Start; what was typed stays.
+    typeFolder(temp.path() + L"a\\ \\b");
+    EXPECT_TRUE(startEnabled(false));
+    EXPECT_EQ(temp.path() + L"a\\ \\b", fieldText());
+    typeFolder(L"Q:\\Games");
+    EXPECT_TRUE(startEnabled(false));
+
+    // Start checks the field's folder itself: ticking the agreement enables
+    // Start, and the invalid folder gets the notice.
+    ASSERT_TRUE(click(L"protocolOption"));
+    ASSERT_TRUE(click(L"protocolOption"));
+    ASSERT_TRUE(startEnabled(true));
+    ASSERT_TRUE(click(L"startBtn"));
+    ASSERT_NO_FATAL_FAILURE(expectMessageBox(L"installer_invalid_path_notice"));
+    EXPECT_TRUE(shown(uidriver::queryControl(window, L"protocolOption")));  // still the start page
+
+    // A valid folder with the agreement unticked gets the warning.
+    ASSERT_TRUE(click(L"protocolOption"));
+    typeFolder(temp.path() + L"Games");
+    ASSERT_TRUE(startEnabled(true));
+    ASSERT_TRUE(click(L"startBtn"));
+    ASSERT_NO_FATAL_FAILURE(expectMessageBox(L"installer_agreement_warning"));
+
+    // Escape belongs to the field while it is being edited.
+    ASSERT_TRUE(click(L"pathEdit"));
+    Sleep(300);
+    uidriver::pressKey(VK_ESCAPE);
+    Sleep(1500);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(program->waitForExit(0));
+
+    // Nothing was installed; the close button ends the run.
+    ASSERT_TRUE(click(L"cancelBtn"));
+    EXPECT_EQ(1u, waitForExit());
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+    EXPECT_FALSE(testutil::dirExists(installPath));
+}
+
+TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLauncher)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    // The firewall step lasts long enough to see the progress page and to
+    // try to close the window in the middle of the job.
+    ASSERT_TRUE(testutil::writeFile(installer->folder() + L"powershell.wait.txt", "8000"));
+    ASSERT_TRUE(click(L"startBtn"));
+    ASSERT_TRUE(shown(waitFor(L"updateprogress", shown)));
+    EXPECT_FALSE(shown(uidriver::queryControl(window, L"startBtn")));
+    ASSERT_FALSE(insttest::waitForRecord(installer->powershellRecord()).empty());
+    uidriver::screenshot(window, L"installer_progress_page");
+
+    ASSERT_TRUE(click(L"cancelBtn"));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    uidriver::pressKey(VK_ESCAPE);
+    const ControlInfo tryNow = waitFor(L"startBtn", [](const ControlInfo& c) { return shown(c) && c.text == L"Try now"; });
+    ASSERT_TRUE(shown(tryNow));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_GE(insttest::logged(L"installing, close ignored"), 1);
+    Sleep(300);
+    uidriver::screenshot(window, L"installer_complete_page");
+    EXPECT_FALSE(testutil::fileExists(installPath + L"zulplay.cmdline.txt"));
+
+    ASSERT_TRUE(click(L"startBtn"));
+    EXPECT_EQ(1u, waitForExit());
+    EXPECT_EQ(std::vector<std::wstring>{L"\"" + installPath + L"zulplay.exe\" from=install"},
+              insttest::waitForRecord(installPath + L"zulplay.cmdline.txt"));
+    std::wstring installDir;
+    EXPECT_TRUE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", installDir));
+    EXPECT_EQ(installPath, installDir);
+}
+
+TEST_F(InstallerWindowTest, AgreementLinksOpenTheirAddresses)
+{
+    const std::wstring browser = temp.path() + L"browser.exe";
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), browser.c_str(), FALSE));
+    HttpsHandler handler(L"\"" + browser + L"\" \"%1\"");
+    ASSERT_NO_FATAL_FAILURE(open());
+
+    const std::wstring record = temp.path() + L"browser.cmdline.txt";
+    ASSERT_TRUE(click(L"protocolBtn1"));
+    std::vector<std::wstring> opened = insttest::waitForRecord(record);
+    ASSERT_EQ(1u, opened.size());
+    EXPECT_NE(std::wstring::npos, opened[0].find(L"https://www.example.com/zul/terms.html"));
+
+    uidriver::bringToFront(window);
+    ASSERT_TRUE(click(L"protocolBtn2"));
+    testutil::pumpUntil([&] { return insttest::recordedCommandLines(record).size() == 2; }, kWait);
+    opened = insttest::recordedCommandLines(record);
+    ASSERT_EQ(2u, opened.size());
+    EXPECT_NE(std::wstring::npos, opened[1].find(L"https://www.example.com/zul/privacy.html"));
+
+    uidriver::bringToFront(window);
+    ASSERT_TRUE(click(L"cancelBtn"));
+    EXPECT_EQ(1u, waitForExit());
+}
+
+TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)
+{
+    ASSERT_NO_FATAL_FAILURE(open(insttest::corruptInstallerExe()));
+    ASSERT_TRUE(click(L"startBtn"));
+    const ControlInfo status =
+        waitFor(L"updateStatusLabel", [](const ControlInfo& c) { return shown(c) && c.text == L"解压安装包失败"; });
+    ASSERT_EQ(L"解压安装包失败", status.text);
+    Sleep(300);
+    uidriver::screenshot(window, L"installer_failure");
+
+    ASSERT_TRUE(click(L"cancelBtn"));
+    EXPECT_EQ(static_cast<DWORD>(kInstallExtractFailed), waitForExit());
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+}
+
+}  // namespace
