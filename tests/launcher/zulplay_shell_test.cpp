@@ -183,7 +183,8 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     EXPECT_TRUE(uidriver::waitForControl(menu, L"MENU_EXIT", [](const ControlInfo& c) { return c.visible; },
                                          10000).visible);
     testutil::pumpFor(300);
-    uidriver::screenshot(nullptr, L"launcher_tray_menu");
+    uidriver::screenshot(nullptr, L"launcher_tray_menu_screen");
+    uidriver::screenshot(menu, L"launcher_tray_menu");
 
     // Clicking elsewhere closes only the menu.
     RECT frame = {};
@@ -271,10 +272,16 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
 
     // The next language (the table's order: English, then Simplified Chinese)
     // is stored and the restart is offered; "restart now" starts a new launcher in it.
-    uidriver::bringToFront(setup);
-    uidriver::pressKey(VK_DOWN);
+    click(setup, L"languageCombo");
+    drop = uidriver::waitForWindow(L"ComboWnd", launcher.pid(), 20000);
+    ASSERT_NE(nullptr, drop);
+    testutil::pumpFor(500);
+    RECT list = {};
+    GetWindowRect(drop, &list);
+    uidriver::clickAt({(list.left + list.right) / 2, list.top + 34 + 17});
     HWND box = uidriver::waitForWindow(kBoxClass, launcher.pid(), 20000);
-    ASSERT_NE(nullptr, box);
+    ASSERT_NE(nullptr, box) << testutil::narrow(folder.log());
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(drop); }, 20000));
     EXPECT_TRUE(readValue(product::kRegistryKey, L"LanguageLong", stored));
     EXPECT_EQ(L"zh_CN", stored);
     testutil::pumpFor(500);
