@@ -81,7 +81,8 @@ bool TrayiconControl::createWindow()
 void TrayiconControl::fillData(NOTIFYICONDATAW& data, UINT flags, HICON icon) const
 {
     ZeroMemory(&data, sizeof(data));
-    data.cbSize = sizeof(data);
+    // The Vista layout without the balloon icon (952 bytes on 32-bit Windows).
+    data.cbSize = NOTIFYICONDATAW_V3_SIZE;
     data.hWnd = window_ ? window_->GetHWND() : nullptr;
     data.uID = kIconId;
     data.uFlags = flags;
