@@ -35,7 +35,7 @@ SIZE mainClientSize(int workWidth, int workHeight)
     return size;
 }
 
-std::wstring gameFolderFromChoice(const std::wstring& chosen)
+std::wstring gameFolderFromChoice(const std::wstring& chosen, const std::wstring& leaf)
 {
     if (chosen.size() <= 1)
         return std::wstring();
@@ -43,8 +43,8 @@ std::wstring gameFolderFromChoice(const std::wstring& chosen)
     const wchar_t last = folder.back();
     if (last != L'\\' && last != L'/')
         folder += L'\\';
-    if (folder.size() == 3 || folder.find(L"Game") == std::wstring::npos)
-        folder += L"Game\\";
+    if (folder.size() == 3 || folder.find(leaf) == std::wstring::npos)
+        folder += leaf + L"\\";
     return folder;
 }
 

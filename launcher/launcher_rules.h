@@ -21,9 +21,10 @@ const int kCompactMaxHeight = 800;
 SIZE mainClientSize(int workWidth, int workHeight);
 
 // The game folder a folder picked in the browse dialog becomes: a separator
-// at the end, then "Game\" unless the path holds "Game" (a drive root always
-// gets it). Empty for a choice of one character or none.
-std::wstring gameFolderFromChoice(const std::wstring& chosen);
+// at the end, then leaf + "\" unless the path holds leaf (a drive root always
+// gets it). The main window uses "Game", the settings window "ZUL". Empty
+// for a choice of one character or none.
+std::wstring gameFolderFromChoice(const std::wstring& chosen, const std::wstring& leaf = L"Game");
 
 // Whole percent of received out of total; 0 when total is 0.
 int downloadPercent(unsigned long long received, unsigned long long total);

@@ -8,11 +8,13 @@
 #include "foundation/ufile.h"
 #include "foundation/usystem.h"
 #include "launcher/emulator_process.h"
+#include "launcher/folder_dialog.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/system_ex.h"
 #include "launcher/services/zul_model.h"
+#include "launcher/tray_icon.h"
 #include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/edit_ui.h"
@@ -317,15 +319,12 @@ void KXZulMainFrame::setPauseImages(bool paused)
 
 // ---- Other buttons ----
 
-void KXZulMainFrame::onSetupBtnClicked(UiNotify& msg)
-{
-    common::log("KXZulMainFrame::onSetupBtnClicked", __LINE__,
-                L"settings window not available in this build");
-}
+void KXZulMainFrame::onSetupBtnClicked(UiNotify& msg) { showSetupFrame(); }
 
 void KXZulMainFrame::onCloseBtnClicked(UiNotify& msg)
 {
-    if (KXZulSetupImpl::instance().minbyclose()) {
+    // Hidden without a tray icon, nothing could bring the window back.
+    if (KXZulSetupImpl::instance().minbyclose() && view::TrayiconControl::iconInTray()) {
         ShowWindow(false, false);
         return;
     }
@@ -348,30 +347,10 @@ void KXZulMainFrame::onLinkBtnClicked(UiNotify& msg)
 
 void KXZulMainFrame::onChangePathBtnClicked(UiNotify& msg)
 {
-    struct Start {
-        static int CALLBACK selectFolder(HWND window, UINT message, LPARAM, LPARAM data)
-        {
-            if (message == BFFM_INITIALIZED && data)
-                ::SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-            return 0;
-        }
-    };
-    const std::wstring current = zulModel().getPathDir();
-    BROWSEINFOW info = {};
-    info.hwndOwner = m_hWnd;
-    info.lpszTitle = L"Install Path";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
-    info.lpfn = &Start::selectFolder;
-    info.lParam = reinterpret_cast<LPARAM>(current.c_str());
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
-    if (!chosen)
-        return;
-    wchar_t path[MAX_PATH] = {0};
-    const BOOL named = ::SHGetPathFromIDListW(chosen, path);
-    ::CoTaskMemFree(chosen);
-    const std::wstring folder = named ? rules::gameFolderFromChoice(path) : std::wstring();
+    const std::wstring path = view::browseForFolder(m_hWnd, zulModel().getPathDir());
+    const std::wstring folder = rules::gameFolderFromChoice(path);
     if (folder.empty()) {
-        common::log("KXZulMainFrame::onChangePathBtnClicked", __LINE__, L"no folder chosen [%s]", path);
+        common::log("KXZulMainFrame::onChangePathBtnClicked", __LINE__, L"no folder chosen [%s]", path.c_str());
         return;
     }
     common::log("KXZulMainFrame::onChangePathBtnClicked", __LINE__, L"game folder %s", folder.c_str());

@@ -23,6 +23,8 @@
 #include "launcher/services/http_downloader.h"
 #include "skinui/core/window_impl_base.h"
 
+class KXZulSetupFrame;
+
 class KXZulMainFrame : public SkinUI::WindowImplBase,
                        public utility::CHttpDownloader::IHttpDownloadSink,
                        public SzExtractCallback {
@@ -87,6 +89,13 @@ private:
     void onChangePathBtnClicked(SkinUI::UiNotify& msg);
     void onLinkBtnClicked(SkinUI::UiNotify& msg);
 
+    // ---- Settings window (main_frame_setup.cpp) ----
+    void showSetupFrame();
+    // The settings window's update check button.
+    void onCheckUpdateRequested();
+    // The settings window chose another game folder.
+    void onGamePathChanged();
+
     // ---- UI thread ----
     void showInstallingState();
     void startDownloadPlayer();
@@ -149,6 +158,8 @@ private:
 
     int installCounter_ = 0;
     UiTimer installTimer_;
+
+    KXZulSetupFrame* setupFrame_ = nullptr;
 
     std::shared_ptr<Anchor> anchor_;
     const std::weak_ptr<Anchor> weakAnchor_;

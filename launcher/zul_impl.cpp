@@ -18,12 +18,14 @@
 #include "launcher/deployment.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/main_frame.h"
+#include "launcher/menu_wnd.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/curl_downloader.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/process_ex.h"
 #include "launcher/services/system_ex.h"
 #include "launcher/services/zul_model.h"
+#include "launcher/tray_icon.h"
 #include "launcher/ui_additions.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
@@ -48,6 +50,8 @@ const DWORD kVistaStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_MINI
 const DWORD kOlderStyle = kVistaStyle | WS_SYSMENU | WS_THICKFRAME;
 
 }  // namespace
+
+KXZulImpl::KXZulImpl() = default;
 
 KXZulImpl::~KXZulImpl()
 {
@@ -85,10 +89,10 @@ void KXZulImpl::entrance(HINSTANCE instance)
         // 15-16. Font and settings.
         addRegionFont();
         KXZulSetupImpl::instance().loadConfig();
-        // 17-18. Main window; the tray icon comes with the tray menu.
+        // 17-18. Main window and tray icon.
         common::log("KXZulImpl::entrance", __LINE__, L"create main");
         createMainFrame();
-        common::log("KXZulImpl::entrance", __LINE__, L"tray icon skipped: this build has no tray menu");
+        createTrayIcon();
         // 19.
         runMessageLoop();
         // 20.
@@ -165,6 +169,8 @@ void KXZulImpl::releaseAtExit()
     // The main window joined its worker when it was destroyed; the
     // configuration worker ends here, before libcurl is cleaned up.
     zulModel().stop();
+    QMMenuWnd::closeOpenMenu();
+    tray_.reset();
 }
 
 bool KXZulImpl::isPlayerExist()
@@ -292,4 +298,56 @@ LRESULT KXZulImpl::onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return 0;
+}
+
+// ---- Tray ----
+
+void KXZulImpl::createTrayIcon()
+{
+    if (!mainFrame_)
+        return;
+    tray_.reset(new view::TrayiconControl([this] { bringMainToFront(); }, [this] { popupTrayMenu(); }));
+    tray_->addTrayIcon();
+}
+
+void KXZulImpl::popupTrayMenu()
+{
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    if (mainFrame_ && IsWindow(mainWindow_))
+        ::SetForegroundWindow(mainWindow_);
+    QMMenuWnd::closeOpenMenu();
+
+    MenuStyle& style = MenuStyle::current();
+    style.itemHeight = 40;
+    style.itemWidth = 120;
+    style.rowBkColor = 0xFFFFFFFF;
+    style.textColor = 0xFF000000;
+    style.hotTextColor = 0xFF000000;
+    style.hotBkColor = 0xFFE3E5E8;
+    style.imageTextIndent = 32;
+
+    QMMenuWnd* menu = new QMMenuWnd([this](const std::wstring& command) { onTrayMenuCommand(command); });
+    if (!menu->create(IsWindow(mainWindow_) ? mainWindow_ : nullptr)) {
+        delete menu;
+        return;
+    }
+    const wchar_t* showMain = SkinUI::CUiManager::GetLanguageText(L"menu_showmain");
+    const wchar_t* exit = SkinUI::CUiManager::GetLanguageText(L"menu_exit");
+    menu->addItem(L"MENU_SHOWMAIN", showMain ? showMain : L"menu_showmain", L"", L"");
+    menu->addItem(L"MENU_EXIT", exit ? exit : L"menu_exit", L"", L"");
+    menu->popup(cursor.x, cursor.y, 2);
+}
+
+void KXZulImpl::onTrayMenuCommand(const std::wstring& command)
+{
+    common::log("KXZulImpl::onTrayMenuCommand", __LINE__, L"tray menu %s", command.c_str());
+    if (command == L"MENU_EXIT") {
+        if (IsWindow(mainWindow_))
+            ::PostMessageW(mainWindow_, WM_CLOSE, IDOK, 0);
+        else
+            ::PostQuitMessage(0);
+    } else if (command == L"MENU_SHOWMAIN") {
+        bringMainToFront();
+    }
 }

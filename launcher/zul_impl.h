@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "launcher/services/window_ipc.h"
 
 class KXZulMainFrame;
+namespace view {
+class TrayiconControl;
+}
 
 class KXZulImpl : public utility::IWindowIPCHandle {
 public:
@@ -21,7 +25,7 @@ public:
     static const UINT IPC_GAME_EXIST = 9333;
     static const UINT IPC_GAME_INSTALLED = 9334;
 
-    KXZulImpl() = default;
+    KXZulImpl();
     ~KXZulImpl() override;
     KXZulImpl(const KXZulImpl&) = delete;
     KXZulImpl& operator=(const KXZulImpl&) = delete;
@@ -36,6 +40,10 @@ public:
 
     LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The tray: its menu (right click) and the menu's commands.
+    void popupTrayMenu();
+    void onTrayMenuCommand(const std::wstring& command);
+
 private:
     // The process part of the start-up; false when COM is not there.
     bool initProcess();
@@ -44,11 +52,13 @@ private:
     void addRegionFont();
     void releaseAtExit();
     void bringMainToFront();
+    void createTrayIcon();
 
     std::wstring appDir_;
     std::wstring fontPath_;
     KXZulMainFrame* mainFrame_ = nullptr;
     HWND mainWindow_ = nullptr;
+    std::unique_ptr<view::TrayiconControl> tray_;
     utility::WindowIPC ipc_;
     HANDLE mutex_ = nullptr;
 };

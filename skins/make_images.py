@@ -643,6 +643,39 @@ def launcher_progress(track_path, fill_path, glow_path):
     c.save(glow_path)
 
 
+def radio_frames(path, size):
+    """The settings window's round options: normal, hot, selected."""
+    c = Canvas(size * 3, size)
+    r = size / 2
+    for frame in range(3):
+        x0 = frame * size
+        box = (x0, 0, x0 + size, size)
+        if frame == 2:
+            c.fill(circle(x0 + r, r, r - 1), vertical(PRIMARY_TOP, PRIMARY_BOTTOM, 0, size), box)
+            c.fill(circle(x0 + r, r, r * 0.36), WHITE, box)
+        else:
+            c.fill(ring_arc(x0 + r, r, r - 1.8, 1.5, False), (WHITE, 0.45 if frame == 0 else 0.85), box)
+            c.fill(circle(x0 + r, r, r - 2.6), (WHITE, 0.04 if frame == 0 else 0.10), box)
+    c.save(path)
+
+
+def combo_frames(path, width, height, radius):
+    """The language list's face on the dark ground (normal, hot, pushed,
+    disabled): the folder field's look with a chevron on the right."""
+    c = Canvas(width * 4, height)
+    looks = [(0.10, 0.22), (0.14, 0.45), (0.18, 0.55), (0.05, 0.12)]
+    for frame, (fill, line) in enumerate(looks):
+        x0 = frame * width
+        box = (x0, 0, x0 + width, height)
+        c.fill(rounded_rect(x0, 0, x0 + width, height, radius), (WHITE, line), box)
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), ((0x0B, 0x14, 0x2C), 0.85), box)
+        c.fill(rounded_rect(x0 + 1, 1, x0 + width - 1, height - 1, radius - 1), (WHITE, fill), box)
+        cx, cy = x0 + width - 17, height / 2
+        c.fill(polyline([(cx - 5, cy - 2.5), (cx, cy + 2.5), (cx + 5, cy - 2.5)], 1.6),
+               (WHITE, 0.45 if frame == 3 else 0.9), box)
+    c.save(path)
+
+
 def launcher_skin_images(out):
     zul = os.path.join(out, "zul")
     launcher_background(os.path.join(zul, "launch_bg.png"), 411, 245)
@@ -674,6 +707,8 @@ def launcher_skin_images(out):
     start_button(os.path.join(zul, "btn_start.png"), 120, 76, 14)
     dark_field(os.path.join(zul, "edit_dark.png"), 40, 36, 8)
     ghost_button(os.path.join(zul, "btn_ghost.png"), 40, 36, 8)
+    radio_frames(os.path.join(zul, "radio.png"), 20)
+    combo_frames(os.path.join(zul, "combo_dark.png"), 60, 36, 8)
     launcher_progress(os.path.join(zul, "progress_bk.png"), os.path.join(zul, "progress_fore.png"),
                       os.path.join(zul, "progress_glow.png"))
     # The message boxes: title-bar close, primary and secondary buttons, icons.

@@ -9,6 +9,7 @@
 #include "foundation/process.h"
 #include "launcher/emulator_process.h"
 #include "launcher/launcher_rules.h"
+#include "launcher/menu_wnd.h"
 #include "launcher/ui_additions.h"
 #include "skinui/core/ui_manager.h"
 
@@ -58,6 +59,31 @@ TEST(LauncherRules, ChosenFolderBecomesAGameFolder)
     EXPECT_EQ(L"D:\\Games\\", rules::gameFolderFromChoice(L"D:\\Games"));
     EXPECT_EQ(L"D:\\play\\Game\\", rules::gameFolderFromChoice(L"D:\\play"));
     EXPECT_EQ(L"", rules::gameFolderFromChoice(L"D"));
+    // The settings window's choice goes to a "ZUL" folder instead.
+    EXPECT_EQ(L"D:\\ZUL\\", rules::gameFolderFromChoice(L"D:\\", L"ZUL"));
+    EXPECT_EQ(L"E:/ZUL/", rules::gameFolderFromChoice(L"E:/ZUL/", L"ZUL"));
+    EXPECT_EQ(L"D:\\play\\ZUL\\", rules::gameFolderFromChoice(L"D:\\play", L"ZUL"));
+}
+
+TEST(LauncherMenu, PlacedByCornerThenKeptInTheWorkArea)
+{
+    const RECT work = {0, 0, 1280, 984};
+    struct Case {
+        int x, y, corner;
+        RECT expected;
+    } cases[] = {
+        {500, 500, 0, {379, 420, 499, 500}}, {500, 500, 1, {379, 500, 499, 580}},
+        {500, 500, 2, {500, 420, 620, 500}}, {500, 500, 3, {500, 500, 620, 580}},
+        // Beyond the right and bottom edges (the taskbar's place): moved left and up.
+        {1279, 1010, 2, {1160, 904, 1280, 984}},
+        // Beyond the left and top edges: moved right and down.
+        {50, 10, 0, {0, 0, 120, 80}},
+    };
+    for (const Case& c : cases) {
+        const RECT place = QMMenuWnd::placeMenu(c.x, c.y, c.corner, 120, 80, work);
+        EXPECT_TRUE(EqualRect(&c.expected, &place)) << c.x << "," << c.y << " corner " << c.corner << ": "
+                                                    << place.left << "," << place.top;
+    }
 }
 
 TEST(LauncherRules, DownloadTextsNeverDivideByZero)

@@ -60,3 +60,12 @@ set_tests_properties(zulplay_program_test PROPERTIES TIMEOUT 900 LABELS "http;gu
 add_executable(zulplay_demo ${CMAKE_CURRENT_LIST_DIR}/zulplay_demo.cpp)
 target_link_libraries(zulplay_demo PRIVATE zul_ui_driver zul_gtest_main)
 add_dependencies(zulplay_demo zulplay_test_fixture)
+
+# The tray icon, its menu and the settings window of the real zulplay.exe.
+add_executable(zulplay_shell_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_shell_test.cpp)
+target_link_libraries(zulplay_shell_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
+add_dependencies(zulplay_shell_test zulplay_test_fixture)
+add_test(NAME zulplay_shell_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
+         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(zulplay_shell_test PROPERTIES TIMEOUT 600 LABELS "http;gui"
+  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
