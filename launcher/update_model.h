@@ -24,10 +24,10 @@ public:
     // A percentage, or kDownloadFailed.
     typedef std::function<void(int)> ProgressCallback;
 
-    static const int kOwnVersion = 10000;       // the text "010000"
+    static constexpr int kOwnVersion = 10000;      // the text "010000"
     static const wchar_t kOwnVersionText[];     // as shown: "1.0.0"
     static const char kUpdatePath[];            // "/zul/update_en.data"
-    static const int kDownloadFailed = -1;
+    static constexpr int kDownloadFailed = -1;
     static const int kCheckTries = 3;
     static const DWORD kRetryPauseMs = 1000;
     static const DWORD kProgressIntervalMs = 1000;
