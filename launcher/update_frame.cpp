@@ -2,6 +2,7 @@
 
 #include "foundation/log.h"
 #include "launcher/update_model.h"
+#include "skinui/controls/label_ui.h"
 #include "skinui/controls/progress_ui.h"
 
 using SkinUI::CControlUI;
@@ -13,6 +14,10 @@ SKINUI_BEGIN_NOTIFY_MAP(KXYunUpdateFrame, SkinUI::WindowImplBase)
 SKINUI_END_NOTIFY_MAP()
 
 namespace {
+
+// The bottom row's height and the progress label's own.
+const int kButtonRowHeight = 40;
+const int kProgressLabelHeight = 22;
 
 std::wstring text(const wchar_t* key)
 {
@@ -65,8 +70,13 @@ void KXYunUpdateFrame::onProgress(int percent)
         return;
     if (percent == KXSpaceUpdateModel::kDownloadFailed) {
         showDownloading(false);
-        if (CControlUI* label = m_pm.FindControl(L"progressLabel")) {
+        // The error takes the whole height of the progress place.
+        if (CControlUI* gap = m_pm.FindControl(L"progressGap"))
+            gap->SetVisible(false);
+        if (auto* label = static_cast<SkinUI::CLabelUI*>(m_pm.FindControl(L"progressLabel"))) {
             label->SetVisible(true);
+            label->SetMultiLine(true);
+            label->SetFixedHeight(kButtonRowHeight);
             label->SetText(text(L"update_download_failed").c_str());
         }
         return;
@@ -99,6 +109,12 @@ void KXYunUpdateFrame::showDownloading(bool downloading)
     if (CControlUI* space = m_pm.FindControl(L"buttonSpace"))
         space->SetVisible(false);
     if (downloading) {
+        if (CControlUI* gap = m_pm.FindControl(L"progressGap"))
+            gap->SetVisible(true);
+        if (auto* label = static_cast<SkinUI::CLabelUI*>(m_pm.FindControl(L"progressLabel"))) {
+            label->SetMultiLine(false);
+            label->SetFixedHeight(kProgressLabelHeight);
+        }
         if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"updateprogress")))
             progress->SetValue(0);
         setText(L"progressLabel", text(L"update_downloading") + L"0%");

@@ -65,28 +65,48 @@ private:
 };
 
 // The user's web browser for http and https: the recording stand-in, set
-// for the test's time.
+// for the test's time (the machine's classes, as Wine reads only those).
 class RecordingBrowser {
 public:
     explicit RecordingBrowser(const std::wstring& exe)
     {
-        for (const wchar_t* scheme : {L"http", L"https"}) {
-            const std::wstring key = std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command";
-            const std::wstring command = L"\"" + exe + L"\" \"%1\"";
-            HKEY handle = nullptr;
-            if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                                nullptr) == ERROR_SUCCESS) {
-                RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                               static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-                RegCloseKey(handle);
-            }
+        for (int i = 0; i < 2; ++i) {
+            saved_[i] = read(key(i));
+            write(key(i), L"\"" + exe + L"\" \"%1\"");
         }
     }
     ~RecordingBrowser()
     {
-        for (const wchar_t* scheme : {L"http", L"https"})
-            RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + scheme).c_str());
+        for (int i = 0; i < 2; ++i)
+            write(key(i), saved_[i]);
     }
+
+private:
+    static std::wstring key(int i)
+    {
+        return std::wstring(L"Software\\Classes\\") + (i ? L"https" : L"http") + L"\\shell\\open\\command";
+    }
+    static std::wstring read(const std::wstring& key)
+    {
+        wchar_t value[1024] = {0};
+        DWORD size = sizeof(value);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS)
+            return L"";
+        return value;
+    }
+    static void write(const std::wstring& key, const std::wstring& command)
+    {
+        HKEY handle = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
+    }
+
+    std::wstring saved_[2];
 };
 
 DWORD readDword(HKEY root, const wchar_t* key, const wchar_t* name)
@@ -376,7 +396,7 @@ TEST_F(ZulplayUpdate, FailedDownloadBringsBackTheUpdateButton)
     ASSERT_NE(nullptr, offer);
     click(offer, L"updateBtn");
     ControlInfo label = uidriver::waitForControl(offer, L"progressLabel", [](const ControlInfo& c) {
-        return c.visible && contains(c.text, L"could not be downloaded");
+        return c.visible && contains(c.text, L"download failed");
     }, 60000);
     EXPECT_TRUE(label.visible) << testutil::narrow(label.text);
     EXPECT_TRUE(uidriver::waitForControl(offer, L"updateBtn", [](const ControlInfo& c) { return c.visible; },
