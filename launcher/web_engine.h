@@ -28,6 +28,7 @@ struct WindowCreateInfo {
     int height;
     COLORREF color;
 };
+static_assert(sizeof(void*) != 4 || sizeof(WindowCreateInfo) == 36, "the engine expects 36 bytes");
 
 // The pages' user agent.
 extern const char kUserAgent[];
