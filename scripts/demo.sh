@@ -5,7 +5,8 @@
 # files, registry values, shortcuts, its log), the launcher's model fetching
 # its remote configuration from the local stand-in server, and the launcher
 # program itself installing the emulator and the game from that server. Then
-# the i686 installer, the deliverable, under 32-bit Wine emulated by qemu-i386.
+# the installed uninstaller run silently. Then the i686 installer and
+# uninstaller, the deliverable, under 32-bit Wine emulated by qemu-i386.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -95,8 +96,28 @@ SH
   bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
   rm -rf "$work"
 }
-echo; echo "== launcher: zulplay.exe in C:\\ZULDemo against the local stand-in server, Start pressed by real input"
-demo_launcher_program "$build" 'C:\ZULDemo'
+echo; echo "== launcher: the installed zulplay.exe against the local stand-in server, Start pressed by real input"
+# The installer started the launcher (against the publisher's host, which
+# this machine does not reach): it ends before its demo starts it afresh.
+"$here/wine-run.sh" taskkill /F /IM zulplay.exe >/dev/null 2>&1 || true
+demo_launcher_program "$build" 'C:\ZULDemo\ZUL'
+
+# uninstall_demo BUILD: the installed uninstaller run silently, as
+# "--playeruninstall" makes it, then what is left of the installation.
+uninstall_demo() {
+  local build=$1 folder="$WINEPREFIX/drive_c/ZULDemo/ZUL" status=0
+  echo "C:\\ZULDemo\\ZUL\\zulplayuninst.exe --playeruninstall"
+  "$ZUL_ROOT/scripts/wine-run.sh" "$folder/zulplayuninst.exe" --playeruninstall || status=$?
+  echo "exit code $status (1: uninstalled)"
+  # The uninstaller deletes itself once it has ended.
+  for _ in $(seq 60); do [ -e "$folder/zulplayuninst.exe" ] || break; sleep 0.5; done
+  echo "left in C:\\ZULDemo: $(cd "$WINEPREFIX/drive_c/ZULDemo" && find . -mindepth 1 2>/dev/null | wc -l) entries"
+  "$ZUL_ROOT/scripts/wine-run.sh" "$build/tests/install/install_demo.exe" --show 'C:\ZULDemo\ZUL' \
+    'C:\ZULSetup\zulinst.exe' | tr -d '\r' | sed -n '/^registry:/,/^firewall/p' | grep -v '^firewall'
+  [ "$status" = 1 ] && [ ! -e "$folder/zulplayuninst.exe" ]
+}
+echo; echo "== uninstaller: zulplayuninst.exe silently, then what is left"
+uninstall_demo "$build"
 
 zul_env_stop
 trap - EXIT
@@ -106,5 +127,7 @@ if [ -n "$wine32_why" ]; then
   echo "not run: $wine32_why"
   exit 0
 fi
-zul_wine32 "$(declare -f zulinst_demo); trap zul_env_stop EXIT; zul_env_start i686
-  zulinst_demo \"\$ZUL_ROOT/build/i686\""
+zul_wine32 "$(declare -f zulinst_demo uninstall_demo); trap zul_env_stop EXIT; zul_env_start i686
+  zulinst_demo \"\$ZUL_ROOT/build/i686\"
+  echo; echo '== uninstaller, i686 build: zulplayuninst.exe silently, then what is left'
+  uninstall_demo \"\$ZUL_ROOT/build/i686\""

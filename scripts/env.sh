@@ -5,6 +5,7 @@
 #                         wineserver, Xvfb; ZUL_ARTIFACTS_DIR for ARCH's screenshots
 #   zul_env_stop          ends them and removes the prefix
 #   zul_build ARCH        configures and builds build/ARCH
+#   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
 #   zul_test ARCH         runs the whole CTest suite of build/ARCH
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
@@ -37,13 +38,17 @@ zul_env_start() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
+  # The persistent wineserver comes first: started later, it finds wineboot's
+  # server still lingering and quits, and the next program starts a server
+  # (with services.exe and explorer.exe) that holds the caller's output pipe
+  # open, so that CTest waits for a test that has long ended.
+  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
   zul_private_user_folders
   # Windows stay managed (Wine's default), although Xvfb runs no window manager
   # and Wine then waits 2 s for one whenever a shown window is hidden or
   # destroyed: unmanaged windows ("Managed"="N") move the X focus between
   # processes, and a test that types loses the keyboard to another test's window.
-  /usr/lib/wine/wineserver -p >/dev/null 2>&1 &
 }
 
 # Wine links the user's Desktop, Documents and the like to the Linux home; the
@@ -76,6 +81,26 @@ zul_build() {
       "${launcher[@]}" "${@:2}" >/dev/null
   fi
   cmake --build "$dir" -- -j"$(nproc)"
+}
+
+# zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
+# optimised, stripped, without tests and without anything only tests use (the
+# control lookup, the test download host); fails if any of that got in.
+zul_build_shipped() {
+  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
+  cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
+    "${launcher[@]}" -DZUL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s >/dev/null
+  cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"$(nproc)" >/dev/null
+  for exe in install/zulinst.exe launcher/zulplay.exe uninstall/zulplayuninst.exe; do
+    if grep -aq -e ZUL_TEST_HOST -e testhook:: "$dir/$exe"; then
+      echo "$exe carries code only tests may use" >&2
+      return 1
+    fi
+    echo "$(basename "$exe"): $(( $(stat -c %s "$dir/$exe") / 1024 )) KB"
+  done
 }
 
 # zul_wine32_why: prints why the i686 build cannot run under 32-bit Wine here

@@ -16,6 +16,9 @@ else
 fi
 
 status=0
+echo "== shipped build i686 (optimised, stripped, nothing only tests use)"
+zul_build_shipped i686 || status=1
+
 start=$SECONDS
 zul_test x86_64 || status=1
 echo "== x86_64 suite: $((SECONDS - start)) s"

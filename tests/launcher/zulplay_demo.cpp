@@ -1,4 +1,5 @@
-// Demo (not a test): the real launcher in a folder of the Wine prefix, talking
+// Demo (not a test): the real launcher in a folder of the Wine prefix (the one
+// the installer made, else a copy of the built one), talking
 // to the local stand-in server, driven by real input. It presses Start in an
 // empty game folder (the emulator package is downloaded, unpacked and
 // repaired), presses Start again (the game package is downloaded and handed
@@ -63,8 +64,10 @@ int wmain(int argc, wchar_t** argv)
         app += L'\\';
     const std::wstring game = app + L"game\\";
     CreateDirectoryW(app.c_str(), nullptr);
+    // The installed launcher when the installer put one there; the crash
+    // reporter is not part of the installation: its stand-in joins it.
     for (const wchar_t* name : {L"zulplay.exe", L"libcurl.dll", L"crashreport.dll"})
-        CopyFileW(fixture(name).c_str(), (app + name).c_str(), FALSE);
+        CopyFileW(fixture(name).c_str(), (app + name).c_str(), TRUE);
     testutil::writeFile(app + L"config.data", "autorun=0|existgame=1|minbyclose=0|configversion=1000");
     wchar_t port[16] = {0};
     GetEnvironmentVariableW(L"ZUL_HTTP_TEST_PORT", port, 16);
