@@ -8,7 +8,7 @@
 #include "foundation/usystem.h"
 #include "install/kxspace_main_frame.h"
 #include "install/kxspace_model.h"
-#include "install/skin_resource.h"
+#include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
 
 namespace {
@@ -69,7 +69,7 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     loadRegionProfile(model.getLanguage(), model.regionProfile());
 
     // 8. The skin archive and the language column of the region.
-    initSkinResource(instance, model.regionProfile().locale);
+    SkinUI::SetUpProgramSkin(instance, model.regionProfile().locale);
 
     // 9. The main window, shown and painted. Without one nothing would end
     // the message loop.

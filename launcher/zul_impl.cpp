@@ -154,11 +154,7 @@ void KXZulImpl::loadLanguage(HINSTANCE instance)
 {
     const std::wstring locale = zulModel().getRegionProfile().locale;
     common::log("KXZulImpl::entrance", __LINE__, L"language:%s", locale.c_str());
-    SkinUI::CUiManager::SetInstance(instance);
-    SkinUI::RegisterControlElements();
-    SkinUI::CUiManager::SetLanguage(locale.c_str(), L"en_US");
-    SkinUI::CUiManager::SetResourcePath((appDir_ + L"skin").c_str());
-    SkinUI::CUiManager::LoadZipResource(129, L"multi_language.tsv");
+    SkinUI::SetUpProgramSkin(instance, locale);
 }
 
 void KXZulImpl::addRegionFont()

@@ -130,7 +130,8 @@ zul_test() {
     zul_env_start "$arch"
     local status=0
     echo "== tests $arch (display $DISPLAY)"
-    ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure --timeout 600 || status=1
+    ZUL_WINE_RUN_DETACHED=1 ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure \
+      --timeout 600 || status=1
     echo "== demo screenshot $arch"
     "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"

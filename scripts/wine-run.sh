@@ -21,4 +21,19 @@ if [ ! -x "$loader" ]; then
   echo "wine-run: $loader is not here; 32-bit programs run inside scripts/wine32-ns.sh" >&2
   exit 127
 fi
+# Under CTest (ZUL_WINE_RUN_DETACHED=1, set by scripts/env.sh's zul_test) the
+# program's output goes through files and is passed on when it ends: a process
+# Wine started beside it and that outlives it (a console host, a service)
+# would otherwise hold CTest's output pipe open, and CTest would wait for a
+# test that has long ended.
+if [ -n "${ZUL_WINE_RUN_DETACHED:-}" ]; then
+  out=$(mktemp -d)
+  pass_on() { cat "$out/stdout"; cat "$out/stderr" >&2; rm -rf "$out"; }
+  trap 'pass_on; exit 143' TERM INT
+  "$loader" "$@" >"$out/stdout" 2>"$out/stderr" </dev/null &
+  status=0
+  wait "$!" || status=$?
+  pass_on
+  exit "$status"
+fi
 exec "$loader" "$@"

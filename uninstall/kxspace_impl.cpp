@@ -6,9 +6,9 @@
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/usystem.h"
 #include "launcher/services/file_ex.h"
+#include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
 #include "uninstall/kxspace_main_frame.h"
-#include "uninstall/skin_resource.h"
 #include "uninstall/uninstall_model.h"
 
 namespace {
@@ -55,7 +55,7 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
                 static_cast<int>(GetLastError()));
 
     // 6. The UI framework: skin archive and language table.
-    initSkinResource(instance, model->profile().locale);
+    SkinUI::SetUpProgramSkin(instance, model->profile().locale);
 
     // 7. "--playeruninstall" makes the run silent.
     model->parseCommandLine(commandLine);

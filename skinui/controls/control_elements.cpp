@@ -7,6 +7,7 @@
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/date_time_ui.h"
 #include "skinui/controls/edit_ui.h"
+#include "skinui/controls/gif_anim_ui.h"
 #include "skinui/controls/horizontal_layout_ui.h"
 #include "skinui/controls/label_ui.h"
 #include "skinui/controls/list_container_element_ui.h"
@@ -17,11 +18,17 @@
 #include "skinui/controls/progress_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
+#include "skinui/controls/slider_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
+#include "skinui/controls/text_ui.h"
 #include "skinui/controls/tile_layout_ui.h"
+#include "skinui/controls/trans_bk_container_ui.h"
+#include "skinui/controls/tree_node_ui.h"
+#include "skinui/controls/tree_view_ui.h"
 #include "skinui/controls/vertical_layout_ui.h"
 #include "skinui/controls/web_browser_ui.h"
 #include "skinui/core/skin_builder.h"
+#include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
 
@@ -68,6 +75,13 @@ const ElementFactory kElements[] = {
     {L"ListContainerElement", &Create<CListContainerElementUI>},
     {L"Combo", &Create<CComboUI>},
     {L"ComboBox", &Create<CComboUI>},
+    {L"Tree", &Create<CTreeViewUI>},
+    {L"TreeView", &Create<CTreeViewUI>},
+    {L"TreeNode", &Create<CTreeNodeUI>},
+    {L"Text", &Create<CTextUI>},
+    {L"Slider", &Create<CSliderUI>},
+    {L"GifAnim", &Create<CGifAnimUI>},
+    {L"TransBkContainer", &Create<CTransBkContainerUI>},
 };
 
 }  // namespace
@@ -77,6 +91,17 @@ void RegisterControlElements()
     for (const ElementFactory& element : kElements) {
         CSkinBuilder::RegisterElement(element.name, element.factory);
     }
+}
+
+void SetUpProgramSkin(HINSTANCE instance, const std::wstring& locale)
+{
+    CUiManager::SetInstance(instance);
+    RegisterControlElements();
+    CUiManager::SetLanguage(locale.c_str(), L"en_US");
+    CUiString skinFolder = CUiManager::GetInstancePath();
+    skinFolder += L"skin";
+    CUiManager::SetResourcePath(skinFolder);
+    CUiManager::LoadZipResource(129, L"multi_language.tsv");
 }
 
 }  // namespace SkinUI

@@ -54,7 +54,12 @@ bool ResolveAll(HMODULE module, GdiplusApi& api)
            ZUL_GDIPLUS_RESOLVE(GdipCreateLineBrush) && ZUL_GDIPLUS_RESOLVE(GdipCreateSolidFill) &&
            ZUL_GDIPLUS_RESOLVE(GdipDeleteBrush) && ZUL_GDIPLUS_RESOLVE(GdipCreateBitmapFromScan0) &&
            ZUL_GDIPLUS_RESOLVE(GdipDisposeImage) && ZUL_GDIPLUS_RESOLVE(GdipDrawImageRect) &&
-           ZUL_GDIPLUS_RESOLVE(GdipDrawImageRectI) && ZUL_GDIPLUS_RESOLVE(GdipDrawString);
+           ZUL_GDIPLUS_RESOLVE(GdipDrawImageRectI) && ZUL_GDIPLUS_RESOLVE(GdipDrawString) &&
+           ZUL_GDIPLUS_RESOLVE(GdipLoadImageFromStream) && ZUL_GDIPLUS_RESOLVE(GdipGetImageWidth) &&
+           ZUL_GDIPLUS_RESOLVE(GdipGetImageHeight) && ZUL_GDIPLUS_RESOLVE(GdipImageGetFrameDimensionsCount) &&
+           ZUL_GDIPLUS_RESOLVE(GdipImageGetFrameDimensionsList) && ZUL_GDIPLUS_RESOLVE(GdipImageGetFrameCount) &&
+           ZUL_GDIPLUS_RESOLVE(GdipImageSelectActiveFrame) && ZUL_GDIPLUS_RESOLVE(GdipGetPropertyItemSize) &&
+           ZUL_GDIPLUS_RESOLVE(GdipGetPropertyItem);
 #undef ZUL_GDIPLUS_RESOLVE
 }
 

@@ -40,6 +40,16 @@ struct GdiplusApi {
     decltype(&Gdiplus::DllExports::GdipDrawImageRect) GdipDrawImageRect;
     decltype(&Gdiplus::DllExports::GdipDrawImageRectI) GdipDrawImageRectI;
     decltype(&Gdiplus::DllExports::GdipDrawString) GdipDrawString;
+    // Images loaded from memory and their frames (animated GIFs).
+    decltype(&Gdiplus::DllExports::GdipLoadImageFromStream) GdipLoadImageFromStream;
+    decltype(&Gdiplus::DllExports::GdipGetImageWidth) GdipGetImageWidth;
+    decltype(&Gdiplus::DllExports::GdipGetImageHeight) GdipGetImageHeight;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameDimensionsCount) GdipImageGetFrameDimensionsCount;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameDimensionsList) GdipImageGetFrameDimensionsList;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameCount) GdipImageGetFrameCount;
+    decltype(&Gdiplus::DllExports::GdipImageSelectActiveFrame) GdipImageSelectActiveFrame;
+    decltype(&Gdiplus::DllExports::GdipGetPropertyItemSize) GdipGetPropertyItemSize;
+    decltype(&Gdiplus::DllExports::GdipGetPropertyItem) GdipGetPropertyItem;
 };
 
 class CGdiplusSession {

@@ -314,6 +314,63 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
     }
 }
 
+void CSkinBuilder::ApplyAttributes(const CXmlNode& node, CControlUI* control, CUiManager* manager)
+{
+    if (manager == nullptr) {
+        for (int i = 0; i < node.GetAttributeCount(); ++i) {
+            control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
+        }
+        return;
+    }
+    CControlUI* owner = control->GetParent();
+    control->SetManager(manager, nullptr, false);
+    const wchar_t* defaults = manager->GetDefaultAttributeList(node.GetName());
+    if (defaults != nullptr) {
+        control->ApplyAttributeList(defaults);
+    }
+    for (int i = 0; i < node.GetAttributeCount(); ++i) {
+        control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
+    }
+    control->SetManager(nullptr, owner, false);
+}
+
+bool CSkinBuilder::BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, CControlUI*& first)
+{
+    // A tree node joins its parent node or its tree view before its own
+    // children are built, so that each child node finds its place in the
+    // view after the rows of its elder siblings.
+    if (parent == nullptr ||
+        (parent->GetInterface(L"TreeNode") == nullptr && parent->GetInterface(L"TreeView") == nullptr)) {
+        common::log("CSkinBuilder::BuildTreeNode", __LINE__, L"TreeNode placed under %s, neither tree view nor node",
+                    parent != nullptr ? parent->GetClass() : L"(nothing)");
+        return false;
+    }
+    CControlUI* control = CreateByName(node.GetName());
+    IContainerUI* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+    if (control == nullptr) {
+        common::log("CSkinBuilder::BuildTreeNode", __LINE__, L"no tree node control registered");
+        return true;
+    }
+    if (container == nullptr) {
+        common::log("CSkinBuilder::BuildTreeNode", __LINE__, L"%s holds no children", parent->GetClass());
+        Discard(control, manager);
+        return false;
+    }
+    if (!container->Add(control)) {
+        common::log("CSkinBuilder::BuildTreeNode", __LINE__, L"TreeNode refused by its parent %s", parent->GetClass());
+        Discard(control, manager);
+        return true;
+    }
+    ApplyAttributes(node, control, manager);
+    if (node.HasChildren()) {
+        Parse(node.GetChild(), control, manager);
+    }
+    if (first == nullptr) {
+        first = control;
+    }
+    return true;
+}
+
 CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* manager)
 {
     CControlUI* first = nullptr;
@@ -324,6 +381,12 @@ CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* m
         }
         if (NameIs(name, L"Include")) {
             BuildInclude(node, parent, manager, first);
+            continue;
+        }
+        if (NameIs(name, L"TreeNode")) {
+            if (!BuildTreeNode(node, parent, manager, first)) {
+                return first;
+            }
             continue;
         }
         CControlUI* control = CreateByName(name);
@@ -360,22 +423,7 @@ CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* m
             continue;
         }
 
-        if (manager != nullptr) {
-            CControlUI* owner = control->GetParent();
-            control->SetManager(manager, nullptr, false);
-            const wchar_t* defaults = manager->GetDefaultAttributeList(name);
-            if (defaults != nullptr) {
-                control->ApplyAttributeList(defaults);
-            }
-            for (int i = 0; i < node.GetAttributeCount(); ++i) {
-                control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
-            }
-            control->SetManager(nullptr, owner, false);
-        } else {
-            for (int i = 0; i < node.GetAttributeCount(); ++i) {
-                control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
-            }
-        }
+        ApplyAttributes(node, control, manager);
         if (first == nullptr) {
             first = control;
         }

@@ -70,6 +70,13 @@ private:
     void ParseResources(const CXmlNode& root, CUiManager* manager);
     CControlUI* Parse(CXmlNode node, CControlUI* parent, CUiManager* manager);
     void BuildInclude(const CXmlNode& node, CControlUI* parent, CUiManager* manager, CControlUI*& first);
+    // A "TreeNode" element: added to its parent node or tree view, then its
+    // attributes and children; false when the parent is neither (the level
+    // ends there).
+    bool BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, CControlUI*& first);
+    // The manager's defaults for the element name, then the element's own
+    // attributes (both without a manager).
+    static void ApplyAttributes(const CXmlNode& node, CControlUI* control, CUiManager* manager);
     CControlUI* CreateByName(const wchar_t* name);
     // Records the error on the outermost builder of an Include chain.
     void SetError(const wchar_t* message, const wchar_t* location);

@@ -9,6 +9,7 @@
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/option_ui.h"
 #include "skinui/controls/rich_edit_ui.h"
+#include "skinui/controls/slider_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "skinui/core/ui_manager.h"
 
@@ -30,6 +31,7 @@ SKINUI_BEGIN_NOTIFY_MAP(DemoWindow, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"msgboxtwo", &DemoWindow::OnMessageBoxClick)
     SKINUI_ON_NOTIFY(L"selectchanged", &DemoWindow::OnSelectChanged)
     SKINUI_ON_NOTIFY(L"windowinit", &DemoWindow::OnRichSectionInit)
+    SKINUI_ON_NOTIFY(L"valuechanged", &DemoWindow::OnSliderChanged)
 SKINUI_END_NOTIFY_MAP()
 
 DemoWindow::~DemoWindow()
@@ -141,6 +143,16 @@ void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)
     SETTEXTEX how = {ST_DEFAULT, CP_ACP};
     edit->TxSendMessage(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(rtf.c_str()), nullptr);
     edit->HomeUp();
+}
+
+void DemoWindow::OnSliderChanged(SkinUI::UiNotify& msg)
+{
+    // The slider's value shows in the label beside its caption.
+    SkinUI::CSliderUI* slider = static_cast<SkinUI::CSliderUI*>(msg.pSender->GetInterface(L"Slider"));
+    SkinUI::CControlUI* label = GetManager().FindControl(L"slidervalue");
+    if (slider != nullptr && label != nullptr) {
+        label->SetText(std::to_wstring(slider->GetValue()).c_str());
+    }
 }
 
 void DemoWindow::CloseAfter(UINT ms)

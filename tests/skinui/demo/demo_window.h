@@ -45,6 +45,8 @@ protected:
     void OnMessageBoxClick(SkinUI::UiNotify& msg);
     // Streams section_rich.rtf into the rich edit "richdemo".
     void OnRichSectionInit(SkinUI::UiNotify& msg);
+    // "valuechanged" of the slider on the tree page.
+    void OnSliderChanged(SkinUI::UiNotify& msg);
 
 private:
     bool m_quitOnClose;

@@ -238,6 +238,109 @@ def combo_images(out_dir):
     png(out_dir + "/header_sep.png", 4, 16, lambda x, y: (0xD5, 0xDC, 0xE7, 255) if x == 2 and 3 <= y < 13 else (0, 0, 0, 0))
 
 
+def gif(path, width, height, palette, frames, delays):
+    """An animated GIF of frames (each index(x, y) -> palette index, at most
+    16 colours), looping forever; delays in hundredths of a second per frame,
+    or None to write no frame delays at all. The LZW stream is plain literal
+    codes with a clear code every 14 of them, so the code size stays 5 bits."""
+    table = list(palette) + [(0, 0, 0)] * (16 - len(palette))
+    out = bytearray(b"GIF89a" + struct.pack("<HHBBB", width, height, 0xF3, 0, 0))
+    out += b"".join(bytes(rgb) for rgb in table)
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for i, index in enumerate(frames):
+        if delays is not None:
+            out += b"\x21\xF9\x04\x04" + struct.pack("<H", delays[i]) + b"\x00\x00"
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+        codes = []
+        pixels = [index(x, y) for y in range(height) for x in range(width)]
+        for n, value in enumerate(pixels):
+            if n % 14 == 0:
+                codes.append(16)
+            codes.append(value)
+        codes.append(17)
+        bits = 0
+        count = 0
+        data = bytearray()
+        for code in codes:
+            bits |= code << count
+            count += 5
+            while count >= 8:
+                data.append(bits & 0xFF)
+                bits >>= 8
+                count -= 8
+        if count > 0:
+            data.append(bits & 0xFF)
+        out += b"\x04"
+        for start in range(0, len(data), 255):
+            block = data[start:start + 255]
+            out += bytes([len(block)]) + block
+        out += b"\x00"
+    out += b"\x3B"
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+def gif_images(out_dir):
+    """spinner.gif: eight dots on a circle, the bright one going round (8
+    frames of 48 x 48, 0.1 s each). anim3.gif / anim3_nodelay.gif: three
+    16 x 16 frames, red, green, blue, 0.3 s each / without frame delays."""
+    import math
+    palette = [WHITE, (0xD6, 0xE4, 0xFF), BLUE]
+
+    def spinner(frame):
+        def index(x, y):
+            for dot in range(8):
+                angle = dot * math.pi / 4
+                cx, cy = 24 + 16 * math.cos(angle), 24 + 16 * math.sin(angle)
+                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= 16:
+                    return 2 if dot == frame else 1
+            return 0
+        return index
+
+    gif(out_dir + "/spinner.gif", 48, 48, palette, [spinner(f) for f in range(8)], [10] * 8)
+    solid = [(0xFF, 0, 0), (0, 0xFF, 0), (0, 0, 0xFF)]
+    frames = [lambda x, y, i=i: i for i in range(3)]
+    gif(out_dir + "/anim3.gif", 16, 16, solid, frames, [30, 30, 30])
+    gif(out_dir + "/anim3_nodelay.gif", 16, 16, solid, frames, None)
+
+
+def tree_images(out_dir):
+    """The tree's row glyphs and the slider's thumb. Row glyphs are 18 x 24 (the row's button size): the folder
+    button open (a chevron down) and closed (a chevron right), and the check
+    box off and on (a rounded square, ticked when on)."""
+    w, h = 18, 24
+
+    def chevron(down):
+        def inside(px, py):
+            if down:
+                dx, dy = px - 9, py - 12.5
+            else:
+                dx, dy = py - 12, px - 9.5
+            return abs(dx) <= 4.2 and abs(dy + abs(dx) * 0.75 - 1) <= 0.9
+        return inside
+
+    png(out_dir + "/tree_open.png", w, h, shape(w, h, chevron(True), flat(GRIP)))
+    png(out_dir + "/tree_closed.png", w, h, shape(w, h, chevron(False), flat(GRIP)))
+    outer = rounded(2, 5, 16, 19, 3)
+    inner = rounded(3, 6, 15, 18, 2)
+
+    def tick(px, py):
+        return abs(py - (15 - abs(px - 7.5) * 0 - (px - 7.5) * 0.9 if px > 7.5 else 15 - (7.5 - px) * 0.9)) <= 1 \
+            and 4.5 <= px <= 13.5
+    png(out_dir + "/tree_check.png", w, h, outlined(outer, inner, BORDER, WHITE))
+    png(out_dir + "/tree_checked.png", w, h, layered((outer, BLUE), (tick, WHITE)))
+    # The slider's thumb: a white disc ringed in blue, 16 x 16 (hot: a lighter ring).
+    disc = rounded(0, 0, 16, 16, 8)
+    core = rounded(3, 3, 13, 13, 5)
+    png(out_dir + "/thumb.png", 16, 16, outlined(disc, core, BLUE, WHITE))
+    png(out_dir + "/thumb_hot.png", 16, 16, outlined(disc, core, BLUE_HOT, WHITE))
+    # Its track and fill: an 8-pixel band in the middle of 16 rows, so both
+    # stretch over the slider's whole height with the band staying 8 high.
+    band = rounded(0, 4, 16, 12, 4)
+    png(out_dir + "/slider_track.png", 16, 16, shape(16, 16, band, flat(TRACK)))
+    png(out_dir + "/slider_fill.png", 16, 16, shape(16, 16, band, lambda x, y: mix(BLUE, VIOLET, x / 15)))
+
+
 def main(out_dir):
     # Caption: the logo, a rounded square with a diagonal blue-violet gradient.
     png(out_dir + "/logo.png", 22, 22,
@@ -276,6 +379,8 @@ def main(out_dir):
     input_images(out_dir)
     message_box_images(out_dir)
     combo_images(out_dir)
+    gif_images(out_dir)
+    tree_images(out_dir)
 
 
 if __name__ == "__main__":

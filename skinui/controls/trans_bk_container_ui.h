@@ -1,0 +1,35 @@
+// CTransBkContainerUI ("TransBkContainer"): a container whose background is
+// copied from a memory device context it owns (a cached picture of what lies
+// behind it) instead of being drawn from a colour or an image. Without a
+// cached background it paints no background of its own.
+#pragma once
+
+#include <windows.h>
+
+#include "skinui/controls/container_ui.h"
+
+namespace SkinUI {
+
+class CTransBkContainerUI : public CContainerUI {
+public:
+    CTransBkContainerUI();
+    ~CTransBkContainerUI() override;
+
+    const wchar_t* GetClass() const override;
+    LPVOID GetInterface(const wchar_t* name) override;
+    void PaintBkImage(HDC hDC) override;
+
+    // Hands the cached background over: the control owns both from now on
+    // (bitmap selected into memoryDC) and frees any earlier pair. Null for
+    // both drops the cache.
+    void SetCachedBackground(HDC memoryDC, HBITMAP bitmap);
+    HDC GetCachedDC() const { return m_hMemDC; }
+
+private:
+    void FreeCache();
+
+    HDC m_hMemDC;
+    HBITMAP m_hBitmap;
+};
+
+}  // namespace SkinUI
