@@ -5,6 +5,9 @@
 #ifndef ZUL_CONFIG_HOST
 #error "ZUL_CONFIG_HOST (the configuration host) must be set by the build"
 #endif
+#ifndef ZUL_WEB_HOST
+#error "ZUL_WEB_HOST (the game's web site) must be set by the build"
+#endif
 #ifndef ZUL_DOWNLOAD_HOST
 #error "ZUL_DOWNLOAD_HOST (the package download host) must be set by the build"
 #endif
@@ -46,6 +49,8 @@ std::string hostOr(const char* configured)
 std::string storageHost() { return hostOr(ZUL_CONFIG_HOST); }
 
 std::string downloadHost() { return hostOr(ZUL_DOWNLOAD_HOST); }
+
+std::string webHost() { return hostOr(ZUL_WEB_HOST); }
 
 std::string defaultPlayerPackageUrl() { return downloadHost() + kDefaultPlayerPackage; }
 

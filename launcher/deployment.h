@@ -11,6 +11,8 @@ namespace deployment {
 // "scheme://name[:port]" without a trailing separator.
 std::string storageHost();
 std::string downloadHost();
+// The game's web site, whose pages the main window's web views show.
+std::string webHost();
 
 // The default emulator package, on the download host.
 std::string defaultPlayerPackageUrl();

@@ -117,10 +117,8 @@ void KXZulMainFrame::InitWindow()
             anchor->frame->refreshBackground();
     });
 
-    common::log("KXZulMainFrame::InitWindow", __LINE__,
-                L"news pages skipped: this build has no web engine");
-    common::log("KXZulMainFrame::InitWindow", __LINE__,
-                L"update check skipped: this build has no self-update");
+    createWebViews();
+    initSelfUpdate();
     _checkGameAndAppVersion();
 }
 
@@ -128,6 +126,7 @@ LRESULT KXZulMainFrame::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool&
 {
     stopInstallProgress();
     stopJob(kJobStopWaitOnCloseMs);
+    closeSelfUpdate();
     zulModel().setOnConfigLoaded(KXZulModel::Callback());
     zulModel().setOnBackgroundChanged(KXZulModel::Callback());
     // Tasks still queued for this window find it gone.
@@ -154,8 +153,7 @@ void KXZulMainFrame::adjustLayout()
         right->SetFixedWidth(340);
     if (CControlUI* bottom = m_pm.FindControl(L"startBottomControl"))
         bottom->SetFixedHeight(30);
-    // The two web views, once they exist, go to (42, 63) 752 x 344 and
-    // (42, 421) 752 x 132: the news panels of the skin hold those places.
+    moveWebViewsCompact();
 }
 
 // ---- Versions and the Start button ----

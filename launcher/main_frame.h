@@ -24,6 +24,8 @@
 #include "skinui/core/window_impl_base.h"
 
 class KXZulSetupFrame;
+class KXSpaceUpdateCheckFrame;
+class KXYunUpdateFrame;
 
 class KXZulMainFrame : public SkinUI::WindowImplBase,
                        public utility::CHttpDownloader::IHttpDownloadSink,
@@ -53,6 +55,11 @@ public:
     void onGameInstalled();
     // Reads the local versions and sets the Start button and the need flags.
     void _checkGameAndAppVersion();
+
+    // The settings window's "check for update": the update-check window
+    // (made once, owned by this window) runs a manual check; its result comes
+    // back here (main_frame_update.cpp).
+    void showUpdateCheckFrame();
 
     SKINUI_DECLARE_NOTIFY_MAP()
 
@@ -160,6 +167,22 @@ private:
     UiTimer installTimer_;
 
     KXZulSetupFrame* setupFrame_ = nullptr;
+    // ---- Web views (main_frame_web.cpp) ----
+    void createWebViews();
+    void createBrowser1(const std::wstring& address);
+    void createBrowser2(const std::wstring& address);
+    void moveWebViewsCompact();
+    void* webView1_ = nullptr;
+    void* webView2_ = nullptr;
+
+    // ---- Self-update (main_frame_update.cpp) ----
+    void initSelfUpdate();
+    void onUpdateChecked(const std::wstring& content, const std::wstring& versionText);
+    void showUpdateFrame(const std::wstring& content, const std::wstring& versionText);
+    // The model forgets this window; the update windows go with it.
+    void closeSelfUpdate();
+    KXSpaceUpdateCheckFrame* updateCheckFrame_ = nullptr;
+    KXYunUpdateFrame* updateFrame_ = nullptr;
 
     std::shared_ptr<Anchor> anchor_;
     const std::weak_ptr<Anchor> weakAnchor_;

@@ -27,6 +27,7 @@ void KXZulMainFrame::showSetupFrame()
 void KXZulMainFrame::onCheckUpdateRequested()
 {
     common::log("KXZulMainFrame::onCheckUpdateRequested", __LINE__, L"update check asked for");
+    showUpdateCheckFrame();
 }
 
 void KXZulMainFrame::onGamePathChanged()

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <curl/curl.h>
@@ -27,6 +28,8 @@
 #include "launcher/services/zul_model.h"
 #include "launcher/tray_icon.h"
 #include "launcher/ui_additions.h"
+#include "launcher/update_model.h"
+#include "launcher/webbrowser_helper.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
 
@@ -71,8 +74,7 @@ void KXZulImpl::entrance(HINSTANCE instance)
     if (!second) {
         // 3-6. Log folder (only this run's log), data folder, log writer.
         prepareFolders();
-        common::log("KXZulImpl::entrance", __LINE__,
-                    L"browser emulation skipped: this build has no web engine");
+        webbrowserhelper::registerIENewVersion();
         // 7. libcurl.
         KXCurlDownloader::globalInit();
         // 8. The model: language, game folder, configuration worker.
@@ -99,15 +101,25 @@ void KXZulImpl::entrance(HINSTANCE instance)
         releaseAtExit();
     }
 
+    // The downloaded installer, when one is ready.
+    KXSpaceUpdateModel& update = KXSpaceUpdateModel::instance();
+    const bool needUpdate = update.needUpdate();
+    const std::wstring updatePath = update.getUpdatePath();
     // 21. After a language change the launcher starts again.
     if (zulModel().needRestart())
         utility::process::shell(appDir_ + product::kLauncherExe, L"", false, true);
     // 22. Every worker has ended: libcurl and the log go last.
     if (!second) {
-        common::log("KXZulImpl::entrance", __LINE__, L"It is needUpdate : %d, path %s", 0, L"");
+        common::log("KXZulImpl::entrance", __LINE__, L"It is needUpdate : %d, path %s", needUpdate ? 1 : 0,
+                    updatePath.c_str());
         curl_global_cleanup();
         common::log("KXZulImpl::entrance", __LINE__, L"*********************** kxyun end ****************");
         utility::uninit();
+    }
+    // 23. The installer takes over, elevated, with this launcher's folder.
+    if (needUpdate && !updatePath.empty()) {
+        const std::wstring parameters = L"from=update|path=" + appDir_;
+        ShellExecuteW(nullptr, L"runas", updatePath.c_str(), parameters.c_str(), nullptr, SW_HIDE);
     }
     // 24.
     OleUninitialize();
@@ -171,6 +183,7 @@ void KXZulImpl::releaseAtExit()
     zulModel().stop();
     QMMenuWnd::closeOpenMenu();
     tray_.reset();
+    KXSpaceUpdateModel::instance().stop();
 }
 
 bool KXZulImpl::isPlayerExist()

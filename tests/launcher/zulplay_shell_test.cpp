@@ -254,8 +254,19 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     click(setup, L"closeMinOpt");
     EXPECT_TRUE(folder.waitForConfig("autorun=0|existgame=0|minbyclose=1|configversion=1005")) << folder.config();
 
+    // The update check: the server has no update document, so after its
+    // tries the check window says the version is the latest.
     click(setup, L"checkUpdateBtn");
     EXPECT_TRUE(folder.waitForLog(L"update check asked for"));
+    HWND check = uidriver::waitForWindow(L"updatecheckframe", launcher.pid(), 20000);
+    ASSERT_NE(nullptr, check);
+    EXPECT_TRUE(uidriver::waitForControl(check, L"latestLabel", [](const ControlInfo& c) { return c.visible; },
+                                         60000).visible);
+    testutil::pumpFor(500);
+    uidriver::screenshot(check, L"launcher_update_check_latest");
+    click(check, L"okBtn");
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(check); }, 20000));
+    uidriver::bringToFront(setup);
 
     // The list offers the five languages; closing it on the current one does nothing.
     click(setup, L"languageCombo");

@@ -1,0 +1,241 @@
+#include "launcher/update_model.h"
+
+#include <algorithm>
+
+#include <rapidjson/document.h>
+
+#include "foundation/log.h"
+#include "foundation/runable.h"
+#include "foundation/ufile.h"
+#include "foundation/ui_task_dispatcher.h"
+#include "foundation/ustring.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/services/file_ex.h"
+
+const wchar_t KXSpaceUpdateModel::kOwnVersionText[] = L"1.0.0";
+const char KXSpaceUpdateModel::kUpdatePath[] = "/zul/update_en.data";
+
+namespace {
+
+// Absent keys and keys of another type leave the value as it was.
+void readInt(const rapidjson::Value& root, const char* key, int& value)
+{
+    rapidjson::Value::ConstMemberIterator it = root.FindMember(key);
+    if (it != root.MemberEnd() && it->value.IsInt())
+        value = it->value.GetInt();
+}
+
+void readString(const rapidjson::Value& root, const char* key, std::wstring& value)
+{
+    rapidjson::Value::ConstMemberIterator it = root.FindMember(key);
+    if (it != root.MemberEnd() && it->value.IsString())
+        value = utility::ustring::fromUtf8(std::string(it->value.GetString(), it->value.GetStringLength()));
+}
+
+}  // namespace
+
+KXSpaceUpdateModel& KXSpaceUpdateModel::instance()
+{
+    static KXSpaceUpdateModel* model = new KXSpaceUpdateModel();
+    return *model;
+}
+
+void KXSpaceUpdateModel::setHost(const std::string& host) { host_ = host; }
+
+void KXSpaceUpdateModel::setLanguage(const std::wstring& code) { language_ = code; }
+
+void KXSpaceUpdateModel::setCheckCallback(const CheckCallback& callback) { checkCallback_ = callback; }
+
+void KXSpaceUpdateModel::setProgressCallback(const ProgressCallback& callback) { progressCallback_ = callback; }
+
+void KXSpaceUpdateModel::checkVersion(bool automatic)
+{
+    if (checkRunning_) {
+        common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"a check runs already");
+        return;
+    }
+    checkRunning_ = true;
+    checkDownloader_.stop();
+    Runable* task = new MemberFuncRunable1<KXSpaceUpdateModel>(
+        this, &KXSpaceUpdateModel::_threadProcCheckVersion, automatic);
+    if (!checkDownloader_.start(task)) {
+        task->release();
+        checkRunning_ = false;
+        common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"check not started");
+        postCheckResult(L"", L"");
+    }
+}
+
+KXSpaceUpdateModel::Offer KXSpaceUpdateModel::decide(const std::string& body, const std::wstring& language,
+                                                      bool automatic)
+{
+    Offer offer;
+    rapidjson::Document document;
+    document.Parse(body.data(), body.size());
+    if (document.HasParseError() || !document.IsObject()) {
+        common::log("KXSpaceUpdateModel::decide", __LINE__, L"update document unreadable");
+        return offer;
+    }
+    int version = 0;
+    int forceVersion = 0;
+    int noticeVersion = 0;
+    readInt(document, "ver", version);
+    readInt(document, "forceVer", forceVersion);
+    readInt(document, "noiceVer", noticeVersion);
+    readString(document, "strVer", offer.versionText);
+    readString(document, "url", offer.url);
+    readString(document, "content", offer.content);
+    readString(document, utility::ustring::toUtf8(language).c_str(), offer.content);
+    common::log("KXSpaceUpdateModel::decide", __LINE__, L"ver %d forceVer %d noiceVer %d automatic %d", version,
+                forceVersion, noticeVersion, automatic ? 1 : 0);
+    offer.version = version;
+    if (version <= kOwnVersion)
+        return offer;
+    if (forceVersion > kOwnVersion)
+        offer.forced = true;
+    else if (automatic && noticeVersion <= kOwnVersion)
+        return offer;
+    offer.update = true;
+    return offer;
+}
+
+void KXSpaceUpdateModel::_threadProcCheckVersion(bool automatic)
+{
+    common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"start check version");
+    const std::wstring address = utility::ustring::toWide(host_ + kUpdatePath);
+    std::string body;
+    bool fetched = false;
+    for (int attempt = 0; attempt < kCheckTries && !fetched; ++attempt) {
+        // Each try starts from an empty body: a cut answer must not prefix the next.
+        body.clear();
+        fetched = checkDownloader_.downloadMemory(address, body);
+        if (!fetched && attempt + 1 < kCheckTries && !checkDownloader_.waitFor(kRetryPauseMs))
+            break;
+    }
+    Offer offer;
+    if (fetched) {
+        offer = decide(body, language_, automatic);
+    } else {
+        common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"update document not fetched: %s",
+                    address.c_str());
+    }
+    if (!offer.update) {
+        common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"no update");
+        postCheckResult(L"", L"");
+        checkRunning_ = false;
+        return;
+    }
+    // The offer is published before the result is posted; the UI reads it
+    // after the task arrives.
+    updateUrl_ = offer.url;
+    updateContent_ = offer.content;
+    updateVersionText_ = offer.versionText;
+    updateVersion_ = offer.version;
+    forceUpdate_ = offer.forced;
+    common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"update %s forced %d",
+                offer.versionText.c_str(), offer.forced ? 1 : 0);
+    postCheckResult(offer.content, offer.versionText);
+    checkRunning_ = false;
+}
+
+std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const std::wstring& versionText,
+                                               int version)
+{
+    if (rules::isSafeVersionText(versionText))
+        return folder + L"zul_" + versionText + L".exe";
+    common::log("KXSpaceUpdateModel::installerPath", __LINE__, L"update version [%s] refused, using %d",
+                versionText.c_str(), version);
+    return folder + L"zul_" + std::to_wstring(version) + L".exe";
+}
+
+bool KXSpaceUpdateModel::startDownload()
+{
+    downloadDownloader_.stop();
+    lastProgressTick_ = 0;
+    Runable* task = new MemberFuncRunable<KXSpaceUpdateModel>(this, &KXSpaceUpdateModel::_threadDownloadPlayer);
+    if (!downloadDownloader_.start(task)) {
+        task->release();
+        common::log("KXSpaceUpdateModel::startDownload", __LINE__, L"download not started");
+        return false;
+    }
+    return true;
+}
+
+void KXSpaceUpdateModel::stopDownload() { downloadDownloader_.stop(); }
+
+void KXSpaceUpdateModel::stop()
+{
+    checkDownloader_.stop();
+    downloadDownloader_.stop();
+}
+
+std::wstring KXSpaceUpdateModel::getUpdatePath() const { return updatePath_; }
+
+void KXSpaceUpdateModel::_threadDownloadPlayer()
+{
+    const std::wstring folder = utility::ufile::getExeDir() + L"update\\";
+    if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder)) {
+        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update folder not made lastError = %d",
+                    GetLastError());
+        postProgress(kDownloadFailed);
+        return;
+    }
+    const std::wstring file = installerPath(folder, updateVersionText_, updateVersion_);
+    const std::wstring partial = file + L".tmp";
+    common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update:  download file %s", file.c_str());
+    utility::ufile::removeFile(partial);
+    utility::ufile::removeFile(file);
+    if (!downloadDownloader_.download2file(updateUrl_, partial, this, false)) {
+        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download error %d",
+                    GetLastError());
+        utility::ufile::removeFile(partial);
+        postProgress(kDownloadFailed);
+        return;
+    }
+    common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download file sucess %s",
+                file.c_str());
+    if (!utility::ufile::moveFile(partial, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: installer not moved lastError = %d",
+                    GetLastError());
+        utility::ufile::removeFile(partial);
+        postProgress(kDownloadFailed);
+        return;
+    }
+    utility::ufile::removeFile(partial);
+    updatePath_ = file;
+    needUpdate_ = true;
+    postProgress(100);
+}
+
+bool KXSpaceUpdateModel::onDownloadProgress(const char* bytes, DWORD count, unsigned long long received,
+                                            unsigned long long total)
+{
+    const DWORD now = GetTickCount();
+    if (lastProgressTick_ == 0 || now - lastProgressTick_ >= kProgressIntervalMs) {
+        // 100 means the installer is in place: the bytes alone make at most 99.
+        postProgress(std::min(rules::downloadPercent(received, total), 99));
+        lastProgressTick_ = now ? now : 1;
+    }
+    if (total > 0 && received >= total)
+        postProgress(99);
+    return true;
+}
+
+void KXSpaceUpdateModel::postCheckResult(const std::wstring& content, const std::wstring& version)
+{
+    postToUiThread(new FunctionRunable([this, content, version] {
+        // A copy: the callback may clear itself while it runs.
+        const CheckCallback callback = checkCallback_;
+        if (callback)
+            callback(content, version);
+    }));
+}
+
+void KXSpaceUpdateModel::postProgress(int percent)
+{
+    postToUiThread(new FunctionRunable([this, percent] {
+        const ProgressCallback callback = progressCallback_;
+        if (callback)
+            callback(percent);
+    }));
+}

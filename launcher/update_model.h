@@ -1,0 +1,106 @@
+// KXSpaceUpdateModel: the launcher's own update. It fetches the update
+// document, decides whether a newer launcher is offered (optional, suggested
+// at start, or forced), downloads the new installer into "update\" beside
+// the launcher and remembers it for the exit path, which starts it.
+//
+// Threads: the check and the download run on the two downloaders' workers.
+// Their results reach the windows only through tasks posted to the UI
+// thread; each task reads the callback when it runs, so a window that
+// cleared its callback on closing never hears from a late task.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "launcher/services/http_downloader.h"
+
+class KXSpaceUpdateModel : public utility::CHttpDownloader::IHttpDownloadSink {
+public:
+    // (description, version text); both empty when there is no update.
+    typedef std::function<void(const std::wstring&, const std::wstring&)> CheckCallback;
+    // A percentage, or kDownloadFailed.
+    typedef std::function<void(int)> ProgressCallback;
+
+    static constexpr int kOwnVersion = 10000;      // the text "010000"
+    static const wchar_t kOwnVersionText[];     // as shown: "1.0.0"
+    static const char kUpdatePath[];            // "/zul/update_en.data"
+    static constexpr int kDownloadFailed = -1;
+    static const int kCheckTries = 3;
+    static const DWORD kRetryPauseMs = 1000;
+    static const DWORD kProgressIntervalMs = 1000;
+
+    // What a check found.
+    struct Offer {
+        bool update = false;
+        bool forced = false;
+        int version = 0;
+        std::wstring url;
+        std::wstring content;
+        std::wstring versionText;
+    };
+
+    // The process's one model, made on first use.
+    static KXSpaceUpdateModel& instance();
+
+    // Where the update document lives ("scheme://name[:port]") and the
+    // language code whose description replaces "content".
+    void setHost(const std::string& host);
+    void setLanguage(const std::wstring& code);
+
+    // UI thread. An empty callback clears it.
+    void setCheckCallback(const CheckCallback& callback);
+    void setProgressCallback(const ProgressCallback& callback);
+
+    // Starts a check unless one runs (automatic: the check at start, which
+    // offers only suggested or forced versions).
+    void checkVersion(bool automatic);
+    bool checkRunning() const { return checkRunning_; }
+    // Stops any download and downloads the offered installer.
+    bool startDownload();
+    // Stops the download worker (joins it up to 2000 ms).
+    void stopDownload();
+    // Stops both workers (at exit).
+    void stop();
+
+    std::wstring getUpdatePath() const;
+    bool needUpdate() const { return needUpdate_; }
+    bool forceUpdate() const { return forceUpdate_; }
+    std::wstring updateContent() const { return updateContent_; }
+    std::wstring updateVersionText() const { return updateVersionText_; }
+
+    // The decision on one update document (no network): own version 10000.
+    static Offer decide(const std::string& body, const std::wstring& language, bool automatic);
+    // The installer's file in folder: "zul_" + version text + ".exe"; a
+    // version text that is no safe file-name part gives way to the number.
+    static std::wstring installerPath(const std::wstring& folder, const std::wstring& versionText, int version);
+
+private:
+    KXSpaceUpdateModel() = default;
+
+    void _threadProcCheckVersion(bool automatic);
+    void _threadDownloadPlayer();
+    bool onDownloadProgress(const char* bytes, DWORD count, unsigned long long received,
+                            unsigned long long total) override;
+    // Posts the check result / a progress value to the UI thread.
+    void postCheckResult(const std::wstring& content, const std::wstring& version);
+    void postProgress(int percent);
+
+    CheckCallback checkCallback_;
+    ProgressCallback progressCallback_;
+    utility::CHttpDownloader checkDownloader_;
+    utility::CHttpDownloader downloadDownloader_;
+    std::atomic<bool> checkRunning_{false};
+    DWORD lastProgressTick_ = 0;
+    std::wstring updateUrl_;
+    std::wstring updateContent_;
+    std::wstring updateVersionText_;
+    int updateVersion_ = 0;
+    bool forceUpdate_ = false;
+    std::wstring updatePath_;
+    std::atomic<bool> needUpdate_{false};
+    std::string host_;
+    std::wstring language_ = L"en";
+};
