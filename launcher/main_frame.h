@@ -20,6 +20,7 @@
 #include "foundation/sz/sz_extract.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/worker_thread.h"
+#include "launcher/external_bridge.h"
 #include "launcher/services/http_downloader.h"
 #include "skinui/core/window_impl_base.h"
 
@@ -174,6 +175,9 @@ private:
     void moveWebViewsCompact();
     void* webView1_ = nullptr;
     void* webView2_ = nullptr;
+    // The embedded browser's script bridge, one per page; the engine's views
+    // above call the launcher through their bound function instead.
+    LocationEventHandler locationHandlers_[2];
 
     // ---- Self-update (main_frame_update.cpp) ----
     void initSelfUpdate();

@@ -5,9 +5,15 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include "common/test_util.h"
+#include "foundation/log.h"
 #include "foundation/process.h"
 #include "launcher/emulator_process.h"
+#include "launcher/external_bridge.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/menu_wnd.h"
 #include "launcher/ui_additions.h"
@@ -186,4 +192,68 @@ TEST(EmulatorProcess, StopsOnlyTheGamesOwnProcesses)
     WaitForSingleObject(users, 5000);
     CloseHandle(own);
     CloseHandle(users);
+}
+
+namespace {
+
+std::wstring bridgeLog;
+void keepBridgeLog(const char*, int, const wchar_t* message) { bridgeLog += message + std::wstring(L"\n"); }
+
+HRESULT invokeWith(IDispatch* external, DISPID id, std::initializer_list<const wchar_t*> texts)
+{
+    // The arguments go last first.
+    std::vector<VARIANT> arguments(texts.size());
+    size_t at = texts.size();
+    for (const wchar_t* text : texts) {
+        VARIANT& argument = arguments[--at];
+        VariantInit(&argument);
+        V_VT(&argument) = VT_BSTR;
+        V_BSTR(&argument) = SysAllocString(text);
+    }
+    DISPPARAMS params = {arguments.empty() ? nullptr : arguments.data(), nullptr,
+                         static_cast<UINT>(arguments.size()), 0};
+    const HRESULT result = external->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    for (VARIANT& argument : arguments)
+        VariantClear(&argument);
+    return result;
+}
+
+}  // namespace
+
+TEST(ExternalBridge, PageCallsReachTheHandlerAndOnlyWebAddressesOpen)
+{
+    LocationEventHandler* handler = new LocationEventHandler();
+    IDispatch* external = nullptr;
+    IDispatch* again = nullptr;
+    ASSERT_EQ(S_OK, handler->GetExternal(&external));
+    ASSERT_EQ(S_OK, handler->GetExternal(&again));
+    EXPECT_EQ(external, again);  // one object for the handler's life
+
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"openUrl"), const_cast<LPOLESTR>(L"setLocation"),
+                        const_cast<LPOLESTR>(L"runProgram")};
+    DISPID ids[3] = {};
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, external->GetIDsOfNames(IID_NULL, names, 3, 0, ids));
+    EXPECT_EQ(100, ids[0]);
+    EXPECT_EQ(102, ids[1]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[2]);
+
+    EXPECT_EQ(S_OK, invokeWith(external, 102, {L"25.03", L"121.56"}));
+    EXPECT_EQ(L"25.03,121.56", handler->location());
+    EXPECT_EQ(E_NOTIMPL, invokeWith(external, 102, {L"25.03"}));
+    EXPECT_EQ(S_OK, invokeWith(external, 101, {}));
+    EXPECT_EQ(E_NOTIMPL, invokeWith(external, 7, {}));
+
+    // The launcher runs elevated: a page opens web addresses, never a program.
+    const common::LogSink previous = common::logSink();
+    common::setLogSink(&keepBridgeLog);
+    EXPECT_EQ(S_OK, invokeWith(external, 100, {L"C:\\windows\\system32\\calc.exe"}));
+    EXPECT_EQ(S_OK, invokeWith(external, 100, {}));
+    common::setLogSink(previous);
+    EXPECT_NE(std::wstring::npos, bridgeLog.find(L"web jump refused: C:\\windows\\system32\\calc.exe"));
+
+    // A page that keeps the object after the handler went no longer reaches it.
+    delete handler;
+    EXPECT_EQ(S_OK, invokeWith(external, 102, {L"1", L"2"}));
+    EXPECT_EQ(1u, again->Release());
+    EXPECT_EQ(0u, external->Release());
 }
