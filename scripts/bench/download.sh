@@ -16,6 +16,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh" >&2
 source "$here/../env.sh"
+source "$here/nginx.bash"
 
 size_mb=${ZUL_BENCH_SIZE_MB:-1024}
 rounds=5
@@ -30,12 +31,8 @@ zul_build x86_64 >/dev/null
 zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
 work=$(mktemp -d /tmp/zul-bench.XXXXXX)
-nginx_pid=""
 cleanup() {
-  if [ -n "$nginx_pid" ] && kill -0 "$nginx_pid" 2>/dev/null; then
-    kill "$nginx_pid"
-    wait "$nginx_pid" 2>/dev/null || true
-  fi
+  bench_nginx_stop
   rm -rf "$work"
   zul_env_stop
 }
@@ -49,41 +46,8 @@ echo "bench: making a ${size_mb} MiB file" >&2
 head -c $((size_mb * 1024 * 1024)) /dev/urandom >"$work/www/big.bin"
 chmod 644 "$work/www/big.bin"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat >"$work/nginx/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 64; }
-http {
-  access_log off;
-  sendfile on;
-  client_body_temp_path $work/nginx/body;
-  proxy_temp_path $work/nginx/proxy;
-  fastcgi_temp_path $work/nginx/fastcgi;
-  uwsgi_temp_path $work/nginx/uwsgi;
-  scgi_temp_path $work/nginx/scgi;
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-  }
-}
-CONF
-nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" &
-nginx_pid=$!
-for _ in $(seq 100); do
-  curl -sf -r 0-0 -o /dev/null "http://127.0.0.1:$port/big.bin" && break
-  sleep 0.05
-done
-url="http://127.0.0.1:$port/big.bin"
-if ! curl -sf -r 0-0 -o /dev/null "$url"; then
-  echo "bench: nginx does not serve $url" >&2
-  cat "$work/nginx/error.log" >&2 || true
-  exit 1
-fi
-# Wine tells the Windows path of a Unix file by its Z: drive.
-winpath() { echo "Z:${1//\//\\}"; }
+bench_nginx_start "$work/www" "$work" big.bin
+url=$bench_url
 
 run_tool() {  # mode -> prints "seconds peak_mb"
   local mode=$1 line

@@ -22,6 +22,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh" >&2
 source "$here/../env.sh"
+source "$here/nginx.bash"
 
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-package}"
 rounds="${ZUL_BENCH_ROUNDS:-2}"
@@ -57,12 +58,8 @@ fi
 echo "bench: package $(($(stat -c %s "$package") / 1048576)) MB, $(find "$bench/corpus" -type f | wc -l) files" >&2
 
 work=$(mktemp -d /tmp/zul-bench-pkg.XXXXXX)
-nginx_pid=""
 cleanup() {
-  if [ -n "$nginx_pid" ] && kill -0 "$nginx_pid" 2>/dev/null; then
-    kill "$nginx_pid"
-    wait "$nginx_pid" 2>/dev/null || true
-  fi
+  bench_nginx_stop
   rm -rf "$work"
   zul_env_stop
 }
@@ -73,41 +70,8 @@ zul_env_start
 mkdir -p "$work/nginx"
 chmod 755 "$bench" "$bench/www"
 chmod 644 "$package"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat >"$work/nginx/nginx.conf" <<CONF
-daemon off;
-worker_processes 1;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 64; }
-http {
-  access_log off;
-  sendfile on;
-  client_body_temp_path $work/nginx/body;
-  proxy_temp_path $work/nginx/proxy;
-  fastcgi_temp_path $work/nginx/fastcgi;
-  uwsgi_temp_path $work/nginx/uwsgi;
-  scgi_temp_path $work/nginx/scgi;
-  server {
-    listen 127.0.0.1:$port;
-    root $bench/www;
-  }
-}
-CONF
-nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" &
-nginx_pid=$!
-url="http://127.0.0.1:$port/package.7z"
-for _ in $(seq 100); do
-  curl -sf -r 0-0 -o /dev/null "$url" && break
-  sleep 0.05
-done
-if ! curl -sf -r 0-0 -o /dev/null "$url"; then
-  echo "bench: nginx does not serve $url" >&2
-  cat "$work/nginx/error.log" >&2 || true
-  exit 1
-fi
-# Wine tells the Windows path of a Unix file by its Z: drive.
-winpath() { echo "Z:${1//\//\\}"; }
+bench_nginx_start "$bench/www" "$work" package.7z
+url=$bench_url
 field() { grep -o "\b$1=[0-9.]*" <<<"$2" | head -n 1 | cut -d= -f2; }
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
