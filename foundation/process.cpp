@@ -27,7 +27,7 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show, D
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = show ? SW_SHOW : SW_HIDE;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+    if (!CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                         nullptr, nullptr, &startup, &info)) {
         common::log("utility::process::create", __LINE__, L"createProcess failed!!! lastError = %d",
                     GetLastError());
@@ -71,6 +71,48 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
 {
     DWORD exitCode = 0;
     return execute(path, params, show, timeoutMs, exitCode);
+}
+
+std::wstring systemToolPath(const wchar_t* relativePath)
+{
+    wchar_t folder[MAX_PATH] = {};
+#ifdef ZUL_TEST_HOOKS
+    // Test builds only: the tests' recording stand-ins play the system tools.
+    DWORD testLength = GetEnvironmentVariableW(L"ZUL_TEST_SYSTEM_DIR", folder, MAX_PATH);
+    if (testLength > 0 && testLength < MAX_PATH) {
+        std::wstring path(folder, testLength);
+        if (path.back() != L'\\')
+            path += L'\\';
+        return path + relativePath;
+    }
+#endif
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        common::log("utility::process::systemToolPath", __LINE__,
+                    L"no system folder for %s lastError = %d", relativePath, GetLastError());
+        return std::wstring();
+    }
+    std::wstring path(folder, length);
+    if (path.back() != L'\\')
+        path += L'\\';
+    return path + relativePath;
+}
+
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
+                       DWORD timeoutMs, DWORD& exitCode)
+{
+    exitCode = static_cast<DWORD>(-1);
+    const std::wstring path = systemToolPath(relativePath);
+    if (path.empty())
+        return false;
+    return execute(path, params, show, timeoutMs, exitCode);
+}
+
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
+                       DWORD timeoutMs)
+{
+    DWORD exitCode = 0;
+    return executeSystemTool(relativePath, params, show, timeoutMs, exitCode);
 }
 
 void enumProcess(std::list<ProcessEntry>& processes)

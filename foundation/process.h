@@ -15,6 +15,8 @@ struct ProcessEntry {
 };
 
 // Starts "path" params; returns the process handle (caller closes) or null.
+// The path is the program itself (passed as the application name), never a
+// name to search for: a bare name would find a copy beside the program first.
 HANDLE create(const std::wstring& path, const std::wstring& params, bool show,
               DWORD* processId = nullptr);
 // Starts and waits up to timeoutMs (0: no wait). True only for exit code 0
@@ -22,6 +24,18 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show,
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs);
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
              DWORD& exitCode);
+// The full path of a tool of the system folder, "taskkill.exe" or
+// "WindowsPowerShell\\v1.0\\powershell.exe"; empty (with a log line) when the
+// system folder cannot be found. The programs run with administrator rights
+// from folders others can write to, so system tools are started by this path
+// only. Test builds take the folder from ZUL_TEST_SYSTEM_DIR when it is set.
+std::wstring systemToolPath(const wchar_t* relativePath);
+// execute() of the system tool named as systemToolPath names it.
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
+                       DWORD timeoutMs, DWORD& exitCode);
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
+                       DWORD timeoutMs);
+
 void enumProcess(std::list<ProcessEntry>& processes);
 bool isRunning(const std::wstring& exeName);
 

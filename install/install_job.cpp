@@ -114,8 +114,9 @@ void killProgressByHandle(const std::wstring& name)
 void KXSpaceModel::killProgressIfExist()
 {
     common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress");
-    utility::process::execute(L"taskkill", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
-                              kTaskkillTimeoutMs);
+    utility::process::executeSystemTool(L"taskkill.exe",
+                                        std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+                                        kTaskkillTimeoutMs);
     if (utility::process::isRunning(product::kLauncherExe)) {
         common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress by handle %s",
                     product::kLauncherExe);
@@ -231,7 +232,8 @@ void KXSpaceModel::onResult(int32_t code, const wchar_t* itemName)
         common::log("KXSpaceModel::onResult", __LINE__, L"try taskkill %s", exeName.c_str());
         std::wstring image = exeName.find(L' ') == std::wstring::npos ? exeName
                                                                       : L"\"" + exeName + L"\"";
-        utility::process::execute(L"taskkill", L"/F /IM " + image, false, kTaskkillTimeoutMs);
+        utility::process::executeSystemTool(L"taskkill.exe", L"/F /IM " + image, false,
+                                            kTaskkillTimeoutMs);
     }
 
     // Move the item that blocked this attempt out of the way, so that the

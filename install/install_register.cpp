@@ -121,8 +121,9 @@ void KXSpaceModel::registerWindowDefinder()
     common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall start %s",
                 exe.c_str());
     DWORD exitCode = 0;
-    bool ok = utility::process::execute(L"powershell.exe", firewallCommand(exe), false,
-                                        kFirewallTimeoutMs, exitCode);
+    bool ok = utility::process::executeSystemTool(L"WindowsPowerShell\\v1.0\\powershell.exe",
+                                                  firewallCommand(exe), false, kFirewallTimeoutMs,
+                                                  exitCode);
     common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall end %d",
                 ok ? 1 : 0);
 }

@@ -9,6 +9,7 @@
 #   zul_test ARCH         runs the whole CTest suite of build/ARCH
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
+# ZUL_JOBS limits the build's parallel jobs (default: one per core).
 # Some tests of each build, from the clone's root:
 #   source scripts/env.sh && zul_env_start && ctest --test-dir build/x86_64 -R REGEX; zul_env_stop
 #   source scripts/env.sh && zul_wine32 'zul_env_start i686 && ctest --test-dir build/i686 -R REGEX; zul_env_stop'
@@ -80,7 +81,7 @@ zul_build() {
     cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
       "${launcher[@]}" "${@:2}" >/dev/null
   fi
-  cmake --build "$dir" -- -j"$(nproc)"
+  cmake --build "$dir" -- -j"${ZUL_JOBS:-$(nproc)}"
 }
 
 # zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
@@ -93,7 +94,7 @@ zul_build_shipped() {
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
   cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
     "${launcher[@]}" -DZUL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s >/dev/null
-  cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"$(nproc)" >/dev/null
+  cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"${ZUL_JOBS:-$(nproc)}" >/dev/null
   for exe in install/zulinst.exe launcher/zulplay.exe uninstall/zulplayuninst.exe; do
     if grep -aq -e ZUL_TEST_HOST -e testhook:: "$dir/$exe"; then
       echo "$exe carries code only tests may use" >&2

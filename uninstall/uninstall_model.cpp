@@ -211,8 +211,9 @@ void KXSpaceModel::threadClean()
 {
     const char* fn = "KXSpaceModel::threadClean";
     common::log(fn, __LINE__, L"kill exe");
-    utility::process::execute(L"taskkill", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
-                              2000);
+    utility::process::executeSystemTool(L"taskkill.exe",
+                                        std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+                                        2000);
     common::log(fn, __LINE__, L"kill exe end");
     postProgress(10);
     Sleep(stepPauseMs_);

@@ -6,6 +6,7 @@
 #include "foundation/regkey.h"
 #include "foundation/system_dll.h"
 #include "foundation/ufile.h"
+#include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "foundation/usystem.h"
 
@@ -82,6 +83,37 @@ TEST(UstringTest, ConversionsAndDigits)
     ustring::trim(text);
     ustring::toLower(text);
     EXPECT_EQ(text, L"mixed");
+}
+
+// Addresses from remote documents and language tables: only plain web
+// addresses pass, and the updater's only over https.
+TEST(UrlPolicyTest, OnlyWebAddressesWithAHostPass)
+{
+    using urlpolicy::Schemes;
+    const struct {
+        const char* url;
+        bool web;
+        bool secure;
+    } cases[] = {
+        {"https://cdn.example.com/a.7z", true, true},
+        {"HTTPS://cdn.example.com", true, true},
+        {"http://cdn.example.com/a.7z", true, false},
+        {"file:///C:/Windows/win.ini", false, false},
+        {"ftp://cdn.example.com/a.7z", false, false},
+        {"https://", false, false},
+        {"https:///path", false, false},
+        {"http:/cdn.example.com", false, false},
+        {"https://cdn.example.com/a b", false, false},
+        {"https://cdn.example.com/\r\nX: y", false, false},
+        {"C:\\Windows\\notepad.exe", false, false},
+        {"", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        EXPECT_EQ(c.web, urlpolicy::isAllowed(std::string(c.url), Schemes::HttpOrHttps));
+        EXPECT_EQ(c.secure, urlpolicy::isAllowed(std::string(c.url), Schemes::HttpsOnly));
+        EXPECT_EQ(c.web, urlpolicy::isAllowed(ustring::toWide(c.url), Schemes::HttpOrHttps));
+    }
 }
 
 TEST(UfileTest, ParentDirTable)

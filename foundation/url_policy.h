@@ -1,0 +1,33 @@
+// Which addresses the programs may fetch or open, and how large a fetched
+// document may grow. The installer and the launcher run with administrator
+// rights: an address from a remote document, a language table or a page is
+// followed only when it is a plain web address, and the launcher's own
+// updater only over https. The downloaders and openUrl ask here, nowhere else.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace utility {
+namespace urlpolicy {
+
+enum class Schemes {
+    HttpOrHttps,  // packages, documents, pages opened in the browser
+    HttpsOnly,    // the launcher's updater
+};
+
+// The largest remote document (configuration, update information, package
+// description) a program keeps in memory; a longer one is refused.
+const size_t kMaxDocumentBytes = 4 * 1024 * 1024;
+
+// True when the address is "scheme://host..." with an allowed scheme (any
+// case), a host, and no space or control character anywhere in it.
+bool isAllowed(const std::wstring& url, Schemes schemes);
+bool isAllowed(const std::string& url, Schemes schemes);
+
+// The same sets as libcurl's protocol lists, for CURLOPT_PROTOCOLS_STR and
+// CURLOPT_REDIR_PROTOCOLS_STR.
+const char* curlProtocols(Schemes schemes);
+
+}  // namespace urlpolicy
+}  // namespace utility
