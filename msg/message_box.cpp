@@ -53,9 +53,9 @@ CUiString iconPathForType(int type)
     if (it != table.end()) {
         return it->second;
     }
-    // Every program carries the skin with an icon; not every one the other.
-    common::log("msg::iconPathForType", __LINE__, L"unknown icon type %d: the notice icon", type);
-    return table.at(0);
+    // No icon: the caller's box takes the skin without one.
+    common::log("msg::iconPathForType", __LINE__, L"unknown icon type %d: no icon", type);
+    return CUiString();
 }
 
 IMessageBox* createMessageBox(HWND parent, const CUiString& skin)

@@ -57,7 +57,7 @@ bool unregisterMessage(const SkinUI::CUiString& text);
 
 // The language table's "confirm" caption, primary, with the callback.
 SelectionInfo makeConfirmSelection(std::function<void()> callback);
-// The icon of a message type (0 to 3); other types take the notice icon.
+// The icon of a message type (0 to 3); other types have none (an empty path).
 SkinUI::CUiString iconPathForType(int type);
 
 // The skins of a box with and without an icon.

@@ -5,6 +5,18 @@
 
 namespace SkinUI {
 
+namespace {
+
+// Skin file names as the skin data finds them: either slash, any case.
+bool SameSkinFile(CUiString a, CUiString b)
+{
+    a.Replace(L"\\", L"/");
+    b.Replace(L"\\", L"/");
+    return a.CompareNoCase(b) == 0;
+}
+
+}  // namespace
+
 CChildLayoutUI::CChildLayoutUI() {}
 
 CChildLayoutUI::~CChildLayoutUI() {}
@@ -27,7 +39,20 @@ void CChildLayoutUI::Init()
     if (m_pstrXMLFile.IsEmpty() || GetCount() > 0) {
         return;
     }
+    // A file that holds a layout of itself, at once or through others, would
+    // be built without end: the layout inside stays empty.
+    int depth = 1;
+    for (CControlUI* above = GetParent(); above != nullptr; above = above->GetParent()) {
+        ++depth;
+        CChildLayoutUI* layout = static_cast<CChildLayoutUI*>(above->GetInterface(L"ChildLayout"));
+        if (layout != nullptr && SameSkinFile(layout->m_pstrXMLFile, m_pstrXMLFile)) {
+            common::log("CChildLayoutUI::Init", __LINE__, L"skin %s holds itself: not built again lastError = %d",
+                        m_pstrXMLFile.GetData(), 0);
+            return;
+        }
+    }
     CSkinBuilder builder;
+    builder.SetStartDepth(depth);
     CControlUI* content = builder.Create(m_pstrXMLFile.GetData(), nullptr, nullptr, m_pManager, nullptr);
     if (content == nullptr) {
         wchar_t message[100] = L"";
@@ -37,6 +62,9 @@ void CChildLayoutUI::Init()
         RemoveAll();
         return;
     }
+    // Linked to this layout before Add initialises it, so that the layouts
+    // inside find this one above them.
+    content->SetManager(nullptr, this, false);
     Add(content);
 }
 

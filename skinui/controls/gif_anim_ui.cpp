@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -129,7 +130,13 @@ void CGifAnimUI::LoadGif()
     DWORD size = 0;
     std::unique_ptr<BYTE[]> data(CUiManager::LoadSkinData(m_sBkImage, size));
     if (data == nullptr || size == 0) {
-        common::log("CGifAnimUI::LoadGif", __LINE__, L"image %s not found", m_sBkImage.GetData());
+        // Not a skin file: the name is a file on disk, a relative one taken
+        // from the working folder.
+        data = utility::ufile::readWholeFile(m_sBkImage.GetData(), size);
+    }
+    if (data == nullptr || size == 0) {
+        common::log("CGifAnimUI::LoadGif", __LINE__, L"image %s not found lastError = %d", m_sBkImage.GetData(),
+                    static_cast<int>(::GetLastError()));
         return;
     }
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);

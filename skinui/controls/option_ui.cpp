@@ -93,8 +93,13 @@ void COptionUI::Selected(bool selected, bool sendNotify)
 
 bool COptionUI::Activate()
 {
+    // A "click" handler may close the window and with it delete this option.
+    CLifeWatch watch(m_life);
     if (!CButtonUI::Activate()) {
         return false;
+    }
+    if (watch.IsDead()) {
+        return true;
     }
     Selected(m_sGroupName.IsEmpty() ? !m_bSelected : true, true);
     return true;

@@ -37,7 +37,15 @@ void CTransBkContainerUI::SetCachedBackground(HDC memoryDC, HBITMAP bitmap)
     if (memoryDC == m_hMemDC && bitmap == m_hBitmap) {
         return;
     }
-    FreeCache();
+    // Only what is replaced goes (the context first, as in FreeCache): the
+    // caller may keep the context and hand over a new bitmap, or the reverse.
+    if (m_hMemDC != nullptr && m_hMemDC != memoryDC) {
+        ::DeleteDC(m_hMemDC);
+    }
+    if (m_hBitmap != nullptr && m_hBitmap != bitmap && !::DeleteObject(m_hBitmap)) {
+        common::log("CTransBkContainerUI::SetCachedBackground", __LINE__,
+                    L"old bitmap not freed (still selected?) lastError = %d", static_cast<int>(::GetLastError()));
+    }
     m_hMemDC = memoryDC;
     m_hBitmap = bitmap;
     Invalidate();

@@ -20,8 +20,9 @@ public:
     void PaintBkImage(HDC hDC) override;
 
     // Hands the cached background over: the control owns both from now on
-    // (bitmap selected into memoryDC) and frees any earlier pair. Null for
-    // both drops the cache.
+    // (bitmap selected into memoryDC) and frees the earlier context and the
+    // earlier bitmap, each only when it is replaced (a kept context is not
+    // freed with the bitmap it held). Null for both drops the cache.
     void SetCachedBackground(HDC memoryDC, HBITMAP bitmap);
     HDC GetCachedDC() const { return m_hMemDC; }
 

@@ -74,6 +74,26 @@ IDispatch* GetObjectProperty(IDispatch* object, const wchar_t* name)
     return V_DISPATCH(&value);  // the reference moves to the caller
 }
 
+// An integer property; 0 when it is missing or holds no number.
+long GetIntProperty(IDispatch* object, const wchar_t* name)
+{
+    VARIANT value;
+    if (FAILED(GetProperty(object, name, VT_I4, &value))) {
+        return 0;  // the value's number was never set
+    }
+    return V_I4(&value);
+}
+
+// A text property (the caller frees it); null when it is missing or holds no text.
+BSTR GetTextProperty(IDispatch* object, const wchar_t* name)
+{
+    VARIANT value;
+    if (FAILED(GetProperty(object, name, VT_BSTR, &value))) {
+        return nullptr;
+    }
+    return V_BSTR(&value);  // the string moves to the caller
+}
+
 bool SameObject(IUnknown* a, IUnknown* b)
 {
     if (a == nullptr || b == nullptr) {
@@ -499,20 +519,17 @@ void CWebBrowserUI::ReportScriptError(VARIANT* in)
     IDispatch* window = GetObjectProperty(document, L"parentWindow");
     IDispatch* event = GetObjectProperty(window, L"event");
     if (event != nullptr) {
-        VARIANT line, character, code, message, url;
-        GetProperty(event, L"errorLine", VT_I4, &line);
-        GetProperty(event, L"errorCharacter", VT_I4, &character);
-        GetProperty(event, L"errorCode", VT_I4, &code);
-        GetProperty(event, L"errorMessage", VT_BSTR, &message);
-        GetProperty(event, L"errorUrl", VT_BSTR, &url);
-        common::log("CWebBrowserUI::ReportScriptError", __LINE__, L"script error %d at line %d in %s",
-                    static_cast<int>(V_I4(&code)), static_cast<int>(V_I4(&line)),
-                    V_VT(&url) == VT_BSTR && V_BSTR(&url) != nullptr ? V_BSTR(&url) : L"");
-        Handler()->ScriptError(V_I4(&line), V_I4(&character), V_I4(&code),
-                               V_VT(&message) == VT_BSTR ? V_BSTR(&message) : nullptr,
-                               V_VT(&url) == VT_BSTR ? V_BSTR(&url) : nullptr);
-        ::VariantClear(&message);
-        ::VariantClear(&url);
+        // A page's error event may lack any of these, or hold them as other types.
+        const long line = GetIntProperty(event, L"errorLine");
+        const long character = GetIntProperty(event, L"errorCharacter");
+        const long code = GetIntProperty(event, L"errorCode");
+        BSTR message = GetTextProperty(event, L"errorMessage");
+        BSTR url = GetTextProperty(event, L"errorUrl");
+        common::log("CWebBrowserUI::ReportScriptError", __LINE__, L"script error %ld at line %ld in %s", code, line,
+                    url != nullptr ? url : L"");
+        Handler()->ScriptError(line, character, code, message, url);
+        ::SysFreeString(message);
+        ::SysFreeString(url);
         event->Release();
     }
     if (window != nullptr) {

@@ -66,6 +66,8 @@ bool CLanguageTable::Load(const BYTE* data, DWORD size, const wchar_t* languageC
     std::vector<CUiStringRow> rows = SplitLanguageTable(data, size);
     m_codes = rows.size() > 0 ? rows[0] : CUiStringRow();
     m_names = rows.size() > 1 ? rows[1] : CUiStringRow();
+    // The texts of an earlier table go in any case: an unusable table leaves none.
+    m_texts.clear();
     if (m_codes.size() < 2 || m_names.size() < 2 || m_names[1] != L"language_name") {
         common::log("CLanguageTable::Load", __LINE__, L"language table has no header rows lastError = %d", 0);
         return false;
@@ -77,7 +79,6 @@ bool CLanguageTable::Load(const BYTE* data, DWORD size, const wchar_t* languageC
             break;
         }
     }
-    m_texts.clear();
     for (size_t r = 2; r < rows.size(); ++r) {
         const CUiStringRow& row = rows[r];
         if (row.size() > column && row.size() > 1) {

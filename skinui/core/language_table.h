@@ -19,10 +19,11 @@ std::vector<CUiStringRow> SplitLanguageTable(const BYTE* data, DWORD size);
 
 class CLanguageTable {
 public:
-    // Replaces the header rows; when the table is usable (two header rows,
-    // the second naming "language_name"), replaces the texts with the column
-    // of languageCode (the first language when the code is absent).
-    // Returns false for an unusable table (the texts are then left empty).
+    // Replaces the header rows and drops every text held so far; when the
+    // table is usable (two header rows, the second naming "language_name"),
+    // loads the texts of the column of languageCode (the first language when
+    // the code is absent), each cell whole, however long. Returns false for an
+    // unusable table, which leaves no text at all (not even the old ones).
     bool Load(const BYTE* data, DWORD size, const wchar_t* languageCode);
 
     // Null when the key is absent.

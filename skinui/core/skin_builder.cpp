@@ -60,7 +60,13 @@ void CopyCut(wchar_t* buffer, SIZE_T size, const wchar_t* text)
 }  // namespace
 
 CSkinBuilder::CSkinBuilder()
-    : m_pCallback(nullptr), m_bFromResource(false), m_iIncludeDepth(0), m_pOuter(nullptr)
+    : m_pCallback(nullptr),
+      m_bFromResource(false),
+      m_iIncludeDepth(0),
+      m_iStartDepth(0),
+      m_nIncludeCopies(0),
+      m_bAbandoned(false),
+      m_pOuter(nullptr)
 {
 }
 
@@ -82,12 +88,18 @@ CControlUI* CSkinBuilder::CreateElement(const wchar_t* name)
     return entry != nullptr ? entry->factory() : nullptr;
 }
 
-void CSkinBuilder::SetError(const wchar_t* message, const wchar_t* location)
+CSkinBuilder* CSkinBuilder::Outermost()
 {
     CSkinBuilder* outer = this;
     while (outer->m_pOuter != nullptr) {
         outer = outer->m_pOuter;
     }
+    return outer;
+}
+
+void CSkinBuilder::SetError(const wchar_t* message, const wchar_t* location)
+{
+    CSkinBuilder* outer = Outermost();
     outer->m_sErrorMessage = message;
     outer->m_sErrorLocation = location;
 }
@@ -180,7 +192,15 @@ CControlUI* CSkinBuilder::CreateFromReader(IDialogBuilderCallback* callback, CUi
     }
     // A "Window" element holds the window's controls; any other top element
     // is itself the first control of the document.
-    return Parse(isWindow ? root.GetChild() : root, parent, manager);
+    CControlUI* first = Parse(isWindow ? root.GetChild() : root, parent, manager, m_iStartDepth + 1);
+    if (m_pOuter == nullptr && m_bAbandoned) {
+        // Nothing of a skin too deep is kept (what went under a given parent stays there).
+        if (first != nullptr && parent == nullptr) {
+            Discard(first, manager);
+        }
+        return nullptr;
+    }
+    return first;
 }
 
 void CSkinBuilder::ParseResources(const CXmlNode& root, CUiManager* manager)
@@ -263,7 +283,8 @@ CControlUI* CSkinBuilder::CreateByName(const wchar_t* name)
     return m_pCallback != nullptr ? m_pCallback->CreateControl(name) : nullptr;
 }
 
-void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiManager* manager, CControlUI*& first)
+void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiManager* manager, int depth,
+                                CControlUI*& first)
 {
     int count = 1;
     const wchar_t* source = nullptr;
@@ -281,12 +302,21 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
         SetError(L"Include nested too deep", source);
         return;
     }
+    int& copies = Outermost()->m_nIncludeCopies;
+    if (count > MAX_INCLUDE_COPIES - copies) {
+        common::log("CSkinBuilder::BuildInclude", __LINE__, L"include of %s %d times: %d of %d copies are left",
+                    source, count, MAX_INCLUDE_COPIES - copies, static_cast<int>(MAX_INCLUDE_COPIES));
+        SetError(L"Too many includes", source);
+        return;
+    }
+    copies += count;
     // The source text lives in this document, which stays loaded while the
     // nested builders read their own.
     CUiString sourceText(source);
     for (int i = 0; i < count; ++i) {
         CSkinBuilder nested;
         nested.m_iIncludeDepth = m_iIncludeDepth + 1;
+        nested.m_iStartDepth = depth - 1;  // its top level is this one
         nested.m_pOuter = this;
         CControlUI* control = nullptr;
         if (m_bFromResource) {
@@ -311,6 +341,9 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
                 Discard(control, manager);
             }
         }
+        if (IsAbandoned()) {
+            return;
+        }
     }
 }
 
@@ -334,7 +367,8 @@ void CSkinBuilder::ApplyAttributes(const CXmlNode& node, CControlUI* control, CU
     control->SetManager(nullptr, owner, false);
 }
 
-bool CSkinBuilder::BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, CControlUI*& first)
+bool CSkinBuilder::BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, int depth,
+                                 CControlUI*& first)
 {
     // A tree node joins its parent node or its tree view before its own
     // children are built, so that each child node finds its place in the
@@ -363,7 +397,7 @@ bool CSkinBuilder::BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiMa
     }
     ApplyAttributes(node, control, manager);
     if (node.HasChildren()) {
-        Parse(node.GetChild(), control, manager);
+        Parse(node.GetChild(), control, manager, depth + 1);
     }
     if (first == nullptr) {
         first = control;
@@ -371,20 +405,30 @@ bool CSkinBuilder::BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiMa
     return true;
 }
 
-CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* manager)
+CControlUI* CSkinBuilder::Parse(const CXmlNode& firstNode, CControlUI* parent, CUiManager* manager, int depth)
 {
+    // The tree is built, laid out, painted and deleted by recursion, one
+    // level at a time: a skin nested deeper than any real one would run the
+    // UI thread out of stack. Such a skin is not built at all.
+    if (depth > MAX_NESTING_DEPTH && firstNode.IsValid()) {
+        common::log("CSkinBuilder::Parse", __LINE__, L"%s nested deeper than %d levels: the skin is not built",
+                    firstNode.GetName(), static_cast<int>(MAX_NESTING_DEPTH));
+        SetError(L"Skin nested too deep", firstNode.GetName());
+        Outermost()->m_bAbandoned = true;
+        return nullptr;
+    }
     CControlUI* first = nullptr;
-    for (; node.IsValid(); node = node.GetSibling()) {
+    for (CXmlNode node = firstNode; node.IsValid() && !IsAbandoned(); node = node.GetSibling()) {
         const wchar_t* name = node.GetName();
         if (IsResourceElement(name)) {
             continue;
         }
         if (NameIs(name, L"Include")) {
-            BuildInclude(node, parent, manager, first);
+            BuildInclude(node, parent, manager, depth, first);
             continue;
         }
         if (NameIs(name, L"TreeNode")) {
-            if (!BuildTreeNode(node, parent, manager, first)) {
+            if (!BuildTreeNode(node, parent, manager, depth, first)) {
                 return first;
             }
             continue;
@@ -394,7 +438,7 @@ CControlUI* CSkinBuilder::Parse(CXmlNode node, CControlUI* parent, CUiManager* m
             continue;
         }
         if (node.HasChildren()) {
-            Parse(node.GetChild(), control, manager);
+            Parse(node.GetChild(), control, manager, depth + 1);
         }
 
         if (parent != nullptr) {

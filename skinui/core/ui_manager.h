@@ -324,6 +324,7 @@ private:
     HDC m_hDcOffscreen;
     HBITMAP m_hbmpOffscreen;
     LPBYTE m_pOffscreenBits;
+    SIZE m_szOffscreen;  // of m_hbmpOffscreen (and of the mask made beside it)
     HDC m_hDcMask;
     HBITMAP m_hbmpMask;
     LPBYTE m_pMaskBits;

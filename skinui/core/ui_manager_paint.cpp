@@ -104,6 +104,7 @@ CUiManager::CUiManager()
       m_hDcOffscreen(nullptr),
       m_hbmpOffscreen(nullptr),
       m_pOffscreenBits(nullptr),
+      m_szOffscreen(),
       m_hDcMask(nullptr),
       m_hbmpMask(nullptr),
       m_pMaskBits(nullptr),
@@ -386,6 +387,12 @@ bool CUiManager::OnPaint()
 
     const int width = rcClient.right - rcClient.left;
     const int height = rcClient.bottom - rcClient.top;
+    // The pixel loops below index the bitmaps by the client size: one of
+    // another size (a resize that laid nothing out, as under a hidden root)
+    // is made again.
+    if ((m_hbmpOffscreen != nullptr || m_hbmpMask != nullptr) && (m_szOffscreen.cx != width || m_szOffscreen.cy != height)) {
+        FreeOffscreen();
+    }
     if (m_bUpdateNeeded) {
         m_bUpdateNeeded = false;
         if (!::IsRectEmpty(&rcClient)) {
@@ -422,6 +429,7 @@ bool CUiManager::OnPaint()
             common::log("CUiManager::OnPaint", __LINE__, L"off-screen bitmap not created lastError = %d",
                         static_cast<int>(::GetLastError()));
         }
+        m_szOffscreen = {width, height};
     }
 
     ::BeginPaint(m_hWndPaint, &ps);

@@ -207,9 +207,9 @@ TEST_F(MessageBoxTest, IconTypesEmptyBarsAndWindowsThatCannotBeMade)
     EXPECT_STREQ(L"common/msg_noice48.png", msg::iconPathForType(0).GetData());
     EXPECT_STREQ(L"common/msg_noice48.png", msg::iconPathForType(2).GetData());
     EXPECT_STREQ(L"common/msg_ok.png", msg::iconPathForType(3).GetData());
-    // A type outside the table takes the notice icon, so the skin with an icon,
-    // the only one the installer carries.
-    EXPECT_STREQ(L"common/msg_noice48.png", msg::iconPathForType(5).GetData());
+    // A type outside the table has no icon, so its box takes the skin without one.
+    EXPECT_STREQ(L"", msg::iconPathForType(5).GetData());
+    EXPECT_STREQ(L"", msg::iconPathForType(-1).GetData());
 
     // A bar without spacers takes the button first; a skin without a bar refuses it.
     msg::IMessageBox* box = msg::createMessageBox(

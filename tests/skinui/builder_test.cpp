@@ -160,6 +160,117 @@ TEST_F(SkinBuilderTest, AnIncludeOfItselfStopsAtTheDepthLimitWithAnError)
     EXPECT_EQ(Error(builder), L"Include nested too deep|self.xml");
 }
 
+TEST_F(SkinBuilderTest, IncludesStopAtAThousandCopiesForTheWholeSkin)
+{
+    SkinFile(L"row.xml", "<Control name=\"row\"/>");
+    SkinFile(L"rows.xml", "<Window><Include source=\"row.xml\" count=\"100\"/></Window>");
+    // One count beyond the bound builds nothing of it.
+    Build(L"<Container><Include source=\"row.xml\" count=\"1001\"/></Container>");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(AsContainer(root)->GetCount(), 0);
+    EXPECT_EQ(Error(builder), L"Too many includes|row.xml");
+    delete root;
+
+    // Counts multiply through nested includes: 20 + 9 x 100 copies, then no more.
+    CSkinBuilder nested;
+    root = nested.Create(L"<Container><Include source=\"rows.xml\" count=\"20\"/></Container>");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(AsContainer(root)->GetCount(), 900);
+    EXPECT_EQ(Error(nested), L"Too many includes|row.xml");
+}
+
+// Controls nested n levels deep (the top level is 1); the deepest a button
+// named "deepest", each level a container of another kind.
+std::wstring NestedSkin(int levels, const wchar_t* first = L"")
+{
+    static const wchar_t* const kinds[] = {L"VerticalLayout", L"HorizontalLayout", L"Container", L"TabLayout",
+                                           L"TileLayout"};
+    std::wstring open, close;
+    for (int level = 1; level < levels; ++level) {
+        const wchar_t* kind = kinds[level % 5];
+        open += std::wstring(L"<") + kind + L">" + (level == 1 ? first : L"");
+        close = std::wstring(L"</") + kind + L">" + close;
+    }
+    return open + L"<Button name=\"deepest\" text=\"x\"/>" + close;
+}
+
+TEST_F(SkinBuilderTest, ASkinNestedBeyondTheBoundIsNotBuiltAtAll)
+{
+    EXPECT_EQ(CSkinBuilder::MAX_NESTING_DEPTH, 256);
+    Build(NestedSkin(256).c_str());
+    ASSERT_NE(root, nullptr);
+    delete root;
+
+    // One level more: nothing is kept, the probe beside the top level included.
+    const int before = skintest::CountedControl::live;
+    ProbeCallback callback;
+    EXPECT_EQ(Build(NestedSkin(257, L"<Probe/>").c_str(), nullptr, &callback), nullptr);
+    EXPECT_EQ(Error(builder), L"Skin nested too deep|Button");
+    EXPECT_EQ(skintest::CountedControl::live, before);
+
+    // Levels of an included file count from where it is included.
+    SkinFile(L"deep.xml", testutil::narrow(NestedSkin(200)));
+    CSkinBuilder included;
+    std::wstring outer = NestedSkin(58);  // the file's top level is 58, its deepest 257
+    outer.replace(outer.find(L"<Button"), outer.find(L"/>", outer.find(L"<Button")) + 2 - outer.find(L"<Button"),
+                  L"<Include source=\"deep.xml\"/>");
+    root = included.Create(outer.c_str());
+    EXPECT_EQ(root, nullptr);
+    EXPECT_EQ(Error(included), L"Skin nested too deep|Button");
+
+    // The reader takes 200,000 levels; the builder refuses them without running out of stack.
+    std::wstring deepest;
+    for (int i = 0; i < 200000; ++i) deepest += L"<Container>";
+    for (int i = 0; i < 200000; ++i) deepest += L"</Container>";
+    CSkinBuilder huge;
+    EXPECT_EQ(huge.Create(deepest.c_str()), nullptr);
+    EXPECT_EQ(Error(huge), L"Skin nested too deep|Container");
+}
+
+// The programs build, lay out, paint and delete their skins on the UI
+// thread, whose stack the linker makes 2 MiB; a skin at the nesting bound
+// goes through all of that on half of it.
+TEST_F(SkinBuilderTest, ASkinAtTheBoundLivesOnHalfTheUiThreadsStack)
+{
+    struct Run {
+        std::wstring skin;
+        bool clicked = false;
+        static DWORD WINAPI Main(void* data)
+        {
+            Run* run = static_cast<Run*>(data);
+            skintest::ManagedWindow w(0, 0, 400, 300);
+            skintest::NotifyLog log;
+            CSkinBuilder builder;
+            CControlUI* root = builder.Create(run->skin.c_str(), nullptr, nullptr, &w.manager);
+            if (root == nullptr) return 1;
+            w.manager.AttachDialog(root);
+            w.manager.AddNotifier(&log);
+            ::ShowWindow(w.hwnd, SW_SHOWNOACTIVATE);
+            ::UpdateWindow(w.hwnd);
+            CControlUI* deepest = w.manager.FindControl(L"deepest");
+            if (deepest == nullptr) return 2;
+            const RECT rc = deepest->GetPos();
+            const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+            ::SendMessageW(w.hwnd, WM_MOUSEMOVE, 0, at);
+            ::SendMessageW(w.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            ::SendMessageW(w.hwnd, WM_LBUTTONUP, 0, at);
+            run->clicked = log.Count(L"click") == 1;
+            w.manager.RemoveNotifier(&log);
+            w.Destroy();
+            return 0;
+        }
+    } run;
+    run.skin = L"<Window size=\"400,300\">" + NestedSkin(CSkinBuilder::MAX_NESTING_DEPTH) + L"</Window>";
+    HANDLE thread = ::CreateThread(nullptr, 1024 * 1024, &Run::Main, &run, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    ::GetExitCodeThread(thread, &code);
+    ::CloseHandle(thread);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(run.clicked);
+}
+
 TEST_F(SkinBuilderTest, CoverBecomesTheParentsCoverNotAChild)
 {
     Build(L"<Container><Control name=\"over\" cover=\"true\"/><Control name=\"child\"/></Container>");

@@ -2,6 +2,8 @@
 // and the element names the controls library registers with the builder.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/test_util.h"
 #include "skinui/controls/child_layout_ui.h"
 #include "skinui/controls/control_elements.h"
@@ -165,6 +167,44 @@ TEST(ChildLayout, BuildsItsSkinFileOnceAndNothingFromAMissingFile)
     EXPECT_EQ(0, missing->GetCount());
     EXPECT_EQ(0, empty->GetCount());
     delete root;
+}
+
+TEST(ChildLayout, AFileThatHoldsItselfIsBuiltOnceAtEachLevelAndThenRefused)
+{
+    // self.xml holds a layout of itself; a.xml holds b.xml, which holds a.xml
+    // again (named with the other slash and case).
+    testutil::TempDir dir;
+    const std::string folder = testutil::narrow(dir.path());
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"self.xml"), "<VerticalLayout><ChildLayout xmlfile=\"" + folder +
+                                                               "self.xml\"/></VerticalLayout>"));
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"a.xml"), "<VerticalLayout><ChildLayout xmlfile=\"" + folder +
+                                                            "b.xml\"/></VerticalLayout>"));
+    std::string again = folder + "A.XML";
+    for (char& c : again) c = c == '\\' ? '/' : c;
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"b.xml"),
+                                    "<HorizontalLayout><ChildLayout xmlfile=\"" + again + "\"/></HorizontalLayout>"));
+    RegisterControlElements();
+    for (const wchar_t* file : {L"self.xml", L"a.xml"}) {
+        CUiManager manager;
+        CContainerUI* root = new CContainerUI;
+        CChildLayoutUI* top = new CChildLayoutUI;
+        top->SetAttribute(L"xmlfile", dir.file(file).c_str());
+        root->Add(top);
+        manager.InitControls(root);
+        // Each file once below the top layout, then an empty layout.
+        int files = 0;
+        CChildLayoutUI* layout = top;
+        while (layout->GetCount() == 1) {
+            CContainerUI* content = static_cast<CContainerUI*>(layout->GetItemAt(0)->GetInterface(L"Container"));
+            ASSERT_NE(nullptr, content);
+            ASSERT_EQ(1, content->GetCount());
+            layout = static_cast<CChildLayoutUI*>(content->GetItemAt(0)->GetInterface(L"ChildLayout"));
+            ASSERT_NE(nullptr, layout);
+            ++files;
+        }
+        EXPECT_EQ(wcscmp(file, L"self.xml") == 0 ? 1 : 2, files) << testutil::narrow(file);
+        delete root;
+    }
 }
 
 TEST(ControlElements, EveryNameAndAliasCreatesItsClass)

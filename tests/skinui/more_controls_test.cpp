@@ -210,6 +210,20 @@ TEST(GifAnim, ImagesWithoutDelaysOrUnreadablePlayWithoutCrashing)
     w.Repaint();
 }
 
+TEST(GifAnim, ARelativeNameMissingFromTheSkinIsReadFromTheWorkingFolder)
+{
+    wchar_t previous[MAX_PATH] = L"";
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(testutil::exeDir().c_str()));
+    ListWindow w(L"<Window><Container><GifAnim name=\"gif\" float=\"true\" pos=\"0,0,32,32\""
+                 L" bkimage=\"demo_skin\\anim3.gif\"/></Container></Window>");
+    CGifAnimUI* gif = w.Find<CGifAnimUI>(L"gif");
+    ASSERT_NE(nullptr, gif);
+    EXPECT_TRUE(w.Pump([&] { return gif->IsLoaded(); }));
+    EXPECT_EQ(3u, gif->GetFrameCount());
+    ::SetCurrentDirectoryW(previous);
+}
+
 TEST(TransBkContainer, PaintsItsCachedBackgroundFromTheOffsetAndNothingOutside)
 {
     // The cache: a 40 x 40 picture whose pixel (x, y) is RGB(x, y, 0x80).
@@ -238,5 +252,17 @@ TEST(TransBkContainer, PaintsItsCachedBackgroundFromTheOffsetAndNothingOutside)
     EXPECT_EQ(25, painted.top);
     EXPECT_EQ(50, painted.right);
     EXPECT_EQ(50, painted.bottom);
+
+    // The same context with a new bitmap: only the old bitmap goes.
+    screen = ::GetDC(nullptr);
+    HBITMAP second = ::CreateCompatibleBitmap(screen, 40, 40);
+    ::ReleaseDC(nullptr, screen);
+    ::SelectObject(memory, second);
+    ::PatBlt(memory, 0, 0, 40, 40, WHITENESS);
+    container.SetCachedBackground(memory, second);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_MEMDC), ::GetObjectType(memory));
+    EXPECT_EQ(0u, ::GetObjectType(bitmap));
+    container.Paint(canvas.dc(), canvas.all(), nullptr);
+    EXPECT_EQ(0xFFFFFFu, canvas.Rgb(30, 25));
     // The control owns and frees both (the context first, then the bitmap).
 }

@@ -118,4 +118,43 @@ TEST(Option, AnOptionDeletedAfterTheBuildLeavesItsGroup)
     EXPECT_EQ(nullptr, w.GetManager().GetOptionGroup(L"other"));
 }
 
+// Deletes the option its click came from.
+struct DeleteOnClick : INotifyUI {
+    void Notify(UiNotify& msg) override
+    {
+        if (msg.sType == L"click" && msg.pSender == option) {
+            root->Remove(option);
+            option = nullptr;
+        }
+    }
+    CContainerUI* root = nullptr;
+    CControlUI* option = nullptr;
+};
+
+TEST(Option, AClickHandlerMayDeleteTheOption)
+{
+    SkinnedWindow w(L"<Window size=\"200,100\"><Container name=\"root\"/></Window>");
+    CContainerUI* root = w.Find<CContainerUI>(L"root");
+    ASSERT_NE(nullptr, root);
+    root->SetDelayedDestroy(false);
+    DeleteOnClick deleter;
+    w.GetManager().AddNotifier(&deleter);
+    skintest::FaultCounter faults;
+    for (const wchar_t* group : {L"", L"g"}) {
+        COptionUI* option = new skintest::Poisoned<COptionUI>;
+        option->SetAttribute(L"float", L"true");
+        option->SetAttribute(L"pos", L"10,10,90,40");
+        option->SetGroup(group);
+        root->Add(option);
+        ::UpdateWindow(w.GetHWND());
+        deleter.root = root;
+        deleter.option = option;
+        w.SendClick(option);  // poisoned once deleted: any later use of it faults
+        EXPECT_EQ(nullptr, deleter.option);
+        EXPECT_EQ(0, root->GetCount());
+    }
+    EXPECT_EQ(0, faults.Count());
+    w.GetManager().RemoveNotifier(&deleter);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 // attributes, colours, option groups and default attribute lists.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,33 @@ TEST_F(LayeredPaintTest, OnlyTheClientPartOfALayeredInvalidationIsPainted)
     ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
     EXPECT_EQ(before + 1, host.root->paints);
     EXPECT_EQ(60 * 40, greenPixels());
+}
+
+TEST_F(LayeredPaintTest, AResizeUnderAHiddenRootPaintsIntoABitmapOfTheNewSize)
+{
+    std::wstring mask = dir.file(L"mask.tga");
+    ASSERT_TRUE(testutil::writeFile(mask, skintest::MakeTga(4, 4, std::vector<DWORD>(16, 0x80FFFFFF))));
+    for (bool withMask : {false, true}) {
+        HostWindow host(60, 40, 0xFF00FF00);
+        host.manager.AttachDialog(host.root);
+        host.manager.SetLayered(true);
+        if (withMask) host.manager.SetWindowAttribute(L"layeredimage", (L"file='" + mask + L"'").c_str());
+        ASSERT_TRUE(host.ShowAndPaint());
+        host.root->SetVisible(false);  // nothing to lay out: the resize asks for no layout
+        ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+        ::SetWindowPos(host.hwnd, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client;
+        ::GetClientRect(host.hwnd, &client);
+        ASSERT_GT(client.right * client.bottom, 60 * 40 * 16);
+        ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
+        BITMAP bitmap = {};
+        ASSERT_EQ(static_cast<int>(sizeof(bitmap)),
+                  ::GetObjectW(host.manager.GetOffscreenBitmap(), sizeof(bitmap), &bitmap)) << withMask;
+        EXPECT_EQ(client.right, bitmap.bmWidth) << withMask;
+        EXPECT_EQ(client.bottom, std::abs(bitmap.bmHeight)) << withMask;
+        // Nothing painted there: no colour (the mask gives its alpha only).
+        EXPECT_EQ(0u, host.LayeredPixel(client.right - 1, client.bottom - 1) & 0x00FFFFFF) << withMask;
+    }
 }
 
 TEST(WindowAttributeTest, TableOfAttributes)

@@ -67,8 +67,10 @@ TEST(LanguageTableTest, LongCellsAreKeptAndUnusableTablesLoadNoKeys)
     ASSERT_NE(nullptr, CUiManager::GetLanguageText(L"long"));
     EXPECT_EQ(3000u, wcslen(CUiManager::GetLanguageText(L"long")));
 
+    // An unusable table loads none of its keys and drops the earlier table's.
     LoadTable(L"en_US", " \tlanguage_code\ten_US\r\n \tnames\tEnglish\r\nLabel\tkey1\tvalue\r\n");
     EXPECT_EQ(nullptr, CUiManager::GetLanguageText(L"key1"));
+    EXPECT_EQ(nullptr, CUiManager::GetLanguageText(L"long"));
     // Bytes that are not UTF-8 still load without harm.
     LoadTable(L"en_US", std::string(" \tlanguage_code\ten_US\n \tlanguage_name\tEnglish\nL\tbad\t\xff\xfe\xc3\n", 56));
     EXPECT_NE(nullptr, CUiManager::GetLanguageText(L"bad"));

@@ -43,7 +43,8 @@ public:
     void ScriptError(long line, long character, long code, BSTR message, BSTR url) override
     {
         calls.push_back(L"script " + std::to_wstring(line) + L"," + std::to_wstring(character) + L"," +
-                        std::to_wstring(code) + L" " + message + L" " + url);
+                        std::to_wstring(code) + L" " + (message != nullptr ? message : L"-") + L" " +
+                        (url != nullptr ? url : L"-"));
     }
     std::wstring Take()
     {
@@ -288,6 +289,20 @@ TEST(WebBrowser, DocumentHostAnswersAndScriptErrorsShowNoDialog)
     EXPECT_EQ(VT_BOOL, V_VT(&out));
     EXPECT_EQ(VARIANT_TRUE, V_BOOL(&out));
     EXPECT_EQ(L"script 12,5,438 boom http://zul.test/page;", rec.Take());
+    // Values missing or of no usable type are reported as 0 and no text.
+    FakeObject sparse;
+    BSTR notANumber = ::SysAllocString(L"not a number");
+    V_BSTR(&text) = notANumber;
+    sparse.Set(L"errorLine", Int(7));
+    sparse.Set(L"errorCode", text);
+    sparse.Set(L"errorUrl", Int(3));
+    FakeObject sparseWindow, sparseDocument;
+    sparseWindow.Set(L"event", Dispatch(&sparse));
+    sparseDocument.Set(L"parentWindow", Dispatch(&sparseWindow));
+    VARIANT sparseIn = Dispatch(&sparseDocument);
+    EXPECT_EQ(S_OK, browser->Exec(&kCGIDDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, &sparseIn, &out));
+    EXPECT_EQ(L"script 7,0,0 - 3;", rec.Take());
+    ::SysFreeString(notANumber);
     // Without a document the scripts still go on, and nothing is reported.
     ::VariantInit(&out);
     EXPECT_EQ(S_OK, browser->Exec(&kCGIDDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
