@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "foundation/region_profile.h"
 #include "foundation/worker_thread.h"
-#include "install/region_profile.h"
 
 class KXZulSetupImpl;
 

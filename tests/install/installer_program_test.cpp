@@ -7,8 +7,8 @@
 #include <shlobj.h>
 
 #include "common/ui_driver.h"
+#include "foundation/region_profile.h"
 #include "install/kxspace_model.h"
-#include "install/region_profile.h"
 #include "install_test_util.h"
 #include "installer_run.h"
 
