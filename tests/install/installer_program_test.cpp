@@ -111,6 +111,24 @@ TEST_F(InstallerProgramTest, RenamedCopyTakesItsRegionLanguageAndIdsFromItsName)
     EXPECT_EQ(0, logged(L"load Noto Sans fonts ret:0", true));
 }
 
+// No window can be made (no display): the installer says why, keeps its log
+// and ends with its code, having installed nothing.
+TEST_F(InstallerProgramTest, WithoutADisplayEndsWithItsCodeAndItsLog)
+{
+    if (testutil::hasDisplay())
+        GTEST_SKIP() << "runs in the no-display entry of this test";
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    const insttest::RunResult run =
+        insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(static_cast<DWORD>(-1), run.exitCode);
+    EXPECT_EQ(1, logged(L"main window not created lastError = ", true));
+    EXPECT_EQ(1, logged(L"kxspace install end, exit code -1"));
+    EXPECT_FALSE(testutil::dirExists(installPath));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+}
+
 TEST_F(InstallerProgramTest, SecondInstanceExitsAtOnceAndLogsIt)
 {
     insttest::InstallerCopy installer(insttest::testInstallerExe());

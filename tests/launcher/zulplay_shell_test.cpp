@@ -219,6 +219,23 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     EXPECT_TRUE(contains(folder.log(), L"kxyun end"));
 }
 
+// No window can be made (no display): the launcher says why, and ends with
+// its log written to the last line.
+TEST_F(ZulplayShell, WithoutADisplayLogsWhyAndEnds)
+{
+    if (testutil::hasDisplay())
+        GTEST_SKIP() << "runs in the no-display entry of this test";
+    LauncherFolder folder("autorun=0|existgame=1|minbyclose=1|configversion=1000");
+    uidriver::Program launcher(folder.exe(), L"");
+    DWORD code = 1;
+    ASSERT_TRUE(launcher.waitForExit(60000, &code)) << "no exit within a minute";
+    EXPECT_EQ(0u, code);
+    const std::wstring log = folder.log();
+    EXPECT_TRUE(contains(log, L"main window not created lastError = "));
+    EXPECT_FALSE(contains(log, L"addTrayIcon"));
+    EXPECT_TRUE(contains(log, L"kxyun end"));
+}
+
 TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
 {
     const std::string initial = "autorun=0|existgame=1|minbyclose=0|configversion=1005";
