@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/region_profile.h"
 #include "foundation/sz/sz_extract.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/worker_thread.h"
 #include "install/drive_info.h"
-#include "install/region_profile.h"
 
 // Error codes of a failed install job.
 enum InstallError {

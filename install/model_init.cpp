@@ -33,6 +33,19 @@ bool isOpenToken(const std::wstring& token)
     return !token.empty() && utility::ustring::isDigits(token);
 }
 
+// The text without the double quotes that wrap it, and without the blanks
+// around it. In cmd.exe and PowerShell "|" is a pipe, so a person passes the
+// command line in quotes, and the shell hands the quotes on.
+std::wstring unquoted(std::wstring text)
+{
+    utility::ustring::trim(text);
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
+        text = text.substr(1, text.size() - 2);
+        utility::ustring::trim(text);
+    }
+    return text;
+}
+
 }  // namespace
 
 KXSpaceModel& KXSpaceModel::instance()
@@ -118,9 +131,12 @@ void KXSpaceModel::readFileNameTokens(const std::wstring& fileName)
 void KXSpaceModel::readCommandLine(const std::wstring& commandLine)
 {
     common::log("KXSpaceModel::init", __LINE__, L"cmd:%s", commandLine.c_str());
-    if (!commandLine.empty()) {
-        utility::ustring::KeyValueMap values =
-            utility::ustring::parseKeyValues(utility::ustring::split(commandLine, L"|"), L"=");
+    const std::wstring line = unquoted(commandLine);
+    if (!line.empty()) {
+        std::list<std::wstring> items = utility::ustring::split(line, L"|");
+        for (std::wstring& item : items)
+            item = unquoted(item);
+        utility::ustring::KeyValueMap values = utility::ustring::parseKeyValues(items, L"=");
         std::wstring value;
         if (utility::ustring::lookup(values, L"path", value))
             installPath_ = sanitizePath(value);

@@ -15,8 +15,7 @@ void KXZulMainFrame::showSetupFrame()
         if (!frame->Create(m_hWnd, L"", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0)) {
             common::log("KXZulMainFrame::showSetupFrame", __LINE__, L"settings window not created lastError = %d",
                         GetLastError());
-            delete frame;
-            return;
+            return;  // destroyed while being made, it has deleted itself
         }
         setupFrame_ = frame;
     }

@@ -40,8 +40,7 @@ void KXZulMainFrame::showUpdateCheckFrame()
     if (!frame->Create(m_hWnd, L"ZUL", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
         common::log("KXZulMainFrame::showUpdateCheckFrame", __LINE__, L"update check window not created lastError = %d",
                     GetLastError());
-        delete frame;
-        return;
+        return;  // destroyed while being made, it has deleted itself
     }
     updateCheckFrame_ = frame;
     frame->CenterWindow();
@@ -84,8 +83,7 @@ void KXZulMainFrame::showUpdateFrame(const std::wstring& content, const std::wst
     if (!frame->Create(m_hWnd, L"ZUL", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
         common::log("KXZulMainFrame::showUpdateFrame", __LINE__, L"update window not created lastError = %d",
                     GetLastError());
-        delete frame;
-        return;
+        return;  // destroyed while being made, it has deleted itself
     }
     updateFrame_ = frame;
     frame->CenterWindow();

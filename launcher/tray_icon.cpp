@@ -69,9 +69,10 @@ bool TrayiconControl::createWindow()
         return true;
     TrayIconWindow* window = new TrayIconWindow(this);
     if (!window->Create(nullptr, L"", WS_POPUP, 0, 0, 0, 0, 0)) {
+        // Not deleted here: a window destroyed while it was being made has
+        // deleted its object in its final message.
         common::log("TrayiconControl::createWindow", __LINE__, L"tray window not created lastError = %d",
                     GetLastError());
-        delete window;
         return false;
     }
     window_ = window;

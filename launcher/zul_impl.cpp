@@ -93,10 +93,12 @@ void KXZulImpl::entrance(HINSTANCE instance)
         KXZulSetupImpl::instance().loadConfig();
         // 17-18. Main window and tray icon.
         common::log("KXZulImpl::entrance", __LINE__, L"create main");
-        createMainFrame();
-        createTrayIcon();
-        // 19.
-        runMessageLoop();
+        // Without a main window nothing would ever end the message loop.
+        if (createMainFrame()) {
+            createTrayIcon();
+            // 19.
+            runMessageLoop();
+        }
         // 20.
         releaseAtExit();
     }
@@ -239,16 +241,16 @@ void KXZulImpl::initCrashReport()
     addFile((appDir_ + L"log\\main.log").c_str());
 }
 
-void KXZulImpl::createMainFrame()
+bool KXZulImpl::createMainFrame()
 {
     KXZulMainFrame* frame = new KXZulMainFrame();
     const DWORD style = utility::usystem::isVistaOrLater() ? kVistaStyle : kOlderStyle;
     if (!frame->Create(nullptr, L"ZUL", style, 0)) {
+        // Not deleted here: a window destroyed while it was being made has
+        // deleted its object in its final message.
         common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d",
                     GetLastError());
-        delete frame;
-        PostQuitMessage(1);
-        return;
+        return false;
     }
     mainFrame_ = frame;
     mainWindow_ = frame->GetHWND();
@@ -270,6 +272,7 @@ void KXZulImpl::createMainFrame()
     }
     if (size.cy <= rules::kCompactMaxHeight)
         frame->adjustLayout();
+    return true;
 }
 
 void KXZulImpl::runMessageLoop()
@@ -341,10 +344,8 @@ void KXZulImpl::popupTrayMenu()
     style.imageTextIndent = 32;
 
     QMMenuWnd* menu = new QMMenuWnd([this](const std::wstring& command) { onTrayMenuCommand(command); });
-    if (!menu->create(IsWindow(mainWindow_) ? mainWindow_ : nullptr)) {
-        delete menu;
-        return;
-    }
+    if (!menu->create(IsWindow(mainWindow_) ? mainWindow_ : nullptr))
+        return;  // a menu destroyed while it was being made has deleted itself
     const wchar_t* showMain = SkinUI::CUiManager::GetLanguageText(L"menu_showmain");
     const wchar_t* exit = SkinUI::CUiManager::GetLanguageText(L"menu_exit");
     menu->addItem(L"MENU_SHOWMAIN", showMain ? showMain : L"menu_showmain", L"", L"");

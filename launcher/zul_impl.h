@@ -35,7 +35,8 @@ public:
     // True when another launcher runs (it was asked to show itself).
     bool isPlayerExist();
     void initCrashReport();
-    void createMainFrame();
+    // False when the main window could not be made (logged).
+    bool createMainFrame();
     void runMessageLoop();
 
     LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
+#include "foundation/region_profile.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/worker_thread.h"
-#include "install/region_profile.h"
 
 class KXSpaceModel {
 public:

@@ -136,19 +136,28 @@ void KXZulModel::stop()
 
 void KXZulModel::addMessage()
 {
-    typedef BOOL(WINAPI * ChangeWindowMessageFilterFn)(UINT, DWORD);
     HMODULE user32 = GetModuleHandleW(L"User32.dll");
-    ChangeWindowMessageFilterFn change =
-        user32 ? reinterpret_cast<ChangeWindowMessageFilterFn>(reinterpret_cast<void*>(
-                     GetProcAddress(user32, "ChangeWindowMessageFilter")))
-               : nullptr;
+    MessageFilterFn change = user32 ? reinterpret_cast<MessageFilterFn>(reinterpret_cast<void*>(
+                                          GetProcAddress(user32, "ChangeWindowMessageFilter")))
+                                    : nullptr;
+    addMessage(change);
+}
+
+void KXZulModel::addMessage(MessageFilterFn change)
+{
     if (!change) {
         common::log("KXZulModel::addMessage", __LINE__, L"ChangeWindowMessageFilter error");
         return;
     }
-    const UINT kMessages[] = {WM_COPYDATA, WM_USER, 9111, 9222, 9333, 9334};
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (!taskbarCreated)
+        common::log("KXZulModel::addMessage", __LINE__, L"TaskbarCreated not registered lastError = %d",
+                    GetLastError());
+    const UINT kMessages[] = {WM_COPYDATA, WM_USER, 9111, 9222, 9333, 9334, taskbarCreated};
     const DWORD kAdd = 1;  // MSGFLT_ADD
     for (UINT message : kMessages) {
+        if (!message)
+            continue;
         if (!change(message, kAdd))
             common::log("KXZulModel::addMessage", __LINE__,
                         L"allow message %d failed lastError = %d", message, GetLastError());

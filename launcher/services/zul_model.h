@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "foundation/region_profile.h"
 #include "foundation/worker_thread.h"
-#include "install/region_profile.h"
 
 class KXZulSetupImpl;
 
@@ -47,8 +47,13 @@ public:
     // Asks the worker to stop and waits for it (2000 ms, then it is ended).
     void stop();
 
-    // Lets lower-integrity processes reach the launcher's windows.
+    // Lets lower-integrity processes reach the launcher's windows: the IPC
+    // messages, and the shell's "TaskbarCreated" that brings the tray icon
+    // back after the shell restarted (the launcher runs elevated, the shell not).
     static void addMessage();
+    // The same through the given filter function (ChangeWindowMessageFilter's shape).
+    typedef BOOL(WINAPI* MessageFilterFn)(UINT message, DWORD flag);
+    static void addMessage(MessageFilterFn change);
 
     // The UI language of this account (GetUserDefaultUILanguage).
     static std::wstring detectLanguage();

@@ -1,5 +1,7 @@
 #include "skinui/core/window_wnd.h"
 
+#include <string>
+
 #include "foundation/log.h"
 #include "skinui/core/ui_manager.h"
 
@@ -82,13 +84,20 @@ HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD
     if (!registered) {
         return nullptr;
     }
-    m_hWnd = ::CreateWindowExW(exStyle, GetWindowClassName(), name, style, x, y, cx, cy, hwndParent, hMenu,
-                               CUiManager::GetInstance(), this);
-    if (m_hWnd == nullptr) {
+    // A window destroyed while it is being made (its WM_CREATE failed, or the
+    // system could not show it) has had its final message, and a window object
+    // that deletes itself there is gone when CreateWindowExW returns: after a
+    // failure nothing here may touch this object.
+    const std::wstring className = GetWindowClassName();
+    HWND hWnd = ::CreateWindowExW(exStyle, className.c_str(), name, style, x, y, cx, cy, hwndParent, hMenu,
+                                  CUiManager::GetInstance(), this);
+    if (hWnd == nullptr) {
         common::log("CWindowWnd::Create", __LINE__, L"window of class %s not created lastError = %d",
-                    GetWindowClassName(), static_cast<int>(::GetLastError()));
+                    className.c_str(), static_cast<int>(::GetLastError()));
+        return nullptr;
     }
-    return m_hWnd;
+    m_hWnd = hWnd;
+    return hWnd;
 }
 
 HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, const RECT& rc,

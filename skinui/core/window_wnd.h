@@ -29,7 +29,10 @@ public:
     bool RegisterWindowClass();
     bool RegisterSuperclass();
 
-    // Null when the class cannot be registered or the window not created.
+    // Null when the class cannot be registered or the window not created. A
+    // window made and destroyed again inside the call (its WM_CREATE failed)
+    // has had its final message: an object that deletes itself there is gone
+    // when Create returns null, and the caller must not touch it.
     HWND Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, int x, int y, int cx, int cy,
                 HMENU hMenu = nullptr);
     HWND Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, const RECT& rc,

@@ -105,6 +105,8 @@ std::wstring exeDir()
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
+bool hasDisplay() { return GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) > 0; }
+
 bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

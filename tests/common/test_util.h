@@ -32,6 +32,10 @@ bool fileExists(const std::wstring& path);
 bool dirExists(const std::wstring& path);
 // Folder of the running executable, with a trailing backslash.
 std::wstring exeDir();
+// False when this process runs without a display (under Wine: DISPLAY unset),
+// as the tests' no-display entries start it; the programs it starts then
+// cannot make a window either.
+bool hasDisplay();
 // Pumps this thread's messages until pred() is true or timeoutMs passes.
 bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
 // Pumps this thread's messages for the given time.

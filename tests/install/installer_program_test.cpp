@@ -7,8 +7,8 @@
 #include <shlobj.h>
 
 #include "common/ui_driver.h"
+#include "foundation/region_profile.h"
 #include "install/kxspace_model.h"
-#include "install/region_profile.h"
 #include "install_test_util.h"
 #include "installer_run.h"
 
@@ -111,6 +111,50 @@ TEST_F(InstallerProgramTest, RenamedCopyTakesItsRegionLanguageAndIdsFromItsName)
     EXPECT_EQ(0, logged(L"load Noto Sans fonts ret:0", true));
 }
 
+// In cmd.exe and PowerShell "|" is a pipe: a person passes the command line in
+// quotes, and the quotes reach the program. Both forms install unattended
+// into a folder whose name has a space.
+TEST_F(InstallerProgramTest, CommandLineInQuotesAsAShellPassesIt)
+{
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    const std::wstring whole = temp.path() + L"Bar Games";
+    const std::wstring item = temp.path() + L"Other Games";
+    const std::pair<std::wstring, std::wstring> runs[] = {
+        {whole, L"\"from=install|path=" + whole + L"\""},      // the whole line in quotes
+        {item, L"from=install| \"path=" + item + L"\\\" "},  // one item in quotes
+    };
+    for (const auto& folderAndLine : runs) {
+        SCOPED_TRACE(testutil::narrow(folderAndLine.second));
+        insttest::removeInstallTraces();
+        installPath = folderAndLine.first + L"\\ZUL\\";
+        const insttest::RunResult run = insttest::runInstaller(installer.exe(), folderAndLine.second);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(1u, run.exitCode);
+        EXPECT_FALSE(run.windowShown);
+        expectLauncherStarted();
+        EXPECT_EQ(1, logged(L"installpath:" + installPath + L" language ", true));
+    }
+}
+
+// No window can be made (no display): the installer says why, keeps its log
+// and ends with its code, having installed nothing.
+TEST_F(InstallerProgramTest, WithoutADisplayEndsWithItsCodeAndItsLog)
+{
+    if (testutil::hasDisplay())
+        GTEST_SKIP() << "runs in the no-display entry of this test";
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    const insttest::RunResult run =
+        insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(static_cast<DWORD>(-1), run.exitCode);
+    EXPECT_EQ(1, logged(L"main window not created lastError = ", true));
+    EXPECT_EQ(1, logged(L"kxspace install end, exit code -1"));
+    EXPECT_FALSE(testutil::dirExists(installPath));
+    EXPECT_FALSE(insttest::regKeyExists(HKEY_CURRENT_USER, insttest::kProductKey));
+}
+
 TEST_F(InstallerProgramTest, SecondInstanceExitsAtOnceAndLogsIt)
 {
     insttest::InstallerCopy installer(insttest::testInstallerExe());
@@ -168,7 +212,7 @@ TEST_F(InstallerProgramTest, DamagedPayloadFailsWithItsCodeAndRegistersNothing)
 TEST_F(InstallerProgramTest, UpdaterRunInstallsOverTheLauncherFolderAsGiven)
 {
     // The launcher's folder has no product folder of its own name.
-    installPath = temp.path() + L"Apps\\Player\\";
+    installPath = temp.path() + L"Apps\\Zul Player\\";
     ASSERT_TRUE(CreateDirectoryW((temp.path() + L"Apps").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(installPath.c_str(), nullptr));
     ASSERT_TRUE(testutil::writeFile(installPath + L"zulplay.exe", "old launcher"));

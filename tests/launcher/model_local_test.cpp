@@ -3,6 +3,10 @@
 // their own, so they never meet the installer's tests in a shared prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "common/test_util.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/zul_model.h"
@@ -68,6 +72,28 @@ TEST_F(ConfigDataTest, MissingDamagedOrHugeFileKeepsTheDefaults)
         KXZulSetupImpl store(path);
         store.loadConfig();
         EXPECT_EQ(store.formatContent(), kDefaults);
+    }
+}
+
+std::vector<std::pair<UINT, DWORD>> g_filterCalls;
+BOOL WINAPI recordFilterCall(UINT message, DWORD flag)
+{
+    g_filterCalls.push_back({message, flag});
+    return TRUE;
+}
+
+// The elevated launcher lets lower-integrity senders reach it: its IPC
+// messages, and the shell's "TaskbarCreated", without which the tray icon
+// stays away after the shell restarted.
+TEST(ModelMessageFilter, IpcMessagesAndTaskbarCreatedAreLetThrough)
+{
+    g_filterCalls.clear();
+    KXZulModel::addMessage(recordFilterCall);
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    ASSERT_NE(0u, taskbarCreated);
+    for (UINT message : {UINT(WM_COPYDATA), UINT(WM_USER), 9111u, 9222u, 9333u, 9334u, taskbarCreated}) {
+        const std::pair<UINT, DWORD> allowed(message, 1);  // MSGFLT_ADD
+        EXPECT_EQ(1, std::count(g_filterCalls.begin(), g_filterCalls.end(), allowed)) << message;
     }
 }
 

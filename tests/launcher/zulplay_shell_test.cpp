@@ -25,6 +25,7 @@ const wchar_t kSetupClass[] = L"KXZulSetupFrame";
 const wchar_t kBoxClass[] = L"MessageBoxWindow";
 const UINT kTrayMessage = 39529;
 const UINT kTrayId = 8194;
+const wchar_t kEndpoint[] = L"{6A43FC71-98D6-43A1-83F3-6A53B0D557FD}";
 
 bool contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
 
@@ -130,6 +131,13 @@ protected:
         ASSERT_NE(nullptr, tray);
         ASSERT_TRUE(PostMessageW(tray, kTrayMessage, kTrayId, mouseMessage));
     }
+    // What a program of the emulator side posts to the launcher's channel.
+    static void postToLauncher(UINT message)
+    {
+        HWND channel = FindWindowW(kEndpoint, nullptr);
+        ASSERT_NE(nullptr, channel);
+        ASSERT_TRUE(PostMessageW(channel, message, 0, 0));
+    }
     static HWND openMenu(DWORD pid, POINT cursor)
     {
         SetCursorPos(cursor.x, cursor.y);
@@ -217,6 +225,46 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     click(menu, L"MENU_EXIT");
     EXPECT_TRUE(launcher.waitForExit(30000));
     EXPECT_TRUE(contains(folder.log(), L"kxyun end"));
+}
+
+// The game reports that it runs: the hidden window comes back only when the
+// setting asks for it.
+TEST_F(ZulplayShell, GameExistBringsTheWindowBackWhenTheSettingSaysSo)
+{
+    for (const bool existgame : {false, true}) {
+        SCOPED_TRACE(existgame ? "existgame=1" : "existgame=0");
+        LauncherFolder folder(std::string("autorun=0|existgame=") + (existgame ? "1" : "0") +
+                              "|minbyclose=1|configversion=1000");
+        uidriver::Program launcher(folder.exe(), L"");
+        HWND window = start(launcher, folder);
+        ASSERT_NE(nullptr, window);
+        click(window, L"closebtn");
+        ASSERT_TRUE(testutil::pumpUntil([&] { return !IsWindowVisible(window); }, 20000));
+
+        postToLauncher(9333);
+        // A message the launcher only logs: once it is in the log, 9333 has been handled.
+        postToLauncher(9222);
+        ASSERT_TRUE(folder.waitForLog(L"onHandleWindowIPC, msg = 9222"));
+        EXPECT_EQ(1u, countOf(folder.log(), L"game exist"));
+        EXPECT_EQ(existgame, IsWindowVisible(window) != FALSE);
+    }
+}
+
+// No window can be made (no display): the launcher says why, and ends with
+// its log written to the last line.
+TEST_F(ZulplayShell, WithoutADisplayLogsWhyAndEnds)
+{
+    if (testutil::hasDisplay())
+        GTEST_SKIP() << "runs in the no-display entry of this test";
+    LauncherFolder folder("autorun=0|existgame=1|minbyclose=1|configversion=1000");
+    uidriver::Program launcher(folder.exe(), L"");
+    DWORD code = 1;
+    ASSERT_TRUE(launcher.waitForExit(60000, &code)) << "no exit within a minute";
+    EXPECT_EQ(0u, code);
+    const std::wstring log = folder.log();
+    EXPECT_TRUE(contains(log, L"main window not created lastError = "));
+    EXPECT_FALSE(contains(log, L"addTrayIcon"));
+    EXPECT_TRUE(contains(log, L"kxyun end"));
 }
 
 TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)

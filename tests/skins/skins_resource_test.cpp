@@ -25,6 +25,7 @@ namespace {
 struct ProgramSkin {
     const wchar_t* skinFile;
     std::vector<std::wstring> names;  // control names the program's code looks up, each as often as it occurs
+    int maintabPages = 3;             // pages of its "maintab", when it has one
 };
 
 #ifdef ZUL_SKIN_PROGRAM_ZULINST
@@ -42,6 +43,39 @@ const std::vector<std::wstring> kCodeKeys = {L"font_name", L"install_run_player"
                                              L"install_must_accept_protocol_notice", L"prompt", L"error",
                                              L"confirm", L"url_useprotocol", L"url_hideprotocol"};
 const bool kHasFonts = true;
+#elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
+const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel",
+                                                    L"bottombar"};
+const std::vector<ProgramSkin> kSkins = {
+    {L"xml_mainframe.xml",
+     {L"launchBGControl", L"setupBtn", L"minbtn", L"maxbtnxx", L"closebtn", L"left11Control", L"homeBtn",
+      L"facebookBtn", L"youtobeBtn", L"discordBtn", L"razeraduBtn", L"NBtn", L"buyBtn", L"left22Control",
+      L"rightxxControl", L"rightbgControl", L"startBtn", L"startBottomControl", L"pathTab", L"pathEdit",
+      L"chanagePathBtn", L"downloadLabel", L"speedLabel", L"leftTimeLabel", L"pauseBtn", L"downloadprogressControl",
+      L"loadingSpaceControl", L"installprogressControl", L"loadingSpaceControlInstall"}},
+    {L"xm_setupframe.xml",
+     {L"closebtn", L"autoRunOnOpt", L"autoRunOffOpt", L"exstgameTopOpt", L"exstgameNotTopOpt", L"closeMinOpt",
+      L"closeExistOpt", L"languageCombo", L"pathEdit", L"chanagePathBtn", L"versionLabel", L"checkUpdateBtn",
+      L"aboutlink1", L"aboutlink2"}},
+    {L"updateframe.xml",
+     {L"closebtn", L"updateVersionLabel", L"oldVersionLabel", L"contentLabel", L"progressPanel", L"progressLabel",
+      L"progressGap", L"updateprogress", L"buttonSpace", L"cancelBtn", L"updateBtn"}},
+    {L"updatecheckframe.xml", {L"closebtn", L"maintab", L"checkingBar", L"okBtn"}, 2},
+    {L"xml_menu.xml", {L"menuListLayout"}},
+    {L"trayicon.xml", {}},
+    {L"common/xml_messagebox.xml", kMessageBoxNames},
+    {L"common/xml_messagebox_noicon.xml", kMessageBoxNames},
+};
+// Keys the launcher's code reads (the skins' own "@key" texts are checked from the XML).
+const std::vector<std::wstring> kCodeKeys = {
+    L"font_name", L"prompt", L"confirm", L"launcher_download_game", L"launcher_start_game",
+    L"launcher_btn_installing", L"launcher_downloading", L"launcher_speed", L"launcher_lefttime",
+    L"launcher_download_failed", L"launcher_unpack_failed", L"launcher_start_failed", L"update_window_text",
+    L"update_currentVersion", L"update_newversion", L"update_downloading", L"update_download_failed",
+    L"menu_showmain", L"menu_exit", L"change_restart", L"restart_now", L"restart_later", L"link_about_us_link1",
+    L"link_about_us_link2", L"url_home", L"url_facebook", L"url_youtobe", L"url_discord", L"url_Razeradu", L"url_N",
+    L"url_store"};
+const bool kHasFonts = false;
 #else
 const std::vector<ProgramSkin> kSkins = {
     // Two "cancelBtn": the title bar's close button and the done page's Confirm.
@@ -116,7 +150,8 @@ void Collect(CXmlNode node, SkinFacts& facts)
             std::wstring attribute = node.GetAttributeName(i);
             std::wstring value = node.GetAttributeValue(i);
             if (attribute == L"name") name = value;
-            if (attribute == L"text" && value.size() > 1 && value[0] == L'@') facts.keys.insert(value.substr(1));
+            if ((attribute == L"text" || attribute == L"tooltip") && value.size() > 1 && value[0] == L'@')
+                facts.keys.insert(value.substr(1));
             if (IsImageAttribute(attribute)) facts.images.insert(ImageFile(value));
         }
         if (!name.empty()) {
@@ -160,7 +195,7 @@ TEST_F(SkinResourceTest, EverySkinParsesNamesItsControlsAndFindsItsImages)
             EXPECT_TRUE(!image.empty() && files->count(image) == 1) << "missing image " << testutil::narrow(image);
         }
         if (facts.names.count(L"maintab")) {
-            EXPECT_EQ(3, facts.childCount[L"maintab"]);  // the three pages
+            EXPECT_EQ(skin.maintabPages, facts.childCount[L"maintab"]);
         }
     }
 }
@@ -187,6 +222,21 @@ TEST_F(SkinResourceTest, EveryImageIsAPngAndEveryFileIsUsed)
     for (const wchar_t* name : {L"zul/logo.png", L"zul/tw_logo.png", L"zul/btn31_normal.png", L"zul/btn31_hot.png",
                                 L"zul/btn31_pushed.png", L"common/msg_noice48.png", L"common/msg_ok.png",
                                 L"commonEnalarge/msg_noice48.png", L"direct_path.png"}) {
+        EXPECT_EQ(1u, files->count(name)) << testutil::narrow(name);
+        referenced.insert(name);
+    }
+#elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
+    // Named by the program's code: the game art of each region, the pause
+    // button's two states and the message boxes' icons and buttons.
+    std::vector<std::wstring> named = {L"common/msg_noice48.png", L"common/msg_ok.png",
+                                       L"commonEnalarge/msg_noice48.png"};
+    for (const wchar_t* region : {L"tw", L"cn", L"kr", L"jp", L"vn", L"th", L"pt", L"id", L"en"})
+        named.push_back(std::wstring(L"zul/right_bg_") + region + L".png");
+    for (const wchar_t* kind : {L"pause", L"play", L"btn31", L"cancel"}) {
+        for (const wchar_t* state : {L"normal", L"hot", L"pushed"})
+            named.push_back(std::wstring(L"zul/") + kind + L"_" + state + L".png");
+    }
+    for (const std::wstring& name : named) {
         EXPECT_EQ(1u, files->count(name)) << testutil::narrow(name);
         referenced.insert(name);
     }
@@ -225,6 +275,9 @@ TEST_F(SkinResourceTest, EveryKeyHasItsTextInAllNineteenLanguages)
     EXPECT_STREQ(L"Install Now", CUiManager::GetLanguageText(L"install_startInstall"));
     EXPECT_STREQ(L"You must accept the agreement before the installation!",
                  CUiManager::GetLanguageText(L"install_must_accept_protocol_notice"));
+#elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
+    EXPECT_STREQ(L"Download", CUiManager::GetLanguageText(L"launcher_download_game"));
+    EXPECT_STREQ(L"Exit", CUiManager::GetLanguageText(L"menu_exit"));
 #else
     EXPECT_STREQ(L"Not yet", CUiManager::GetLanguageText(L"un_think"));
     EXPECT_STREQ(L"Uninstallation Completed", CUiManager::GetLanguageText(L"uninstall_end"));

@@ -109,6 +109,24 @@ TEST_F(UninstallerProgramTest, SilentRunRemovesTheInstallationWithoutEverShowing
     EXPECT_EQ(logged(L"show root window"), 1);
 }
 
+// No window can be made (no display): the uninstaller says why, keeps its
+// log and ends without having removed anything.
+TEST_F(UninstallerProgramTest, WithoutADisplayRemovesNothingAndEnds)
+{
+    if (testutil::hasDisplay())
+        GTEST_SKIP() << "runs in the no-display entry of this test";
+    ASSERT_NO_FATAL_FAILURE(install());
+    uidriver::Program program(uninstaller(), L"--playeruninstall");
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.waitForExit(60000, &exitCode)) << "no exit within a minute";
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_EQ(logged(L"main window not created lastError = ", true), 1);
+    EXPECT_EQ(logged(L"zul uninstall end, delete self 0"), 1);
+    EXPECT_EQ(logged(L"kill exe"), 0);
+    EXPECT_EQ(insttest::installationTraces(folder_).size(), insttest::kInstallationTraceCount);
+    EXPECT_EQ(WaitForSingleObject(launcher_, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the launcher was stopped";
+}
+
 TEST_F(UninstallerProgramTest, NotYetRemovesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(install());

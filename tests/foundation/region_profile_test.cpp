@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/test_util.h"
-#include "install/region_profile.h"
+#include "foundation/region_profile.h"
 
 // One profile loaded row after row: every field must be overwritten (jp
 // clears the font file the row before set).

@@ -1,4 +1,4 @@
-#include "install/region_profile.h"
+#include "foundation/region_profile.h"
 
 namespace {
 
