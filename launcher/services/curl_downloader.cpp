@@ -246,16 +246,15 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
     if (count != 0 && total / count != size)
         total = static_cast<size_t>(-1);
     // A document is small: more than this is no document of ours, and
-    // taking it could exhaust the memory.
+    // taking it could exhaust the memory. (The size never passes the cap,
+    // so the sum below cannot overflow.)
     if (total > utility::urlpolicy::kMaxDocumentBytes - memory->size) {
         memory->tooLarge = true;
         return 0;
     }
-    size_t wanted = memory->size + total;
+    const size_t wanted = memory->size + total;
     // One byte more keeps the block text-terminated for the JSON reader.
-    char* grown = wanted == static_cast<size_t>(-1)
-                      ? nullptr
-                      : static_cast<char*>(realloc(memory->block, wanted + 1));
+    char* grown = static_cast<char*>(realloc(memory->block, wanted + 1));
     if (!grown) {
         common::log("KXCurlDownloader::WriteMemoryCallback", __LINE__,
                     L"not enough memory error %d", GetLastError());

@@ -5,7 +5,9 @@
 // certificate), so the curl downloader asks here before it sends a request.
 #pragma once
 
+#ifndef SECURITY_WIN32
 #define SECURITY_WIN32
+#endif
 #include <windows.h>
 #include <security.h>
 
