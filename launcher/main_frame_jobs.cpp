@@ -12,6 +12,7 @@
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/ufile.h"
+#include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "launcher/deployment.h"
 #include "launcher/emulator_process.h"
@@ -230,6 +231,12 @@ KXZulMainFrame::DownloadResult KXZulMainFrame::downloadPackage(const std::wstrin
                                                                const std::wstring& partial,
                                                                const std::wstring& target)
 {
+    // The address comes from a remote document: only a web address is
+    // fetched (a file:// one would copy a local file into the folder).
+    if (!utility::urlpolicy::isAllowed(url, utility::urlpolicy::Schemes::HttpOrHttps)) {
+        common::log("KXZulMainFrame::downloadPackage", __LINE__, L"package address refused: %s", url.c_str());
+        return kDownloadFailed;
+    }
     for (int attempt = 0; attempt < kDownloadTries; ++attempt) {
         if (stopRequested())
             return kDownloadStopped;
@@ -265,11 +272,10 @@ KXZulMainFrame::DownloadResult KXZulMainFrame::downloadPackage(const std::wstrin
         utility::ufile::getFileSize(partial, onDisk);
         curlPreviousBytes_ = onDisk;
         KXCurlDownloader downloader(&worker_);
-        const bool ok = downloader.downloadFile(ansiPartial, narrowUrl, [this](int percent, int done, int total) {
-            const unsigned long long now = done > 0 ? static_cast<unsigned long long>(done) : 0;
+        const bool ok = downloader.downloadFile(ansiPartial, narrowUrl,
+                                                [this](int percent, unsigned long long now, unsigned long long all) {
             const unsigned long long speed = now > curlPreviousBytes_ ? now - curlPreviousBytes_ : 0;
             curlPreviousBytes_ = now;
-            const unsigned long long all = total > 0 ? static_cast<unsigned long long>(total) : 0;
             postToWindow([percent, now, all, speed](KXZulMainFrame& frame) {
                 frame.updateDownloadProgress(percent, now, all, speed);
             });

@@ -6,8 +6,10 @@
 
 #include "foundation/log.h"
 #include "foundation/runable.h"
+#include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
+#include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/file_ex.h"
@@ -32,7 +34,33 @@ void readString(const rapidjson::Value& root, const char* key, std::wstring& val
         value = utility::ustring::fromUtf8(std::string(it->value.GetString(), it->value.GetStringLength()));
 }
 
+// The file's size and whether it begins with the executable header "MZ".
+bool readProgramHeader(const std::wstring& path, unsigned long long& size, bool& executable)
+{
+    utility::ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER length = {};
+    if (!file.valid() || !GetFileSizeEx(file.get(), &length)) {
+        common::log("KXSpaceUpdateModel::readProgramHeader", __LINE__, L"%s not readable lastError = %d",
+                    path.c_str(), GetLastError());
+        return false;
+    }
+    size = static_cast<unsigned long long>(length.QuadPart);
+    char header[2] = {0, 0};
+    DWORD read = 0;
+    executable = ReadFile(file.get(), header, sizeof(header), &read, nullptr) && read == sizeof(header) &&
+                 header[0] == 'M' && header[1] == 'Z';
+    return true;
+}
+
 }  // namespace
+
+KXSpaceUpdateModel::KXSpaceUpdateModel()
+{
+    // The installer runs with administrator rights: it comes over https only,
+    // redirects included.
+    downloadDownloader_.setSchemes(utility::urlpolicy::Schemes::HttpsOnly);
+}
 
 KXSpaceUpdateModel& KXSpaceUpdateModel::instance()
 {
@@ -171,8 +199,46 @@ void KXSpaceUpdateModel::stop()
 
 std::wstring KXSpaceUpdateModel::getUpdatePath() const { return updatePath_; }
 
+bool KXSpaceUpdateModel::isInstaller(const std::wstring& path, unsigned long long announcedLength)
+{
+    unsigned long long size = 0;
+    bool executable = false;
+    if (!readProgramHeader(path, size, executable))
+        return false;
+    if (announcedLength == utility::CHttpClient::kUnknownLength) {
+        common::log("KXSpaceUpdateModel::isInstaller", __LINE__,
+                    L"installer %s refused: %I64u bytes without an announced length", path.c_str(), size);
+        return false;
+    }
+    if (size != announcedLength) {
+        common::log("KXSpaceUpdateModel::isInstaller", __LINE__, L"installer %s refused: %I64u of %I64u bytes",
+                    path.c_str(), size, announcedLength);
+        return false;
+    }
+    if (size == 0 || !executable) {
+        common::log("KXSpaceUpdateModel::isInstaller", __LINE__, L"installer %s refused: no program (%I64u bytes)",
+                    path.c_str(), size);
+        return false;
+    }
+    return true;
+}
+
+bool KXSpaceUpdateModel::installerReady() const
+{
+    unsigned long long size = 0;
+    bool executable = false;
+    if (readProgramHeader(updatePath_, size, executable) && size > 0 && executable)
+        return true;
+    common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s is no program any more, deleted",
+                updatePath_.c_str());
+    utility::ufile::removeFile(updatePath_);
+    return false;
+}
+
 void KXSpaceUpdateModel::_threadDownloadPlayer()
 {
+    // An installer downloaded before is deleted below: only this download may be started.
+    needUpdate_ = false;
     const std::wstring folder = utility::ufile::getExeDir() + L"update\\";
     if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update folder not made lastError = %d",
@@ -188,6 +254,11 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
     if (!downloadDownloader_.download2file(updateUrl_, partial, this, false)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download error %d",
                     GetLastError());
+        utility::ufile::removeFile(partial);
+        postProgress(kDownloadFailed);
+        return;
+    }
+    if (!isInstaller(partial, downloadDownloader_.contentLength())) {
         utility::ufile::removeFile(partial);
         postProgress(kDownloadFailed);
         return;

@@ -67,6 +67,9 @@ public:
 
     std::wstring getUpdatePath() const;
     bool needUpdate() const { return needUpdate_; }
+    // At exit, before the installer is started elevated: true when it is
+    // still a program file; otherwise it is deleted (logged).
+    bool installerReady() const;
     bool forceUpdate() const { return forceUpdate_; }
     std::wstring updateContent() const { return updateContent_; }
     std::wstring updateVersionText() const { return updateVersionText_; }
@@ -76,9 +79,14 @@ public:
     // The installer's file in folder: "zul_" + version text + ".exe"; a
     // version text that is no safe file-name part gives way to the number.
     static std::wstring installerPath(const std::wstring& folder, const std::wstring& versionText, int version);
+    // A downloaded file may be started as the installer only when it is whole
+    // (as long as the server announced; a body without an announced length
+    // cannot be told from a cut one), not empty and begins with the
+    // executable header "MZ". A refusal is logged.
+    static bool isInstaller(const std::wstring& path, unsigned long long announcedLength);
 
 private:
-    KXSpaceUpdateModel() = default;
+    KXSpaceUpdateModel();
 
     void _threadProcCheckVersion(bool automatic);
     void _threadDownloadPlayer();

@@ -103,9 +103,9 @@ void KXZulImpl::entrance(HINSTANCE instance)
         releaseAtExit();
     }
 
-    // The downloaded installer, when one is ready.
+    // The downloaded installer, when one is ready and still a program.
     KXSpaceUpdateModel& update = KXSpaceUpdateModel::instance();
-    const bool needUpdate = update.needUpdate();
+    const bool needUpdate = update.needUpdate() && update.installerReady();
     const std::wstring updatePath = update.getUpdatePath();
     // 21. After a language change the launcher starts again.
     if (zulModel().needRestart())

@@ -1,12 +1,7 @@
-// The table of options names CURLOPT_PROGRESSFUNCTION, which libcurl marks
-// as deprecated in favour of the transfer-info callback.
-#define CURL_DISABLE_DEPRECATION 1
-
 #include "launcher/services/curl_downloader.h"
 
 #include <windows.h>
 
-#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,7 +9,9 @@
 
 #include "foundation/log.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/url_policy.h"
 #include "launcher/services/file_ex.h"
+#include "launcher/services/server_certificate.h"
 
 namespace {
 
@@ -34,11 +31,16 @@ std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(c
 
 // Cleans up an easy handle when it goes out of scope.
 typedef utility::ScopedResource<utility::NullMeansNone<CURL*, &curl_easy_cleanup>> EasyHandle;
+typedef utility::ScopedResource<utility::NullMeansNone<CURLU*, &curl_url_cleanup>> UrlHandle;
+
+// Every address either download fetches, redirects included.
+const utility::urlpolicy::Schemes kSchemes = utility::urlpolicy::Schemes::HttpOrHttps;
 
 // The body of a memory download while it arrives.
 struct MemoryChunk {
     char* block = nullptr;
     size_t size = 0;
+    bool tooLarge = false;  // the body passed kMaxDocumentBytes
     ~MemoryChunk() { free(block); }
 };
 
@@ -49,15 +51,6 @@ struct ProgressRecord {
     KXCurlDownloader::ProgressCallback callback;
     const utility::WorkerThread* worker = nullptr;
 };
-
-int clampToInt(double value)
-{
-    if (value <= 0)
-        return 0;
-    if (value >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    return static_cast<int>(value);
-}
 
 // Where a file download writes, and what it checks before the first byte.
 struct FileTarget {
@@ -115,25 +108,74 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
     return static_cast<size_t>(total);
 }
 
-// Any answer but 0 makes curl abort the transfer.
-int progressCallback(void* clientp, double dltotal, double dlnow, double, double)
+// Any answer but 0 makes curl abort the transfer. Sizes are 64-bit all the
+// way: packages may be larger than 2 GiB.
+int progressCallback(void* clientp, curl_off_t dltotal, curl_off_t dlnow, curl_off_t, curl_off_t)
 {
     ProgressRecord* record = static_cast<ProgressRecord*>(clientp);
     if (record && record->worker && record->worker->isStopRequested())
         return 1;
-    if (!record || !record->callback || (dltotal > -0.1 && dltotal < 0.1))
+    if (!record || !record->callback || dltotal <= 0)
         return 0;
-    double done = static_cast<double>(record->offset) + dlnow;
-    double total = static_cast<double>(record->offset) + dltotal;
-    int percent = clampToInt(done / total * 100.0);
-    if (percent > 100)
-        percent = 100;
+    const unsigned long long done = record->offset + static_cast<unsigned long long>(dlnow > 0 ? dlnow : 0);
+    const unsigned long long total = record->offset + static_cast<unsigned long long>(dltotal);
+    const int percent = done >= total ? 100 : static_cast<int>(static_cast<double>(done) / total * 100.0);
     DWORD now = GetTickCount();
     if (now - record->lastReportMs > KXCurlDownloader::kProgressIntervalMs && percent != 100) {
         record->lastReportMs = now;
-        record->callback(percent, clampToInt(done), clampToInt(total));
+        record->callback(percent, done, total);
     }
     return 0;
+}
+
+// The host of an address as a certificate names it: no brackets around an
+// IPv6 literal. Empty when the address has none.
+std::wstring hostOf(const char* url)
+{
+    UrlHandle parsed(curl_url());
+    char* host = nullptr;
+    if (!parsed.valid() || curl_url_set(parsed.get(), CURLUPART_URL, url, 0) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK || !host)
+        return std::wstring();
+    std::string name(host);
+    curl_free(host);
+    if (name.size() > 2 && name.front() == '[' && name.back() == ']')
+        name = name.substr(1, name.size() - 2);
+    return widenAcp(name);
+}
+
+// Called on every new connection, before its request is sent: an https
+// server must show a valid certificate for the host asked for. libcurl
+// leaves that check to Schannel, which does not make it everywhere (see
+// server_certificate.h).
+int checkServer(void* easy, char*, char*, int, int)
+{
+    char* url = nullptr;
+    char* scheme = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    if (!scheme || _stricmp(scheme, "https") != 0)
+        return CURL_PREREQFUNC_OK;
+    const std::wstring host = hostOf(url ? url : "");
+    curl_tlssessioninfo* session = nullptr;
+    if (host.empty() || curl_easy_getinfo(easy, CURLINFO_TLS_SSL_PTR, &session) != CURLE_OK || !session ||
+        session->backend != CURLSSLBACKEND_SCHANNEL || !session->internals) {
+        common::log("KXCurlDownloader::checkServer", __LINE__, L"no TLS connection to check for %s",
+                    widenAcp(url ? url : "").c_str());
+        return CURL_PREREQFUNC_ABORT;
+    }
+    if (!utility::servercert::verify(static_cast<CtxtHandle*>(session->internals), host))
+        return CURL_PREREQFUNC_ABORT;
+    return CURL_PREREQFUNC_OK;
+}
+
+// A refused address is logged by name; nothing is fetched.
+bool addressAllowed(const char* function, const std::string& url)
+{
+    if (utility::urlpolicy::isAllowed(url, kSchemes))
+        return true;
+    common::log(function, __LINE__, L"address refused: %s", widenAcp(url).c_str());
+    return false;
 }
 
 // A transfer that curl finished without error with a status of 200-299; any
@@ -153,29 +195,33 @@ bool transferSucceeded(const char* function, CURLcode rc, long status, const std
     return true;
 }
 
-// The options both downloads share: the URL, redirects, no reuse, signals or
-// error bodies, the timeouts, the progress callback (which also watches the
-// stop request) and certificate checking.
+// The options both downloads share: the URL, the protocols, redirects, no
+// reuse, signals or error bodies, the timeouts, the progress callback (which
+// also watches the stop request) and certificate checking.
 void setSharedOptions(CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
                       ProgressRecord* record)
 {
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
-    // Verify the chain against the system store; the host name check stays
-    // off, as on the WinINet path. Schannel also checks revocation, which
-    // fails every request while the revocation servers cannot be reached:
-    // a revocation that cannot be checked does not fail the request.
+    // Verify the chain against the system store and the host name. Schannel
+    // also checks revocation, which fails every request while the
+    // revocation servers cannot be reached: a revocation that cannot be
+    // checked does not fail the request.
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &checkServer);
+    curl_easy_setopt(handle, CURLOPT_PREREQDATA, static_cast<void*>(handle));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_PROGRESSDATA, static_cast<void*>(record));
-    curl_easy_setopt(handle, CURLOPT_PROGRESSFUNCTION, &progressCallback);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, static_cast<void*>(record));
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progressCallback);
 }
 
 }  // namespace
@@ -199,13 +245,16 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
     size_t total = size * count;
     if (count != 0 && total / count != size)
         total = static_cast<size_t>(-1);
-    size_t wanted = memory->size + total;
-    if (wanted < memory->size)
-        wanted = static_cast<size_t>(-1);
+    // A document is small: more than this is no document of ours, and
+    // taking it could exhaust the memory. (The size never passes the cap,
+    // so the sum below cannot overflow.)
+    if (total > utility::urlpolicy::kMaxDocumentBytes - memory->size) {
+        memory->tooLarge = true;
+        return 0;
+    }
+    const size_t wanted = memory->size + total;
     // One byte more keeps the block text-terminated for the JSON reader.
-    char* grown = wanted == static_cast<size_t>(-1)
-                      ? nullptr
-                      : static_cast<char*>(realloc(memory->block, wanted + 1));
+    char* grown = static_cast<char*>(realloc(memory->block, wanted + 1));
     if (!grown) {
         common::log("KXCurlDownloader::WriteMemoryCallback", __LINE__,
                     L"not enough memory error %d", GetLastError());
@@ -221,7 +270,7 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
 bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
 {
     EasyHandle easy(handle);
-    if (!easy.get())
+    if (!easy.get() || !addressAllowed("KXCurlDownloader::downloadMemory", url))
         return false;
     globalInit();
 
@@ -232,11 +281,16 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
     setSharedOptions(h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record);
+    // A longer document announced is refused before its body comes.
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes));
 
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (rc == CURLE_FILESIZE_EXCEEDED || chunk.tooLarge)
+        common::log("KXCurlDownloader::downloadMemory", __LINE__, L"document refused: larger than %u bytes: %s",
+                    static_cast<unsigned>(utility::urlpolicy::kMaxDocumentBytes), widenAcp(url).c_str());
     if (!transferSucceeded("KXCurlDownloader::downloadMemory", rc, status, url))
         return false;
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
@@ -250,6 +304,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
 {
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"KXCurlDownloader::downloadfile start");
+    if (!addressAllowed("KXCurlDownloader::downloadFile", url))
+        return false;
     unsigned long long startSize = 0;
     utility::ufile::getFileSize(path, startSize);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);

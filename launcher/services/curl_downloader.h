@@ -13,7 +13,7 @@ class KXCurlDownloader {
 public:
     // (percent, bytes done, bytes total); called at most once a second and
     // never with 100: the caller reports completion itself.
-    typedef std::function<void(int, int, int)> ProgressCallback;
+    typedef std::function<void(int, unsigned long long, unsigned long long)> ProgressCallback;
 
     static constexpr long kMemoryConnectTimeoutMs = 4000;
     static constexpr long kMemoryTimeoutMs = 8000;
@@ -30,8 +30,13 @@ public:
     // curl_global_init, once per process; later calls return the first result.
     static bool globalInit();
 
+    // Both downloads fetch only http and https addresses (also when
+    // redirected) and take an https server only with a valid certificate for
+    // its host name.
+
     // Fetches url with a handle made by curl_easy_init; the handle is always
-    // cleaned up. On success the body is kept (see body()).
+    // cleaned up. On success the body is kept (see body()). A body longer
+    // than utility::urlpolicy::kMaxDocumentBytes is refused.
     bool downloadMemory(const std::string& url, CURL* handle);
     // Fetches url into path, continuing after the bytes already in the file.
     bool downloadFile(const std::string& path, const std::string& url,

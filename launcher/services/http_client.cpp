@@ -24,6 +24,20 @@ std::wstring headerText(HINTERNET request, DWORD query)
     return text;
 }
 
+// The address a request was answered from, after any redirect; "" when unknown.
+std::wstring requestUrl(HINTERNET request)
+{
+    DWORD size = 0;
+    InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &size);
+    if (size == 0)
+        return std::wstring();
+    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, text.data(), &size))
+        return std::wstring();
+    return text.data();
+}
+
 bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 {
     size_t n = wcslen(prefix);
@@ -51,6 +65,11 @@ void CHttpClient::removeHeader(const std::wstring& name) { headers_.erase(name);
 bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
 {
     sink_ = sink;
+    contentLength_ = kUnknownLength;
+    if (!urlpolicy::isAllowed(url, schemes_)) {
+        common::log("utility::CHttpClient::open", __LINE__, L"address refused: %s", url.c_str());
+        return failStage(kStageUrl, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    }
     HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session) {
         DWORD err = GetLastError();
@@ -138,6 +157,15 @@ bool CHttpClient::send()
         return failStage(kStageRequest, err);
     }
 
+    // WinINet follows redirects by itself: the address it ended at must be
+    // one this client may fetch (an https download must not end over http).
+    const std::wstring finalUrl = requestUrl(request.get());
+    if (!urlpolicy::isAllowed(finalUrl, schemes_)) {
+        common::log("utility::CHttpClient::send", __LINE__, L"redirected address refused: %s lastError = %d",
+                    finalUrl.c_str(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        return failStage(kStageRequest, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    }
+
     DWORD status = 0;
     DWORD size = sizeof(status);
     if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
@@ -155,6 +183,7 @@ bool CHttpClient::send()
     unsigned long long value = _wcstoui64(lengthText.c_str(), &end, 10);
     if (end != lengthText.c_str())
         contentLength = value;
+    contentLength_ = contentLength;
     contentRange_ = headerText(request.get(), HTTP_QUERY_CONTENT_RANGE);
 
     if (sink_ && !sink_->onHttpRecvHeader(contentLength, status))

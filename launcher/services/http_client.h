@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "foundation/url_policy.h"
+
 namespace utility {
 
 class CHttpClient {
@@ -37,11 +39,10 @@ public:
 
     static constexpr unsigned long long kUnknownLength = ~0ull;
     static constexpr DWORD kReadBlockSize = 32768;
-    // Always reload, never write the cache, accept a certificate whose name
-    // does not match the host.
+    // Always reload, never write the cache. Certificates are checked in
+    // full: the chain and the host name.
     static constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                       INTERNET_FLAG_IGNORE_CERT_CN_INVALID |
-                                       INTERNET_FLAG_CACHE_ASYNC | 0x1;
+                                           INTERNET_FLAG_CACHE_ASYNC | 0x1;
 
     CHttpClient();
     virtual ~CHttpClient();
@@ -50,10 +51,16 @@ public:
 
     void setHeader(const std::wstring& name, const std::wstring& value);
     void removeHeader(const std::wstring& name);
+    // The addresses this client fetches (http and https unless set): the one
+    // opened and the one a redirect ends at.
+    void setSchemes(urlpolicy::Schemes schemes) { schemes_ = schemes; }
 
-    // Opens the session and splits the URL.
+    // Opens the session and splits the URL. An address the schemes do not
+    // allow is refused (stage kStageUrl, ERROR_INTERNET_UNRECOGNIZED_SCHEME).
     bool open(const std::wstring& url, IHttpClientSink* sink);
-    // Connects, sends the GET and reads the body into the sink.
+    // Connects, sends the GET and reads the body into the sink. A response
+    // from an address the schemes do not allow (after a redirect) is refused
+    // before the sink hears of it (stage kStageRequest).
     bool send();
     // Closes the session; safe from another thread to abort a transfer.
     void closeSession();
@@ -65,6 +72,8 @@ public:
 
     // The Content-Range header of the response being received, "" when none.
     const std::wstring& contentRange() const { return contentRange_; }
+    // The Content-Length of the last response, kUnknownLength when none.
+    unsigned long long contentLength() const { return contentLength_; }
 
     const std::wstring& host() const { return host_; }
     INTERNET_PORT port() const { return port_; }
@@ -84,6 +93,8 @@ private:
     IHttpClientSink* sink_ = nullptr;
     std::map<std::wstring, std::wstring> headers_;
     std::wstring contentRange_;
+    unsigned long long contentLength_ = kUnknownLength;
+    urlpolicy::Schemes schemes_ = urlpolicy::Schemes::HttpOrHttps;
 };
 
 }  // namespace utility

@@ -20,6 +20,13 @@ bool CHttpDownload2MemSink::onHttpRecvHeader(unsigned long long contentLength, D
                     L"onHttpErro status = %d", status);
         return false;
     }
+    received_ = 0;
+    if (contentLength != CHttpClient::kUnknownLength && contentLength > urlpolicy::kMaxDocumentBytes) {
+        common::log("utility::CHttpDownload2MemSink::onHttpRecvHeader", __LINE__,
+                    L"document refused: larger than %u bytes (%I64u announced)",
+                    static_cast<unsigned>(urlpolicy::kMaxDocumentBytes), contentLength);
+        return false;
+    }
     return true;
 }
 
@@ -27,6 +34,14 @@ bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
 {
     if (worker_.isStopRequested())
         return false;
+    // A document is small: more than this is no document of ours, and
+    // taking it could exhaust the memory.
+    if (count > urlpolicy::kMaxDocumentBytes - received_) {
+        common::log("utility::CHttpDownload2MemSink::onHttpRecvData", __LINE__,
+                    L"document refused: larger than %u bytes", static_cast<unsigned>(urlpolicy::kMaxDocumentBytes));
+        return false;
+    }
+    received_ += count;
     buffer_.append(bytes, count);
     return true;
 }

@@ -34,7 +34,8 @@ public:
 
     CHttpDownloader() {}
 
-    // Appends the whole body to buffer.
+    // Appends the whole body to buffer; a body longer than
+    // urlpolicy::kMaxDocumentBytes fails.
     bool downloadMemory(const std::wstring& url, std::string& buffer);
     // Writes the body to path; with resume, continues after the bytes
     // already in the file.
@@ -55,7 +56,8 @@ private:
     unsigned long long resumeOffset_ = 0;
 };
 
-// Collects a body into the caller's buffer.
+// Collects a body into the caller's buffer; a body longer than
+// urlpolicy::kMaxDocumentBytes, announced or found while reading, is refused.
 class CHttpDownload2MemSink : public CHttpClient::IHttpClientSink {
 public:
     CHttpDownload2MemSink(std::string& buffer, const WorkerThread& worker)
@@ -69,6 +71,7 @@ public:
 private:
     std::string& buffer_;
     const WorkerThread& worker_;
+    size_t received_ = 0;
 };
 
 // Writes a body to a file: 206 continues the partial file when its range

@@ -12,6 +12,7 @@
 #include "foundation/runable.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
+#include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/curl_downloader.h"
@@ -34,11 +35,6 @@ struct KXZulModel::Notifier {
 namespace {
 
 KXZulModel g_zulModel;
-
-bool isWebAddress(const std::string& url)
-{
-    return _strnicmp(url.c_str(), "http://", 7) == 0 || _strnicmp(url.c_str(), "https://", 8) == 0;
-}
 
 // The bytes (UTF-8) of a string member; false when absent or not a string.
 bool readString(const rapidjson::Value& root, const char* key, std::string& utf8)
@@ -476,7 +472,7 @@ void KXZulModel::applyConfig(const std::string& body)
 bool KXZulModel::replacePicture(const std::string& url, const std::wstring& target)
 {
     const std::wstring wideUrl = utility::ustring::fromUtf8(url);
-    if (!isWebAddress(url)) {
+    if (!utility::urlpolicy::isAllowed(url, utility::urlpolicy::Schemes::HttpOrHttps)) {
         common::log("KXZulModel::replacePicture", __LINE__, L"not a web address [%s]",
                     wideUrl.c_str());
         return false;

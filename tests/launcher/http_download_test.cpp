@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "common/test_util.h"
+#include "foundation/scoped_handle.h"
+#include "foundation/url_policy.h"
 #include "launcher/services/curl_downloader.h"
 #include "launcher/services/http_downloader.h"
 #include "launcher_test_util.h"
@@ -49,22 +52,29 @@ protected:
     // The file download of the client under test; curl always resumes.
     bool fetch(const std::string& pathAndQuery, bool resume = true)
     {
+        return fetchUrl(server.narrowUrl(pathAndQuery), resume);
+    }
+    bool fetchUrl(const std::string& url, bool resume = true)
+    {
         if (client == kWinInet)
-            return wininet.download2file(server.url(pathAndQuery), target, this, resume);
-        return curl.downloadFile(testutil::narrow(target), server.narrowUrl(pathAndQuery),
-                                 [this](int percent, int done, int total) {
+            return wininet.download2file(std::wstring(url.begin(), url.end()), target, this, resume);
+        return curl.downloadFile(testutil::narrow(target), url,
+                                 [this](int percent, unsigned long long done, unsigned long long total) {
                                      std::lock_guard<std::mutex> lock(mutex);
-                                     calls.push_back({GetTickCount(), static_cast<unsigned>(done),
-                                                      static_cast<unsigned>(total), percent});
+                                     calls.push_back({GetTickCount(), done, total, percent});
                                  });
     }
 
     // Curl keeps the body of its last good fetch; WinINet appends to body.
     bool fetchMemory(const std::string& pathAndQuery, std::string& body)
     {
+        return fetchMemoryUrl(server.narrowUrl(pathAndQuery), body);
+    }
+    bool fetchMemoryUrl(const std::string& url, std::string& body)
+    {
         if (client == kWinInet)
-            return wininet.downloadMemory(server.url(pathAndQuery), body);
-        if (!curl.downloadMemory(server.narrowUrl(pathAndQuery), curl_easy_init()))
+            return wininet.downloadMemory(std::wstring(url.begin(), url.end()), body);
+        if (!curl.downloadMemory(url, curl_easy_init()))
             return false;
         body = curl.body();
         return true;
@@ -221,6 +231,69 @@ TEST_P(BothClients, ServerKilledMidTransferIsResumedAfterItReturns)
     EXPECT_TRUE(targetIs(big));
 }
 
+TEST_P(BothClients, TlsAcceptsOnlyACertificateForTheHostName)
+{
+    ASSERT_TRUE(server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
+    ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
+    std::string body;
+    ASSERT_TRUE(fetchMemoryUrl(server.narrowHttpsUrl("/f/data.bin"), body));
+    EXPECT_TRUE(body == data);
+    ASSERT_TRUE(fetchUrl(server.narrowHttpsUrl("/f/data.bin"), false));
+    EXPECT_TRUE(targetIs(data));
+
+    // A certificate of the same authority for another name, or one for this
+    // name that nobody trusts: no request is answered, no byte taken.
+    ASSERT_TRUE(DeleteFileW(target.c_str()));
+    for (const std::string& url : {server.narrowOtherHttpsUrl("/f/data.bin"),
+                                   server.narrowUntrustedHttpsUrl("/f/data.bin")}) {
+        SCOPED_TRACE(url);
+        body.clear();
+        EXPECT_FALSE(fetchMemoryUrl(url, body));
+        EXPECT_TRUE(body.empty());
+        EXPECT_FALSE(fetchUrl(url, false));
+        EXPECT_EQ(0u, targetSize());
+    }
+    EXPECT_EQ(2, server.count("/f/data.bin")) << "a request reached a server with a wrong certificate";
+}
+
+TEST_P(BothClients, OnlyWebAddressesAreFetched)
+{
+    // A local file and an ftp address: refused by name, nothing written.
+    const std::wstring secret = dir.file(L"secret.txt");
+    ASSERT_TRUE(testutil::writeFile(secret, "a local file"));
+    std::string local = "file:///" + testutil::narrow(secret);
+    std::replace(local.begin(), local.end(), '\\', '/');
+    for (const std::string& url : {local, "ftp://127.0.0.1:" + std::to_string(server.port()) + "/f/data.bin"}) {
+        SCOPED_TRACE(url);
+        EXPECT_FALSE(fetchUrl(url, false));
+        EXPECT_FALSE(testutil::fileExists(target));
+        std::string body;
+        EXPECT_FALSE(fetchMemoryUrl(url, body));
+        EXPECT_TRUE(body.empty());
+        EXPECT_TRUE(log.contains(L"address refused: " + std::wstring(url.begin(), url.end())));
+    }
+    EXPECT_EQ(0, server.count("/f/data.bin"));
+}
+
+TEST_P(BothClients, DocumentsAboveTheCapAreRefused)
+{
+    const unsigned long long cap = utility::urlpolicy::kMaxDocumentBytes;
+    ASSERT_TRUE(server.putBig("limit.json", cap, "&nolen=1"));
+    ASSERT_TRUE(server.putBig("large.json", cap + 1));
+    // Without a length and without an end: the client stops reading at the cap.
+    ASSERT_TRUE(server.putBig("endless.json", 64 * cap, "&nolen=1"));
+    std::string body;
+    ASSERT_TRUE(fetchMemory("/f/limit.json", body));
+    EXPECT_EQ(cap, body.size());
+    for (const char* name : {"large.json", "endless.json"}) {
+        SCOPED_TRACE(name);
+        body.clear();
+        EXPECT_FALSE(fetchMemory(std::string("/f/") + name, body));
+        EXPECT_LE(body.size(), cap);
+    }
+    EXPECT_EQ(2u, log.count(L"document refused: larger than 4194304 bytes"));
+}
+
 // ---------------------------------------------------------------- WinINet
 
 TEST_F(Download, WinInetStopsWhenTheSinkRefusesABlock)
@@ -249,6 +322,23 @@ TEST_F(Download, WinInetStopFromAnotherThreadEndsATransferPromptly)
     EXPECT_LT(GetTickCount() - before, 1500u);
     EXPECT_EQ(0, result);
     EXPECT_EQ(0, waited);
+}
+
+TEST_F(Download, WinInetHttpsOnlyRefusesARedirectToHttp)
+{
+    ASSERT_TRUE(server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
+    ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
+    wininet.setSchemes(utility::urlpolicy::Schemes::HttpsOnly);
+    EXPECT_FALSE(fetchUrl(server.narrowUrl("/f/data.bin"), false));
+    EXPECT_TRUE(log.contains(L"address refused: " + server.url("/f/data.bin")));
+    const std::string downgrade = server.narrowHttpsUrl("/go?to=" + server.narrowUrl("/f/data.bin"));
+    EXPECT_FALSE(fetchUrl(downgrade, false));
+    EXPECT_TRUE(log.contains(L"redirected address refused: " + server.url("/f/data.bin")));
+    EXPECT_TRUE(progress().empty());
+    EXPECT_FALSE(testutil::fileExists(target));
+    // The positive control: https all the way.
+    ASSERT_TRUE(fetchUrl(server.narrowHttpsUrl("/go?to=/f/data.bin"), false));
+    EXPECT_TRUE(targetIs(data));
 }
 
 TEST(HttpClient, UrlPartsAndFailedStages)
@@ -320,6 +410,33 @@ TEST_F(Download, CurlStopEndsASlowTransferWithinASecond)
         EXPECT_LT(GetTickCount() - before, 1500u);
         EXPECT_EQ(0, result);
         EXPECT_FALSE(log.contains(L"terminating it"));
+    }
+}
+
+// A package larger than 2 GiB: the sizes reach the progress callback whole.
+TEST_F(Download, CurlProgressCarriesSizesAbove2GiB)
+{
+    client = kCurl;
+    const unsigned long long onDisk = 3ull << 30;
+    const unsigned long long size = onDisk + 256 * 1024;
+    ASSERT_TRUE(server.putBig("huge.bin", size));
+    {
+        // A sparse partial file: only its length matters here.
+        utility::ScopedHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(onDisk);
+        ASSERT_TRUE(file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    const bool fetched = fetch("/f/huge.bin?trickle=100&chunk=65536");
+    DeleteFileW(target.c_str());
+    ASSERT_TRUE(fetched);
+    std::vector<Progress> seen = progress();
+    ASSERT_FALSE(seen.empty());
+    for (const Progress& p : seen) {
+        EXPECT_EQ(size, p.total);
+        EXPECT_GE(p.received, onDisk);
+        EXPECT_EQ(static_cast<int>(p.received * 100 / p.total), p.percent);
     }
 }
 

@@ -1,6 +1,7 @@
 // Helpers shared by the launcher's tests: a capture of the log, test data and
 // the loopback test server (tests/tools/httpserver.py, started by
-// tests/tools/with_http_server.sh, which passes its port in ZUL_HTTP_TEST_PORT).
+// tests/tools/with_http_server.sh, which passes its port in ZUL_HTTP_TEST_PORT,
+// its two TLS ports and the test certificate authority's file).
 #pragma once
 
 #include <windows.h>
@@ -72,20 +73,36 @@ inline std::string makeData(size_t size, unsigned seed)
 class TestServer {
 public:
     TestServer()
+        : port_(portFrom(L"ZUL_HTTP_TEST_PORT")),
+          tlsPort_(portFrom(L"ZUL_HTTPS_TEST_PORT")),
+          otherTlsPort_(portFrom(L"ZUL_HTTPS_OTHER_PORT")),
+          untrustedTlsPort_(portFrom(L"ZUL_HTTPS_UNTRUSTED_PORT"))
     {
-        wchar_t value[16] = {0};
-        if (GetEnvironmentVariableW(L"ZUL_HTTP_TEST_PORT", value, 16) < 16)
-            port_ = static_cast<unsigned short>(_wtoi(value));
     }
     bool available() const { return port_ != 0; }
+    unsigned short port() const { return port_; }
+    // The TLS ports are there (the server was started with --tls).
+    bool tlsAvailable() const { return tlsPort_ != 0 && otherTlsPort_ != 0 && untrustedTlsPort_ != 0; }
     std::string narrowUrl(const std::string& pathAndQuery) const
     {
         return "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
     }
-    std::wstring url(const std::string& pathAndQuery) const
+    std::wstring url(const std::string& pathAndQuery) const { return widen(narrowUrl(pathAndQuery)); }
+    // The TLS port whose certificate names this server.
+    std::string narrowHttpsUrl(const std::string& pathAndQuery) const
     {
-        std::string narrow = narrowUrl(pathAndQuery);
-        return std::wstring(narrow.begin(), narrow.end());
+        return "https://localhost:" + std::to_string(tlsPort_) + pathAndQuery;
+    }
+    std::wstring httpsUrl(const std::string& pathAndQuery) const { return widen(narrowHttpsUrl(pathAndQuery)); }
+    // The TLS port whose certificate names another host.
+    std::string narrowOtherHttpsUrl(const std::string& pathAndQuery) const
+    {
+        return "https://localhost:" + std::to_string(otherTlsPort_) + pathAndQuery;
+    }
+    // The TLS port whose certificate names this server but signs itself.
+    std::string narrowUntrustedHttpsUrl(const std::string& pathAndQuery) const
+    {
+        return "https://localhost:" + std::to_string(untrustedTlsPort_) + pathAndQuery;
     }
 
     // One request; returns the status (0 when the server could not be reached).
@@ -109,6 +126,11 @@ public:
         request("GET", "/_ctl/count?path=" + path, "", &value);
         return atoi(value.c_str());
     }
+    // A file of size spaces, made as it is sent; options are its defaults.
+    bool putBig(const std::string& name, unsigned long long size, const std::string& options = "")
+    {
+        return request("GET", "/_ctl/big?name=" + name + "&size=" + std::to_string(size) + options) == 200;
+    }
     bool reset() { return request("GET", "/_ctl/reset") == 200; }
     // Resets every open transfer and stops listening for downMs.
     bool kill(int downMs)
@@ -117,7 +139,24 @@ public:
     }
 
 private:
-    unsigned short port_ = 0;
+    static unsigned short portFrom(const wchar_t* variable)
+    {
+        wchar_t value[16] = {0};
+        if (GetEnvironmentVariableW(variable, value, 16) >= 16)
+            return 0;
+        return static_cast<unsigned short>(_wtoi(value));
+    }
+    static std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+    unsigned short port_;
+    unsigned short tlsPort_;
+    unsigned short otherTlsPort_;
+    unsigned short untrustedTlsPort_;
 };
+
+// Adds the test certificate authority (ZUL_TEST_CA_FILE) to the machine's
+// trusted roots of this Wine prefix, where every process of the test finds
+// it; true when it is there. Adding it again changes nothing.
+bool trustTestCertificateAuthority();
 
 }  // namespace launchertest

@@ -48,7 +48,7 @@ add_executable(zulplay_program_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_program_te
 target_link_libraries(zulplay_program_test PRIVATE zul_ui_driver zul_launcher_test_util launcher_additions
                       zul_gtest_main)
 add_dependencies(zulplay_program_test zulplay_test_fixture)
-add_test(NAME zulplay_program_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
+add_test(NAME zulplay_program_test COMMAND ${ZUL_WITH_HTTP_SERVER}
          ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_program_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 # The launcher's mutex and IPC window, the product's registry key (the game
 # folder value) and the mouse pointer are the machine's: one test at a time.
@@ -65,7 +65,7 @@ add_dependencies(zulplay_demo zulplay_test_fixture)
 add_executable(zulplay_shell_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_shell_test.cpp)
 target_link_libraries(zulplay_shell_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
 add_dependencies(zulplay_shell_test zulplay_test_fixture)
-add_test(NAME zulplay_shell_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
+add_test(NAME zulplay_shell_test COMMAND ${ZUL_WITH_HTTP_SERVER}
          ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(zulplay_shell_test PROPERTIES TIMEOUT 600 LABELS "http;gui"
   RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")

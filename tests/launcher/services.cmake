@@ -3,13 +3,13 @@
 # (tests/tools/with_http_server.sh passes the port).
 add_library(zul_launcher_test_util STATIC ${CMAKE_CURRENT_LIST_DIR}/launcher_test_util.cpp)
 target_include_directories(zul_launcher_test_util PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(zul_launcher_test_util PUBLIC foundation ws2_32)
+target_link_libraries(zul_launcher_test_util PUBLIC foundation ws2_32 crypt32 zul_gtest_main)
 
 add_executable(http_download_test ${CMAKE_CURRENT_LIST_DIR}/http_download_test.cpp)
 add_executable(launcher_model_remote_test ${CMAKE_CURRENT_LIST_DIR}/model_remote_test.cpp)
 foreach(_name http_download_test launcher_model_remote_test)
   zul_copy_curl_dll(${_name})
-  add_test(NAME ${_name} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
+  add_test(NAME ${_name} COMMAND ${ZUL_WITH_HTTP_SERVER}
            ${ZUL_WINE_RUN} $<TARGET_FILE:${_name}> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${_name} PROPERTIES TIMEOUT 300 LABELS http)
 endforeach()

@@ -1,6 +1,6 @@
 // The self-update model against the loopback test server: which documents
 // make an offer, the three tries, the installer download with its progress,
-// and callbacks that a closing window cleared.
+// what may become the installer, and callbacks that a closing window cleared.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,7 +22,9 @@ class UpdateModelTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
+        ASSERT_TRUE(server.available() && server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
+        // The installer comes over https only.
+        ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
         ASSERT_TRUE(server.reset());
         UiTaskDispatcher::create();
         model().setHost(server.narrowUrl("/f"));
@@ -46,6 +48,18 @@ protected:
         model().checkVersion(automatic);
         EXPECT_TRUE(testutil::pumpUntil([&] { return !results.empty(); }, 60000));
         return results.empty() ? L"(none)" : results[0];
+    }
+    // Offers version text "5.0" from url and downloads it; the last progress.
+    int downloadFrom(const std::string& url)
+    {
+        EXPECT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10005, \"strVer\": \"5.0\", \"url\": \"" + url + "\"}"));
+        EXPECT_EQ(L"|5.0", check(false));
+        progress.clear();
+        EXPECT_TRUE(model().startDownload());
+        EXPECT_TRUE(testutil::pumpUntil([&] { return !progress.empty() && (progress.back() == 100 ||
+                                                                           progress.back() == Model::kDownloadFailed); },
+                                        60000));
+        return progress.empty() ? 0 : progress.back();
     }
 
     launchertest::TestServer server;
@@ -120,10 +134,10 @@ TEST_F(UpdateModelTest, ChecksDeliverOnTheUiThreadAfterAtMostThreeTries)
 
 TEST_F(UpdateModelTest, InstallerDownloadReportsBelowHundredUntilItIsInPlace)
 {
-    const std::string installer = launchertest::makeData(300000, 3);
+    const std::string installer = "MZ" + launchertest::makeData(300000, 3);
     ASSERT_TRUE(server.put("setup.exe", installer));
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.9\", \"url\": \"" +
-                                                     server.narrowUrl("/f/setup.exe?chunk=16384&trickle=150") +
+                                                     server.narrowHttpsUrl("/f/setup.exe?chunk=16384&trickle=150") +
                                                      "\"}"));
     ASSERT_EQ(L"|9.9.9", check(false));
     const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_9.9.9.exe";
@@ -138,13 +152,51 @@ TEST_F(UpdateModelTest, InstallerDownloadReportsBelowHundredUntilItIsInPlace)
     for (size_t i = 0; i + 1 < progress.size(); ++i)
         EXPECT_LT(progress[i], 100) << "report " << i;
     EXPECT_EQ(99, progress[progress.size() - 2]);
+
+    // At exit the installer is started only while it is still a program.
+    EXPECT_TRUE(model().installerReady());
+    ASSERT_TRUE(testutil::writeFile(file, "replaced"));
+    EXPECT_FALSE(model().installerReady());
+    EXPECT_FALSE(testutil::fileExists(file));
+}
+
+TEST_F(UpdateModelTest, OnlyAWholeProgramOverHttpsBecomesTheInstaller)
+{
+    launchertest::LogCapture log;
+    const std::string program = "MZ" + launchertest::makeData(100000, 4);
+    ASSERT_TRUE(server.put("setup.exe", program));
+    ASSERT_TRUE(server.put("notes.txt", "not a program at all"));
+    ASSERT_TRUE(server.put("empty.exe", ""));
+    const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_5.0.exe";
+    // Over http, or redirected there; cut short without a length, or whole but
+    // without one; no program; empty.
+    for (const std::string& url : {server.narrowUrl("/f/setup.exe"),
+                                   server.narrowHttpsUrl("/go?to=" + server.narrowUrl("/f/setup.exe")),
+                                   server.narrowHttpsUrl("/f/setup.exe?nolen=1&cut=50000"),
+                                   server.narrowHttpsUrl("/f/setup.exe?nolen=1"),
+                                   server.narrowHttpsUrl("/f/notes.txt"), server.narrowHttpsUrl("/f/empty.exe")}) {
+        SCOPED_TRACE(url);
+        EXPECT_EQ(Model::kDownloadFailed, downloadFrom(url));
+        EXPECT_FALSE(model().needUpdate());
+        EXPECT_FALSE(testutil::fileExists(file));
+        EXPECT_FALSE(testutil::fileExists(file + L".tmp"));
+    }
+    EXPECT_TRUE(log.contains(L"address refused: " + server.url("/f/setup.exe")));
+    EXPECT_TRUE(log.contains(L"redirected address refused: " + server.url("/f/setup.exe")));
+    EXPECT_TRUE(log.contains(L"refused: 50000 bytes without an announced length"));
+    EXPECT_TRUE(log.contains(L"refused: 100002 bytes without an announced length"));
+    EXPECT_EQ(2u, log.count(L"refused: no program"));
+
+    // The positive control: the same program whole, over https.
+    EXPECT_EQ(100, downloadFrom(server.narrowHttpsUrl("/f/setup.exe")));
+    EXPECT_TRUE(testutil::readFile(file) == program);
     DeleteFileW(file.c_str());
 }
 
 TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
 {
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10003, \"strVer\": \"7.0\", \"url\": \"" +
-                                                     server.narrowUrl("/f/none.exe") + "\"}"));
+                                                     server.narrowHttpsUrl("/f/none.exe") + "\"}"));
     ASSERT_EQ(L"|7.0", check(false));
     ASSERT_TRUE(model().startDownload());
     ASSERT_TRUE(testutil::pumpUntil([&] { return !progress.empty(); }, 60000));

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -365,4 +366,44 @@ TEST_F(ZulplayProgram, FailuresAreReportedAndLeaveNoPackageBehind)
     EXPECT_EQ(4, server.count("/f/pkg/missing.7z"));
     EXPECT_TRUE(uidriver::queryControl(window, L"startBtn").enabled);
     EXPECT_TRUE(uidriver::queryControl(window, L"pathEdit").visible);
+}
+
+TEST_F(ZulplayProgram, HostileRemoteAddressesAndDocumentsAreRefused)
+{
+    LauncherFolder folder;
+    // A configuration without a length and without an end.
+    ASSERT_TRUE(server.putBig("zul/config_sea.data", 256ull << 20, "&nolen=1"));
+    uidriver::Program launcher(folder.exe(), L"");
+    HWND window = uidriver::waitForWindow(kFrameClass, launcher.pid(), 60000);
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(folder.waitForLog(L"document refused: larger than 4194304 bytes", 60000));
+    EXPECT_TRUE(folder.waitForLog(L"not a object"));
+    EXPECT_TRUE(waitFor(window, L"startBtn", startReady, 30000).enabled);
+
+    // Package addresses that are no web addresses: a package on the disk the
+    // launcher could copy into the game folder, and an ftp server.
+    const std::wstring local = folder.app() + L"local.7z";
+    ASSERT_TRUE(CopyFileW(fixture(L"player.7z").c_str(), local.c_str(), FALSE));
+    std::string localUrl = "file:///" + testutil::narrow(local);
+    std::replace(localUrl.begin(), localUrl.end(), '\\', '/');
+    const std::string ftpUrl = "ftp://127.0.0.1:" + std::to_string(server.port()) + "/f/pkg/player.7z";
+    for (const std::string& url : {localUrl, ftpUrl}) {
+        SCOPED_TRACE(url);
+        ASSERT_TRUE(server.put("zul/kxzulx", "{\"sea\": {\"url\": \"" + url + "\", \"vershow\": \"6.0\"}}"));
+        click(window, L"startBtn");
+        HWND box = uidriver::waitForWindow(kBoxClass, launcher.pid(), kJobMs);
+        ASSERT_NE(nullptr, box);
+        EXPECT_TRUE(folder.waitForLog(L"package address refused: " + std::wstring(url.begin(), url.end())));
+        EXPECT_FALSE(testutil::fileExists(folder.app() + L"zulen_6.0.7z"));
+        EXPECT_FALSE(testutil::fileExists(folder.app() + L"zulen_6.0.7z.tmp"));
+        EXPECT_FALSE(testutil::fileExists(folder.game() + L"zulclient.exe"));
+        uidriver::bringToFront(box);
+        uidriver::pressKey(VK_ESCAPE);
+        EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(box); }, 10000));
+        EXPECT_TRUE(waitFor(window, L"startBtn", startReady, 10000).enabled);
+    }
+    EXPECT_EQ(0, server.count("/f/pkg/player.7z"));
+
+    click(window, L"closebtn");
+    EXPECT_TRUE(launcher.waitForExit(30000));
 }

@@ -143,6 +143,9 @@ protected:
     {
         if (!server.available())
             GTEST_SKIP() << "no test server (run through tests/tools/with_http_server.sh)";
+        // The new installer comes over https, from a server the prefix trusts.
+        ASSERT_TRUE(server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
+        ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
         server.reset();
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Norvale\\ZUL", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
@@ -160,7 +163,7 @@ protected:
     void putUpdate(const std::string& json) { ASSERT_TRUE(server.put("zul/update_en.data", json)); }
 
     // The installer's address, delivered slowly enough to be seen.
-    std::string installerUrl() const { return server.narrowUrl("/f/pkg/zul_setup.exe?chunk=16384&trickle=120"); }
+    std::string installerUrl() const { return server.narrowHttpsUrl("/f/pkg/zul_setup.exe?chunk=16384&trickle=120"); }
 
     HWND start(uidriver::Program& launcher, const LauncherFolder& folder)
     {
@@ -388,7 +391,7 @@ TEST_F(ZulplayUpdate, ForcedUpdateIsModalAndAHostileVersionStaysInTheUpdateFolde
 TEST_F(ZulplayUpdate, FailedDownloadBringsBackTheUpdateButton)
 {
     LauncherFolder folder;
-    putUpdate("{\"ver\": 10001, \"strVer\": \"1.0.3\", \"url\": \"" + server.narrowUrl("/f/pkg/missing.exe") +
+    putUpdate("{\"ver\": 10001, \"strVer\": \"1.0.3\", \"url\": \"" + server.narrowHttpsUrl("/f/pkg/missing.exe") +
               "\", \"content\": \"Notes\", \"noiceVer\": 10001}");
     uidriver::Program launcher(folder.exe(), L"");
     HWND main = start(launcher, folder);

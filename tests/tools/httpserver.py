@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""A loopback HTTP server for the download tests, with faults on demand.
+"""A loopback HTTP(S) server for the download tests, with faults on demand.
 
   PUT /_ctl/put?name=NAME        store the body as file NAME (files live in memory)
+  GET /_ctl/big?name=NAME&size=N store a file NAME of N spaces, made as it is sent (so
+                                 it may be far larger than memory); options given here
+                                 (nolen=1, ...) are its defaults
   GET /f/NAME[?options]          serve it; options:
     nolen=1        no Content-Length; the connection closes after the body
     range=ignore   answer a Range request with 200 and the whole file
@@ -15,17 +18,30 @@
     cut=N          announce the full length but send only N body bytes, then close
     trickle=MS     sleep MS between blocks of chunk=BYTES (default 4096)
   GET /r/N/...                   a chain of N redirects ending at /...
+  GET /go?to=URL                 a redirect to URL (any address, another scheme too)
   GET /_ctl/reset                forget the recorded requests
   GET /_ctl/count?path=P         number of requests to P
   GET /_ctl/header?path=P&name=H header H of the last request to P ("" when absent)
   GET /_ctl/kill?down_ms=MS      reset every open transfer, and every new one for MS
-Usage: httpserver.py COMMAND [ARGS...] runs the command while the server listens
-on a free loopback port, which the command finds in ZUL_HTTP_TEST_PORT.
+Usage: httpserver.py [--tls DIR] COMMAND [ARGS...] runs the command while the
+server listens on a free loopback port, which the command finds in
+ZUL_HTTP_TEST_PORT. With --tls, DIR holds the test certificates the build makes
+(tests/launcher/CMakeLists.txt): ca.der, the test certificate authority;
+local.pem/.key and other.pem/.key, two certificates it signed; untrusted.pem/.key,
+one that signs itself. The same files and faults are then also served over TLS
+on three more loopback ports:
+  ZUL_HTTPS_TEST_PORT       presents the certificate for this server's own names,
+                            "localhost" and "127.0.0.1"
+  ZUL_HTTPS_OTHER_PORT      presents a certificate for another name ("other.zul.test")
+  ZUL_HTTPS_UNTRUSTED_PORT  presents the self-signed one for this server's names
+and ZUL_TEST_CA_FILE names ca.der as a Windows program under Wine sees it
+("Z:" and the path); the tests add it to their prefix's trusted roots.
 """
 
 import os
 import re
 import socket
+import ssl
 import struct
 import subprocess
 import sys
@@ -46,6 +62,13 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         pass
 
+    def setup(self):
+        # The TLS handshake runs here, on the connection's own thread: a
+        # client that refuses the certificate ends only its connection.
+        if isinstance(self.request, ssl.SSLSocket):
+            self.request.do_handshake()
+        super().setup()
+
     def reply(self, status, body=b"", extra=()):
         self.send_response(status)
         self.send_header("Content-Length", str(len(body)))
@@ -60,7 +83,7 @@ class Handler(BaseHTTPRequestHandler):
         name = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query)["name"][0]
         data = self.rfile.read(int(self.headers.get("Content-Length", "0")))
         with lock:
-            files[name] = data
+            files[name] = (data, {})
         self.reply(200, b"ok")
 
     def do_GET(self):
@@ -81,8 +104,11 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(int(query["status"]), b"error page")
         elif seen <= int(query.get("fail", "0")):
             self.reply(500, b"error page")
+        elif url.path == "/go":
+            self.reply(302, b"moved", [("Location", query["to"])])
         elif url.path.startswith("/f/") and url.path[3:] in files:
-            self.serve_file(files[url.path[3:]], query)
+            data, defaults = files[url.path[3:]]
+            self.serve_file(data, dict(defaults, **query))
         else:
             self.reply(404, b"not found")
 
@@ -99,6 +125,11 @@ class Handler(BaseHTTPRequestHandler):
         elif verb == "header":
             value = matching[-1].get(query["name"], "") if matching else ""
             self.reply(200, value.encode("latin-1"))
+        elif verb == "big":
+            options = {k: v for k, v in query.items() if k not in ("name", "size")}
+            with lock:
+                files[query["name"]] = (Spaces(int(query["size"])), options)
+            self.reply(200)
         elif verb == "kill":
             self.reply(200)
             self.server.kill(int(query["down_ms"]), self.connection)
@@ -118,7 +149,7 @@ class Handler(BaseHTTPRequestHandler):
                 start //= 2
             elif query.get("range") == "star":
                 start = 0
-        body = memoryview(data)[start:]
+        body = Spaces(len(data) - start) if isinstance(data, Spaces) else memoryview(data)[start:]
         self.send_response(status)
         if query.get("nolen") != "1":
             self.send_header("Content-Length", str(len(body)))
@@ -138,6 +169,20 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(trickle)
 
 
+class Spaces:
+    """A file of spaces that is made as it is sent."""
+
+    def __init__(self, size):
+        self.size = size
+
+    def __len__(self):
+        return self.size
+
+    def __getitem__(self, part):  # a block of it, as bytes
+        start, stop, _ = part.indices(self.size)
+        return b" " * max(0, stop - start)
+
+
 def reset_connection(sock):
     """Closes a socket with a TCP reset, as a killed server would."""
     try:
@@ -149,7 +194,7 @@ def reset_connection(sock):
 
 class Server(ThreadingHTTPServer):
     daemon_threads = True
-    down_until = 0.0  # while down, every new connection is reset at once
+    down_until = 0.0  # while down, every new connection to any port is reset at once
 
     def verify_request(self, request, address):
         if time.monotonic() < self.down_until:
@@ -168,15 +213,37 @@ class Server(ThreadingHTTPServer):
         pass  # a transfer cut by kill() ends here
 
     def kill(self, down_ms, keep):
-        self.down_until = time.monotonic() + down_ms / 1000.0
+        Server.down_until = time.monotonic() + down_ms / 1000.0
         with lock:
             victims = [c for c in connections if c is not keep]
         for conn in victims:
             reset_connection(conn)
 
 
-if __name__ == "__main__":
-    server = Server(("127.0.0.1", 0), Handler)
+class TlsServer(Server):
+    def __init__(self, certificate, key):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        self.context.load_cert_chain(certificate, key)
+
+    def get_request(self):
+        sock, address = self.socket.accept()
+        return self.context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False), address
+
+
+def listen(server):
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    env = dict(os.environ, ZUL_HTTP_TEST_PORT=str(server.server_address[1]))
-    sys.exit(subprocess.call(sys.argv[1:], env=env))
+    return str(server.server_address[1])
+
+
+if __name__ == "__main__":
+    command = sys.argv[1:]
+    env = dict(os.environ, ZUL_HTTP_TEST_PORT=listen(Server(("127.0.0.1", 0), Handler)))
+    if command[:1] == ["--tls"]:
+        tls = os.path.abspath(command[1])
+        command = command[2:]
+        env["ZUL_HTTPS_TEST_PORT"] = listen(TlsServer(tls + "/local.pem", tls + "/local.key"))
+        env["ZUL_HTTPS_OTHER_PORT"] = listen(TlsServer(tls + "/other.pem", tls + "/other.key"))
+        env["ZUL_HTTPS_UNTRUSTED_PORT"] = listen(TlsServer(tls + "/untrusted.pem", tls + "/untrusted.key"))
+        env["ZUL_TEST_CA_FILE"] = "Z:" + (tls + "/ca.der").replace("/", "\\")
+    sys.exit(subprocess.call(command, env=env))
