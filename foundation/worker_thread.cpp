@@ -25,7 +25,8 @@ bool WorkerThread::start(Runable* task)
     if (thread_.valid())
         return false;
     stopRequested_ = false;
-    wakeEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    // Manual reset: every wait after a stop ends at once, however many there are.
+    wakeEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_.reset(CreateThread(nullptr, 0, &WorkerThread::threadMain, task, 0, nullptr));
     if (!thread_.valid()) {
         common::log("utility::WorkerThread::start", __LINE__,

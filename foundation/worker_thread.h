@@ -64,6 +64,10 @@ public:
     bool isStopRequested() const { return stopRequested_; }
     // A sleep that requestStop cuts short.
     void waitFor(DWORD ms);
+    // Set by requestStop and left set until the next start, so that a task
+    // waiting on handles of its own (a process it started) waits on this one
+    // too and a stop wakes it. Null while no thread is held.
+    HANDLE stopEvent() const { return wakeEvent_.get(); }
     bool isRunning() const { return thread_.valid(); }
 
 private:

@@ -260,12 +260,14 @@ void KXZulMainFrame::startJob(JobKind kind)
     lastProgressTick_ = 0;
     bytesSinceProgress_ = 0;
     curlPreviousBytes_ = 0;
-    Runable* job = nullptr;
-    if (kind == kJobApk)
-        job = new MemberFuncRunable<KXZulMainFrame>(this, &KXZulMainFrame::_threadDownloadApk);
-    else
-        job = new MemberFuncRunable1<KXZulMainFrame>(this, &KXZulMainFrame::_threadDownloadPlayer,
-                                                     kind == kJobPlayerNoData);
+    // The job keeps this folder to its end: a change while it runs stops it.
+    const std::wstring game = zulModel().getPathDir();
+    Runable* job = new FunctionRunable([this, kind, game] {
+        if (kind == kJobApk)
+            _threadDownloadApk(game);
+        else
+            _threadDownloadPlayer(kind == kJobPlayerNoData, game);
+    });
     if (!worker_.start(job)) {
         job->release();
         workerState_ = kWorkerIdle;
@@ -484,7 +486,8 @@ void KXZulMainFrame::postToWindow(const std::function<void(KXZulMainFrame&)>& fn
 {
     std::weak_ptr<Anchor> weak = weakAnchor_;
     postToUiThread(new FunctionRunable([weak, fn] {
-        if (std::shared_ptr<Anchor> anchor = weak.lock())
+        std::shared_ptr<Anchor> anchor = weak.lock();
+        if (anchor && !anchor->frame->stop_)
             fn(*anchor->frame);
     }));
 }

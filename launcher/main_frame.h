@@ -129,9 +129,11 @@ private:
     void setControlText(const wchar_t* name, const std::wstring& text);
 
     // ---- Worker thread (main_frame_jobs.cpp) ----
-    void _threadDownloadPlayer(bool noData);
-    void _threadDownloadApk();
-    void runRepair();
+    // Each job works in the game folder it was started with.
+    void _threadDownloadPlayer(bool noData, const std::wstring& game);
+    void _threadDownloadApk(const std::wstring& game);
+    // False when the job was stopped on the way (the driver tool then stays unstarted).
+    bool runRepair(const std::wstring& game);
     // WinINet twice with resume, then libcurl twice, into partial; moved onto
     // target when complete.
     DownloadResult downloadPackage(const std::wstring& url, const std::wstring& partial,
@@ -140,7 +142,8 @@ private:
     void resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version,
                               bool& versioned);
     bool stopRequested() const { return stop_; }
-    // Runs fn on the UI thread with the window, unless the window is gone by then.
+    // Runs fn on the UI thread with the window, unless by then the window is
+    // gone or the job was stopped (the stopper has set the window's state).
     void postToWindow(const std::function<void(KXZulMainFrame&)>& fn) const;
     // The end of a job: the worker goes idle, then fn runs on the UI thread.
     void finishJob(const std::function<void(KXZulMainFrame&)>& fn);

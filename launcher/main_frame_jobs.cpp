@@ -111,7 +111,7 @@ void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, st
     }
 }
 
-void KXZulMainFrame::_threadDownloadPlayer(bool noData)
+void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game)
 {
     std::wstring address, version;
     bool versioned = false;
@@ -144,7 +144,6 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData)
     }
 
     postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
-    const std::wstring game = zulModel().getPathDir();
     emulator::stopProcessesInFolder(game, emulator::kUnpackStopList, emulator::kUnpackStopCount);
     const SzResultCode unpacked = SzExtractFileToDir(package, game, this);
     if (stopRequested())
@@ -160,24 +159,30 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData)
     }
     needPlayer_ = false;
     common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"start run repair");
-    runRepair();
+    if (!runRepair(game))
+        return;
     finishJob([](KXZulMainFrame& frame) { frame.showFolderPage(); });
 }
 
-void KXZulMainFrame::runRepair()
+bool KXZulMainFrame::runRepair(const std::wstring& game)
 {
-    const std::wstring game = zulModel().getPathDir();
     emulator::stopProcessesInFolder(game, emulator::kRepairStopList, emulator::kRepairStopCount);
-    utility::process::shellEx(game + L"zulrepairer.exe", L"", true, false, kRepairWaitMs);
+    // The repair tool may take its minute; a stop (the window closing) must
+    // not wait for it, or the worker would be cut off in the middle.
+    utility::process::shellEx(game + L"zulrepairer.exe", L"", true, false, kRepairWaitMs, worker_.stopEvent());
+    if (stopRequested()) {
+        common::log("KXZulMainFrame::runRepair", __LINE__, L"stopped while the repair tool runs");
+        return false;
+    }
     utility::process::execute(game + L"driverconfig.exe", L"", false, 0);
+    return true;
 }
 
 // ---- Game package ----
 
-void KXZulMainFrame::_threadDownloadApk()
+void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
 {
     KXZulModel& model = zulModel();
-    const std::wstring game = model.getPathDir();
     const int version = model.getAppMinVersion();
     const std::wstring apk = rules::apkPackagePath(game, version);
     common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L" download file %s", apk.c_str());

@@ -31,6 +31,16 @@ void KXZulMainFrame::onCheckUpdateRequested()
 
 void KXZulMainFrame::onGamePathChanged()
 {
-    setControlText(L"pathEdit", zulModel().getPathDir());
-    _checkGameAndAppVersion();
+    if (workerState_ != kWorkerRunning) {
+        setControlText(L"pathEdit", zulModel().getPathDir());
+        if (SkinUI::CControlUI* start = m_pm.FindControl(L"startBtn"))
+            start->SetEnabled(true);
+        _checkGameAndAppVersion();
+        return;
+    }
+    // The job works in the folder it started with: it must not go on
+    // filling the old folder, nor finish half of its work in the new one.
+    common::log("KXZulMainFrame::onGamePathChanged", __LINE__, L"game folder changed during a job: job stopped");
+    stopJob(kJobStopWaitMs);
+    showFolderPage();
 }

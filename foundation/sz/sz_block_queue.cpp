@@ -1,5 +1,6 @@
 #include "foundation/sz/sz_block_queue.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -85,6 +86,11 @@ void SzBlockQueue::close()
 void SzBlockQueue::stop()
 {
     std::unique_lock<std::mutex> lock(mutex_);
+    stopLocked();
+}
+
+void SzBlockQueue::stopLocked()
+{
     stopped_ = true;
     for (const Block& queued : full_) {
         free_.push_back(queued.data);
@@ -93,13 +99,30 @@ void SzBlockQueue::stop()
     changed_.notify_all();
 }
 
+bool SzBlockQueue::stopped()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return stopped_;
+}
+
 SRes SzBlockQueue::drainInto(SzOutSink* sink)
 {
     for (;;) {
         Block block;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return !full_.empty() || closed_; });
+            while (full_.empty() && !closed_) {
+                if (changed_.wait_for(lock, std::chrono::milliseconds(kKeepGoingPollMs)) == std::cv_status::no_timeout) {
+                    continue;
+                }
+                lock.unlock();
+                const bool goOn = sink->keepGoing();
+                lock.lock();
+                if (!goOn) {
+                    stopLocked();
+                    return SZ_ERROR_PROGRESS;
+                }
+            }
             if (full_.empty()) {
                 return SZ_OK;
             }

@@ -33,10 +33,16 @@ public:
 
     // Writing side: tells the decoding side to stop taking bytes.
     void stop();
+    // Either side: whether the writing side has stopped.
+    bool stopped();
+
+    // How often the writing side, waiting for a block, asks its sink whether to go on.
+    static const unsigned kKeepGoingPollMs = 50;
 
     // Writing side: hands every block to sink in order until the decoding
     // side closes. SZ_ERROR_OUTPUT_EOF when the sink took fewer bytes than
-    // given; the decoding side is then told to stop.
+    // given, SZ_ERROR_PROGRESS when its keepGoing said no while waiting; the
+    // decoding side is then told to stop.
     SRes drainInto(SzOutSink* sink);
 
 private:
@@ -45,6 +51,7 @@ private:
         size_t size;
     };
     bool pushFilling(std::unique_lock<std::mutex>& lock);
+    void stopLocked();
 
     bool ready_ = false;
     std::vector<Byte*> owned_;

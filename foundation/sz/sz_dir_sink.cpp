@@ -154,6 +154,15 @@ bool SzDirSink::openNextFile()
     return false;
 }
 
+bool SzDirSink::keepGoing()
+{
+    if (errorCode_ == 0 && callback_ && !callback_->shouldContinue()) {
+        common::log("SzDirSink::keepGoing", __LINE__, L"stopped by the caller while a folder decodes");
+        fail(kSzErrorCancelled);
+    }
+    return errorCode_ == 0;
+}
+
 size_t SzDirSink::write(const Byte* data, size_t size)
 {
     size_t taken = 0;

@@ -35,6 +35,8 @@ public:
     void attach(const CSzArEx* db) override;
     size_t write(const Byte* data, size_t size) override;
     SRes finish() override;
+    // Asks the callback, as before a write.
+    bool keepGoing() override;
 
     // 0, or 1005, 1015, 1016, 1017: the first error wins.
     SzResultCode errorCode() const { return errorCode_; }

@@ -93,6 +93,51 @@ SRes decodeFolders(SzArchive& archive, ILookInStream* look, SzOutSink* sink)
     return SZ_OK;
 }
 
+// The decoding thread's reader: once the writing side has stopped the queue,
+// every further look or read fails. A folder decoded into a buffer hands
+// nothing to the queue before its end, so this is where it learns to stop.
+struct SzStoppableLook {
+    ILookInStream vt;  // first: the SDK hands &vt back to the callbacks
+    ILookInStream* inner;
+    SzBlockQueue* queue;
+
+    SzStoppableLook(ILookInStream* innerStream, SzBlockQueue* stopQueue) : inner(innerStream), queue(stopQueue)
+    {
+        vt.Look = &look;
+        vt.Skip = &skip;
+        vt.Read = &read;
+        vt.Seek = &seek;
+    }
+
+    static SzStoppableLook* of(ILookInStreamPtr p)
+    {
+        return reinterpret_cast<SzStoppableLook*>(const_cast<ILookInStream*>(p));
+    }
+    static SRes look(ILookInStreamPtr p, const void** buf, size_t* size)
+    {
+        SzStoppableLook* self = of(p);
+        if (self->queue->stopped()) {
+            *size = 0;
+            return SZ_ERROR_PROGRESS;
+        }
+        return ILookInStream_Look(self->inner, buf, size);
+    }
+    static SRes skip(ILookInStreamPtr p, size_t offset) { return ILookInStream_Skip(of(p)->inner, offset); }
+    static SRes read(ILookInStreamPtr p, void* buf, size_t* size)
+    {
+        SzStoppableLook* self = of(p);
+        if (self->queue->stopped()) {
+            *size = 0;
+            return SZ_ERROR_PROGRESS;
+        }
+        return ILookInStream_Read(self->inner, buf, size);
+    }
+    static SRes seek(ILookInStreamPtr p, Int64* pos, ESzSeek origin)
+    {
+        return ILookInStream_Seek(of(p)->inner, pos, origin);
+    }
+};
+
 // Joins the decoding thread however the writing side leaves, telling it to
 // stop first when the writing side did not drain the queue to its end.
 class SzDecodingThread {
@@ -123,10 +168,11 @@ SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, SzOutSink* 
         return decodeFolders(archive, look, sink);
     }
     SRes decoded = SZ_OK;
+    SzStoppableLook stoppable(look, &queue);
     SzDecodingThread decoding(queue);
     try {
-        decoding.thread() = std::thread([&archive, look, &queue, &decoded] {
-            decoded = decodeFolders(archive, look, &queue);
+        decoding.thread() = std::thread([&archive, &stoppable, &queue, &decoded] {
+            decoded = decodeFolders(archive, &stoppable.vt, &queue);
             queue.close();
         });
     } catch (const std::exception&) {

@@ -17,6 +17,10 @@ public:
     // data (folders, empty files) after the last written file. Returns an
     // SDK result.
     virtual SRes finish() = 0;
+    // Asked now and then while a pipelined extraction waits for decoded
+    // bytes (a folder decoded into a buffer delivers nothing until its end);
+    // false ends the extraction (the sink keeps its own error code).
+    virtual bool keepGoing() { return true; }
 
 protected:
     ~SzOutSink() {}

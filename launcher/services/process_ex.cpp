@@ -50,7 +50,7 @@ bool shell(const std::wstring& file, const std::wstring& params, bool runas, boo
 }
 
 bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, bool show,
-             DWORD timeoutMs)
+             DWORD timeoutMs, HANDLE stopEvent)
 {
     common::log("utility::process::shellEx", __LINE__,
                 L"shellEx filename = [%s], param = [%s], runas = %d, show = %d, timeout = %d",
@@ -77,7 +77,12 @@ bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, b
                     GetLastError());
         return false;
     }
-    DWORD wait = WaitForSingleObject(process.get(), timeoutMs);
+    const HANDLE waited[2] = {process.get(), stopEvent};
+    const DWORD wait = WaitForMultipleObjects(stopEvent ? 2 : 1, waited, FALSE, timeoutMs);
+    if (wait == WAIT_OBJECT_0 + 1) {
+        common::log("utility::process::shellEx", __LINE__, L"shellEx wait stopped");
+        return false;
+    }
     if (wait == WAIT_OBJECT_0) {
         DWORD exitCode = static_cast<DWORD>(-1);
         GetExitCodeProcess(process.get(), &exitCode);

@@ -14,9 +14,10 @@ namespace process {
 // ShellExecuteW with "runas" (Vista and later, when asked) or "open".
 bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show);
 // ShellExecuteExW; timeout 0 returns as soon as the program started, otherwise
-// waits up to timeoutMs and is true only for exit code 0.
+// waits up to timeoutMs and is true only for exit code 0. A stop event, when
+// given, ends the wait early (false; the program is left running).
 bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, bool show,
-             DWORD timeoutMs);
+             DWORD timeoutMs, HANDLE stopEvent = nullptr);
 
 // One drive letter with the kernel device behind it ("C:" -> "\Device\HarddiskVolume1").
 struct DosDevice {

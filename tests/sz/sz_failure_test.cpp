@@ -104,7 +104,7 @@ TEST(SzFailure, CallbackStopGives1017)
         EXPECT_EQ(kSzErrorCancelled, sztest::extractToDir(archive, target.path(), &callback));
         EXPECT_EQ(std::vector<int32_t>{kSzErrorCancelled}, callback.results);
         EXPECT_EQ(static_cast<uint64_t>(allowed), callback.progressCalls);
-        EXPECT_EQ(allowed + 1, callback.asks);
+        EXPECT_GE(callback.asks, allowed + 1);
     }
 }
 

@@ -58,7 +58,7 @@ std::string diffTrees(const Tree& expected, const Tree& actual)
 bool RecordingCallback::shouldContinue()
 {
     asks++;
-    return allowWrites < 0 || asks <= allowWrites;
+    return allowWrites < 0 || progressCalls < static_cast<uint64_t>(allowWrites);
 }
 
 void RecordingCallback::onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,

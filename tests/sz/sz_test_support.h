@@ -25,7 +25,8 @@ Tree readTree(const std::wstring& root);
 // Empty when equal, else the paths that differ.
 std::string diffTrees(const Tree& expected, const Tree& actual);
 
-// Records every call of the layer; can stop after a number of writes.
+// Records every call of the layer; can stop after a number of writes. (The
+// layer also asks while it waits for decoded bytes, so asks may exceed writes.)
 class RecordingCallback : public SzExtractCallback {
 public:
     bool shouldContinue() override;
