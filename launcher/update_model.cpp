@@ -71,7 +71,8 @@ KXSpaceUpdateModel::Offer KXSpaceUpdateModel::decide(const std::string& body, co
 {
     Offer offer;
     rapidjson::Document document;
-    document.Parse(body.data(), body.size());
+    // Iteratively: a remote document nested deep must not exhaust this thread's stack.
+    document.Parse<rapidjson::kParseIterativeFlag>(body.data(), body.size());
     if (document.HasParseError() || !document.IsObject()) {
         common::log("KXSpaceUpdateModel::decide", __LINE__, L"update document unreadable");
         return offer;

@@ -80,6 +80,21 @@ TEST(UpdateDecision, OffersFollowTheVersionsAndTheCheckKind)
     EXPECT_EQ(L"plain", Model::decide(texts, L"de", false).content);
 }
 
+TEST(UpdateDecision, DeeplyNestedDocumentIsRefusedOnTheCheckWorker)
+{
+    // On a worker as the check runs: 100,000 levels overflow a parser that recurses.
+    Model::Offer open, closed;
+    open.update = closed.update = true;
+    utility::WorkerThread worker;
+    ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+        open = Model::decide(std::string(100000, '['), L"en", false);
+        closed = Model::decide(std::string(100000, '[') + std::string(100000, ']'), L"en", false);
+    })));
+    worker.join(60000);
+    EXPECT_FALSE(open.update);
+    EXPECT_FALSE(closed.update);
+}
+
 TEST(UpdateDecision, VersionTextBecomesAFileNameOnlyWhenPlain)
 {
     EXPECT_EQ(L"C:\\a\\update\\zul_1.0.1.exe", Model::installerPath(L"C:\\a\\update\\", L"1.0.1", 10001));
