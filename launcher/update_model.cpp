@@ -54,6 +54,13 @@ void KXSpaceUpdateModel::checkVersion(bool automatic)
         common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"a check runs already");
         return;
     }
+    if (downloadRunning_) {
+        // A new offer must not change what is being downloaded; whoever asked
+        // hears of the offer under way.
+        common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"check refused: the update is downloading");
+        postCheckResult(updateContent(), updateVersionText());
+        return;
+    }
     checkRunning_ = true;
     checkDownloader_.stop();
     Runable* task = new MemberFuncRunable1<KXSpaceUpdateModel>(
@@ -128,11 +135,14 @@ void KXSpaceUpdateModel::_threadProcCheckVersion(bool automatic)
     }
     // The offer is published before the result is posted; the UI reads it
     // after the task arrives.
-    updateUrl_ = offer.url;
-    updateContent_ = offer.content;
-    updateVersionText_ = offer.versionText;
-    updateVersion_ = offer.version;
-    forceUpdate_ = offer.forced;
+    {
+        utility::ScopedLock guard(offerLock_);
+        updateUrl_ = offer.url;
+        updateContent_ = offer.content;
+        updateVersionText_ = offer.versionText;
+        updateVersion_ = offer.version;
+        forceUpdate_ = offer.forced;
+    }
     common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"update %s forced %d",
                 offer.versionText.c_str(), offer.forced ? 1 : 0);
     postCheckResult(offer.content, offer.versionText);
@@ -151,29 +161,50 @@ std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const
 
 bool KXSpaceUpdateModel::startDownload()
 {
-    downloadDownloader_.stop();
+    stopDownload();
     lastProgressTick_ = 0;
+    downloadRunning_ = true;
     Runable* task = new MemberFuncRunable<KXSpaceUpdateModel>(this, &KXSpaceUpdateModel::_threadDownloadPlayer);
     if (!downloadDownloader_.start(task)) {
         task->release();
+        downloadRunning_ = false;
         common::log("KXSpaceUpdateModel::startDownload", __LINE__, L"download not started");
         return false;
     }
     return true;
 }
 
-void KXSpaceUpdateModel::stopDownload() { downloadDownloader_.stop(); }
+void KXSpaceUpdateModel::stopDownload()
+{
+    downloadDownloader_.stop();
+    // Also when the worker had to be ended before it could say so.
+    downloadRunning_ = false;
+}
 
 void KXSpaceUpdateModel::stop()
 {
     checkDownloader_.stop();
-    downloadDownloader_.stop();
+    stopDownload();
 }
 
-std::wstring KXSpaceUpdateModel::getUpdatePath() const { return updatePath_; }
+std::wstring KXSpaceUpdateModel::getUpdatePath() const { return utility::lockedCopy(offerLock_, updatePath_); }
+
+bool KXSpaceUpdateModel::forceUpdate() const { return utility::lockedCopy(offerLock_, forceUpdate_); }
+
+std::wstring KXSpaceUpdateModel::updateContent() const { return utility::lockedCopy(offerLock_, updateContent_); }
+
+std::wstring KXSpaceUpdateModel::updateVersionText() const
+{
+    return utility::lockedCopy(offerLock_, updateVersionText_);
+}
 
 void KXSpaceUpdateModel::_threadDownloadPlayer()
 {
+    struct RunningFlag {
+        std::atomic<bool>& running;
+        ~RunningFlag() { running = false; }
+    } clearedOnEveryReturn{downloadRunning_};
+
     const std::wstring folder = utility::ufile::getExeDir() + L"update\\";
     if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update folder not made lastError = %d",
@@ -181,12 +212,20 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
         postProgress(kDownloadFailed);
         return;
     }
-    const std::wstring file = installerPath(folder, updateVersionText_, updateVersion_);
+    std::wstring url, versionText;
+    int version = 0;
+    {
+        utility::ScopedLock guard(offerLock_);
+        url = updateUrl_;
+        versionText = updateVersionText_;
+        version = updateVersion_;
+    }
+    const std::wstring file = installerPath(folder, versionText, version);
     const std::wstring partial = file + L".tmp";
     common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update:  download file %s", file.c_str());
     utility::ufile::removeFile(partial);
     utility::ufile::removeFile(file);
-    if (!downloadDownloader_.download2file(updateUrl_, partial, this, false)) {
+    if (!downloadDownloader_.download2file(url, partial, this, false)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download error %d",
                     GetLastError());
         utility::ufile::removeFile(partial);
@@ -203,7 +242,7 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
         return;
     }
     utility::ufile::removeFile(partial);
-    updatePath_ = file;
+    utility::lockedStore(offerLock_, updatePath_, file);
     needUpdate_ = true;
     postProgress(100);
 }

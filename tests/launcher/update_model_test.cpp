@@ -178,3 +178,33 @@ TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(progress.empty());
 }
+
+TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
+{
+    const std::string installer = launchertest::makeData(300000, 5);
+    ASSERT_TRUE(server.put("setup.exe", installer));
+    const std::string url = server.narrowUrl("/f/setup.exe?chunk=16384&trickle=150");
+    ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.8\", \"content\": \"first\", "
+                                                 "\"url\": \"" + url + "\"}"));
+    ASSERT_EQ(L"first|9.9.8", check(false));
+    const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_9.9.8.exe";
+    DeleteFileW(file.c_str());
+    ASSERT_TRUE(model().startDownload());
+    EXPECT_TRUE(model().downloadRunning());
+
+    // A newer offer appears meanwhile: a manual check hears of the one under way.
+    ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10002, \"strVer\": \"9.9.9\", \"content\": \"second\", "
+                                                 "\"url\": \"" + url + "\"}"));
+    const int fetched = server.count("/f/zul/update_en.data");
+    launchertest::LogCapture log;
+    EXPECT_EQ(L"first|9.9.8", check(false));
+    EXPECT_EQ(1u, log.count(L"check refused: the update is downloading"));
+    EXPECT_EQ(fetched, server.count("/f/zul/update_en.data"));
+    EXPECT_EQ(L"9.9.8", model().updateVersionText());
+
+    ASSERT_TRUE(testutil::pumpUntil([&] { return !progress.empty() && progress.back() == 100; }, 120000));
+    EXPECT_FALSE(model().downloadRunning());
+    EXPECT_EQ(file, model().getUpdatePath());
+    EXPECT_TRUE(testutil::readFile(file) == installer);
+    DeleteFileW(file.c_str());
+}
