@@ -61,7 +61,7 @@ void UiTaskDispatcher::destroyWindow()
     for (auto& timer : timers_) {
         if (window_)
             KillTimer(window_, timer.first);
-        timer.second->release();
+        releaseTimerTask(timer.second);
     }
     timers_.clear();
     HWND window = nullptr;
@@ -130,7 +130,45 @@ void UiTaskDispatcher::removeTimer(UINT_PTR id)
     timers_.erase(it);
     if (window_)
         KillTimer(window_, id);
-    task->release();
+    releaseTimerTask(task);
+}
+
+bool UiTaskDispatcher::leaveReleaseToTick(Runable* task)
+{
+    for (RunningTimer* running = runningTimers_; running; running = running->outer) {
+        if (running->task == task) {
+            running->removed = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void UiTaskDispatcher::releaseTimerTask(Runable* task)
+{
+    if (!leaveReleaseToTick(task))
+        task->release();
+}
+
+void UiTaskDispatcher::tick(UINT_PTR id)
+{
+    auto it = timers_.find(id);
+    if (it == timers_.end())
+        return;
+    Runable* task = it->second;
+    for (RunningTimer* running = runningTimers_; running; running = running->outer) {
+        // Its run pumps messages: this tick waits for the next one.
+        if (running->task == task)
+            return;
+    }
+    // The run may stop this very timer (and so release the task): the task
+    // lives until the run has returned.
+    RunningTimer running = {task, false, runningTimers_};
+    runningTimers_ = &running;
+    utility::runTask(*task, "UiTaskDispatcher::tick");
+    runningTimers_ = running.outer;
+    if (running.removed)
+        task->release();
 }
 
 LRESULT CALLBACK UiTaskDispatcher::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -140,17 +178,14 @@ LRESULT CALLBACK UiTaskDispatcher::windowProc(HWND hwnd, UINT msg, WPARAM wParam
     if (msg == WM_UITASK) {
         Runable* task = reinterpret_cast<Runable*>(lParam);
         if (task) {
-            task->run();
+            utility::runTask(*task, "UiTaskDispatcher::windowProc");
             task->release();
         }
         return 0;
     }
     if (msg == WM_TIMER) {
-        if (self) {
-            auto it = self->timers_.find(static_cast<UINT_PTR>(wParam));
-            if (it != self->timers_.end())
-                it->second->run();
-        }
+        if (self)
+            self->tick(static_cast<UINT_PTR>(wParam));
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);

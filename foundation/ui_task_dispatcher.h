@@ -33,6 +33,8 @@ public:
 
     // UI thread only. Returns the timer id, 0 on failure (the task is not taken).
     UINT_PTR addTimer(UINT intervalMs, Runable* task);
+    // Stops the timer and releases its task; a task that stops its own timer
+    // is released when its tick returns.
     void removeTimer(UINT_PTR id);
 
     HWND window() const { return window_; }
@@ -44,10 +46,24 @@ private:
     void createWindow();
     void destroyWindow();
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void tick(UINT_PTR id);
+    // True when the task is running a tick now: its release is then left to
+    // that tick.
+    bool leaveReleaseToTick(Runable* task);
+    void releaseTimerTask(Runable* task);
+
+    // A timer task inside its run, innermost first (a run may pump messages,
+    // and another timer may tick inside it).
+    struct RunningTimer {
+        Runable* task;
+        bool removed;
+        RunningTimer* outer;
+    };
 
     HWND window_ = nullptr;
     std::map<UINT_PTR, Runable*> timers_;
     UINT_PTR timerCounter_ = 0;
+    RunningTimer* runningTimers_ = nullptr;
     utility::CriticalSection lock_;  // the window handle against post and destroy
     std::atomic<bool> created_{false};
 };

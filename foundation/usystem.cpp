@@ -4,6 +4,7 @@
 
 #include "log.h"
 #include "scoped_handle.h"
+#include "url_policy.h"
 
 namespace utility {
 namespace usystem {
@@ -22,6 +23,10 @@ bool isVistaOrLater()
 
 bool openUrl(const std::wstring& url)
 {
+    if (!urlpolicy::isAllowed(url, urlpolicy::Schemes::HttpOrHttps)) {
+        common::log("utility::usystem::openUrl", __LINE__, L"refused, not a web address: %s", url.c_str());
+        return false;
+    }
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -32,10 +37,9 @@ bool openUrl(const std::wstring& url)
         ScopedHandle process(info.hProcess);
         return true;
     }
-    common::log("utility::usystem::openUrl", __LINE__, L"open url failed! lastError = %d",
+    common::log("utility::usystem::openUrl", __LINE__, L"open url %s failed! lastError = %d", url.c_str(),
                 GetLastError());
-    HINSTANCE result = ShellExecuteW(nullptr, L"open", L"iexplore.exe", url.c_str(), nullptr, SW_SHOW);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    return false;
 }
 
 }  // namespace usystem

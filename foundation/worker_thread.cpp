@@ -1,8 +1,30 @@
 #include "worker_thread.h"
 
+#include <exception>
+
 #include "log.h"
 
 namespace utility {
+
+bool runTask(Runable& task, const char* owner)
+{
+    try {
+        task.run();
+        return true;
+    } catch (const std::exception& error) {
+        // The log may need memory too: its own failure is swallowed as well.
+        try {
+            common::log(owner, __LINE__, L"task ended by an exception: %hs", error.what());
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            common::log(owner, __LINE__, L"task ended by an unknown exception");
+        } catch (...) {
+        }
+    }
+    return false;
+}
 
 WorkerThread::~WorkerThread()
 {
@@ -16,7 +38,7 @@ DWORD WINAPI WorkerThread::threadMain(LPVOID param)
 {
     Runable* task = static_cast<Runable*>(param);
     if (task)
-        task->run();
+        runTask(*task, "utility::WorkerThread::threadMain");
     return 0;
 }
 

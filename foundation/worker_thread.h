@@ -47,6 +47,12 @@ void lockedStore(CriticalSection& lock, T& field, const V& value)
     field = value;
 }
 
+// Runs the task and returns true; an exception that leaves it (std::bad_alloc
+// from a growing buffer, anything else) is logged under owner and swallowed,
+// with false: a task must never end the process through the thread or the
+// window procedure that runs it.
+bool runTask(Runable& task, const char* owner);
+
 class WorkerThread {
 public:
     WorkerThread() = default;

@@ -1,6 +1,7 @@
 #include "launcher/emulator_process.h"
 
 #include <list>
+#include <vector>
 
 #include "foundation/log.h"
 #include "foundation/process.h"
@@ -34,6 +35,21 @@ std::wstring comparable(const std::wstring& path)
     if (length == 0 || length >= MAX_PATH * 2)
         return std::wstring();
     return utility::ustring::toLowerCopy(full);
+}
+
+// The folder of a file as a full path with its trailing separator (C:\g\ for
+// C:\g\\zulclient.exe); empty when the system cannot make one.
+std::wstring folderOf(const std::wstring& path)
+{
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return std::wstring();
+    std::vector<wchar_t> full(size);
+    wchar_t* name = nullptr;
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), &name);
+    if (length == 0 || length >= size || !name)
+        return std::wstring();
+    return std::wstring(full.data(), name);
 }
 
 bool endProcess(DWORD processId, const wchar_t* image, DWORD waitMs)
@@ -97,11 +113,16 @@ int stopProcessesInFolder(const std::wstring& folder, const StopEntry* entries, 
 
 bool startClient(const std::wstring& clientPath, const std::wstring& params)
 {
+    // The client runs in its own folder, the game folder.
+    const std::wstring folder = folderOf(clientPath);
     if (utility::usystem::isWin8OS() &&
-        utility::process::createWithExplorerToken(clientPath, params.c_str(), false) != -1)
+        utility::process::createWithExplorerToken(clientPath, params.c_str(), folder, false) != -1) {
+        common::log("emulator::startClient", __LINE__, L"client started as the desktop user in [%s]",
+                    folder.c_str());
         return true;
+    }
     common::log("emulator::startClient", __LINE__, L"run player adminstror");
-    return utility::process::shell(clientPath, params, false, true);
+    return utility::process::shell(clientPath, params, false, true, folder);
 }
 
 }  // namespace emulator

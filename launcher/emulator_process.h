@@ -34,8 +34,9 @@ bool isPathInFolder(const std::wstring& path, const std::wstring& folder);
 // folder, each waited for up to its time. Returns how many were ended.
 int stopProcessesInFolder(const std::wstring& folder, const StopEntry* entries, size_t count);
 
-// Starts the client with the parameters: as the desktop user on Windows 8 and
-// later, otherwise (or when that fails) through the shell. True when it started.
+// Starts the client with the parameters in its own folder (the game folder):
+// as the desktop user on Windows 8 and later, otherwise (or when that fails)
+// through the shell. True when it started.
 bool startClient(const std::wstring& clientPath, const std::wstring& params);
 
 }  // namespace emulator

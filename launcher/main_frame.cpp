@@ -12,6 +12,7 @@
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/file_ex.h"
+#include "launcher/services/process_ex.h"
 #include "launcher/services/system_ex.h"
 #include "launcher/services/zul_model.h"
 #include "launcher/tray_icon.h"
@@ -339,7 +340,7 @@ void KXZulMainFrame::onLinkBtnClicked(UiNotify& msg)
         if (msg.pSender->GetName() == link.control) {
             const std::wstring url = text(link.urlKey);
             common::log("KXZulMainFrame::onLinkBtnClicked", __LINE__, L"open %s", url.c_str());
-            utility::usystem::openUrl(url);
+            utility::process::openUrlAsDesktopUser(url);
             return;
         }
     }

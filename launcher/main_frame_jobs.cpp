@@ -82,7 +82,8 @@ void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, st
         worker_.waitFor(kRetryPauseMs);
     }
     rapidjson::Document document;
-    document.Parse(body.data(), body.size());
+    // Iteratively: a remote document nested deep must not exhaust this thread's stack.
+    document.Parse<rapidjson::kParseIterativeFlag>(body.data(), body.size());
     if (!fetched || document.HasParseError() || !document.IsObject()) {
         common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
                     L"package description unusable, the default package is used");

@@ -1,10 +1,10 @@
 #include "launcher/setup_frame.h"
 
 #include "foundation/log.h"
-#include "foundation/usystem.h"
 #include "launcher/folder_dialog.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
+#include "launcher/services/process_ex.h"
 #include "launcher/services/zul_model.h"
 #include "msg/message_box.h"
 #include "skinui/controls/combo_ui.h"
@@ -215,5 +215,5 @@ void KXZulSetupFrame::onAboutLinkClicked(UiNotify& msg)
     const wchar_t* key = msg.pSender->GetName() == L"aboutlink1" ? L"link_about_us_link1" : L"link_about_us_link2";
     const std::wstring url = text(key);
     common::log("KXZulSetupFrame::onAboutLinkClicked", __LINE__, L"open %s", url.c_str());
-    utility::usystem::openUrl(url);
+    utility::process::openUrlAsDesktopUser(url);
 }

@@ -82,6 +82,13 @@ void KXSpaceUpdateModel::checkVersion(bool automatic)
         common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"a check runs already");
         return;
     }
+    if (downloadRunning_) {
+        // A new offer must not change what is being downloaded; whoever asked
+        // hears of the offer under way.
+        common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"check refused: the update is downloading");
+        postCheckResult(updateContent(), updateVersionText());
+        return;
+    }
     checkRunning_ = true;
     checkDownloader_.stop();
     Runable* task = new MemberFuncRunable1<KXSpaceUpdateModel>(
@@ -99,7 +106,8 @@ KXSpaceUpdateModel::Offer KXSpaceUpdateModel::decide(const std::string& body, co
 {
     Offer offer;
     rapidjson::Document document;
-    document.Parse(body.data(), body.size());
+    // Iteratively: a remote document nested deep must not exhaust this thread's stack.
+    document.Parse<rapidjson::kParseIterativeFlag>(body.data(), body.size());
     if (document.HasParseError() || !document.IsObject()) {
         common::log("KXSpaceUpdateModel::decide", __LINE__, L"update document unreadable");
         return offer;
@@ -155,11 +163,14 @@ void KXSpaceUpdateModel::_threadProcCheckVersion(bool automatic)
     }
     // The offer is published before the result is posted; the UI reads it
     // after the task arrives.
-    updateUrl_ = offer.url;
-    updateContent_ = offer.content;
-    updateVersionText_ = offer.versionText;
-    updateVersion_ = offer.version;
-    forceUpdate_ = offer.forced;
+    {
+        utility::ScopedLock guard(offerLock_);
+        updateUrl_ = offer.url;
+        updateContent_ = offer.content;
+        updateVersionText_ = offer.versionText;
+        updateVersion_ = offer.version;
+        forceUpdate_ = offer.forced;
+    }
     common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"update %s forced %d",
                 offer.versionText.c_str(), offer.forced ? 1 : 0);
     postCheckResult(offer.content, offer.versionText);
@@ -178,26 +189,42 @@ std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const
 
 bool KXSpaceUpdateModel::startDownload()
 {
-    downloadDownloader_.stop();
+    stopDownload();
     lastProgressTick_ = 0;
+    downloadRunning_ = true;
     Runable* task = new MemberFuncRunable<KXSpaceUpdateModel>(this, &KXSpaceUpdateModel::_threadDownloadPlayer);
     if (!downloadDownloader_.start(task)) {
         task->release();
+        downloadRunning_ = false;
         common::log("KXSpaceUpdateModel::startDownload", __LINE__, L"download not started");
         return false;
     }
     return true;
 }
 
-void KXSpaceUpdateModel::stopDownload() { downloadDownloader_.stop(); }
+void KXSpaceUpdateModel::stopDownload()
+{
+    downloadDownloader_.stop();
+    // Also when the worker had to be ended before it could say so.
+    downloadRunning_ = false;
+}
 
 void KXSpaceUpdateModel::stop()
 {
     checkDownloader_.stop();
-    downloadDownloader_.stop();
+    stopDownload();
 }
 
-std::wstring KXSpaceUpdateModel::getUpdatePath() const { return updatePath_; }
+std::wstring KXSpaceUpdateModel::getUpdatePath() const { return utility::lockedCopy(offerLock_, updatePath_); }
+
+bool KXSpaceUpdateModel::forceUpdate() const { return utility::lockedCopy(offerLock_, forceUpdate_); }
+
+std::wstring KXSpaceUpdateModel::updateContent() const { return utility::lockedCopy(offerLock_, updateContent_); }
+
+std::wstring KXSpaceUpdateModel::updateVersionText() const
+{
+    return utility::lockedCopy(offerLock_, updateVersionText_);
+}
 
 bool KXSpaceUpdateModel::isInstaller(const std::wstring& path, unsigned long long announcedLength)
 {
@@ -227,18 +254,24 @@ bool KXSpaceUpdateModel::installerReady() const
 {
     unsigned long long size = 0;
     bool executable = false;
-    if (readProgramHeader(updatePath_, size, executable) && size > 0 && executable)
+    const std::wstring path = getUpdatePath();
+    if (readProgramHeader(path, size, executable) && size > 0 && executable)
         return true;
-    common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s is no program any more, deleted",
-                updatePath_.c_str());
-    utility::ufile::removeFile(updatePath_);
+    common::log("KXSpaceUpdateModel::installerReady", __LINE__,
+                L"installer %s is no program any more, deleted", path.c_str());
+    utility::ufile::removeFile(path);
     return false;
 }
 
 void KXSpaceUpdateModel::_threadDownloadPlayer()
 {
+    struct RunningFlag {
+        std::atomic<bool>& running;
+        ~RunningFlag() { running = false; }
+    } clearedOnEveryReturn{downloadRunning_};
     // An installer downloaded before is deleted below: only this download may be started.
     needUpdate_ = false;
+
     const std::wstring folder = utility::ufile::getExeDir() + L"update\\";
     if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update folder not made lastError = %d",
@@ -246,12 +279,20 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
         postProgress(kDownloadFailed);
         return;
     }
-    const std::wstring file = installerPath(folder, updateVersionText_, updateVersion_);
+    std::wstring url, versionText;
+    int version = 0;
+    {
+        utility::ScopedLock guard(offerLock_);
+        url = updateUrl_;
+        versionText = updateVersionText_;
+        version = updateVersion_;
+    }
+    const std::wstring file = installerPath(folder, versionText, version);
     const std::wstring partial = file + L".tmp";
     common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update:  download file %s", file.c_str());
     utility::ufile::removeFile(partial);
     utility::ufile::removeFile(file);
-    if (!downloadDownloader_.download2file(updateUrl_, partial, this, false)) {
+    if (!downloadDownloader_.download2file(url, partial, this, false)) {
         common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download error %d",
                     GetLastError());
         utility::ufile::removeFile(partial);
@@ -273,7 +314,7 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
         return;
     }
     utility::ufile::removeFile(partial);
-    updatePath_ = file;
+    utility::lockedStore(offerLock_, updatePath_, file);
     needUpdate_ = true;
     postProgress(100);
 }

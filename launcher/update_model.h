@@ -6,7 +6,10 @@
 // Threads: the check and the download run on the two downloaders' workers.
 // Their results reach the windows only through tasks posted to the UI
 // thread; each task reads the callback when it runs, so a window that
-// cleared its callback on closing never hears from a late task.
+// cleared its callback on closing never hears from a late task. The offer
+// (address, texts, version, force flag) and the installer's path are written
+// by one worker and read by the other and the UI thread: they are kept under
+// one lock. No check starts while the offer is being downloaded.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "foundation/worker_thread.h"
 #include "launcher/services/http_downloader.h"
 
 class KXSpaceUpdateModel : public utility::CHttpDownloader::IHttpDownloadSink {
@@ -55,7 +59,9 @@ public:
     void setProgressCallback(const ProgressCallback& callback);
 
     // Starts a check unless one runs (automatic: the check at start, which
-    // offers only suggested or forced versions).
+    // offers only suggested or forced versions). While the offered installer
+    // is downloading no check starts: the offer being downloaded is posted
+    // again instead.
     void checkVersion(bool automatic);
     bool checkRunning() const { return checkRunning_; }
     // Stops any download and downloads the offered installer.
@@ -70,9 +76,10 @@ public:
     // At exit, before the installer is started elevated: true when it is
     // still a program file; otherwise it is deleted (logged).
     bool installerReady() const;
-    bool forceUpdate() const { return forceUpdate_; }
-    std::wstring updateContent() const { return updateContent_; }
-    std::wstring updateVersionText() const { return updateVersionText_; }
+    bool downloadRunning() const { return downloadRunning_; }
+    bool forceUpdate() const;
+    std::wstring updateContent() const;
+    std::wstring updateVersionText() const;
 
     // The decision on one update document (no network): own version 10000.
     static Offer decide(const std::string& body, const std::wstring& language, bool automatic);
@@ -101,7 +108,9 @@ private:
     utility::CHttpDownloader checkDownloader_;
     utility::CHttpDownloader downloadDownloader_;
     std::atomic<bool> checkRunning_{false};
+    std::atomic<bool> downloadRunning_{false};
     DWORD lastProgressTick_ = 0;
+    mutable utility::CriticalSection offerLock_;  // the fields below up to updatePath_
     std::wstring updateUrl_;
     std::wstring updateContent_;
     std::wstring updateVersionText_;

@@ -2,7 +2,7 @@
 
 #include "foundation/log.h"
 #include "foundation/ustring.h"
-#include "foundation/usystem.h"
+#include "launcher/services/process_ex.h"
 
 namespace wke {
 
@@ -90,12 +90,6 @@ JsValue __cdecl CallOpenUrl(JsExecState state, void* param)
     return api.jsUndefined();
 }
 
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
-{
-    const size_t length = wcslen(prefix);
-    return text.size() > length && _wcsnicmp(text.c_str(), prefix, length) == 0;
-}
-
 }  // namespace
 
 int loadWkeLibrary(const std::wstring& appDir)
@@ -164,12 +158,8 @@ void moveView(WebView view, int x, int y, int width, int height)
 bool openPageAddress(const std::wstring& address)
 {
     // The launcher runs elevated: a page may open web addresses, never a
-    // program or a file.
-    if (!startsWithNoCase(address, L"http://") && !startsWithNoCase(address, L"https://")) {
-        common::log("wke::openPageAddress", __LINE__, L"web jump refused: %s", address.c_str());
-        return false;
-    }
-    return utility::usystem::openUrl(address);
+    // program or a file (the opener refuses them).
+    return utility::process::openUrlAsDesktopUser(address);
 }
 
 }  // namespace wke

@@ -10,3 +10,8 @@ add_library(launcher_additions STATIC
   ${CMAKE_CURRENT_LIST_DIR}/window_ipc.cpp
 )
 target_link_libraries(launcher_additions PUBLIC foundation psapi shell32 user32 advapi32)
+# Test builds let the tests name the Windows folder whose explorer.exe is the
+# desktop user's (process_ex.h); shipped builds have none of it.
+if(ZUL_BUILD_TESTS)
+  target_compile_definitions(launcher_additions PRIVATE ZUL_TEST_HOOKS=1)
+endif()

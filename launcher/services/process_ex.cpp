@@ -5,10 +5,15 @@
 #include <tlhelp32.h>
 #include <wchar.h>
 
+#include <vector>
+
 #include "foundation/log.h"
-#include "foundation/usystem.h"
+#include "foundation/process.h"
 #include "foundation/scoped_handle.h"
 #include "foundation/system_dll.h"
+#include "foundation/url_policy.h"
+#include "foundation/usystem.h"
+#include "launcher/services/system_ex.h"
 
 namespace utility {
 namespace process {
@@ -31,16 +36,37 @@ bool sessionOf(DWORD processId, DWORD& session)
     return ProcessIdToSessionId(processId, &session) != FALSE;
 }
 
+// The Windows folder without a trailing separator, empty on failure.
+std::wstring windowsFolder()
+{
+    wchar_t folder[MAX_PATH] = {0};
+#ifdef ZUL_TEST_HOOKS
+    // Test builds only: a stand-in explorer.exe there plays the desktop's.
+    const DWORD testLength = GetEnvironmentVariableW(L"ZUL_TEST_WINDOWS_DIR", folder, MAX_PATH);
+    if (testLength > 0 && testLength < MAX_PATH) {
+        std::wstring path(folder, testLength);
+        if (path.back() == L'\\')
+            path.pop_back();
+        return path;
+    }
+#endif
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    return std::wstring(folder, length);
+}
+
 }  // namespace
 
-bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show)
+bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show,
+           const std::wstring& folder)
 {
     common::log("utility::process::shell", __LINE__,
                 L"shell filename = [%s], param = [%s], runas = %d, show = %d", file.c_str(),
                 params.c_str(), runas ? 1 : 0, show ? 1 : 0);
     HINSTANCE result = ShellExecuteW(nullptr, verbFor(runas, false), file.c_str(),
-                                     params.empty() ? nullptr : params.c_str(), nullptr,
-                                     show ? SW_SHOW : SW_HIDE);
+                                     params.empty() ? nullptr : params.c_str(),
+                                     folder.empty() ? nullptr : folder.c_str(), show ? SW_SHOW : SW_HIDE);
     DWORD error = GetLastError();
     common::log("utility::process::shell", __LINE__, L"shellEx ret . lastError = %d", error);
     if (reinterpret_cast<INT_PTR>(result) > 32)
@@ -170,15 +196,14 @@ DWORD getExplorerToken(HANDLE* token)
     if (!token)
         return ERROR_INVALID_PARAMETER;
     *token = nullptr;
-    wchar_t windows[MAX_PATH] = {0};
-    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::wstring windows = windowsFolder();
+    if (windows.empty()) {
         DWORD error = GetLastError();
         common::log("utility::process::getExplorerToken", __LINE__,
                     L"GetWindowsDirectory failed. lastError = %d", error);
         return error ? error : ERROR_BUFFER_OVERFLOW;
     }
-    const std::wstring target = std::wstring(windows) + L"\\explorer.exe";
+    const std::wstring target = windows + L"\\explorer.exe";
 
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) {
@@ -245,7 +270,7 @@ bool buildTokenCommandLine(const std::wstring& file, const wchar_t* params, std:
         line += L" ";
         line += params;
     }
-    return line.size() < kTokenCommandChars;
+    return line.size() < kMaxCommandChars;
 }
 
 namespace {
@@ -263,8 +288,8 @@ bool commandLineFits(const char* function, const std::wstring& file, const wchar
 
 }  // namespace
 
-int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* params, bool wait,
-                    DWORD* exitCode)
+int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* params, const std::wstring& folder,
+                    bool wait, DWORD* exitCode)
 {
     std::wstring line;
     if (!commandLineFits("utility::process::createWithToken", file, params, line))
@@ -284,25 +309,27 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
                     L"CreateProcessWithTokenW not found, lastError = %d", GetLastError());
         return -1;
     }
-    // The system may write into the command line, so it gets its own area.
-    wchar_t commandLine[kTokenCommandChars] = {0};
-    wcsncpy(commandLine, line.c_str(), kTokenCommandChars - 1);
+    // The system may write into the command line, so it gets its own area,
+    // as long as the line with its terminator.
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    wchar_t* commandLine = buffer.data();
     STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof(info));
-    if (!createWithToken(token, LOGON_WITH_PROFILE, nullptr, commandLine, 0, nullptr, nullptr,
-                         &startup, &info)) {
+    if (!createWithToken(token, LOGON_WITH_PROFILE, nullptr, commandLine, 0, nullptr,
+                         folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         common::log("utility::process::createWithToken", __LINE__,
-                    L"CreateProcessWithTokenW failed. cmd = %s, lastError = %d", commandLine,
-                    GetLastError());
+                    L"CreateProcessWithTokenW failed. cmd = %s, folder = [%s], lastError = %d",
+                    line.c_str(), folder.c_str(), GetLastError());
         return -1;
     }
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
-    common::log("utility::process::createWithToken", __LINE__, L"started cmd = %s, pid = %d",
-                commandLine, info.dwProcessId);
+    common::log("utility::process::createWithToken", __LINE__, L"started cmd = %s, folder = [%s], pid = %d",
+                line.c_str(), folder.c_str(), info.dwProcessId);
     if (wait) {
         WaitForSingleObject(process.get(), INFINITE);
         DWORD code = static_cast<DWORD>(-1);
@@ -313,8 +340,8 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
     return 0;
 }
 
-int createWithExplorerToken(const std::wstring& file, const wchar_t* params, bool wait,
-                            DWORD* exitCode)
+int createWithExplorerToken(const std::wstring& file, const wchar_t* params, const std::wstring& folder,
+                            bool wait, DWORD* exitCode)
 {
     std::wstring line;
     if (!commandLineFits("utility::process::createWithExplorerToken", file, params, line))
@@ -327,7 +354,34 @@ int createWithExplorerToken(const std::wstring& file, const wchar_t* params, boo
                     L"no explorer token, lastError = %d", error);
         return -1;
     }
-    return createWithToken(token.get(), file, params, wait, exitCode);
+    return createWithToken(token.get(), file, params, folder, wait, exitCode);
+}
+
+bool openUrlAsDesktopUser(const std::wstring& url)
+{
+    if (!urlpolicy::isAllowed(url, urlpolicy::Schemes::HttpOrHttps)) {
+        common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"refused, not a web address: %s",
+                    url.c_str());
+        return false;
+    }
+    if (usystem::isWin8OS()) {
+        // The address is the tool's one argument: it holds no blank (the
+        // policy sees to that), and a quote, which a parser would take away,
+        // goes as %22, which the browser reads the same.
+        std::wstring argument;
+        for (wchar_t c : url)
+            argument += c == L'"' ? std::wstring(L"%22") : std::wstring(1, c);
+        const std::wstring tool = systemToolPath(L"rundll32.exe");
+        if (!tool.empty() &&
+            createWithExplorerToken(tool, (L"url.dll,FileProtocolHandler " + argument).c_str(), std::wstring(),
+                                    false) == 0) {
+            common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"opened as the desktop user: %s",
+                        url.c_str());
+            return true;
+        }
+    }
+    common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"opening through the shell: %s", url.c_str());
+    return usystem::openUrl(url);
 }
 
 }  // namespace process

@@ -418,7 +418,8 @@ void KXZulModel::_threadConfig()
 void KXZulModel::applyConfig(const std::string& body)
 {
     rapidjson::Document document;
-    document.Parse<rapidjson::kParseValidateEncodingFlag>(body.data(), body.size());
+    // Iteratively: a remote document nested deep must not exhaust this thread's stack.
+    document.Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag>(body.data(), body.size());
     if (document.HasParseError())
         common::log("KXZulModel::applyConfig", __LINE__, L"parse config error %d at %d",
                     static_cast<int>(document.GetParseError()),

@@ -272,6 +272,18 @@ TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
     RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
 
+TEST_F(CapturedLog, OpenUrlRefusesAnythingButWebAddresses)
+{
+    testutil::TempDir dir;
+    const std::wstring program = dir.file(L"zul_opened.exe");
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), program.c_str(), FALSE));
+    for (const std::wstring& address : {program, L"file:///" + program, std::wstring(L"javascript:alert(1)")}) {
+        g_lines.clear();
+        EXPECT_FALSE(usystem::openUrl(address)) << testutil::narrow(address);
+        EXPECT_TRUE(logged(L"utility::usystem::openUrl: refused, not a web address: " + address));
+    }
+}
+
 // Wine shows a program the Windows version its AppDefaults entry names: the
 // answer follows the version the program sees.
 TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "common/test_util.h"
+#include "foundation/log.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/worker_thread.h"
 
@@ -98,6 +103,97 @@ TEST_F(DispatcherTest, TimersTickUntilStoppedAndReleaseTheirTaskOnce)
     int runs = ticking.runs;
     testutil::pumpFor(100);
     EXPECT_EQ(ticking.runs, runs);
+}
+
+// A task whose run throws, counted like a probe.
+class ThrowingTask : public ProbeTask {
+public:
+    explicit ThrowingTask(TaskProbe& probe) : ProbeTask(probe) {}
+    void run() override
+    {
+        ProbeTask::run();
+        throw std::bad_alloc();
+    }
+};
+
+std::mutex g_logMutex;
+std::vector<std::wstring> g_logLines;
+void keepLogLine(const char* function, int, const wchar_t* message)
+{
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    g_logLines.push_back(std::wstring(function, function + strlen(function)) + L": " + message);
+}
+size_t loggedLines(const std::wstring& text)
+{
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    size_t count = 0;
+    for (const std::wstring& line : g_logLines)
+        count += line.find(text) != std::wstring::npos;
+    return count;
+}
+
+TEST_F(DispatcherTest, ExceptionsLeavingTasksAreLoggedAndNeverEndTheProcess)
+{
+    g_logLines.clear();
+    common::setLogSink(&keepLogLine);
+    // On a worker: the task is still released by the join.
+    TaskProbe onWorker;
+    utility::WorkerThread worker;
+    ASSERT_TRUE(worker.start(new ThrowingTask(onWorker)));
+    worker.join(5000);
+    EXPECT_EQ(1, onWorker.runs);
+    EXPECT_EQ(1, onWorker.releases);
+
+    // On the UI thread: released, and the next task still runs.
+    TaskProbe posted, after;
+    ASSERT_TRUE(postToUiThread(new ThrowingTask(posted)));
+    ASSERT_TRUE(postToUiThread(new ProbeTask(after)));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return after.runs == 1; }, 5000));
+    EXPECT_EQ(1, posted.releases);
+
+    // A timer keeps ticking.
+    TaskProbe ticking;
+    UiTimer timer;
+    ASSERT_TRUE(timer.start(10, new ThrowingTask(ticking)));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return ticking.runs >= 2; }, 5000));
+    timer.stop();
+    EXPECT_EQ(1, ticking.releases);
+    EXPECT_EQ(ticking.runs + 2, static_cast<int>(loggedLines(L"task ended by an exception: std::bad_alloc")));
+    EXPECT_EQ(1u, loggedLines(L"utility::WorkerThread::threadMain: task ended by an exception"));
+    common::setLogSink(&common::logLine);
+}
+
+TEST_F(DispatcherTest, ATimerTaskThatStopsItsOwnTimerLivesUntilItsTickReturns)
+{
+    struct SelfStopping : Runable {
+        SelfStopping(UiTimer& timer, int& destroyed, int& runs, bool& aliveAfterStop)
+            : timer_(timer), destroyed_(&destroyed), runs_(&runs), aliveAfterStop_(&aliveAfterStop) {}
+        ~SelfStopping() override { ++*destroyed_; }
+        void run() override
+        {
+            // Kept on the stack: after the stop nothing of the object may be
+            // needed to tell whether it is still there.
+            int* destroyed = destroyed_;
+            bool* alive = aliveAfterStop_;
+            ++*runs_;
+            timer_.stop();
+            *alive = *destroyed == 0;
+        }
+        UiTimer& timer_;
+        int* destroyed_;
+        int* runs_;
+        bool* aliveAfterStop_;
+    };
+    UiTimer timer;
+    int destroyed = 0, runs = 0;
+    bool aliveAfterStop = false;
+    ASSERT_TRUE(timer.start(10, new SelfStopping(timer, destroyed, runs, aliveAfterStop)));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return runs == 1; }, 5000));
+    EXPECT_TRUE(aliveAfterStop) << "the task was released inside its own run";
+    EXPECT_EQ(1, destroyed);
+    EXPECT_FALSE(timer.isActive());
+    testutil::pumpFor(100);
+    EXPECT_EQ(1, runs);
 }
 
 TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPostsFail)

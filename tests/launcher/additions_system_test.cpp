@@ -83,20 +83,20 @@ TEST(AdditionsProcess, ShellAndShellExReportTheChild)
     EXPECT_FALSE(process::shell(temp.file(L"missing.exe"), L"", false, false));
 }
 
-TEST(AdditionsProcess, TokenCommandLineIsBoundedByItsBuffer)
+TEST(AdditionsProcess, TokenCommandLineIsBoundedByTheSystemsLimit)
 {
     std::wstring line;
     EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\a b\\zulclient.exe", nullptr, line));
     EXPECT_EQ(L"\"C:\\a b\\zulclient.exe\"", line);
     EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", L"show=0|x=1", line));
     EXPECT_EQ(L"\"C:\\z.exe\" show=0|x=1", line);
-    // 259 characters fit with the terminator, 260 do not.
-    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(248, L'p').c_str(), line));
-    EXPECT_EQ(259u, line.size());
-    EXPECT_FALSE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(249, L'p').c_str(), line));
+    // 32,766 characters fit with the terminator, 32,767 do not.
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(32755, L'p').c_str(), line));
+    EXPECT_EQ(32766u, line.size());
+    EXPECT_FALSE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(32756, L'p').c_str(), line));
     LogCapture log;
-    EXPECT_EQ(-1, process::createWithExplorerToken(L"C:\\z.exe", std::wstring(600, L'p').c_str(),
-                                                   true));
+    EXPECT_EQ(-1, process::createWithExplorerToken(L"C:\\z.exe", std::wstring(40000, L'p').c_str(),
+                                                   std::wstring(), true));
     EXPECT_EQ(1u, log.count(L"command line too long"));
 }
 
@@ -107,7 +107,7 @@ TEST(AdditionsProcess, StartsWithAGivenTokenOrTheExplorerOfThisSession)
     ASSERT_TRUE(DuplicateTokenEx(own, 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary, &primary));
     CloseHandle(own);
     DWORD exitCode = 0;
-    EXPECT_EQ(0, process::createWithToken(primary, childExe(), L"exit=9", true, &exitCode));
+    EXPECT_EQ(0, process::createWithToken(primary, childExe(), L"exit=9", std::wstring(), true, &exitCode));
     EXPECT_EQ(9u, exitCode);
     EXPECT_TRUE(CloseHandle(primary));  // still the caller's
 
@@ -121,14 +121,16 @@ TEST(AdditionsProcess, StartsWithAGivenTokenOrTheExplorerOfThisSession)
         ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
         EXPECT_EQ(ownSession, session);
         CloseHandle(token);
-        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), true));
+        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
+                                                      true));
         EXPECT_TRUE(testutil::fileExists(record));
     } else {
         // No explorer.exe in the Windows folder in this session (Wine runs its
         // own from system32): the start is refused and nothing runs.
         EXPECT_NE(0u, error);
         EXPECT_EQ(-1,
-                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), true));
+                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
+                                                   true));
         testutil::pumpFor(300);
         EXPECT_FALSE(testutil::fileExists(record));
     }

@@ -249,7 +249,7 @@ TEST(ExternalBridge, PageCallsReachTheHandlerAndOnlyWebAddressesOpen)
     EXPECT_EQ(S_OK, invokeWith(external, 100, {L"C:\\windows\\system32\\calc.exe"}));
     EXPECT_EQ(S_OK, invokeWith(external, 100, {}));
     common::setLogSink(previous);
-    EXPECT_NE(std::wstring::npos, bridgeLog.find(L"web jump refused: C:\\windows\\system32\\calc.exe"));
+    EXPECT_NE(std::wstring::npos, bridgeLog.find(L"refused, not a web address: C:\\windows\\system32\\calc.exe"));
 
     // A page that keeps the object after the handler went no longer reaches it.
     delete handler;

@@ -94,6 +94,21 @@ TEST(UpdateDecision, OffersFollowTheVersionsAndTheCheckKind)
     EXPECT_EQ(L"plain", Model::decide(texts, L"de", false).content);
 }
 
+TEST(UpdateDecision, DeeplyNestedDocumentIsRefusedOnTheCheckWorker)
+{
+    // On a worker as the check runs: 100,000 levels overflow a parser that recurses.
+    Model::Offer open, closed;
+    open.update = closed.update = true;
+    utility::WorkerThread worker;
+    ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+        open = Model::decide(std::string(100000, '['), L"en", false);
+        closed = Model::decide(std::string(100000, '[') + std::string(100000, ']'), L"en", false);
+    })));
+    worker.join(60000);
+    EXPECT_FALSE(open.update);
+    EXPECT_FALSE(closed.update);
+}
+
 TEST(UpdateDecision, VersionTextBecomesAFileNameOnlyWhenPlain)
 {
     EXPECT_EQ(L"C:\\a\\update\\zul_1.0.1.exe", Model::installerPath(L"C:\\a\\update\\", L"1.0.1", 10001));
@@ -214,4 +229,34 @@ TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
     testutil::pumpFor(2500);
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(progress.empty());
+}
+
+TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
+{
+    const std::string installer = launchertest::makeData(300000, 5);
+    ASSERT_TRUE(server.put("setup.exe", installer));
+    const std::string url = server.narrowUrl("/f/setup.exe?chunk=16384&trickle=150");
+    ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.8\", \"content\": \"first\", "
+                                                 "\"url\": \"" + url + "\"}"));
+    ASSERT_EQ(L"first|9.9.8", check(false));
+    const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_9.9.8.exe";
+    DeleteFileW(file.c_str());
+    ASSERT_TRUE(model().startDownload());
+    EXPECT_TRUE(model().downloadRunning());
+
+    // A newer offer appears meanwhile: a manual check hears of the one under way.
+    ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10002, \"strVer\": \"9.9.9\", \"content\": \"second\", "
+                                                 "\"url\": \"" + url + "\"}"));
+    const int fetched = server.count("/f/zul/update_en.data");
+    launchertest::LogCapture log;
+    EXPECT_EQ(L"first|9.9.8", check(false));
+    EXPECT_EQ(1u, log.count(L"check refused: the update is downloading"));
+    EXPECT_EQ(fetched, server.count("/f/zul/update_en.data"));
+    EXPECT_EQ(L"9.9.8", model().updateVersionText());
+
+    ASSERT_TRUE(testutil::pumpUntil([&] { return !progress.empty() && progress.back() == 100; }, 120000));
+    EXPECT_FALSE(model().downloadRunning());
+    EXPECT_EQ(file, model().getUpdatePath());
+    EXPECT_TRUE(testutil::readFile(file) == installer);
+    DeleteFileW(file.c_str());
 }

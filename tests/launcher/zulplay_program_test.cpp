@@ -407,3 +407,28 @@ TEST_F(ZulplayProgram, HostileRemoteAddressesAndDocumentsAreRefused)
     click(window, L"closebtn");
     EXPECT_TRUE(launcher.waitForExit(30000));
 }
+
+TEST_F(ZulplayProgram, DeeplyNestedDocumentsAreRefusedAndTheLauncherGoesOn)
+{
+    LauncherFolder folder;
+    // 100,000 open brackets: a parser that recurses per level runs out of stack.
+    const std::string deep(100000, '[');
+    ASSERT_TRUE(server.put("zul/config_sea.data", deep));
+    ASSERT_TRUE(server.put("zul/kxzulx", deep));
+    ASSERT_TRUE(server.put("kxzulx_en.7z", player));  // the default emulator package
+    uidriver::Program launcher(folder.exe(), L"");
+    HWND window = uidriver::waitForWindow(kFrameClass, launcher.pid(), 60000);
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(folder.waitForLog(L"not a object"));
+
+    // The package description is refused the same way and the default package installed.
+    ASSERT_TRUE(waitFor(window, L"startBtn", startReady, 30000).enabled);
+    click(window, L"startBtn");
+    EXPECT_TRUE(folder.waitForLog(L"package description unusable, the default package is used", kJobMs));
+    EXPECT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(folder.game() + L"zulclient.exe"); }, kJobMs));
+    EXPECT_TRUE(waitFor(window, L"startBtn", startReady).enabled);
+    EXPECT_FALSE(launcher.waitForExit(0));
+
+    click(window, L"closebtn");
+    EXPECT_TRUE(launcher.waitForExit(30000));
+}

@@ -283,7 +283,7 @@ TEST_F(ZulplayUpdate, WebViewsShowTheSitePagesAndOpenOnlyWebAddresses)
     for (const std::wstring& hostile : {local, L"file:///" + local, L"  " + local}) {
         testutil::writeFile(folder.app() + L"node.invoke.txt", testutil::narrow(hostile));
         PostMessageW(view, invoke, 0, 0);
-        EXPECT_TRUE(folder.waitForLog(L"web jump refused: " + hostile));
+        EXPECT_TRUE(folder.waitForLog(L"refused, not a web address: " + hostile));
     }
     testutil::pumpFor(1500);
     EXPECT_FALSE(testutil::fileExists(folder.app() + L"local.cmdline.txt"));
