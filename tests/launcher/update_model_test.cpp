@@ -233,9 +233,9 @@ TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
 
 TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
 {
-    const std::string installer = launchertest::makeData(300000, 5);
+    const std::string installer = "MZ" + launchertest::makeData(300000, 5);
     ASSERT_TRUE(server.put("setup.exe", installer));
-    const std::string url = server.narrowUrl("/f/setup.exe?chunk=16384&trickle=150");
+    const std::string url = server.narrowHttpsUrl("/f/setup.exe?chunk=16384&trickle=150");
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.8\", \"content\": \"first\", "
                                                  "\"url\": \"" + url + "\"}"));
     ASSERT_EQ(L"first|9.9.8", check(false));
