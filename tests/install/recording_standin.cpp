@@ -1,8 +1,10 @@
 // Stand-in for a program the installer starts (the launcher, the
 // uninstaller, powershell.exe, a web browser). It appends its whole command
-// line, in UTF-8 with CR LF, to "<its own path without .exe>.cmdline.txt";
-// then, when "<its own path without .exe>.wait.txt" holds a number, it
-// sleeps that many milliseconds; it exits with 0.
+// line, in UTF-8 with CR LF, to "<its own path without .exe>.cmdline.txt"
+// (or, when ZUL_TEST_RECORD_DIR names a folder, to "<its name without .exe>
+// .cmdline.txt" there: for copies in a folder that the program under test
+// removes); then, when "<its own path without .exe>.wait.txt" holds a number,
+// it sleeps that many milliseconds; it exits with 0.
 #include <windows.h>
 
 #include <cstdlib>
@@ -18,7 +20,11 @@ int wmain()
     if (length < 5 || length >= MAX_PATH)
         return 1;
     const std::wstring base(self, length - 4);
-    const std::wstring record = base + L".cmdline.txt";
+    std::wstring record = base + L".cmdline.txt";
+    wchar_t recordDir[MAX_PATH] = {0};
+    const DWORD dirLength = GetEnvironmentVariableW(L"ZUL_TEST_RECORD_DIR", recordDir, MAX_PATH);
+    if (dirLength > 0 && dirLength < MAX_PATH)
+        record = std::wstring(recordDir) + L"\\" + base.substr(base.find_last_of(L'\\') + 1) + L".cmdline.txt";
     const wchar_t* line = GetCommandLineW();
     std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr)), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
