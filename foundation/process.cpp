@@ -77,13 +77,16 @@ std::wstring systemToolPath(const wchar_t* relativePath)
 {
     wchar_t folder[MAX_PATH] = {};
 #ifdef ZUL_TEST_HOOKS
-    // Test builds only: the tests' recording stand-ins play the system tools.
+    // Test builds only: a stand-in system folder holding recording stand-ins
+    // of the tools a test watches; the other tools stay the system's.
     DWORD testLength = GetEnvironmentVariableW(L"ZUL_TEST_SYSTEM_DIR", folder, MAX_PATH);
     if (testLength > 0 && testLength < MAX_PATH) {
         std::wstring path(folder, testLength);
         if (path.back() != L'\\')
             path += L'\\';
-        return path + relativePath;
+        path += relativePath;
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return path;
     }
 #endif
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);

@@ -24,11 +24,12 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show,
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs);
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
              DWORD& exitCode);
-// The full path of a tool of the system folder, "taskkill.exe" or
+// The full path of a tool of the system folder, "taskkill.exe", "cmd.exe" or
 // "WindowsPowerShell\\v1.0\\powershell.exe"; empty (with a log line) when the
 // system folder cannot be found. The programs run with administrator rights
 // from folders others can write to, so system tools are started by this path
-// only. Test builds take the folder from ZUL_TEST_SYSTEM_DIR when it is set.
+// only. Test builds take a tool from the folder ZUL_TEST_SYSTEM_DIR names
+// when that folder holds it (at the same relative path).
 std::wstring systemToolPath(const wchar_t* relativePath);
 // execute() of the system tool named as systemToolPath names it.
 bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,

@@ -76,5 +76,7 @@ typedef ScopedResource<NullMeansNone<HMODULE, &FreeLibrary>> ScopedLibrary;
 typedef ScopedResource<FindTraits> ScopedFind;
 // A view made by MapViewOfFile.
 typedef ScopedResource<NullMeansNone<void*, &UnmapViewOfFile>> ScopedMappedView;
+// Memory the system allocated with LocalAlloc for the caller (security descriptors).
+typedef ScopedResource<NullMeansNone<HLOCAL, &LocalFree>> ScopedLocalMemory;
 
 }  // namespace utility

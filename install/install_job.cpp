@@ -2,7 +2,9 @@
 // program's own resources, register the installation and report progress.
 #include "install/kxspace_model.h"
 
+#include <aclapi.h>
 #include <objbase.h>
+#include <sddl.h>
 
 #include "foundation/log.h"
 #include "foundation/module_resource.h"
@@ -111,6 +113,60 @@ void killProgressByHandle(const std::wstring& name)
     }
 }
 
+PSECURITY_DESCRIPTOR programFilesSecurity()
+{
+    // Protected (P): the parent's entries no longer apply. Each entry passes
+    // to files (OI) and folders (CI) inside. FA is full control; 0x1200a9 is
+    // read and execute.
+    const wchar_t kProgramFilesDacl[] = L"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProgramFilesDacl, SDDL_REVISION_1, &descriptor,
+                                                              nullptr)) {
+        common::log("programFilesSecurity", __LINE__, L"no security descriptor lastError = %d", GetLastError());
+        return nullptr;
+    }
+    return descriptor;
+}
+
+bool protectInstallFolder(const std::wstring& folder)
+{
+    utility::ScopedLocalMemory descriptor(programFilesSecurity());
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!descriptor.valid() || !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) ||
+        !present) {
+        common::log("protectInstallFolder", __LINE__, L"no access list for %s lastError = %d", folder.c_str(),
+                    GetLastError());
+        return false;
+    }
+    DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                         nullptr, nullptr, dacl, nullptr);
+    if (result != ERROR_SUCCESS) {
+        common::log("protectInstallFolder", __LINE__, L"%s not protected lastError = %d", folder.c_str(),
+                    static_cast<int>(result));
+        return false;
+    }
+    common::log("protectInstallFolder", __LINE__, L"%s protected", folder.c_str());
+    return true;
+}
+
+void KXSpaceModel::prepareInstallFolder()
+{
+    if (!utility::ufile::exists(installFolder_)) {
+        // A failure here shows as the extraction's.
+        if (!utility::ufile::makeDir(installFolder_))
+            return;
+        createdInstallFolder_ = installFolder_;
+    }
+    // Only a folder this run made: one the user chose that was there already
+    // may hold other things, whose permissions are not ours to change.
+    if (!createdInstallFolder_.empty() &&
+        _wcsicmp(createdInstallFolder_.c_str(), installFolder_.c_str()) == 0)
+        protectInstallFolder(installFolder_);
+}
+
 void KXSpaceModel::killProgressIfExist()
 {
     common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress");
@@ -160,6 +216,7 @@ void KXSpaceModel::_threadInstallPlayerNew()
 
     if (errorCode_ == kInstallOk) {
         killProgressIfExist();
+        prepareInstallFolder();
 
         SzResultCode result = SzExtractToDir(payload.data, payload.size, installFolder_, this);
         for (int retries = 0; result != kSzOk && retries < kMaxExtractRetries; ++retries) {

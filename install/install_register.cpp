@@ -87,7 +87,9 @@ void KXSpaceModel::pathToReg()
     utility::RegKeyEx key;
     if (key.RegCreate(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey) != ERROR_SUCCESS)
         return;
-    key.RegWrite(L"UninstallString", installFolder_ + product::kUninstallerExe);
+    // Quoted: the system's program list runs it as a command line, where an
+    // unquoted path with blanks names another program.
+    key.RegWrite(L"UninstallString", L"\"" + installFolder_ + product::kUninstallerExe + L"\"");
     key.RegWrite(L"DisplayName", product::kName);
     key.RegWrite(L"DisplayIcon", installFolder_ + product::kLauncherExe);
     key.RegWrite(L"Publisher", product::kName);

@@ -57,13 +57,6 @@ SKINUI_END_NOTIFY_MAP()
 
 KXSpaceMainFrame::KXSpaceMainFrame(KXSpaceModel& model, PrivateFonts* fonts) : model_(model), fonts_(fonts) {}
 
-template <typename T>
-T* KXSpaceMainFrame::controlAs(const wchar_t* name, const wchar_t* interfaceName)
-{
-    SkinUI::CControlUI* found = control(name);
-    return found != nullptr ? static_cast<T*>(found->GetInterface(interfaceName)) : nullptr;
-}
-
 const wchar_t* KXSpaceMainFrame::GetWindowClassName() const { return L"KXZulMainFrame"; }
 
 SkinUI::CUiString KXSpaceMainFrame::GetSkinFolder() { return L""; }
@@ -79,7 +72,7 @@ void KXSpaceMainFrame::InitWindow()
     ::SetWindowTextW(m_hWnd, (std::wstring(product::kName) + L" ").c_str());
     if (SkinUI::CControlUI* edit = control(L"pathEdit"))
         edit->SetText(model_.getInstallPath().c_str());
-    if (auto* option = controlAs<SkinUI::COptionUI>(L"protocolOption", L"Option"))
+    if (auto* option = m_pm.FindControlAs<SkinUI::COptionUI>(L"protocolOption", L"Option"))
         option->Selected(true, false);
     if (model_.getLanguage() == L"tw") {
         if (SkinUI::CControlUI* logo = control(L"logoControl"))
@@ -110,7 +103,7 @@ void KXSpaceMainFrame::startInstall()
 {
     if (installing_ || installed_)
         return;
-    if (auto* tabs = controlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
+    if (auto* tabs = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
         tabs->SelectItem(kInstallingPage);
     if (SkinUI::CControlUI* start = control(L"startBtn"))
         start->SetVisible(false);
@@ -126,7 +119,7 @@ void KXSpaceMainFrame::onProgress(int percent, const std::wstring& text)
     if (percent == 100) {
         installing_ = false;
         installed_ = true;
-        if (auto* tabs = controlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
+        if (auto* tabs = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
             tabs->SelectItem(kFinishedPage);
         if (SkinUI::CControlUI* start = control(L"startBtn")) {
             start->SetText(languageText("install_run_player"));
@@ -148,13 +141,13 @@ void KXSpaceMainFrame::onProgress(int percent, const std::wstring& text)
         showFailure(text);
         return;
     }
-    if (auto* progress = controlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress"))
+    if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress"))
         progress->SetValue(percent);
 }
 
 void KXSpaceMainFrame::showFailure(const std::wstring& text)
 {
-    auto* status = controlAs<SkinUI::CLabelUI>(L"updateStatusLabel", L"Label");
+    auto* status = m_pm.FindControlAs<SkinUI::CLabelUI>(L"updateStatusLabel", L"Label");
     if (status == nullptr)
         return;
     // The job's failure texts are Chinese: a face with their glyphs, from
@@ -339,7 +332,7 @@ std::wstring KXSpaceMainFrame::pathEditText()
 
 bool KXSpaceMainFrame::isProtocolAccepted()
 {
-    auto* option = controlAs<SkinUI::COptionUI>(L"protocolOption", L"Option");
+    auto* option = m_pm.FindControlAs<SkinUI::COptionUI>(L"protocolOption", L"Option");
     return option != nullptr && option->IsSelected();
 }
 

@@ -67,9 +67,6 @@ private:
     std::wstring pathEditText();
     bool isProtocolAccepted();
     SkinUI::CControlUI* control(const wchar_t* name);
-    // The named control as the class its interface name stands for, or null.
-    template <typename T>
-    T* controlAs(const wchar_t* name, const wchar_t* interfaceName);
 
     KXSpaceModel& model_;
     PrivateFonts* fonts_;

@@ -2,11 +2,11 @@
 
 #include "foundation/log.h"
 #include "foundation/product.h"
-#include "foundation/regkey.h"
 #include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "install/drive_choice.h"
+#include "launcher/services/reg_key_ex.h"
 
 namespace {
 const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
@@ -31,15 +31,13 @@ void KXSpaceModel::setDriveInfoSource(DriveInfoSource* source)
 
 void KXSpaceModel::calcInstallPath()
 {
+    // Read as wide text: a folder name outside the ANSI code page stays whole.
     std::wstring registered;
     {
-        utility::RegKey key;
-        std::string value;
-        if (key.RegRegOpen(HKEY_CURRENT_USER, utility::ustring::toUtf8(product::kRegistryKey),
-                           kReadWow64Key) == ERROR_SUCCESS &&
-            key.RegRead("InstallDir", value) == ERROR_SUCCESS)
-            registered = utility::ustring::toWide(value);
-        key.close();
+        utility::RegKeyEx key;
+        if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kReadWow64Key) != ERROR_SUCCESS ||
+            key.RegRead(L"InstallDir", registered) != ERROR_SUCCESS)
+            registered.clear();
     }
 
     if (!registered.empty() && !utility::ufile::exists(registered)) {
@@ -66,8 +64,8 @@ void KXSpaceModel::calcInstallPath()
     }
     installPath_ = drive + kProductFolder;
     common::log("KXSpaceModel::calcInstallPath", __LINE__, L"current path: %s", installPath_.c_str());
-    if (!utility::ufile::exists(installPath_))
-        utility::ufile::makeDir(installPath_);
+    if (!utility::ufile::exists(installPath_) && utility::ufile::makeDir(installPath_))
+        createdInstallFolder_ = installPath_;
 }
 
 std::wstring KXSpaceModel::sanitizePath(const std::wstring& path)

@@ -33,6 +33,14 @@ bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemNam
 // Terminates every process whose executable name equals name (any case).
 void killProgressByHandle(const std::wstring& name);
 
+// The protection of a Program Files folder: administrators and SYSTEM have
+// full control, users read and run, what is made inside inherits that, and
+// the parent's permissions no longer apply. A security descriptor that the
+// caller frees with LocalFree (utility::ScopedLocalMemory); null (logged) on failure.
+PSECURITY_DESCRIPTOR programFilesSecurity();
+// Gives a folder that protection. False (logged) on failure.
+bool protectInstallFolder(const std::wstring& folder);
+
 class KXSpaceModel : public SzExtractCallback {
 public:
     // Called on the UI thread with 0-80 while unpacking, then 80, 90, 100,
@@ -117,6 +125,9 @@ public:
     // Waits for the job up to timeoutMs, then ends it.
     void joinWorker(DWORD timeoutMs) { worker_.join(timeoutMs); }
     void _threadInstallPlayerNew();
+    // Makes the install folder when it is missing; protects it when this run
+    // made it (protectInstallFolder). A folder that was there keeps its permissions.
+    void prepareInstallFolder();
     void killProgressIfExist();
     void pathToReg();
     void autorun();
@@ -143,6 +154,7 @@ private:
     ProgressCallback progressCallback_;
     std::wstring installPath_;
     std::wstring installFolder_;
+    std::wstring createdInstallFolder_;  // the install folder this run made, if any
     std::wstring previousInstallPath_;
     utility::WorkerThread worker_;
     uint64_t lastPostedPercent_ = 0;

@@ -6,7 +6,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
-    utility::restrictDllSearch();
+    // Run from a Downloads folder: no DLL is ever taken from beside it.
+    utility::restrictDllSearch(utility::ProgramFolderDlls::Refused);
     KXSpaceImpl* impl = new KXSpaceImpl();
     int exitCode = impl->entrance(instance, commandLine != nullptr ? commandLine : L"");
     delete impl;

@@ -9,7 +9,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    utility::restrictDllSearch();
+    // libcurl, the crash reporter and the web engine lie beside the launcher.
+    utility::restrictDllSearch(utility::ProgramFolderDlls::Allowed);
     std::unique_ptr<KXZulImpl> application(new KXZulImpl());
     application->entrance(instance);
     return 0;

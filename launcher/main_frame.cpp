@@ -233,9 +233,9 @@ void KXZulMainFrame::onStartBtnClicked(UiNotify& msg)
 
 void KXZulMainFrame::showInstallingState()
 {
-    if (CControlUI* pathTab = m_pm.FindControl(L"pathTab")) {
+    if (auto* pathTab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"pathTab", L"TabLayout")) {
         pathTab->SetVisible(true);
-        static_cast<SkinUI::CTabLayoutUI*>(pathTab)->SelectItem(1);
+        pathTab->SelectItem(1);
     }
     if (CControlUI* start = m_pm.FindControl(L"startBtn")) {
         start->SetEnabled(false);
@@ -309,7 +309,7 @@ void KXZulMainFrame::onPauseBtnClicked(UiNotify& msg)
 
 void KXZulMainFrame::setPauseImages(bool paused)
 {
-    SkinUI::CButtonUI* pause = static_cast<SkinUI::CButtonUI*>(m_pm.FindControl(L"pauseBtn"));
+    auto* pause = m_pm.FindControlAs<SkinUI::CButtonUI>(L"pauseBtn", L"Button");
     if (!pause)
         return;
     const wchar_t* kind = paused ? L"play" : L"pause";
@@ -388,7 +388,7 @@ void KXZulMainFrame::updateDownloadProgress(int percent, unsigned long long done
     std::wstring left;
     if (rules::downloadTimeLeftText(done, total, speed, left))
         setControlText(L"leftTimeLabel", text(L"launcher_lefttime") + left);
-    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"downloadprogressControl")))
+    if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"downloadprogressControl", L"Progress"))
         progress->SetValue(percent);
     if (percent > 0)
         setBarWidth(L"loadingSpaceControl", percent);
@@ -397,13 +397,13 @@ void KXZulMainFrame::updateDownloadProgress(int percent, unsigned long long done
 void KXZulMainFrame::startInstallProgress()
 {
     installCounter_ = 0;
-    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"installprogressControl")))
+    if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"installprogressControl", L"Progress"))
         progress->SetValue(0);
     if (CControlUI* bar = m_pm.FindControl(L"loadingSpaceControlInstall"))
         bar->SetFixedWidth(1);
-    if (CControlUI* pathTab = m_pm.FindControl(L"pathTab")) {
+    if (auto* pathTab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"pathTab", L"TabLayout")) {
         pathTab->SetVisible(true);
-        static_cast<SkinUI::CTabLayoutUI*>(pathTab)->SelectItem(2);
+        pathTab->SelectItem(2);
     }
     installTimer_.start(kInstallTickMs, new FunctionRunable([this] { onInstallTick(); }));
 }
@@ -412,7 +412,7 @@ void KXZulMainFrame::onInstallTick()
 {
     if (installCounter_ < 99)
         ++installCounter_;
-    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"installprogressControl")))
+    if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"installprogressControl", L"Progress"))
         progress->SetValue(installCounter_);
     if (installCounter_ >= 1)
         setBarWidth(L"loadingSpaceControlInstall", installCounter_);
@@ -429,7 +429,7 @@ void KXZulMainFrame::setBarWidth(const wchar_t* barName, int percent)
 void KXZulMainFrame::showFolderPage()
 {
     stopInstallProgress();
-    if (auto* pathTab = static_cast<SkinUI::CTabLayoutUI*>(m_pm.FindControl(L"pathTab")))
+    if (auto* pathTab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"pathTab", L"TabLayout"))
         pathTab->SelectItem(0);
     zulModel().loadPathDir();
     setControlText(L"pathEdit", zulModel().getPathDir());

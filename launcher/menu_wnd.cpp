@@ -59,7 +59,7 @@ void QMMenuWnd::InitWindow()
 void QMMenuWnd::addItem(const std::wstring& command, const std::wstring& text, const std::wstring& image,
                         const std::wstring& hotImage)
 {
-    SkinUI::CContainerUI* list = static_cast<SkinUI::CContainerUI*>(m_pm.FindControl(kListName));
+    auto* list = m_pm.FindControlAs<SkinUI::CContainerUI>(kListName, L"Container");
     if (!list) {
         common::log("QMMenuWnd::addItem", __LINE__, L"skin has no %s", kListName);
         return;
@@ -102,7 +102,7 @@ int QMMenuWnd::scaled(int pixels) const { return SkinUI::ScaledClientSize(pixels
 
 int QMMenuWnd::menuHeight() const
 {
-    SkinUI::CContainerUI* list = static_cast<SkinUI::CContainerUI*>(m_pm.FindControl(kListName));
+    auto* list = m_pm.FindControlAs<SkinUI::CContainerUI>(kListName, L"Container");
     int height = 0;
     for (int i = 0; list && i < list->GetCount(); ++i) {
         CControlUI* row = list->GetItemAt(i);

@@ -100,15 +100,14 @@ void KXZulSetupFrame::OnFinalMessage(HWND hWnd)
 
 void KXZulSetupFrame::showFlag(const wchar_t* onOption, const wchar_t* offOption, bool on)
 {
-    CControlUI* control = m_pm.FindControl(on ? onOption : offOption);
-    SkinUI::COptionUI* option = control ? static_cast<SkinUI::COptionUI*>(control->GetInterface(L"Option")) : nullptr;
+    auto* option = m_pm.FindControlAs<SkinUI::COptionUI>(on ? onOption : offOption, L"Option");
     if (option)
         option->Selected(true, false);
 }
 
 void KXZulSetupFrame::fillLanguages()
 {
-    SkinUI::CComboUI* combo = static_cast<SkinUI::CComboUI*>(m_pm.FindControl(L"languageCombo"));
+    auto* combo = m_pm.FindControlAs<SkinUI::CComboUI>(L"languageCombo", L"Combo");
     if (!combo)
         return;
     const std::wstring current = zulModel().getRegionProfile().locale;
@@ -161,7 +160,7 @@ void KXZulSetupFrame::onCloseModeChanged(UiNotify& msg)
 
 void KXZulSetupFrame::onLanguageSelected(UiNotify& msg)
 {
-    SkinUI::CComboUI* combo = static_cast<SkinUI::CComboUI*>(m_pm.FindControl(L"languageCombo"));
+    auto* combo = m_pm.FindControlAs<SkinUI::CComboUI>(L"languageCombo", L"Combo");
     if (!combo || combo->GetCurSel() < 0)
         return;
     const std::wstring locale = combo->GetItemAt(combo->GetCurSel())->GetUserData().GetData();

@@ -13,7 +13,7 @@ void KXSpaceUpdateCheckFrame::InitWindow()
 {
     const wchar_t* font = SkinUI::CUiManager::GetLanguageText(L"font_name");
     m_pm.InitFontSet(font ? font : L"Arial");
-    if (auto* tab = static_cast<SkinUI::CTabLayoutUI*>(m_pm.FindControl(L"maintab")))
+    if (auto* tab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
         tab->SelectItem(0);
     timer_.start(kTickMs, new FunctionRunable([this] { onTick(); }));
     KXSpaceUpdateModel::instance().checkVersion(false);
@@ -23,14 +23,14 @@ void KXSpaceUpdateCheckFrame::onTick()
 {
     // The bar runs from left to right while the check lasts.
     ticks_ = (ticks_ + 1) % 11;
-    if (auto* bar = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"checkingBar")))
+    if (auto* bar = m_pm.FindControlAs<SkinUI::CProgressUI>(L"checkingBar", L"Progress"))
         bar->SetValue(ticks_ * 10);
 }
 
 void KXSpaceUpdateCheckFrame::showNoUpdate()
 {
     timer_.stop();
-    if (auto* tab = static_cast<SkinUI::CTabLayoutUI*>(m_pm.FindControl(L"maintab")))
+    if (auto* tab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout"))
         tab->SelectItem(1);
 }
 

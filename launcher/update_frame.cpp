@@ -73,7 +73,7 @@ void KXYunUpdateFrame::onProgress(int percent)
         // The error takes the whole height of the progress place.
         if (CControlUI* gap = m_pm.FindControl(L"progressGap"))
             gap->SetVisible(false);
-        if (auto* label = static_cast<SkinUI::CLabelUI*>(m_pm.FindControl(L"progressLabel"))) {
+        if (auto* label = m_pm.FindControlAs<SkinUI::CLabelUI>(L"progressLabel", L"Label")) {
             label->SetVisible(true);
             label->SetMultiLine(true);
             label->SetFixedHeight(kButtonRowHeight);
@@ -81,7 +81,7 @@ void KXYunUpdateFrame::onProgress(int percent)
         }
         return;
     }
-    if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"updateprogress")))
+    if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress"))
         progress->SetValue(percent);
     setText(L"progressLabel", text(L"update_downloading") + std::to_wstring(percent) + L"%");
     if (percent < 100)
@@ -111,11 +111,11 @@ void KXYunUpdateFrame::showDownloading(bool downloading)
     if (downloading) {
         if (CControlUI* gap = m_pm.FindControl(L"progressGap"))
             gap->SetVisible(true);
-        if (auto* label = static_cast<SkinUI::CLabelUI*>(m_pm.FindControl(L"progressLabel"))) {
+        if (auto* label = m_pm.FindControlAs<SkinUI::CLabelUI>(L"progressLabel", L"Label")) {
             label->SetMultiLine(false);
             label->SetFixedHeight(kProgressLabelHeight);
         }
-        if (auto* progress = static_cast<SkinUI::CProgressUI*>(m_pm.FindControl(L"updateprogress")))
+        if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress"))
             progress->SetValue(0);
         setText(L"progressLabel", text(L"update_downloading") + L"0%");
     }

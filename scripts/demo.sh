@@ -21,19 +21,22 @@ zul_env_start
 echo; echo "== foundation: a worker thread reporting to the UI thread"
 "$here/wine-run.sh" "$build/tests/demo/foundation_demo.exe" | tail -n 8
 
-# zulinst_demo BUILD: copies the installer into C:\ZULSetup of the prefix,
-# with the recording stand-in as powershell.exe beside it (Wine has no
-# firewall: the command is recorded instead), runs it unattended into
+# zulinst_demo BUILD: copies the installer into C:\ZULSetup of the prefix
+# and the recording stand-in into a stand-in system folder as its powershell
+# (Wine has no firewall: the command is recorded instead; the test build
+# takes the folder from ZUL_TEST_SYSTEM_DIR), runs it unattended into
 # C:\ZULDemo and shows what it made.
 zulinst_demo() {
   local build=$1 setup="$WINEPREFIX/drive_c/ZULSetup" status=0
-  mkdir -p "$setup"
+  mkdir -p "$setup/system/WindowsPowerShell/v1.0"
   cp "$build/install/zulinst.exe" "$setup/zulinst.exe"
-  cp "$build/tests/install/powershell.exe" "$setup/powershell.exe"
+  cp "$build/tests/install/powershell.exe" "$setup/system/WindowsPowerShell/v1.0/powershell.exe"
   echo "C:\\ZULSetup\\zulinst.exe 'from=install|path=C:\\ZULDemo'"
-  "$ZUL_ROOT/scripts/wine-run.sh" "$setup/zulinst.exe" 'from=install|path=C:\ZULDemo' || status=$?
+  ZUL_TEST_SYSTEM_DIR='C:\ZULSetup\system' \
+    "$ZUL_ROOT/scripts/wine-run.sh" "$setup/zulinst.exe" 'from=install|path=C:\ZULDemo' || status=$?
   echo "exit code $status (1: installed)"
-  "$ZUL_ROOT/scripts/wine-run.sh" "$build/tests/install/install_demo.exe" --show 'C:\ZULDemo\ZUL' \
+  ZUL_TEST_SYSTEM_DIR='C:\ZULSetup\system' \
+    "$ZUL_ROOT/scripts/wine-run.sh" "$build/tests/install/install_demo.exe" --show 'C:\ZULDemo\ZUL' \
     'C:\ZULSetup\zulinst.exe' | tr -d '\r'
   echo "its log, %APPDATA%\\zulplay\\log\\install.log:"
   find "$WINEPREFIX/drive_c/users" -path '*zulplay/log/install.log' -exec cat {} + | tr -d '\r' | cut -f4- | sed 's/^/  /'

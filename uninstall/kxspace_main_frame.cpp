@@ -27,15 +27,6 @@ CControlUI* CALLBACK findByName(CControlUI* control, LPVOID name)
     return control->GetName() == static_cast<const wchar_t*>(name) ? control : nullptr;
 }
 
-// The named control when it is of the kind asked for (a skin folder beside
-// the program may replace the skin), else null.
-template <typename T>
-T* findAs(SkinUI::CUiManager& manager, const wchar_t* name, const wchar_t* kind)
-{
-    CControlUI* control = manager.FindControl(name);
-    return control != nullptr ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
-}
-
 }  // namespace
 
 const wchar_t* KXSpaceMainFrame::GetWindowClassName() const { return L"KXSpaceMainFrame"; }
@@ -81,7 +72,7 @@ CControlUI* KXSpaceMainFrame::titleCloseButton()
 
 void KXSpaceMainFrame::onSureClicked(UiNotify&)
 {
-    auto* tab = findAs<SkinUI::CTabLayoutUI>(m_pm, L"maintab", L"TabLayout");
+    auto* tab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout");
     if (tab != nullptr)
         tab->SelectItem(kRemovingPage);
     if (!KXSpaceModel::instance()->startClean())
@@ -100,12 +91,12 @@ void KXSpaceMainFrame::onOpenSurvey(UiNotify&)
 void KXSpaceMainFrame::onUninstallProgress(int percent)
 {
     if (percent != 100) {
-        auto* progress = findAs<SkinUI::CProgressUI>(m_pm, L"updateprogress", L"Progress");
+        auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress");
         if (progress != nullptr)
             progress->SetValue(percent);
         return;
     }
-    auto* tab = findAs<SkinUI::CTabLayoutUI>(m_pm, L"maintab", L"TabLayout");
+    auto* tab = m_pm.FindControlAs<SkinUI::CTabLayoutUI>(L"maintab", L"TabLayout");
     if (tab != nullptr)
         tab->SelectItem(kDonePage);
     if (CControlUI* close = titleCloseButton())

@@ -7,8 +7,9 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
-    // Before COM or anything else loads a DLL: never one planted beside the program.
-    utility::restrictDllSearch();
+    // Before COM or anything else loads a DLL: never one from the current
+    // folder or the PATH. Its own folder is the install folder.
+    utility::restrictDllSearch(utility::ProgramFolderDlls::Allowed);
     KXSpaceImpl* app = new KXSpaceImpl();
     int result = app->entrance(instance, commandLine != nullptr ? commandLine : L"");
     delete app;

@@ -178,20 +178,20 @@ bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredI
     std::wstring target = normalizedFolder(folder);
     if (isDriveRoot(target))
         return false;
+    // Checked before the registered value: "InstallDir" lies in the user's
+    // own hive, and an in-place update registers any folder holding the launcher.
+    const std::wstring guarded = protectedFolderAtOrBelow(target);
+    if (!guarded.empty()) {
+        common::log("isInstallFolder", __LINE__,
+                    L"[%s] is or contains the user or system folder [%s]", folder.c_str(),
+                    guarded.c_str());
+        return false;
+    }
     if (!registeredInstallDir.empty() && normalizedFolder(registeredInstallDir) == target)
         return true;
     DWORD attributes =
         GetFileAttributesW((utility::ufile::withSeparator(folder) + product::kLauncherExe).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    const std::wstring guarded = protectedFolderAtOrBelow(target);
-    if (!guarded.empty()) {
-        common::log("isInstallFolder", __LINE__,
-                    L"[%s] holds the launcher but is or contains the user or system folder [%s]",
-                    folder.c_str(), guarded.c_str());
-        return false;
-    }
-    return true;
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void KXSpaceModel::removeInstallFolder()
@@ -306,9 +306,10 @@ bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
 {
     if (path.empty())
         return false;
-    wchar_t comspec[MAX_PATH] = {0};
-    DWORD comspecLength = GetEnvironmentVariableW(L"ComSpec", comspec, MAX_PATH);
-    if (comspecLength == 0 || comspecLength >= MAX_PATH)
+    // The system folder's interpreter, not the one %ComSpec% names: the
+    // user's environment reaches this elevated process.
+    const std::wstring interpreter = utility::process::systemToolPath(L"cmd.exe");
+    if (interpreter.empty())
         return false;
     // Paths are quoted, so blanks never split them into other targets; the
     // pause lets the exiting process release its executable first. "rmdir"
@@ -320,11 +321,13 @@ bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
         folder.pop_back();
     if (!folder.empty())
         params += L" & rmdir \"" + shortPathOf(folder) + L"\" >NUL 2>NUL";
-    // The interpreter must not stand in the folder it removes.
+    // The interpreter must not stand in the folder it removes. Standing in
+    // the system folder, it also finds "ping" there before any on the PATH.
     wchar_t systemDir[MAX_PATH] = {0};
     UINT systemLength = GetSystemDirectoryW(systemDir, MAX_PATH);
     const wchar_t* workDir = (systemLength > 0 && systemLength < MAX_PATH) ? systemDir : nullptr;
-    HINSTANCE result = ShellExecuteW(nullptr, nullptr, comspec, params.c_str(), workDir, SW_HIDE);
+    HINSTANCE result =
+        ShellExecuteW(nullptr, nullptr, interpreter.c_str(), params.c_str(), workDir, SW_HIDE);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

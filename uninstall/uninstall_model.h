@@ -83,5 +83,7 @@ bool DeleteSelf();
 bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder = std::wstring());
 
 // True when `folder` may be removed as the installation: it is the registered
-// install folder or holds the launcher, and it is not a drive root.
+// install folder or holds the launcher, and it is neither a drive root nor a
+// user or system folder (Downloads, Documents, the profile, Windows, Program
+// Files ...) nor a folder above one, whatever the registry says.
 bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredInstallDir);

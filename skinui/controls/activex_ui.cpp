@@ -2,9 +2,9 @@
 
 #include <windowsx.h>
 #include <ocidl.h>
-#include <shlwapi.h>
 
 #include "foundation/log.h"
+#include "foundation/system_dll.h"
 #include "skinui/controls/activex_ctrl.h"
 #include "skinui/core/ui_manager.h"
 
@@ -18,22 +18,6 @@ const int kMaxProgIdChars = 99;
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }
 bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
-
-// The folder of the program, with a trailing backslash.
-CUiString ProgramFolder()
-{
-    CUiString folder = CUiManager::GetInstancePath();
-    if (!folder.IsEmpty()) {
-        return folder;
-    }
-    wchar_t path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    wchar_t* slash = wcsrchr(path, L'\\');
-    if (slash != nullptr) {
-        slash[1] = L'\0';
-    }
-    return CUiString(path);
-}
 
 }  // namespace
 
@@ -158,14 +142,12 @@ bool CActiveXUI::CreateControl(const CLSID& clsid)
 
 IOleObject* CActiveXUI::CreateFromModule()
 {
-    CUiString path = m_sModuleName;
-    if (::PathIsRelativeW(path)) {
-        path = ProgramFolder() + m_sModuleName;
-    }
-    HMODULE module = ::LoadLibraryW(path);
+    // A skin folder beside the program may replace its skin: the module is a
+    // file name of the program's folder (where the program allows it) or of
+    // the system folder, never a path to elsewhere.
+    const CUiString& path = m_sModuleName;
+    HMODULE module = utility::loadModuleByName(path);
     if (module == nullptr) {
-        common::log("CActiveXUI::CreateFromModule", __LINE__, L"%s not loaded lastError = %d", path.GetData(),
-                    static_cast<int>(::GetLastError()));
         return nullptr;
     }
     typedef HRESULT(STDAPICALLTYPE * GetClassObjectProc)(REFCLSID, REFIID, LPVOID*);

@@ -54,8 +54,9 @@ public:
     bool IsDelayCreate() const { return m_bDelayCreate; }
     void SetDelayCreate(bool delay) { m_bDelayCreate = delay; }
     const CUiString& GetModuleName() const { return m_sModuleName; }
-    // The module whose class factory makes the object; a relative path is
-    // taken from the program's folder. Empty: the registry.
+    // The module whose class factory makes the object: a file name of the
+    // program's folder (unless the program refuses it) or the system folder;
+    // a path is refused (utility::loadModuleByName). Empty: the registry.
     void SetModuleName(const wchar_t* path) { m_sModuleName = path; }
     // QueryInterface on the hosted object; false when there is none or it
     // lacks the interface.

@@ -85,6 +85,16 @@ public:
 
     CControlUI* FindControl(POINT pt) const;
     CControlUI* FindControl(const wchar_t* name) const;
+    // The named control as the kind the program expects, asked through its
+    // GetInterface ("TabLayout" for CTabLayoutUI ...); null when there is
+    // none or it is of another kind. A skin folder beside a program may
+    // replace its skin, so a name says nothing about the control's type.
+    template <typename T>
+    T* FindControlAs(const wchar_t* name, const wchar_t* interfaceName) const
+    {
+        CControlUI* control = FindControl(name);
+        return control != nullptr ? static_cast<T*>(control->GetInterface(interfaceName)) : nullptr;
+    }
     // False, changing nothing, when the control belongs to another manager or
     // the name is empty or another control's.
     bool RenameControl(CControlUI* control, const wchar_t* newName);

@@ -6,8 +6,9 @@
 // Wine that is usually Z:\ZUL\, the host's root).
 //   install_demo.exe --show <install folder> <installer exe>
 // prints the same for an installation the installer program made, against
-// the payload that installer carries, with what the stand-ins beside it and
-// in the install folder recorded.
+// the payload that installer carries, with what the stand-ins of its stand-in
+// system folder (ZUL_TEST_SYSTEM_DIR, when set) and of the install folder
+// recorded.
 #include <cstdio>
 
 #include "foundation/log.h"
@@ -73,7 +74,13 @@ int showOnly(const std::wstring& folderArg, const std::wstring& installer)
     const insttest::PayloadItems payload = insttest::payloadItems(image);
     FreeLibrary(image);
     print(L"install folder: " + folder);
-    showInstallation(folder, payload, utility::ufile::getParentDir(installer) + L"powershell.cmdline.txt");
+    wchar_t system[MAX_PATH] = {0};
+    const DWORD length = GetEnvironmentVariableW(L"ZUL_TEST_SYSTEM_DIR", system, MAX_PATH);
+    const std::wstring record = length > 0 && length < MAX_PATH
+                                    ? utility::ufile::withSeparator(system) +
+                                          L"WindowsPowerShell\\v1.0\\powershell.cmdline.txt"
+                                    : std::wstring();
+    showInstallation(folder, payload, record);
     const std::vector<std::wstring> launched = insttest::recordedCommandLines(folder + L"zulplay.cmdline.txt");
     if (!launched.empty()) {
         print(L"launcher started by the installer (its stand-in recorded):");
@@ -96,6 +103,7 @@ int wmain(int argc, wchar_t** argv)
     CoInitialize(nullptr);
     utility::init();
     common::setLogSink(&printSink);
+    insttest::StandInSystemFolder system;
     KXSpaceModel model;
     const std::wstring region = argc > 2 ? argv[2] : L"en";
     model.setRegion(region);
@@ -114,7 +122,7 @@ int wmain(int argc, wchar_t** argv)
         progress += L" " + std::to_wstring(p.percent) + (p.text.empty() ? L"" : L" (" + p.text + L")");
     print(progress);
 
-    showInstallation(folder, insttest::payloadItems(), insttest::powershellRecord());
+    showInstallation(folder, insttest::payloadItems(), system.powershellRecord());
 
     common::setLogSink(nullptr);
     utility::uninit();

@@ -1,10 +1,15 @@
 // The install folder choice: drive scoring over made-up drives, path
-// cleaning, the folder proposal from the registry or the best drive.
+// cleaning, the folder proposal from the registry or the best drive, and the
+// protection a folder the installer makes is given.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 
 #include "common/test_util.h"
+#include "foundation/scoped_handle.h"
 #include "install/drive_choice.h"
 #include "install/drive_info.h"
 #include "install/kxspace_model.h"
@@ -199,14 +204,16 @@ protected:
     std::wstring previous;
 };
 
+// The folder's name is kept whole, also outside the ANSI code page.
 TEST_F(CalcInstallPathTest, ExistingRegisteredFolderIsReusedUpToTheProductFolder)
 {
-    const std::wstring sub = temp.path() + L"Old\\ZUL\\Sub\\";
-    CreateDirectoryW((temp.path() + L"Old").c_str(), nullptr);
-    CreateDirectoryW((temp.path() + L"Old\\ZUL").c_str(), nullptr);
+    const std::wstring old = temp.path() + L"Old \x0418\x0433\x0440\x044B \x904A\x6232";
+    const std::wstring sub = old + L"\\ZUL\\Sub\\";
+    CreateDirectoryW(old.c_str(), nullptr);
+    CreateDirectoryW((old + L"\\ZUL").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
     insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", sub);
-    EXPECT_EQ(temp.path() + L"Old\\ZUL\\", calc());
+    EXPECT_EQ(old + L"\\ZUL\\", calc());
     EXPECT_EQ(sub, previous);
 }
 
@@ -225,6 +232,40 @@ TEST_F(CalcInstallPathTest, MissingFolderFallsBackToTheBestDriveThenTheSystemRoo
     drives.drives[0].freeOk = false;
     EXPECT_EQ(temp.path() + L"ZUL\\", calc());
     EXPECT_TRUE(testutil::dirExists(temp.path() + L"ZUL"));
+}
+
+// What an install folder the installer makes is given: a Program Files
+// folder's protection, shut off from the permissions of the folder above.
+TEST(InstallFolderSecurityTest, AdministratorsAndSystemChangeUsersReadAndRunInsideToo)
+{
+    utility::ScopedLocalMemory descriptor(programFilesSecurity());
+    ASSERT_TRUE(descriptor.valid());
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor.get(), &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl != nullptr);
+    std::vector<std::wstring> entries;  // "<SID> <access mask> <inheritance flags>"
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        ASSERT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
+        wchar_t* sid = nullptr;
+        ASSERT_TRUE(ConvertSidToStringSidW(&ace->SidStart, &sid));
+        wchar_t rights[32] = {0};
+        swprintf(rights, 32, L" 0x%lx 0x%x", static_cast<unsigned long>(ace->Mask), ace->Header.AceFlags);
+        entries.push_back(sid + std::wstring(rights));
+        LocalFree(sid);
+    }
+    std::sort(entries.begin(), entries.end());
+    // SYSTEM and the administrators: full control; the users: read and
+    // execute; each passed on to files and folders inside.
+    EXPECT_EQ((std::vector<std::wstring>{L"S-1-5-18 0x1f01ff 0x3", L"S-1-5-32-544 0x1f01ff 0x3",
+                                         L"S-1-5-32-545 0x1200a9 0x3"}),
+              entries);
 }
 
 TEST(MachineDrivesTest, SystemDriveScoresAndTheBestDriveIsAListedFixedRoot)

@@ -19,7 +19,7 @@ protected:
         EXPECT_FALSE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kRunKey, L"ZUL", value));
         for (const std::wstring& link : insttest::shortcutPaths())
             EXPECT_FALSE(testutil::fileExists(link)) << testutil::narrow(link);
-        EXPECT_FALSE(testutil::fileExists(insttest::powershellRecord()));
+        EXPECT_FALSE(testutil::fileExists(system.powershellRecord()));
     }
 };
 

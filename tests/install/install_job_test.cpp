@@ -65,7 +65,7 @@ protected:
     void expectShortcuts() { insttest::expectShortcuts(installPath); }
     void expectFirewallCommandFor(const std::wstring& quotedProgram)
     {
-        insttest::expectFirewallCommand(insttest::powershellRecord(), quotedProgram);
+        insttest::expectFirewallCommand(system, quotedProgram);
     }
 };
 

@@ -63,8 +63,6 @@ inline PayloadItems payloadItems(HMODULE module = nullptr)
     return items;
 }
 
-inline std::wstring powershellRecord() { return testutil::exeDir() + L"powershell.cmdline.txt"; }
-
 // Every payload item in the install folder byte for byte, and the empty "data" folder.
 inline void expectPayloadInstalled(const PayloadItems& items, const std::wstring& installPath)
 {
@@ -88,7 +86,7 @@ inline void expectRegistered(const std::wstring& installPath, const std::wstring
         {HKEY_CURRENT_USER, kProductKey, L"Language", region},
         {HKEY_CURRENT_USER, kProductKey, L"LanguageLong", locale},
         {HKEY_CURRENT_USER, kRunKey, L"ZUL", L"\"" + installPath + L"zulplay.exe\" autorun"},
-        {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", installPath + L"zulplayuninst.exe"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", L"\"" + installPath + L"zulplayuninst.exe\""},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"ZUL"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon", installPath + L"zulplay.exe"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher", L"ZUL"},
@@ -118,13 +116,13 @@ inline void expectShortcuts(const std::wstring& installPath)
     }
 }
 
-// The firewall rule command that a powershell stand-in recorded, once.
-inline void expectFirewallCommand(const std::wstring& recordFile, const std::wstring& quotedProgram)
+// The firewall rule command that the system's powershell (the stand-in) recorded, once.
+inline void expectFirewallCommand(const StandInSystemFolder& system, const std::wstring& quotedProgram)
 {
-    EXPECT_EQ(std::vector<std::wstring>{L"\"powershell.exe\" New-NetFirewallRule -DisplayName \"ZUL\" "
+    EXPECT_EQ(std::vector<std::wstring>{L"\"" + system.powershellExe() + L"\" New-NetFirewallRule -DisplayName \"ZUL\" "
                                         L"-Direction Inbound -Program '" + quotedProgram +
                                         L"' -RemoteAddress LocalSubnet -Action Allow"},
-              recordedCommandLines(recordFile));
+              recordedCommandLines(system.powershellRecord()));
 }
 
 class InstallJobFixture : public testing::Test {
@@ -135,7 +133,7 @@ protected:
         utility::init();  // sets the log sink: capture after it
         logs.reset(new LogCapture());
         removeInstallTraces();
-        DeleteFileW(powershellRecord().c_str());
+        ASSERT_TRUE(system.made());
         installPath = temp.path() + L"Games\\ZUL\\";
         model.setInstallPath(installPath);
         model.setRegion(L"tw");
@@ -144,13 +142,13 @@ protected:
     void TearDown() override
     {
         removeInstallTraces();
-        DeleteFileW(powershellRecord().c_str());
         logs.reset();
         utility::uninit();
         CoUninitialize();
     }
 
     testutil::TempDir temp;
+    StandInSystemFolder system;
     std::wstring installPath;
     KXSpaceModel model;
     std::unique_ptr<LogCapture> logs;

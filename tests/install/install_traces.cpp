@@ -136,4 +136,35 @@ std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile)
     return lines;
 }
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
+    : name_(name)
+{
+    wchar_t previous[32768] = {0};
+    const DWORD length = GetEnvironmentVariableW(name, previous, 32768);
+    hadPrevious_ = length > 0 && length < 32768;
+    if (hadPrevious_)
+        previous_.assign(previous, length);
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
+{
+    SetEnvironmentVariableW(name_.c_str(), hadPrevious_ ? previous_.c_str() : nullptr);
+}
+
+namespace {
+const wchar_t kPowerShell[] = L"WindowsPowerShell\\v1.0\\powershell";
+}  // namespace
+
+StandInSystemFolder::StandInSystemFolder() : variable_(L"ZUL_TEST_SYSTEM_DIR", dir_.path())
+{
+    made_ = CreateDirectoryW(dir_.file(L"WindowsPowerShell").c_str(), nullptr) &&
+            CreateDirectoryW(dir_.file(L"WindowsPowerShell\\v1.0").c_str(), nullptr) &&
+            CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), powershellExe().c_str(), FALSE);
+}
+
+std::wstring StandInSystemFolder::powershellExe() const { return dir_.path() + kPowerShell + L".exe"; }
+std::wstring StandInSystemFolder::powershellRecord() const { return dir_.path() + kPowerShell + L".cmdline.txt"; }
+std::wstring StandInSystemFolder::powershellWaitFile() const { return dir_.path() + kPowerShell + L".wait.txt"; }
+
 }  // namespace insttest

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/test_util.h"
+
 namespace insttest {
 
 extern const wchar_t kProductKey[];    // HKCU
@@ -41,5 +43,41 @@ void removeInstallTraces();
 
 // The command lines a recording stand-in wrote, one per entry.
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile);
+
+// Sets an environment variable of this process (and so of the programs it
+// starts) while it lives, then restores the earlier value.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring previous_;
+    bool hadPrevious_ = false;
+};
+
+// A stand-in system folder: the recording stand-in beside the test program
+// ("powershell.exe") as the system's WindowsPowerShell\v1.0\powershell.exe.
+// While it lives, the test build's system-tool lookup (ZUL_TEST_SYSTEM_DIR)
+// takes powershell from it, in this process and in the programs it starts;
+// the other tools stay the system's.
+class StandInSystemFolder {
+public:
+    StandInSystemFolder();
+    bool made() const { return made_; }
+    std::wstring powershellExe() const;
+    // What the stand-in recorded, and the file whose number of milliseconds
+    // it waits before it exits.
+    std::wstring powershellRecord() const;
+    std::wstring powershellWaitFile() const;
+
+private:
+    testutil::TempDir dir_;
+    bool made_ = false;
+    ScopedEnvironmentVariable variable_;
+};
 
 }  // namespace insttest

@@ -72,8 +72,12 @@ TEST_F(InstallerProgramTest, UnattendedRunInstallsRegistersAndStartsTheLauncherU
     loadRegionProfile(region, profile);
     insttest::expectRegistered(installPath, region, profile.locale);
     insttest::expectShortcuts(installPath);
-    insttest::expectFirewallCommand(installer.powershellRecord(), installPath + L"zulplay.exe");
+    insttest::expectFirewallCommand(installer.system(), installPath + L"zulplay.exe");
     expectLauncherStarted();
+    // The folder it made gets a Program Files folder's permissions, not those
+    // of the folder above (programFilesSecurity(); Wine keeps no access lists
+    // on files to read back).
+    EXPECT_EQ(1, logged(installPath + L" protected"));
 
     // The log tells the run from its first line to its end.
     for (const std::wstring& line : std::vector<std::wstring>{
@@ -230,6 +234,38 @@ TEST_F(InstallerProgramTest, UpdaterRunInstallsOverTheLauncherFolderAsGiven)
     EXPECT_TRUE(insttest::readRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", installDir));
     EXPECT_EQ(installPath, installDir);
     expectLauncherStarted();
+    // A folder that was there keeps its own permissions.
+    EXPECT_EQ(0, logged(installPath + L" protected"));
+}
+
+// The installer runs with administrator rights from the user's Downloads
+// folder: programs planted beside it under the system tools' names never run,
+// nor is a DLL planted there loaded, and the installation still completes.
+TEST_F(InstallerProgramTest, ProgramsAndDllsPlantedBesideItAreNeverUsed)
+{
+    insttest::InstallerCopy installer(insttest::testInstallerExe());
+    ASSERT_TRUE(installer.made());
+    for (const wchar_t* tool : {L"taskkill.exe", L"powershell.exe", L"cmd.exe"})
+        ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), (installer.folder() + tool).c_str(),
+                              FALSE));
+    // The window loads uxtheme.dll by name once it runs. Wine prefers its own
+    // copy of a system DLL; told otherwise for this program, it takes the
+    // first copy in the search path, as Windows does.
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\planted\\msimg32.dll").c_str(),
+                          (installer.folder() + L"uxtheme.dll").c_str(), FALSE));
+    const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\zulinst.exe\\DllOverrides";
+    ASSERT_TRUE(insttest::writeRegString(HKEY_CURRENT_USER, kOverrides, L"uxtheme", L"native,builtin"));
+
+    const insttest::RunResult run = insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\zulinst.exe");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_EQ(1, logged(L"kill progress"));
+    insttest::expectFirewallCommand(installer.system(), installPath + L"zulplay.exe");
+    expectLauncherStarted();
+    for (const wchar_t* trace : {L"taskkill.cmdline.txt", L"powershell.cmdline.txt", L"cmd.cmdline.txt",
+                                 L"uxtheme.dll.loaded"})
+        EXPECT_FALSE(testutil::fileExists(installer.folder() + trace)) << testutil::narrow(trace);
 }
 
 TEST(InstallerPayloadTest, CarriesTheBuiltLauncherAndUninstaller)

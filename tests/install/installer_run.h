@@ -1,6 +1,6 @@
 // Running the installer program as its user does: a copy in a folder of its
-// own (under any file name) with the powershell stand-in beside it, its log,
-// and the payload it carries.
+// own (under any file name) with a stand-in system folder, its log, and the
+// payload it carries.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/test_util.h"
+#include "install_traces.h"
 
 namespace insttest {
 
@@ -17,19 +18,20 @@ namespace insttest {
 std::wstring testInstallerExe();
 std::wstring corruptInstallerExe();
 
-// A copy of an installer under the given file name in a fresh folder, with
-// the powershell stand-in beside it; gone with the folder.
+// A copy of an installer under the given file name in a fresh folder; gone
+// with the folder. While it lives, the programs this test starts take their
+// powershell from a stand-in system folder.
 class InstallerCopy {
 public:
     explicit InstallerCopy(const std::wstring& sourceExe, const std::wstring& fileName = L"zulinst.exe");
-    bool made() const { return made_; }
+    bool made() const { return made_ && system_.made(); }
     const std::wstring& exe() const { return exe_; }
     const std::wstring& folder() const { return folder_.path(); }
-    // What the powershell stand-in beside it recorded.
-    std::wstring powershellRecord() const { return folder_.path() + L"powershell.cmdline.txt"; }
+    const StandInSystemFolder& system() const { return system_; }
 
 private:
     testutil::TempDir folder_;
+    StandInSystemFolder system_;
     std::wstring exe_;
     bool made_ = false;
 };

@@ -219,11 +219,11 @@ TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLaunc
     ASSERT_NO_FATAL_FAILURE(open());
     // The firewall step lasts long enough to see the progress page and to
     // try to close the window in the middle of the job.
-    ASSERT_TRUE(testutil::writeFile(installer->folder() + L"powershell.wait.txt", "8000"));
+    ASSERT_TRUE(testutil::writeFile(installer->system().powershellWaitFile(), "8000"));
     ASSERT_TRUE(click(L"startBtn"));
     ASSERT_TRUE(shown(waitFor(L"updateprogress", shown)));
     EXPECT_FALSE(shown(uidriver::queryControl(window, L"startBtn")));
-    ASSERT_FALSE(insttest::waitForRecord(installer->powershellRecord()).empty());
+    ASSERT_FALSE(insttest::waitForRecord(installer->system().powershellRecord()).empty());
     uidriver::screenshot(window, L"installer_progress_page");
 
     ASSERT_TRUE(click(L"cancelBtn"));

@@ -1,9 +1,11 @@
 // Stand-in for a program the installer starts (the launcher, the
 // uninstaller, powershell.exe, a web browser). It appends its whole command
 // line, in UTF-8 with CR LF, to "<its own path without .exe>.cmdline.txt" and
-// the folder it runs in to "<its own path without .exe>.cwd.txt"; then, when
-// "<its own path without .exe>.wait.txt" holds a number, it sleeps that many
-// milliseconds; it exits with 0.
+// the folder it runs in to "<its own path without .exe>.cwd.txt" (or, when
+// ZUL_TEST_RECORD_DIR names a folder, to "<its name without .exe>.cmdline.txt"
+// and ".cwd.txt" there: for copies in a folder that the program under test
+// removes); then, when "<its own path without .exe>.wait.txt" holds a number,
+// it sleeps that many milliseconds; it exits with 0.
 #include <windows.h>
 
 #include <cstdlib>
@@ -40,10 +42,16 @@ int wmain()
     if (length < 5 || length >= MAX_PATH)
         return 1;
     const std::wstring base(self, length - 4);
+    std::wstring record = base;
+    wchar_t recordDir[MAX_PATH] = {0};
+    const DWORD dirLength = GetEnvironmentVariableW(L"ZUL_TEST_RECORD_DIR", recordDir, MAX_PATH);
+    if (dirLength > 0 && dirLength < MAX_PATH)
+        record = std::wstring(recordDir) + L"\\" + base.substr(base.find_last_of(L'\\') + 1);
     // The folder first: a test that sees the command line finds the folder too.
     std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]));
-    if (!appendLine(base + L".cwd.txt", folder.c_str()) || !appendLine(base + L".cmdline.txt", GetCommandLineW()))
+    if (!appendLine(record + L".cwd.txt", folder.c_str()) ||
+        !appendLine(record + L".cmdline.txt", GetCommandLineW()))
         return 1;
 
     HANDLE wait = CreateFileW((base + L".wait.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

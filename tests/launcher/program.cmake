@@ -37,6 +37,8 @@ add_custom_command(OUTPUT ${_fixture}/player_corrupt.7z
   COMMAND sh -c "printf '\\377\\377\\377\\377\\000\\000\\000\\000\\377\\377\\377\\377\\125\\252\\125\\252' | dd of='${_fixture}/player_corrupt.7z' bs=1 seek=4000 conv=notrunc status=none"
   DEPENDS ${_player}
   VERBATIM)
+# The main window's skin, which a test plants beside the launcher with a change.
+configure_file(${CMAKE_SOURCE_DIR}/skins/zulplay/xml_mainframe.xml ${_fixture}/xml_mainframe.xml COPYONLY)
 add_custom_target(zulplay_test_fixture
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:zulplay> $<TARGET_FILE:zul_libcurl>
           $<TARGET_FILE:zul_additions_peer> $<TARGET_FILE:zul_test_child> ${_fixture}

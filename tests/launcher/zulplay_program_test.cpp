@@ -309,6 +309,36 @@ TEST_F(ZulplayProgram, PausedDownloadResumesFromItsPartialFile)
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
 }
 
+// A skin folder beside the launcher replaces its skin. A control of another
+// kind under a name the window drives is left alone: Start goes on.
+TEST_F(ZulplayProgram, APlantedSkinWithAControlOfAnotherKindDoesNotStopStart)
+{
+    LauncherFolder folder;
+    putDescription("/f/pkg/player.7z", "2.5.1");
+    std::string skin = testutil::readFile(fixture(L"xml_mainframe.xml"));
+    const std::string tabs = "<TabLayout name=\"pathTab\"";
+    const size_t at = skin.find(tabs);
+    ASSERT_NE(std::string::npos, at);
+    skin.replace(at, tabs.size(), "<Label name=\"pathTab\"/><TabLayout name=\"pathPages\"");
+    ASSERT_TRUE(CreateDirectoryW((folder.app() + L"skin").c_str(), nullptr));
+    ASSERT_TRUE(testutil::writeFile(folder.app() + L"skin\\xml_mainframe.xml", skin));
+
+    uidriver::Program launcher(folder.exe(), L"");
+    HWND window = start(launcher, folder);
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(uidriver::queryControl(window, L"pathPages").found);
+    click(window, L"startBtn");
+    const ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) {
+        return c.enabled && c.text == L"Update";
+    });
+    EXPECT_EQ(L"Update", startBtn.text);
+    EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
+    click(window, L"closebtn");
+    DWORD code = 0;
+    EXPECT_TRUE(launcher.waitForExit(30000, &code));
+    EXPECT_EQ(0u, code);
+}
+
 TEST_F(ZulplayProgram, ServerErrorOnThePackageFallsBackToCurl)
 {
     LauncherFolder folder;

@@ -1,11 +1,13 @@
 // CActiveXUI hosting the test control of zul_test_activex.dll, loaded by
-// path through "modulename": delayed creation at the first placement, the
-// size it is given, its window or its windowless painting and clicks, and
-// what an unknown class leaves behind.
+// its file name through "modulename": delayed creation at the first
+// placement, the size it is given, its window or its windowless painting and
+// clicks, what an unknown class leaves behind, and the folders a module may
+// come from.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "activex_window.h"
+#include "foundation/system_dll.h"
 #include "skinui/controls/activex_ui.h"
 
 using namespace SkinUI;
@@ -152,5 +154,46 @@ TEST(ActiveX, UnknownClassesLeaveAnEmptyControlAndALogLine)
     now->SetAttribute(L"delaycreate", L"false");
     w.Place(now, L"150,10,250,60");
     now->SetAttribute(L"clsid", kWindowedClass);
+    EXPECT_EQ(1, module.state->objectsCreated);
+}
+
+// A skin folder beside a program may be anyone's: a module is a file name of
+// the program's folder or the system folder; a path, even to the same file,
+// is refused. The installer refuses its own folder as well.
+TEST(ActiveX, ModulesComeOnlyFromTheProgramOrTheSystemFolder)
+{
+    skintest::TestControlModule module;
+    skintest::LogLines logs;
+    ActiveXWindow w;
+    testutil::TempDir dir;
+    ASSERT_TRUE(::CopyFileW((testutil::exeDir() + L"zul_test_activex.dll").c_str(),
+                            dir.file(L"zul_test_activex.dll").c_str(), FALSE));
+    const std::wstring paths[] = {dir.file(L"zul_test_activex.dll"), testutil::exeDir() + L"zul_test_activex.dll",
+                                  L"..\\skinui\\zul_test_activex.dll", L".\\zul_test_activex.dll",
+                                  L"activex_control/../zul_test_activex.dll", L"C:zul_test_activex.dll"};
+    int top = 0;
+    for (const std::wstring& path : paths) {
+        CActiveXUI* host = new CActiveXUI;
+        host->SetAttribute(L"modulename", path.c_str());
+        host->SetAttribute(L"clsid", kWindowedClass);
+        const std::wstring pos = L"10," + std::to_wstring(top) + L",60," + std::to_wstring(top + 20);
+        w.Place(host, pos.c_str());
+        top += 25;
+        void* object = nullptr;
+        EXPECT_FALSE(host->GetControl(IID_IUnknown, &object)) << testutil::narrow(path);
+    }
+    EXPECT_EQ(6, logs.Count(L"refused: only a file name of the program's or the system folder"));
+    EXPECT_EQ(nullptr, ::GetModuleHandleW(dir.file(L"zul_test_activex.dll").c_str()));
+
+    utility::restrictDllSearch(utility::ProgramFolderDlls::Refused);
+    CActiveXUI* refused = w.Place(NewHost(kWindowedClass), L"100,10,150,30");
+    utility::restrictDllSearch(utility::ProgramFolderDlls::Allowed);
+    EXPECT_EQ(1, logs.Count(L"zul_test_activex.dll not loaded lastError = 126"));
+    void* object = nullptr;
+    EXPECT_FALSE(refused->GetControl(IID_IUnknown, &object));
+    EXPECT_EQ(0, module.state->objectsCreated);
+
+    // The program's folder serves it again once allowed.
+    w.Place(NewHost(kWindowedClass), L"100,40,150,60");
     EXPECT_EQ(1, module.state->objectsCreated);
 }

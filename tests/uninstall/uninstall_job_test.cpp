@@ -210,8 +210,9 @@ TEST(UninstallFolderCheck, OnlyTheRegisteredFolderOrOneHoldingTheLauncherQualifi
     EXPECT_TRUE(isInstallFolder(dir.path(), L""));
 }
 
-// A copy of the launcher never makes a user or system folder, nor a folder
-// above one, the installation; a folder below them still qualifies.
+// Neither a copy of the launcher nor the registered "InstallDir" makes a user
+// or system folder, nor a folder above one, the installation; a folder below
+// them still qualifies.
 TEST(UninstallFolderCheck, UserAndSystemFoldersAndTheirParentsAreRefused)
 {
     insttest::LogCapture logs;
@@ -230,10 +231,11 @@ TEST(UninstallFolderCheck, UserAndSystemFoldersAndTheirParentsAreRefused)
         ASSERT_TRUE(testutil::writeFile(launcher, "MZ"));
         std::wstring other = folder + L"/";  // another spelling of the same folder
         CharUpperW(&other[0]);
-        const int before = logs.count(L"holds the launcher but is or contains the user or system folder");
+        const int before = logs.count(L"is or contains the user or system folder");
         EXPECT_FALSE(isInstallFolder(folder, L""));
         EXPECT_FALSE(isInstallFolder(other, L""));
-        EXPECT_EQ(before + 2, logs.count(L"holds the launcher but is or contains the user or system folder"));
+        EXPECT_FALSE(isInstallFolder(folder, folder));  // registered as the install folder or not
+        EXPECT_EQ(before + 3, logs.count(L"is or contains the user or system folder"));
         DeleteFileW(launcher.c_str());
     }
 

@@ -183,12 +183,15 @@ TEST_F(UninstallerProgramTest, UninstallRunsOnceIgnoresCloseUntilDoneAndConfirmE
     expectUninstalled();
 }
 
-TEST_F(UninstallerProgramTest, ACopyInTheDownloadsFolderRemovesNothingThere)
+// Even registered as the install folder ("InstallDir" lies in the user's own
+// hive), the Downloads folder keeps everything in it.
+TEST_F(UninstallerProgramTest, ACopyInTheRegisteredDownloadsFolderRemovesNothingThere)
 {
     PWSTR known = nullptr;
     ASSERT_HRESULT_SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_CREATE, nullptr, &known));
     const std::wstring downloads = std::wstring(known) + L"\\";
     CoTaskMemFree(known);
+    ASSERT_TRUE(insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", downloads));
     const std::wstring files[] = {downloads + L"zulplayuninst.exe", downloads + L"zulplay.exe",
                                   downloads + L"holiday.jpg"};
     ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), files[0].c_str(),
@@ -206,6 +209,30 @@ TEST_F(UninstallerProgramTest, ACopyInTheDownloadsFolderRemovesNothingThere)
         EXPECT_TRUE(testutil::fileExists(file)) << testutil::narrow(file);
         DeleteFileW(file.c_str());
     }
+}
+
+// The uninstaller runs with administrator rights from a folder others may
+// write to: programs planted beside it under the system tools' names, and a
+// command interpreter named by the user's ComSpec, never run; the uninstall
+// still completes, its self-delete included.
+TEST_F(UninstallerProgramTest, PlantedSystemToolsAndTheUsersComSpecNeverRun)
+{
+    ASSERT_NO_FATAL_FAILURE(install());
+    testutil::TempDir records, elsewhere;
+    const std::wstring standIn = testutil::exeDir() + L"powershell.exe";
+    for (const wchar_t* tool : {L"taskkill.exe", L"powershell.exe", L"cmd.exe"})
+        ASSERT_TRUE(CopyFileW(standIn.c_str(), (folder_ + tool).c_str(), FALSE)) << testutil::narrow(tool);
+    ASSERT_TRUE(CopyFileW(standIn.c_str(), elsewhere.file(L"cmd.exe").c_str(), FALSE));
+    {
+        // The stand-ins beside it go with the install folder: they record elsewhere.
+        insttest::ScopedEnvironmentVariable recordDir(L"ZUL_TEST_RECORD_DIR", records.path());
+        insttest::ScopedEnvironmentVariable comspec(L"ComSpec", elsewhere.file(L"cmd.exe"));
+        uidriver::Program program(uninstaller(), L"--playeruninstall");
+        ASSERT_TRUE(program.waitForExit(60000));
+    }
+    expectUninstalled();
+    for (const wchar_t* record : {L"taskkill.cmdline.txt", L"powershell.cmdline.txt", L"cmd.cmdline.txt"})
+        EXPECT_FALSE(testutil::fileExists(records.file(record))) << testutil::narrow(record);
 }
 
 }  // namespace
