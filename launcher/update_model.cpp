@@ -265,19 +265,23 @@ bool KXSpaceUpdateModel::installerReady() const
 
 void KXSpaceUpdateModel::_threadDownloadPlayer()
 {
-    struct RunningFlag {
-        std::atomic<bool>& running;
-        ~RunningFlag() { running = false; }
-    } clearedOnEveryReturn{downloadRunning_};
+    const int result = downloadInstaller();
+    // Not downloading any more before the window hears the end: a check it
+    // starts on the last report is not refused.
+    downloadRunning_ = false;
+    postProgress(result);
+}
+
+int KXSpaceUpdateModel::downloadInstaller()
+{
     // An installer downloaded before is deleted below: only this download may be started.
     needUpdate_ = false;
 
     const std::wstring folder = utility::ufile::getExeDir() + L"update\\";
     if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder)) {
-        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update folder not made lastError = %d",
+        common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update folder not made lastError = %d",
                     GetLastError());
-        postProgress(kDownloadFailed);
-        return;
+        return kDownloadFailed;
     }
     std::wstring url, versionText;
     int version = 0;
@@ -289,34 +293,31 @@ void KXSpaceUpdateModel::_threadDownloadPlayer()
     }
     const std::wstring file = installerPath(folder, versionText, version);
     const std::wstring partial = file + L".tmp";
-    common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update:  download file %s", file.c_str());
+    common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update:  download file %s", file.c_str());
     utility::ufile::removeFile(partial);
     utility::ufile::removeFile(file);
     if (!downloadDownloader_.download2file(url, partial, this, false)) {
-        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download error %d",
+        common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download error %d",
                     GetLastError());
         utility::ufile::removeFile(partial);
-        postProgress(kDownloadFailed);
-        return;
+        return kDownloadFailed;
     }
     if (!isInstaller(partial, downloadDownloader_.contentLength())) {
         utility::ufile::removeFile(partial);
-        postProgress(kDownloadFailed);
-        return;
+        return kDownloadFailed;
     }
-    common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: download file sucess %s",
+    common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download file sucess %s",
                 file.c_str());
     if (!utility::ufile::moveFile(partial, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        common::log("KXSpaceUpdateModel::_threadDownloadPlayer", __LINE__, L"update: installer not moved lastError = %d",
+        common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: installer not moved lastError = %d",
                     GetLastError());
         utility::ufile::removeFile(partial);
-        postProgress(kDownloadFailed);
-        return;
+        return kDownloadFailed;
     }
     utility::ufile::removeFile(partial);
     utility::lockedStore(offerLock_, updatePath_, file);
     needUpdate_ = true;
-    postProgress(100);
+    return 100;
 }
 
 bool KXSpaceUpdateModel::onDownloadProgress(const char* bytes, DWORD count, unsigned long long received,

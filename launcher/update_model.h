@@ -97,6 +97,8 @@ private:
 
     void _threadProcCheckVersion(bool automatic);
     void _threadDownloadPlayer();
+    // The download itself: 100 when the installer is in place, else kDownloadFailed.
+    int downloadInstaller();
     bool onDownloadProgress(const char* bytes, DWORD count, unsigned long long received,
                             unsigned long long total) override;
     // Posts the check result / a progress value to the UI thread.
