@@ -32,41 +32,103 @@ zul_env_start() {
   mkdir -p "$ZUL_ARTIFACTS_DIR"
   export WINEPREFIX="$(mktemp -d /tmp/zul-wine.XXXXXX)"
   if [ -z "${ZUL_KEEP_DISPLAY:-}" ]; then
-    local n=$((90 + RANDOM % 400))
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    ZUL_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    zul_start_display || return 1
   fi
-  # The persistent wineserver comes first: started later, it finds wineboot's
-  # server still lingering and quits, and the next program starts a server
-  # (with services.exe and explorer.exe) that holds the caller's output pipe
-  # open, so that CTest waits for a test that has long ended.
-  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  zul_boot_prefix || return 1
   zul_private_user_folders
+  zul_check_user_folders || return 1
   # Windows stay managed (Wine's default), although Xvfb runs no window manager
   # and Wine then waits 2 s for one whenever a shown window is hidden or
   # destroyed: unmanaged windows ("Managed"="N") move the X focus between
   # processes, and a test that types loses the keyboard to another test's window.
 }
 
-# Wine links the user's Desktop, Documents and the like to the Linux home; the
-# tests make and remove shortcuts there, so each prefix gets folders of its own.
-zul_private_user_folders() {
-  local user_dir
-  for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
-    for link in "$user_dir"*; do
-      [ -L "$link" ] || continue
-      rm -f "$link" && mkdir -p "$link"
-    done
+# An Xvfb for this run on a display number it picks itself (-displayfd): the
+# first one whose sockets are all free, the abstract one included. The 32-bit
+# suite's namespace has a /tmp of its own but shares the network namespace,
+# where those abstract sockets live, so a number chosen by looking at /tmp
+# could be another run's; one chosen by binding cannot. DISPLAY is set once
+# the server accepts connections.
+zul_start_display() {
+  local number_file n=""
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  ZUL_XVFB_PID=$!
+  # Xvfb writes the number and a new line once it is ready.
+  for _ in $(seq 300); do
+    IFS= read -r n <"$number_file" && break
+    n=""
+    kill -0 "$ZUL_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$number_file"
+  if [ -z "$n" ]; then
+    echo "zul_env_start: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+# Boots the fresh prefix WINEPREFIX under one persistent wineserver; fails
+# when wineboot did not make it.
+zul_boot_prefix() {
+  # The persistent wineserver comes first: started later, it finds wineboot's
+  # server still lingering and quits, and the next program starts a server
+  # (with services.exe and explorer.exe) that holds the caller's output pipe
+  # open, so that CTest waits for a test that has long ended.
+  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+  local log="$WINEPREFIX.boot.log" system
+  /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
+  # A program started in a prefix without its system DLLs dies with "could
+  # not load kernel32.dll": say here instead that the prefix was not made.
+  for system in system32 ${ZUL_IN_WINE32:+syswow64}; do
+    if [ ! -f "$WINEPREFIX/drive_c/windows/$system/kernel32.dll" ]; then
+      echo "zul_env_start: wineboot did not make the prefix $WINEPREFIX (no $system\\kernel32.dll):" >&2
+      tail -n 20 "$log" >&2
+      rm -f "$log"
+      return 1
+    fi
+  done
+  rm -f "$log"
+}
+
+# Wine links the user's Desktop, Documents, Downloads, Templates and the like
+# to the Linux home; the tests make and remove shortcuts and files there, so
+# each prefix gets real folders of its own in their place.
+zul_private_user_folders() {
+  local link
+  while IFS= read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done < <(find "$WINEPREFIX/drive_c/users" -type l)
+}
+
+# Fails, naming it, when a folder of the prefix's users is a link that leads
+# out of the prefix: a test's shortcuts, planted files or deletions there
+# would reach the home folder of the machine that runs the tests.
+zul_check_user_folders() {
+  local link target status=0
+  while IFS= read -r link; do
+    target=$(readlink -m "$link")
+    case "$target" in
+      "$WINEPREFIX"/*) ;;
+      *) echo "zul: $link leads out of the prefix, to $target" >&2; status=1 ;;
+    esac
+  done < <(find "$WINEPREFIX/drive_c/users" -type l)
+  return "$status"
 }
 
 zul_env_stop() {
-  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  [ -n "${ZUL_XVFB_PID:-}" ] && kill "$ZUL_XVFB_PID" >/dev/null 2>&1 || true
+  if [ -n "${WINEPREFIX:-}" ]; then
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    # -k only asks the server to end: the next prefix and display of this
+    # machine must not meet it and its programs while they are still going.
+    timeout 60 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${ZUL_XVFB_PID:-}" ]; then
+    kill "$ZUL_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$ZUL_XVFB_PID" 2>/dev/null || true
+    unset ZUL_XVFB_PID
+  fi
   case "${WINEPREFIX:-}" in /tmp/zul-wine.*) rm -rf "$WINEPREFIX" ;; esac
 }
 
@@ -128,11 +190,13 @@ zul_test() {
   fi
   (
     trap zul_env_stop EXIT
-    zul_env_start "$arch"
+    zul_env_start "$arch" || exit 1
     local status=0
     echo "== tests $arch (display $DISPLAY)"
+    # A build folder without tests is an error, not a pass.
     ZUL_WINE_RUN_DETACHED=1 ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure \
-      --timeout 600 || status=1
+      --timeout 600 --no-tests=error || status=1
+    zul_check_user_folders || status=1
     echo "== demo screenshot $arch"
     "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"
