@@ -8,6 +8,7 @@
 #   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
 #   zul_test ARCH         runs the whole CTest suite of build/ARCH
 #   zul_test_shipped ARCH   runs the shipped programs end to end
+#   zul_wine_run SECONDS PROGRAM [ARGS]  scripts/wine-run.sh with a time limit
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
 # ZUL_JOBS limits the build's parallel jobs (default: one per core).
@@ -131,6 +132,17 @@ zul_env_stop() {
     unset ZUL_XVFB_PID
   fi
   case "${WINEPREFIX:-}" in /tmp/zul-wine.*) rm -rf "$WINEPREFIX" ;; esac
+}
+
+# zul_wine_run SECONDS PROGRAM [ARGS...]: scripts/wine-run.sh with a time
+# limit, so that a program that hangs fails its caller (a benchmark, CI)
+# instead of holding it until CI's own limit.
+zul_wine_run() {
+  local limit=$1 status=0
+  shift
+  timeout -k 10 "$limit" "$ZUL_ROOT/scripts/wine-run.sh" "$@" || status=$?
+  [ "$status" != 124 ] || echo "zul_wine_run: $(basename "$1") still ran after $limit s" >&2
+  return "$status"
 }
 
 # zul_build ARCH [CMAKE OPTIONS]: configures and builds build/ARCH (x86_64 or

@@ -45,13 +45,16 @@ fi
 # broken benchmark fails CI. The convention for every benchmark, present and
 # future: it runs from a clean clone on a fresh machine with its one command
 # (it makes the set-up, build, Wine prefix and display it needs itself);
-# ZUL_BENCH_TINY=1 selects a tiny size (a few MB); and the last line it prints
-# is its figure line (key=value pairs), tiny or not.
+# ZUL_BENCH_TINY=1 selects a tiny size (a few MB); every Wine run has a time
+# limit; the last line it prints is its figure line (key=value pairs), tiny or
+# not; and it exits non-zero when its output differs from the reference's
+# (identical=no).
 echo "== benchmarks (tiny)"
 for bench in "$here"/bench/*.sh; do
   out=$(ZUL_BENCH_TINY=1 bash "$bench" 2>&1) || { printf '%s\n' "$out"; echo "benchmark failed: $bench"; status=1; break; }
   figure=$(printf '%s\n' "$out" | tail -n 1)
   case "$figure" in
+    *identical=no*) printf '%s\n' "$out"; echo "benchmark output differs from the reference: $bench"; status=1; break ;;
     *=*) echo "$(basename "$bench"): $figure" ;;
     *) printf '%s\n' "$out"; echo "benchmark printed no figure line: $bench"; status=1; break ;;
   esac
