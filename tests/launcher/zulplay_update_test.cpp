@@ -141,8 +141,7 @@ class ZulplayUpdate : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!server.available())
-            GTEST_SKIP() << "no test server (run through tests/tools/with_http_server.sh)";
+        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
         server.reset();
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Norvale\\ZUL", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
