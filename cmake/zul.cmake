@@ -8,8 +8,9 @@ set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
 # zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS zul_install_registration])
 # One GoogleTest executable run by CTest through Wine. Tests that touch the
-# same process-wide things (the product's registry key, the user's shortcuts)
-# name the same lock so CTest never runs them at once.
+# same process-wide things (the product's registry key, the user's shortcuts,
+# the display's mouse pointer and foreground window: zul_mouse_pointer) name
+# the same lock so CTest never runs them at once.
 function(zul_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

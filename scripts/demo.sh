@@ -7,6 +7,10 @@
 # program itself installing the emulator and the game from that server. Then
 # the installed uninstaller run silently. Then the i686 installer and
 # uninstaller, the deliverable, under 32-bit Wine emulated by qemu-i386.
+# The demo runs the test builds (build/x86_64, build/i686), not the programs
+# as they ship: only test builds let the launcher take the local server's
+# address from ZUL_TEST_HOST. scripts/test.sh runs the shipped programs
+# (build/i686-shipped) end to end.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -99,7 +103,7 @@ SH
   bash "$ZUL_ROOT/tests/tools/with_http_server.sh" bash "$work/serve.sh"
   rm -rf "$work"
 }
-echo; echo "== launcher: the installed zulplay.exe against the local stand-in server, Start pressed by real input"
+echo; echo "== launcher: the installed zulplay.exe (a test build: ZUL_TEST_HOST names the local stand-in server), Start pressed by real input"
 # The installer started the launcher (against the publisher's host, which
 # this machine does not reach): it ends before its demo starts it afresh.
 "$here/wine-run.sh" taskkill /F /IM zulplay.exe >/dev/null 2>&1 || true

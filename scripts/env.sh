@@ -7,6 +7,8 @@
 #   zul_build ARCH        configures and builds build/ARCH
 #   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
 #   zul_test ARCH         runs the whole CTest suite of build/ARCH
+#   zul_test_shipped ARCH   runs the shipped programs end to end
+#   zul_wine_run SECONDS PROGRAM [ARGS]  scripts/wine-run.sh with a time limit
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
 # ZUL_JOBS limits the build's parallel jobs (default: one per core).
@@ -32,42 +34,115 @@ zul_env_start() {
   mkdir -p "$ZUL_ARTIFACTS_DIR"
   export WINEPREFIX="$(mktemp -d /tmp/zul-wine.XXXXXX)"
   if [ -z "${ZUL_KEEP_DISPLAY:-}" ]; then
-    local n=$((90 + RANDOM % 400))
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    ZUL_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    zul_start_display || return 1
   fi
-  # The persistent wineserver comes first: started later, it finds wineboot's
-  # server still lingering and quits, and the next program starts a server
-  # (with services.exe and explorer.exe) that holds the caller's output pipe
-  # open, so that CTest waits for a test that has long ended.
-  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  zul_boot_prefix || return 1
   zul_private_user_folders
+  zul_check_user_folders || return 1
   # Windows stay managed (Wine's default), although Xvfb runs no window manager
   # and Wine then waits 2 s for one whenever a shown window is hidden or
   # destroyed: unmanaged windows ("Managed"="N") move the X focus between
   # processes, and a test that types loses the keyboard to another test's window.
 }
 
-# Wine links the user's Desktop, Documents and the like to the Linux home; the
-# tests make and remove shortcuts there, so each prefix gets folders of its own.
-zul_private_user_folders() {
-  local user_dir
-  for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
-    for link in "$user_dir"*; do
-      [ -L "$link" ] || continue
-      rm -f "$link" && mkdir -p "$link"
-    done
+# An Xvfb for this run on a display number it picks itself (-displayfd): the
+# first one whose sockets are all free, the abstract one included. The 32-bit
+# suite's namespace has a /tmp of its own but shares the network namespace,
+# where those abstract sockets live, so a number chosen by looking at /tmp
+# could be another run's; one chosen by binding cannot. DISPLAY is set once
+# the server accepts connections.
+zul_start_display() {
+  local number_file n=""
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  ZUL_XVFB_PID=$!
+  # Xvfb writes the number and a new line once it is ready.
+  for _ in $(seq 300); do
+    IFS= read -r n <"$number_file" && break
+    n=""
+    kill -0 "$ZUL_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$number_file"
+  if [ -z "$n" ]; then
+    echo "zul_env_start: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+# Boots the fresh prefix WINEPREFIX under one persistent wineserver; fails
+# when wineboot did not make it.
+zul_boot_prefix() {
+  # The persistent wineserver comes first: started later, it finds wineboot's
+  # server still lingering and quits, and the next program starts a server
+  # (with services.exe and explorer.exe) that holds the caller's output pipe
+  # open, so that CTest waits for a test that has long ended.
+  /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+  local log="$WINEPREFIX.boot.log" system
+  /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
+  # A program started in a prefix without its system DLLs dies with "could
+  # not load kernel32.dll": say here instead that the prefix was not made.
+  for system in system32 ${ZUL_IN_WINE32:+syswow64}; do
+    if [ ! -f "$WINEPREFIX/drive_c/windows/$system/kernel32.dll" ]; then
+      echo "zul_env_start: wineboot did not make the prefix $WINEPREFIX (no $system\\kernel32.dll):" >&2
+      tail -n 20 "$log" >&2
+      rm -f "$log"
+      return 1
+    fi
+  done
+  rm -f "$log"
+}
+
+# Wine links the user's Desktop, Documents, Downloads, Templates and the like
+# to the Linux home; the tests make and remove shortcuts and files there, so
+# each prefix gets real folders of its own in their place.
+zul_private_user_folders() {
+  local link
+  while IFS= read -r link; do
+    rm -f "$link" && mkdir -p "$link"
+  done < <(find "$WINEPREFIX/drive_c/users" -type l)
+}
+
+# Fails, naming it, when a folder of the prefix's users is a link that leads
+# out of the prefix: a test's shortcuts, planted files or deletions there
+# would reach the home folder of the machine that runs the tests.
+zul_check_user_folders() {
+  local link target status=0
+  while IFS= read -r link; do
+    target=$(readlink -m "$link")
+    case "$target" in
+      "$WINEPREFIX"/*) ;;
+      *) echo "zul: $link leads out of the prefix, to $target" >&2; status=1 ;;
+    esac
+  done < <(find "$WINEPREFIX/drive_c/users" -type l)
+  return "$status"
 }
 
 zul_env_stop() {
-  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  [ -n "${ZUL_XVFB_PID:-}" ] && kill "$ZUL_XVFB_PID" >/dev/null 2>&1 || true
+  if [ -n "${WINEPREFIX:-}" ]; then
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    # -k only asks the server to end: the next prefix and display of this
+    # machine must not meet it and its programs while they are still going.
+    timeout 60 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${ZUL_XVFB_PID:-}" ]; then
+    kill "$ZUL_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$ZUL_XVFB_PID" 2>/dev/null || true
+    unset ZUL_XVFB_PID
+  fi
   case "${WINEPREFIX:-}" in /tmp/zul-wine.*) rm -rf "$WINEPREFIX" ;; esac
+}
+
+# zul_wine_run SECONDS PROGRAM [ARGS...]: scripts/wine-run.sh with a time
+# limit, so that a program that hangs fails its caller (a benchmark, CI)
+# instead of holding it until CI's own limit.
+zul_wine_run() {
+  local limit=$1 status=0
+  shift
+  timeout -k 10 "$limit" "$ZUL_ROOT/scripts/wine-run.sh" "$@" || status=$?
+  [ "$status" != 124 ] || echo "zul_wine_run: $(basename "$1") still ran after $limit s" >&2
+  return "$status"
 }
 
 # zul_build ARCH [CMAKE OPTIONS]: configures and builds build/ARCH (x86_64 or
@@ -86,22 +161,60 @@ zul_build() {
 
 # zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
 # optimised, stripped, without tests and without anything only tests use (the
-# control lookup, the test download host); fails if any of that got in.
+# control lookup, the test hosts, the test system folder). Fails when a step
+# fails or a program is missing; zul_test_shipped then runs them. Every step
+# checks its own result: called as "zul_build_shipped i686 || status=1", this
+# function runs without set -e.
 zul_build_shipped() {
-  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe
+  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe out
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
-  cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
-    "${launcher[@]}" -DZUL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s >/dev/null
-  cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"${ZUL_JOBS:-$(nproc)}" >/dev/null
+  if ! out=$(cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
+      "${launcher[@]}" -DZUL_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s 2>&1); then
+    printf '%s\n' "$out" | tail -n 40 >&2
+    echo "shipped build $arch: configuring failed" >&2
+    return 1
+  fi
+  if ! out=$(cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"${ZUL_JOBS:-$(nproc)}" 2>&1); then
+    printf '%s\n' "$out" | tail -n 40 >&2
+    echo "shipped build $arch: building failed" >&2
+    return 1
+  fi
   for exe in install/zulinst.exe launcher/zulplay.exe uninstall/zulplayuninst.exe; do
-    if grep -aq -e ZUL_TEST_HOST -e testhook:: "$dir/$exe"; then
-      echo "$exe carries code only tests may use" >&2
+    if [ ! -s "$dir/$exe" ]; then
+      echo "shipped build $arch: $exe was not made" >&2
+      return 1
+    fi
+    # A quick look for the one test hook whose name is plain text; that the
+    # programs ignore every hook is shown by running them (zul_test_shipped).
+    if grep -aq ZUL_TEST_HOST "$dir/$exe"; then
+      echo "shipped build $arch: $exe carries code only tests may use" >&2
       return 1
     fi
     echo "$(basename "$exe"): $(( $(stat -c %s "$dir/$exe") / 1024 )) KB"
   done
+}
+
+# zul_test_shipped ARCH: the programs of build/ARCH-shipped run end to end as
+# a user runs them, in a fresh prefix with the local test server
+# (tests/shipped/shipped_program_test.cpp, built by the test build of ARCH):
+# installed, started, uninstalled, and deaf to everything only tests use.
+zul_test_shipped() {
+  local arch=$1
+  if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then
+    zul_wine32 "zul_test_shipped i686"
+    return
+  fi
+  (
+    trap zul_env_stop EXIT
+    zul_env_start "$arch" || exit 1
+    local test="$ZUL_ROOT/build/$arch/tests/shipped/shipped_program_test.exe"
+    [ -f "$test" ] || { echo "zul_test_shipped: $test is not built" >&2; exit 1; }
+    echo "== shipped programs $arch end to end (display $DISPLAY)"
+    ZUL_SHIPPED_DIR="$ZUL_ROOT/build/$arch-shipped" timeout -k 10 1200 \
+      bash "$ZUL_ROOT/tests/tools/with_http_server.sh" "$ZUL_ROOT/scripts/wine-run.sh" "$test"
+  )
 }
 
 # zul_wine32_why: prints why the i686 build cannot run under 32-bit Wine here
@@ -128,11 +241,13 @@ zul_test() {
   fi
   (
     trap zul_env_stop EXIT
-    zul_env_start "$arch"
+    zul_env_start "$arch" || exit 1
     local status=0
     echo "== tests $arch (display $DISPLAY)"
+    # A build folder without tests is an error, not a pass.
     ZUL_WINE_RUN_DETACHED=1 ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure \
-      --timeout 600 || status=1
+      --timeout 600 --no-tests=error || status=1
+    zul_check_user_folders || status=1
     echo "== demo screenshot $arch"
     "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"

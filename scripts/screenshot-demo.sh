@@ -18,10 +18,11 @@ mkdir -p "$out"
 
 # shoot NAME ARGS...: runs the demo with the arguments and keeps the screen as
 # NAME.png once its window is mapped and has had a moment to paint. The demo
-# closes itself 8 s after its window shows.
+# closes itself 8 s after its window shows; a demo (or screenshot) that hangs
+# is stopped by its time limit and fails the run.
 shoot() {
   local name=$1; shift
-  "$here/wine-run.sh" "$demo" autoclose=8000 "$@" &
+  timeout -k 10 180 "$here/wine-run.sh" "$demo" autoclose=8000 "$@" &
   local demo_pid=$! shown=0 status=0
   for _ in $(seq 100); do
     if xwininfo -root -tree 2>/dev/null | grep -q '"SkinUI demo"'; then shown=1; break; fi
@@ -30,7 +31,7 @@ shoot() {
   done
   if [ "$shown" = 1 ]; then
     sleep 2
-    import -window root "$out/$name.png"
+    timeout -k 5 60 import -window root "$out/$name.png"
     echo "screenshot-demo: wrote $out/$name.png"
   fi
   wait "$demo_pid" || status=$?

@@ -25,6 +25,8 @@ if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
   rounds=1
 fi
 cap=20971520
+# Time limit of each run (seconds): a hang fails the benchmark.
+limit=900
 
 echo "bench: building zuldl (x86_64)" >&2
 zul_build x86_64 >/dev/null
@@ -54,7 +56,7 @@ run_tool() {  # mode -> prints "seconds peak_mb"
   # Start each run without the previous run's pages still being written out.
   rm -f "$work/out/$mode.bin"
   sync
-  line=$("$ZUL_ROOT/scripts/wine-run.sh" "$zuldl" "$mode" "$url" "$(winpath "$work/out/$mode.bin")" | tr -d '\r')
+  line=$(zul_wine_run "$limit" "$zuldl" "$mode" "$url" "$(winpath "$work/out/$mode.bin")" | tr -d '\r')
   echo "bench: $line" >&2
   case "$line" in *ok=1*) ;; *) echo "bench: $mode failed" >&2; exit 1 ;; esac
   local secs peak
@@ -84,14 +86,14 @@ cmp -s "$work/www/big.bin" "$work/out/curl.bin" && ok_curl=yes || ok_curl=no
 rm -f "$work/out/curl.bin"
 
 start=$(date +%s.%N)
-curl -s --limit-rate "$cap" -o "$work/out/cli.bin" "$url"
+curl -s -m "$limit" --limit-rate "$cap" -o "$work/out/cli.bin" "$url"
 t_cli=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
 echo "bench: mode=curl-cli seconds=$t_cli (rate capped at $cap B/s)" >&2
 cmp -s "$work/www/big.bin" "$work/out/cli.bin" && ok_cli=yes || ok_cli=no
 rm -f "$work/out/cli.bin"
 # For information: what the cap costs.
 start=$(date +%s.%N)
-curl -s -o "$work/out/cli-uncapped.bin" "$url"
+curl -s -m "$limit" -o "$work/out/cli-uncapped.bin" "$url"
 echo "bench: mode=curl-cli-uncapped seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')" >&2
 
 identical=no
@@ -101,3 +103,5 @@ ratio_wininet=$(awk -v r="$t_bare" -v o="$t_wininet" 'BEGIN { printf "%.3f", r /
 ratio_curl=$(awk -v r="$t_cli" -v o="$t_curl" 'BEGIN { printf "%.3f", r / o }')
 peak=$(awk -v a="$peak_wininet" -v b="$peak_curl" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
 echo "download_ratio_wininet=$ratio_wininet download_ratio_curl=$ratio_curl peak_mb=$peak identical=$identical"
+# A download that differs from the served file is a failure, not a figure.
+[ "$identical" = yes ]

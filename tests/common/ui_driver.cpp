@@ -72,12 +72,32 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-void SendMouse(DWORD flags)
+// A mouse event that names its own screen point. Under Wine a program applies
+// the X server's pointer motion when it gets round to it, so a motion left
+// from an earlier move can put the pointer back for a moment: a press sent
+// "where the pointer is" would then land on the control clicked before.
+INPUT MouseAt(POINT screen, DWORD buttons)
 {
+    const LONG width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(INPUT));
+    // Normalised coordinates (0..65535 across the screen) that map back to this very pixel.
+    input.mi.dx = (screen.x * 65536 + width - 1) / width;
+    input.mi.dy = (screen.y * 65536 + height - 1) / height;
+    input.mi.dwFlags = buttons | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+// True when a window of the window's own program is the foreground window.
+// Mouse input goes to the window under the pointer, unless the program that
+// has the foreground holds the mouse capture; and a menu or a drop-down list
+// closes when its program loses the foreground.
+bool OwnsForeground(HWND window)
+{
+    DWORD foreground = 0, owner = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &foreground);
+    ::GetWindowThreadProcessId(window, &owner);
+    return owner != 0 && foreground == owner;
 }
 
 void SendKey(WORD virtualKey, WORD scan, DWORD flags)
@@ -198,29 +218,56 @@ void bringToFront(HWND window)
 
 void clickAt(POINT screen, int clicks)
 {
-    ::SetCursorPos(screen.x, screen.y);
-    SendMouse(MOUSEEVENTF_MOVE);  // a real move at the new place: hover first, as a hand does
+    INPUT hover = MouseAt(screen, 0);
+    ::SendInput(1, &hover, sizeof(INPUT));  // a real move at the new place: hover first, as a hand does
     ::Sleep(30);
+    std::vector<INPUT> presses;
     for (int i = 0; i < clicks; ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
-        SendMouse(MOUSEEVENTF_LEFTUP);
+        presses.push_back(MouseAt(screen, MOUSEEVENTF_LEFTDOWN));
+        presses.push_back(MouseAt(screen, MOUSEEVENTF_LEFTUP));
     }
+    ::SendInput(static_cast<UINT>(presses.size()), presses.data(), sizeof(INPUT));
 }
 
 bool clickControl(HWND window, const std::wstring& name, int index, int clicks)
 {
-    ControlInfo info = queryControl(window, name, index);
-    if (!info.found || !info.visible) return false;
-    POINT target = info.center();
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
+    // The click waits for what it needs: the control laid out (a window can
+    // answer before its first layout, with an empty rectangle at its corner,
+    // where another control lies), its program in the foreground and no other
+    // window over its middle.
+    const DWORD start = ::GetTickCount();
+    do {
+        const ControlInfo info = queryControl(window, name, index);
+        if (!info.found || !info.visible) return false;
+        const POINT target = info.center();
+        if (!::IsRectEmpty(&info.screen) && OwnsForeground(window) &&
+            ::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
             clickAt(target, clicks);
             return true;
         }
         bringToFront(window);
         ::Sleep(50);
-    }
+    } while (::GetTickCount() - start < 10000);
     return false;
+}
+
+bool movePointer(POINT screen, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    DWORD stillSince = start;
+    ::SetCursorPos(screen.x, screen.y);
+    for (;;) {
+        POINT now = {};
+        ::GetCursorPos(&now);
+        if (now.x != screen.x || now.y != screen.y) {
+            ::SetCursorPos(screen.x, screen.y);
+            stillSince = ::GetTickCount();
+        } else if (::GetTickCount() - stillSince >= 500) {
+            return true;
+        }
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(20);
+    }
 }
 
 void typeText(const std::wstring& text)

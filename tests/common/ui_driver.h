@@ -16,7 +16,9 @@
 //
 // The control question is answered by SkinUI::WindowImplBase only in test
 // builds (skinui/core/test_hook.h); a shipped program does not answer it.
-// Tests that use real input move the one mouse pointer of the display: they
+// Tests that use real input move the one mouse pointer of the display, and
+// tests that activate windows take its one foreground window (a menu or a
+// drop-down list of the program under test closes when it loses it): both
 // take the CTest lock zul_mouse_pointer.
 #pragma once
 
@@ -69,11 +71,19 @@ ControlInfo waitForControl(HWND window, const std::wstring& name, const std::fun
 
 // Raises the window above the others and makes it the foreground window.
 void bringToFront(HWND window);
-// Moves the real pointer to the screen point and clicks the left button (twice for a double click).
+// Moves the real pointer to the screen point and clicks the left button there
+// (twice for a double click).
 void clickAt(POINT screen, int clicks = 1);
-// Clicks the middle of a shown control after making sure that no other window
-// covers that point; false when the control is missing, hidden or covered.
+// Clicks the middle of a shown control once it is laid out, its program has
+// the foreground and no other window covers that point (it brings the window
+// to the front while it waits); false when the control is missing or hidden,
+// or when that does not come about within 10 s.
 bool clickControl(HWND window, const std::wstring& name, int index = 0, int clicks = 1);
+// Puts the pointer at the screen point for a program that reads it (a tray
+// icon's menu opens there) and waits until it stays there: under Wine a
+// program still handling the motion of an earlier move can put it back for a
+// moment. False when it does not stay within the time.
+bool movePointer(POINT screen, DWORD timeoutMs = 10000);
 // Types the text into the focused window as Unicode key strokes.
 void typeText(const std::wstring& text);
 // Presses and releases one virtual key (VK_RETURN, VK_ESCAPE ...).

@@ -210,7 +210,7 @@ TEST_F(ModelRemoteTest, SecondTrySucceedsAfterTheFirstFails)
 TEST_F(ModelRemoteTest, NotificationForAModelThatIsGoneIsDropped)
 {
     serve(fullConfig(900, "", ""));
-    int calls = 0;
+    int calls = 0, keptCalls = 0;
     {
         KXZulModel shortLived;
         shortLived.setAppDir(dir.path());
@@ -220,7 +220,16 @@ TEST_F(ModelRemoteTest, NotificationForAModelThatIsGoneIsDropped)
         std::thread worker([&] { shortLived._threadConfig(); });
         worker.join();  // the notification waits in the queue
     }
-    testutil::pumpFor(200);
+    // A model that stays posts the same notification after it: once that
+    // one arrives, the queue has run past the dropped one.
+    KXZulModel kept;
+    kept.setAppDir(dir.path());
+    kept.setConfigHost(server.narrowUrl("/f"));
+    kept.setSetupStore(&store);
+    kept.setOnConfigLoaded([&keptCalls] { ++keptCalls; });
+    std::thread worker([&] { kept._threadConfig(); });
+    worker.join();
+    ASSERT_TRUE(testutil::pumpUntil([&] { return keptCalls == 1; }, 10000));
     EXPECT_EQ(calls, 0);
 }
 

@@ -2,8 +2,10 @@
 # process; zulplay_program_test runs the real zulplay.exe under Wine against
 # tests/tools/httpserver.py and drives its window with real input.
 
+# Its modal loop shows and activates windows, which takes the foreground from
+# the program tests' menus and lists: it holds their lock.
 zul_add_test(launcher_app_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/launcher_app_test.cpp
-  LIBS launcher_app LABELS gui)
+  LIBS launcher_app LABELS gui LOCKS zul_mouse_pointer)
 zul_copy_curl_dll(launcher_app_test)
 add_dependencies(launcher_app_test zul_test_child)
 

@@ -225,7 +225,7 @@ TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
     ASSERT_TRUE(model().startDownload());
     model().setCheckCallback(Model::CheckCallback());
     model().setProgressCallback(Model::ProgressCallback());
-    testutil::pumpUntil([&] { return !model().checkRunning(); }, 60000);
+    EXPECT_TRUE(testutil::pumpUntil([&] { return !model().checkRunning(); }, 60000));
     testutil::pumpFor(2500);
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(progress.empty());

@@ -134,8 +134,7 @@ class ZulplayJobs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!server.available())
-            GTEST_SKIP() << "no test server (run through tests/tools/with_http_server.sh)";
+        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
         server.reset();
         // The game folder is <app dir>game\ only while the registry names none.
         deleteStoredGameFolder();

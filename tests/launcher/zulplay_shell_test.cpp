@@ -74,6 +74,7 @@ public:
         for (const wchar_t* name : {L"zulplay.exe", L"libcurl.dll", L"crashreport.dll"})
             CopyFileW(fixture(name).c_str(), temp_.file(name).c_str(), FALSE);
         testutil::writeFile(configPath(), config);
+        configWritten_ = lastWrite(configPath());
         CreateDirectoryW((temp_.path() + L"game\\").c_str(), nullptr);
     }
     std::wstring app() const { return temp_.path(); }
@@ -85,21 +86,40 @@ public:
     {
         return testutil::pumpUntil([&] { return contains(log(), text); }, ms);
     }
-    bool waitForConfig(const std::string& content) const
+    // Waits until the launcher has saved the settings with this content. The
+    // launcher writes a new file and moves it onto the old one, which fails
+    // while someone reads the old one: the file is read only once its write
+    // time shows that a save has ended (and read again when the move still
+    // held it for a moment).
+    bool waitForConfig(const std::string& content)
     {
-        return testutil::pumpUntil([&] { return config() == content; }, 10000);
+        return testutil::pumpUntil([&] {
+            const FILETIME written = lastWrite(configPath());
+            std::string saved;
+            if (CompareFileTime(&written, &configWritten_) == 0 || !testutil::readFile(configPath(), saved))
+                return false;
+            configWritten_ = written;
+            return saved == content;
+        }, 30000);
     }
 
 private:
+    static FILETIME lastWrite(const std::wstring& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    }
+
     testutil::TempDir temp_;
+    FILETIME configWritten_ = {};
 };
 
 class ZulplayShell : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!server.available())
-            GTEST_SKIP() << "no test server (run through tests/tools/with_http_server.sh)";
+        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
         server.reset();
         resetRegistry();
         SetEnvironmentVariableW(L"ZUL_TEST_HOST", server.url("/f").c_str());
@@ -140,7 +160,7 @@ protected:
     }
     static HWND openMenu(DWORD pid, POINT cursor)
     {
-        SetCursorPos(cursor.x, cursor.y);
+        EXPECT_TRUE(uidriver::movePointer(cursor));
         trayMouse(pid, WM_RBUTTONUP);
         return uidriver::waitForWindow(kMenuClass, pid, 20000);
     }
@@ -176,7 +196,7 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     // At the bottom-right corner it moves left (the menu still open is closed first).
     HWND first = menu;
     menu = nullptr;
-    SetCursorPos(work.right - 2, work.bottom - 2);
+    EXPECT_TRUE(uidriver::movePointer({work.right - 2, work.bottom - 2}));
     trayMouse(launcher.pid(), WM_RBUTTONUP);
     // The new menu is made first and placed after: wait until it stands at the right edge.
     EXPECT_TRUE(testutil::pumpUntil([&] {

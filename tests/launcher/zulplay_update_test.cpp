@@ -141,8 +141,7 @@ class ZulplayUpdate : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!server.available())
-            GTEST_SKIP() << "no test server (run through tests/tools/with_http_server.sh)";
+        ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
         // The new installer comes over https, from a server the prefix trusts.
         ASSERT_TRUE(server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
         ASSERT_TRUE(launchertest::trustTestCertificateAuthority());

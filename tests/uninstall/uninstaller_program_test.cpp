@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <vector>
 
 #include "common/test_util.h"
 #include "common/ui_driver.h"
@@ -24,6 +27,25 @@ int logged(const std::wstring& message, bool prefix = false)
     for (const std::wstring& line : insttest::uninstallerLogMessages())
         count += prefix ? line.compare(0, message.size(), message) == 0 : line == message;
     return count;
+}
+
+// The processes that the process started and that still run.
+std::vector<HANDLE> childProcesses(DWORD parent)
+{
+    std::vector<HANDLE> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return children;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        HANDLE child = entry.th32ParentProcessID == parent ? OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID)
+                                                           : nullptr;
+        if (child != nullptr)
+            children.push_back(child);
+    }
+    CloseHandle(snapshot);
+    return children;
 }
 
 // Waits until the path is gone (the uninstaller deletes itself a moment after it ended).
@@ -199,12 +221,19 @@ TEST_F(UninstallerProgramTest, ACopyInTheRegisteredDownloadsFolderRemovesNothing
     ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), files[1].c_str(), FALSE));
     ASSERT_TRUE(testutil::writeFile(files[2], "a picture"));
 
+    std::vector<HANDLE> children;
     {
         uidriver::Program program(files[0], L"--playeruninstall");
         ASSERT_TRUE(program.waitForExit(60000));
+        children = childProcesses(program.pid());
     }
     EXPECT_EQ(logged(L"zul uninstall end, delete self 1"), 1);
-    testutil::pumpFor(5000);  // longer than the delayed delete command waits
+    // A delete the uninstaller asked for runs in a command interpreter it
+    // started, which waits a moment first: wait until any such child is gone.
+    for (HANDLE child : children) {
+        EXPECT_EQ(WaitForSingleObject(child, 60000), WAIT_OBJECT_0) << "a program the uninstaller started still runs";
+        CloseHandle(child);
+    }
     for (const std::wstring& file : files) {
         EXPECT_TRUE(testutil::fileExists(file)) << testutil::narrow(file);
         DeleteFileW(file.c_str());
