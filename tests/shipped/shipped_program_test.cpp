@@ -15,7 +15,7 @@
 #include "common/test_util.h"
 #include "common/ui_driver.h"
 #include "install/kxspace_model.h"
-#include "install/region_profile.h"
+#include "foundation/region_profile.h"
 #include "install_test_util.h"
 #include "launcher_test_util.h"
 
