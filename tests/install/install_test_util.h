@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/test_util.h"
+#include "foundation/region_profile.h"
 #include "install/kxspace_model.h"
 #include "install_traces.h"
 
@@ -114,6 +115,21 @@ inline void expectShortcuts(const std::wstring& installPath)
         EXPECT_EQ(0, _wcsicmp((installPath + exe).c_str(), target.c_str())) << testutil::narrow(target);
         EXPECT_EQ(0, _wcsicmp(folder.c_str(), workingDir.c_str())) << testutil::narrow(workingDir);
     }
+}
+
+// What an unattended run of the installer executable leaves behind for this
+// user: its payload, the registration for the user's region, the shortcuts.
+inline void expectInstalledBy(const std::wstring& installerExe, const std::wstring& installPath)
+{
+    HMODULE image = LoadLibraryExW(installerExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(image != nullptr) << testutil::narrow(installerExe);
+    expectPayloadInstalled(payloadItems(image), installPath);
+    FreeLibrary(image);
+    const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
+    RegionProfile profile;
+    loadRegionProfile(region, profile);
+    expectRegistered(installPath, region, profile.locale);
+    expectShortcuts(installPath);
 }
 
 // The firewall rule command that the system's powershell (the stand-in) recorded, once.

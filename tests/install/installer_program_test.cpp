@@ -7,7 +7,6 @@
 #include <shlobj.h>
 
 #include "common/ui_driver.h"
-#include "foundation/region_profile.h"
 #include "install/kxspace_model.h"
 #include "install_test_util.h"
 #include "installer_run.h"
@@ -62,16 +61,7 @@ TEST_F(InstallerProgramTest, UnattendedRunInstallsRegistersAndStartsTheLauncherU
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_FALSE(run.windowShown);
 
-    HMODULE image = LoadLibraryExW(installer.exe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(image != nullptr);
-    insttest::expectPayloadInstalled(insttest::payloadItems(image), installPath);
-    FreeLibrary(image);
-
-    const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
-    RegionProfile profile;
-    loadRegionProfile(region, profile);
-    insttest::expectRegistered(installPath, region, profile.locale);
-    insttest::expectShortcuts(installPath);
+    insttest::expectInstalledBy(installer.exe(), installPath);
     insttest::expectFirewallCommand(installer.system(), installPath + L"zulplay.exe");
     expectLauncherStarted();
     // The folder it made gets a Program Files folder's permissions, not those
@@ -80,6 +70,7 @@ TEST_F(InstallerProgramTest, UnattendedRunInstallsRegistersAndStartsTheLauncherU
     EXPECT_EQ(1, logged(installPath + L" protected"));
 
     // The log tells the run from its first line to its end.
+    const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
     for (const std::wstring& line : std::vector<std::wstring>{
              L"*******************kxspace install start *********************",
           L"name is zulinst.exe", L"installpath:" + installPath + L" language " + region + L" open:",

@@ -6,7 +6,10 @@
 
 #include <stdio.h>
 
+#include <gtest/gtest.h>
+
 #include "common/test_util.h"
+#include "common/ui_driver.h"
 
 namespace launchertest {
 
@@ -62,6 +65,12 @@ int TestServer::request(const std::string& verb, const std::string& pathAndQuery
         bodyStart != std::string::npos)
         *responseBody = response.substr(bodyStart + 4);
     return status;
+}
+
+void click(HWND window, const wchar_t* name)
+{
+    if (!testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
+        ADD_FAILURE() << "no click landed on " << testutil::narrow(name);
 }
 
 }  // namespace launchertest

@@ -159,4 +159,9 @@ private:
 // it; true when it is there. Adding it again changes nothing.
 bool trustTestCertificateAuthority();
 
+// Clicks the named control of a launcher window, again and again for up to
+// 20 s while other tests' windows pass over it; a failure of the calling test
+// when it never lands.
+void click(HWND window, const wchar_t* name);
+
 }  // namespace launchertest

@@ -3,7 +3,7 @@
 # (tests/tools/with_http_server.sh passes the port).
 add_library(zul_launcher_test_util STATIC ${CMAKE_CURRENT_LIST_DIR}/launcher_test_util.cpp)
 target_include_directories(zul_launcher_test_util PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(zul_launcher_test_util PUBLIC foundation ws2_32 crypt32 zul_gtest_main)
+target_link_libraries(zul_launcher_test_util PUBLIC foundation zul_ui_driver ws2_32 crypt32 zul_gtest_main)
 
 add_executable(http_download_test ${CMAKE_CURRENT_LIST_DIR}/http_download_test.cpp)
 add_executable(launcher_model_remote_test ${CMAKE_CURRENT_LIST_DIR}/model_remote_test.cpp)

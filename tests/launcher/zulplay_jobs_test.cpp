@@ -19,6 +19,7 @@
 #include "launcher_test_util.h"
 
 using launchertest::TestServer;
+using launchertest::click;
 using uidriver::ControlInfo;
 
 namespace {
@@ -172,12 +173,6 @@ protected:
         EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.visible; },
                                              30000).visible);
         return window;
-    }
-    // Other tests' windows may pass over the control: retried until the click lands.
-    static void click(HWND window, const wchar_t* name)
-    {
-        ASSERT_TRUE(testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
-            << testutil::narrow(name);
     }
     static ControlInfo waitForStart(HWND window, const std::wstring& text, DWORD ms = kJobMs)
     {

@@ -19,6 +19,7 @@
 #include "launcher_test_util.h"
 
 using launchertest::TestServer;
+using launchertest::click;
 using uidriver::ControlInfo;
 
 namespace {
@@ -149,13 +150,6 @@ protected:
         EXPECT_TRUE(folder.waitForLog(L"screenX:"));
         EXPECT_TRUE(waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000).visible);
         return window;
-    }
-    // Other tests' windows may come and go over this one: the click is retried
-    // until the Start button's point is this window's.
-    static void click(HWND window, const wchar_t* name)
-    {
-        ASSERT_TRUE(testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
-            << testutil::narrow(name);
     }
     static bool startReady(const ControlInfo& c) { return c.visible && c.enabled; }
 

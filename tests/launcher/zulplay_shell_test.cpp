@@ -14,6 +14,7 @@
 #include "launcher_test_util.h"
 
 using launchertest::TestServer;
+using launchertest::click;
 using uidriver::ControlInfo;
 
 namespace {
@@ -137,12 +138,6 @@ protected:
         EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.visible; },
                                              30000).visible);
         return window;
-    }
-    // Other tests' windows may pass over the control: retried until the click lands.
-    static void click(HWND window, const wchar_t* name)
-    {
-        ASSERT_TRUE(testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
-            << testutil::narrow(name);
     }
     // What the shell posts to the icon's window for a mouse message.
     static void trayMouse(DWORD pid, UINT mouseMessage)

@@ -16,6 +16,7 @@
 #include "launcher_test_util.h"
 
 using launchertest::TestServer;
+using launchertest::click;
 using uidriver::ControlInfo;
 
 namespace {
@@ -172,11 +173,6 @@ protected:
         return window;
     }
 
-    static void click(HWND window, const wchar_t* name)
-    {
-        ASSERT_TRUE(testutil::pumpUntil([&] { return uidriver::clickControl(window, name); }, 20000))
-            << testutil::narrow(name);
-    }
 
     // The handed-over installer's command line, once it ran.
     static std::wstring handOver(const std::wstring& installerPath)

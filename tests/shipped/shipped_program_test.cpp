@@ -15,7 +15,6 @@
 #include "common/test_util.h"
 #include "common/ui_driver.h"
 #include "install/kxspace_model.h"
-#include "foundation/region_profile.h"
 #include "install_test_util.h"
 #include "launcher_test_util.h"
 
@@ -133,15 +132,7 @@ TEST_F(ShippedPrograms, InstallLaunchAndUninstallWithoutTestHooks)
         EXPECT_EQ(1u, exitCode);
         EXPECT_FALSE(shown) << "the unattended installer showed its window";
     }
-    HMODULE image = LoadLibraryExW(setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, image);
-    insttest::expectPayloadInstalled(insttest::payloadItems(image), installPath);
-    FreeLibrary(image);
-    const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
-    RegionProfile profile;
-    loadRegionProfile(region, profile);
-    insttest::expectRegistered(installPath, region, profile.locale);
-    insttest::expectShortcuts(installPath);
+    insttest::expectInstalledBy(setup, installPath);
 
     // The launcher it started asks its own configuration host, whatever
     // ZUL_TEST_HOST says: the local server never hears from it.

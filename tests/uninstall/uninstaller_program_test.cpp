@@ -2,6 +2,8 @@
 // with "--playeruninstall", and through its window with real input.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -98,6 +100,9 @@ protected:
         EXPECT_EQ(logged(L"kill exe"), 1);
         for (const wchar_t* line : {L"kill exe end", L"remote files", L"DeleteShortcutNew end"})
             EXPECT_EQ(logged(line), 1) << testutil::narrow(line);
+        if (HasFailure())
+            for (const std::wstring& line : insttest::uninstallerLogMessages())
+                std::printf("  uninstaller log: %s\n", testutil::narrow(line).c_str());
     }
 
     std::wstring uninstaller() const { return folder_ + L"zulplayuninst.exe"; }
