@@ -85,21 +85,25 @@ TEST(SzBlockQueue, ShortWriteOrStopEndsTheProducer)
 }
 
 // An archive in memory that counts the reads made after the archive opened
-// and holds the first of them until the writing side has been asked to stop.
+// and holds the first of them, once it has begun, until the writing side has
+// been asked to stop.
 struct GatedArchive {
     ISeekInStream vt;
     std::string bytes;
     size_t pos = 0;
     bool opened = false;
     int readsAfterOpen = 0;
+    utility::ScopedHandle reading{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     utility::ScopedHandle asked{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
     explicit GatedArchive(const std::string& archive) : bytes(archive)
     {
         vt.Read = [](ISeekInStreamPtr p, void* buf, size_t* size) -> SRes {
             GatedArchive* self = reinterpret_cast<GatedArchive*>(const_cast<ISeekInStream*>(p));
-            if (self->opened && ++self->readsAfterOpen == 1)
+            if (self->opened && ++self->readsAfterOpen == 1) {
+                SetEvent(self->reading.get());
                 WaitForSingleObject(self->asked.get(), 10000);
+            }
             *size = std::min(*size, self->bytes.size() - self->pos);
             memcpy(buf, self->bytes.data() + self->pos, *size);
             self->pos += *size;
@@ -115,7 +119,7 @@ struct GatedArchive {
     }
 };
 
-// A caller that stops at the first question.
+// A caller that stops at the first question asked while the decoder reads.
 class StoppingSink : public SzOutSink {
 public:
     explicit StoppingSink(GatedArchive& archive) : archive_(archive) {}
@@ -124,6 +128,8 @@ public:
     SRes finish() override { return SZ_OK; }
     bool keepGoing() override
     {
+        if (WaitForSingleObject(archive_.reading.get(), 0) != WAIT_OBJECT_0)
+            return true;
         SetEvent(archive_.asked.get());
         return false;
     }
