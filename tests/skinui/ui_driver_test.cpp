@@ -93,25 +93,41 @@ TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
                                              [](const uidriver::ControlInfo& c) { return c.text == L"2"; }, 5000)
                         .text);
 
-    // Raised again and given time to paint the last click.
+    // Raised again, with a hand's last move onto the action button: its hot
+    // paint comes a moment later, so the screen is read until it shows.
     uidriver::bringToFront(window);
-    testutil::pumpFor(200);
-    std::wstring path = uidriver::screenshot(window, L"ui_driver_demo");
-    ASSERT_FALSE(path.empty());
+    const RECT button = uidriver::queryControl(window, L"actionbtn").screen;
+    const POINT rest = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    ASSERT_TRUE(uidriver::movePointer(POINT{rest.x + 2, rest.y + 2}));
+    ASSERT_TRUE(uidriver::movePointer(rest));
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
-    {
-        Gdiplus::Bitmap shot(path.c_str());
-        EXPECT_EQ(980u, shot.GetWidth());
-        EXPECT_EQ(940u, shot.GetHeight());
-        Gdiplus::Color colour;
-        shot.GetPixel(686, 173, &colour);  // the action button's hot blue: the pointer rests on it
-        EXPECT_EQ(0x6B9FFFu, colour.GetValue() & 0xFFFFFFu);
-        shot.GetPixel(600, 10, &colour);  // the caption band
-        EXPECT_EQ(0x1F2A44u, colour.GetValue() & 0xFFFFFFu);
-    }
+    std::wstring path;
+    UINT width = 0, height = 0;
+    DWORD hot = 0, caption = 0;
+    testutil::pumpUntil(
+        [&] {
+            path = uidriver::screenshot(window, L"ui_driver_demo");
+            if (path.empty())
+                return false;
+            Gdiplus::Bitmap shot(path.c_str());
+            width = shot.GetWidth();
+            height = shot.GetHeight();
+            Gdiplus::Color colour;
+            shot.GetPixel(686, 173, &colour);  // inside the action button
+            hot = colour.GetValue() & 0xFFFFFFu;
+            shot.GetPixel(600, 10, &colour);  // the caption band
+            caption = colour.GetValue() & 0xFFFFFFu;
+            return hot == 0x6B9FFFu;
+        },
+        5000);
     Gdiplus::GdiplusShutdown(token);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(980u, width);
+    EXPECT_EQ(940u, height);
+    EXPECT_EQ(0x6B9FFFu, hot) << "the action button's hot blue";
+    EXPECT_EQ(0x1F2A44u, caption);
 
     // The close button closes the window, and the program ends normally.
     ASSERT_TRUE(uidriver::clickControl(window, L"closebtn"));
