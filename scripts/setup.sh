@@ -33,10 +33,22 @@ add_deb_src() {
   return 1
 }
 
+# A mirror caught in the middle of a sync serves index files that do not
+# match their release file for a few minutes: asked again, it is whole.
+apt_update() {
+  local round
+  for round in 1 2 3 4 5; do
+    apt-get update -qq && return 0
+    echo "setup: apt-get update failed (round $round of 5), again in 30 s" >&2
+    sleep 30
+  done
+  return 1
+}
+
 updated=0
-if ! add_deb_src; then apt-get update -qq; updated=1; fi
+if ! add_deb_src; then apt_update; updated=1; fi
 if [ ${#need_pkgs[@]} -gt 0 ]; then
-  [ $updated = 1 ] || apt-get update -qq
+  [ $updated = 1 ] || apt_update
   echo "setup: installing ${need_pkgs[*]}"
   apt-get install -y -qq --no-install-recommends "${need_pkgs[@]}" >/dev/null
 fi
