@@ -73,8 +73,10 @@ chroot "$new" dpkg --add-architecture i386
 # qemu-i386 comes first; the i386 packages' maintainer scripts then run
 # through it inside the namespace.
 in_root() { ZUL_WINE32_ROOT="$new" bash "$here/wine32-ns.sh" "$@" >>"$log" 2>&1 || { tail -20 "$log"; exit 1; }; }
-# The index again while a mirror is caught in a sync (see setup.sh).
-in_root sh -c "for round in 1 2 3 4 5; do apt-get update -qq && break; [ \$round = 5 ] && exit 1; sleep 30; done
+# The index again while a mirror is caught in a sync (see setup.sh); a mirror
+# that stays half-synced leaves its index as it was, and the install then
+# takes what the other indexes offer (or fails on what is missing).
+in_root sh -c "for round in 1 2 3; do apt-get update -qq && break; sleep 20; done
   apt-get install -y -qq --no-install-recommends -t bookworm-backports $backports_pkgs"
 in_root sh -c "apt-get install -y -qq --no-install-recommends $(echo $pkgs) && apt-get clean"
 in_root sh -c '/usr/lib/wine/wine --version && /usr/lib/wine/wine64 --version'
