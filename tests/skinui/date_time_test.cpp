@@ -91,10 +91,7 @@ TEST(DateTime, ItsDropDownCalendarKeepsThePickerOpenAndGivesTheDayPicked)
     // The drop-down button at the picker's right end takes the focus into the calendar.
     POINT button = {212, 34};
     ::ClientToScreen(w.GetHWND(), &button);
-    ::SetCursorPos(button.x, button.y);
-    RunQueueFor(30);
-    skintest::RealButton(true);
-    skintest::RealButton(false);
+    uidriver::clickAt(button);
     HWND calendar = nullptr;
     ASSERT_TRUE(RunQueueUntil([&] {
         calendar = reinterpret_cast<HWND>(::SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
@@ -110,10 +107,7 @@ TEST(DateTime, ItsDropDownCalendarKeepsThePickerOpenAndGivesTheDayPicked)
     hit.pt = {(rc.right - rc.left) / 2, (rc.bottom - rc.top) * 3 / 5};
     ::SendMessageW(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     ASSERT_EQ(static_cast<UINT>(MCHT_CALENDARDATE), hit.uHit & MCHT_CALENDARDATE);
-    ::SetCursorPos(rc.left + hit.pt.x, rc.top + hit.pt.y);
-    RunQueueFor(30);
-    skintest::RealButton(true);
-    skintest::RealButton(false);
+    uidriver::clickAt(POINT{rc.left + hit.pt.x, rc.top + hit.pt.y});
     ASSERT_TRUE(RunQueueUntil([&] { return !::IsWindow(picker); }, 5000));
     EXPECT_EQ(Format(hit.st), date->GetText().GetData());
 }

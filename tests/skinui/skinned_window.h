@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "common/test_util.h"
+#include "common/ui_driver.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/core/window_impl_base.h"
 #include "test_helpers.h"
@@ -87,16 +88,19 @@ public:
     {
         return static_cast<T*>(GetManager().FindControl(name));
     }
-    // The real pointer to the middle of the control, then a real click there.
+    // A real click in the middle of the control, once this window has the
+    // foreground; the presses name their point, so a late motion of the
+    // pointer cannot move them elsewhere.
     void Click(SkinUI::CControlUI* control)
     {
         const RECT& rc = control->GetPos();
         POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
         ::ClientToScreen(GetHWND(), &pt);
-        ::SetCursorPos(pt.x, pt.y);
-        RunQueueFor(30);
-        RealButton(true);
-        RealButton(false);
+        if (::GetForegroundWindow() != GetHWND()) {
+            uidriver::bringToFront(GetHWND());
+            RunQueueUntil([this] { return ::GetForegroundWindow() == GetHWND(); }, 3000);
+        }
+        uidriver::clickAt(pt);
         RunQueueFor(50);
     }
     // A click delivered as window messages, the real pointer untouched.
