@@ -219,7 +219,8 @@ TEST_F(CapturedLog, CreatePassesQuotedPathAndParametersAndIsRunningIgnoresCase)
     std::wstring record = dir.file(L"cmd.txt");
     std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
     DWORD pid = 0;
-    HANDLE process = process::create(child, L"sleep=2000 record=" + record, false, &pid);
+    // Arguments act in order: the record is written, then the child sleeps on.
+    HANDLE process = process::create(child, L"record=" + record + L" sleep=3000", false, &pid);
     ASSERT_NE(process, nullptr);
     EXPECT_NE(pid, 0u);
     EXPECT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(record); }, 5000));
@@ -228,8 +229,7 @@ TEST_F(CapturedLog, CreatePassesQuotedPathAndParametersAndIsRunningIgnoresCase)
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
     std::string line = testutil::readFile(record);
-    EXPECT_EQ(line, "\"" + testutil::narrow(child) + "\" sleep=2000 record=" + testutil::narrow(record) +
-                        "\r\n");
+    EXPECT_EQ(line, "\"" + testutil::narrow(child) + "\" record=" + testutil::narrow(record) + " sleep=3000\r\n");
 }
 
 TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
