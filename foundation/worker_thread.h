@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
+
 #include "runable.h"
 #include "scoped_handle.h"
 
@@ -55,6 +58,11 @@ bool runTask(Runable& task, const char* owner);
 
 class WorkerThread {
 public:
+    // How long a program's exit waits for a worker it asked to stop. A busy
+    // machine may need seconds; a thread ended by force in the middle of its
+    // work could keep a lock that the process's own exit needs.
+    static const DWORD kExitStopWaitMs = 10000;
+
     WorkerThread() = default;
     ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
@@ -63,8 +71,9 @@ public:
     // Takes the task and starts the thread. False, without taking the task,
     // while a thread is held or when the thread cannot be created.
     bool start(Runable* task);
-    // Waits up to timeoutMs, terminates a thread that did not end and waits
-    // for it to die, then releases the task.
+    // Waits up to timeoutMs, terminates a thread whose task did not end and
+    // waits for it to die, then releases the task. A thread whose task has
+    // returned is only on its way out and is never terminated.
     void join(DWORD timeoutMs);
     void requestStop();
     bool isStopRequested() const { return stopRequested_; }
@@ -77,10 +86,17 @@ public:
     bool isRunning() const { return thread_.valid(); }
 
 private:
+    // What one start shares with its thread; the thread holds a reference of
+    // its own, so that it never writes into an owner that has moved on.
+    struct Run {
+        Runable* task = nullptr;
+        std::atomic<bool> returned{false};
+    };
+
     static const DWORD kTerminateWaitMs = 5000;
     static DWORD WINAPI threadMain(LPVOID param);
 
-    Runable* task_ = nullptr;
+    std::shared_ptr<Run> run_;
     ScopedHandle thread_;
     ScopedHandle wakeEvent_;
     volatile bool stopRequested_ = false;

@@ -211,8 +211,9 @@ void KXSpaceUpdateModel::stopDownload()
 
 void KXSpaceUpdateModel::stop()
 {
-    checkDownloader_.stop();
-    stopDownload();
+    checkDownloader_.stop(utility::WorkerThread::kExitStopWaitMs);
+    downloadDownloader_.stop(utility::WorkerThread::kExitStopWaitMs);
+    downloadRunning_ = false;
 }
 
 std::wstring KXSpaceUpdateModel::getUpdatePath() const { return utility::lockedCopy(offerLock_, updatePath_); }

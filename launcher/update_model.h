@@ -68,7 +68,7 @@ public:
     bool startDownload();
     // Stops the download worker (joins it up to 2000 ms).
     void stopDownload();
-    // Stops both workers (at exit).
+    // Stops both workers (at exit), giving each the exit's grace.
     void stop();
 
     std::wstring getUpdatePath() const;

@@ -211,11 +211,11 @@ bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring&
 
 bool CHttpDownloader::start(Runable* task) { return worker_.start(task); }
 
-void CHttpDownloader::stop()
+void CHttpDownloader::stop(DWORD waitMs)
 {
     worker_.requestStop();
     closeSession();
-    worker_.join(kStopJoinMs);
+    worker_.join(waitMs);
 }
 
 bool CHttpDownloader::waitFor(DWORD ms)

@@ -43,8 +43,9 @@ public:
                        IHttpDownloadSink* sink, bool resume);
 
     bool start(Runable* task);
-    // Requests a stop, aborts the transfer and joins the worker.
-    void stop();
+    // Requests a stop, aborts the transfer and joins the worker for up to
+    // waitMs (then ends it by force).
+    void stop(DWORD waitMs = kStopJoinMs);
     // An interruptible pause: false when a stop was requested.
     bool waitFor(DWORD ms);
 

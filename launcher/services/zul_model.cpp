@@ -127,7 +127,7 @@ void KXZulModel::stop()
     if (!worker_.isRunning())
         return;
     worker_.requestStop();
-    worker_.join(2000);
+    worker_.join(utility::WorkerThread::kExitStopWaitMs);
 }
 
 void KXZulModel::addMessage()

@@ -44,7 +44,7 @@ public:
 
     // Language, stored language, game folder, then the configuration worker.
     void init();
-    // Asks the worker to stop and waits for it (2000 ms, then it is ended).
+    // Asks the worker to stop and waits for it (the exit's grace, then it is ended).
     void stop();
 
     // Lets lower-integrity processes reach the launcher's windows: the IPC

@@ -297,6 +297,16 @@ TEST(WorkerThreadTest, SecondStartIsRefusedAndJoinReleasesTheTask)
     CloseHandle(gate);
 }
 
+// Slow in its thread's exit, as a DLL hearing of the thread's end can be.
+std::atomic<bool> g_slowToLeaveLeft{false};
+struct SlowToLeave {
+    ~SlowToLeave()
+    {
+        Sleep(1000);
+        g_slowToLeaveLeft = true;
+    }
+};
+
 TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
 {
     utility::WorkerThread worker;
@@ -347,6 +357,24 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     EXPECT_FALSE(worker.isRunning());
     EXPECT_EQ(stubborn.releases, 1);
     EXPECT_TRUE(endedAtRelease);
+
+    // A thread whose task has returned but which is slow to leave is waited
+    // for: ended there, it would hold the loader lock for good.
+    HANDLE self = nullptr;
+    ASSERT_TRUE(worker.start(new FunctionRunable([&] {
+        static thread_local SlowToLeave slow;
+        (void)slow;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self,
+                        SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0);
+    })));
+    Sleep(300);
+    worker.join(100);
+    EXPECT_TRUE(g_slowToLeaveLeft);
+    DWORD exitCode = 1;
+    ASSERT_NE(nullptr, self);
+    EXPECT_TRUE(GetExitCodeThread(self, &exitCode));
+    EXPECT_EQ(0u, exitCode);
+    CloseHandle(self);
 }
 
 }  // namespace
