@@ -5,14 +5,10 @@
 #include <vector>
 
 #include "foundation/log.h"
-#include "foundation/scoped_handle.h"
 
 namespace utility {
 
 namespace {
-
-// Closes a WinINet handle when it goes out of scope.
-typedef ScopedResource<NullMeansNone<HINTERNET, &InternetCloseHandle>> InternetHandle;
 
 // One response header as text; "" when absent or longer than 255 characters.
 std::wstring headerText(HINTERNET request, DWORD query)
@@ -77,9 +73,12 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
                     L"InternetOpen failed lastError = %d", err);
         return failStage(kStageSession, err);
     }
-    HINTERNET previous = InterlockedExchangePointer(&session_, session);
-    if (previous)
-        InternetCloseHandle(previous);
+    {
+        ScopedLock guard(sessionLock_);
+        if (session_)
+            InternetCloseHandle(session_);
+        session_ = session;
+    }
 
     wchar_t hostName[256] = {0};
     std::vector<wchar_t> urlPath(url.size() + 1, L'\0');
@@ -128,29 +127,54 @@ DWORD CHttpClient::requestFlags() const
 
 bool CHttpClient::send()
 {
-    HINTERNET session = session_;
-    if (!session) {
+    // The handles are made and closed under the session lock: a stop from
+    // another thread (closeSession) never meets WinINet changing the same
+    // tree of handles, and a stop in between cancels what the request does.
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    bool haveSession = false;
+    HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
+    DWORD error = 0;
+    {
+        ScopedLock guard(sessionLock_);
+        haveSession = session_ != nullptr;
+        if (haveSession)
+            connection = InternetConnectW(session_, host_.c_str(), port_, nullptr, nullptr,
+                                          INTERNET_SERVICE_HTTP, 0, 1);
+        if (connection)
+            request = HttpOpenRequestW(connection, L"GET", path_.c_str(), L"HTTP/1.1", nullptr, acceptTypes,
+                                       requestFlags(), 1);
+        error = GetLastError();
+    }
+    bool ok = false;
+    if (!haveSession) {
         common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d",
                     ERROR_INVALID_HANDLE);
-        return failStage(kStageConnect, ERROR_INVALID_HANDLE);
-    }
-
-    InternetHandle connection(InternetConnectW(session, host_.c_str(), port_, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 1));
-    if (!connection.get()) {
-        DWORD err = GetLastError();
+        failStage(kStageConnect, ERROR_INVALID_HANDLE);
+    } else if (!connection) {
         common::log("utility::CHttpClient::send", __LINE__,
-                    L"InternetConnect %s failed lastError = %d", host_.c_str(), err);
-        return failStage(kStageConnect, err);
+                    L"InternetConnect %s failed lastError = %d", host_.c_str(), error);
+        failStage(kStageConnect, error);
+    } else {
+        ok = sendRequest(request, error);
     }
+    ScopedLock guard(sessionLock_);
+    if (request)
+        InternetCloseHandle(request);
+    if (connection)
+        InternetCloseHandle(connection);
+    return ok;
+}
 
-    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    InternetHandle request(HttpOpenRequestW(connection.get(), L"GET", path_.c_str(), L"HTTP/1.1",
-                                            nullptr, acceptTypes, requestFlags(), 1));
+bool CHttpClient::sendRequest(HINTERNET request, DWORD openError)
+{
     std::wstring headerBlock = buildHeaderBlock();
-    if (!request.get() ||
-        !HttpSendRequestW(request.get(), headerBlock.c_str(),
-                          static_cast<DWORD>(headerBlock.size()), nullptr, 0)) {
+    if (!request) {
+        common::log("utility::CHttpClient::send", __LINE__,
+                    L"send request %s failed lastError = %d", path_.c_str(), openError);
+        return failStage(kStageRequest, openError);
+    }
+    if (!HttpSendRequestW(request, headerBlock.c_str(), static_cast<DWORD>(headerBlock.size()), nullptr, 0)) {
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,
                     L"send request %s failed lastError = %d", path_.c_str(), err);
@@ -159,7 +183,7 @@ bool CHttpClient::send()
 
     // WinINet follows redirects by itself: the address it ended at must be
     // one this client may fetch (an https download must not end over http).
-    const std::wstring finalUrl = requestUrl(request.get());
+    const std::wstring finalUrl = requestUrl(request);
     if (!urlpolicy::isAllowed(finalUrl, schemes_)) {
         common::log("utility::CHttpClient::send", __LINE__, L"redirected address refused: %s lastError = %d",
                     finalUrl.c_str(), ERROR_INTERNET_UNRECOGNIZED_SCHEME);
@@ -168,7 +192,7 @@ bool CHttpClient::send()
 
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr)) {
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,
@@ -178,17 +202,17 @@ bool CHttpClient::send()
 
     // Read as text: a length above 4 GiB does not fit the numeric query.
     unsigned long long contentLength = kUnknownLength;
-    const std::wstring lengthText = headerText(request.get(), HTTP_QUERY_CONTENT_LENGTH);
+    const std::wstring lengthText = headerText(request, HTTP_QUERY_CONTENT_LENGTH);
     wchar_t* end = nullptr;
     unsigned long long value = _wcstoui64(lengthText.c_str(), &end, 10);
     if (end != lengthText.c_str())
         contentLength = value;
     contentLength_ = contentLength;
-    contentRange_ = headerText(request.get(), HTTP_QUERY_CONTENT_RANGE);
+    contentRange_ = headerText(request, HTTP_QUERY_CONTENT_RANGE);
 
     if (sink_ && !sink_->onHttpRecvHeader(contentLength, status))
         return false;
-    return readBody(request.get(), contentLength);
+    return readBody(request, contentLength);
 }
 
 bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
@@ -251,9 +275,10 @@ bool CHttpClient::failStage(int stage, DWORD error)
 
 void CHttpClient::closeSession()
 {
-    HINTERNET session = InterlockedExchangePointer(&session_, nullptr);
-    if (session)
-        InternetCloseHandle(session);
+    ScopedLock guard(sessionLock_);
+    if (session_)
+        InternetCloseHandle(session_);
+    session_ = nullptr;
 }
 
 }  // namespace utility

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/url_policy.h"
+#include "foundation/worker_thread.h"
 
 namespace utility {
 
@@ -81,11 +82,18 @@ public:
     bool isSecure() const { return secure_; }
 
 private:
+    // Sends the GET on the request made by send() (none: openError) and
+    // reads the answer.
+    bool sendRequest(HINTERNET request, DWORD openError);
     bool readBody(HINTERNET request, unsigned long long contentLength);
     // Tells the sink that a stage failed; false.
     bool failStage(int stage, DWORD error);
 
-    HINTERNET volatile session_ = nullptr;
+    // WinINet handles are made and closed only under this lock: a session
+    // closed while a handle under it is being made or closed corrupts
+    // WinINet's tree of handles.
+    CriticalSection sessionLock_;
+    HINTERNET session_ = nullptr;
     std::wstring host_;
     INTERNET_PORT port_ = 0;
     std::wstring path_;

@@ -265,15 +265,20 @@ TEST_F(ZulplayShell, GameExistBringsTheWindowBackWhenTheSettingSaysSo)
 }
 
 // No window can be made (no display): the launcher says why, and ends with
-// its log written to the last line.
+// its log written to the last line. Its window got as far as starting the
+// update check, still under way when the launcher ends: stopping it must not
+// take the process down.
 TEST_F(ZulplayShell, WithoutADisplayLogsWhyAndEnds)
 {
     if (testutil::hasDisplay())
         GTEST_SKIP() << "runs in the no-display entry of this test";
     LauncherFolder folder("autorun=0|existgame=1|minbyclose=1|configversion=1000");
+    TestServer server;
+    ASSERT_TRUE(server.putBig("zul/update_en.data", 1000000, "&trickle=20&chunk=1000"));
     uidriver::Program launcher(folder.exe(), L"");
     DWORD code = 1;
-    ASSERT_TRUE(launcher.waitForExit(60000, &code)) << "no exit within a minute";
+    ASSERT_TRUE(launcher.waitForExit(60000, &code))
+        << "no exit within a minute; its log:\n" << testutil::narrow(folder.log());
     EXPECT_EQ(0u, code);
     const std::wstring log = folder.log();
     EXPECT_TRUE(contains(log, L"main window not created lastError = "));
