@@ -202,9 +202,9 @@ bool KXSpaceUpdateModel::startDownload()
     return true;
 }
 
-void KXSpaceUpdateModel::stopDownload()
+void KXSpaceUpdateModel::stopDownload(DWORD waitMs)
 {
-    downloadDownloader_.stop();
+    downloadDownloader_.stop(waitMs);
     // Also when the worker had to be ended before it could say so.
     downloadRunning_ = false;
 }
@@ -212,8 +212,7 @@ void KXSpaceUpdateModel::stopDownload()
 void KXSpaceUpdateModel::stop()
 {
     checkDownloader_.stop(utility::WorkerThread::kExitStopWaitMs);
-    downloadDownloader_.stop(utility::WorkerThread::kExitStopWaitMs);
-    downloadRunning_ = false;
+    stopDownload(utility::WorkerThread::kExitStopWaitMs);
 }
 
 std::wstring KXSpaceUpdateModel::getUpdatePath() const { return utility::lockedCopy(offerLock_, updatePath_); }

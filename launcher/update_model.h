@@ -66,8 +66,8 @@ public:
     bool checkRunning() const { return checkRunning_; }
     // Stops any download and downloads the offered installer.
     bool startDownload();
-    // Stops the download worker (joins it up to 2000 ms).
-    void stopDownload();
+    // Stops the download worker (joins it up to waitMs, 2000 ms unless given).
+    void stopDownload(DWORD waitMs = utility::CHttpDownloader::kStopJoinMs);
     // Stops both workers (at exit), giving each the exit's grace.
     void stop();
 
