@@ -95,9 +95,8 @@ void KXSpaceUpdateModel::checkVersion(bool automatic)
         this, &KXSpaceUpdateModel::_threadProcCheckVersion, automatic);
     if (!checkDownloader_.start(task)) {
         task->release();
-        checkRunning_ = false;
         common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"check not started");
-        postCheckResult(L"", L"");
+        finishCheck(L"", L"");
     }
 }
 
@@ -157,8 +156,7 @@ void KXSpaceUpdateModel::_threadProcCheckVersion(bool automatic)
     }
     if (!offer.update) {
         common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"no update");
-        postCheckResult(L"", L"");
-        checkRunning_ = false;
+        finishCheck(L"", L"");
         return;
     }
     // The offer is published before the result is posted; the UI reads it
@@ -173,8 +171,15 @@ void KXSpaceUpdateModel::_threadProcCheckVersion(bool automatic)
     }
     common::log("KXSpaceUpdateModel::_threadProcCheckVersion", __LINE__, L"update %s forced %d",
                 offer.versionText.c_str(), offer.forced ? 1 : 0);
-    postCheckResult(offer.content, offer.versionText);
+    finishCheck(offer.content, offer.versionText);
+}
+
+void KXSpaceUpdateModel::finishCheck(const std::wstring& content, const std::wstring& version)
+{
+    // Not checking any more before the window hears the result: a check it
+    // starts on the result is not refused (and so never left unanswered).
     checkRunning_ = false;
+    postCheckResult(content, version);
 }
 
 std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const std::wstring& versionText,

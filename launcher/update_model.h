@@ -104,6 +104,8 @@ private:
     // Posts the check result / a progress value to the UI thread.
     void postCheckResult(const std::wstring& content, const std::wstring& version);
     void postProgress(int percent);
+    // Ends a check: clears the running flag, then posts its result.
+    void finishCheck(const std::wstring& content, const std::wstring& version);
 
     CheckCallback checkCallback_;
     ProgressCallback progressCallback_;
