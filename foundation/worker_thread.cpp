@@ -89,13 +89,14 @@ void WorkerThread::join(DWORD timeoutMs)
         }
         thread_.reset();
     }
-    if (run_ && run_->task && !taskFree) {
+    Runable* task = run_ ? run_->task : nullptr;
+    if (task && !taskFree) {
         // Never release a task that a thread may still be running.
         common::log("utility::WorkerThread::join", __LINE__,
                     L"terminated thread still alive, its task is left in place lastError = %d",
                     GetLastError());
-    } else if (run_ && run_->task) {
-        run_->task->release();
+    } else if (task) {
+        task->release();
     }
     run_.reset();
     wakeEvent_.reset();

@@ -155,8 +155,12 @@ bool CHttpClient::send()
         common::log("utility::CHttpClient::send", __LINE__,
                     L"InternetConnect %s failed lastError = %d", host_.c_str(), error);
         failStage(kStageConnect, error);
+    } else if (!request) {
+        common::log("utility::CHttpClient::send", __LINE__,
+                    L"send request %s failed lastError = %d", path_.c_str(), error);
+        failStage(kStageRequest, error);
     } else {
-        ok = sendRequest(request, error);
+        ok = sendRequest(request);
     }
     ScopedLock guard(sessionLock_);
     if (request)
@@ -166,14 +170,9 @@ bool CHttpClient::send()
     return ok;
 }
 
-bool CHttpClient::sendRequest(HINTERNET request, DWORD openError)
+bool CHttpClient::sendRequest(HINTERNET request)
 {
     std::wstring headerBlock = buildHeaderBlock();
-    if (!request) {
-        common::log("utility::CHttpClient::send", __LINE__,
-                    L"send request %s failed lastError = %d", path_.c_str(), openError);
-        return failStage(kStageRequest, openError);
-    }
     if (!HttpSendRequestW(request, headerBlock.c_str(), static_cast<DWORD>(headerBlock.size()), nullptr, 0)) {
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::send", __LINE__,

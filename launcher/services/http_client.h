@@ -82,9 +82,8 @@ public:
     bool isSecure() const { return secure_; }
 
 private:
-    // Sends the GET on the request made by send() (none: openError) and
-    // reads the answer.
-    bool sendRequest(HINTERNET request, DWORD openError);
+    // Sends the GET on the request made by send() and reads the answer.
+    bool sendRequest(HINTERNET request);
     bool readBody(HINTERNET request, unsigned long long contentLength);
     // Tells the sink that a stage failed; false.
     bool failStage(int stage, DWORD error);
