@@ -73,10 +73,9 @@ add_test(NAME zulplay_shell_test COMMAND ${ZUL_WITH_HTTP_SERVER}
          ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(zulplay_shell_test PROPERTIES TIMEOUT 600 LABELS "http;gui"
   RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
-# Its cases for a machine without a display, run without one (as the
+# Its cases for a machine without a display, run without one and alone (as the
 # installer's, tests/install/CMakeLists.txt).
 add_test(NAME zulplay_no_display_test COMMAND env -u DISPLAY bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
          ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> --gtest_filter=*WithoutADisplay*
          WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(zulplay_no_display_test PROPERTIES TIMEOUT 300 LABELS http
-  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration")
+set_tests_properties(zulplay_no_display_test PROPERTIES TIMEOUT 300 LABELS http RUN_SERIAL TRUE)
