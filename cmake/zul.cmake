@@ -6,25 +6,37 @@
 # scripts/wine32-ns.sh.
 set(ZUL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 
-# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS gui] [LOCKS zul_install_registration])
-# One GoogleTest executable run by CTest through Wine. Tests that touch the
-# same process-wide things (the product's registry key, the user's shortcuts,
-# the display's mouse pointer and foreground window: zul_mouse_pointer) name
-# the same lock so CTest never runs them at once.
-function(zul_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} zul_gtest_main)
-  add_test(NAME ${name} COMMAND ${ZUL_WINE_RUN} $<TARGET_FILE:${name}>
-           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+# Every test program runs in a world of its own (tests/tools/test_world.py): a
+# copy of the suite's prefix with its own wineserver, its own Xvfb display
+# (none with NO_DISPLAY) and its own HOME. No test can take another's
+# foreground, pointer, registry key, mutex or processes, so tests need no locks.
+set(ZUL_TEST_WORLD python3 ${CMAKE_SOURCE_DIR}/tests/tools/test_world.py)
+
+# zul_add_world_test(name COMMAND command [args...] [NO_DISPLAY] [TIMEOUT seconds] [LABELS ...])
+# A CTest entry that runs the command (for one, wine-run.sh and a test
+# program, or the HTTP server's wrapper around them) in a world of its own.
+function(zul_add_world_test name)
+  cmake_parse_arguments(T "NO_DISPLAY" "TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  set(world ${ZUL_TEST_WORLD})
+  if(T_NO_DISPLAY)
+    list(APPEND world --no-display)
+  endif()
+  add_test(NAME ${name} COMMAND ${world} -- ${T_COMMAND} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  if(T_LOCKS)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
-  endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
+endfunction()
+
+# zul_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [ARGS --gtest_filter=...] [LABELS gui] [TIMEOUT s])
+# One GoogleTest executable run by CTest under Wine in a world of its own.
+function(zul_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} zul_gtest_main)
+  zul_add_world_test(${name} COMMAND ${ZUL_WINE_RUN} $<TARGET_FILE:${name}> ${T_ARGS}
+                     TIMEOUT ${T_TIMEOUT} LABELS ${T_LABELS})
 endfunction()

@@ -2,10 +2,8 @@
 # process; zulplay_program_test runs the real zulplay.exe under Wine against
 # tests/tools/httpserver.py and drives its window with real input.
 
-# Its modal loop shows and activates windows, which takes the foreground from
-# the program tests' menus and lists: it holds their lock.
 zul_add_test(launcher_app_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/launcher_app_test.cpp
-  LIBS launcher_app LABELS gui LOCKS zul_mouse_pointer)
+  LIBS launcher_app LABELS gui)
 zul_copy_curl_dll(launcher_app_test)
 add_dependencies(launcher_app_test zul_test_child)
 
@@ -52,12 +50,8 @@ add_executable(zulplay_program_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_program_te
 target_link_libraries(zulplay_program_test PRIVATE zul_ui_driver zul_launcher_test_util launcher_additions
                       zul_gtest_main)
 add_dependencies(zulplay_program_test zulplay_test_fixture)
-add_test(NAME zulplay_program_test COMMAND ${ZUL_WITH_HTTP_SERVER}
-         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_program_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-# The launcher's mutex and IPC window, the product's registry key (the game
-# folder value) and the mouse pointer are the machine's: one test at a time.
-set_tests_properties(zulplay_program_test PROPERTIES TIMEOUT 900 LABELS "http;gui"
-  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
+zul_add_world_test(zulplay_program_test TIMEOUT 900 LABELS http gui
+  COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_program_test>)
 
 # Demo (not a test): scripts/demo.sh runs it against the local server.
 #   zulplay_demo.exe 'C:\ZULDemo'
@@ -69,13 +63,11 @@ add_dependencies(zulplay_demo zulplay_test_fixture)
 add_executable(zulplay_shell_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_shell_test.cpp)
 target_link_libraries(zulplay_shell_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
 add_dependencies(zulplay_shell_test zulplay_test_fixture)
-add_test(NAME zulplay_shell_test COMMAND ${ZUL_WITH_HTTP_SERVER}
-         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(zulplay_shell_test PROPERTIES TIMEOUT 600 LABELS "http;gui"
-  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
-# Its cases for a machine without a display, run without one and alone (as the
+zul_add_world_test(zulplay_shell_test TIMEOUT 600 LABELS http gui
+  COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test>
+          --gtest_filter=-*WithoutADisplay*)
+# Its cases for a machine without a display, run without one (as the
 # installer's, tests/install/CMakeLists.txt).
-add_test(NAME zulplay_no_display_test COMMAND env -u DISPLAY bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
-         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test> --gtest_filter=*WithoutADisplay*
-         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(zulplay_no_display_test PROPERTIES TIMEOUT 300 LABELS http RUN_SERIAL TRUE)
+zul_add_world_test(zulplay_no_display_test NO_DISPLAY LABELS http
+  COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_shell_test>
+          --gtest_filter=*WithoutADisplay*)

@@ -3,7 +3,5 @@
 add_executable(zulplay_jobs_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_jobs_test.cpp)
 target_link_libraries(zulplay_jobs_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
 add_dependencies(zulplay_jobs_test zulplay_test_fixture)
-add_test(NAME zulplay_jobs_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh
-         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_jobs_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(zulplay_jobs_test PROPERTIES TIMEOUT 900 LABELS "http;gui"
-  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
+zul_add_world_test(zulplay_jobs_test TIMEOUT 900 LABELS http gui
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/with_http_server.sh ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_jobs_test>)

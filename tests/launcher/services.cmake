@@ -9,9 +9,8 @@ add_executable(http_download_test ${CMAKE_CURRENT_LIST_DIR}/http_download_test.c
 add_executable(launcher_model_remote_test ${CMAKE_CURRENT_LIST_DIR}/model_remote_test.cpp)
 foreach(_name http_download_test launcher_model_remote_test)
   zul_copy_curl_dll(${_name})
-  add_test(NAME ${_name} COMMAND ${ZUL_WITH_HTTP_SERVER}
-           ${ZUL_WINE_RUN} $<TARGET_FILE:${_name}> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${_name} PROPERTIES TIMEOUT 300 LABELS http)
+  zul_add_world_test(${_name} LABELS http
+    COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:${_name}>)
 endforeach()
 target_link_libraries(http_download_test PRIVATE launcher_http zul_launcher_test_util zul_gtest_main)
 target_link_libraries(launcher_model_remote_test PRIVATE launcher_model zul_launcher_test_util
@@ -27,10 +26,7 @@ target_link_libraries(zul_additions_peer PRIVATE launcher_additions)
 zul_add_test(launcher_additions_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/additions_file_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/additions_system_test.cpp
-  LIBS launcher_additions zul_launcher_test_util
-  # Brings a window of its own to the front: never beside a test whose real
-  # clicks and keys need the activation (an open drop list closes when it goes).
-  LOCKS zul_mouse_pointer)
+  LIBS launcher_additions zul_launcher_test_util)
 zul_add_test(launcher_ipc_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/ipc_window_test.cpp
   LIBS launcher_additions zul_launcher_test_util LABELS gui)
 add_dependencies(launcher_additions_test zul_additions_peer zul_test_child)

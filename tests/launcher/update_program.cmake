@@ -21,15 +21,12 @@ add_dependencies(zulplay_update_fixture zulplay_test_fixture zul_wke_standin zul
 add_executable(zulplay_update_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_update_test.cpp)
 target_link_libraries(zulplay_update_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
 add_dependencies(zulplay_update_test zulplay_update_fixture)
-add_test(NAME zulplay_update_test COMMAND ${ZUL_WITH_HTTP_SERVER}
-         ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_update_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(zulplay_update_test PROPERTIES TIMEOUT 900 LABELS "http;gui"
-  RESOURCE_LOCK "zul_launcher_instance;zul_install_registration;zul_mouse_pointer")
+zul_add_world_test(zulplay_update_test TIMEOUT 900 LABELS http gui
+  COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_update_test>)
 
 # The update model against the test server, in process.
 add_executable(launcher_update_model_test ${CMAKE_CURRENT_LIST_DIR}/update_model_test.cpp)
 target_link_libraries(launcher_update_model_test PRIVATE launcher_app zul_launcher_test_util zul_gtest_main)
 zul_copy_curl_dll(launcher_update_model_test)
-add_test(NAME launcher_update_model_test COMMAND ${ZUL_WITH_HTTP_SERVER}
-         ${ZUL_WINE_RUN} $<TARGET_FILE:launcher_update_model_test> WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-set_tests_properties(launcher_update_model_test PROPERTIES TIMEOUT 300 LABELS http)
+zul_add_world_test(launcher_update_model_test LABELS http
+  COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:launcher_update_model_test>)

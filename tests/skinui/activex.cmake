@@ -11,8 +11,6 @@ zul_add_test(skinui_activex_test
     ${CMAKE_CURRENT_LIST_DIR}/activex_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/web_browser_test.cpp
   LIBS skinui_controls
-  LABELS gui
-  # Clicks with the real pointer.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)
 target_include_directories(skinui_activex_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/activex_control)
 add_dependencies(skinui_activex_test zul_test_activex)

@@ -13,6 +13,4 @@ zul_add_test(skinui_controls_input_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/controls_input_test.cpp
   LIBS skinui_controls
-  LABELS gui
-  # Moves the real mouse pointer: never beside another test that does.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)

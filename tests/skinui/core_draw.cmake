@@ -14,7 +14,7 @@ zul_plant_dll(skinui_draw_test NAMES msimg32 comctl32 gdiplus)
 # made by 7zz at build time.
 set(_zipres_src ${CMAKE_CURRENT_LIST_DIR}/resources_zipres)
 set(_zipres_out ${CMAKE_CURRENT_BINARY_DIR}/zipres)
-file(GLOB_RECURSE _zipres_files ${_zipres_src}/*)
+file(GLOB_RECURSE _zipres_files CONFIGURE_DEPENDS ${_zipres_src}/*)
 zul_make_7z(skinui_zipres_skin ARCHIVE ${_zipres_out}/skin.7z STAGE ${_zipres_out}/stage
   FILL COMMAND ${CMAKE_COMMAND} -E copy_directory ${_zipres_src} ${_zipres_out}/stage
   DEPENDS ${_zipres_files})
@@ -33,6 +33,9 @@ zul_add_test(skinui_resources_test
     ${CMAKE_CURRENT_LIST_DIR}/resources_fonts_test.cpp
     ${_zipres_out}/zipres.rc
   LIBS skinui_core)
+# In a folder of its own: it writes multi_language.tsv beside itself, which
+# every skinned program of the same folder would read.
+set_target_properties(skinui_resources_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/resources)
 
 # Layout, painting and layered windows in real windows (needs a display).
 zul_add_test(skinui_paint_test

@@ -47,9 +47,7 @@ zul_add_test(skinui_window_test
     ${_demo_dir}/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS msg
-  LABELS gui
-  # Its windows open active and take the keyboard focus from other tests' windows.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)
 # The test starts skinui_broken_skin; the demo window hosts the test ActiveX
 # control from the test's folder.
 add_dependencies(skinui_window_test skinui_broken_skin zul_test_activex)

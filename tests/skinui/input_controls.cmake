@@ -6,6 +6,4 @@ zul_add_test(skinui_input_controls_test
     ${CMAKE_CURRENT_LIST_DIR}/edit_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/date_time_test.cpp
   LIBS skinui_controls zul_ui_driver
-  LABELS gui
-  # Moves the real pointer and types into the foreground window.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)

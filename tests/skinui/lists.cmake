@@ -12,8 +12,6 @@ zul_add_test(skinui_list_test
     ${CMAKE_CURRENT_LIST_DIR}/demo/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS msg zul_ui_driver
-  LABELS gui
-  # Moves the real mouse pointer, clicks and types.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)
 # The demo page hosts the test ActiveX control from the test's folder.
 add_dependencies(skinui_list_test zul_test_activex)

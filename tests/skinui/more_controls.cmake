@@ -10,7 +10,5 @@ zul_add_test(skinui_more_controls_test
     ${CMAKE_CURRENT_LIST_DIR}/tree_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/more_controls_test.cpp
   LIBS skinui_controls
-  LABELS gui
-  # Moves the real mouse pointer and clicks.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)
 add_dependencies(skinui_more_controls_test skinui_demo_skin)

@@ -4,6 +4,4 @@ zul_add_test(skinui_rich_edit_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/rich_edit_test.cpp
   LIBS skinui_controls
-  LABELS gui
-  # Moves the real pointer and needs the keyboard focus.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)

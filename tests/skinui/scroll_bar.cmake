@@ -11,6 +11,4 @@ zul_add_test(skinui_scroll_test
     ${CMAKE_CURRENT_LIST_DIR}/demo/demo_window.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/demo_skin.rc
   LIBS msg
-  LABELS gui
-  # Moves the real mouse pointer and clicks with it.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)

@@ -2,7 +2,5 @@
 zul_add_test(ui_driver_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_driver_test.cpp
   LIBS zul_ui_driver
-  LABELS gui
-  # Moves the real mouse pointer and sends keys: never beside another test that does.
-  LOCKS zul_mouse_pointer)
+  LABELS gui)
 add_dependencies(ui_driver_test skinui_demo)

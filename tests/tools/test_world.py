@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""Runs one test program in a world of its own, so that no test can disturb another.
+
+The world is a temporary folder holding:
+  - a Wine prefix copied from the suite's booted one (ZUL_PREFIX_TEMPLATE, made by
+    scripts/env.sh's zul_make_prefix_template), with a wineserver of its own: its own
+    registry, processes, mutexes, desktop and foreground window;
+  - an Xvfb display of its own (none with --no-display): its own pointer, keyboard focus
+    and screen;
+  - a HOME and a TMPDIR of its own.
+Without ZUL_PREFIX_TEMPLATE the world boots a prefix itself (slower, same result).
+
+The command's output is kept in files and passed on when it ends, followed by a
+line that says how it ended: its exit status, the signal that ended it, and
+whether it printed anything at all. Then the world's wineserver and every
+program in it are ended, and the world is removed.
+
+Usage: test_world.py [--no-display] [--] COMMAND [ARGS...]
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINESERVER = "/usr/lib/wine/wineserver"
+
+# Files of the prefix that Wine only maps and never writes: shared with the
+# template through hard links, the rest (the registry, win.ini, the user
+# folders) is copied. A program that wrote one of them in place would reach
+# the template, so the world checks them when it ends.
+SHARED_SUFFIXES = (".dll", ".exe", ".nls", ".sys", ".drv", ".acm", ".cpl", ".ocx", ".tlb")
+
+
+def say(text):
+    sys.stderr.write("test_world: %s\n" % text)
+    sys.stderr.flush()
+
+
+def copy_prefix(template, prefix):
+    """Copies the template; returns {path: (inode, mtime_ns)} of the files it linked."""
+    linked = {}
+    windows = os.path.join(template, "drive_c", "windows") + os.sep
+    for folder, dirs, files in os.walk(template):
+        target = os.path.join(prefix, os.path.relpath(folder, template))
+        os.makedirs(target, exist_ok=True)
+        for name in dirs + files:
+            source = os.path.join(folder, name)
+            dest = os.path.join(target, name)
+            if os.path.islink(source):
+                os.symlink(os.readlink(source), dest)
+                if name in dirs:
+                    dirs.remove(name)
+            elif name in files:
+                if source.startswith(windows) and name.lower().endswith(SHARED_SUFFIXES):
+                    os.link(source, dest)
+                    st = os.stat(dest)
+                    linked[dest] = (st.st_ino, st.st_mtime_ns)
+                elif os.path.isfile(source) and not (folder == template and name == "wineserver"):
+                    # (the top-level "wineserver" file is the template's own server's)
+                    shutil.copy2(source, dest)
+    return linked
+
+
+def changed_in_place(linked):
+    """The linked files a program of the world wrote without replacing them."""
+    changed = []
+    for path, (inode, mtime) in linked.items():
+        try:
+            st = os.stat(path)
+        except OSError:
+            continue  # removed: the template keeps its own
+        if st.st_ino == inode and st.st_mtime_ns != mtime:
+            changed.append(path)
+    return changed
+
+
+def boot_prefix(prefix, env):
+    """Boots a prefix of the world's own when the suite made no template."""
+    result = subprocess.run(
+        ["bash", "-c", 'source "$0/scripts/env.sh" && zul_make_prefix_template "$1"', ROOT, prefix],
+        env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if result.returncode != 0:
+        say("booting a prefix of its own failed:\n" + result.stdout.decode(errors="replace"))
+        return False
+    return True
+
+
+def start_display(world):
+    """An Xvfb on a display number it picks itself (-displayfd); (process, DISPLAY) or None."""
+    read_end, write_end = os.pipe()
+    log = open(os.path.join(world, "xvfb.log"), "wb")
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=log, stderr=log,
+                            start_new_session=True)
+    os.close(write_end)
+    number = b""
+    with os.fdopen(read_end, "rb") as pipe:
+        # Xvfb writes the number and a new line once it accepts connections.
+        while not number.endswith(b"\n"):
+            chunk = pipe.read(1)
+            if not chunk:
+                break
+            number += chunk
+    if not number.strip().isdigit():
+        xvfb.kill()
+        xvfb.wait()
+        say("Xvfb did not start: " + open(os.path.join(world, "xvfb.log"), "rb").read().decode(errors="replace"))
+        return None
+    return xvfb, ":" + number.strip().decode()
+
+
+def describe(status):
+    if status < 0:
+        try:
+            name = signal.Signals(-status).name
+        except ValueError:
+            name = "signal %d" % -status
+        return "was ended by %s" % name
+    return "ended with exit status %d" % status
+
+
+def end_world(env, prefix_ready, xvfb):
+    if prefix_ready:
+        # Every program of the world ends with its server; -w waits until it has.
+        subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            subprocess.run([WINESERVER, "-w"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60)
+        except subprocess.TimeoutExpired:
+            say("the world's wineserver still ran 60 s after it was asked to end")
+    if xvfb is not None:
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+            xvfb.wait()
+
+
+def main(argv):
+    display = True
+    while argv and argv[0].startswith("--"):
+        option = argv.pop(0)
+        if option == "--":
+            break
+        if option == "--no-display":
+            display = False
+        else:
+            say("unknown option " + option)
+            return 2
+    if not argv:
+        say("usage: test_world.py [--no-display] [--] COMMAND [ARGS...]")
+        return 2
+    program = os.path.basename(next((a for a in argv if a.lower().endswith(".exe")), argv[0]))
+
+    world = tempfile.mkdtemp(prefix="zul-world.")
+    prefix = os.path.join(world, "prefix")
+    home = os.path.join(world, "home")
+    tmp = os.path.join(world, "tmp")
+    os.mkdir(home)
+    os.mkdir(tmp)
+    env = dict(os.environ, WINEPREFIX=prefix, HOME=home, TMPDIR=tmp, ZUL_WINE_RUN_DETACHED="1")
+    env.pop("DISPLAY", None)
+    xvfb = None
+    prefix_ready = False
+    linked = {}
+    status = 1
+    try:
+        started = time.monotonic()
+        template = os.environ.get("ZUL_PREFIX_TEMPLATE", "")
+        if template:
+            if not os.path.isfile(os.path.join(template, "system.reg")):
+                say("ZUL_PREFIX_TEMPLATE=%s is not a booted prefix" % template)
+                return 1
+            linked = copy_prefix(template, prefix)
+        elif not boot_prefix(prefix, env):
+            return 1
+        prefix_ready = True
+        if display:
+            started_display = start_display(world)
+            if started_display is None:
+                return 1
+            xvfb, env["DISPLAY"] = started_display
+        # The world's server lives until the world ends: a program that starts
+        # while a server of its own is lingering to end is never turned away.
+        subprocess.run([WINESERVER, "-p"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ready = time.monotonic() - started
+
+        out_path = os.path.join(world, "stdout")
+        err_path = os.path.join(world, "stderr")
+        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            process = subprocess.Popen(argv, env=env, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+            try:
+                status = process.wait()
+            except KeyboardInterrupt:
+                process.terminate()
+                status = process.wait()
+        ran = time.monotonic() - started - ready
+        printed = 0
+        for path, stream in ((out_path, sys.stdout), (err_path, sys.stderr)):
+            with open(path, "rb") as f:
+                data = f.read()
+            printed += len(data)
+            stream.write(data.decode(errors="replace"))
+            stream.flush()
+        if status != 0:
+            say("%s %s after %.2f s (world ready in %.2f s)%s" % (
+                program, describe(status), ran, ready,
+                "" if printed else ", having printed nothing"))
+    finally:
+        end_world(env, prefix_ready, xvfb)
+        changed = changed_in_place(linked)
+        if changed:
+            say("%s wrote files the worlds share in place: %s" % (program, ", ".join(changed)))
+            status = status or 1
+        shutil.rmtree(world, ignore_errors=True)
+    if status < 0:
+        return 128 - status
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
