@@ -9,7 +9,7 @@ bash "$here/setup.sh"
 source "$here/env.sh"
 
 wine32_why=$(zul_wine32_why)
-echo "== build x86_64"; zul_build x86_64
+echo "== build x86_64"; zul_build x86_64 -DZUL_BUILD_TESTS=ON
 if [ -z "$wine32_why" ]; then
   echo "== build i686"; zul_build i686 -DZUL_BUILD_TESTS=ON
 else
@@ -39,6 +39,13 @@ else
   start=$SECONDS
   zul_test_shipped i686 || status=1
   echo "== i686 shipped programs: $((SECONDS - start)) s"
+  # Both builds must have run the same test programs: a test missing from
+  # one build's suite fails the run, whatever the other did.
+  if ! differ=$(diff "$ZUL_ROOT/build/x86_64/tests-run.txt" "$ZUL_ROOT/build/i686/tests-run.txt"); then
+    echo "== the two targets did not run the same tests (< x86_64, > i686):"
+    printf '%s\n' "$differ"
+    status=1
+  fi
 fi
 
 # Benchmarks: each scripts/bench/*.sh runs once at a tiny size, so that a
