@@ -16,7 +16,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 source "$here/env.sh"
 wine32_why=$(zul_wine32_why)
-echo "== build x86_64"; zul_build x86_64
+echo "== build x86_64"; zul_build x86_64 -DZUL_BUILD_TESTS=ON
 [ -n "$wine32_why" ] || { echo "== build i686"; zul_build i686 -DZUL_BUILD_TESTS=ON; }
 build="$ZUL_ROOT/build/x86_64"
 trap zul_env_stop EXIT

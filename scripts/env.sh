@@ -6,15 +6,16 @@
 #   zul_env_stop          ends them and removes the prefix
 #   zul_build ARCH        configures and builds build/ARCH
 #   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
-#   zul_test ARCH         runs the whole CTest suite of build/ARCH
+#   zul_test ARCH [CTEST ARGS]  runs the CTest suite of build/ARCH, each test
+#                         in a world of its own (tests/tools/test_world.py)
 #   zul_test_shipped ARCH   runs the shipped programs end to end
 #   zul_wine_run SECONDS PROGRAM [ARGS]  scripts/wine-run.sh with a time limit
 #   zul_wine32 COMMANDS   runs shell commands where 32-bit Wine works
 #   zul_wine32_why        empty when the i686 build can run here, else why not
 # ZUL_JOBS limits the build's parallel jobs (default: one per core).
 # Some tests of each build, from the clone's root:
-#   source scripts/env.sh && zul_env_start && ctest --test-dir build/x86_64 -R REGEX; zul_env_stop
-#   source scripts/env.sh && zul_wine32 'zul_env_start i686 && ctest --test-dir build/i686 -R REGEX; zul_env_stop'
+#   source scripts/env.sh && zul_test x86_64 -R REGEX
+#   source scripts/env.sh && zul_test i686 -R REGEX
 ZUL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEDEBUG=-all
 # No Mono or Gecko prompts, and no Linux menu entries for the shortcuts tests make.
@@ -79,19 +80,41 @@ zul_boot_prefix() {
   # (with services.exe and explorer.exe) that holds the caller's output pipe
   # open, so that CTest waits for a test that has long ended.
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
-  local log="$WINEPREFIX.boot.log" system
+  local log="$WINEPREFIX.boot.log"
   /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
-  # A program started in a prefix without its system DLLs dies with "could
-  # not load kernel32.dll": say here instead that the prefix was not made.
+  zul_check_prefix "$log"
+}
+
+# zul_check_prefix LOG: fails, saying so with the end of LOG, when WINEPREFIX
+# lacks its system DLLs (a program started there would die with "could not
+# load kernel32.dll"); removes LOG.
+zul_check_prefix() {
+  local log=$1 system
   for system in system32 ${ZUL_IN_WINE32:+syswow64}; do
     if [ ! -f "$WINEPREFIX/drive_c/windows/$system/kernel32.dll" ]; then
-      echo "zul_env_start: wineboot did not make the prefix $WINEPREFIX (no $system\\kernel32.dll):" >&2
+      echo "zul: wineboot did not make the prefix $WINEPREFIX (no $system\\kernel32.dll):" >&2
       tail -n 20 "$log" >&2
       rm -f "$log"
       return 1
     fi
   done
   rm -f "$log"
+}
+
+# zul_make_prefix_template DIR: boots a prefix in DIR and waits until its
+# wineserver has ended (and so written its registry), with the user folders
+# made private. Each test copies it into a world of its own
+# (tests/tools/test_world.py); nothing runs in DIR itself.
+zul_make_prefix_template() {
+  (
+    export WINEPREFIX=$1
+    local log="$1.boot.log"
+    /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
+    timeout 120 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || { echo "zul: wineboot's server did not end" >&2; exit 1; }
+    zul_check_prefix "$log" || exit 1
+    zul_private_user_folders
+    zul_check_user_folders
+  )
 }
 
 # Wine links the user's Desktop, Documents, Downloads, Templates and the like
@@ -146,17 +169,23 @@ zul_wine_run() {
 }
 
 # zul_build ARCH [CMAKE OPTIONS]: configures and builds build/ARCH (x86_64 or
-# i686); options given reconfigure an existing build folder.
+# i686); options given reconfigure an existing build folder. The tests and
+# their hooks come only when asked for (-DZUL_BUILD_TESTS=ON). Two runs that
+# build the same folder at once take turns.
 zul_build() {
   local arch=$1 dir="$ZUL_ROOT/build/$1"
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
-  if [ ! -f "$dir/build.ninja" ] || [ $# -gt 1 ]; then
-    cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
-      "${launcher[@]}" "${@:2}" >/dev/null
-  fi
-  cmake --build "$dir" -- -j"${ZUL_JOBS:-$(nproc)}"
+  mkdir -p "$ZUL_ROOT/build"
+  (
+    flock 9
+    if [ ! -f "$dir/build.ninja" ] || [ $# -gt 1 ]; then
+      cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
+        "${launcher[@]}" "${@:2}" >/dev/null || exit 1
+    fi
+    cmake --build "$dir" -- -j"${ZUL_JOBS:-$(nproc)}"
+  ) 9>"$dir.lock"
 }
 
 # zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
@@ -186,18 +215,50 @@ zul_build_shipped() {
       echo "shipped build $arch: $exe was not made" >&2
       return 1
     fi
-    # A quick look for the one test hook whose name is plain text; that the
-    # programs ignore every hook is shown by running them (zul_test_shipped).
-    if grep -aq ZUL_TEST_HOST "$dir/$exe"; then
-      echo "shipped build $arch: $exe carries code only tests may use" >&2
-      return 1
-    fi
     echo "$(basename "$exe"): $(( $(stat -c %s "$dir/$exe") / 1024 )) KB"
   done
+  zul_check_no_hooks "$dir/install/zulinst.exe" "$dir/launcher/zulplay.exe" "$dir/uninstall/zulplayuninst.exe"
+}
+
+# zul_check_no_hooks PROGRAM...: fails, naming the file, when a program, or
+# a file in an installer's payload (resource ZIP 130), carries the name of a
+# test hook (the environment settings ZUL_TEST_*, the control lookup's
+# "SkinUI.TestHook" message) in narrow or wide text. That the programs
+# ignore every hook is shown by running them (zul_test_shipped).
+zul_check_no_hooks() {
+  local names='ZUL_TEST_|TestHook|Z\x00U\x00L\x00_\x00T\x00E\x00S\x00T\x00_\x00|T\x00e\x00s\x00t\x00H\x00o\x00o\x00k\x00'
+  local program file payload status=0
+  payload=$(mktemp -d)
+  for program in "$@"; do
+    if LC_ALL=C grep -aqP "$names" "$program"; then
+      echo "shipped build: $program carries a test hook" >&2
+      status=1
+    fi
+    if [ "$(basename "$program")" = zulinst.exe ] && ! 7zz l "$program" .rsrc/ZIP/130 2>/dev/null | grep -q 'ZIP/130'; then
+      echo "shipped build: $program has no payload" >&2
+      status=1
+    elif 7zz l "$program" .rsrc/ZIP/130 2>/dev/null | grep -q 'ZIP/130'; then
+      rm -rf "${payload:?}"/*
+      if ! 7zz e -so "$program" .rsrc/ZIP/130 >"$payload/payload.7z" 2>/dev/null ||
+         ! 7zz x -y -o"$payload/files" "$payload/payload.7z" >/dev/null 2>&1; then
+        echo "shipped build: the payload of $program cannot be unpacked" >&2
+        status=1
+        continue
+      fi
+      while IFS= read -r -d '' file; do
+        if LC_ALL=C grep -aqP "$names" "$file"; then
+          echo "shipped build: ${file#"$payload/files/"} in the payload of $program carries a test hook" >&2
+          status=1
+        fi
+      done < <(find "$payload/files" -type f -print0)
+    fi
+  done
+  rm -rf "$payload"
+  return "$status"
 }
 
 # zul_test_shipped ARCH: the programs of build/ARCH-shipped run end to end as
-# a user runs them, in a fresh prefix with the local test server
+# a user runs them, in a world of its own with the local test server
 # (tests/shipped/shipped_program_test.cpp, built by the test build of ARCH):
 # installed, started, uninstalled, and deaf to everything only tests use.
 zul_test_shipped() {
@@ -206,15 +267,14 @@ zul_test_shipped() {
     zul_wine32 "zul_test_shipped i686"
     return
   fi
-  (
-    trap zul_env_stop EXIT
-    zul_env_start "$arch" || exit 1
-    local test="$ZUL_ROOT/build/$arch/tests/shipped/shipped_program_test.exe"
-    [ -f "$test" ] || { echo "zul_test_shipped: $test is not built" >&2; exit 1; }
-    echo "== shipped programs $arch end to end (display $DISPLAY)"
+  local test="$ZUL_ROOT/build/$arch/tests/shipped/shipped_program_test.exe"
+  [ -f "$test" ] || { echo "zul_test_shipped: $test is not built" >&2; return 1; }
+  echo "== shipped programs $arch end to end"
+  mkdir -p "$(zul_artifacts_dir "$arch")"
+  env -u WINEPREFIX -u DISPLAY -u ZUL_PREFIX_TEMPLATE ZUL_ARTIFACTS_DIR="$(zul_artifacts_dir "$arch")" \
     ZUL_SHIPPED_DIR="$ZUL_ROOT/build/$arch-shipped" timeout -k 10 1200 \
-      bash "$ZUL_ROOT/tests/tools/with_http_server.sh" "$ZUL_ROOT/scripts/wine-run.sh" "$test"
-  )
+    python3 "$ZUL_ROOT/tests/tools/test_world.py" -- \
+    bash "$ZUL_ROOT/tests/tools/with_http_server.sh" "$ZUL_ROOT/scripts/wine-run.sh" "$test"
 }
 
 # zul_wine32_why: prints why the i686 build cannot run under 32-bit Wine here
@@ -231,25 +291,38 @@ zul_wine32() {
     bash -c 'source "$0/scripts/env.sh" && eval "$1"' "$ZUL_ROOT" "$1"
 }
 
-# zul_test ARCH: the whole CTest suite of build/ARCH in parallel under Wine and
-# Xvfb, then the demo window's screenshot; the i686 suite under 32-bit Wine.
+# zul_test ARCH: the whole CTest suite of build/ARCH in parallel under Wine,
+# each test program in a world of its own (tests/tools/test_world.py: a copy
+# of one prefix booted here, its own wineserver, Xvfb display and HOME), then
+# the demo window's screenshots in one more; the i686 suite under 32-bit Wine.
+# The names of the tests that ran go to build/ARCH/tests-run.txt.
 zul_test() {
   local arch=$1
   if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then
-    zul_wine32 "zul_test i686"
+    zul_wine32 "zul_test i686 $(printf '%q ' "${@:2}")"
     return
   fi
   (
-    trap zul_env_stop EXIT
-    zul_env_start "$arch" || exit 1
-    local status=0
-    echo "== tests $arch (display $DISPLAY)"
+    template=$(mktemp -d /tmp/zul-template.XXXXXX)
+    trap 'rm -rf "$template" "$template.boot.log"' EXIT
+    export ZUL_ARTIFACTS_DIR="$(zul_artifacts_dir "$arch")"
+    mkdir -p "$ZUL_ARTIFACTS_DIR"
+    unset WINEPREFIX DISPLAY
+    local status=0 dir="$ZUL_ROOT/build/$arch" started=$SECONDS
+    zul_make_prefix_template "$template" || exit 1
+    export ZUL_PREFIX_TEMPLATE=$template
+    echo "== tests $arch (prefix booted in $((SECONDS - started)) s)"
+    rm -f "$dir/tests-run.txt" "$dir/ctest-junit.xml"
     # A build folder without tests is an error, not a pass.
-    ZUL_WINE_RUN_DETACHED=1 ctest --test-dir "$ZUL_ROOT/build/$arch" -j"$(nproc)" --output-on-failure \
-      --timeout 600 --no-tests=error || status=1
-    zul_check_user_folders || status=1
+    ctest --test-dir "$dir" -j"$(nproc)" --output-on-failure --timeout 600 --no-tests=error \
+      --output-junit "$dir/ctest-junit.xml" "${@:2}" || status=1
+    # Every test that ran, passed or not (one that was not run has status "notrun").
+    grep -o '<testcase name="[^"]*"[^>]*status="\(run\|fail\)"' "$dir/ctest-junit.xml" 2>/dev/null |
+      sed 's/<testcase name="\([^"]*\)".*/\1/' | sort >"$dir/tests-run.txt" || true
+    [ $# -eq 1 ] || exit "$status"  # a part of the suite: no screenshots
     echo "== demo screenshot $arch"
-    "$ZUL_ROOT/scripts/screenshot-demo.sh" "$ZUL_ROOT/build/$arch" "$ZUL_ARTIFACTS_DIR" || status=1
+    python3 "$ZUL_ROOT/tests/tools/test_world.py" -- \
+      "$ZUL_ROOT/scripts/screenshot-demo.sh" "$dir" "$ZUL_ARTIFACTS_DIR" || status=1
     exit "$status"
   )
 }

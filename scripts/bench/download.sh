@@ -29,7 +29,7 @@ cap=20971520
 limit=900
 
 echo "bench: building zuldl (x86_64)" >&2
-zul_build x86_64 >/dev/null
+zul_build x86_64 -DZUL_BUILD_TESTS=ON >/dev/null
 zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
 work=$(mktemp -d /tmp/zul-bench.XXXXXX)

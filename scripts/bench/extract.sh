@@ -38,7 +38,7 @@ tool="${1:-$ZUL_ROOT/build/x86_64/tools/szextract.exe}"
 
 if [ ! -f "$tool" ]; then
   echo "== building szextract (x86_64)"
-  zul_build x86_64 >/dev/null
+  zul_build x86_64 -DZUL_BUILD_TESTS=ON >/dev/null
   cmake --build "$ZUL_ROOT/build/x86_64" --target szextract >/dev/null
 fi
 

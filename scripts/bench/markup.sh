@@ -24,7 +24,7 @@ fi
 
 echo "== build x86_64"
 build_log="$(mktemp /tmp/zul-bench-markup.XXXXXX)"
-if ! zul_build x86_64 >"$build_log" 2>&1; then
+if ! zul_build x86_64 -DZUL_BUILD_TESTS=ON >"$build_log" 2>&1; then
   tail -40 "$build_log"
   rm -f "$build_log"
   exit 1

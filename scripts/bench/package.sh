@@ -36,7 +36,7 @@ if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
 fi
 
 echo "bench: building zuldl (x86_64)" >&2
-zul_build x86_64 >/dev/null
+zul_build x86_64 -DZUL_BUILD_TESTS=ON >/dev/null
 zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
 # The package, made once.

@@ -40,7 +40,7 @@ for need in "$build/install/zulinst.exe" "$tools/bench_bare_window.exe" "$tools/
             "$tools/bench_swap_payload.exe" "$tools/powershell.exe"; do
   if [ ! -f "$need" ]; then
     echo "== building (x86_64)"
-    zul_build x86_64 >/dev/null
+    zul_build x86_64 -DZUL_BUILD_TESTS=ON >/dev/null
     break
   fi
 done

@@ -106,8 +106,16 @@ TEST_F(ShippedPrograms, InstallerWindowDoesNotAnswerTheControlQuery)
     uidriver::Program shippedInstaller(installerExe(), L"path=" + temp.path() + L"Shipped");
     HWND window = uidriver::waitForWindow(kInstallerClass, shippedInstaller.pid(), kWait);
     ASSERT_NE(nullptr, window);
+    // The window answers an ordinary message before and after the question:
+    // a window that hangs would leave the question unanswered too.
+    const auto answers = [window] {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    };
+    ASSERT_TRUE(answers());
     EXPECT_FALSE(uidriver::queryControl(window, L"startBtn").found);
     EXPECT_FALSE(uidriver::queryControl(window, L"protocolOption").found);
+    EXPECT_TRUE(answers());
 }
 
 TEST_F(ShippedPrograms, InstallLaunchAndUninstallWithoutTestHooks)
