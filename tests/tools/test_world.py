@@ -164,7 +164,14 @@ def main(argv):
     tmp = os.path.join(world, "tmp")
     os.mkdir(home)
     os.mkdir(tmp)
-    env = dict(os.environ, WINEPREFIX=prefix, HOME=home, TMPDIR=tmp, ZUL_WINE_RUN_DETACHED="1")
+    report = os.path.join(world, "report")
+    os.mkdir(report)
+    # Each GoogleTest program writes its report there when its run is over.
+    # Wine ends a program whose process is terminated, or whose wineserver
+    # ends, with exit status 0 and not a word: without its report, a test
+    # program that ended so would pass.
+    env = dict(os.environ, WINEPREFIX=prefix, HOME=home, TMPDIR=tmp, ZUL_WINE_RUN_DETACHED="1",
+               GTEST_OUTPUT="xml:Z:" + report.replace("/", "\\") + "\\")
     env.pop("DISPLAY", None)
     xvfb = None
     prefix_ready = False
@@ -208,7 +215,13 @@ def main(argv):
             printed += len(data)
             stream.write(data.decode(errors="replace"))
             stream.flush()
-        if status != 0:
+        test_program = next((a for a in argv if a.lower().endswith(".exe") and os.path.isfile(a)), None)
+        if status == 0 and test_program is not None and not os.path.isfile(
+                os.path.join(report, os.path.basename(test_program)[:-4] + ".xml")):
+            say("%s ended with exit status 0 after %.2f s without finishing its run (it wrote no report):"
+                " it was ended from outside, by a terminate or by the end of its wineserver" % (program, ran))
+            status = 1
+        elif status != 0:
             say("%s %s after %.2f s (world ready in %.2f s)%s" % (
                 program, describe(status), ran, ready,
                 "" if printed else ", having printed nothing"))
