@@ -23,11 +23,6 @@ if ! why=$(bash "$here/wine32-ns.sh" --probe); then
   echo "setup: $why; the i686 tests cannot run here, only the x86_64 ones will"
   exit 0
 fi
-if [ "$(cat "$root/.zul-recipe" 2>/dev/null)" = "$recipe" ]; then
-  echo "setup: 32-bit Wine root ok ($root)"
-  exit 0
-fi
-
 mkdir -p "$(dirname "$root")"
 exec 9>"$root.lock"
 flock 9

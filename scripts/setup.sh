@@ -2,12 +2,17 @@
 # Installs what a fresh Debian 12 machine lacks to build and test the project,
 # and builds the dependencies Debian ships only as source (LZMA SDK C files,
 # libcurl for mingw) into a cache outside the clone. Idempotent; quick when
-# everything is already there.
+# everything is already there. Runs at the same time take turns: each makes
+# what it lacks only while it holds the lock beside the cache, so that none
+# sees another's apt-get or half-made folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 DEPS="${ZUL_DEPS_DIR:-/var/cache/zul-deps}"
 export DEBIAN_FRONTEND=noninteractive
+mkdir -p "$DEPS"
+exec 9>"$DEPS.lock"
+flock 9
 
 need_pkgs=()
 for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix \
@@ -53,16 +58,15 @@ if [ ${#need_pkgs[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${need_pkgs[@]}" >/dev/null
 fi
 
-mkdir -p "$DEPS"
-
 # LZMA SDK: the C folder of Debian's 7zip source package.
 if [ ! -f "$DEPS/lzma/C/7zArcIn.c" ]; then
   echo "setup: fetching 7zip source"
   tmp=$(mktemp -d)
   (cd "$tmp" && apt-get source -qq --download-only 7zip >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
-  rm -rf "$DEPS/lzma"; mkdir -p "$DEPS/lzma"
-  cp -r "$tmp/src/C" "$DEPS/lzma/C"
-  rm -rf "$tmp"
+  rm -rf "$DEPS/lzma.new"; mkdir -p "$DEPS/lzma.new"
+  cp -r "$tmp/src/C" "$DEPS/lzma.new/C"
+  rm -rf "$tmp" "$DEPS/lzma"
+  mv "$DEPS/lzma.new" "$DEPS/lzma"
 fi
 
 # libcurl for both mingw targets with Schannel.
@@ -98,6 +102,7 @@ build_curl x86_64-w64-mingw32
 build_curl i686-w64-mingw32
 ln -sfn "$DEPS/curl-$curl_ver" "$DEPS/curl"
 
-# The root in which the i686 build runs under 32-bit Wine.
+# The root in which the i686 build runs under 32-bit Wine, under its own lock.
+exec 9>&-
 bash "$here/setup-wine32.sh"
 echo "setup: ok ($DEPS)"
