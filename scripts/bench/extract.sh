@@ -8,16 +8,19 @@
 # From a clean clone: set-up, build, Wine prefix and display are made as
 # needed. The tool defaults to build/x86_64/tools/szextract.exe.
 # Corpus and archive are made once under $ZUL_BENCH_DIR (default
-# /tmp/zul-bench-extract), outside the clone, and reused by later runs.
+# /tmp/zul-bench-extract), outside the clone, and reused by later runs, also
+# by runs at the same time (scripts/bench/cache.bash).
 # ZUL_BENCH_RUNS sets the number of rounds (default 3; best time of each).
 # ZUL_BENCH_TINY=1 makes a tiny run instead (a corpus of a few MB of the same
-# kinds of files, one round) that only proves the benchmark works.
+# kinds of files, made in the run's own folder, one round) that only proves
+# the benchmark works.
 # Last line printed:
 #   extract_ratio_vs_7zz_mt1=<x> ratio_vs_7zz_mt=<y> peak_mb=<z> identical=<yes|no>
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh"
 source "$here/../env.sh"
+source "$here/cache.bash"
 
 tiny="${ZUL_BENCH_TINY:-}"
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-extract}"
@@ -26,8 +29,15 @@ runs="${ZUL_BENCH_RUNS:-3}"
 limit=900
 min_files=5000
 min_mb=500
+# What one run makes for itself.
+work=$(mktemp -d /tmp/zul-bench-extract.XXXXXX)
+cleanup() {
+  bench_cache_release
+  rm -rf "$work"
+}
+trap cleanup EXIT
 if [ "$tiny" = 1 ]; then
-  bench="$bench-tiny"
+  bench="$work/cache"
   runs=1
   min_files=20
   min_mb=2
@@ -44,10 +54,11 @@ fi
 
 # Corpus: the wine64 package's libraries and the machine's documentation,
 # copied with links resolved (at least 500 MB and 5,000 files); the tiny
-# corpus takes a few MB of each.
-if [ ! -f "$bench/corpus-v2.done" ]; then
-  echo "== building the corpus in $corpus"
-  rm -rf "$corpus"
+# corpus takes a few MB of each. Packed beside it by 7zz a -mx=5 (LZMA2 + BCJ,
+# solid).
+make_corpus() {  # FOLDER
+  local corpus="$1/corpus"
+  echo "== building the corpus in $bench"
   mkdir -p "$corpus"
   if [ "$tiny" = 1 ]; then
     mkdir -p "$corpus/wine" "$corpus/doc"
@@ -62,9 +73,10 @@ if [ ! -f "$bench/corpus-v2.done" ]; then
   find "$corpus" -depth | awk '{ if (seen[tolower($0)]++) print }' | while IFS= read -r path; do
     rm -rf "$path"
   done
-  touch "$bench/corpus-v2.done"
-  rm -f "$archive"
-fi
+  echo "== packing (7zz a -mx=5: LZMA2 + BCJ, solid)"
+  (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 "$1/corpus.7z" .)
+}
+bench_cache "$bench" "corpus v3: wine libraries and documentation, 7zz a -mx=5" make_corpus
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(du -sb --apparent-size "$corpus" | cut -f1)
 echo "corpus: $files files, $((bytes / 1048576)) MB"
@@ -73,21 +85,16 @@ if [ "$files" -lt "$min_files" ] || [ "$bytes" -lt $((min_mb * 1048576)) ]; then
   exit 1
 fi
 
-if [ ! -f "$archive" ]; then
-  echo "== packing (7zz a -mx=5: LZMA2 + BCJ, solid)"
-  (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 "$archive.part" .)
-  mv "$archive.part" "$archive"
-fi
 echo "archive: $(($(stat -c %s "$archive") / 1048576)) MB"
 
-trap zul_env_stop EXIT
+trap 'zul_env_stop; cleanup' EXIT
 zul_env_start
 
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 
-out="$bench/out"
+out="$work/out"
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 # Each contender runs $runs times into fresh folders, in turn, and keeps its
@@ -101,15 +108,15 @@ for round in $(seq "$runs"); do
   t0=$(now); 7zz x -bd -bso0 -bsp0 -mmt=1 -o"$out/mt1" "$archive"; t1=$(now)
   7zz x -bd -bso0 -bsp0 -o"$out/mt" "$archive"; t2=$(now)
   zul_wine_run "$limit" "$tool" "$(winpath "$archive")" "$(winpath "$out/ours")" --peak \
-    > "$bench/ours.txt" || true
+    > "$work/ours.txt" || true
   t3=$(now)
   t_mt1=$(best "$t_mt1" "$(elapsed "$t0" "$t1")")
   t_mt=$(best "$t_mt" "$(elapsed "$t1" "$t2")")
   t_ours=$(best "$t_ours" "$(elapsed "$t2" "$t3")")
-  tr -d '\r' < "$bench/ours.txt"
-  peak=$(tr -d '\r' < "$bench/ours.txt" | sed -n 's/^peak_working_set=//p')
+  tr -d '\r' < "$work/ours.txt"
+  peak=$(tr -d '\r' < "$work/ours.txt" | sed -n 's/^peak_working_set=//p')
   [ "${peak:-0}" -gt "$peak_bytes" ] && peak_bytes=$peak
-  if ! tr -d '\r' < "$bench/ours.txt" | grep -qx 'result=0' ||
+  if ! tr -d '\r' < "$work/ours.txt" | grep -qx 'result=0' ||
      ! diff -r -q "$out/mt1" "$out/ours" >/dev/null || ! diff -r -q "$out/mt1" "$out/mt" >/dev/null; then
     identical=no
   fi

@@ -11,11 +11,12 @@
 # Usage: scripts/bench/package.sh   (from a clean clone: set-up, build, Wine
 # prefix and display are made as needed)
 # The package is made once under $ZUL_BENCH_DIR (default /tmp/zul-bench-package),
-# outside the clone, and reused: the Windows libraries of the wine package (real
+# outside the clone, and reused, also by runs at the same time
+# (scripts/bench/cache.bash): the Windows libraries of the wine package (real
 # binaries) and 400 MiB of incompressible "disk image" bytes, packed by 7zz -mx=5.
 # ZUL_BENCH_ROUNDS sets the rounds (default 2; best time of each side, taken in
-# turns). ZUL_BENCH_TINY=1 makes a tiny run (a few MB, one round) that only
-# proves the benchmark works.
+# turns). ZUL_BENCH_TINY=1 makes a tiny run (a few MB, made in the run's own
+# folder, one round) that only proves the benchmark works.
 # Last line printed:
 #   package_ratio=<reference time / our time> peak_mb=<ours> identical=<yes|no>
 set -euo pipefail
@@ -23,14 +24,25 @@ here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh" >&2
 source "$here/../env.sh"
 source "$here/nginx.bash"
+source "$here/cache.bash"
 
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-package}"
 rounds="${ZUL_BENCH_ROUNDS:-2}"
 # Time limit of each Wine run (seconds): a hang fails the benchmark.
 limit=900
 image_mb=400
+# What one run makes for itself. nginx's workers run as an unprivileged user
+# when it is started as root: the tiny package is served from in here.
+work=$(mktemp -d /tmp/zul-bench-pkg.XXXXXX)
+chmod 755 "$work"
+cleanup() {
+  bench_nginx_stop
+  bench_cache_release
+  rm -rf "$work"
+}
+trap cleanup EXIT
 if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
-  bench="$bench-tiny"
+  bench="$work/cache"
   rounds=1
   image_mb=2
 fi
@@ -39,39 +51,29 @@ echo "bench: building zuldl (x86_64)" >&2
 zul_build x86_64 -DZUL_BUILD_TESTS=ON >/dev/null
 zuldl="$ZUL_ROOT/build/x86_64/tests/launcher/zuldl.exe"
 
-# The package, made once.
+# The package, made once; nginx's workers read it.
 package="$bench/www/package.7z"
-if [ ! -f "$bench/package-v2.done" ]; then
+make_package() {  # FOLDER
   echo "bench: making the package in $bench" >&2
-  rm -rf "$bench"
-  mkdir -p "$bench/corpus/bin" "$bench/corpus/vm" "$bench/www"
+  mkdir -p "$1/corpus/bin" "$1/corpus/vm" "$1/www"
   if [ "${ZUL_BENCH_TINY:-}" = 1 ]; then
     find /usr/lib/x86_64-linux-gnu/wine/x86_64-windows -name '*.dll' -size -300k | head -n 20 |
-      xargs -r cp -L -t "$bench/corpus/bin" || true  # find ends early once head has enough
+      xargs -r cp -L -t "$1/corpus/bin" || true  # find ends early once head has enough
   else
-    cp -rL /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/. "$bench/corpus/bin/"
+    cp -rL /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/. "$1/corpus/bin/"
   fi
-  head -c $((image_mb * 1024 * 1024)) /dev/urandom >"$bench/corpus/vm/disk.img"
-  echo 1000 >"$bench/corpus/playerversion"
-  (cd "$bench/corpus" && 7zz a -t7z -bd -bso0 -bsp0 -mx=5 "$package.part" .)
-  mv "$package.part" "$package"
-  touch "$bench/package-v2.done"
-fi
+  head -c $((image_mb * 1024 * 1024)) /dev/urandom >"$1/corpus/vm/disk.img"
+  echo 1000 >"$1/corpus/playerversion"
+  (cd "$1/corpus" && 7zz a -t7z -bd -bso0 -bsp0 -mx=5 "$1/www/package.7z" .)
+  chmod 755 "$1" "$1/www"
+  chmod 644 "$1/www/package.7z"
+}
+bench_cache "$bench" "package v3: wine's x86_64 libraries and $image_mb MiB of random bytes, 7zz a -mx=5" make_package
 echo "bench: package $(($(stat -c %s "$package") / 1048576)) MB, $(find "$bench/corpus" -type f | wc -l) files" >&2
 
-work=$(mktemp -d /tmp/zul-bench-pkg.XXXXXX)
-cleanup() {
-  bench_nginx_stop
-  rm -rf "$work"
-  zul_env_stop
-}
-trap cleanup EXIT
+trap 'zul_env_stop; cleanup' EXIT
 zul_env_start
 
-# nginx's workers run as an unprivileged user when it is started as root.
-mkdir -p "$work/nginx"
-chmod 755 "$bench" "$bench/www"
-chmod 644 "$package"
 bench_nginx_start "$bench/www" "$work" package.7z
 url=$bench_url
 field() { grep -o "\b$1=[0-9.]*" <<<"$2" | head -n 1 | cut -d= -f2; }

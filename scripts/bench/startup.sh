@@ -13,15 +13,19 @@
 #   scripts/bench/startup.sh
 #
 # From a clean clone: set-up, build, Wine prefix and display are made as
-# needed. Work files live under $ZUL_BENCH_DIR (default /tmp/zul-bench-startup).
+# needed. The payload is made under $ZUL_BENCH_DIR (default
+# /tmp/zul-bench-startup) and reused while the build's own payload stays the
+# same, also by runs at the same time (scripts/bench/cache.bash).
 # ZUL_BENCH_RUNS sets the rounds (default 5); ZUL_BENCH_TINY=1 makes a tiny
-# run (a payload of a few MB, one round) that only proves the benchmark works.
+# run (a payload of a few MB, made in the run's own folder, one round) that
+# only proves the benchmark works.
 # Last line printed:
-#   startup_ratio_vs_bare=<installer / bare> install_ratio_vs_7zz=<7zz time / job time>
+#   startup_ratio_vs_bare=<installer / bare> install_ratio_vs_7zz=<7zz time / job time> identical=<yes|no>
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh"
 source "$here/../env.sh"
+source "$here/cache.bash"
 
 tiny="${ZUL_BENCH_TINY:-}"
 bench="${ZUL_BENCH_DIR:-/tmp/zul-bench-startup}"
@@ -29,8 +33,15 @@ runs="${ZUL_BENCH_RUNS:-5}"
 # Time limit of each Wine run (seconds): a hang fails the benchmark.
 limit=600
 corpus_mb=150
+# What one run makes for itself.
+work=$(mktemp -d /tmp/zul-bench-startup.XXXXXX)
+cleanup() {
+  bench_cache_release
+  rm -rf "$work"
+}
+trap cleanup EXIT
 if [ "$tiny" = 1 ]; then
-  bench="$bench-tiny"
+  bench="$work/cache"
   runs=1
   corpus_mb=3
 fi
@@ -47,34 +58,31 @@ done
 
 # The payload: the product payload's files and the corpus, packed as the
 # build packs every archive (7zz a -t7z: solid LZMA2 with BCJ for programs).
-mkdir -p "$bench"
 archive="$bench/payload.7z"
-stamp="$bench/payload-v2-$corpus_mb.done"
-if [ ! -f "$stamp" ] || [ ! -f "$archive" ] || [ "$build/install/zulinst_payload.7z" -nt "$archive" ] ||
-   [ "$tools/powershell.exe" -nt "$archive" ]; then
+make_payload() {  # FOLDER
   echo "== making the payload ($corpus_mb MB of Wine's DLLs beside the product's files)"
-  rm -rf "$bench/stage" "$archive" "$bench"/payload-*.done
-  mkdir -p "$bench/stage/lib"
-  7zz x -bd -bso0 -bsp0 -o"$bench/stage" "$build/install/zulinst_payload.7z"
+  mkdir -p "$1/stage/lib"
+  7zz x -bd -bso0 -bsp0 -o"$1/stage" "$build/install/zulinst_payload.7z"
   # The launcher the installer starts at the end is the recording stand-in:
   # the real one would run on through the following rounds.
-  cp "$tools/powershell.exe" "$bench/stage/zulplay.exe"
-  total=0
+  cp "$tools/powershell.exe" "$1/stage/zulplay.exe"
+  local total=0 dll size
   while IFS= read -r dll; do
     size=$(stat -L -c %s "$dll")
     [ $((total + size)) -gt $((corpus_mb * 1048576)) ] && break
-    cp -L "$dll" "$bench/stage/lib/"
+    cp -L "$dll" "$1/stage/lib/"
     total=$((total + size))
   done < <(find -L /usr/lib/x86_64-linux-gnu/wine/x86_64-windows -maxdepth 1 -type f -name '*.dll' | sort)
-  (cd "$bench/stage" && 7zz a -t7z -bso0 -bsp0 "$archive.part" .)
-  mv "$archive.part" "$archive"
-  touch "$stamp"
-fi
+  (cd "$1/stage" && 7zz a -t7z -bso0 -bsp0 "$1/payload.7z" .)
+}
+# Made again when the build's payload or stand-in changes.
+inputs=$(cat "$build/install/zulinst_payload.7z" "$tools/powershell.exe" | sha1sum | cut -d' ' -f1)
+bench_cache "$bench" "payload v3: $corpus_mb MB, build $inputs" make_payload
 payload_bytes=$(du -sb --apparent-size "$bench/stage" | cut -f1)
 payload_files=$(find "$bench/stage" -type f | wc -l)
 echo "payload: $payload_files files, $((payload_bytes / 1048576)) MB, archive $(($(stat -c %s "$archive") / 1048576)) MB"
 
-trap zul_env_stop EXIT
+trap 'zul_env_stop; cleanup' EXIT
 zul_env_start
 
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
@@ -85,9 +93,6 @@ best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 # The installer copy with the big payload (the firewall rule comes after the
 # extraction this measures; the system has no powershell under Wine, which
 # the installer logs and goes on).
-work="$bench/work"
-rm -rf "$work"
-mkdir -p "$work"
 cp "$build/install/zulinst.exe" "$work/zulinst.exe"
 zul_wine_run "$limit" "$tools/bench_swap_payload.exe" "$(winpath "$work/zulinst.exe")" "$(winpath "$archive")"
 
@@ -103,7 +108,7 @@ probe() {
 
 echo "== startup and install ($runs rounds)"
 t_bare=""; t_inst=""; t_7zz=""; t_job=""; identical=yes
-out="$bench/out"
+out="$work/out"
 for round in $(seq "$runs"); do
   # Startup: the bare window, then the installer's window (nothing installed).
   ms=$(probe ZulBareWindow "$(winpath "$tools/bench_bare_window.exe")")
@@ -140,7 +145,7 @@ awk -v bare="$t_bare" -v inst="$t_inst" -v z="$t_7zz" -v j="$t_job" -v b="$paylo
   printf "startup: bare window %.0f ms, installer window %.0f ms (first complete paint, best of each)\n", bare, inst
   printf "install: 7zz x -mmt=1 %.2f s (%.0f MB/s), install job %.2f s (%.0f MB/s), files identical: %s\n",
          z, mb / z, j, mb / j, same
-  printf "startup_ratio_vs_bare=%.3f install_ratio_vs_7zz=%.3f\n", inst / bare, z / j
+  printf "startup_ratio_vs_bare=%.3f install_ratio_vs_7zz=%.3f identical=%s\n", inst / bare, z / j, same
 }'
 # Installed files that differ from 7-Zip's are a failure, not a figure.
 [ "$identical" = yes ]
