@@ -57,8 +57,11 @@ struct FileTarget {
     HANDLE file = INVALID_HANDLE_VALUE;
     CURL* easy = nullptr;
     unsigned long long offset = 0;  // bytes already on disk
+    unsigned long long written = 0;  // bytes written by this transfer
+    unsigned long long maxBytes = 0;  // the largest file taken; 0: no limit
     bool checked = false;
     bool rangeRefused = false;
+    bool tooLarge = false;
 };
 
 // A resumed download may only append a 206 whose range starts at the end of
@@ -98,6 +101,12 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
     unsigned long long total = static_cast<unsigned long long>(size) * count;
     if (total > 0xFFFFFFFFull)
         return 0;
+    // A server may send no length, or more than it announced: the bytes
+    // are counted as they come.
+    if (target->maxBytes != 0 && target->offset + target->written + total > target->maxBytes) {
+        target->tooLarge = true;
+        return 0;
+    }
     DWORD written = 0;
     if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) ||
         written != total) {
@@ -105,6 +114,7 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
                     L"write file failed lastError = %d", GetLastError());
         return 0;
     }
+    target->written += total;
     return static_cast<size_t>(total);
 }
 
@@ -300,7 +310,7 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
 }
 
 bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& url,
-                                    const ProgressCallback& progress)
+                                    const ProgressCallback& progress, unsigned long long maxBytes)
 {
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"KXCurlDownloader::downloadfile start");
@@ -347,6 +357,11 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     target.file = file.get();
     target.easy = h;
     target.offset = startSize;
+    target.maxBytes = maxBytes;
+    // A longer file announced is refused before its body comes (the length
+    // announced is that of the rest after the bytes on disk).
+    if (maxBytes > startSize)
+        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes - startSize));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
     setSharedOptions(h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record);
@@ -358,6 +373,15 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     file.reset();
 
+    if (maxBytes != 0 && (rc == CURLE_FILESIZE_EXCEEDED || target.tooLarge)) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__,
+                    L"file refused: larger than %I64u bytes, deleting partial file %s: %s", maxBytes,
+                    widenAcp(path).c_str(), widenAcp(url).c_str());
+        if (!DeleteFileA(path.c_str()))
+            common::log("KXCurlDownloader::downloadFile", __LINE__,
+                        L"delete %s failed lastError = %d", widenAcp(path).c_str(), GetLastError());
+        return false;
+    }
     // A refused range (curl keeps going on 416 as if the file were whole) or
     // one that does not continue the file would fail every later resume the
     // same way: start the next try clean.

@@ -440,6 +440,26 @@ TEST_F(Download, CurlProgressCarriesSizesAbove2GiB)
     }
 }
 
+// A file capped at its own size is taken whole; one byte less, and it is
+// refused (by its length, or counted as it arrives without one) and deleted.
+TEST_F(Download, CurlCapsAFileWithOrWithoutALength)
+{
+    const std::string url = server.narrowUrl("/f/data.bin");
+    for (const char* options : {"", "?nolen=1"}) {
+        SCOPED_TRACE(options);
+        ASSERT_TRUE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size()));
+        EXPECT_TRUE(targetIs(data));
+        ASSERT_TRUE(DeleteFileW(target.c_str()));
+        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(testutil::fileExists(target));
+        // The bytes already on disk count.
+        ASSERT_TRUE(testutil::writeFile(target, data.substr(0, 1000)));
+        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(testutil::fileExists(target));
+    }
+    EXPECT_EQ(4u, log.count(L"file refused: larger than " + std::to_wstring(data.size() - 1) + L" bytes"));
+}
+
 TEST_F(Download, CurlFollowsFiveRedirectsButNotSix)
 {
     client = kCurl;
