@@ -205,33 +205,54 @@ bool transferSucceeded(const char* function, CURLcode rc, long status, const std
     return true;
 }
 
+// Sets an option that a download's safety rests on: the protocols, the
+// certificate checks, the size caps and the callbacks that count them.
+// libcurl refuses an option it does not support or a value it does not
+// take; then the download must not start without it.
+template <typename T>
+bool setProtection(const char* function, CURL* handle, CURLoption option, T value)
+{
+    const CURLcode rc = curl_easy_setopt(handle, option, value);
+    if (rc == CURLE_OK)
+        return true;
+    const curl_easyoption* known = curl_easy_option_by_id(option);
+    common::log(function, __LINE__, L"curl option %s (%d) refused: %s, nothing fetched",
+                widenAcp(known && known->name ? known->name : "").c_str(), static_cast<int>(option),
+                curlErrorText(rc).c_str());
+    return false;
+}
+
 // The options both downloads share: the URL, the protocols, redirects, no
 // reuse, signals or error bodies, the timeouts, the progress callback (which
-// also watches the stop request) and certificate checking.
-void setSharedOptions(CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
-                      ProgressRecord* record)
+// also watches the stop request) and certificate checking. False when a
+// protection was refused.
+bool setSharedOptions(const char* function, CURL* handle, const std::string& url, long connectTimeoutMs,
+                      long timeoutMs, ProgressRecord* record)
 {
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
-    // Verify the chain against the system store and the host name. Schannel
-    // also checks revocation, which fails every request while the
-    // revocation servers cannot be reached: a revocation that cannot be
-    // checked does not fail the request.
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
-    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &checkServer);
-    curl_easy_setopt(handle, CURLOPT_PREREQDATA, static_cast<void*>(handle));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, static_cast<void*>(record));
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progressCallback);
+    // Schannel also checks revocation, which fails every request while the
+    // revocation servers cannot be reached: a revocation that cannot be
+    // checked does not fail the request.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    // Only the allowed protocols, redirects included; the chain verified
+    // against the system store and the host name, and every new connection
+    // checked before its request is sent (checkServer).
+    const char* protocols = utility::urlpolicy::curlProtocols(kSchemes);
+    return setProtection(function, handle, CURLOPT_PROTOCOLS_STR, protocols) &&
+           setProtection(function, handle, CURLOPT_REDIR_PROTOCOLS_STR, protocols) &&
+           setProtection(function, handle, CURLOPT_SSL_VERIFYPEER, 1L) &&
+           setProtection(function, handle, CURLOPT_SSL_VERIFYHOST, 2L) &&
+           setProtection(function, handle, CURLOPT_PREREQFUNCTION, &checkServer) &&
+           setProtection(function, handle, CURLOPT_PREREQDATA, static_cast<void*>(handle));
 }
 
 }  // namespace
@@ -288,11 +309,15 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     ProgressRecord record;
     record.worker = worker_;
     CURL* h = easy.get();
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
-    setSharedOptions(h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record);
-    // A longer document announced is refused before its body comes.
-    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes));
+    const char* const function = "KXCurlDownloader::downloadMemory";
+    // The write callback counts the body; a longer document announced is
+    // refused before its body comes.
+    if (!setProtection(function, h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback) ||
+        !setProtection(function, h, CURLOPT_WRITEDATA, static_cast<void*>(&chunk)) ||
+        !setSharedOptions(function, h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record) ||
+        !setProtection(function, h, CURLOPT_MAXFILESIZE_LARGE,
+                       static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes)))
+        return false;
 
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
@@ -320,6 +345,37 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     utility::ufile::getFileSize(path, startSize);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
 
+    ProgressRecord record;
+    record.offset = startSize;
+    record.callback = progress;
+    record.worker = worker_;
+
+    globalInit();
+    EasyHandle easy(curl_easy_init());
+    if (!easy.get()) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl init error");
+        return false;
+    }
+    CURL* h = easy.get();
+    if (startSize > 0)
+        curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
+    FileTarget target;
+    target.easy = h;
+    target.offset = startSize;
+    target.maxBytes = maxBytes;
+    curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
+    // The options are all set before the file is touched. A longer file
+    // announced is refused before its body comes (the length announced is
+    // that of the rest after the bytes on disk).
+    const char* const function = "KXCurlDownloader::downloadFile";
+    if (!setProtection(function, h, CURLOPT_WRITEFUNCTION, &writeFileCallback) ||
+        !setProtection(function, h, CURLOPT_WRITEDATA, static_cast<void*>(&target)) ||
+        !setSharedOptions(function, h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record) ||
+        !setProtection(function, h, CURLOPT_MAXREDIRS, kMaxRedirects) ||
+        (maxBytes > startSize &&
+         !setProtection(function, h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes - startSize))))
+        return false;
+
     utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
@@ -338,35 +394,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
             return false;
         }
     }
-
-    ProgressRecord record;
-    record.offset = startSize;
-    record.callback = progress;
-    record.worker = worker_;
-
-    globalInit();
-    EasyHandle easy(curl_easy_init());
-    if (!easy.get()) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl init error");
-        return false;
-    }
-    CURL* h = easy.get();
-    if (startSize > 0)
-        curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
-    FileTarget target;
     target.file = file.get();
-    target.easy = h;
-    target.offset = startSize;
-    target.maxBytes = maxBytes;
-    // A longer file announced is refused before its body comes (the length
-    // announced is that of the rest after the bytes on disk).
-    if (maxBytes > startSize)
-        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes - startSize));
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
-    setSharedOptions(h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record);
-    curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
 
     CURLcode rc = curl_easy_perform(h);
     long status = 0;

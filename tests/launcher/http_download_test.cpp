@@ -458,6 +458,13 @@ TEST_F(Download, CurlCapsAFileWithOrWithoutALength)
         EXPECT_FALSE(testutil::fileExists(target));
     }
     EXPECT_EQ(4u, log.count(L"file refused: larger than " + std::to_wstring(data.size() - 1) + L" bytes"));
+
+    // A cap libcurl does not take (beyond its signed sizes): the download
+    // stops before its request, and before it touches the file.
+    EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url, {}, ~0ull));
+    EXPECT_TRUE(log.contains(L"curl option MAXFILESIZE_LARGE (30117) refused"));
+    EXPECT_FALSE(testutil::fileExists(target));
+    EXPECT_EQ(6, server.count("/f/data.bin"));
 }
 
 TEST_F(Download, CurlFollowsFiveRedirectsButNotSix)
