@@ -19,6 +19,9 @@ enum class Schemes {
 // The largest remote document (configuration, update information, package
 // description) a program keeps in memory; a longer one is refused.
 const size_t kMaxDocumentBytes = 4 * 1024 * 1024;
+// The largest picture (the launcher's backgrounds) a program writes to disk;
+// a longer one is refused.
+const unsigned long long kMaxPictureBytes = 16 * 1024 * 1024;
 
 // True when the address is "scheme://host..." with an allowed scheme (any
 // case), a host, and no space or control character anywhere in it.

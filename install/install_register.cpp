@@ -122,10 +122,12 @@ void KXSpaceModel::registerWindowDefinder()
     std::wstring exe = installFolder_ + product::kLauncherExe;
     common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall start %s",
                 exe.c_str());
+    // Neither the user's profile scripts nor a prompt: PowerShell runs with
+    // the installer's administrator rights.
     DWORD exitCode = 0;
     bool ok = utility::process::executeSystemTool(L"WindowsPowerShell\\v1.0\\powershell.exe",
-                                                  firewallCommand(exe), false, kFirewallTimeoutMs,
-                                                  exitCode);
+                                                  L"-NoProfile -NonInteractive " + firewallCommand(exe),
+                                                  false, kFirewallTimeoutMs, exitCode);
     common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall end %d",
                 ok ? 1 : 0);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the images of the installer's and the uninstaller's skins, and the
-programs' icon artwork, as PNG files. Standard library only; every shape is a
-signed-distance figure, so edges are anti-aliased at any size.
+programs' icon artwork, as PNG files, and the launcher's loading animation as
+an animated GIF. Standard library only; every shape is a signed-distance
+figure, so edges are anti-aliased at any size.
 
   make_images.py skin zulinst|zulplay|zulplayuninst <out dir>
   make_images.py icon zulinst|zulplay|zulplayuninst <out dir>   icon_<size>.png for the .ico
@@ -643,6 +644,107 @@ def launcher_progress(track_path, fill_path, glow_path):
     c.save(glow_path)
 
 
+def save_gif(path, width, height, palette, frames, delay):
+    """An animated GIF that loops for ever: 256 palette colours, frames of
+    width x height palette indices, each shown for delay hundredths of a
+    second."""
+    out = bytearray(b"GIF89a")
+    out += struct.pack("<HHBBB", width, height, 0xF7, 0, 0)  # a global table of 256 colours
+    for rgb in palette:
+        out += bytes(rgb)
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for pixels in frames:
+        out += struct.pack("<BBBBHBB", 0x21, 0xF9, 4, 0x04, delay, 0, 0)  # each frame stays under the next
+        out += struct.pack("<BHHHHB", 0x2C, 0, 0, width, height, 0)
+        data = _lzw(pixels)
+        out.append(8)
+        for i in range(0, len(data), 255):
+            block = data[i:i + 255]
+            out.append(len(block))
+            out += block
+        out.append(0)
+    out.append(0x3B)
+    os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+def _lzw(pixels):
+    """GIF's variable-width LZW of 8-bit indices, codes packed from the low bit."""
+    clear, end = 256, 257
+    out = bytearray()
+    state = {"bits": 0, "count": 0}
+
+    def emit(code, width):
+        state["bits"] |= code << state["count"]
+        state["count"] += width
+        while state["count"] >= 8:
+            out.append(state["bits"] & 0xFF)
+            state["bits"] >>= 8
+            state["count"] -= 8
+
+    table, next_code, width = {}, end + 1, 9
+    emit(clear, width)
+    prefix = pixels[0]
+    for index in pixels[1:]:
+        key = (prefix << 8) | index
+        code = table.get(key)
+        if code is not None:
+            prefix = code
+            continue
+        emit(prefix, width)
+        if next_code < 4096:
+            table[key] = next_code
+            next_code += 1
+            if next_code > (1 << width) and width < 12:
+                width += 1
+        else:
+            emit(clear, width)
+            table, next_code, width = {}, end + 1, 9
+        prefix = index
+    emit(prefix, width)
+    emit(end, width)
+    if state["count"]:
+        out.append(state["bits"] & 0xFF)
+    return bytes(out)
+
+
+def loading_animation(path, size):
+    """The launcher's loading spinner on the dark ground: twelve rounded bars
+    round the centre, the brightest one stepping on each frame with a fading
+    tail behind it."""
+    bars, ground, colour = 12, (0x0C, 0x15, 0x2C), CYAN
+    c = size / 2.0
+    inner, outer, thickness = size * 0.12, size * 0.22, size * 0.045
+    # Each bar's coverage, once: the frames differ only in how bright each bar is.
+    covers = []
+    for k in range(bars):
+        angle = 2 * math.pi * k / bars - math.pi / 2
+        ax, ay = c + inner * math.cos(angle), c + inner * math.sin(angle)
+        bx, by = c + outer * math.cos(angle), c + outer * math.sin(angle)
+        figure = segment(ax, ay, bx, by, thickness)
+        pad = thickness
+        cover = {}
+        for y in range(int(min(ay, by) - pad), int(math.ceil(max(ay, by) + pad))):
+            for x in range(int(min(ax, bx) - pad), int(math.ceil(max(ax, bx) + pad))):
+                amount = 0.5 - figure(x + 0.5, y + 0.5)
+                if amount > 0.0:
+                    cover[y * size + x] = min(1.0, amount)
+        covers.append(cover)
+    # Palette entry i is the bar colour over the ground at i / 255.
+    palette = [tuple(_byte(g + (b - g) * i / 255.0) for g, b in zip(ground, colour)) for i in range(256)]
+    frames = []
+    for head in range(bars):
+        pixels = bytearray(size * size)
+        for k, cover in enumerate(covers):
+            behind = (head - k) % bars
+            brightness = 1.0 - 0.82 * behind / (bars - 1)
+            for i, amount in cover.items():
+                pixels[i] = _byte(255.0 * amount * brightness)
+        frames.append(pixels)
+    save_gif(path, size, size, palette, frames, 8)
+
+
 def radio_frames(path, size):
     """The settings window's round options: normal, hot, selected."""
     c = Canvas(size * 3, size)
@@ -711,6 +813,7 @@ def launcher_skin_images(out):
     combo_frames(os.path.join(zul, "combo_dark.png"), 60, 36, 8)
     launcher_progress(os.path.join(zul, "progress_bk.png"), os.path.join(zul, "progress_fore.png"),
                       os.path.join(zul, "progress_glow.png"))
+    loading_animation(os.path.join(zul, "loading.gif"), 500)
     # The message boxes: title-bar close, primary and secondary buttons, icons.
     title_button(os.path.join(zul, "sys_close.png"), "close")
     single_frames(zul, "btn31", 90, 31, 6)

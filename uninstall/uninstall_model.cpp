@@ -311,11 +311,13 @@ bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
     const std::wstring interpreter = utility::process::systemToolPath(L"cmd.exe");
     if (interpreter.empty())
         return false;
-    // Paths are quoted, so blanks never split them into other targets; the
-    // pause lets the exiting process release its executable first. "rmdir"
-    // without "/s" removes only a folder that is empty by then.
+    // "/D": the AutoRun command of the user's registry must not run with
+    // this process's rights. Paths are quoted, so blanks never split them
+    // into other targets; the pause lets the exiting process release its
+    // executable first. "rmdir" without "/s" removes only a folder that is
+    // empty by then.
     std::wstring params =
-        L"/c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + shortPathOf(path) + L"\" >> NUL";
+        L"/D /c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + shortPathOf(path) + L"\" >> NUL";
     std::wstring folder = emptyFolder;
     while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
         folder.pop_back();

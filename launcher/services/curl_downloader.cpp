@@ -57,8 +57,11 @@ struct FileTarget {
     HANDLE file = INVALID_HANDLE_VALUE;
     CURL* easy = nullptr;
     unsigned long long offset = 0;  // bytes already on disk
+    unsigned long long written = 0;  // bytes written by this transfer
+    unsigned long long maxBytes = 0;  // the largest file taken; 0: no limit
     bool checked = false;
     bool rangeRefused = false;
+    bool tooLarge = false;
 };
 
 // A resumed download may only append a 206 whose range starts at the end of
@@ -98,6 +101,12 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
     unsigned long long total = static_cast<unsigned long long>(size) * count;
     if (total > 0xFFFFFFFFull)
         return 0;
+    // A server may send no length, or more than it announced: the bytes
+    // are counted as they come.
+    if (target->maxBytes != 0 && target->offset + target->written + total > target->maxBytes) {
+        target->tooLarge = true;
+        return 0;
+    }
     DWORD written = 0;
     if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) ||
         written != total) {
@@ -105,6 +114,7 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
                     L"write file failed lastError = %d", GetLastError());
         return 0;
     }
+    target->written += total;
     return static_cast<size_t>(total);
 }
 
@@ -195,33 +205,54 @@ bool transferSucceeded(const char* function, CURLcode rc, long status, const std
     return true;
 }
 
+// Sets an option that a download's safety rests on: the protocols, the
+// certificate checks, the size caps and the callbacks that count them.
+// libcurl refuses an option it does not support or a value it does not
+// take; then the download must not start without it.
+template <typename T>
+bool setProtection(const char* function, CURL* handle, CURLoption option, T value)
+{
+    const CURLcode rc = curl_easy_setopt(handle, option, value);
+    if (rc == CURLE_OK)
+        return true;
+    const curl_easyoption* known = curl_easy_option_by_id(option);
+    common::log(function, __LINE__, L"curl option %s (%d) refused: %s, nothing fetched",
+                widenAcp(known && known->name ? known->name : "").c_str(), static_cast<int>(option),
+                curlErrorText(rc).c_str());
+    return false;
+}
+
 // The options both downloads share: the URL, the protocols, redirects, no
 // reuse, signals or error bodies, the timeouts, the progress callback (which
-// also watches the stop request) and certificate checking.
-void setSharedOptions(CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
-                      ProgressRecord* record)
+// also watches the stop request) and certificate checking. False when a
+// protection was refused.
+bool setSharedOptions(const char* function, CURL* handle, const std::string& url, long connectTimeoutMs,
+                      long timeoutMs, ProgressRecord* record)
 {
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, utility::urlpolicy::curlProtocols(kSchemes));
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
-    // Verify the chain against the system store and the host name. Schannel
-    // also checks revocation, which fails every request while the
-    // revocation servers cannot be reached: a revocation that cannot be
-    // checked does not fail the request.
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
-    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &checkServer);
-    curl_easy_setopt(handle, CURLOPT_PREREQDATA, static_cast<void*>(handle));
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, static_cast<void*>(record));
     curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progressCallback);
+    // Schannel also checks revocation, which fails every request while the
+    // revocation servers cannot be reached: a revocation that cannot be
+    // checked does not fail the request.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    // Only the allowed protocols, redirects included; the chain verified
+    // against the system store and the host name, and every new connection
+    // checked before its request is sent (checkServer).
+    const char* protocols = utility::urlpolicy::curlProtocols(kSchemes);
+    return setProtection(function, handle, CURLOPT_PROTOCOLS_STR, protocols) &&
+           setProtection(function, handle, CURLOPT_REDIR_PROTOCOLS_STR, protocols) &&
+           setProtection(function, handle, CURLOPT_SSL_VERIFYPEER, 1L) &&
+           setProtection(function, handle, CURLOPT_SSL_VERIFYHOST, 2L) &&
+           setProtection(function, handle, CURLOPT_PREREQFUNCTION, &checkServer) &&
+           setProtection(function, handle, CURLOPT_PREREQDATA, static_cast<void*>(handle));
 }
 
 }  // namespace
@@ -278,11 +309,15 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     ProgressRecord record;
     record.worker = worker_;
     CURL* h = easy.get();
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &chunk);
-    setSharedOptions(h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record);
-    // A longer document announced is refused before its body comes.
-    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes));
+    const char* const function = "KXCurlDownloader::downloadMemory";
+    // The write callback counts the body; a longer document announced is
+    // refused before its body comes.
+    if (!setProtection(function, h, CURLOPT_WRITEFUNCTION, &KXCurlDownloader::WriteMemoryCallback) ||
+        !setProtection(function, h, CURLOPT_WRITEDATA, static_cast<void*>(&chunk)) ||
+        !setSharedOptions(function, h, url, kMemoryConnectTimeoutMs, kMemoryTimeoutMs, &record) ||
+        !setProtection(function, h, CURLOPT_MAXFILESIZE_LARGE,
+                       static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes)))
+        return false;
 
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
@@ -300,7 +335,7 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
 }
 
 bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& url,
-                                    const ProgressCallback& progress)
+                                    const ProgressCallback& progress, unsigned long long maxBytes)
 {
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"KXCurlDownloader::downloadfile start");
@@ -309,6 +344,37 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     unsigned long long startSize = 0;
     utility::ufile::getFileSize(path, startSize);
     common::log("KXCurlDownloader::downloadFile", __LINE__, L"start size %I64u", startSize);
+
+    ProgressRecord record;
+    record.offset = startSize;
+    record.callback = progress;
+    record.worker = worker_;
+
+    globalInit();
+    EasyHandle easy(curl_easy_init());
+    if (!easy.get()) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl init error");
+        return false;
+    }
+    CURL* h = easy.get();
+    if (startSize > 0)
+        curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
+    FileTarget target;
+    target.easy = h;
+    target.offset = startSize;
+    target.maxBytes = maxBytes;
+    curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
+    // The options are all set before the file is touched. A longer file
+    // announced is refused before its body comes (the length announced is
+    // that of the rest after the bytes on disk).
+    const char* const function = "KXCurlDownloader::downloadFile";
+    if (!setProtection(function, h, CURLOPT_WRITEFUNCTION, &writeFileCallback) ||
+        !setProtection(function, h, CURLOPT_WRITEDATA, static_cast<void*>(&target)) ||
+        !setSharedOptions(function, h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record) ||
+        !setProtection(function, h, CURLOPT_MAXREDIRS, kMaxRedirects) ||
+        (maxBytes > startSize &&
+         !setProtection(function, h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes - startSize))))
+        return false;
 
     utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -328,36 +394,22 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
             return false;
         }
     }
-
-    ProgressRecord record;
-    record.offset = startSize;
-    record.callback = progress;
-    record.worker = worker_;
-
-    globalInit();
-    EasyHandle easy(curl_easy_init());
-    if (!easy.get()) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__, L"curl init error");
-        return false;
-    }
-    CURL* h = easy.get();
-    if (startSize > 0)
-        curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(startSize));
-    FileTarget target;
     target.file = file.get();
-    target.easy = h;
-    target.offset = startSize;
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeFileCallback);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, static_cast<void*>(&target));
-    setSharedOptions(h, url, kFileConnectTimeoutMs, kFileTimeoutMs, &record);
-    curl_easy_setopt(h, CURLOPT_MAX_RECV_SPEED_LARGE, kMaxRecvSpeed);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
 
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     file.reset();
 
+    if (maxBytes != 0 && (rc == CURLE_FILESIZE_EXCEEDED || target.tooLarge)) {
+        common::log("KXCurlDownloader::downloadFile", __LINE__,
+                    L"file refused: larger than %I64u bytes, deleting partial file %s: %s", maxBytes,
+                    widenAcp(path).c_str(), widenAcp(url).c_str());
+        if (!DeleteFileA(path.c_str()))
+            common::log("KXCurlDownloader::downloadFile", __LINE__,
+                        L"delete %s failed lastError = %d", widenAcp(path).c_str(), GetLastError());
+        return false;
+    }
     // A refused range (curl keeps going on 416 as if the file were whole) or
     // one that does not continue the file would fail every later resume the
     // same way: start the next try clean.

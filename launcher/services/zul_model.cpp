@@ -497,7 +497,8 @@ bool KXZulModel::replacePicture(const std::string& url, const std::wstring& targ
     }
 
     KXCurlDownloader downloader(&worker_);
-    if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback())) {
+    if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback(),
+                                 utility::urlpolicy::kMaxPictureBytes)) {
         common::log("KXZulModel::replacePicture", __LINE__, L"download picture %s failed",
                     wideUrl.c_str());
         DeleteFileW(temp.c_str());

@@ -135,7 +135,9 @@ inline void expectInstalledBy(const std::wstring& installerExe, const std::wstri
 // The firewall rule command that the system's powershell (the stand-in) recorded, once.
 inline void expectFirewallCommand(const StandInSystemFolder& system, const std::wstring& quotedProgram)
 {
-    EXPECT_EQ(std::vector<std::wstring>{L"\"" + system.powershellExe() + L"\" New-NetFirewallRule -DisplayName \"ZUL\" "
+    // Neither the user's profile nor a prompt in the elevated PowerShell.
+    EXPECT_EQ(std::vector<std::wstring>{L"\"" + system.powershellExe() +
+                                        L"\" -NoProfile -NonInteractive New-NetFirewallRule -DisplayName \"ZUL\" "
                                         L"-Direction Inbound -Program '" + quotedProgram +
                                         L"' -RemoteAddress LocalSubnet -Action Allow"},
               recordedCommandLines(system.powershellRecord()));

@@ -440,6 +440,33 @@ TEST_F(Download, CurlProgressCarriesSizesAbove2GiB)
     }
 }
 
+// A file capped at its own size is taken whole; one byte less, and it is
+// refused (by its length, or counted as it arrives without one) and deleted.
+TEST_F(Download, CurlCapsAFileWithOrWithoutALength)
+{
+    const std::string url = server.narrowUrl("/f/data.bin");
+    for (const char* options : {"", "?nolen=1"}) {
+        SCOPED_TRACE(options);
+        ASSERT_TRUE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size()));
+        EXPECT_TRUE(targetIs(data));
+        ASSERT_TRUE(DeleteFileW(target.c_str()));
+        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(testutil::fileExists(target));
+        // The bytes already on disk count.
+        ASSERT_TRUE(testutil::writeFile(target, data.substr(0, 1000)));
+        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(testutil::fileExists(target));
+    }
+    EXPECT_EQ(4u, log.count(L"file refused: larger than " + std::to_wstring(data.size() - 1) + L" bytes"));
+
+    // A cap libcurl does not take (beyond its signed sizes): the download
+    // stops before its request, and before it touches the file.
+    EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url, {}, ~0ull));
+    EXPECT_TRUE(log.contains(L"curl option MAXFILESIZE_LARGE (30117) refused"));
+    EXPECT_FALSE(testutil::fileExists(target));
+    EXPECT_EQ(6, server.count("/f/data.bin"));
+}
+
 TEST_F(Download, CurlFollowsFiveRedirectsButNotSix)
 {
     client = kCurl;

@@ -7,6 +7,7 @@
 
 #include "common/test_util.h"
 #include "foundation/ui_task_dispatcher.h"
+#include "foundation/url_policy.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/zul_model.h"
 #include "launcher_test_util.h"
@@ -124,20 +125,27 @@ TEST_F(ModelRemoteTest, MissingVersionCountsAs1000AndNoRaiseDownloadsNothing)
 TEST_F(ModelRemoteTest, FailedPictureKeepsTheOldPictureAndTheVersion)
 {
     ASSERT_TRUE(server.put("pics/empty.jpg", ""));
+    // Above the picture cap: announced, and sent without a length.
+    const unsigned long long cap = utility::urlpolicy::kMaxPictureBytes;
+    ASSERT_TRUE(server.putBig("pics/large.jpg", cap + 1));
+    ASSERT_TRUE(server.putBig("pics/endless.jpg", 4 * cap, "&nolen=1"));
     const std::string failing[][2] = {{pic("launch.jpg?status=404"), ""},
                                       {pic("launch.jpg?cut=100"), pic("empty.jpg")},
-                                      {"file:///C:/windows/win.ini", ""}};
+                                      {"file:///C:/windows/win.ini", ""},
+                                      {pic("large.jpg"), pic("endless.jpg")}};
     for (const auto& pictures : failing) {
         SCOPED_TRACE(pictures[0]);
         serve(fullConfig(1005, pictures[0], pictures[1]));
         runConfig();
         expectPictures("old launch", "old player");
         EXPECT_FALSE(testutil::fileExists(model.launchBackgroundPath() + L".tmp"));
+        EXPECT_FALSE(testutil::fileExists(model.playerBackgroundPath() + L".tmp"));
         EXPECT_EQ(store.configversion(), 1000);
         EXPECT_FALSE(testutil::fileExists(store.path()));
     }
+    EXPECT_EQ(2u, log.count(L"file refused: larger than " + std::to_wstring(cap) + L" bytes"));
     EXPECT_EQ(changed, 0);
-    EXPECT_EQ(loaded, 3);
+    EXPECT_EQ(loaded, 4);
 
     // One picture replaced is enough to raise the version.
     serve(fullConfig(1004, pic("launch.jpg"), pic("player.jpg?status=500")));

@@ -9,14 +9,19 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/test_util.h"
 #include "foundation/sz/sz_extract.h"
+#include "skinui/controls/control_elements.h"
+#include "skinui/controls/gif_anim_ui.h"
+#include "skinui/core/skin_builder.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/xml_reader.h"
+#include "skinui/test_helpers.h"
 
 using namespace SkinUI;
 
@@ -63,6 +68,7 @@ const std::vector<ProgramSkin> kSkins = {
     {L"updatecheckframe.xml", {L"closebtn", L"maintab", L"checkingBar", L"okBtn"}, 2},
     {L"xml_menu.xml", {L"menuListLayout"}},
     {L"trayicon.xml", {}},
+    {L"xml_loading.xml", {L"loadingControl"}},
     {L"common/xml_messagebox.xml", kMessageBoxNames},
     {L"common/xml_messagebox_noicon.xml", kMessageBoxNames},
 };
@@ -243,10 +249,39 @@ TEST_F(SkinResourceTest, EveryImageIsAPngAndEveryFileIsUsed)
 #endif
     for (const auto& file : *files) {
         const std::wstring& name = file.first;
-        bool isImage = name.size() > 4 && name.compare(name.size() - 4, 4, L".png") == 0;
+        const std::wstring extension = name.size() > 4 ? name.substr(name.size() - 4) : L"";
+        bool isImage = extension == L".png" || extension == L".gif";
         EXPECT_TRUE(!isImage || referenced.count(name) == 1) << "unused image " << testutil::narrow(name);
     }
 }
+
+#ifdef ZUL_SKIN_PROGRAM_ZULPLAY
+// The loading window, which no window opens: its one control, built from the
+// archive, is a 500 x 500 animation that finds its frames there.
+TEST_F(SkinResourceTest, TheLoadingDescriptionBuildsAnAnimationWithItsFrames)
+{
+    SetUpProgramSkin(::GetModuleHandleW(nullptr), L"en_US");
+    CSkinBuilder builder;
+    std::unique_ptr<CControlUI> root(builder.Create(L"xml_loading.xml"));
+    ASSERT_NE(nullptr, root);
+    CGifAnimUI* gif = static_cast<CGifAnimUI*>(root->GetInterface(L"GifAnim"));
+    ASSERT_NE(nullptr, gif);
+    EXPECT_STREQ(L"loadingControl", gif->GetName().GetData());
+    EXPECT_EQ(500, gif->GetFixedWidth());
+    EXPECT_EQ(500, gif->GetFixedHeight());
+    gif->DoInit();
+    ASSERT_TRUE(gif->IsLoaded());
+    EXPECT_EQ(12u, gif->GetFrameCount());
+    for (UINT frame = 0; frame < gif->GetFrameCount(); ++frame)
+        EXPECT_EQ(80u, gif->GetFrameDelayMs(frame)) << frame;
+    // The first frame decodes: the ground in the middle, the top bar at its brightest.
+    gif->SetPos(RECT{0, 0, 500, 500}, false);
+    skintest::Canvas canvas(500, 500);
+    gif->DoPaint(canvas.dc(), canvas.all(), nullptr);
+    EXPECT_EQ(0x0C152Cu, canvas.Rgb(250, 250));
+    EXPECT_EQ(0x62D8FFu, canvas.Rgb(250, 165));
+}
+#endif
 
 TEST_F(SkinResourceTest, EveryKeyHasItsTextInAllNineteenLanguages)
 {

@@ -278,6 +278,26 @@ TEST(UninstallDeleteSelf, TheCommandDeletesAnExecutableWhosePathHasBlanks)
     EXPECT_TRUE(testutil::fileExists(bystander));
 }
 
+// The system folder's interpreter, told to skip the user's AutoRun command,
+// which would otherwise run with the uninstaller's administrator rights.
+TEST(UninstallDeleteSelf, TheInterpreterIsStartedWithoutTheUsersAutoRun)
+{
+    testutil::TempDir system, dir;
+    const std::wstring interpreter = system.file(L"cmd.exe");
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), interpreter.c_str(), FALSE));
+    const std::wstring target = dir.file(L"zulplayuninst.exe");
+    testutil::writeFile(target, "MZ");
+    {
+        insttest::ScopedEnvironmentVariable standIns(L"ZUL_TEST_SYSTEM_DIR", system.path());
+        ASSERT_TRUE(deleteFileLater(target));
+    }
+    const std::wstring record = system.file(L"cmd.cmdline.txt");
+    ASSERT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(record); }, 20000));
+    const std::vector<std::wstring> lines = insttest::recordedCommandLines(record);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(0u, lines[0].find(L"\"" + interpreter + L"\" /D /c ")) << testutil::narrow(lines[0]);
+}
+
 // The install folder goes after the executable only when nothing else is left in it.
 TEST(UninstallDeleteSelf, TheFolderGoesWithTheExecutableOnlyWhenItIsLeftEmpty)
 {
