@@ -128,28 +128,7 @@ void removeInstallTraces()
 
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile)
 {
-    std::vector<std::wstring> lines;
-    const std::string bytes = testutil::readFile(recordFile);
-    size_t start = 0;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(testutil::widen(bytes.substr(start, end - start)));
-    return lines;
-}
-
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
-    : name_(name)
-{
-    wchar_t previous[32768] = {0};
-    const DWORD length = GetEnvironmentVariableW(name, previous, 32768);
-    hadPrevious_ = length > 0 && length < 32768;
-    if (hadPrevious_)
-        previous_.assign(previous, length);
-    SetEnvironmentVariableW(name, value.c_str());
-}
-
-ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
-{
-    SetEnvironmentVariableW(name_.c_str(), hadPrevious_ ? previous_.c_str() : nullptr);
+    return testutil::readLines(recordFile);
 }
 
 namespace {

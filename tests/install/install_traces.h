@@ -44,21 +44,6 @@ void removeInstallTraces();
 // The command lines a recording stand-in wrote, one per entry.
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile);
 
-// Sets an environment variable of this process (and so of the programs it
-// starts) while it lives, then restores the earlier value.
-class ScopedEnvironmentVariable {
-public:
-    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
-    ~ScopedEnvironmentVariable();
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
-private:
-    std::wstring name_;
-    std::wstring previous_;
-    bool hadPrevious_ = false;
-};
-
 // A stand-in system folder: the recording stand-in beside the test program
 // ("powershell.exe") as the system's WindowsPowerShell\v1.0\powershell.exe.
 // While it lives, the test build's system-tool lookup (ZUL_TEST_SYSTEM_DIR)
@@ -77,7 +62,7 @@ public:
 private:
     testutil::TempDir dir_;
     bool made_ = false;
-    ScopedEnvironmentVariable variable_;
+    testutil::ScopedEnvironmentVariable variable_;
 };
 
 }  // namespace insttest

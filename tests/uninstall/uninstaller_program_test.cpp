@@ -259,8 +259,8 @@ TEST_F(UninstallerProgramTest, PlantedSystemToolsAndTheUsersComSpecNeverRun)
     ASSERT_TRUE(CopyFileW(standIn.c_str(), elsewhere.file(L"cmd.exe").c_str(), FALSE));
     {
         // The stand-ins beside it go with the install folder: they record elsewhere.
-        insttest::ScopedEnvironmentVariable recordDir(L"ZUL_TEST_RECORD_DIR", records.path());
-        insttest::ScopedEnvironmentVariable comspec(L"ComSpec", elsewhere.file(L"cmd.exe"));
+        testutil::ScopedEnvironmentVariable recordDir(L"ZUL_TEST_RECORD_DIR", records.path());
+        testutil::ScopedEnvironmentVariable comspec(L"ComSpec", elsewhere.file(L"cmd.exe"));
         uidriver::Program program(uninstaller(), L"--playeruninstall");
         ASSERT_TRUE(program.waitForExit(60000));
     }
