@@ -132,8 +132,29 @@ std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile)
 }
 
 namespace {
+const wchar_t kHttpsCommand[] = L"https\\shell\\open\\command";
 const wchar_t kPowerShell[] = L"WindowsPowerShell\\v1.0\\powershell";
 }  // namespace
+
+ShellBrowser::ShellBrowser(const std::wstring& folder) : browser_(folder + L"browser.exe")
+{
+    hadOld_ = readRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", old_);
+    made_ = CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), browser_.c_str(), FALSE) &&
+            writeRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", L"\"" + browser_ + L"\" \"%1\"");
+}
+
+ShellBrowser::~ShellBrowser()
+{
+    if (hadOld_)
+        writeRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", old_);
+    else
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHttpsCommand);
+}
+
+std::vector<std::wstring> ShellBrowser::opened() const
+{
+    return recordedCommandLines(browser_.substr(0, browser_.size() - 4) + L".cmdline.txt");
+}
 
 StandInSystemFolder::StandInSystemFolder() : variable_(L"ZUL_TEST_SYSTEM_DIR", dir_.path())
 {

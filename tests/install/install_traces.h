@@ -44,6 +44,27 @@ void removeInstallTraces();
 // The command lines a recording stand-in wrote, one per entry.
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile);
 
+// The prefix's handler of https addresses, which the shell starts for one:
+// while it lives, the recording stand-in beside the test program
+// ("powershell.exe") copied as <folder>browser.exe, which records the
+// addresses the shell opens; afterwards the handler before.
+class ShellBrowser {
+public:
+    explicit ShellBrowser(const std::wstring& folder);
+    ~ShellBrowser();
+    ShellBrowser(const ShellBrowser&) = delete;
+    ShellBrowser& operator=(const ShellBrowser&) = delete;
+    bool made() const { return made_; }
+    // The command lines the shell started it with, in order.
+    std::vector<std::wstring> opened() const;
+
+private:
+    std::wstring browser_;
+    std::wstring old_;
+    bool hadOld_ = false;
+    bool made_ = false;
+};
+
 // A stand-in system folder: the recording stand-in beside the test program
 // ("powershell.exe") as the system's WindowsPowerShell\v1.0\powershell.exe.
 // While it lives, the test build's system-tool lookup (ZUL_TEST_SYSTEM_DIR)
