@@ -1,6 +1,8 @@
 #include "process.h"
 
+#include <psapi.h>
 #include <tlhelp32.h>
+#include <wchar.h>
 
 #include <vector>
 
@@ -149,6 +151,72 @@ bool isRunning(const std::wstring& exeName)
             return true;
     }
     return false;
+}
+
+std::vector<DosDevice> listDosDevices()
+{
+    std::vector<DosDevice> devices;
+    wchar_t drives[512];
+    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(sizeof(drives) / sizeof(drives[0])),
+                                           drives);
+    if (length == 0 || length >= sizeof(drives) / sizeof(drives[0]))
+        return devices;
+    for (const wchar_t* drive = drives; *drive; drive += wcslen(drive) + 1) {
+        wchar_t letter = static_cast<wchar_t>(towupper(drive[0]));
+        if (letter == L'A' || letter == L'B')
+            continue;
+        DosDevice entry;
+        entry.drive = std::wstring(1, drive[0]) + L":";
+        wchar_t device[MAX_PATH] = {0};
+        if (!QueryDosDeviceW(entry.drive.c_str(), device, MAX_PATH))
+            continue;
+        entry.device = device;
+        devices.push_back(entry);
+    }
+    return devices;
+}
+
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath,
+                     const std::vector<DosDevice>& devices)
+{
+    if (!devicePath || !drivePath)
+        return false;
+    for (const DosDevice& entry : devices) {
+        const size_t length = entry.device.size();
+        if (length == 0 || _wcsnicmp(devicePath, entry.device.c_str(), length) != 0)
+            continue;
+        // "\Device\HarddiskVolume1" must not claim "\Device\HarddiskVolume10\...".
+        const wchar_t next = devicePath[length];
+        if (next != L'\\' && next != L'\0')
+            continue;
+        *drivePath = entry.drive + (devicePath + length);
+        return true;
+    }
+    return false;
+}
+
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath)
+{
+    if (!devicePath || !drivePath)
+        return false;
+    return DosPathToNtPath(devicePath, drivePath, listDosDevices());
+}
+
+std::wstring GetProcessPath(DWORD processId)
+{
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.valid())
+        return std::wstring();
+    wchar_t image[MAX_PATH] = {0};
+    if (!GetProcessImageFileNameW(process.get(), image, MAX_PATH))
+        return std::wstring();
+    std::wstring path;
+    if (!DosPathToNtPath(image, &path)) {
+        common::log("utility::process::GetProcessPath", __LINE__,
+                    L"DosPathToNtPath failed. pid:%d, error:%d \n", processId, GetLastError());
+        return std::wstring();
+    }
+    return path;
 }
 
 }  // namespace process

@@ -1,10 +1,12 @@
-// Starting and waiting for programs, listing running ones.
+// Starting and waiting for programs, listing running ones and their image
+// paths.
 #pragma once
 
 #include <windows.h>
 
 #include <list>
 #include <string>
+#include <vector>
 
 namespace utility {
 namespace process {
@@ -39,6 +41,24 @@ bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, 
 
 void enumProcess(std::list<ProcessEntry>& processes);
 bool isRunning(const std::wstring& exeName);
+
+// One drive letter with the kernel device behind it ("C:" -> "\Device\HarddiskVolume1").
+struct DosDevice {
+    std::wstring drive;
+    std::wstring device;
+};
+
+// Turns a kernel device path ("\Device\HarddiskVolume1\dir\file") into a
+// drive path ("C:\dir\file") using the machine's drives.
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath);
+// Same with a given drive list (the first matching device wins).
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath,
+                     const std::vector<DosDevice>& devices);
+// The machine's drives (A: and B: left out) with their devices.
+std::vector<DosDevice> listDosDevices();
+
+// Full image path of a running process with a drive letter, or empty.
+std::wstring GetProcessPath(DWORD processId);
 
 }  // namespace process
 }  // namespace utility

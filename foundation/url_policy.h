@@ -2,7 +2,8 @@
 // document may grow. The installer and the launcher run with administrator
 // rights: an address from a remote document, a language table or a page is
 // followed only when it is a plain web address, and the launcher's own
-// updater only over https. The downloaders and openUrl ask here, nowhere else.
+// updater only over https. The downloaders and the openers of web addresses
+// (openUrlAsDesktopUser, openUrl) ask here, nowhere else.
 #pragma once
 
 #include <cstddef>

@@ -3,9 +3,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/product.h"
-#include "foundation/usystem.h"
 #include "install/drive_choice.h"
 #include "install/kxspace_model.h"
 #include "install/private_fonts.h"
@@ -239,12 +239,12 @@ void KXSpaceMainFrame::onTogglePathPanel(SkinUI::UiNotify& msg)
 
 void KXSpaceMainFrame::onOpenTerms(SkinUI::UiNotify& /*msg*/)
 {
-    utility::usystem::openUrl(languageText("url_useprotocol"));
+    utility::process::openUrlAsDesktopUser(languageText("url_useprotocol"));
 }
 
 void KXSpaceMainFrame::onOpenPrivacy(SkinUI::UiNotify& /*msg*/)
 {
-    utility::usystem::openUrl(languageText("url_hideprotocol"));
+    utility::process::openUrlAsDesktopUser(languageText("url_hideprotocol"));
 }
 
 void KXSpaceMainFrame::onBrowsePath(SkinUI::UiNotify& /*msg*/)

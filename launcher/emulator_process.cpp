@@ -3,12 +3,13 @@
 #include <list>
 #include <vector>
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/scoped_handle.h"
 #include "foundation/ustring.h"
+#include "foundation/usystem.h"
 #include "launcher/services/process_ex.h"
-#include "launcher/services/system_ex.h"
 
 namespace emulator {
 

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <stdlib.h>
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/runable.h"
 #include "foundation/ufile.h"
@@ -12,8 +13,6 @@
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/file_ex.h"
-#include "launcher/services/process_ex.h"
-#include "launcher/services/system_ex.h"
 #include "launcher/services/zul_model.h"
 #include "launcher/tray_icon.h"
 #include "msg/message_box.h"

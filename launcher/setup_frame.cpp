@@ -1,10 +1,10 @@
 #include "launcher/setup_frame.h"
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "launcher/folder_dialog.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
-#include "launcher/services/process_ex.h"
 #include "launcher/services/zul_model.h"
 #include "msg/message_box.h"
 #include "skinui/controls/combo_ui.h"

@@ -1,8 +1,8 @@
 #include "launcher/web_engine.h"
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/ustring.h"
-#include "launcher/services/process_ex.h"
 
 namespace wke {
 

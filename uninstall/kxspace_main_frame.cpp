@@ -1,7 +1,7 @@
 #include "uninstall/kxspace_main_frame.h"
 
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
-#include "foundation/usystem.h"
 #include "skinui/controls/progress_ui.h"
 #include "skinui/controls/tab_layout_ui.h"
 #include "uninstall/uninstall_model.h"
@@ -85,7 +85,7 @@ void KXSpaceMainFrame::onCloseClicked(UiNotify&) { Close(1); }
 
 void KXSpaceMainFrame::onOpenSurvey(UiNotify&)
 {
-    utility::usystem::openUrl(KXSpaceModel::instance()->profile().surveyForm2);
+    utility::process::openUrlAsDesktopUser(KXSpaceModel::instance()->profile().surveyForm2);
 }
 
 void KXSpaceMainFrame::onUninstallProgress(int percent)

@@ -1,5 +1,6 @@
-# The launcher's additions to the foundation: process, file, registry and
-# system helpers, the mapped file, the raw file handle and the window IPC channel.
+# The launcher's additions to the foundation: shell execution, file, registry
+# and system helpers, the mapped file, the raw file handle and the window IPC
+# channel.
 add_library(launcher_additions STATIC
   ${CMAKE_CURRENT_LIST_DIR}/process_ex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_ex.cpp
@@ -9,9 +10,4 @@ add_library(launcher_additions STATIC
   ${CMAKE_CURRENT_LIST_DIR}/system_ex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_ipc.cpp
 )
-target_link_libraries(launcher_additions PUBLIC foundation psapi shell32 user32 advapi32)
-# Test builds let the tests name the Windows folder whose explorer.exe is the
-# desktop user's (process_ex.h); shipped builds have none of it.
-if(ZUL_BUILD_TESTS)
-  target_compile_definitions(launcher_additions PRIVATE ZUL_TEST_HOOKS=1)
-endif()
+target_link_libraries(launcher_additions PUBLIC foundation shell32 user32 advapi32)

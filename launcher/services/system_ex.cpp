@@ -5,37 +5,6 @@
 namespace utility {
 namespace usystem {
 
-bool isWin8Version(DWORD major, DWORD minor)
-{
-    // 10.0 has a minor below 2 and is still later than 6.2.
-    return major > 6 || (major == 6 && minor >= 2);
-}
-
-bool isWin8OS()
-{
-    OSVERSIONINFOEXW info;
-    ZeroMemory(&info, sizeof(info));
-    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
-        info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
-        if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
-            common::log("utility::usystem::isWin8OS", __LINE__,
-                        L"GetVersionEx failed. lastError = %d", GetLastError());
-            return false;
-        }
-    }
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-    common::log("utility::usystem::isWin8OS", __LINE__, L"isWin8OS major = %d, minor = %d",
-                info.dwMajorVersion, info.dwMinorVersion);
-    return isWin8Version(info.dwMajorVersion, info.dwMinorVersion);
-}
-
 HANDLE createSingleInstanceMutex(const std::wstring& name, bool initialOwner, bool exclusive)
 {
     HANDLE mutex = CreateMutexW(nullptr, initialOwner ? TRUE : FALSE, name.c_str());

@@ -1,4 +1,5 @@
-// The launcher's system helpers beside the foundation's utility::usystem.
+// The launcher's system helpers beside the foundation's utility::usystem:
+// the single-instance mutex and bringing a window to the front.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +8,6 @@
 
 namespace utility {
 namespace usystem {
-
-// Windows 8 or later as the running program sees its version.
-bool isWin8OS();
-// The version rule of isWin8OS: 6.2 and above.
-bool isWin8Version(DWORD major, DWORD minor);
 
 // A named mutex. With exclusive, null when the mutex already existed.
 // The caller closes the handle.

@@ -20,6 +20,22 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { removeTree(path_); }
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
+    : name_(name)
+{
+    wchar_t previous[32768] = {0};
+    const DWORD length = GetEnvironmentVariableW(name, previous, 32768);
+    hadPrevious_ = length > 0 && length < 32768;
+    if (hadPrevious_)
+        previous_.assign(previous, length);
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
+{
+    SetEnvironmentVariableW(name_.c_str(), hadPrevious_ ? previous_.c_str() : nullptr);
+}
+
 void removeTree(const std::wstring& path)
 {
     std::wstring dir = path;
@@ -83,6 +99,16 @@ std::string readFile(const std::wstring& path)
     std::string bytes;
     readFile(path, bytes);
     return bytes;
+}
+
+std::vector<std::wstring> readLines(const std::wstring& path)
+{
+    const std::wstring text = widen(readFile(path));
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
 }
 
 bool fileExists(const std::wstring& path)

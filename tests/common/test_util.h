@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testutil {
 
@@ -24,10 +25,28 @@ private:
     std::wstring path_;
 };
 
+// Sets an environment variable of this process (and so of the programs it
+// starts) while it lives, then restores the earlier value.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring previous_;
+    bool hadPrevious_ = false;
+};
+
 void removeTree(const std::wstring& path);
 bool writeFile(const std::wstring& path, const std::string& bytes);
 bool readFile(const std::wstring& path, std::string& bytes);
 std::string readFile(const std::wstring& path);
+// The lines of a UTF-8 file whose lines end with CR LF (as the recording
+// stand-ins write them); empty when the file is missing.
+std::vector<std::wstring> readLines(const std::wstring& path);
 bool fileExists(const std::wstring& path);
 bool dirExists(const std::wstring& path);
 // Folder of the running executable, with a trailing backslash.

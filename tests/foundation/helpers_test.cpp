@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "common/stand_in_desktop.h"
 #include "common/test_util.h"
+#include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/regkey.h"
@@ -37,6 +39,14 @@ protected:
         return false;
     }
 };
+
+// The test child by its full path.
+std::wstring childExe()
+{
+    wchar_t full[MAX_PATH] = {0};
+    GetFullPathNameW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
 
 TEST(UstringTest, SplitTrimsBlanksAndKeepsEmptyPieces)
 {
@@ -232,6 +242,98 @@ TEST_F(CapturedLog, CreatePassesQuotedPathAndParametersAndIsRunningIgnoresCase)
     EXPECT_EQ(line, "\"" + testutil::narrow(child) + "\" record=" + testutil::narrow(record) + " sleep=3000\r\n");
 }
 
+TEST(ProcessTest, DevicePathsMatchWholeVolumeNames)
+{
+    const std::vector<process::DosDevice> shortFirst = {{L"C:", L"\\Device\\HarddiskVolume1"},
+                                                        {L"D:", L"\\Device\\HarddiskVolume10"}};
+    const std::vector<process::DosDevice> longFirst = {shortFirst[1], shortFirst[0]};
+    const wchar_t* cases[][2] = {  // device path, drive path ("": no match)
+        {L"\\Device\\HarddiskVolume10\\games\\zulclient.exe", L"D:\\games\\zulclient.exe"},
+        {L"\\Device\\HarddiskVolume1\\games\\zulclient.exe", L"C:\\games\\zulclient.exe"},
+        {L"\\device\\HARDDISKVOLUME1\\X", L"C:\\X"},
+        {L"\\Device\\HarddiskVolume1", L"C:"},
+        {L"\\Device\\HarddiskVolume100\\x", L""},
+        {L"", L""}};
+    for (const std::vector<process::DosDevice>& devices : {shortFirst, longFirst}) {
+        for (const auto& c : cases) {
+            std::wstring out;
+            EXPECT_EQ(c[1][0] != 0, process::DosPathToNtPath(c[0], &out, devices))
+                << testutil::narrow(c[0]);
+            EXPECT_EQ(c[1], out);
+        }
+    }
+
+    // The real device of C:, and this process's image path.
+    wchar_t device[MAX_PATH] = {0}, self[MAX_PATH];
+    ASSERT_NE(0u, QueryDosDeviceW(L"C:", device, MAX_PATH));
+    std::wstring out;
+    const std::wstring explorer = std::wstring(device) + L"\\windows\\explorer.exe";
+    ASSERT_TRUE(process::DosPathToNtPath(explorer.c_str(), &out));
+    EXPECT_EQ(L"C:\\windows\\explorer.exe", out);
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    EXPECT_EQ(0, _wcsicmp(self, process::GetProcessPath(GetCurrentProcessId()).c_str()));
+    EXPECT_EQ(L"", process::GetProcessPath(0xFFFFFFF0u));
+}
+
+TEST_F(CapturedLog, TokenCommandLineIsBoundedByTheSystemsLimit)
+{
+    std::wstring line;
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\a b\\zulclient.exe", nullptr, line));
+    EXPECT_EQ(L"\"C:\\a b\\zulclient.exe\"", line);
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", L"show=0|x=1", line));
+    EXPECT_EQ(L"\"C:\\z.exe\" show=0|x=1", line);
+    // 32,766 characters fit with the terminator, 32,767 do not.
+    EXPECT_TRUE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(32755, L'p').c_str(), line));
+    EXPECT_EQ(32766u, line.size());
+    EXPECT_FALSE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(32756, L'p').c_str(), line));
+    g_lines.clear();
+    EXPECT_EQ(-1, process::createWithExplorerToken(L"C:\\z.exe", std::wstring(40000, L'p').c_str(),
+                                                   std::wstring(), true));
+    EXPECT_TRUE(logged(L"command line too long"));
+}
+
+TEST_F(CapturedLog, StartsWithAGivenTokenOrTheExplorerOfThisSession)
+{
+    HANDLE own = nullptr, primary = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &own));
+    ASSERT_TRUE(DuplicateTokenEx(own, 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary, &primary));
+    CloseHandle(own);
+    DWORD exitCode = 0;
+    EXPECT_EQ(0, process::createWithToken(primary, childExe(), L"exit=9", std::wstring(), true, &exitCode));
+    EXPECT_EQ(9u, exitCode);
+    EXPECT_TRUE(CloseHandle(primary));  // still the caller's
+
+    testutil::TempDir temp;
+    const std::wstring record = temp.file(L"explorer.txt");
+    HANDLE token = nullptr;
+    g_lines.clear();
+    const DWORD error = process::getExplorerToken(&token);
+    // Windows runs the desktop's explorer.exe from the Windows folder; Wine
+    // runs its own from system32, so under Wine the start must be refused.
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    EXPECT_EQ(!wine, token != nullptr) << (wine ? "Wine" : "Windows") << ", error " << error;
+    if (token) {
+        DWORD session = 0, ownSession = 1, size = 0;
+        EXPECT_TRUE(GetTokenInformation(token, TokenSessionId, &session, sizeof(session), &size));
+        ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
+        EXPECT_EQ(ownSession, session);
+        CloseHandle(token);
+        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
+                                                      true));
+        EXPECT_TRUE(testutil::fileExists(record));
+    } else {
+        // No explorer.exe in the Windows folder in this session (Wine runs its
+        // own from system32): the start is refused and nothing runs.
+        EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_FOUND), error);
+        EXPECT_TRUE(logged(L"no explorer in session"));
+        EXPECT_EQ(-1,
+                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
+                                                   true));
+        testutil::pumpFor(300);
+        EXPECT_FALSE(testutil::fileExists(record));
+    }
+}
+
 TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
 {
     const char* subKey = "Software\\ZulTests\\RegKey";
@@ -284,6 +386,41 @@ TEST_F(CapturedLog, OpenUrlRefusesAnythingButWebAddresses)
     }
 }
 
+// The programs run elevated and open web addresses as the desktop user:
+// rundll32.exe of the system folder with url.dll, started with the token of
+// the desktop's explorer.exe; nothing else opens.
+TEST_F(CapturedLog, WebAddressesOpenAsTheDesktopUserAndNothingElseOpens)
+{
+    if (!testutil::runsHereElseAsWindows8())
+        return;
+    testutil::StandInDesktop desktop(testutil::exeDir() + L"zul_recorder.exe");
+    ASSERT_TRUE(desktop.running());
+    const std::wstring rundll = L"\"" + desktop.system() + L"rundll32.exe\" url.dll,FileProtocolHandler ";
+    const std::wstring address = L"https://www.example.com/zul/event?id=7&lang=en#top";
+    EXPECT_TRUE(process::openUrlAsDesktopUser(address));
+    std::vector<std::wstring> starts = desktop.rundllStarts(1, 20000);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(rundll + address, starts[0]);
+    EXPECT_TRUE(logged(L"utility::process::openUrlAsDesktopUser: opened as the desktop user: " + address));
+
+    // A quote would be taken away as the line is split: it goes encoded.
+    EXPECT_TRUE(process::openUrlAsDesktopUser(L"http://example.com/a\"b"));
+    starts = desktop.rundllStarts(2, 20000);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(rundll + L"http://example.com/a%22b", starts[1]);
+
+    const std::wstring program = desktop.windows() + L"explorer.exe";
+    for (const std::wstring& refused : {program, L"file:///" + program, std::wstring(L"javascript:alert(1)"),
+                                        std::wstring(L"https://example.com/a b")}) {
+        EXPECT_FALSE(process::openUrlAsDesktopUser(refused)) << testutil::narrow(refused);
+        EXPECT_TRUE(logged(L"utility::process::openUrlAsDesktopUser: refused, not a web address: " + refused))
+            << testutil::narrow(refused);
+    }
+    testutil::pumpFor(300);
+    EXPECT_EQ(2u, desktop.rundllStarts().size());
+    EXPECT_FALSE(logged(L"through the shell"));
+}
+
 // Wine shows a program the Windows version its AppDefaults entry names: the
 // answer follows the version the program sees.
 TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
@@ -306,6 +443,16 @@ TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, key);
     RegDeleteKeyW(HKEY_CURRENT_USER, key);
+}
+
+TEST(UsystemTest, Windows8RuleTable)
+{
+    const struct {
+        DWORD major, minor;
+        bool win8;
+    } cases[] = {{5, 2, false}, {6, 1, false}, {6, 2, true}, {6, 3, true}, {10, 0, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.win8, usystem::isWin8Version(c.major, c.minor)) << c.major << c.minor;
 }
 
 // The build plants a "msimg32.dll" that records being loaded beside this

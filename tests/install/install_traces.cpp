@@ -128,33 +128,33 @@ void removeInstallTraces()
 
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile)
 {
-    std::vector<std::wstring> lines;
-    const std::string bytes = testutil::readFile(recordFile);
-    size_t start = 0;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(testutil::widen(bytes.substr(start, end - start)));
-    return lines;
-}
-
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
-    : name_(name)
-{
-    wchar_t previous[32768] = {0};
-    const DWORD length = GetEnvironmentVariableW(name, previous, 32768);
-    hadPrevious_ = length > 0 && length < 32768;
-    if (hadPrevious_)
-        previous_.assign(previous, length);
-    SetEnvironmentVariableW(name, value.c_str());
-}
-
-ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
-{
-    SetEnvironmentVariableW(name_.c_str(), hadPrevious_ ? previous_.c_str() : nullptr);
+    return testutil::readLines(recordFile);
 }
 
 namespace {
+const wchar_t kHttpsCommand[] = L"https\\shell\\open\\command";
 const wchar_t kPowerShell[] = L"WindowsPowerShell\\v1.0\\powershell";
 }  // namespace
+
+ShellBrowser::ShellBrowser(const std::wstring& folder) : browser_(folder + L"browser.exe")
+{
+    hadOld_ = readRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", old_);
+    made_ = CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), browser_.c_str(), FALSE) &&
+            writeRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", L"\"" + browser_ + L"\" \"%1\"");
+}
+
+ShellBrowser::~ShellBrowser()
+{
+    if (hadOld_)
+        writeRegString(HKEY_CLASSES_ROOT, kHttpsCommand, L"", old_);
+    else
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHttpsCommand);
+}
+
+std::vector<std::wstring> ShellBrowser::opened() const
+{
+    return recordedCommandLines(browser_.substr(0, browser_.size() - 4) + L".cmdline.txt");
+}
 
 StandInSystemFolder::StandInSystemFolder() : variable_(L"ZUL_TEST_SYSTEM_DIR", dir_.path())
 {

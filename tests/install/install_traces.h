@@ -44,19 +44,25 @@ void removeInstallTraces();
 // The command lines a recording stand-in wrote, one per entry.
 std::vector<std::wstring> recordedCommandLines(const std::wstring& recordFile);
 
-// Sets an environment variable of this process (and so of the programs it
-// starts) while it lives, then restores the earlier value.
-class ScopedEnvironmentVariable {
+// The prefix's handler of https addresses, which the shell starts for one:
+// while it lives, the recording stand-in beside the test program
+// ("powershell.exe") copied as <folder>browser.exe, which records the
+// addresses the shell opens; afterwards the handler before.
+class ShellBrowser {
 public:
-    ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value);
-    ~ScopedEnvironmentVariable();
-    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
-    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+    explicit ShellBrowser(const std::wstring& folder);
+    ~ShellBrowser();
+    ShellBrowser(const ShellBrowser&) = delete;
+    ShellBrowser& operator=(const ShellBrowser&) = delete;
+    bool made() const { return made_; }
+    // The command lines the shell started it with, in order.
+    std::vector<std::wstring> opened() const;
 
 private:
-    std::wstring name_;
-    std::wstring previous_;
-    bool hadPrevious_ = false;
+    std::wstring browser_;
+    std::wstring old_;
+    bool hadOld_ = false;
+    bool made_ = false;
 };
 
 // A stand-in system folder: the recording stand-in beside the test program
@@ -77,7 +83,7 @@ public:
 private:
     testutil::TempDir dir_;
     bool made_ = false;
-    ScopedEnvironmentVariable variable_;
+    testutil::ScopedEnvironmentVariable variable_;
 };
 
 }  // namespace insttest

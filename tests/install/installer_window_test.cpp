@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "common/stand_in_desktop.h"
 #include "common/ui_driver.h"
 #include "install/kxspace_model.h"
 #include "install_test_util.h"
@@ -22,29 +23,6 @@ const wchar_t kBoxClass[] = L"MessageBoxWindow";
 const DWORD kWait = 20000;  // emulated 32-bit Wine is slow
 
 bool shown(const ControlInfo& c) { return c.found && c.visible; }
-
-// The web-address handler of the prefix: the recording stand-in while the
-// test runs, the one before afterwards.
-class HttpsHandler {
-public:
-    explicit HttpsHandler(const std::wstring& command)
-    {
-        hadOld_ = insttest::readRegString(HKEY_CLASSES_ROOT, kKey, L"", old_);
-        insttest::writeRegString(HKEY_CLASSES_ROOT, kKey, L"", command);
-    }
-    ~HttpsHandler()
-    {
-        if (hadOld_)
-            insttest::writeRegString(HKEY_CLASSES_ROOT, kKey, L"", old_);
-        else
-            RegDeleteTreeW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command");
-    }
-
-private:
-    static constexpr const wchar_t* kKey = L"https\\shell\\open\\command";
-    bool hadOld_ = false;
-    std::wstring old_;
-};
 
 class InstallerWindowTest : public testing::Test {
 protected:
@@ -64,11 +42,16 @@ protected:
     }
 
     // Starts a copy of the installer with the folder <temp>\Games and waits
-    // for its window in front.
-    void open(const std::wstring& sourceExe = insttest::testInstallerExe())
+    // for its window in front; with a desktop it can start programs as.
+    void open(const std::wstring& sourceExe = insttest::testInstallerExe(), bool withDesktop = false)
     {
+        desktop.reset();
         installer.reset(new insttest::InstallerCopy(sourceExe));
         ASSERT_TRUE(installer->made());
+        if (withDesktop) {
+            desktop.reset(new testutil::StandInDesktop(testutil::exeDir() + L"powershell.exe"));
+            ASSERT_TRUE(desktop->running());
+        }
         program.reset(new uidriver::Program(installer->exe(), L"path=" + temp.path() + L"Games"));
         window = uidriver::waitForWindow(kFrameClass, program->pid(), kWait);
         ASSERT_TRUE(window != nullptr);
@@ -138,6 +121,9 @@ protected:
     testutil::TempDir temp;
     std::wstring installPath;
     std::unique_ptr<insttest::InstallerCopy> installer;
+    // Made after the installer copy and gone before it: each names its own
+    // system folder while it lives.
+    std::unique_ptr<testutil::StandInDesktop> desktop;
     std::unique_ptr<uidriver::Program> program;
     HWND window = nullptr;
 };
@@ -246,29 +232,53 @@ TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLaunc
     EXPECT_EQ(installPath, installDir);
 }
 
-TEST_F(InstallerWindowTest, AgreementLinksOpenTheirAddresses)
+// The installer runs elevated, and the addresses of its agreement links come
+// from a language table that may lie beside it. Where it can start programs
+// as the desktop user (Windows 8 and later) each link opens its address as
+// that user and the shell opens nothing; elsewhere the shell opens them.
+TEST_F(InstallerWindowTest, AgreementLinksOpenAsTheDesktopUserElseThroughTheShell)
 {
-    const std::wstring browser = temp.path() + L"browser.exe";
-    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), browser.c_str(), FALSE));
-    HttpsHandler handler(L"\"" + browser + L"\" \"%1\"");
+    const std::pair<const wchar_t*, std::wstring> links[] = {
+        {L"protocolBtn1", L"https://www.example.com/zul/terms.html"},
+        {L"protocolBtn2", L"https://www.example.com/zul/privacy.html"}};
+    insttest::ShellBrowser browser(temp.path());
+    ASSERT_TRUE(browser.made());
+
+    // Windows 7, as Wine shows a program by default.
     ASSERT_NO_FATAL_FAILURE(open());
-
-    const std::wstring record = temp.path() + L"browser.cmdline.txt";
-    ASSERT_TRUE(click(L"protocolBtn1"));
-    std::vector<std::wstring> opened = insttest::waitForRecord(record);
-    ASSERT_EQ(1u, opened.size());
-    EXPECT_NE(std::wstring::npos, opened[0].find(L"https://www.example.com/zul/terms.html"));
-
-    uidriver::bringToFront(window);
-    ASSERT_TRUE(click(L"protocolBtn2"));
-    testutil::pumpUntil([&] { return insttest::recordedCommandLines(record).size() == 2; }, kWait);
-    opened = insttest::recordedCommandLines(record);
-    ASSERT_EQ(2u, opened.size());
-    EXPECT_NE(std::wstring::npos, opened[1].find(L"https://www.example.com/zul/privacy.html"));
-
+    for (size_t i = 0; i < 2; ++i) {
+        uidriver::bringToFront(window);
+        ASSERT_TRUE(click(links[i].first));
+        testutil::pumpUntil([&] { return browser.opened().size() == i + 1; }, kWait);
+        ASSERT_EQ(i + 1, browser.opened().size());
+        EXPECT_NE(std::wstring::npos, browser.opened()[i].find(links[i].second));
+    }
     uidriver::bringToFront(window);
     ASSERT_TRUE(click(L"cancelBtn"));
     EXPECT_EQ(1u, waitForExit());
+    for (const auto& link : links)
+        EXPECT_EQ(1, insttest::logged(L"opening through the shell: " + link.second));
+
+    // Windows 8: rundll32.exe with url.dll as the desktop user, never the shell.
+    DeleteFileW(insttest::installerLogPath().c_str());
+    testutil::SeenAsWindows8 windows8(L"zulinst.exe");
+    ASSERT_TRUE(windows8.made());
+    ASSERT_NO_FATAL_FAILURE(open(insttest::testInstallerExe(), true));
+    for (size_t i = 0; i < 2; ++i) {
+        uidriver::bringToFront(window);
+        ASSERT_TRUE(click(links[i].first));
+        const std::vector<std::wstring> starts = desktop->rundllStarts(i + 1, kWait);
+        ASSERT_EQ(i + 1, starts.size());
+        EXPECT_EQ(L"\"" + desktop->system() + L"rundll32.exe\" url.dll,FileProtocolHandler " + links[i].second,
+                  starts[i]);
+    }
+    uidriver::bringToFront(window);
+    ASSERT_TRUE(click(L"cancelBtn"));
+    EXPECT_EQ(1u, waitForExit());
+    for (const auto& link : links)
+        EXPECT_EQ(1, insttest::logged(L"opened as the desktop user: " + link.second));
+    EXPECT_EQ(0, insttest::logged(L"opening through the shell: ", true));
+    EXPECT_EQ(2u, browser.opened().size());
 }
 
 TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)

@@ -1,7 +1,6 @@
-# Programs the elevated launcher starts as the desktop user: the emulator
-# client in its game folder and the user's browser. The test child plays the
-# desktop's explorer.exe and the recording stand-in the client and the system
-# folder's rundll32.exe.
+# The emulator client, which the elevated launcher starts as the desktop user
+# in its game folder. The test child plays the desktop's explorer.exe and the
+# recording stand-in the client and the system folder's rundll32.exe.
 zul_add_test(launcher_desktop_user_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/desktop_user_test.cpp
   LIBS launcher_app zul_launcher_test_util)
 zul_copy_curl_dll(launcher_desktop_user_test)

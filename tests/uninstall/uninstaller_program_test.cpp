@@ -1,5 +1,6 @@
 // zulplayuninst.exe as its user runs it, on a real installation: silently
-// with "--playeruninstall", and through its window with real input.
+// with "--playeruninstall", and through its window with real input; and the
+// survey form it opens.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,8 +12,10 @@
 
 #include <vector>
 
+#include "common/stand_in_desktop.h"
 #include "common/test_util.h"
 #include "common/ui_driver.h"
+#include "foundation/region_profile.h"
 #include "install/install_traces.h"
 #include "installation.h"
 
@@ -259,14 +262,56 @@ TEST_F(UninstallerProgramTest, PlantedSystemToolsAndTheUsersComSpecNeverRun)
     ASSERT_TRUE(CopyFileW(standIn.c_str(), elsewhere.file(L"cmd.exe").c_str(), FALSE));
     {
         // The stand-ins beside it go with the install folder: they record elsewhere.
-        insttest::ScopedEnvironmentVariable recordDir(L"ZUL_TEST_RECORD_DIR", records.path());
-        insttest::ScopedEnvironmentVariable comspec(L"ComSpec", elsewhere.file(L"cmd.exe"));
+        testutil::ScopedEnvironmentVariable recordDir(L"ZUL_TEST_RECORD_DIR", records.path());
+        testutil::ScopedEnvironmentVariable comspec(L"ComSpec", elsewhere.file(L"cmd.exe"));
         uidriver::Program program(uninstaller(), L"--playeruninstall");
         ASSERT_TRUE(program.waitForExit(60000));
     }
     expectUninstalled();
     for (const wchar_t* record : {L"taskkill.cmdline.txt", L"powershell.cmdline.txt", L"cmd.cmdline.txt"})
         EXPECT_FALSE(testutil::fileExists(records.file(record))) << testutil::narrow(record);
+}
+
+// The uninstaller runs elevated. Its survey form (whose button a skin beside
+// it adds; the shipped skin has none) opens as the desktop user where it can
+// start programs as that user (Windows 8 and later), and the shell opens
+// nothing.
+TEST_F(UninstallerProgramTest, SurveyFormOpensAsTheDesktopUserNeverThroughTheShell)
+{
+    const std::wstring copy = temp_.file(L"zulplayuninst.exe");
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), copy.c_str(),
+                          FALSE));
+    ASSERT_TRUE(CreateDirectoryW(temp_.file(L"skin").c_str(), nullptr));
+    ASSERT_TRUE(testutil::writeFile(temp_.file(L"skin\\uninstallmainframe.xml"),
+                                    "<Window size=\"640,400\"><Container name=\"root\" bkcolor=\"#FFFFFFFF\">"
+                                    "<Button name=\"quickBackBtn\" float=\"true\" pos=\"200,120,440,160\" text=\"Survey\" />"
+                                    "<Button name=\"callServicerBtn\" float=\"true\" pos=\"200,240,440,280\" text=\"Not yet\" />"
+                                    "</Container></Window>"));
+    insttest::ShellBrowser browser(temp_.path());
+    ASSERT_TRUE(browser.made());
+    testutil::SeenAsWindows8 windows8(L"zulplayuninst.exe");
+    ASSERT_TRUE(windows8.made());
+    testutil::StandInDesktop desktop(testutil::exeDir() + L"powershell.exe");
+    ASSERT_TRUE(desktop.running());
+
+    uidriver::Program program(copy, L"");
+    HWND window = uidriver::waitForWindow(kFrameClass, program.pid(), 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(uidriver::clickControl(window, L"quickBackBtn"));
+    RegionProfile profile;
+    loadRegionProfile(L"en", profile);  // the profile without a registered language
+    const std::vector<std::wstring> starts = desktop.rundllStarts(1, 20000);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], L"\"" + desktop.system() + L"rundll32.exe\" url.dll,FileProtocolHandler " +
+                             profile.surveyForm2);
+
+    ASSERT_TRUE(uidriver::clickControl(window, L"callServicerBtn"));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.waitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_EQ(logged(L"opened as the desktop user: " + profile.surveyForm2), 1);
+    EXPECT_EQ(logged(L"opening through the shell: ", true), 0);
+    EXPECT_TRUE(browser.opened().empty());
 }
 
 }  // namespace
