@@ -288,7 +288,7 @@ TEST(UninstallDeleteSelf, TheInterpreterIsStartedWithoutTheUsersAutoRun)
     const std::wstring target = dir.file(L"zulplayuninst.exe");
     testutil::writeFile(target, "MZ");
     {
-        insttest::ScopedEnvironmentVariable standIns(L"ZUL_TEST_SYSTEM_DIR", system.path());
+        testutil::ScopedEnvironmentVariable standIns(L"ZUL_TEST_SYSTEM_DIR", system.path());
         ASSERT_TRUE(deleteFileLater(target));
     }
     const std::wstring record = system.file(L"cmd.cmdline.txt");
