@@ -236,23 +236,20 @@ zul_check_no_hooks() {
       echo "shipped build: $program carries a test hook" >&2
       status=1
     fi
-    if [ "$(basename "$program")" = zulinst.exe ] && ! 7zz l "$program" .rsrc/ZIP/130 2>/dev/null | grep -q 'ZIP/130'; then
+    rm -rf "${payload:?}"/*
+    if ! 7zz l "$program" .rsrc/ZIP/130 2>/dev/null | grep -q 'ZIP/130'; then
+      [ "$(basename "$program")" != zulinst.exe ] && continue
       echo "shipped build: $program has no payload" >&2
       status=1
-    elif 7zz l "$program" .rsrc/ZIP/130 2>/dev/null | grep -q 'ZIP/130'; then
-      rm -rf "${payload:?}"/*
-      if ! 7zz e -so "$program" .rsrc/ZIP/130 >"$payload/payload.7z" 2>/dev/null ||
+    elif ! 7zz e -so "$program" .rsrc/ZIP/130 >"$payload/payload.7z" 2>/dev/null ||
          ! 7zz x -y -o"$payload/files" "$payload/payload.7z" >/dev/null 2>&1; then
-        echo "shipped build: the payload of $program cannot be unpacked" >&2
+      echo "shipped build: the payload of $program cannot be unpacked" >&2
+      status=1
+    else
+      while IFS= read -r file; do
+        echo "shipped build: ${file#"$payload/files/"} in the payload of $program carries a test hook" >&2
         status=1
-        continue
-      fi
-      while IFS= read -r -d '' file; do
-        if LC_ALL=C grep -aqP "$names" "$file"; then
-          echo "shipped build: ${file#"$payload/files/"} in the payload of $program carries a test hook" >&2
-          status=1
-        fi
-      done < <(find "$payload/files" -type f -print0)
+      done < <(LC_ALL=C grep -rlaP "$names" "$payload/files")
     fi
   done
   rm -rf "$payload"

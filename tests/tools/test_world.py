@@ -156,7 +156,9 @@ def main(argv):
     if not argv:
         say("usage: test_world.py [--no-display] [--] COMMAND [ARGS...]")
         return 2
-    program = os.path.basename(next((a for a in argv if a.lower().endswith(".exe")), argv[0]))
+    # The test program among the arguments (wine-run.sh's or the HTTP server's).
+    test_program = next((a for a in argv if a.lower().endswith(".exe") and os.path.isfile(a)), None)
+    program = os.path.basename(test_program or argv[0])
 
     world = tempfile.mkdtemp(prefix="zul-world.")
     prefix = os.path.join(world, "prefix")
@@ -215,7 +217,6 @@ def main(argv):
             printed += len(data)
             stream.write(data.decode(errors="replace"))
             stream.flush()
-        test_program = next((a for a in argv if a.lower().endswith(".exe") and os.path.isfile(a)), None)
         if status == 0 and test_program is not None and not os.path.isfile(
                 os.path.join(report, os.path.basename(test_program)[:-4] + ".xml")):
             say("%s ended with exit status 0 after %.2f s without finishing its run (it wrote no report):"
