@@ -17,7 +17,9 @@
 #   source scripts/env.sh && zul_test x86_64 -R REGEX
 #   source scripts/env.sh && zul_test i686 -R REGEX
 ZUL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEDEBUG=-all
+# No debug chatter, except Wine's errors in laying out a process's memory: a
+# program that cannot even start then says why instead of ending without a word.
+export WINEDEBUG=-all,err+virtual
 # No Mono or Gecko prompts, and no Linux menu entries for the shortcuts tests make.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # A 64-bit prefix for both targets: 32-bit programs run in it through WoW64,

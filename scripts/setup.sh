@@ -23,6 +23,14 @@ for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need_pkgs+=("$p")
 done
 
+# Wine's loader without its preloader lets the kernel lay out the process first,
+# at addresses randomised on every start, and about one start in 10,000 finds the
+# fixed address of Windows' shared user data (0x7ffe0000) already taken: the
+# program ends at once with exit code 1, its only word an error that WINEDEBUG=-all
+# hides ("failed to map the shared user data: c0000018"). The preloader reserves
+# Windows' fixed addresses before anything else is mapped.
+dpkg-query -W -f='${Status}' wine64-preloader 2>/dev/null | grep -q "install ok installed" || need_pkgs+=(wine64-preloader)
+
 # A TrueType face GDI+ finds under Wine: the label tests and the demo draw text effects in it.
 dpkg-query -W -f='${Status}' fonts-dejavu-core 2>/dev/null | grep -q "install ok installed" || need_pkgs+=(fonts-dejavu-core)
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine with the project's settings: no debug
-# chatter, no Mono or Gecko prompts. The loader follows the program: 64-bit
-# Wine for x86_64 programs, 32-bit Wine for i686 ones (present only inside
-# scripts/wine32-ns.sh on this kind of machine). WINEPREFIX and DISPLAY come
-# from the caller (scripts/env.sh's zul_env_start sets up both); without them a
-# per-user prefix is used.
-export WINEDEBUG="${WINEDEBUG:--all}"
+# chatter but the errors of a start that fails (see scripts/env.sh), no Mono or
+# Gecko prompts. The loader follows the program: 64-bit Wine for x86_64
+# programs, 32-bit Wine for i686 ones (present only inside scripts/wine32-ns.sh
+# on this kind of machine). WINEPREFIX and DISPLAY come from the caller
+# (scripts/env.sh's zul_env_start sets up both); without them a per-user prefix
+# is used.
+export WINEDEBUG="${WINEDEBUG:--all,err+virtual}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEPREFIX="${WINEPREFIX:-$HOME/.cache/zul-wine}"
 

@@ -7,7 +7,15 @@ The world is a temporary folder holding:
     registry, processes, mutexes, desktop and foreground window;
   - an Xvfb display of its own (none with --no-display): its own pointer, keyboard focus
     and screen;
-  - a HOME and a TMPDIR of its own.
+  - a HOME and a TMPDIR of its own;
+  - process ids of its own: the world runs as the first process of a private pid
+    namespace. A wineserver signals the Unix id of a program that ended about half a
+    second later (SIGKILL, when the id still answers), and on a machine whose init
+    reaps orphans late (every Windows program started by another is one: Wine
+    forks twice) that id can by then belong to another test's program that has just
+    started. In its own namespace a world's server can reach only the world's own
+    processes, the world's orphans stay zombies, holding their ids, until it ends,
+    and the world fails if its ids ever wrap around.
 Without ZUL_PREFIX_TEMPLATE the world boots a prefix itself (slower, same result).
 
 The command's output is kept in files and passed on when it ends, followed by a
@@ -114,6 +122,44 @@ def start_display(world):
     return xvfb, ":" + number.strip().decode()
 
 
+def enter_own_pid_namespace(argv):
+    """Runs this script again as process 1 of a pid and mount namespace of its own."""
+    command = ["unshare", "--pid", "--fork", "--kill-child", "--mount", "--mount-proc"]
+    # Inside a chroot whose root is no mount point (scripts/wine32-ns.sh's 32-bit
+    # Wine root, whose mounts are private already) the root's propagation cannot
+    # be made private, and need not be.
+    with open("/proc/self/mountinfo") as f:
+        if not any(line.split()[4] == "/" for line in f):
+            command.append("--propagation=unchanged")
+    if os.geteuid() != 0:
+        command[1:1] = ["--user", "--map-root-user"]
+    command += [sys.executable, os.path.abspath(__file__), "--in-own-namespace"] + argv
+    try:
+        os.execvp(command[0], command)
+    except OSError as e:
+        say("cannot start unshare: %s" % e)
+    return 1
+
+
+def last_pid():
+    with open("/proc/sys/kernel/ns_last_pid") as f:
+        return int(f.read())
+
+
+def wait_watching_pids(process):
+    """Waits for the process; returns (status, whether the world's ids wrapped around)."""
+    highest = last_pid()
+    wrapped = False
+    while True:
+        try:
+            return process.wait(timeout=1), wrapped
+        except subprocess.TimeoutExpired:
+            pass
+        now = last_pid()
+        wrapped = wrapped or now < highest
+        highest = max(highest, now)
+
+
 def describe(status):
     if status < 0:
         try:
@@ -144,18 +190,24 @@ def end_world(env, prefix_ready, xvfb):
 
 def main(argv):
     display = True
+    in_own_namespace = False
+    options = list(argv)
     while argv and argv[0].startswith("--"):
         option = argv.pop(0)
         if option == "--":
             break
         if option == "--no-display":
             display = False
+        elif option == "--in-own-namespace":
+            in_own_namespace = True
         else:
             say("unknown option " + option)
             return 2
     if not argv:
         say("usage: test_world.py [--no-display] [--] COMMAND [ARGS...]")
         return 2
+    if not in_own_namespace:
+        return enter_own_pid_namespace(options)
     # The test program among the arguments (wine-run.sh's or the HTTP server's).
     test_program = next((a for a in argv if a.lower().endswith(".exe") and os.path.isfile(a)), None)
     program = os.path.basename(test_program or argv[0])
@@ -205,10 +257,10 @@ def main(argv):
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             process = subprocess.Popen(argv, env=env, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
             try:
-                status = process.wait()
+                status, wrapped = wait_watching_pids(process)
             except KeyboardInterrupt:
                 process.terminate()
-                status = process.wait()
+                status, wrapped = process.wait(), False
         ran = time.monotonic() - started - ready
         printed = 0
         for path, stream in ((out_path, sys.stdout), (err_path, sys.stderr)):
@@ -226,6 +278,10 @@ def main(argv):
             say("%s %s after %.2f s (world ready in %.2f s)%s" % (
                 program, describe(status), ran, ready,
                 "" if printed else ", having printed nothing"))
+        if wrapped:
+            say("the process ids of %s's world wrapped around: an id its wineserver still"
+                " signals could have been given to another of its programs" % program)
+            status = status or 1
     finally:
         end_world(env, prefix_ready, xvfb)
         changed = changed_in_place(linked)
