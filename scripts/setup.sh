@@ -15,12 +15,15 @@ exec 9>"$DEPS.lock"
 flock 9
 
 need_pkgs=()
+need() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed" || need_pkgs+=("$1")
+}
 for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix \
          gcc-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
          wine64 xvfb xauth 7zip rapidjson-dev libstb-dev googletest cmake ninja-build \
          python3 dpkg-dev ccache imagemagick x11-utils nginx-light curl openssl \
          fonts-noto-core fonts-nanum fonts-roboto-unhinted fonts-droid-fallback fonts-quicksand; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need_pkgs+=("$p")
+  need "$p"
 done
 
 # Wine's loader without its preloader lets the kernel lay out the process first,
@@ -29,10 +32,10 @@ done
 # program ends at once with exit code 1, its only word an error that WINEDEBUG=-all
 # hides ("failed to map the shared user data: c0000018"). The preloader reserves
 # Windows' fixed addresses before anything else is mapped.
-dpkg-query -W -f='${Status}' wine64-preloader 2>/dev/null | grep -q "install ok installed" || need_pkgs+=(wine64-preloader)
+need wine64-preloader
 
 # A TrueType face GDI+ finds under Wine: the label tests and the demo draw text effects in it.
-dpkg-query -W -f='${Status}' fonts-dejavu-core 2>/dev/null | grep -q "install ok installed" || need_pkgs+=(fonts-dejavu-core)
+need fonts-dejavu-core
 
 src_list=/etc/apt/sources.list.d/zul-deb-src.sources
 add_deb_src() {

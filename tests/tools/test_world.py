@@ -133,7 +133,7 @@ def enter_own_pid_namespace(argv):
             command.append("--propagation=unchanged")
     if os.geteuid() != 0:
         command[1:1] = ["--user", "--map-root-user"]
-    command += [sys.executable, os.path.abspath(__file__), "--in-own-namespace"] + argv
+    command += [sys.executable, os.path.abspath(__file__)] + argv
     try:
         os.execvp(command[0], command)
     except OSError as e:
@@ -189,25 +189,22 @@ def end_world(env, prefix_ready, xvfb):
 
 
 def main(argv):
+    # Process 1 is the first process of a pid namespace: this world's own.
+    if os.getpid() != 1:
+        return enter_own_pid_namespace(argv)
     display = True
-    in_own_namespace = False
-    options = list(argv)
     while argv and argv[0].startswith("--"):
         option = argv.pop(0)
         if option == "--":
             break
         if option == "--no-display":
             display = False
-        elif option == "--in-own-namespace":
-            in_own_namespace = True
         else:
             say("unknown option " + option)
             return 2
     if not argv:
         say("usage: test_world.py [--no-display] [--] COMMAND [ARGS...]")
         return 2
-    if not in_own_namespace:
-        return enter_own_pid_namespace(options)
     # The test program among the arguments (wine-run.sh's or the HTTP server's).
     test_program = next((a for a in argv if a.lower().endswith(".exe") and os.path.isfile(a)), None)
     program = os.path.basename(test_program or argv[0])
