@@ -5,6 +5,7 @@ find_program(ZUL_7ZZ 7zz REQUIRED)
 find_program(ZUL_CONVERT convert REQUIRED)  # ImageMagick: the multi-size .ico
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ZUL_SKIN_IMAGES ${CMAKE_SOURCE_DIR}/skins/make_images.py)
+set(ZUL_SET_LANGUAGE_ROWS ${CMAKE_SOURCE_DIR}/skins/set_language_rows.py)
 
 # zul_make_7z(<target> ARCHIVE <out.7z> STAGE <dir> FILL <COMMAND ...>... [DEPENDS <file|target>...])
 # The one way the build packs an archive: the stage folder is made anew, the
@@ -25,22 +26,38 @@ endfunction()
 
 # zul_make_skin(<target> PROGRAM <name> ARCHIVE <out.7z>)
 # A program's skin archive: skins/<name>/ as it is (skin XML, language table)
-# plus the images make_images.py draws for that program.
+# plus the images make_images.py draws for that program; the deployment's
+# addresses (ZUL_LANGUAGE_ROWS_<name>, cmake/deployment.cmake) replace their
+# rows of the language table in every language.
 function(zul_make_skin target)
   cmake_parse_arguments(P "" "PROGRAM;ARCHIVE" "" ${ARGN})
   set(source ${CMAKE_SOURCE_DIR}/skins/${P_PROGRAM})
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${source}/*)
   set(stage ${CMAKE_CURRENT_BINARY_DIR}/${target}_stage)
+  set(rows "")
+  if(ZUL_LANGUAGE_ROWS_${P_PROGRAM})
+    set(rows COMMAND ${Python3_EXECUTABLE} ${ZUL_SET_LANGUAGE_ROWS} ${stage}/multi_language.tsv
+             ${ZUL_LANGUAGE_ROWS_${P_PROGRAM}})
+  endif()
   zul_make_7z(${target} ARCHIVE ${P_ARCHIVE} STAGE ${stage}
     FILL COMMAND ${CMAKE_COMMAND} -E copy_directory ${source} ${stage}
          COMMAND ${Python3_EXECUTABLE} ${ZUL_SKIN_IMAGES} skin ${P_PROGRAM} ${stage}
-    DEPENDS ${files} ${ZUL_SKIN_IMAGES})
+         ${rows}
+    DEPENDS ${files} ${ZUL_SKIN_IMAGES} ${ZUL_SET_LANGUAGE_ROWS})
 endfunction()
 
 # zul_make_icon(<out.ico> PROGRAM <name>): the program's icon in six sizes,
-# each drawn at its own size.
+# each drawn at its own size; the deployment's icon (ZUL_ICON) when it names one.
 function(zul_make_icon ico)
   cmake_parse_arguments(P "" "PROGRAM" "" ${ARGN})
+  if(ZUL_ICON)
+    add_custom_command(OUTPUT ${ico}
+      COMMAND ${CMAKE_COMMAND} -E copy ${ZUL_ICON} ${ico}
+      DEPENDS ${ZUL_ICON}
+      COMMENT "Taking the ${P_PROGRAM} icon from the deployment"
+      VERBATIM)
+    return()
+  endif()
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${P_PROGRAM}_icon)
   set(pngs "")
   foreach(size 16 24 32 48 64 256)

@@ -1,23 +1,24 @@
 #include "foundation/region_profile.h"
 
+#include "zul_deployment.h"
+
 namespace {
 
-// Deployment values: the survey forms of the public form service and the
-// report API. Replace them with the addresses of the release deployment.
-const wchar_t kReportApiBase[] = L"https://report.example.com/api/";
-const wchar_t kFormTw[] = L"https://forms.example.com/zul/survey-tw";
-const wchar_t kFormKr1[] = L"https://forms.example.com/zul/survey-kr-1";
-const wchar_t kFormKr2[] = L"https://forms.example.com/zul/survey-kr-2";
-const wchar_t kFormJp1[] = L"https://forms.example.com/zul/survey-jp-1";
-const wchar_t kFormJp2[] = L"https://forms.example.com/zul/survey-jp-2";
-const wchar_t kFormVn1[] = L"https://forms.example.com/zul/survey-vn-1";
-const wchar_t kFormVn2[] = L"https://forms.example.com/zul/survey-vn-2";
-const wchar_t kFormTh1[] = L"https://forms.example.com/zul/survey-th-1";
-const wchar_t kFormTh2[] = L"https://forms.example.com/zul/survey-th-2";
-const wchar_t kFormBr1[] = L"https://forms.example.com/zul/survey-br-1";
-const wchar_t kFormBr2[] = L"https://forms.example.com/zul/survey-br-2";
-const wchar_t kFormEn1[] = L"https://forms.example.com/zul/survey-en-1";
-const wchar_t kFormEn2[] = L"https://forms.example.com/zul/survey-en-2";
+// The deployment's survey forms of the public form service and its report API.
+const wchar_t kReportApiBase[] = ZUL_REPORT_API_BASE;
+const wchar_t kFormTw[] = ZUL_SURVEY_TW;
+const wchar_t kFormKr1[] = ZUL_SURVEY_KR_1;
+const wchar_t kFormKr2[] = ZUL_SURVEY_KR_2;
+const wchar_t kFormJp1[] = ZUL_SURVEY_JP_1;
+const wchar_t kFormJp2[] = ZUL_SURVEY_JP_2;
+const wchar_t kFormVn1[] = ZUL_SURVEY_VN_1;
+const wchar_t kFormVn2[] = ZUL_SURVEY_VN_2;
+const wchar_t kFormTh1[] = ZUL_SURVEY_TH_1;
+const wchar_t kFormTh2[] = ZUL_SURVEY_TH_2;
+const wchar_t kFormBr1[] = ZUL_SURVEY_BR_1;
+const wchar_t kFormBr2[] = ZUL_SURVEY_BR_2;
+const wchar_t kFormEn1[] = ZUL_SURVEY_EN_1;
+const wchar_t kFormEn2[] = ZUL_SURVEY_EN_2;
 
 struct RegionRow {
     const wchar_t* input;   // code as given

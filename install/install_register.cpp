@@ -11,6 +11,7 @@
 #include "foundation/scoped_handle.h"
 #include "foundation/ufile.h"
 #include "launcher/services/reg_key_ex.h"
+#include "zul_deployment.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ void KXSpaceModel::pathToReg()
             common::log("KXSpaceModel::pathToReg", __LINE__, L"pathToReg installPath %s",
                         installFolder_.c_str());
             key.RegWrite(L"InstallDir", installFolder_);
-            key.RegWrite(L"Version", L"010000");
+            key.RegWrite(L"Version", ZUL_VERSION_REGISTRY);
             key.RegWrite(L"Language", region_);
             key.RegWrite(L"LanguageLong", regionProfile_.locale);
         }
@@ -92,8 +93,8 @@ void KXSpaceModel::pathToReg()
     key.RegWrite(L"UninstallString", L"\"" + installFolder_ + product::kUninstallerExe + L"\"");
     key.RegWrite(L"DisplayName", product::kName);
     key.RegWrite(L"DisplayIcon", installFolder_ + product::kLauncherExe);
-    key.RegWrite(L"Publisher", product::kName);
-    key.RegWrite(L"DisplayVersion", L"1.0.0");
+    key.RegWrite(L"Publisher", ZUL_PUBLISHER);
+    key.RegWrite(L"DisplayVersion", ZUL_VERSION_TEXT);
 }
 
 void KXSpaceModel::autorun()

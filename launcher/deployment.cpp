@@ -2,15 +2,7 @@
 
 #include <windows.h>
 
-#ifndef ZUL_CONFIG_HOST
-#error "ZUL_CONFIG_HOST (the configuration host) must be set by the build"
-#endif
-#ifndef ZUL_WEB_HOST
-#error "ZUL_WEB_HOST (the game's web site) must be set by the build"
-#endif
-#ifndef ZUL_DOWNLOAD_HOST
-#error "ZUL_DOWNLOAD_HOST (the package download host) must be set by the build"
-#endif
+#include "zul_deployment.h"
 
 namespace deployment {
 

@@ -1,7 +1,7 @@
 // Where the launcher fetches from: the publisher's storage host (remote
 // configuration, package description) and its download host (the default
-// emulator package). Release builds use the hosts the build was configured
-// with; test builds may point both at a local server instead.
+// emulator package). Release builds use the hosts of the deployment file
+// they were built from; test builds may point both at a local server instead.
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@
 #include "skinui/controls/combo_ui.h"
 #include "skinui/controls/list_element_ui.h"
 #include "skinui/controls/option_ui.h"
+#include "zul_deployment.h"
 
 using SkinUI::CControlUI;
 using SkinUI::CUiManager;
@@ -29,7 +30,7 @@ SKINUI_BEGIN_NOTIFY_MAP(KXZulSetupFrame, SkinUI::WindowImplBase)
     SKINUI_ON_CLICK(L"aboutlink2", &KXZulSetupFrame::onAboutLinkClicked)
 SKINUI_END_NOTIFY_MAP()
 
-const wchar_t KXZulSetupFrame::kVersion[] = L"1.0.0";
+const wchar_t KXZulSetupFrame::kVersion[] = ZUL_VERSION_TEXT;
 const wchar_t* const KXZulSetupFrame::kLocales[kLocaleCount] = {L"vi_VN", L"en_US", L"zh_CN", L"th_TH", L"in_ID"};
 
 namespace {

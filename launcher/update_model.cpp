@@ -13,8 +13,10 @@
 #include "foundation/ustring.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/file_ex.h"
+#include "zul_deployment.h"
 
-const wchar_t KXSpaceUpdateModel::kOwnVersionText[] = L"1.0.0";
+const int KXSpaceUpdateModel::kOwnVersion = ZUL_VERSION_NUMBER;
+const wchar_t KXSpaceUpdateModel::kOwnVersionText[] = ZUL_VERSION_TEXT;
 const char KXSpaceUpdateModel::kUpdatePath[] = "/zul/update_en.data";
 
 namespace {

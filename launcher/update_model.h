@@ -28,8 +28,10 @@ public:
     // A percentage, or kDownloadFailed.
     typedef std::function<void(int)> ProgressCallback;
 
-    static constexpr int kOwnVersion = 10000;      // the text "010000"
-    static const wchar_t kOwnVersionText[];     // as shown: "1.0.0"
+    // The deployment's version: as the update documents number it (10000
+    // for 1.0.0) and as shown ("1.0.0").
+    static const int kOwnVersion;
+    static const wchar_t kOwnVersionText[];
     static const char kUpdatePath[];            // "/zul/update_en.data"
     static constexpr int kDownloadFailed = -1;
     static const int kCheckTries = 3;
@@ -81,7 +83,7 @@ public:
     std::wstring updateContent() const;
     std::wstring updateVersionText() const;
 
-    // The decision on one update document (no network): own version 10000.
+    // The decision on one update document (no network), against kOwnVersion.
     static Offer decide(const std::string& body, const std::wstring& language, bool automatic);
     // The installer's file in folder: "zul_" + version text + ".exe"; a
     // version text that is no safe file-name part gives way to the number.

@@ -32,6 +32,7 @@
 #include "launcher/webbrowser_helper.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/core/ui_manager.h"
+#include "zul_deployment.h"
 
 const wchar_t KXZulImpl::kEndpointName[] = L"{6A43FC71-98D6-43A1-83F3-6A53B0D557FD}";
 
@@ -221,7 +222,7 @@ void KXZulImpl::initCrashReport()
         return;
     }
     const std::wstring product = utility::ustring::toLowerCopy(product::kName);
-    const int ret = initBugReport(L"kxzul", L"1.0.0", product.c_str());
+    const int ret = initBugReport(L"kxzul", ZUL_VERSION_TEXT, product.c_str());
     common::log("KXZulImpl::initCrashReport", __LINE__, L"initCrashReport ret %d", ret ? 1 : 0);
 
     SetShowReportUIFn showReportUI = entryPoint<SetShowReportUIFn>(reporter, "SetShowReportUI");

@@ -1,11 +1,6 @@
 # The launcher's model: language, region, game folder, registry values,
 # config.data and the remote configuration worker.
 
-# The publisher's object-storage host that serves "/zul/config_sea.data".
-# Tests and the demo point the model at a local server instead.
-set(ZUL_CONFIG_HOST "https://storage.example.com" CACHE STRING
-    "Host (scheme://name[:port]) of the launcher's remote configuration")
-
 # rapidjson is header-only; the cross compiler must not see the rest of
 # /usr/include, so the headers are reached through a folder of their own.
 if(NOT TARGET zul_rapidjson)
@@ -23,7 +18,6 @@ add_library(launcher_model STATIC
   ${CMAKE_CURRENT_LIST_DIR}/zul_model.cpp
 )
 target_include_directories(launcher_model PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(launcher_model PRIVATE "ZUL_CONFIG_HOST=\"${ZUL_CONFIG_HOST}\"")
 target_link_libraries(launcher_model
   PUBLIC foundation region_profile launcher_http launcher_additions
-  PRIVATE zul_rapidjson)
+  PRIVATE zul_rapidjson zul_deployment)

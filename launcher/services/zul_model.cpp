@@ -18,10 +18,7 @@
 #include "launcher/services/curl_downloader.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/reg_key_ex.h"
-
-#ifndef ZUL_CONFIG_HOST
-#error "ZUL_CONFIG_HOST (the configuration host) must be set by the build"
-#endif
+#include "zul_deployment.h"
 
 const char KXZulModel::kConfigPath[] = "/zul/config_sea.data";
 

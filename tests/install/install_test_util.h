@@ -13,6 +13,7 @@
 #include "foundation/region_profile.h"
 #include "install/kxspace_model.h"
 #include "install_traces.h"
+#include "zul_deployment.h"
 
 namespace insttest {
 
@@ -83,15 +84,15 @@ inline void expectRegistered(const std::wstring& installPath, const std::wstring
         std::wstring value;
     } expected[] = {
         {HKEY_CURRENT_USER, kProductKey, L"InstallDir", installPath},
-        {HKEY_CURRENT_USER, kProductKey, L"Version", L"010000"},
+        {HKEY_CURRENT_USER, kProductKey, L"Version", ZUL_VERSION_REGISTRY},
         {HKEY_CURRENT_USER, kProductKey, L"Language", region},
         {HKEY_CURRENT_USER, kProductKey, L"LanguageLong", locale},
         {HKEY_CURRENT_USER, kRunKey, L"ZUL", L"\"" + installPath + L"zulplay.exe\" autorun"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString", L"\"" + installPath + L"zulplayuninst.exe\""},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName", L"ZUL"},
         {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayIcon", installPath + L"zulplay.exe"},
-        {HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher", L"ZUL"},
-        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion", L"1.0.0"},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"Publisher", ZUL_PUBLISHER},
+        {HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion", ZUL_VERSION_TEXT},
     };
     for (const auto& e : expected) {
         std::wstring value;

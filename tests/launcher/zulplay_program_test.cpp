@@ -17,6 +17,7 @@
 #include "common/ui_driver.h"
 #include "foundation/product.h"
 #include "launcher_test_util.h"
+#include "zul_deployment.h"
 
 using launchertest::TestServer;
 using launchertest::click;
@@ -254,7 +255,7 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     // The crash reporter was bound once, by the first launcher.
     const std::vector<std::wstring> calls = lines(readText(folder.app() + L"crashreport.calls.txt"));
     ASSERT_EQ(4u, calls.size()) << testutil::narrow(readText(folder.app() + L"crashreport.calls.txt"));
-    EXPECT_EQ(L"InitBugReport|kxzul|1.0.0|zul", calls[0]);
+    EXPECT_EQ(std::wstring(L"InitBugReport|kxzul|") + ZUL_VERSION_TEXT + L"|zul", calls[0]);
     EXPECT_EQ(L"SetShowReportUI|0", calls[1]);
     EXPECT_EQ(0, _wcsicmp((L"SetRestartExePath|" + folder.exe()).c_str(), calls[2].c_str()));
     EXPECT_EQ(0, _wcsicmp((L"AddCustomReportFile|" + folder.app() + L"log\\main.log").c_str(), calls[3].c_str()));

@@ -12,6 +12,7 @@
 #include "common/ui_driver.h"
 #include "foundation/product.h"
 #include "launcher_test_util.h"
+#include "zul_deployment.h"
 
 using launchertest::TestServer;
 using launchertest::click;
@@ -299,7 +300,7 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     ASSERT_NE(nullptr, setup);
     ControlInfo version = uidriver::waitForControl(setup, L"versionLabel",
                                                    [](const ControlInfo& c) { return c.visible; }, 20000);
-    EXPECT_EQ(L"Current version: 1.0.0", version.text);
+    EXPECT_EQ(std::wstring(L"Current version: ") + ZUL_VERSION_TEXT, version.text);
     EXPECT_EQ(folder.app() + L"game\\", uidriver::queryControl(setup, L"pathEdit").text);
     EXPECT_EQ(L"English", uidriver::queryControl(setup, L"languageCombo").text);
     testutil::pumpFor(500);

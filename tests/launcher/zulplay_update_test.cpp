@@ -14,6 +14,7 @@
 #include "common/test_util.h"
 #include "common/ui_driver.h"
 #include "launcher_test_util.h"
+#include "zul_deployment.h"
 
 using launchertest::TestServer;
 using launchertest::click;
@@ -325,7 +326,7 @@ TEST_F(ZulplayUpdate, SuggestedUpdateIsOfferedAtStartAndHandsOverAtExit)
     EXPECT_TRUE(IsWindowEnabled(main)) << "a suggested update is not modal";
     EXPECT_EQ(L"Faster start, and the news page is new.", uidriver::queryControl(offer, L"contentLabel").text);
     EXPECT_EQ(L"New version: 1.0.1", uidriver::queryControl(offer, L"updateVersionLabel").text);
-    EXPECT_EQ(L"Current version: 1.0.0", uidriver::queryControl(offer, L"oldVersionLabel").text);
+    EXPECT_EQ(std::wstring(L"Current version: ") + ZUL_VERSION_TEXT, uidriver::queryControl(offer, L"oldVersionLabel").text);
     EXPECT_TRUE(uidriver::queryControl(offer, L"closebtn").visible);
     testutil::pumpFor(500);
     uidriver::screenshot(offer, L"update_offer");

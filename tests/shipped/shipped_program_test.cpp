@@ -17,6 +17,7 @@
 #include "install/kxspace_model.h"
 #include "install_test_util.h"
 #include "launcher_test_util.h"
+#include "zul_deployment.h"
 
 namespace {
 
