@@ -13,7 +13,9 @@
 #                             fonts (a font of the same name replaces the
 #                             build's), before FILES and the two programs
 #   [DEPENDS <target|file>...])
-# An empty "data" folder is always added.
+# An empty "data" folder is always added. When the deployment signs
+# (ZUL_SIGN_COMMAND), every .exe and .dll of the stage not signed already is
+# signed before the stage is packed.
 function(zul_make_payload target)
   cmake_parse_arguments(P "" "ARCHIVE;STAGE;LAUNCHER;UNINSTALLER;FOLDER" "FILES;FONTS;DEPENDS" ${ARGN})
   set(fill COMMAND ${CMAKE_COMMAND} -E make_directory ${P_STAGE}/data ${P_STAGE}/fonts)
@@ -44,6 +46,10 @@ function(zul_make_payload target)
   list(APPEND fill
     COMMAND ${CMAKE_COMMAND} -E copy ${P_LAUNCHER} ${P_STAGE}/zulplay.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${P_UNINSTALLER} ${P_STAGE}/zulplayuninst.exe)
+  if(ZUL_SIGN_COMMAND)
+    list(TRANSFORM programs PREPEND ${P_STAGE}/)
+    list(APPEND fill COMMAND ${ZUL_SIGN_COMMAND} --unless-signed ${programs})
+  endif()
   zul_make_7z(${target} ARCHIVE ${P_ARCHIVE} STAGE ${P_STAGE} FILL ${fill}
     DEPENDS ${P_LAUNCHER} ${P_UNINSTALLER} ${P_FILES} ${P_FONTS} ${folder_files} ${P_DEPENDS})
 endfunction()
