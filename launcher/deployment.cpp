@@ -7,6 +7,9 @@
 namespace deployment {
 
 const char kPlayerDescriptionPath[] = "/zul/kxzulx";
+const char kBuiltStorageHost[] = ZUL_CONFIG_HOST;
+const char kBuiltDownloadHost[] = ZUL_DOWNLOAD_HOST;
+const char kBuiltWebHost[] = ZUL_WEB_HOST;
 
 namespace {
 
@@ -38,11 +41,11 @@ std::string hostOr(const char* configured)
 
 }  // namespace
 
-std::string storageHost() { return hostOr(ZUL_CONFIG_HOST); }
+std::string storageHost() { return hostOr(kBuiltStorageHost); }
 
-std::string downloadHost() { return hostOr(ZUL_DOWNLOAD_HOST); }
+std::string downloadHost() { return hostOr(kBuiltDownloadHost); }
 
-std::string webHost() { return hostOr(ZUL_WEB_HOST); }
+std::string webHost() { return hostOr(kBuiltWebHost); }
 
 std::string defaultPlayerPackageUrl() { return downloadHost() + kDefaultPlayerPackage; }
 

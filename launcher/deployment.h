@@ -18,5 +18,10 @@ std::string webHost();
 std::string defaultPlayerPackageUrl();
 // The description of the emulator package, below the storage host.
 extern const char kPlayerDescriptionPath[];  // "/zul/kxzulx"
+// The deployment's hosts as the program was built with them; kept whole in
+// the program's data, where a look at the file finds them.
+extern const char kBuiltStorageHost[];
+extern const char kBuiltDownloadHost[];
+extern const char kBuiltWebHost[];
 
 }  // namespace deployment
