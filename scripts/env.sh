@@ -5,7 +5,8 @@
 #                         wineserver, Xvfb; ZUL_ARTIFACTS_DIR for ARCH's screenshots
 #   zul_env_stop          ends them and removes the prefix
 #   zul_build ARCH        configures and builds build/ARCH
-#   zul_build_shipped ARCH  the three programs as they ship, in build/ARCH-shipped
+#   zul_build_shipped ARCH [DEPLOYMENT]  the three programs as they ship, in
+#                         build/ARCH-shipped (a deployment file's: build/ARCH-release)
 #   zul_test ARCH [CTEST ARGS]  runs the CTest suite of build/ARCH, each test
 #                         in a world of its own (tests/tools/test_world.py)
 #   zul_test_shipped ARCH   runs the shipped programs end to end
@@ -190,26 +191,36 @@ zul_build() {
   ) 9>"$dir.lock"
 }
 
-# zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
-# optimised, stripped, without tests and without anything only tests use (the
-# control lookup, the test hosts, the test system folder). It is configured
-# as anyone configures the project, asking for nothing: a plain configure
-# must give programs without test hooks. Fails when a step
-# fails or a program is missing; zul_test_shipped then runs them. Every step
-# checks its own result: called as "zul_build_shipped i686 || status=1", this
-# function runs without set -e.
+# zul_build_shipped ARCH [DEPLOYMENT]: the programs as they ship, in
+# build/ARCH-shipped: optimised, stripped, without tests and without anything
+# only tests use (the control lookup, the test hosts, the test system
+# folder), from the example deployment. With a deployment file (see
+# deployment/example/deployment.txt) the same, from that file, in
+# build/ARCH-release. It is configured as anyone configures the project,
+# asking for nothing but the deployment: a plain configure must give programs
+# without test hooks. Fails when a step fails or a program is missing;
+# zul_test_shipped then runs them. Every step checks its own result: called
+# as "zul_build_shipped i686 || status=1", this function runs without set -e.
 zul_build_shipped() {
-  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe out
+  local arch=$1 dir="$ZUL_ROOT/build/$1-shipped" exe out deployment=(-UZUL_DEPLOYMENT)
+  if [ -n "${2:-}" ]; then
+    dir="$ZUL_ROOT/build/$1-release"
+    deployment=(-DZUL_DEPLOYMENT="$(realpath "$2")")
+  fi
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
   if ! out=$(cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
-      "${launcher[@]}" -UZUL_BUILD_TESTS -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s 2>&1); then
+      "${launcher[@]}" -UZUL_BUILD_TESTS "${deployment[@]}" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_EXE_LINKER_FLAGS=-s 2>&1); then
     printf '%s\n' "$out" | tail -n 40 >&2
     echo "shipped build $arch: configuring failed" >&2
     return 1
   fi
-  if ! out=$(cmake --build "$dir" --target zulinst zulplay zulplayuninst -- -j"${ZUL_JOBS:-$(nproc)}" 2>&1); then
+  # Paths below the clone count as relative: the shipped and the release
+  # builds (folders of the same depth) share what they compile alike.
+  if ! out=$(CCACHE_BASEDIR="$ZUL_ROOT" cmake --build "$dir" --target zulinst zulplay zulplayuninst -- \
+      -j"${ZUL_JOBS:-$(nproc)}" 2>&1); then
     printf '%s\n' "$out" | tail -n 40 >&2
     echo "shipped build $arch: building failed" >&2
     return 1
