@@ -2,7 +2,8 @@
 # Set-up, build both targets, run every test on both: the x86_64 build under
 # 64-bit Wine, then the i686 build (the deliverable) under 32-bit Wine emulated
 # by qemu-i386, each with its own prefix and Xvfb; then the i686 programs as
-# they ship, end to end; then every benchmark at a tiny size.
+# they ship, end to end, and a signed release from a test deployment; then
+# every benchmark at a tiny size.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -39,6 +40,11 @@ else
   start=$SECONDS
   zul_test_shipped i686 || status=1
   echo "== i686 shipped programs: $((SECONDS - start)) s"
+  # A release from the test deployment, signed with certificates made on
+  # the spot, checked and installed (tests/release/run.sh).
+  start=$SECONDS
+  bash "$ZUL_ROOT/tests/release/run.sh" || status=1
+  echo "== test release: $((SECONDS - start)) s"
   # Both builds must have run the same test programs: a test missing from
   # one build's suite fails the run, whatever the other did.
   if ! differ=$(diff "$ZUL_ROOT/build/x86_64/tests-run.txt" "$ZUL_ROOT/build/i686/tests-run.txt"); then
