@@ -7,6 +7,7 @@
 #   - bad files: a deployment lacking a required value, and a payload folder
 #     holding zulplay.exe, each stop the configure with a line naming it;
 #   - the release folder: its SHA256SUMS hold, its last line says signed;
+#     the trusted publishers reach the build as the list ZUL_TRUSTED_PUBLISHERS;
 #   - values: the programs and what their resources unpack to carry the test
 #     deployment's hosts and addresses and none of the example's;
 #   - signatures: every .exe and .dll of the release and of the installer's
@@ -85,6 +86,9 @@ case "$last" in
   *) fail "the release's last line does not say it is signed by the test publisher: $last" ;;
 esac
 (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS of $release do not hold"
+# The trusted publishers reach the build as one CMake list, each subject whole.
+grep -qx 'ZUL_TRUSTED_PUBLISHERS:INTERNAL=CN=Norvale Test Publisher, O=Norvale;CN=Norvale Second Publisher, O=Norvale' \
+  "$root/build/i686-release/CMakeCache.txt" || fail "the build's ZUL_TRUSTED_PUBLISHERS is not the deployment's two subjects"
 
 # What the programs' resources hold: the skin archives (ZIPRES) and the
 # installer's payload (ZIP 130).
