@@ -186,10 +186,12 @@ foreach(form tw kr_1 kr_2 jp_1 jp_2 vn_1 vn_2 th_1 th_2 br_1 br_2 en_1 en_2)
   set(ZUL_SURVEY_${_zul_upper} "${_zul_deploy_survey_${form}}")
 endforeach()
 
+set(ZUL_AGREEMENT_TERMS "${_zul_deploy_agreement_terms}")
+set(ZUL_AGREEMENT_PRIVACY "${_zul_deploy_agreement_privacy}")
 # The language-table rows that hold addresses, per program: key=value.
 set(ZUL_LANGUAGE_ROWS_zulinst
-  "url_useprotocol=${_zul_deploy_agreement_terms}"
-  "url_hideprotocol=${_zul_deploy_agreement_privacy}")
+  "url_useprotocol=${ZUL_AGREEMENT_TERMS}"
+  "url_hideprotocol=${ZUL_AGREEMENT_PRIVACY}")
 set(ZUL_LANGUAGE_ROWS_zulplay
   "link_about_us_link1=${_zul_deploy_about_1}"
   "link_about_us_link2=${_zul_deploy_about_2}"

@@ -246,8 +246,7 @@ TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLaunc
 TEST_F(InstallerWindowTest, AgreementLinksOpenAsTheDesktopUserElseThroughTheShell)
 {
     const std::pair<const wchar_t*, std::wstring> links[] = {
-        {L"protocolBtn1", L"https://www.example.com/zul/terms.html"},
-        {L"protocolBtn2", L"https://www.example.com/zul/privacy.html"}};
+        {L"protocolBtn1", ZUL_AGREEMENT_TERMS}, {L"protocolBtn2", ZUL_AGREEMENT_PRIVACY}};
     insttest::ShellBrowser browser(temp.path());
     ASSERT_TRUE(browser.made());
 
