@@ -193,8 +193,11 @@ zul_build() {
 # zul_build_shipped ARCH: the programs as they ship, in build/ARCH-shipped:
 # optimised, stripped, without tests and without anything only tests use (the
 # control lookup, the test hosts, the test system folder). It is configured
-# as anyone configures the project, asking for nothing: a plain configure
-# must give programs without test hooks. Fails when a step
+# as anyone configures the project, asking for nothing but the publishers
+# whose programs it may start elevated (a build without them does not
+# configure): ZUL_TRUSTED_PUBLISHERS from the environment, else the example
+# deployment's publisher, whose test certificates sign the test builds'
+# stand-ins. A plain configure must give programs without test hooks. Fails when a step
 # fails or a program is missing; zul_test_shipped then runs them. Every step
 # checks its own result: called as "zul_build_shipped i686 || status=1", this
 # function runs without set -e.
@@ -204,7 +207,8 @@ zul_build_shipped() {
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_DIR="${CCACHE_DIR:-/var/cache/zul-ccache}"
   if ! out=$(cmake -S "$ZUL_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ZUL_ROOT/cmake/toolchain-$arch.cmake" \
-      "${launcher[@]}" -UZUL_BUILD_TESTS -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s 2>&1); then
+      "${launcher[@]}" -UZUL_BUILD_TESTS -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s \
+      -DZUL_TRUSTED_PUBLISHERS="${ZUL_TRUSTED_PUBLISHERS:-CN=Norvale Test Publisher, O=Norvale}" 2>&1); then
     printf '%s\n' "$out" | tail -n 40 >&2
     echo "shipped build $arch: configuring failed" >&2
     return 1
