@@ -182,7 +182,7 @@ TEST_F(UpdateModelTest, InstallerDownloadReportsBelowHundredUntilItIsInPlace)
 
 TEST_F(UpdateModelTest, OnlyAnInstallerOfTheTrustedPublisherIsKept)
 {
-    const std::wstring file = utility::ufile::getExeDir() + L"update\zul_5.0.exe";
+    const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_5.0.exe";
     for (const wchar_t* reason : {L"unsigned", L"altered", L"untrusted root", L"another publisher"}) {
         const std::wstring variant = std::wstring(reason) == L"untrusted root"      ? L"rogue"
                                      : std::wstring(reason) == L"another publisher" ? L"other"
