@@ -10,9 +10,10 @@
 //      Authenticode chain policy up to a root of the machine's trusted roots;
 //   3. the signer's subject is one of the publishers this build trusts.
 // The file is opened with write and delete sharing denied before the check
-// and stays so until the object lets it go, so nobody can put another file
-// in its place between the check and the start. Start it while the object
-// lives (utility::process takes one), then let it go.
+// and, when trusted, stays so until the object lets it go, so nobody can put
+// another file in its place between the check and the start. Start it while
+// the object lives (utility::process takes one), then let it go. A refused
+// file is not held: the caller may delete it at once.
 #pragma once
 
 #include <windows.h>
@@ -57,8 +58,7 @@ public:
     const std::wstring& path() const { return path_; }
     // The signer's subject, when the signature could be read.
     const std::wstring& signer() const { return signer_; }
-    // Lets the file go: once the program has started, or before a refused
-    // one is deleted.
+    // Lets the file go once the program has started.
     void release() { file_.reset(); }
 
 private:

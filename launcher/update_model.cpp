@@ -271,7 +271,6 @@ bool KXSpaceUpdateModel::installerReady() const
     utility::TrustedProgram installer(path);
     if (installer.trusted())
         return true;
-    installer.release();
     common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s refused: %s, deleted",
                 path.c_str(), utility::trustVerdictText(installer.verdict()));
     utility::ufile::removeFile(path);

@@ -123,11 +123,10 @@ void KXZulImpl::entrance(HINSTANCE instance)
     // while the file that was checked is held against writes.
     if (needUpdate && !updatePath.empty()) {
         utility::TrustedProgram installer(updatePath);
-        if (!utility::process::shell(installer, L"from=update|path=" + appDir_, true, false)) {
-            installer.release();
-            if (!installer.trusted())
-                utility::ufile::removeFile(updatePath);
-        }
+        if (installer.trusted())
+            utility::process::shell(installer, L"from=update|path=" + appDir_, true, false);
+        else
+            utility::ufile::removeFile(updatePath);
     }
     // 24.
     OleUninitialize();
