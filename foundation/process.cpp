@@ -8,6 +8,7 @@
 
 #include "log.h"
 #include "scoped_handle.h"
+#include "trusted_program.h"
 #include "ustring.h"
 
 namespace utility {
@@ -73,6 +74,22 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
 {
     DWORD exitCode = 0;
     return execute(path, params, show, timeoutMs, exitCode);
+}
+
+bool mayStart(const TrustedProgram& program, const char* function)
+{
+    if (program.trusted())
+        return true;
+    common::log(function, __LINE__, L"%s not started: %s", program.path().c_str(),
+                trustVerdictText(program.verdict()));
+    return false;
+}
+
+bool execute(const TrustedProgram& program, const std::wstring& params, bool show, DWORD timeoutMs)
+{
+    if (!mayStart(program, "utility::process::execute"))
+        return false;
+    return execute(program.path(), params, show, timeoutMs);
 }
 
 std::wstring systemToolPath(const wchar_t* relativePath)

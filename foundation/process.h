@@ -9,6 +9,9 @@
 #include <vector>
 
 namespace utility {
+
+class TrustedProgram;
+
 namespace process {
 
 struct ProcessEntry {
@@ -26,6 +29,13 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show,
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs);
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
              DWORD& exitCode);
+// A program from outside the installation that runs with this process's
+// rights: started only when its check trusts it (trusted_program.h), while
+// that check still holds the file; false, with a log line, when refused.
+bool execute(const TrustedProgram& program, const std::wstring& params, bool show, DWORD timeoutMs);
+// True when program may be started; otherwise logs under function that it
+// was not and why. The starts that take a TrustedProgram ask it first.
+bool mayStart(const TrustedProgram& program, const char* function);
 // The full path of a tool of the system folder, "taskkill.exe", "cmd.exe" or
 // "WindowsPowerShell\\v1.0\\powershell.exe"; empty (with a log line) when the
 // system folder cannot be found. The programs run with administrator rights

@@ -7,6 +7,7 @@
 #include "foundation/log.h"
 #include "foundation/process.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/trusted_program.h"
 #include "foundation/ustring.h"
 #include "foundation/usystem.h"
 #include "launcher/services/process_ex.h"
@@ -123,7 +124,9 @@ bool startClient(const std::wstring& clientPath, const std::wstring& params)
         return true;
     }
     common::log("emulator::startClient", __LINE__, L"run player adminstror");
-    return utility::process::shell(clientPath, params, false, true, folder);
+    // This way the client inherits the launcher's administrator rights.
+    utility::TrustedProgram client(clientPath);
+    return utility::process::shell(client, params, false, true, folder);
 }
 
 }  // namespace emulator

@@ -132,8 +132,11 @@ private:
     // Each job works in the game folder it was started with.
     void _threadDownloadPlayer(bool noData, const std::wstring& game);
     void _threadDownloadApk(const std::wstring& game);
-    // False when the job was stopped on the way (the driver tool then stays unstarted).
-    bool runRepair(const std::wstring& game);
+    // Stopped: the job was stopped on the way (the driver tool then stays
+    // unstarted). Refused: a tool is not signed by a trusted publisher and
+    // was not started.
+    enum RepairResult { kRepairDone, kRepairStopped, kRepairRefused };
+    RepairResult runRepair(const std::wstring& game);
     // WinINet twice with resume, then libcurl twice, into partial; moved onto
     // target when complete.
     DownloadResult downloadPackage(const std::wstring& url, const std::wstring& partial,

@@ -11,6 +11,7 @@
 
 #include "foundation/log.h"
 #include "foundation/process.h"
+#include "foundation/trusted_program.h"
 #include "foundation/ufile.h"
 #include "foundation/url_policy.h"
 #include "foundation/ustring.h"
@@ -160,23 +161,40 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     }
     needPlayer_ = false;
     common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"start run repair");
-    if (!runRepair(game))
+    const RepairResult repaired = runRepair(game);
+    if (repaired == kRepairStopped)
         return;
+    if (repaired == kRepairRefused) {
+        // As with a damaged package: it goes, the emulator stays needed.
+        needPlayer_ = true;
+        deleteIfPresent(package);
+        finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
+        return;
+    }
     finishJob([](KXZulMainFrame& frame) { frame.showFolderPage(); });
 }
 
-bool KXZulMainFrame::runRepair(const std::wstring& game)
+KXZulMainFrame::RepairResult KXZulMainFrame::runRepair(const std::wstring& game)
 {
     emulator::stopProcessesInFolder(game, emulator::kRepairStopList, emulator::kRepairStopCount);
+    // Both came with the package into a folder others may write to, and run
+    // with this launcher's rights: only when their publisher signed them.
+    utility::TrustedProgram repairer(game + L"zulrepairer.exe");
+    if (!repairer.trusted())
+        return kRepairRefused;
     // The repair tool may take its minute; a stop (the window closing) must
     // not wait for it, or the worker would be cut off in the middle.
-    utility::process::shellEx(game + L"zulrepairer.exe", L"", true, false, kRepairWaitMs, worker_.stopEvent());
+    utility::process::shellEx(repairer, L"", true, false, kRepairWaitMs, worker_.stopEvent());
+    repairer.release();
     if (stopRequested()) {
         common::log("KXZulMainFrame::runRepair", __LINE__, L"stopped while the repair tool runs");
-        return false;
+        return kRepairStopped;
     }
-    utility::process::execute(game + L"driverconfig.exe", L"", false, 0);
-    return true;
+    utility::TrustedProgram driverSetup(game + L"driverconfig.exe");
+    if (!driverSetup.trusted())
+        return kRepairRefused;
+    utility::process::execute(driverSetup, L"", false, 0);
+    return kRepairDone;
 }
 
 // ---- Game package ----

@@ -7,6 +7,7 @@
 #include "foundation/log.h"
 #include "foundation/runable.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/trusted_program.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/url_policy.h"
@@ -262,17 +263,30 @@ bool KXSpaceUpdateModel::installerReady() const
     unsigned long long size = 0;
     bool executable = false;
     const std::wstring path = getUpdatePath();
-    if (readProgramHeader(path, size, executable) && size > 0 && executable)
+    if (!readProgramHeader(path, size, executable) || size == 0 || !executable) {
+        common::log("KXSpaceUpdateModel::installerReady", __LINE__,
+                    L"installer %s is no program any more, deleted", path.c_str());
+        utility::ufile::removeFile(path);
+        return false;
+    }
+    // It will run with administrator rights: only when its publisher signed it.
+    utility::TrustedProgram installer(path);
+    if (installer.trusted())
         return true;
-    common::log("KXSpaceUpdateModel::installerReady", __LINE__,
-                L"installer %s is no program any more, deleted", path.c_str());
+    common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s refused: %s, deleted",
+                path.c_str(), utility::trustVerdictText(installer.verdict()));
     utility::ufile::removeFile(path);
     return false;
 }
 
 void KXSpaceUpdateModel::_threadDownloadPlayer()
 {
-    const int result = downloadInstaller();
+    int result = downloadInstaller();
+    // An installer that would be refused at exit is refused now, as a failed download.
+    if (result == 100 && !installerReady()) {
+        needUpdate_ = false;
+        result = kDownloadFailed;
+    }
     // Not downloading any more before the window hears the end: a check it
     // starts on the last report is not refused.
     downloadRunning_ = false;

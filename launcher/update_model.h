@@ -75,8 +75,9 @@ public:
 
     std::wstring getUpdatePath() const;
     bool needUpdate() const { return needUpdate_; }
-    // At exit, before the installer is started elevated: true when it is
-    // still a program file; otherwise it is deleted (logged).
+    // When the download ends and at exit, before the installer is started
+    // elevated: true when it is still a program file and its publisher is
+    // trusted (trusted_program.h); otherwise it is deleted (logged).
     bool installerReady() const;
     bool downloadRunning() const { return downloadRunning_; }
     bool forceUpdate() const;

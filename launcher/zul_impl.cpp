@@ -12,6 +12,7 @@
 
 #include "foundation/log.h"
 #include "foundation/product.h"
+#include "foundation/trusted_program.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/ustring.h"
@@ -119,10 +120,14 @@ void KXZulImpl::entrance(HINSTANCE instance)
         common::log("KXZulImpl::entrance", __LINE__, L"*********************** kxyun end ****************");
         utility::uninit();
     }
-    // 23. The installer takes over, elevated, with this launcher's folder.
+    // 23. The installer takes over, elevated, with this launcher's folder,
+    // while the file that was checked is held against writes.
     if (needUpdate && !updatePath.empty()) {
-        const std::wstring parameters = L"from=update|path=" + appDir_;
-        ShellExecuteW(nullptr, L"runas", updatePath.c_str(), parameters.c_str(), nullptr, SW_HIDE);
+        utility::TrustedProgram installer(updatePath);
+        if (installer.trusted())
+            utility::process::shell(installer, L"from=update|path=" + appDir_, true, false);
+        else
+            utility::ufile::removeFile(updatePath);
     }
     // 24.
     OleUninitialize();

@@ -13,6 +13,7 @@
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
+#include "launcher/services/process_ex.h"
 #include "launcher/services/reg_key_ex.h"
 
 namespace {
@@ -328,9 +329,7 @@ bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
     wchar_t systemDir[MAX_PATH] = {0};
     UINT systemLength = GetSystemDirectoryW(systemDir, MAX_PATH);
     const wchar_t* workDir = (systemLength > 0 && systemLength < MAX_PATH) ? systemDir : nullptr;
-    HINSTANCE result =
-        ShellExecuteW(nullptr, nullptr, interpreter.c_str(), params.c_str(), workDir, SW_HIDE);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    return utility::process::shell(interpreter, params, false, false, workDir ? workDir : L"");
 }
 
 bool DeleteSelf()

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "foundation/log.h"
+#include "foundation/process.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/trusted_program.h"
 #include "foundation/usystem.h"
 
 namespace utility {
@@ -85,6 +87,22 @@ bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, b
     common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
                 GetLastError());
     return false;
+}
+
+bool shell(const TrustedProgram& program, const std::wstring& params, bool runas, bool show,
+           const std::wstring& folder)
+{
+    if (!mayStart(program, "utility::process::shell"))
+        return false;
+    return shell(program.path(), params, runas, show, folder);
+}
+
+bool shellEx(const TrustedProgram& program, const std::wstring& params, bool runas, bool show,
+             DWORD timeoutMs, HANDLE stopEvent)
+{
+    if (!mayStart(program, "utility::process::shellEx"))
+        return false;
+    return shellEx(program.path(), params, runas, show, timeoutMs, stopEvent);
 }
 
 }  // namespace process

@@ -1,6 +1,7 @@
 #include "test_util.h"
 
 #include <shellapi.h>
+#include <wincrypt.h>
 
 #include <vector>
 
@@ -175,6 +176,22 @@ std::string narrow(const std::wstring& wide)
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
                         nullptr);
     return out;
+}
+
+bool trustRootCertificate(const std::wstring& derFile)
+{
+    const std::string der = readFile(derFile);
+    if (der.empty())
+        return false;
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    if (!root)
+        return false;
+    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING,
+                                                        reinterpret_cast<const BYTE*>(der.data()),
+                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_USE_EXISTING,
+                                                        nullptr);
+    CertCloseStore(root, 0);
+    return added != FALSE;
 }
 
 }  // namespace testutil

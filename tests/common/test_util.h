@@ -60,6 +60,10 @@ bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
 // Pumps this thread's messages for the given time.
 void pumpFor(DWORD ms);
 std::wstring widen(const std::string& utf8);
+// Adds a certificate (a DER file) to the machine's trusted roots of this Wine
+// prefix, where every process of the test finds it; true when it is there.
+// Adding it again changes nothing.
+bool trustRootCertificate(const std::wstring& derFile);
 std::string narrow(const std::wstring& wide);
 
 }  // namespace testutil

@@ -19,19 +19,12 @@ bool trustTestCertificateAuthority()
     const DWORD length = GetEnvironmentVariableW(L"ZUL_TEST_CA_FILE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return false;
-    const std::string der = testutil::readFile(path);
-    if (der.empty())
-        return false;
-    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
-    if (!root)
-        return false;
-    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING,
-                                                        reinterpret_cast<const BYTE*>(der.data()),
-                                                        static_cast<DWORD>(der.size()), CERT_STORE_ADD_USE_EXISTING,
-                                                        nullptr);
-    CertCloseStore(root, 0);
-    return added != FALSE;
+    return testutil::trustRootCertificate(path);
 }
+
+bool trustTestPublisher() { return testutil::trustRootCertificate(testutil::exeDir() + L"signing\\root.der"); }
+
+std::wstring signedVariant(const wchar_t* name) { return testutil::exeDir() + L"signing\\" + name + L".exe"; }
 
 int TestServer::request(const std::string& verb, const std::string& pathAndQuery,
                         const std::string& body, std::string* responseBody)

@@ -159,6 +159,14 @@ private:
 // it; true when it is there. Adding it again changes nothing.
 bool trustTestCertificateAuthority();
 
+// Adds the test root of the signed stand-ins (signing\root.der beside the
+// test, tests/tools/signed_variants.sh) to the trusted roots of this Wine
+// prefix: the launcher starts them elevated only under a trusted root.
+bool trustTestPublisher();
+// The signed recording stand-in, or a copy of it to refuse: "signed",
+// "unsigned", "altered", "rogue" or "other" (signing\<name>.exe).
+std::wstring signedVariant(const wchar_t* name);
+
 // Clicks the named control of a launcher window, again and again for up to
 // 20 s while other tests' windows pass over it; a failure of the calling test
 // when it never lands.

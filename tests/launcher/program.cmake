@@ -37,6 +37,24 @@ add_custom_command(OUTPUT ${_fixture}/player_corrupt.7z
   COMMAND sh -c "printf '\\377\\377\\377\\377\\000\\000\\000\\000\\377\\377\\377\\377\\125\\252\\125\\252' | dd of='${_fixture}/player_corrupt.7z' bs=1 seek=4000 conv=notrunc status=none"
   DEPENDS ${_player}
   VERBATIM)
+# Packages whose repair tool, or driver set-up, no trusted publisher signed:
+# the launcher must not start it.
+set(_signing ${CMAKE_CURRENT_BINARY_DIR}/signing)
+set(_refused_players "")
+foreach(_case repair_unsigned:unsigned:signed repair_altered:altered:signed repair_rogue:rogue:signed
+              repair_other:other:signed driver_unsigned:signed:unsigned)
+  string(REPLACE ":" ";" _case "${_case}")
+  list(GET _case 0 _name)
+  list(GET _case 1 _repairer)
+  list(GET _case 2 _driver)
+  set(_stage ${CMAKE_CURRENT_BINARY_DIR}/player_${_name}_stage)
+  zul_make_7z(zulplay_test_player_${_name} ARCHIVE ${_fixture}/player_${_name}.7z STAGE ${_stage}
+    FILL COMMAND ${CMAKE_COMMAND} -E copy ${_player_files}/playerversion ${_stage}/playerversion
+         COMMAND ${CMAKE_COMMAND} -E copy ${_signing}/${_repairer}.exe ${_stage}/zulrepairer.exe
+         COMMAND ${CMAKE_COMMAND} -E copy ${_signing}/${_driver}.exe ${_stage}/driverconfig.exe
+    DEPENDS ${_signing}/${_repairer}.exe ${_signing}/${_driver}.exe ${_player_files}/playerversion)
+  list(APPEND _refused_players zulplay_test_player_${_name})
+endforeach()
 # The main window's skin, which a test plants beside the launcher with a change.
 configure_file(${CMAKE_SOURCE_DIR}/skins/zulplay/xml_mainframe.xml ${_fixture}/xml_mainframe.xml COPYONLY)
 add_custom_target(zulplay_test_fixture
@@ -44,7 +62,8 @@ add_custom_target(zulplay_test_fixture
           $<TARGET_FILE:zul_additions_peer> $<TARGET_FILE:zul_test_child> ${_fixture}
   DEPENDS ${_fixture}/player_corrupt.7z zulplay_test_player
   VERBATIM)
-add_dependencies(zulplay_test_fixture zulplay zul_additions_peer zul_test_child zul_crashreport_standin)
+add_dependencies(zulplay_test_fixture zulplay zul_additions_peer zul_test_child zul_crashreport_standin
+                 launcher_signed_variants ${_refused_players})
 
 add_executable(zulplay_program_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_program_test.cpp)
 target_link_libraries(zulplay_program_test PRIVATE zul_ui_driver zul_launcher_test_util launcher_additions

@@ -25,6 +25,8 @@ protected:
         ASSERT_TRUE(server.available() && server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
         // The installer comes over https only.
         ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
+        // It runs elevated: only a program of the trusted test publisher.
+        ASSERT_TRUE(launchertest::trustTestPublisher());
         ASSERT_TRUE(server.reset());
         UiTaskDispatcher::create();
         model().setHost(server.narrowUrl("/f"));
@@ -149,10 +151,10 @@ TEST_F(UpdateModelTest, ChecksDeliverOnTheUiThreadAfterAtMostThreeTries)
 
 TEST_F(UpdateModelTest, InstallerDownloadReportsBelowHundredUntilItIsInPlace)
 {
-    const std::string installer = "MZ" + launchertest::makeData(300000, 3);
+    const std::string installer = testutil::readFile(launchertest::signedVariant(L"signed"));
     ASSERT_TRUE(server.put("setup.exe", installer));
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.9\", \"url\": \"" +
-                                                     server.narrowHttpsUrl("/f/setup.exe?chunk=16384&trickle=150") +
+                                                     server.narrowHttpsUrl("/f/setup.exe?chunk=65536&trickle=100") +
                                                      "\"}"));
     ASSERT_EQ(L"|9.9.9", check(false));
     const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_9.9.9.exe";
@@ -168,17 +170,39 @@ TEST_F(UpdateModelTest, InstallerDownloadReportsBelowHundredUntilItIsInPlace)
         EXPECT_LT(progress[i], 100) << "report " << i;
     EXPECT_EQ(99, progress[progress.size() - 2]);
 
-    // At exit the installer is started only while it is still a program.
+    // At exit the installer is started only while it is still a program of the trusted publisher.
     EXPECT_TRUE(model().installerReady());
     ASSERT_TRUE(testutil::writeFile(file, "replaced"));
     EXPECT_FALSE(model().installerReady());
     EXPECT_FALSE(testutil::fileExists(file));
+    ASSERT_TRUE(CopyFileW(launchertest::signedVariant(L"unsigned").c_str(), file.c_str(), FALSE));
+    EXPECT_FALSE(model().installerReady());
+    EXPECT_FALSE(testutil::fileExists(file));
+}
+
+TEST_F(UpdateModelTest, OnlyAnInstallerOfTheTrustedPublisherIsKept)
+{
+    const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_5.0.exe";
+    for (const wchar_t* reason : {L"unsigned", L"altered", L"untrusted root", L"another publisher"}) {
+        const std::wstring variant = std::wstring(reason) == L"untrusted root"      ? L"rogue"
+                                     : std::wstring(reason) == L"another publisher" ? L"other"
+                                                                                    : reason;
+        SCOPED_TRACE(testutil::narrow(variant));
+        ASSERT_TRUE(server.put("setup.exe", testutil::readFile(launchertest::signedVariant(variant.c_str()))));
+        launchertest::LogCapture log;
+        EXPECT_EQ(Model::kDownloadFailed, downloadFrom(server.narrowHttpsUrl("/f/setup.exe")));
+        EXPECT_FALSE(model().needUpdate());
+        EXPECT_FALSE(testutil::fileExists(file)) << "a refused installer is deleted";
+        EXPECT_TRUE(log.contains(L"utility::TrustedProgram: " + file + L" refused: " + reason));
+        EXPECT_TRUE(log.contains(L"installer " + file + L" refused: " + reason + L", deleted"));
+    }
 }
 
 TEST_F(UpdateModelTest, OnlyAWholeProgramOverHttpsBecomesTheInstaller)
 {
     launchertest::LogCapture log;
-    const std::string program = "MZ" + launchertest::makeData(100000, 4);
+    const std::string program = testutil::readFile(launchertest::signedVariant(L"signed"));
+    ASSERT_GT(program.size(), 50000u);
     ASSERT_TRUE(server.put("setup.exe", program));
     ASSERT_TRUE(server.put("notes.txt", "not a program at all"));
     ASSERT_TRUE(server.put("empty.exe", ""));
@@ -199,7 +223,7 @@ TEST_F(UpdateModelTest, OnlyAWholeProgramOverHttpsBecomesTheInstaller)
     EXPECT_TRUE(log.contains(L"address refused: " + server.url("/f/setup.exe")));
     EXPECT_TRUE(log.contains(L"redirected address refused: " + server.url("/f/setup.exe")));
     EXPECT_TRUE(log.contains(L"refused: 50000 bytes without an announced length"));
-    EXPECT_TRUE(log.contains(L"refused: 100002 bytes without an announced length"));
+    EXPECT_TRUE(log.contains(L"refused: " + std::to_wstring(program.size()) + L" bytes without an announced length"));
     EXPECT_EQ(2u, log.count(L"refused: no program"));
 
     // The positive control: the same program whole, over https.
@@ -233,9 +257,9 @@ TEST_F(UpdateModelTest, FailedOrForgottenDownloadsReachNoClosedWindow)
 
 TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
 {
-    const std::string installer = "MZ" + launchertest::makeData(300000, 5);
+    const std::string installer = testutil::readFile(launchertest::signedVariant(L"signed"));
     ASSERT_TRUE(server.put("setup.exe", installer));
-    const std::string url = server.narrowHttpsUrl("/f/setup.exe?chunk=16384&trickle=150");
+    const std::string url = server.narrowHttpsUrl("/f/setup.exe?chunk=65536&trickle=100");
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.8\", \"content\": \"first\", "
                                                  "\"url\": \"" + url + "\"}"));
     ASSERT_EQ(L"first|9.9.8", check(false));

@@ -28,5 +28,6 @@ zul_add_world_test(zulplay_update_test TIMEOUT 900 LABELS http gui
 add_executable(launcher_update_model_test ${CMAKE_CURRENT_LIST_DIR}/update_model_test.cpp)
 target_link_libraries(launcher_update_model_test PRIVATE launcher_app zul_launcher_test_util zul_gtest_main)
 zul_copy_curl_dll(launcher_update_model_test)
+add_dependencies(launcher_update_model_test launcher_signed_variants)
 zul_add_world_test(launcher_update_model_test LABELS http
   COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:launcher_update_model_test>)

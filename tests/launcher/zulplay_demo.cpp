@@ -68,6 +68,10 @@ int wmain(int argc, wchar_t** argv)
     // reporter is not part of the installation: its stand-in joins it.
     for (const wchar_t* name : {L"zulplay.exe", L"libcurl.dll", L"crashreport.dll"})
         CopyFileW(fixture(name).c_str(), (app + name).c_str(), TRUE);
+    // The emulator's tools and the client run elevated only when the test
+    // publisher signed them, under its root.
+    if (!testutil::trustRootCertificate(testutil::exeDir() + L"signing\\root.der"))
+        return fail(L"the test publisher's root could not be trusted");
     testutil::writeFile(app + L"config.data", "autorun=0|existgame=1|minbyclose=0|configversion=1000");
     wchar_t port[16] = {0};
     GetEnvironmentVariableW(L"ZUL_HTTP_TEST_PORT", port, 16);

@@ -136,6 +136,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
+        // The package's tools run elevated only under a trusted root.
+        ASSERT_TRUE(launchertest::trustTestPublisher());
         server.reset();
         // The game folder is <app dir>game\ only while the registry names none.
         deleteStoredGameFolder();

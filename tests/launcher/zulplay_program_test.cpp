@@ -111,6 +111,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.available()) << "run through tests/tools/with_http_server.sh";
+        // The package's tools run elevated only under a trusted root.
+        ASSERT_TRUE(launchertest::trustTestPublisher());
         server.reset();
         // The game folder is <app dir>game\ only while the registry names none.
         HKEY key = nullptr;
@@ -390,6 +392,45 @@ TEST_F(ZulplayProgram, FailuresAreReportedAndLeaveNoPackageBehind)
     EXPECT_EQ(4, server.count("/f/pkg/missing.7z"));
     EXPECT_TRUE(uidriver::queryControl(window, L"startBtn").enabled);
     EXPECT_TRUE(uidriver::queryControl(window, L"pathEdit").visible);
+}
+
+TEST_F(ZulplayProgram, PackageToolsOfNoTrustedPublisherAreNotStarted)
+{
+    LauncherFolder folder;
+    uidriver::Program launcher(folder.exe(), L"");
+    HWND window = start(launcher, folder);
+    ASSERT_NE(nullptr, window);
+    struct Case {
+        const char* package;
+        const wchar_t* tool;
+        const wchar_t* reason;
+    };
+    int round = 0;
+    for (const Case& c : {Case{"repair_unsigned", L"zulrepairer.exe", L"unsigned"},
+                          Case{"repair_altered", L"zulrepairer.exe", L"altered"},
+                          Case{"repair_rogue", L"zulrepairer.exe", L"untrusted root"},
+                          Case{"repair_other", L"zulrepairer.exe", L"another publisher"},
+                          Case{"driver_unsigned", L"driverconfig.exe", L"unsigned"}}) {
+        SCOPED_TRACE(c.package);
+        const std::string name = std::string("pkg/") + c.package + ".7z";
+        const std::string version = "1." + std::to_string(++round);
+        ASSERT_TRUE(server.put(name, testutil::readFile(fixture(L"player_" + testutil::widen(c.package) + L".7z"))));
+        putDescription("/f/" + name, version);
+        click(window, L"startBtn");
+        // The job ends as after a failed unpack, the package deleted.
+        HWND box = uidriver::waitForWindow(kBoxClass, launcher.pid(), kJobMs);
+        ASSERT_NE(nullptr, box);
+        EXPECT_TRUE(folder.waitForLog(folder.game() + c.tool + L" refused: " + c.reason));
+        EXPECT_FALSE(testutil::fileExists(folder.app() + L"zulen_" + testutil::widen(version) + L".7z"));
+        EXPECT_FALSE(testutil::fileExists(folder.game() + L"driverconfig.cmdline.txt"));
+        // Only a signed repair tool ran, ahead of the refused driver set-up.
+        EXPECT_EQ(std::wstring(c.tool) == L"driverconfig.exe",
+                  testutil::fileExists(folder.game() + L"zulrepairer.cmdline.txt"));
+        uidriver::bringToFront(box);
+        uidriver::pressKey(VK_ESCAPE);
+        EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(box); }, 10000));
+        EXPECT_TRUE(waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 10000).enabled);
+    }
 }
 
 TEST_F(ZulplayProgram, HostileRemoteAddressesAndDocumentsAreRefused)

@@ -147,6 +147,8 @@ protected:
         // The new installer comes over https, from a server the prefix trusts.
         ASSERT_TRUE(server.tlsAvailable()) << "run through tests/tools/with_http_server.sh --tls";
         ASSERT_TRUE(launchertest::trustTestCertificateAuthority());
+        // The installer runs elevated only under a trusted root.
+        ASSERT_TRUE(launchertest::trustTestPublisher());
         server.reset();
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Norvale\\ZUL", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
