@@ -7,6 +7,8 @@
 # sees another's apt-get or half-made folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# Font packages the test worlds draw every script with, here and in the 32-bit Wine root.
+export ZUL_WORLD_FONTS="fonts-noto-cjk fonts-tlwg-loma-ttf fonts-dejavu-core"
 
 DEPS="${ZUL_DEPS_DIR:-/var/cache/zul-deps}"
 export DEBIAN_FRONTEND=noninteractive
@@ -36,6 +38,10 @@ need wine64-preloader
 
 # A TrueType face GDI+ finds under Wine: the label tests and the demo draw text effects in it.
 need fonts-dejavu-core
+# The faces the language tables name for Chinese, Japanese, Korean and Thai
+# stand in the test worlds for these (scripts/wine-fonts.reg); Arabic and
+# Persian are drawn in DejaVu Sans.
+for p in $ZUL_WORLD_FONTS; do need "$p"; done
 
 src_list=/etc/apt/sources.list.d/zul-deb-src.sources
 add_deb_src() {
