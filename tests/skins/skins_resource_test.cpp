@@ -7,7 +7,10 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +21,10 @@
 #include "foundation/sz/sz_extract.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/controls/gif_anim_ui.h"
+#include "skinui/controls/label_ui.h"
+#include "skinui/controls/tab_layout_ui.h"
+#include "skinui/core/draw_kit.h"
+#include "skinui/core/window_impl_base.h"
 #include "skinui/core/skin_builder.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/xml_reader.h"
@@ -26,6 +33,12 @@
 using namespace SkinUI;
 
 namespace {
+
+struct CodeText {
+    const wchar_t* control;
+    const wchar_t* key;
+    const wchar_t* tail = L"";
+};
 
 struct ProgramSkin {
     const wchar_t* skinFile;
@@ -48,6 +61,14 @@ const std::vector<std::wstring> kCodeKeys = {L"font_name", L"install_run_player"
                                              L"install_must_accept_protocol_notice", L"prompt", L"error",
                                              L"confirm", L"url_useprotocol", L"url_hideprotocol"};
 const bool kHasFonts = true;
+// Texts the code puts into controls: a language key and what follows it.
+const std::vector<CodeText> kCodeTexts = {
+    {L"startBtn", L"install_run_player"},
+    {L"titlelabel", L"prompt"},
+    {L"titlelabel", L"error"},
+    {L"descriptlabel", L"install_must_accept_protocol_notice"},
+    {L"descriptlabel", L"install_error1"},
+};
 #elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
 const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel",
                                                     L"bottombar"};
@@ -82,6 +103,25 @@ const std::vector<std::wstring> kCodeKeys = {
     L"link_about_us_link2", L"url_home", L"url_facebook", L"url_youtobe", L"url_discord", L"url_Razeradu", L"url_N",
     L"url_store"};
 const bool kHasFonts = false;
+const std::vector<CodeText> kCodeTexts = {
+    {L"startBtn", L"launcher_download_game"},
+    {L"startBtn", L"launcher_start_game"},
+    {L"startBtn", L"launcher_btn_installing"},
+    {L"startBtn", L"update_window_text"},
+    {L"downloadLabel", L"launcher_downloading", L"1023MB/1024MB"},
+    {L"speedLabel", L"launcher_speed", L"1023KB/S"},
+    {L"leftTimeLabel", L"launcher_lefttime", L"00:59:59"},
+    {L"versionLabel", L"update_currentVersion", L"1.0.0"},
+    {L"oldVersionLabel", L"update_currentVersion", L"1.0.0"},
+    {L"updateVersionLabel", L"update_newversion", L"1.0.1"},
+    {L"progressLabel", L"update_downloading", L"100%"},
+    {L"progressLabel", L"update_download_failed"},
+    {L"titlelabel", L"prompt"},
+    {L"descriptlabel", L"change_restart"},
+    {L"descriptlabel", L"launcher_download_failed"},
+    {L"descriptlabel", L"launcher_unpack_failed"},
+    {L"descriptlabel", L"launcher_start_failed"},
+};
 #else
 const std::vector<ProgramSkin> kSkins = {
     // Two "cancelBtn": the title bar's close button and the done page's Confirm.
@@ -90,6 +130,7 @@ const std::vector<ProgramSkin> kSkins = {
 };
 const std::vector<std::wstring> kCodeKeys = {L"font_name"};
 const bool kHasFonts = false;
+const std::vector<CodeText> kCodeTexts = {};
 #endif
 
 const wchar_t* const kLanguages[] = {L"en_US", L"zh_TW", L"zh_CN", L"ko_KR", L"vi_VN", L"th_TH", L"in_ID",
@@ -359,6 +400,189 @@ TEST(ProgramResourceTest, FontsArchiveHoldsTheNineFontsAndEachLoads)
         EXPECT_GT(::AddFontResourceExW(path.c_str(), FR_PRIVATE, nullptr), 0) << testutil::narrow(font.first);
         ::RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
     }
+}
+
+// A window of the program's skin built as the program builds it, on its
+// language's font set, and never shown: the layout test lays it out itself.
+class LayoutProbe : public WindowImplBase {
+public:
+    explicit LayoutProbe(const wchar_t* skin) : m_skin(skin) {}
+    const wchar_t* GetWindowClassName() const override { return L"ZulLayoutProbe"; }
+    CUiString GetSkinFolder() override { return L""; }
+    CUiString GetSkinFile() override { return m_skin; }
+    void InitWindow() override { m_pm.InitFontSet(CUiManager::GetLanguageTextA("font_name")); }
+
+private:
+    CUiString m_skin;
+};
+
+CControlUI* CALLBACK Gather(CControlUI* control, LPVOID data)
+{
+    static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
+    return nullptr;
+}
+
+bool ShownWithAncestors(CControlUI* control)
+{
+    for (; control != nullptr; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
+}
+
+CTabLayoutUI* AsTab(CControlUI* control)
+{
+    return control != nullptr ? static_cast<CTabLayoutUI*>(control->GetInterface(L"TabLayout")) : nullptr;
+}
+
+// Where a label's text, measured as the label draws it, leaves what the
+// window shows of its text rectangle; empty when it fits.
+std::string Overflow(CUiManager& pm, CLabelUI* label)
+{
+    const CUiString& text = label->GetText();
+    if (text.IsEmpty()) return "";
+    RECT box = label->GetPos();
+    const RECT pad = label->GetTextPadding();
+    box = RECT{box.left + pad.left, box.top + pad.top, box.right - pad.right, box.bottom - pad.bottom};
+    RECT shown = box;
+    for (CControlUI* up = label->GetParent(); up != nullptr; up = up->GetParent()) {
+        const RECT& outer = up->GetPos();
+        ::IntersectRect(&shown, &shown, &outer);
+    }
+    const UINT style = label->GetTextStyle();
+    const bool single = (style & DT_SINGLELINE) != 0;
+    RECT used = single ? RECT{0, 0, 9999, 9999} : RECT{0, 0, box.right - box.left, 9999};
+    const UINT measure = (style & ~(DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT;
+    if (label->IsShowHtml()) {
+        int links = 0;
+        CDrawKit::DrawHtmlText(pm.GetPaintDC(), &pm, used, text, 0, nullptr, nullptr, links, label->GetFont(),
+                               measure);
+    } else {
+        CDrawKit::DrawText(pm.GetPaintDC(), &pm, used, text, 0, label->GetFont(), measure);
+    }
+    const int width = used.right - used.left, height = used.bottom - used.top;
+    RECT at = box;
+    if (style & DT_CENTER) at.left += ((box.right - box.left) - width) / 2;
+    else if (style & DT_RIGHT) at.left = box.right - width;
+    if ((style & DT_VCENTER) && (single || label->IsShowHtml())) at.top += ((box.bottom - box.top) - height) / 2;
+    else if (style & DT_BOTTOM) at.top = box.bottom - height;
+    at.right = at.left + width;
+    at.bottom = at.top + height;
+    if (at.left >= shown.left && at.top >= shown.top && at.right <= shown.right && at.bottom <= shown.bottom)
+        return "";
+    std::wstring shownText(text.GetData());
+    CUiString substituted = text;
+    CUiManager::ProcessLanguageText(substituted);
+    char line[160];
+    snprintf(line, sizeof(line), " needs %dx%d at %ld,%ld, shows %ld,%ld-%ld,%ld: ", width, height, at.left, at.top,
+             shown.left, shown.top, shown.right, shown.bottom);
+    return line + testutil::narrow(substituted.GetData());
+}
+
+// Every label's and button's text, the skin's own and those the code puts
+// there, fits the rectangle the window shows it in: laid out as built, on
+// each page of each tab, and with each control the code shows later.
+TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
+{
+    SetUpProgramSkin(::GetModuleHandleW(nullptr), L"en_US");
+    std::set<std::string> clipped;
+    for (const wchar_t* language : kLanguages) {
+        CUiManager::SetLanguage(language, L"en_US");
+        CUiManager::LoadZipResource(129, L"multi_language.tsv");
+        for (const ProgramSkin& skin : kSkins) {
+            const std::wstring file = skin.skinFile;
+            if (file == L"xml_menu.xml" || file == L"trayicon.xml" || file == L"xml_loading.xml") continue;
+            LayoutProbe window(skin.skinFile);
+            ASSERT_NE(nullptr, window.Create(nullptr, L"layout", WS_POPUP, 0)) << testutil::narrow(file);
+            CUiManager& pm = window.GetManager();
+            CControlUI* root = pm.GetRoot();
+            ASSERT_NE(nullptr, root);
+            const RECT client = {0, 0, pm.GetInitSize().cx, pm.GetInitSize().cy};
+            std::vector<CControlUI*> controls;
+            root->FindControl(Gather, &controls, UIFIND_ALL);
+            CLabelUI* description = nullptr;
+            for (CControlUI* control : controls) {
+                if (control->GetName() == L"descriptlabel") description = static_cast<CLabelUI*>(control);
+            }
+            if (description != nullptr) {  // as the message box sets its text
+                description->SetAttribute(L"align", L"center");
+                description->SetAttribute(L"multiline", L"true");
+                description->SetAttribute(L"showhtml", L"true");
+            }
+            // The states: as built, each tab page, each hidden control shown on its page.
+            std::vector<std::pair<std::string, CControlUI*>> states = {{"", nullptr}};
+            for (CControlUI* control : controls) {
+                if (CTabLayoutUI* tab = AsTab(control)) {
+                    for (int i = 0; i < tab->GetCount(); ++i)
+                        states.push_back({" on page " + std::to_string(i), tab->GetItemAt(i)});
+                } else if (!control->IsVisible() && !AsTab(control->GetParent())) {
+                    states.push_back({" with " + testutil::narrow(control->GetName().GetData()), control});
+                }
+            }
+            auto visit = [&](const std::function<void(const std::string&)>& check) {
+                for (const auto& state : states) {
+                    std::vector<CControlUI*> shownHere;
+                    for (CControlUI* c = state.second; c != nullptr; c = c->GetParent()) {
+                        if (CTabLayoutUI* tab = AsTab(c->GetParent())) {
+                            tab->SelectItem(tab->GetItemIndex(c), false);
+                        } else if (!c->IsVisible()) {
+                            c->SetVisible(true);
+                            shownHere.push_back(c);
+                        }
+                    }
+                    root->SetPos(client, false);
+                    check(state.first);
+                    for (CControlUI* c : shownHere) c->SetVisible(false);
+                    for (CControlUI* control : controls) {  // every tab back on its first page
+                        if (CTabLayoutUI* tab = AsTab(control)) tab->SelectItem(0, false);
+                    }
+                }
+            };
+            auto where = [&](CControlUI* control, const std::string& state) {
+                return testutil::narrow(language) + " " + testutil::narrow(file) + " " +
+                       testutil::narrow(control->GetName().GetData()) + state;
+            };
+            auto labelOf = [](CControlUI* control) -> CLabelUI* {
+                if (control->GetInterface(L"Edit") != nullptr) return nullptr;
+                return static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+            };
+            visit([&](const std::string& state) {
+                for (CControlUI* control : controls) {
+                    CLabelUI* label = labelOf(control);
+                    if (label == nullptr || !ShownWithAncestors(control)) continue;
+                    std::string overflow = Overflow(pm, label);
+                    if (!overflow.empty()) clipped.insert(where(control, state) + overflow);
+                }
+            });
+            for (const CodeText& code : kCodeTexts) {
+                CUiString text = CUiManager::GetLanguageText(code.key);
+                text += code.tail;
+                std::vector<std::pair<CLabelUI*, CUiString>> named;
+                for (CControlUI* control : controls) {
+                    CLabelUI* label = labelOf(control);
+                    if (label != nullptr && control->GetName() == code.control) {
+                        named.push_back({label, label->GetText()});
+                        label->SetText(text);
+                    }
+                }
+                if (named.empty()) continue;
+                visit([&](const std::string& state) {
+                    for (const auto& each : named) {
+                        if (!ShownWithAncestors(each.first)) continue;
+                        std::string overflow = Overflow(pm, each.first);
+                        if (!overflow.empty()) clipped.insert(where(each.first, state) + overflow);
+                    }
+                });
+                for (const auto& each : named) each.first->SetText(each.second);
+            }
+            ::DestroyWindow(window.GetHWND());
+        }
+    }
+    std::string report;
+    for (const std::string& line : clipped) report += line + "\n";
+    EXPECT_TRUE(clipped.empty()) << clipped.size() << " texts do not fit:\n" << report;
+    CUiManager::SetLanguage(L"en_US", L"en_US");
+    CUiManager::LoadZipResource(129, L"multi_language.tsv");
 }
 
 }  // namespace
