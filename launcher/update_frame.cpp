@@ -16,7 +16,7 @@ SKINUI_END_NOTIFY_MAP()
 namespace {
 
 // The bottom row's height and the progress label's own.
-const int kButtonRowHeight = 40;
+const int kButtonRowHeight = 60;
 const int kProgressLabelHeight = 22;
 
 std::wstring text(const wchar_t* key)

@@ -8,7 +8,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # Font packages the test worlds draw every script with, here and in the 32-bit Wine root.
-export ZUL_WORLD_FONTS="fonts-noto-cjk fonts-tlwg-loma-ttf fonts-dejavu-core"
+export ZUL_WORLD_FONTS="fonts-noto-cjk fonts-tlwg-loma-ttf fonts-dejavu-core fonts-dejavu-extra"
 
 DEPS="${ZUL_DEPS_DIR:-/var/cache/zul-deps}"
 export DEBIAN_FRONTEND=noninteractive
@@ -40,7 +40,7 @@ need wine64-preloader
 need fonts-dejavu-core
 # The faces the language tables name for Chinese, Japanese, Korean and Thai
 # stand in the test worlds for these (scripts/wine-fonts.reg); Arabic and
-# Persian are drawn in DejaVu Sans.
+# Persian in DejaVu Sans Condensed.
 for p in $ZUL_WORLD_FONTS; do need "$p"; done
 
 src_list=/etc/apt/sources.list.d/zul-deb-src.sources

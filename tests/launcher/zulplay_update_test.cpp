@@ -437,9 +437,10 @@ TEST_F(ZulplayUpdate, WindowsInEveryLanguage)
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Language", REG_SZ, region.c_str(),
                                                  static_cast<DWORD>((region.size() + 1) * 2)));
         LauncherFolder installation;
-        if (std::string(language.locale) == "ar_IL")
+        if (std::string(language.locale) == "ar_IL") {
             ASSERT_TRUE(testutil::writeTableSpeaking(ZUL_LAUNCHER_LANGUAGE_TABLE,
                                                      installation.app() + L"multi_language.tsv", "ar_IL"));
+        }
         uidriver::Program launcher(installation.exe(), L"");
         HWND main = start(launcher, installation);
         ASSERT_NE(nullptr, main);

@@ -38,7 +38,23 @@ struct CodeText {
     const wchar_t* control;
     const wchar_t* key;
     const wchar_t* tail = L"";
+    const char* view = "";  // the code's view (below) that shows it; "" for every view
 };
+
+// How the code arranges a window: the controls it shows or hides and the
+// attributes it sets. A view without a name is how the window always looks.
+struct View {
+    const wchar_t* skinFile;
+    const char* name;
+    std::vector<std::pair<const wchar_t*, bool>> shown;
+    std::vector<std::vector<const wchar_t*>> attributes;  // control, attribute, value
+};
+
+// The message boxes' content label, as the box sets it up for its text.
+const View kMessageBoxView = {L"common/xml_messagebox.xml", "", {},
+                              {{L"descriptlabel", L"align", L"center"},
+                               {L"descriptlabel", L"multiline", L"true"},
+                               {L"descriptlabel", L"showhtml", L"true"}}};
 
 struct ProgramSkin {
     const wchar_t* skinFile;
@@ -69,6 +85,7 @@ const std::vector<CodeText> kCodeTexts = {
     {L"descriptlabel", L"install_must_accept_protocol_notice"},
     {L"descriptlabel", L"install_error1"},
 };
+const std::vector<View> kViews = {kMessageBoxView};
 #elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
 const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel",
                                                     L"bottombar"};
@@ -114,13 +131,25 @@ const std::vector<CodeText> kCodeTexts = {
     {L"versionLabel", L"update_currentVersion", L"1.0.0"},
     {L"oldVersionLabel", L"update_currentVersion", L"1.0.0"},
     {L"updateVersionLabel", L"update_newversion", L"1.0.1"},
-    {L"progressLabel", L"update_downloading", L"100%"},
-    {L"progressLabel", L"update_download_failed"},
+    {L"progressLabel", L"update_downloading", L"100%", "downloading"},
+    {L"progressLabel", L"update_download_failed", L"", "failed"},
     {L"titlelabel", L"prompt"},
     {L"descriptlabel", L"change_restart"},
     {L"descriptlabel", L"launcher_download_failed"},
     {L"descriptlabel", L"launcher_unpack_failed"},
     {L"descriptlabel", L"launcher_start_failed"},
+};
+// The update offer while it downloads, and after a download failed.
+const std::vector<View> kViews = {
+    kMessageBoxView,
+    {L"common/xml_messagebox_noicon.xml", "", {}, kMessageBoxView.attributes},
+    {L"updateframe.xml", "downloading",
+     {{L"updateBtn", false}, {L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true},
+      {L"updateprogress", true}, {L"progressGap", true}},
+     {{L"progressLabel", L"multiline", L"false"}, {L"progressLabel", L"height", L"22"}}},
+    {L"updateframe.xml", "failed",
+     {{L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true}, {L"progressGap", false}},
+     {{L"progressLabel", L"multiline", L"true"}, {L"progressLabel", L"height", L"60"}}},
 };
 #else
 const std::vector<ProgramSkin> kSkins = {
@@ -131,6 +160,7 @@ const std::vector<ProgramSkin> kSkins = {
 const std::vector<std::wstring> kCodeKeys = {L"font_name"};
 const bool kHasFonts = false;
 const std::vector<CodeText> kCodeTexts = {};
+const std::vector<View> kViews = {};
 #endif
 
 const wchar_t* const kLanguages[] = {L"en_US", L"zh_TW", L"zh_CN", L"ko_KR", L"vi_VN", L"th_TH", L"in_ID",
@@ -437,7 +467,7 @@ CTabLayoutUI* AsTab(CControlUI* control)
 
 // Where a label's text, measured as the label draws it, leaves what the
 // window shows of its text rectangle; empty when it fits.
-std::string Overflow(CUiManager& pm, CLabelUI* label)
+std::string Overflow(CUiManager& pm, CLabelUI* label, RECT* drawn = nullptr)
 {
     const CUiString& text = label->GetText();
     if (text.IsEmpty()) return "";
@@ -445,7 +475,8 @@ std::string Overflow(CUiManager& pm, CLabelUI* label)
     const RECT pad = label->GetTextPadding();
     box = RECT{box.left + pad.left, box.top + pad.top, box.right - pad.right, box.bottom - pad.bottom};
     RECT shown = box;
-    for (CControlUI* up = label->GetParent(); up != nullptr; up = up->GetParent()) {
+    // (the window itself is left out: the code grows it to show what lies below its first size)
+    for (CControlUI* up = label->GetParent(); up != nullptr && up->GetParent() != nullptr; up = up->GetParent()) {
         const RECT& outer = up->GetPos();
         ::IntersectRect(&shown, &shown, &outer);
     }
@@ -468,6 +499,7 @@ std::string Overflow(CUiManager& pm, CLabelUI* label)
     else if (style & DT_BOTTOM) at.top = box.bottom - height;
     at.right = at.left + width;
     at.bottom = at.top + height;
+    if (drawn != nullptr) *drawn = at;
     if (at.left >= shown.left && at.top >= shown.top && at.right <= shown.right && at.bottom <= shown.bottom)
         return "";
     std::wstring shownText(text.GetData());
@@ -480,8 +512,8 @@ std::string Overflow(CUiManager& pm, CLabelUI* label)
 }
 
 // Every label's and button's text, the skin's own and those the code puts
-// there, fits the rectangle the window shows it in: laid out as built, on
-// each page of each tab, and with each control the code shows later.
+// there, fits the rectangle the window shows it in: laid out as built and in
+// each view the code makes of it, on each page of each tab.
 TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
 {
     SetUpProgramSkin(::GetModuleHandleW(nullptr), L"en_US");
@@ -492,90 +524,100 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
         for (const ProgramSkin& skin : kSkins) {
             const std::wstring file = skin.skinFile;
             if (file == L"xml_menu.xml" || file == L"trayicon.xml" || file == L"xml_loading.xml") continue;
-            LayoutProbe window(skin.skinFile);
-            ASSERT_NE(nullptr, window.Create(nullptr, L"layout", WS_POPUP, 0)) << testutil::narrow(file);
-            CUiManager& pm = window.GetManager();
-            CControlUI* root = pm.GetRoot();
-            ASSERT_NE(nullptr, root);
-            const RECT client = {0, 0, pm.GetInitSize().cx, pm.GetInitSize().cy};
-            std::vector<CControlUI*> controls;
-            root->FindControl(Gather, &controls, UIFIND_ALL);
-            CLabelUI* description = nullptr;
-            for (CControlUI* control : controls) {
-                if (control->GetName() == L"descriptlabel") description = static_cast<CLabelUI*>(control);
+            std::vector<std::string> viewNames = {""};
+            for (const View& view : kViews) {
+                if (file == view.skinFile && view.name[0] != '\0') viewNames.push_back(view.name);
             }
-            if (description != nullptr) {  // as the message box sets its text
-                description->SetAttribute(L"align", L"center");
-                description->SetAttribute(L"multiline", L"true");
-                description->SetAttribute(L"showhtml", L"true");
-            }
-            // The states: as built, each tab page, each hidden control shown on its page.
-            std::vector<std::pair<std::string, CControlUI*>> states = {{"", nullptr}};
-            for (CControlUI* control : controls) {
-                if (CTabLayoutUI* tab = AsTab(control)) {
-                    for (int i = 0; i < tab->GetCount(); ++i)
-                        states.push_back({" on page " + std::to_string(i), tab->GetItemAt(i)});
-                } else if (!control->IsVisible() && !AsTab(control->GetParent())) {
-                    states.push_back({" with " + testutil::narrow(control->GetName().GetData()), control});
+            for (const std::string& viewName : viewNames) {
+                LayoutProbe window(skin.skinFile);
+                ASSERT_NE(nullptr, window.Create(nullptr, L"layout", WS_POPUP, 0)) << testutil::narrow(file);
+                CUiManager& pm = window.GetManager();
+                CControlUI* root = pm.GetRoot();
+                ASSERT_NE(nullptr, root);
+                const RECT client = {0, 0, pm.GetInitSize().cx, pm.GetInitSize().cy};
+                for (const View& view : kViews) {
+                    if (file != view.skinFile || (view.name[0] != '\0' && viewName != view.name)) continue;
+                    for (const auto& shown : view.shown) {
+                        if (CControlUI* control = pm.FindControl(shown.first)) control->SetVisible(shown.second);
+                    }
+                    for (const auto& attribute : view.attributes) {
+                        if (CControlUI* control = pm.FindControl(attribute[0]))
+                            control->SetAttribute(attribute[1], attribute[2]);
+                    }
                 }
-            }
-            auto visit = [&](const std::function<void(const std::string&)>& check) {
-                for (const auto& state : states) {
-                    std::vector<CControlUI*> shownHere;
-                    for (CControlUI* c = state.second; c != nullptr; c = c->GetParent()) {
-                        if (CTabLayoutUI* tab = AsTab(c->GetParent())) {
-                            tab->SelectItem(tab->GetItemIndex(c), false);
-                        } else if (!c->IsVisible()) {
-                            c->SetVisible(true);
-                            shownHere.push_back(c);
+                std::vector<CControlUI*> controls;
+                root->FindControl(Gather, &controls, UIFIND_ALL);
+                // Each page of each tab in turn, the others on their first page.
+                std::vector<std::pair<std::string, CControlUI*>> pages = {{"", nullptr}};
+                for (CControlUI* control : controls) {
+                    if (CTabLayoutUI* tab = AsTab(control)) {
+                        for (int i = 1; i < tab->GetCount(); ++i)
+                            pages.push_back({" on page " + std::to_string(i), tab->GetItemAt(i)});
+                    }
+                }
+                const std::string state = viewName.empty() ? "" : " (" + viewName + ")";
+                auto visit = [&](const std::function<void(const std::string&)>& check) {
+                    for (const auto& page : pages) {
+                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(
+                            AsTab(page.second->GetParent())->GetItemIndex(page.second), false);
+                        root->SetPos(client, false);
+                        check(state + page.first);
+                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(0, false);
+                    }
+                };
+                auto where = [&](CControlUI* control, const std::string& at) {
+                    return testutil::narrow(language) + " " + testutil::narrow(file) + " " +
+                           testutil::narrow(control->GetName().GetData()) + at;
+                };
+                auto labelOf = [](CControlUI* control) -> CLabelUI* {
+                    if (control->GetInterface(L"Edit") != nullptr) return nullptr;
+                    return static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+                };
+                visit([&](const std::string& at) {
+                    std::vector<std::pair<CControlUI*, RECT>> texts;
+                    for (CControlUI* control : controls) {
+                        CLabelUI* label = labelOf(control);
+                        if (label == nullptr || !ShownWithAncestors(control)) continue;
+                        RECT drawn = {};
+                        std::string overflow = Overflow(pm, label, &drawn);
+                        if (!overflow.empty()) clipped.insert(where(control, at) + overflow);
+                        if (!label->GetText().IsEmpty()) texts.push_back({control, drawn});
+                    }
+                    // Nor does one text run into another.
+                    for (size_t i = 0; i < texts.size(); ++i) {
+                        for (size_t j = i + 1; j < texts.size(); ++j) {
+                            RECT both;
+                            if (::IntersectRect(&both, &texts[i].second, &texts[j].second))
+                                clipped.insert(where(texts[i].first, at) + " runs into " +
+                                               testutil::narrow(texts[j].first->GetName().GetData()));
                         }
                     }
-                    root->SetPos(client, false);
-                    check(state.first);
-                    for (CControlUI* c : shownHere) c->SetVisible(false);
-                    for (CControlUI* control : controls) {  // every tab back on its first page
-                        if (CTabLayoutUI* tab = AsTab(control)) tab->SelectItem(0, false);
+                });
+                for (const CodeText& code : kCodeTexts) {
+                    if (code.view[0] != '\0' && viewName != code.view) continue;
+                    CUiString text = CUiManager::GetLanguageText(code.key);
+                    text += code.tail;
+                    std::vector<CLabelUI*> named;
+                    for (CControlUI* control : controls) {
+                        CLabelUI* label = labelOf(control);
+                        if (label != nullptr && control->GetName() == code.control) named.push_back(label);
                     }
-                }
-            };
-            auto where = [&](CControlUI* control, const std::string& state) {
-                return testutil::narrow(language) + " " + testutil::narrow(file) + " " +
-                       testutil::narrow(control->GetName().GetData()) + state;
-            };
-            auto labelOf = [](CControlUI* control) -> CLabelUI* {
-                if (control->GetInterface(L"Edit") != nullptr) return nullptr;
-                return static_cast<CLabelUI*>(control->GetInterface(L"Label"));
-            };
-            visit([&](const std::string& state) {
-                for (CControlUI* control : controls) {
-                    CLabelUI* label = labelOf(control);
-                    if (label == nullptr || !ShownWithAncestors(control)) continue;
-                    std::string overflow = Overflow(pm, label);
-                    if (!overflow.empty()) clipped.insert(where(control, state) + overflow);
-                }
-            });
-            for (const CodeText& code : kCodeTexts) {
-                CUiString text = CUiManager::GetLanguageText(code.key);
-                text += code.tail;
-                std::vector<std::pair<CLabelUI*, CUiString>> named;
-                for (CControlUI* control : controls) {
-                    CLabelUI* label = labelOf(control);
-                    if (label != nullptr && control->GetName() == code.control) {
-                        named.push_back({label, label->GetText()});
+                    std::vector<CUiString> before;
+                    for (CLabelUI* label : named) {
+                        before.push_back(label->GetText());
                         label->SetText(text);
                     }
+                    visit([&](const std::string& at) {
+                        for (CLabelUI* label : named) {
+                            if (!ShownWithAncestors(label)) continue;
+                            std::string overflow = Overflow(pm, label);
+                            if (!overflow.empty()) clipped.insert(where(label, at) + overflow);
+                        }
+                    });
+                    for (size_t i = 0; i < named.size(); ++i) named[i]->SetText(before[i]);
                 }
-                if (named.empty()) continue;
-                visit([&](const std::string& state) {
-                    for (const auto& each : named) {
-                        if (!ShownWithAncestors(each.first)) continue;
-                        std::string overflow = Overflow(pm, each.first);
-                        if (!overflow.empty()) clipped.insert(where(each.first, state) + overflow);
-                    }
-                });
-                for (const auto& each : named) each.first->SetText(each.second);
+                ::DestroyWindow(window.GetHWND());
             }
-            ::DestroyWindow(window.GetHWND());
         }
     }
     std::string report;

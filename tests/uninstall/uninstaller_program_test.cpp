@@ -334,8 +334,9 @@ TEST_F(UninstallerProgramTest, ConfirmPageInEveryLanguage)
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Norvale\\zul", L"Language", REG_SZ,
                                                  region.c_str(), static_cast<DWORD>((region.size() + 1) * 2)));
         DeleteFileW(table.c_str());
-        if (std::string(language.locale) == "ar_IL")
+        if (std::string(language.locale) == "ar_IL") {
             ASSERT_TRUE(testutil::writeTableSpeaking(ZUL_UNINSTALLER_LANGUAGE_TABLE, table, "ar_IL"));
+        }
         uidriver::Program program(uninstaller(), L"");
         HWND window = uidriver::waitForWindow(kFrameClass, program.pid(), 20000);
         ASSERT_NE(window, nullptr);
