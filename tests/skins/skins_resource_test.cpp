@@ -149,7 +149,8 @@ const std::vector<View> kViews = {
      {{L"progressLabel", L"multiline", L"false"}, {L"progressLabel", L"height", L"22"}}},
     {L"updateframe.xml", "failed",
      {{L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true}, {L"progressGap", false}},
-     {{L"progressLabel", L"multiline", L"true"}, {L"progressLabel", L"height", L"60"}}},
+     {{L"progressLabel", L"multiline", L"true"}, {L"progressLabel", L"height", L"60"},
+      {L"progressLabel", L"font", L"0"}}},
 };
 #else
 const std::vector<ProgramSkin> kSkins = {
@@ -587,9 +588,14 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                     for (size_t i = 0; i < texts.size(); ++i) {
                         for (size_t j = i + 1; j < texts.size(); ++j) {
                             RECT both;
-                            if (::IntersectRect(&both, &texts[i].second, &texts[j].second))
-                                clipped.insert(where(texts[i].first, at) + " runs into " +
-                                               testutil::narrow(texts[j].first->GetName().GetData()));
+                            if (!::IntersectRect(&both, &texts[i].second, &texts[j].second)) continue;
+                            const RECT& a = texts[i].second;
+                            const RECT& b = texts[j].second;
+                            char line[160];
+                            snprintf(line, sizeof(line), " at %ld,%ld-%ld,%ld runs into %ld,%ld-%ld,%ld of ", a.left,
+                                     a.top, a.right, a.bottom, b.left, b.top, b.right, b.bottom);
+                            clipped.insert(where(texts[i].first, at) + line +
+                                           testutil::narrow(texts[j].first->GetName().GetData()));
                         }
                     }
                 });
