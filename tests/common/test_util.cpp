@@ -149,6 +149,16 @@ bool writeTableSpeaking(const std::string& unixSource, const std::wstring& path,
     return writeFile(path, row + table.substr(rowEnd));
 }
 
+std::vector<ScreenshotLanguage> screenshotLanguages()
+{
+    const std::vector<ScreenshotLanguage> all = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"},
+                                                 {L"kr", "ko_KR"}, {L"jp", "ja_JP"}, {L"vn", "vi_VN"},
+                                                 {L"th", "th_TH"}, {L"pt", "pt_PT"}, {L"id", "in_ID"},
+                                                 {L"en", "ar_IL"}};
+    if (sizeof(void*) == 8) return all;
+    return {all[0], all[1], all[6], all[9]};
+}
+
 bool hasDisplay() { return GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) > 0; }
 
 bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)

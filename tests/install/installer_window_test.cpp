@@ -303,14 +303,7 @@ TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)
 // each kept under build/artifacts/<locale>/.
 TEST_F(InstallerWindowTest, PagesInEveryLanguage)
 {
-    struct Speaking {
-        const wchar_t* region;
-        const char* locale;
-    };
-    const Speaking languages[] = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"}, {L"kr", "ko_KR"},
-                                  {L"jp", "ja_JP"}, {L"vn", "vi_VN"}, {L"th", "th_TH"}, {L"pt", "pt_PT"},
-                                  {L"id", "in_ID"}, {L"en", "ar_IL"}};
-    for (const Speaking& language : languages) {
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
         SCOPED_TRACE(language.locale);
         const std::wstring folder = testutil::widen(language.locale) + L"\\";
         insttest::removeInstallTraces();

@@ -422,15 +422,8 @@ TEST_F(ZulplayUpdate, WindowsInEveryLanguage)
 {
     putUpdate("{\"ver\": 10001, \"strVer\": \"1.0.1\", \"url\": \"" + installerUrl() +
               "\", \"content\": \"1.0.1\", \"forceVer\": 0, \"noiceVer\": 10001}");
-    struct Speaking {
-        const wchar_t* region;
-        const char* locale;
-    };
-    const Speaking languages[] = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"}, {L"kr", "ko_KR"},
-                                  {L"jp", "ja_JP"}, {L"vn", "vi_VN"}, {L"th", "th_TH"}, {L"pt", "pt_PT"},
-                                  {L"id", "in_ID"}, {L"en", "ar_IL"}};
     const wchar_t kKey[] = L"Software\\Norvale\\ZUL";
-    for (const Speaking& language : languages) {
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
         SCOPED_TRACE(language.locale);
         const std::wstring folder = testutil::widen(language.locale) + L"\\";
         const std::wstring region = language.region;

@@ -320,15 +320,8 @@ TEST_F(UninstallerProgramTest, SurveyFormOpensAsTheDesktopUserNeverThroughTheShe
 TEST_F(UninstallerProgramTest, ConfirmPageInEveryLanguage)
 {
     ASSERT_NO_FATAL_FAILURE(install());
-    struct Speaking {
-        const wchar_t* region;
-        const char* locale;
-    };
-    const Speaking languages[] = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"}, {L"kr", "ko_KR"},
-                                  {L"jp", "ja_JP"}, {L"vn", "vi_VN"}, {L"th", "th_TH"}, {L"pt", "pt_PT"},
-                                  {L"id", "in_ID"}, {L"en", "ar_IL"}};
     const std::wstring table = folder_ + L"multi_language.tsv";
-    for (const Speaking& language : languages) {
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
         SCOPED_TRACE(language.locale);
         const std::wstring region = language.region;
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Norvale\\zul", L"Language", REG_SZ,
