@@ -739,7 +739,10 @@ void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* 
     } else {
         RECT target = rc;
         const int height = used.bottom - used.top;
-        if ((style & DT_VCENTER) != 0) {
+        UINT drawn = layout;
+        if ((style & DT_SINGLELINE) != 0) {
+            drawn |= style & (DT_VCENTER | DT_BOTTOM);  // the system aligns a single line itself
+        } else if ((style & DT_VCENTER) != 0) {
             target.top += ((rc.bottom - rc.top) - height) / 2;
         } else if ((style & DT_BOTTOM) != 0) {
             target.top = rc.bottom - height;
@@ -747,7 +750,7 @@ void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* 
         if (target.top < rc.top) target.top = rc.top;
         const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
         const COLORREF oldColor = ::SetTextColor(hDC, CDrawKit::ToColorRef(color));
-        ::DrawTextW(hDC, text, -1, &target, layout);
+        ::DrawTextW(hDC, text, -1, &target, drawn);
         ::SetTextColor(hDC, oldColor);
         ::SetBkMode(hDC, oldMode);
     }
