@@ -2,6 +2,7 @@
 
 #include "foundation/desktop_user.h"
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/folder_dialog.h"
 #include "launcher/launcher_rules.h"
@@ -53,13 +54,17 @@ bool selectedOption(const UiNotify& msg)
     return option && option->IsSelected();
 }
 
-// Each language's face: the "font_name" row of the language table, by the
-// column of the language's code in its first row.
+// Each language's face: the "font_name" row of the language table the texts
+// come from (the one beside the program, else the skin's), by the column of
+// the language's code in its first row.
 std::map<std::wstring, std::wstring> languageFaces()
 {
     std::map<std::wstring, std::wstring> faces;
     DWORD size = 0;
-    std::unique_ptr<BYTE[]> bytes(CUiManager::LoadSkinData(L"multi_language.tsv", size));
+    std::unique_ptr<BYTE[]> bytes =
+        utility::ufile::readWholeFile(std::wstring(CUiManager::GetInstancePath()) + L"multi_language.tsv", size);
+    if (!bytes)
+        bytes.reset(CUiManager::LoadSkinData(L"multi_language.tsv", size));
     if (!bytes)
         return faces;
     const std::wstring table = utility::ustring::fromUtf8(std::string(reinterpret_cast<char*>(bytes.get()), size));

@@ -82,7 +82,19 @@ struct LineResult {
     bool finished = false;  // no further line
 };
 
-bool IsAsciiLetter(wchar_t ch) { return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'); }
+// What a word-broken line never breaks after: the letters, digits and marks of
+// alphabetic scripts, accented ones included, so that a word stays whole.
+// Chinese, Japanese and Korean characters stand each on its own.
+bool IsWordLetter(wchar_t ch)
+{
+    if ((ch >= 0x2E80 && ch <= 0x9FFF) || (ch >= 0xAC00 && ch <= 0xD7AF) || (ch >= 0xF900 && ch <= 0xFAFF) ||
+        (ch >= 0xFF00 && ch <= 0xFFEF)) {
+        return false;
+    }
+    WORD type = 0;
+    return iswalnum(ch) != 0 ||
+           (::GetStringTypeW(CT_CTYPE3, &ch, 1, &type) && (type & (C3_NONSPACING | C3_DIACRITIC)) != 0);
+}
 
 bool IsOpenBracket(wchar_t ch) { return ch == L'<' || ch == L'{'; }
 bool IsCloseBracket(wchar_t ch) { return ch == L'>' || ch == L'}'; }
@@ -698,7 +710,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         if (m_wordBreak) {
             int lastBreak = -1;
             for (int i = 0; i < fit; ++i) {
-                if (!IsAsciiLetter(runText[i])) lastBreak = i;
+                if (!IsWordLetter(runText[i])) lastBreak = i;
             }
             take = lastBreak >= 0 ? lastBreak + 1 : 0;
         }
