@@ -2,6 +2,8 @@
 
 #include "foundation/desktop_user.h"
 #include "foundation/log.h"
+#include "foundation/ufile.h"
+#include "foundation/ustring.h"
 #include "launcher/folder_dialog.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/config_data.h"
@@ -10,7 +12,11 @@
 #include "skinui/controls/combo_ui.h"
 #include "skinui/controls/list_element_ui.h"
 #include "skinui/controls/option_ui.h"
+#include "skinui/core/draw_kit.h"
 #include "zul_deployment.h"
+
+#include <map>
+#include <memory>
 
 using SkinUI::CControlUI;
 using SkinUI::CUiManager;
@@ -48,6 +54,59 @@ bool selectedOption(const UiNotify& msg)
         msg.pSender ? static_cast<SkinUI::COptionUI*>(msg.pSender->GetInterface(L"Option")) : nullptr;
     return option && option->IsSelected();
 }
+
+// Each language's face: the "font_name" row of the language table the texts
+// come from (the one beside the program, else the skin's), by the column of
+// the language's code in its first row.
+std::map<std::wstring, std::wstring> languageFaces()
+{
+    std::map<std::wstring, std::wstring> faces;
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes =
+        utility::ufile::readWholeFile(std::wstring(CUiManager::GetInstancePath()) + L"multi_language.tsv", size);
+    if (!bytes)
+        bytes.reset(CUiManager::LoadSkinData(L"multi_language.tsv", size));
+    if (!bytes)
+        return faces;
+    const std::wstring table = utility::ustring::fromUtf8(std::string(reinterpret_cast<char*>(bytes.get()), size));
+    std::vector<std::wstring> codes;
+    for (const std::wstring& row : utility::ustring::splitToVector(table, L"\n")) {
+        std::vector<std::wstring> cells = utility::ustring::splitToVector(row, L"\t");
+        if (!cells.empty() && !cells.back().empty() && cells.back().back() == L'\r')
+            cells.back().pop_back();
+        if (codes.empty()) {
+            codes = cells;
+        } else if (cells.size() > 1 && cells[1] == L"font_name") {
+            for (size_t i = 2; i < cells.size() && i < codes.size(); ++i)
+                faces[codes[i]] = cells[i];
+            break;
+        }
+    }
+    return faces;
+}
+
+// A row of the language list drawn in its own language's face: every name
+// shows in its own script, whatever the window's language.
+class LanguageRowUI : public SkinUI::CListLabelElementUI {
+public:
+    explicit LanguageRowUI(int font) : font_(font) {}
+    void DrawItemTextInColor(HDC hDC, const RECT& rc, DWORD color) override
+    {
+        SkinUI::UiListInfo* info = m_pOwner != nullptr ? m_pOwner->GetListInfo() : nullptr;
+        if (m_sText.IsEmpty() || info == nullptr)
+            return;
+        RECT text = {rc.left + info->rcTextPadding.left, rc.top + info->rcTextPadding.top,
+                     rc.right - info->rcTextPadding.right, rc.bottom - info->rcTextPadding.bottom};
+        SkinUI::CDrawKit::DrawText(hDC, m_pManager, text, m_sText, color, font_, info->uTextStyle);
+    }
+
+private:
+    int font_;
+};
+
+// The fonts of the language list's rows (beyond the skin's own ids), shared: the
+// list drops down in a window of its own.
+const int kLanguageRowFont = 40;
 
 }  // namespace
 
@@ -113,8 +172,17 @@ void KXZulSetupFrame::fillLanguages()
         return;
     const std::wstring current = zulModel().getRegionProfile().locale;
     int selected = -1;
+    const std::map<std::wstring, std::wstring> faces = languageFaces();
+    const SkinUI::UiListInfo* list = combo->GetListInfo();
+    const SkinUI::UiFontInfo* itemFont = m_pm.GetFontInfo(list != nullptr ? list->nFont : -1);
+    int font = kLanguageRowFont;
     for (const LanguageItem& item : languageItems()) {
-        SkinUI::CListLabelElementUI* row = new SkinUI::CListLabelElementUI();
+        auto face = faces.find(item.locale);
+        int rowFont = list != nullptr ? list->nFont : -1;
+        if (face != faces.end() && !face->second.empty() &&
+            m_pm.AddFont(font, face->second.c_str(), itemFont->iSize, itemFont->bBold, false, false, true) != nullptr)
+            rowFont = font++;
+        SkinUI::CListLabelElementUI* row = new LanguageRowUI(rowFont);
         row->SetText(item.name.c_str());
         row->SetUserData(item.locale.c_str());
         if (item.locale == current)

@@ -16,8 +16,12 @@ SKINUI_END_NOTIFY_MAP()
 namespace {
 
 // The bottom row's height and the progress label's own.
-const int kButtonRowHeight = 40;
+const int kButtonRowHeight = 60;
 const int kProgressLabelHeight = 22;
+// The progress text's font, and the smaller one of the failure text, which
+// wraps in the room beside the buttons.
+const int kProgressFont = 1;
+const int kFailureFont = 0;
 
 std::wstring text(const wchar_t* key)
 {
@@ -76,6 +80,7 @@ void KXYunUpdateFrame::onProgress(int percent)
         if (auto* label = m_pm.FindControlAs<SkinUI::CLabelUI>(L"progressLabel", L"Label")) {
             label->SetVisible(true);
             label->SetMultiLine(true);
+            label->SetFont(kFailureFont);
             label->SetFixedHeight(kButtonRowHeight);
             label->SetText(text(L"update_download_failed").c_str());
         }
@@ -113,6 +118,7 @@ void KXYunUpdateFrame::showDownloading(bool downloading)
             gap->SetVisible(true);
         if (auto* label = m_pm.FindControlAs<SkinUI::CLabelUI>(L"progressLabel", L"Label")) {
             label->SetMultiLine(false);
+            label->SetFont(kProgressFont);
             label->SetFixedHeight(kProgressLabelHeight);
         }
         if (auto* progress = m_pm.FindControlAs<SkinUI::CProgressUI>(L"updateprogress", L"Progress"))

@@ -85,7 +85,16 @@ zul_boot_prefix() {
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
   local log="$WINEPREFIX.boot.log"
   /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
+  zul_world_fonts
   zul_check_prefix "$log"
+}
+
+# The font faces the language tables name, in WINEPREFIX's registry
+# (scripts/wine-fonts.reg): every script is drawn with real glyphs.
+zul_world_fonts() {
+  local reg="Z:$ZUL_ROOT/scripts/wine-fonts.reg"
+  /usr/lib/wine/wine64 regedit /S "${reg//\//\\}" >/dev/null 2>&1 ||
+    echo "zul: the font faces were not written into $WINEPREFIX" >&2
 }
 
 # zul_check_prefix LOG: fails, saying so with the end of LOG, when WINEPREFIX
@@ -113,6 +122,7 @@ zul_make_prefix_template() {
     export WINEPREFIX=$1
     local log="$1.boot.log"
     /usr/lib/wine/wine64 wineboot -i >"$log" 2>&1 || true
+    zul_world_fonts
     timeout 120 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || { echo "zul: wineboot's server did not end" >&2; exit 1; }
     zul_check_prefix "$log" || exit 1
     zul_private_user_folders

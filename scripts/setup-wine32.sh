@@ -26,7 +26,22 @@ fi
 mkdir -p "$(dirname "$root")"
 exec 9>"$root.lock"
 flock 9
+# The test worlds' font packages (ZUL_WORLD_FONTS, from setup.sh) are added to a
+# root that lacks them, without making it again: a root other clones of the
+# project share keeps its recipe.
+add_world_fonts() {  # ROOT
+  local missing=() p
+  for p in ${ZUL_WORLD_FONTS:-}; do
+    [ -e "$1/usr/share/doc/$p" ] || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  echo "setup: adding ${missing[*]} to the 32-bit Wine root"
+  ZUL_WINE32_ROOT="$1" bash "$here/wine32-ns.sh" sh -c "for round in 1 2 3; do apt-get update -qq && break; sleep 20; done
+    apt-get install -y -qq --no-install-recommends ${missing[*]} && apt-get clean && rm -rf /var/lib/apt/lists/*" \
+    >>"$1.fonts.log" 2>&1 || { tail -20 "$1.fonts.log"; exit 1; }
+}
 if [ "$(cat "$root/.zul-recipe" 2>/dev/null)" = "$recipe" ]; then
+  add_world_fonts "$root"
   echo "setup: 32-bit Wine root ok ($root)"
   exit 0
 fi
@@ -77,6 +92,7 @@ in_root sh -c "apt-get install -y -qq --no-install-recommends $(echo $pkgs) && a
 in_root sh -c '/usr/lib/wine/wine --version && /usr/lib/wine/wine64 --version'
 rm -rf "$new"/var/lib/apt/lists/* "$new"/tmp/*
 
+add_world_fonts "$new"
 echo "$recipe" > "$new/.zul-recipe"
 rm -rf "$root.old"
 [ -d "$root" ] && mv "$root" "$root.old"

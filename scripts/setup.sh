@@ -7,6 +7,8 @@
 # sees another's apt-get or half-made folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# Font packages the test worlds draw every script with, here and in the 32-bit Wine root.
+export ZUL_WORLD_FONTS="fonts-noto-core fonts-noto-cjk fonts-tlwg-loma-ttf fonts-dejavu-core fonts-dejavu-extra"
 
 DEPS="${ZUL_DEPS_DIR:-/var/cache/zul-deps}"
 export DEBIAN_FRONTEND=noninteractive
@@ -36,6 +38,10 @@ need wine64-preloader
 
 # A TrueType face GDI+ finds under Wine: the label tests and the demo draw text effects in it.
 need fonts-dejavu-core
+# The test worlds' fonts for every script: Wine draws Arial (the Latin and
+# Cyrillic languages) in Noto Sans, and the faces the language tables name for
+# Chinese, Japanese, Korean, Thai, Arabic and Persian in these (scripts/wine-fonts.reg).
+for p in $ZUL_WORLD_FONTS; do need "$p"; done
 
 src_list=/etc/apt/sources.list.d/zul-deb-src.sources
 add_deb_src() {

@@ -15,6 +15,7 @@
 #include "skinui/core/draw_kit.h"
 
 #include <stdlib.h>
+#include <wchar.h>
 #include <wctype.h>
 
 #include <vector>
@@ -33,6 +34,19 @@ const int kFixedPenH = 322;
 const int kFixedPenZ = 354;
 
 enum Align { kAlignBottom = 0, kAlignCenter = 1, kAlignTop = 2 };
+
+// Text holding a letter of a right-to-left script (Hebrew, Arabic, Persian and
+// their presentation forms) is read from right to left; its alignment stays.
+bool HasRightToLeftLetters(const wchar_t* text, int count)
+{
+    for (int i = 0; i < count && text[i] != L'\0'; ++i) {
+        const wchar_t c = text[i];
+        if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 struct FontState {
     HFONT font;
@@ -68,7 +82,19 @@ struct LineResult {
     bool finished = false;  // no further line
 };
 
-bool IsAsciiLetter(wchar_t ch) { return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'); }
+// What a word-broken line never breaks after: the letters, digits and marks of
+// alphabetic scripts, accented ones included, so that a word stays whole.
+// Chinese, Japanese and Korean characters stand each on its own.
+bool IsWordLetter(wchar_t ch)
+{
+    if ((ch >= 0x2E80 && ch <= 0x9FFF) || (ch >= 0xAC00 && ch <= 0xD7AF) || (ch >= 0xF900 && ch <= 0xFAFF) ||
+        (ch >= 0xFF00 && ch <= 0xFFEF)) {
+        return false;
+    }
+    WORD type = 0;
+    return iswalnum(ch) != 0 ||
+           (::GetStringTypeW(CT_CTYPE3, &ch, 1, &type) && (type & (C3_NONSPACING | C3_DIACRITIC)) != 0);
+}
 
 bool IsOpenBracket(wchar_t ch) { return ch == L'<' || ch == L'{'; }
 bool IsCloseBracket(wchar_t ch) { return ch == L'>' || ch == L'}'; }
@@ -367,7 +393,8 @@ private:
         if (count <= 0) return;
         ::SetTextColor(m_hDC, state.colors.back());
         ::SetBkMode(m_hDC, state.selected ? OPAQUE : TRANSPARENT);
-        ::TextOutW(m_hDC, x, y, text, count);
+        const UINT reading = HasRightToLeftLetters(text, count) ? ETO_RTLREADING : 0;
+        ::ExtTextOutW(m_hDC, x, y, reading, nullptr, text, static_cast<UINT>(count), nullptr);
     }
 
     // Inline image "<i name [count] [index]>" or "<i file='..' res='..' restype='..' [count] [index]>".
@@ -683,7 +710,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         if (m_wordBreak) {
             int lastBreak = -1;
             for (int i = 0; i < fit; ++i) {
-                if (!IsAsciiLetter(runText[i])) lastBreak = i;
+                if (!IsWordLetter(runText[i])) lastBreak = i;
             }
             take = lastBreak >= 0 ? lastBreak + 1 : 0;
         }
@@ -707,6 +734,41 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
     return finishLine(length, true);
 }
 
+// Right-to-left text without mark-up, laid out by the system, which orders
+// its words from the right (the mark-up runs are placed from the left), with
+// the mark-up drawer's alignment and measuring.
+void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
+                         UINT style)
+{
+    const UINT layout = (style & (DT_SINGLELINE | DT_WORDBREAK | DT_CENTER | DT_RIGHT | DT_END_ELLIPSIS)) |
+                        DT_RTLREADING | DT_NOPREFIX;
+    HGDIOBJ oldFont = ::SelectObject(hDC, manager->GetFont(font));
+    RECT used = rc;
+    ::DrawTextW(hDC, text, -1, &used, layout | DT_CALCRECT);
+    if ((style & DT_CALCRECT) != 0) {
+        rc.right = rc.left + (used.right - used.left);
+        rc.bottom = rc.top + (used.bottom - used.top);
+    } else {
+        RECT target = rc;
+        const int height = used.bottom - used.top;
+        UINT drawn = layout;
+        if ((style & DT_SINGLELINE) != 0) {
+            drawn |= style & (DT_VCENTER | DT_BOTTOM);  // the system aligns a single line itself
+        } else if ((style & DT_VCENTER) != 0) {
+            target.top += ((rc.bottom - rc.top) - height) / 2;
+        } else if ((style & DT_BOTTOM) != 0) {
+            target.top = rc.bottom - height;
+        }
+        if (target.top < rc.top) target.top = rc.top;
+        const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
+        const COLORREF oldColor = ::SetTextColor(hDC, CDrawKit::ToColorRef(color));
+        ::DrawTextW(hDC, text, -1, &target, drawn);
+        ::SetTextColor(hDC, oldColor);
+        ::SetBkMode(hDC, oldMode);
+    }
+    ::SelectObject(hDC, oldFont);
+}
+
 }  // namespace
 
 void CDrawKit::DrawText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
@@ -720,7 +782,8 @@ void CDrawKit::DrawText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* t
     int oldMode = ::SetBkMode(hDC, TRANSPARENT);
     COLORREF oldColor = ::SetTextColor(hDC, ToColorRef(color));
     HGDIOBJ oldFont = ::SelectObject(hDC, manager->GetFont(font));
-    ::DrawTextW(hDC, shown, -1, &rc, style | DT_NOPREFIX);
+    const UINT reading = HasRightToLeftLetters(shown, shown.GetLength()) ? DT_RTLREADING : 0;
+    ::DrawTextW(hDC, shown, -1, &rc, style | reading | DT_NOPREFIX);
     ::SelectObject(hDC, oldFont);
     ::SetTextColor(hDC, oldColor);
     ::SetBkMode(hDC, oldMode);
@@ -737,6 +800,10 @@ void CDrawKit::DrawHtmlText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_
     const bool measureOnly = (style & DT_CALCRECT) != 0;
     CUiString shown(text);
     CUiManager::ProcessLanguageText(shown);
+    if (HasRightToLeftLetters(shown, shown.GetLength()) && wcspbrk(shown, L"<{") == nullptr) {
+        DrawRightToLeftText(hDC, manager, rc, shown, color, font, style);
+        return;
+    }
 
     if (!measureOnly && (style & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
         const bool single = (style & DT_SINGLELINE) != 0;

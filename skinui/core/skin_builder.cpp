@@ -243,11 +243,13 @@ void CSkinBuilder::ParseResources(const CXmlNode& root, CUiManager* manager)
             if (face == nullptr || face[0] == L'\0') {
                 continue;
             }
+            CUiString faceName(face);  // "@font_name": the face of the language
+            CUiManager::ProcessLanguageText(faceName);
             if (id >= 0) {
-                manager->AddFont(id, face, size, bold, underline, italic, shared);
+                manager->AddFont(id, faceName, size, bold, underline, italic, shared);
             }
             if (isDefault) {
-                manager->SetDefaultFont(face, size, bold, underline, italic, shared);
+                manager->SetDefaultFont(faceName, size, bold, underline, italic, shared);
             }
         } else if (NameIs(element, L"Default")) {
             const wchar_t* name = nullptr;

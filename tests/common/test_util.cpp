@@ -132,6 +132,34 @@ std::wstring exeDir()
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
+bool writeTableSpeaking(const std::string& unixSource, const std::wstring& path, const std::string& language)
+{
+    std::wstring source = L"Z:" + widen(unixSource);
+    for (wchar_t& c : source) {
+        if (c == L'/') c = L'\\';
+    }
+    std::string table;
+    if (!readFile(source, table)) return false;
+    const size_t rowEnd = table.find_first_of("\r\n");
+    std::string row = table.substr(0, rowEnd);
+    const size_t english = row.find("\ten_US");
+    const size_t other = row.find("\t" + language);
+    if (english == std::string::npos || other == std::string::npos || language.size() != 5) return false;
+    row.replace(other + 1, 5, "en_US");
+    row.replace(english + 1, 5, language);
+    return writeFile(path, row + table.substr(rowEnd));
+}
+
+std::vector<ScreenshotLanguage> screenshotLanguages()
+{
+    const std::vector<ScreenshotLanguage> all = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"},
+                                                 {L"kr", "ko_KR"}, {L"jp", "ja_JP"}, {L"vn", "vi_VN"},
+                                                 {L"th", "th_TH"}, {L"pt", "pt_PT"}, {L"id", "in_ID"},
+                                                 {L"en", "ar_IL"}};
+    if (sizeof(void*) == 8) return all;
+    return {all[0], all[1], all[6], all[9]};
+}
+
 bool hasDisplay() { return GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) > 0; }
 
 bool pumpUntil(const std::function<bool()>& pred, DWORD timeoutMs)

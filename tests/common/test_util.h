@@ -51,6 +51,19 @@ bool fileExists(const std::wstring& path);
 bool dirExists(const std::wstring& path);
 // Folder of the running executable, with a trailing backslash.
 std::wstring exeDir();
+// A program's language table (unixSource, a file of the source tree) written
+// to path with the columns of `language` and "en_US" trading places: beside a
+// program that speaks English, it makes the program speak that language.
+bool writeTableSpeaking(const std::string& unixSource, const std::wstring& path, const std::string& language);
+// The languages the programs' screenshots are kept in: each reachable one
+// (by its region code), and Arabic through a table beside the program (the
+// region "en" with writeTableSpeaking). Under emulated 32-bit Wine, several
+// times slower, one language of each kind of script.
+struct ScreenshotLanguage {
+    const wchar_t* region;
+    const char* locale;
+};
+std::vector<ScreenshotLanguage> screenshotLanguages();
 // False when this process runs without a display (under Wine: DISPLAY unset),
 // as the tests' no-display entries start it; the programs it starts then
 // cannot make a window either.

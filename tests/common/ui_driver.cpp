@@ -316,6 +316,9 @@ std::wstring screenshot(HWND window, const std::wstring& name)
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
 
+    // A name with a folder in front ("zh_TW\\installer_start_page") goes into that folder.
+    const size_t folder = name.rfind(L'\\');
+    if (folder != std::wstring::npos) ::CreateDirectoryW((artifactsDir() + name.substr(0, folder)).c_str(), nullptr);
     std::wstring path = artifactsDir() + name + L".png";
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;

@@ -320,3 +320,48 @@ TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)
 }
 
 }  // namespace
+
+// The pages a player sees, in each language the installer takes from the
+// region of its file name, and in Arabic from a table beside the program:
+// each kept under build/artifacts/<locale>/.
+TEST_F(InstallerWindowTest, PagesInEveryLanguage)
+{
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
+        SCOPED_TRACE(language.locale);
+        const std::wstring folder = testutil::widen(language.locale) + L"\\";
+        insttest::removeInstallTraces();
+        installer.reset(new insttest::InstallerCopy(insttest::testInstallerExe(),
+                                                    std::wstring(L"zulinst_") + language.region + L"_a_b.exe"));
+        ASSERT_TRUE(installer->made());
+        if (std::string(language.locale) == "ar_IL") {
+            ASSERT_TRUE(testutil::writeTableSpeaking(ZUL_INSTALLER_LANGUAGE_TABLE,
+                                                     installer->folder() + L"multi_language.tsv", "ar_IL"));
+        }
+        const std::wstring games = temp.path() + testutil::widen(language.locale);
+        program.reset(new uidriver::Program(installer->exe(), L"path=" + games));
+        window = uidriver::waitForWindow(kFrameClass, program->pid(), kWait);
+        ASSERT_TRUE(window != nullptr);
+        uidriver::bringToFront(window);
+        const ControlInfo start = waitFor(L"startBtn", shown);
+        ASSERT_TRUE(shown(start));
+        SetCursorPos(0, 0);  // off the close button the last run's pointer clicked
+        Sleep(300);
+        uidriver::screenshot(window, folder + L"installer_start_page");
+
+        RECT before = {}, after = {};
+        GetWindowRect(window, &before);
+        ASSERT_TRUE(click(L"definepathBtn"));
+        ASSERT_TRUE(testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; },
+                                        kWait));
+        Sleep(300);
+        uidriver::screenshot(window, folder + L"installer_folder_panel");
+
+        ASSERT_TRUE(click(L"startBtn"));
+        ASSERT_TRUE(shown(waitFor(L"startBtn", [&](const ControlInfo& c) { return shown(c) && c.text != start.text; })));
+        Sleep(300);
+        uidriver::screenshot(window, folder + L"installer_complete_page");
+        ASSERT_TRUE(click(L"cancelBtn"));
+        EXPECT_EQ(1u, waitForExit());
+        program.reset();
+    }
+}

@@ -21,6 +21,8 @@ add_dependencies(zulplay_update_fixture zulplay_test_fixture zul_wke_standin zul
 add_executable(zulplay_update_test ${CMAKE_CURRENT_LIST_DIR}/zulplay_update_test.cpp)
 target_link_libraries(zulplay_update_test PRIVATE zul_ui_driver zul_launcher_test_util zul_gtest_main)
 add_dependencies(zulplay_update_test zulplay_update_fixture)
+target_compile_definitions(zulplay_update_test PRIVATE
+  ZUL_LAUNCHER_LANGUAGE_TABLE="${CMAKE_SOURCE_DIR}/skins/zulplay/multi_language.tsv")
 zul_add_world_test(zulplay_update_test TIMEOUT 900 LABELS http gui
   COMMAND ${ZUL_WITH_HTTP_SERVER} ${ZUL_WINE_RUN} $<TARGET_FILE:zulplay_update_test>)
 

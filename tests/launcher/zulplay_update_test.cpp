@@ -416,3 +416,55 @@ TEST_F(ZulplayUpdate, FailedDownloadBringsBackTheUpdateButton)
     EXPECT_TRUE(launcher.waitForExit(60000));
     EXPECT_TRUE(contains(folder.log(), L"It is needUpdate : 0"));
 }
+
+// The windows a player sees, in each language the launcher takes from the
+// registry, and in Arabic from a table beside the program: the update offer
+// at start, the main window and the settings window, each kept under
+// build/artifacts/<locale>/.
+TEST_F(ZulplayUpdate, WindowsInEveryLanguage)
+{
+    putUpdate("{\"ver\": 10001, \"strVer\": \"1.0.1\", \"url\": \"" + installerUrl() +
+              "\", \"content\": \"1.0.1\", \"forceVer\": 0, \"noiceVer\": 10001}");
+    const wchar_t kKey[] = L"Software\\Norvale\\ZUL";
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
+        SCOPED_TRACE(language.locale);
+        const std::wstring folder = testutil::widen(language.locale) + L"\\";
+        const std::wstring region = language.region;
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Language", REG_SZ, region.c_str(),
+                                                 static_cast<DWORD>((region.size() + 1) * 2)));
+        LauncherFolder installation;
+        if (std::string(language.locale) == "ar_IL") {
+            ASSERT_TRUE(testutil::writeTableSpeaking(ZUL_LAUNCHER_LANGUAGE_TABLE,
+                                                     installation.app() + L"multi_language.tsv", "ar_IL"));
+        }
+        uidriver::Program launcher(installation.exe(), L"");
+        HWND main = start(launcher, installation);
+        ASSERT_NE(nullptr, main);
+        HWND offer = uidriver::waitForWindow(kUpdateClass, launcher.pid(), 60000);
+        ASSERT_NE(nullptr, offer);
+        testutil::pumpFor(500);
+        uidriver::screenshot(offer, folder + L"launcher_update_offer");
+        click(offer, L"closebtn");
+        ASSERT_TRUE(testutil::pumpUntil([&] { return !IsWindow(offer); }, 20000));
+
+        ASSERT_TRUE(uidriver::waitForControl(main, L"startBtn", [](const ControlInfo& c) { return c.visible; },
+                                             30000).visible);
+        uidriver::bringToFront(main);
+        testutil::pumpFor(500);
+        uidriver::screenshot(main, folder + L"launcher_main_window");
+
+        click(main, L"setupBtn");
+        HWND setup = uidriver::waitForWindow(L"KXZulSetupFrame", launcher.pid(), 20000);
+        ASSERT_NE(nullptr, setup);
+        ASSERT_TRUE(uidriver::waitForControl(setup, L"versionLabel", [](const ControlInfo& c) { return c.visible; },
+                                             20000).visible);
+        testutil::pumpFor(500);
+        uidriver::screenshot(setup, folder + L"launcher_settings");
+        click(setup, L"closebtn");
+        ASSERT_TRUE(testutil::pumpUntil([&] { return !IsWindow(setup); }, 20000));
+
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(launcher.waitForExit(kLongMs));
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Language");
+}

@@ -7,7 +7,10 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +21,10 @@
 #include "foundation/sz/sz_extract.h"
 #include "skinui/controls/control_elements.h"
 #include "skinui/controls/gif_anim_ui.h"
+#include "skinui/controls/label_ui.h"
+#include "skinui/controls/tab_layout_ui.h"
+#include "skinui/core/draw_kit.h"
+#include "skinui/core/window_impl_base.h"
 #include "skinui/core/skin_builder.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/xml_reader.h"
@@ -26,6 +33,28 @@
 using namespace SkinUI;
 
 namespace {
+
+struct CodeText {
+    const wchar_t* control;
+    const wchar_t* key;
+    const wchar_t* tail = L"";
+    const char* view = "";  // the code's view (below) that shows it; "" for every view
+};
+
+// How the code arranges a window: the controls it shows or hides and the
+// attributes it sets. A view without a name is how the window always looks.
+struct View {
+    const wchar_t* skinFile;
+    const char* name;
+    std::vector<std::pair<const wchar_t*, bool>> shown;
+    std::vector<std::vector<const wchar_t*>> attributes;  // control, attribute, value
+};
+
+// The message boxes' content label, as the box sets it up for its text.
+const View kMessageBoxView = {L"common/xml_messagebox.xml", "", {},
+                              {{L"descriptlabel", L"align", L"center"},
+                               {L"descriptlabel", L"multiline", L"true"},
+                               {L"descriptlabel", L"showhtml", L"true"}}};
 
 struct ProgramSkin {
     const wchar_t* skinFile;
@@ -50,6 +79,15 @@ const std::vector<std::wstring> kCodeKeys = {
     L"install_definepath_back", L"install_failed_damaged", L"install_failed_load", L"install_failed_lock",
     L"install_failed_unpack", L"install_browse_title"};
 const bool kHasFonts = true;
+// Texts the code puts into controls: a language key and what follows it.
+const std::vector<CodeText> kCodeTexts = {
+    {L"startBtn", L"install_run_player"},
+    {L"titlelabel", L"prompt"},
+    {L"titlelabel", L"error"},
+    {L"descriptlabel", L"install_must_accept_protocol_notice"},
+    {L"descriptlabel", L"install_error1"},
+};
+const std::vector<View> kViews = {kMessageBoxView};
 #elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
 const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel",
                                                     L"bottombar"};
@@ -84,6 +122,38 @@ const std::vector<std::wstring> kCodeKeys = {
     L"link_about_us_link2", L"url_home", L"url_facebook", L"url_youtobe", L"url_discord", L"url_Razeradu", L"url_N",
     L"url_store", L"launcher_browse_title", L"launcher_tray_tip"};
 const bool kHasFonts = false;
+const std::vector<CodeText> kCodeTexts = {
+    {L"startBtn", L"launcher_download_game"},
+    {L"startBtn", L"launcher_start_game"},
+    {L"startBtn", L"launcher_btn_installing"},
+    {L"startBtn", L"update_window_text"},
+    {L"downloadLabel", L"launcher_downloading", L"1023MB/1024MB"},
+    {L"speedLabel", L"launcher_speed", L"1023KB/S"},
+    {L"leftTimeLabel", L"launcher_lefttime", L"00:59:59"},
+    {L"versionLabel", L"update_currentVersion", L"1.0.0"},
+    {L"oldVersionLabel", L"update_currentVersion", L"1.0.0"},
+    {L"updateVersionLabel", L"update_newversion", L"1.0.1"},
+    {L"progressLabel", L"update_downloading", L"100%", "downloading"},
+    {L"progressLabel", L"update_download_failed", L"", "failed"},
+    {L"titlelabel", L"prompt"},
+    {L"descriptlabel", L"change_restart"},
+    {L"descriptlabel", L"launcher_download_failed"},
+    {L"descriptlabel", L"launcher_unpack_failed"},
+    {L"descriptlabel", L"launcher_start_failed"},
+};
+// The update offer while it downloads, and after a download failed.
+const std::vector<View> kViews = {
+    kMessageBoxView,
+    {L"common/xml_messagebox_noicon.xml", "", {}, kMessageBoxView.attributes},
+    {L"updateframe.xml", "downloading",
+     {{L"updateBtn", false}, {L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true},
+      {L"updateprogress", true}, {L"progressGap", true}},
+     {{L"progressLabel", L"multiline", L"false"}, {L"progressLabel", L"height", L"22"}}},
+    {L"updateframe.xml", "failed",
+     {{L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true}, {L"progressGap", false}},
+     {{L"progressLabel", L"multiline", L"true"}, {L"progressLabel", L"height", L"60"},
+      {L"progressLabel", L"font", L"0"}}},
+};
 #else
 const std::vector<ProgramSkin> kSkins = {
     // Two "cancelBtn": the title bar's close button and the done page's Confirm.
@@ -92,6 +162,8 @@ const std::vector<ProgramSkin> kSkins = {
 };
 const std::vector<std::wstring> kCodeKeys = {L"font_name"};
 const bool kHasFonts = false;
+const std::vector<CodeText> kCodeTexts = {};
+const std::vector<View> kViews = {};
 #endif
 
 const wchar_t* const kLanguages[] = {L"en_US", L"zh_TW", L"zh_CN", L"ko_KR", L"vi_VN", L"th_TH", L"in_ID",
@@ -380,6 +452,206 @@ TEST(ProgramResourceTest, FontsArchiveHoldsTheNineFontsAndEachLoads)
         EXPECT_GT(::AddFontResourceExW(path.c_str(), FR_PRIVATE, nullptr), 0) << testutil::narrow(font.first);
         ::RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
     }
+}
+
+// A window of the program's skin built as the program builds it, on its
+// language's font set, and never shown: the layout test lays it out itself.
+class LayoutProbe : public WindowImplBase {
+public:
+    explicit LayoutProbe(const wchar_t* skin) : m_skin(skin) {}
+    const wchar_t* GetWindowClassName() const override { return L"ZulLayoutProbe"; }
+    CUiString GetSkinFolder() override { return L""; }
+    CUiString GetSkinFile() override { return m_skin; }
+    void InitWindow() override { m_pm.InitFontSet(CUiManager::GetLanguageTextA("font_name")); }
+
+private:
+    CUiString m_skin;
+};
+
+CControlUI* CALLBACK Gather(CControlUI* control, LPVOID data)
+{
+    static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
+    return nullptr;
+}
+
+bool ShownWithAncestors(CControlUI* control)
+{
+    for (; control != nullptr; control = control->GetParent()) {
+        if (!control->IsVisible()) return false;
+    }
+    return true;
+}
+
+CTabLayoutUI* AsTab(CControlUI* control)
+{
+    return control != nullptr ? static_cast<CTabLayoutUI*>(control->GetInterface(L"TabLayout")) : nullptr;
+}
+
+// Where a label's text, measured as the label draws it, leaves what the
+// window shows of its text rectangle; empty when it fits.
+std::string Overflow(CUiManager& pm, CLabelUI* label, RECT* drawn = nullptr)
+{
+    const CUiString& text = label->GetText();
+    if (text.IsEmpty()) return "";
+    RECT box = label->GetPos();
+    const RECT pad = label->GetTextPadding();
+    box = RECT{box.left + pad.left, box.top + pad.top, box.right - pad.right, box.bottom - pad.bottom};
+    RECT shown = box;
+    // (the window itself is left out: the code grows it to show what lies below its first size)
+    for (CControlUI* up = label->GetParent(); up != nullptr && up->GetParent() != nullptr; up = up->GetParent()) {
+        const RECT& outer = up->GetPos();
+        ::IntersectRect(&shown, &shown, &outer);
+    }
+    const UINT style = label->GetTextStyle();
+    const bool single = (style & DT_SINGLELINE) != 0;
+    RECT used = single ? RECT{0, 0, 9999, 9999} : RECT{0, 0, box.right - box.left, 9999};
+    const UINT measure = (style & ~(DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT;
+    if (label->IsShowHtml()) {
+        int links = 0;
+        CDrawKit::DrawHtmlText(pm.GetPaintDC(), &pm, used, text, 0, nullptr, nullptr, links, label->GetFont(),
+                               measure);
+    } else {
+        CDrawKit::DrawText(pm.GetPaintDC(), &pm, used, text, 0, label->GetFont(), measure);
+    }
+    const int width = used.right - used.left, height = used.bottom - used.top;
+    RECT at = box;
+    if (style & DT_CENTER) at.left += ((box.right - box.left) - width) / 2;
+    else if (style & DT_RIGHT) at.left = box.right - width;
+    if ((style & DT_VCENTER) && (single || label->IsShowHtml())) at.top += ((box.bottom - box.top) - height) / 2;
+    else if (style & DT_BOTTOM) at.top = box.bottom - height;
+    at.right = at.left + width;
+    at.bottom = at.top + height;
+    if (drawn != nullptr) *drawn = at;
+    if (at.left >= shown.left && at.top >= shown.top && at.right <= shown.right && at.bottom <= shown.bottom)
+        return "";
+    std::wstring shownText(text.GetData());
+    CUiString substituted = text;
+    CUiManager::ProcessLanguageText(substituted);
+    char line[160];
+    snprintf(line, sizeof(line), " needs %dx%d at %ld,%ld, shows %ld,%ld-%ld,%ld: ", width, height, at.left, at.top,
+             shown.left, shown.top, shown.right, shown.bottom);
+    return line + testutil::narrow(substituted.GetData());
+}
+
+// Every label's and button's text, the skin's own and those the code puts
+// there, fits the rectangle the window shows it in: laid out as built and in
+// each view the code makes of it, on each page of each tab.
+TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
+{
+    SetUpProgramSkin(::GetModuleHandleW(nullptr), L"en_US");
+    std::set<std::string> clipped;
+    for (const wchar_t* language : kLanguages) {
+        CUiManager::SetLanguage(language, L"en_US");
+        CUiManager::LoadZipResource(129, L"multi_language.tsv");
+        for (const ProgramSkin& skin : kSkins) {
+            const std::wstring file = skin.skinFile;
+            if (file == L"xml_menu.xml" || file == L"trayicon.xml" || file == L"xml_loading.xml") continue;
+            std::vector<std::string> viewNames = {""};
+            for (const View& view : kViews) {
+                if (file == view.skinFile && view.name[0] != '\0') viewNames.push_back(view.name);
+            }
+            for (const std::string& viewName : viewNames) {
+                LayoutProbe window(skin.skinFile);
+                ASSERT_NE(nullptr, window.Create(nullptr, L"layout", WS_POPUP, 0)) << testutil::narrow(file);
+                CUiManager& pm = window.GetManager();
+                CControlUI* root = pm.GetRoot();
+                ASSERT_NE(nullptr, root);
+                const RECT client = {0, 0, pm.GetInitSize().cx, pm.GetInitSize().cy};
+                for (const View& view : kViews) {
+                    if (file != view.skinFile || (view.name[0] != '\0' && viewName != view.name)) continue;
+                    for (const auto& shown : view.shown) {
+                        if (CControlUI* control = pm.FindControl(shown.first)) control->SetVisible(shown.second);
+                    }
+                    for (const auto& attribute : view.attributes) {
+                        if (CControlUI* control = pm.FindControl(attribute[0]))
+                            control->SetAttribute(attribute[1], attribute[2]);
+                    }
+                }
+                std::vector<CControlUI*> controls;
+                root->FindControl(Gather, &controls, UIFIND_ALL);
+                // Each page of each tab in turn, the others on their first page.
+                std::vector<std::pair<std::string, CControlUI*>> pages = {{"", nullptr}};
+                for (CControlUI* control : controls) {
+                    if (CTabLayoutUI* tab = AsTab(control)) {
+                        for (int i = 1; i < tab->GetCount(); ++i)
+                            pages.push_back({" on page " + std::to_string(i), tab->GetItemAt(i)});
+                    }
+                }
+                const std::string state = viewName.empty() ? "" : " (" + viewName + ")";
+                auto visit = [&](const std::function<void(const std::string&)>& check) {
+                    for (const auto& page : pages) {
+                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(
+                            AsTab(page.second->GetParent())->GetItemIndex(page.second), false);
+                        root->SetPos(client, false);
+                        check(state + page.first);
+                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(0, false);
+                    }
+                };
+                auto where = [&](CControlUI* control, const std::string& at) {
+                    return testutil::narrow(language) + " " + testutil::narrow(file) + " " +
+                           testutil::narrow(control->GetName().GetData()) + at;
+                };
+                auto labelOf = [](CControlUI* control) -> CLabelUI* {
+                    if (control->GetInterface(L"Edit") != nullptr) return nullptr;
+                    return static_cast<CLabelUI*>(control->GetInterface(L"Label"));
+                };
+                visit([&](const std::string& at) {
+                    std::vector<std::pair<CControlUI*, RECT>> texts;
+                    for (CControlUI* control : controls) {
+                        CLabelUI* label = labelOf(control);
+                        if (label == nullptr || !ShownWithAncestors(control)) continue;
+                        RECT drawn = {};
+                        std::string overflow = Overflow(pm, label, &drawn);
+                        if (!overflow.empty()) clipped.insert(where(control, at) + overflow);
+                        if (!label->GetText().IsEmpty()) texts.push_back({control, drawn});
+                    }
+                    // Nor does one text run into another.
+                    for (size_t i = 0; i < texts.size(); ++i) {
+                        for (size_t j = i + 1; j < texts.size(); ++j) {
+                            RECT both;
+                            if (!::IntersectRect(&both, &texts[i].second, &texts[j].second)) continue;
+                            const RECT& a = texts[i].second;
+                            const RECT& b = texts[j].second;
+                            char line[160];
+                            snprintf(line, sizeof(line), " at %ld,%ld-%ld,%ld runs into %ld,%ld-%ld,%ld of ", a.left,
+                                     a.top, a.right, a.bottom, b.left, b.top, b.right, b.bottom);
+                            clipped.insert(where(texts[i].first, at) + line +
+                                           testutil::narrow(texts[j].first->GetName().GetData()));
+                        }
+                    }
+                });
+                for (const CodeText& code : kCodeTexts) {
+                    if (code.view[0] != '\0' && viewName != code.view) continue;
+                    CUiString text = CUiManager::GetLanguageText(code.key);
+                    text += code.tail;
+                    std::vector<CLabelUI*> named;
+                    for (CControlUI* control : controls) {
+                        CLabelUI* label = labelOf(control);
+                        if (label != nullptr && control->GetName() == code.control) named.push_back(label);
+                    }
+                    std::vector<CUiString> before;
+                    for (CLabelUI* label : named) {
+                        before.push_back(label->GetText());
+                        label->SetText(text);
+                    }
+                    visit([&](const std::string& at) {
+                        for (CLabelUI* label : named) {
+                            if (!ShownWithAncestors(label)) continue;
+                            std::string overflow = Overflow(pm, label);
+                            if (!overflow.empty()) clipped.insert(where(label, at) + overflow);
+                        }
+                    });
+                    for (size_t i = 0; i < named.size(); ++i) named[i]->SetText(before[i]);
+                }
+                ::DestroyWindow(window.GetHWND());
+            }
+        }
+    }
+    std::string report;
+    for (const std::string& line : clipped) report += line + "\n";
+    EXPECT_TRUE(clipped.empty()) << clipped.size() << " texts do not fit:\n" << report;
+    CUiManager::SetLanguage(L"en_US", L"en_US");
+    CUiManager::LoadZipResource(129, L"multi_language.tsv");
 }
 
 }  // namespace

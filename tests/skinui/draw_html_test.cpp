@@ -5,6 +5,12 @@
 // ignored, and the layout time grows in proportion to the text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "common/test_util.h"
 #include "skinui/core/draw_kit.h"
 #include "test_helpers.h"
@@ -262,3 +268,54 @@ TEST_F(DrawHtmlTest, NothingIsDrawnWithoutTextManagerOrArea)
 }
 
 }  // namespace
+
+// Arabic reads from the right: the logical text "<Arabic word> ZUL", drawn by
+// the kit (plain and mark-up), looks as the visual order "ZUL <Arabic word>"
+// laid out from the left, and not as the logical text laid out from the left.
+TEST_F(DrawHtmlTest, RightToLeftTextReadsFromTheRight)
+{
+    const int font = 30;  // a face with Arabic letters in the test worlds
+    ASSERT_NE(nullptr, manager.AddFont(font, L"Segoe UI", 16, false, false, false));
+    const std::wstring word = L"\x0627\x0644\x0639\x0631\x0628\x064A\x0629";
+    auto picture = [&](const std::function<void(Canvas&, RECT&)>& draw) {
+        auto canvas = std::make_unique<Canvas>(240, 30, kWhite);
+        RECT rc = {10, 0, 230, 30};
+        draw(*canvas, rc);
+        std::vector<DWORD> pixels;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 240; ++x) pixels.push_back(canvas->Rgb(x, y));
+        return pixels;
+    };
+    auto plainGdi = [&](const std::wstring& text) {
+        return picture([&](Canvas& canvas, RECT& rc) {
+            ::SetBkMode(canvas.dc(), TRANSPARENT);
+            HGDIOBJ old = ::SelectObject(canvas.dc(), manager.GetFont(font));
+            ::DrawTextW(canvas.dc(), text.c_str(), -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            ::SelectObject(canvas.dc(), old);
+        });
+    };
+    // Where the ink of a picture lies, for the failure messages.
+    auto ink = [](const std::vector<DWORD>& pixels) {
+        int left = 240, right = -1;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            if (pixels[i] == (kWhite & 0xFFFFFF)) continue;
+            left = std::min(left, static_cast<int>(i % 240));
+            right = std::max(right, static_cast<int>(i % 240));
+        }
+        return std::to_string(left) + ".." + std::to_string(right);
+    };
+    const std::vector<DWORD> visual = plainGdi(L"ZUL " + word);
+    const std::vector<DWORD> logicalFromLeft = plainGdi(word + L" ZUL");
+    ASSERT_NE(visual, logicalFromLeft);
+    const std::wstring logical = word + L" ZUL";
+    const std::vector<DWORD> plain = picture([&](Canvas& canvas, RECT& rc) {
+        CDrawKit::DrawText(canvas.dc(), &manager, rc, logical.c_str(), kBlack, font, DT_SINGLELINE | DT_VCENTER);
+    });
+    EXPECT_TRUE(visual == plain) << ink(visual) << " drawn at " << ink(plain);
+    const std::vector<DWORD> markup = picture([&](Canvas& canvas, RECT& rc) {
+        int links = 0;
+        CDrawKit::DrawHtmlText(canvas.dc(), &manager, rc, logical.c_str(), kBlack, nullptr, nullptr, links, font,
+                               DT_SINGLELINE | DT_VCENTER);
+    });
+    EXPECT_TRUE(visual == markup) << ink(visual) << " drawn at " << ink(markup);
+}

@@ -314,4 +314,34 @@ TEST_F(UninstallerProgramTest, SurveyFormOpensAsTheDesktopUserNeverThroughTheShe
     EXPECT_TRUE(browser.opened().empty());
 }
 
+// The confirm page a player sees, in each language the uninstaller takes
+// from the installation's registry, and in Arabic from a table beside it:
+// each kept under build/artifacts/<locale>/.
+TEST_F(UninstallerProgramTest, ConfirmPageInEveryLanguage)
+{
+    ASSERT_NO_FATAL_FAILURE(install());
+    const std::wstring table = folder_ + L"multi_language.tsv";
+    for (const testutil::ScreenshotLanguage& language : testutil::screenshotLanguages()) {
+        SCOPED_TRACE(language.locale);
+        const std::wstring region = language.region;
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Norvale\\zul", L"Language", REG_SZ,
+                                                 region.c_str(), static_cast<DWORD>((region.size() + 1) * 2)));
+        DeleteFileW(table.c_str());
+        if (std::string(language.locale) == "ar_IL") {
+            ASSERT_TRUE(testutil::writeTableSpeaking(ZUL_UNINSTALLER_LANGUAGE_TABLE, table, "ar_IL"));
+        }
+        uidriver::Program program(uninstaller(), L"");
+        HWND window = uidriver::waitForWindow(kFrameClass, program.pid(), 20000);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(shown(uidriver::waitForControl(window, L"callServicerBtn", shown, 5000)));
+        Sleep(300);
+        uidriver::screenshot(window, testutil::widen(language.locale) + L"\\uninstaller_confirm_page");
+        ASSERT_TRUE(uidriver::clickControl(window, L"callServicerBtn"));
+        DWORD exitCode = 0;
+        ASSERT_TRUE(program.waitForExit(15000, &exitCode));
+        EXPECT_EQ(exitCode, 1u);
+    }
+    DeleteFileW(table.c_str());
+}
+
 }  // namespace
