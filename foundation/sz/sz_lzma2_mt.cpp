@@ -200,7 +200,6 @@ SRes SzDecodeLzma2Mt(Byte prop, ILookInStream* input, uint64_t packedSize, uint6
     props.numThreads = plan.threads;
     props.inBufSize_MT = kMtInputStep;
     props.outBlockMax = plan.blockMax;
-    props.inBlockMax = plan.blockMax + plan.blockMax / 16;
 
     MtInput in(input, packedSize);
     MtOutput out(&emit);
@@ -230,6 +229,11 @@ SRes SzDecodeLzma2Mt(Byte prop, ILookInStream* input, uint64_t packedSize, uint6
     }
     if (res == SZ_ERROR_PROGRESS || res == SZ_ERROR_MEM || res == SZ_ERROR_THREAD) {
         return res;
+    }
+    if (res < 0) {
+        // A system error of the threads themselves, as an HRESULT.
+        common::log("SzDecodeLzma2Mt", __LINE__, L"decoder threads failed, error 0x%08X", static_cast<unsigned>(res));
+        return SZ_ERROR_THREAD;
     }
     if (res != SZ_OK || inProcessed != packedSize) {
         return SZ_ERROR_DATA;
