@@ -35,8 +35,9 @@ runs="${ZUL_BENCH_RUNS:-3}"
 limit=900
 min_files=5000
 min_mb=500
-# What one run makes for itself.
-work=$(mktemp -d /tmp/zul-bench-extract.XXXXXX)
+# What one run makes for itself (the extracted trees too): under $TMPDIR,
+# /tmp by default; TMPDIR=/dev/shm keeps a busy disk out of the figures.
+work=$(mktemp -d "${TMPDIR:-/tmp}/zul-bench-extract.XXXXXX")
 cleanup() {
   bench_cache_release
   rm -rf "$work"
