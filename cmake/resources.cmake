@@ -10,14 +10,16 @@ set(ZUL_SET_LANGUAGE_ROWS ${CMAKE_SOURCE_DIR}/skins/set_language_rows.py)
 # zul_make_7z(<target> ARCHIVE <out.7z> STAGE <dir> FILL <COMMAND ...>... [DEPENDS <file|target>...])
 # The one way the build packs an archive: the stage folder is made anew, the
 # FILL commands put the archive's files into it, and 7zz packs its content
-# (names relative to the stage, "/" between folders).
+# (names relative to the stage, "/" between folders) in independent LZMA2
+# blocks of 16 MiB, which the programs decode on several threads (eight
+# blocks at once fit a 32-bit process's memory budget).
 function(zul_make_7z target)
   cmake_parse_arguments(P "" "ARCHIVE;STAGE" "FILL;DEPENDS" ${ARGN})
   add_custom_command(OUTPUT ${P_ARCHIVE}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${P_STAGE} ${P_ARCHIVE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${P_STAGE}
     ${P_FILL}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${P_STAGE} ${ZUL_7ZZ} a -t7z -bso0 -bsp0 ${P_ARCHIVE} .
+    COMMAND ${CMAKE_COMMAND} -E chdir ${P_STAGE} ${ZUL_7ZZ} a -t7z -bso0 -bsp0 -m0=LZMA2:c=16m ${P_ARCHIVE} .
     DEPENDS ${P_DEPENDS}
     COMMENT "Packing ${P_ARCHIVE}"
     VERBATIM)

@@ -2,9 +2,11 @@
 // extraction layer and prints the result code. Used by the benchmark and for
 // manual checks.
 //
-//   szextract.exe ARCHIVE TARGET_DIR [--peak] [--progress]
+//   szextract.exe ARCHIVE TARGET_DIR [--peak] [--progress] [--threads=N] [--budget-mb=N]
 //
 // Prints "result=<code>"; with --peak also "peak_working_set=<bytes>".
+// --threads and --budget-mb replace the default threads (every processor)
+// and memory budget of the decoder.
 // Exit code: 0 on success, 1 on a failed extraction, 2 on bad usage.
 #include <windows.h>
 #include <psapi.h>
@@ -58,16 +60,22 @@ private:
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: szextract ARCHIVE TARGET_DIR [--peak] [--progress]\n");
+        fprintf(stderr, "usage: szextract ARCHIVE TARGET_DIR [--peak] [--progress] [--threads=N] [--budget-mb=N]\n");
         return 2;
     }
     bool peak = false;
     bool progress = false;
+    SzThreading threading = SzDefaultThreading();
     for (int i = 3; i < argc; i++) {
+        unsigned value = 0;
         if (wcscmp(argv[i], L"--peak") == 0) {
             peak = true;
         } else if (wcscmp(argv[i], L"--progress") == 0) {
             progress = true;
+        } else if (swscanf(argv[i], L"--threads=%u", &value) == 1 && value > 0) {
+            threading.threads = value;
+        } else if (swscanf(argv[i], L"--budget-mb=%u", &value) == 1) {
+            threading.memoryBudget = static_cast<uint64_t>(value) << 20;
         } else {
             fprintf(stderr, "unknown option: %ls\n", argv[i]);
             return 2;
@@ -77,7 +85,7 @@ int wmain(int argc, wchar_t** argv)
     utility::restrictDllSearch();
 
     ConsoleProgress callback(progress);
-    SzResultCode code = SzExtractFileToDir(argv[1], argv[2], &callback);
+    SzResultCode code = SzExtractFileToDir(argv[1], argv[2], &callback, threading);
     printf("result=%d\n", code);
     if (peak) {
         PROCESS_MEMORY_COUNTERS counters;

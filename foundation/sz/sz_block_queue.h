@@ -28,6 +28,8 @@ public:
     void attach(const CSzArEx*) override {}
     size_t write(const Byte* data, size_t size) override;
     SRes finish() override { return SZ_OK; }
+    // Decoding side (any of its threads): false once the writing side stopped.
+    bool keepGoing() override { return !stopped(); }
     // Decoding side: no more bytes will come.
     void close();
 

@@ -9,6 +9,7 @@
 #include "7zCrc.h"
 #include "foundation/log.h"
 #include "foundation/sz/sz_block_queue.h"
+#include "foundation/sz/sz_budget_alloc.h"
 #include "foundation/sz/sz_dir_sink.h"
 #include "foundation/sz/sz_extract_all.h"
 #include "foundation/sz/sz_folder_decoder.h"
@@ -76,9 +77,10 @@ SRes decodeBuffered(SzArchive& archive, UInt32 folderIndex, ILookInStream* look,
 }
 
 // Every folder in order, each streamed when its chain allows, else buffered.
-SRes decodeFolders(SzArchive& archive, ILookInStream* look, SzOutSink* sink)
+SRes decodeFolders(SzArchive& archive, ILookInStream* look, ISeekInStream* raw, SzOutSink* sink,
+                   const SzThreading& threading)
 {
-    SzFolderDecoder decoder(&archive.db, look, sink);
+    SzFolderDecoder decoder(&archive.db, look, raw, sink, threading);
     for (UInt32 i = 0; i < archive.db.db.NumFolders; i++) {
         SRes res = decoder.decode(i);
         if (res == SZ_ERROR_UNSUPPORTED && !decoder.started()) {
@@ -161,23 +163,25 @@ private:
 };
 
 // The same on a helper thread, while this thread writes what it decoded.
-SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, SzOutSink* sink)
+SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, ISeekInStream* raw, SzOutSink* sink,
+                             const SzThreading& threading)
 {
+    const SzThreading oneThread = {1, 0};
     SzBlockQueue queue;
     if (!queue.ready()) {
-        return decodeFolders(archive, look, sink);
+        return decodeFolders(archive, look, raw, sink, oneThread);
     }
     SRes decoded = SZ_OK;
     SzStoppableLook stoppable(look, &queue);
     SzDecodingThread decoding(queue);
     try {
-        decoding.thread() = std::thread([&archive, &stoppable, &queue, &decoded] {
-            decoded = decodeFolders(archive, &stoppable.vt, &queue);
+        decoding.thread() = std::thread([&archive, &stoppable, raw, &queue, &decoded, &threading] {
+            decoded = decodeFolders(archive, &stoppable.vt, raw, &queue, threading);
             queue.close();
         });
     } catch (const std::exception&) {
         common::log("SzExtractAll", __LINE__, L"no decoding thread, lastError = %d", static_cast<int>(GetLastError()));
-        return decodeFolders(archive, look, sink);
+        return decodeFolders(archive, look, raw, sink, oneThread);
     }
     SRes written = queue.drainInto(sink);
     decoding.thread().join();
@@ -194,10 +198,10 @@ SzResultCode finishExtraction(const char* function, SRes res, SzResultCode sinkE
 }
 
 SzResultCode extractToDir(const char* function, ISeekInStream* input, const std::wstring& targetDir,
-                          SzExtractCallback* callback)
+                          SzExtractCallback* callback, const SzThreading& threading)
 {
     SzDirSink sink(targetDir, callback);
-    SRes res = SzExtractAll(input, &sink, true);
+    SRes res = SzExtractAll(input, &sink, true, threading);
     SzResultCode code = finishExtraction(function, res, sink.errorCode());
     if (callback) {
         callback->onResult(code, sink.itemName());
@@ -229,7 +233,12 @@ SzResultCode SzResultToCode(int sdkResult)
     }
 }
 
-SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined)
+SzThreading SzDefaultThreading()
+{
+    return {SzProcessorCount(), SzDefaultMemoryBudget()};
+}
+
+SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined, const SzThreading& threading)
 {
     buildCrcTable();
     SzArchive archive;
@@ -250,7 +259,8 @@ SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined)
         return res;
     }
     sink->attach(&archive.db);
-    res = pipelined ? decodeFoldersPipelined(archive, &look.vt, sink) : decodeFolders(archive, &look.vt, sink);
+    res = pipelined ? decodeFoldersPipelined(archive, &look.vt, input, sink, threading)
+                    : decodeFolders(archive, &look.vt, input, sink, {1, 0});
     if (res != SZ_OK) {
         return res;
     }
@@ -258,7 +268,7 @@ SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined)
 }
 
 SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir,
-                            SzExtractCallback* callback)
+                            SzExtractCallback* callback, const SzThreading& threading)
 {
     if (!data && size != 0) {
         common::log("SzExtractToDir", __LINE__, L"no archive bytes");
@@ -268,11 +278,11 @@ SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring&
         return kSzErrorParam;
     }
     SzMemInStream input(data, size);
-    return extractToDir("SzExtractToDir", &input.vt, targetDir, callback);
+    return extractToDir("SzExtractToDir", &input.vt, targetDir, callback, threading);
 }
 
 SzResultCode SzExtractFileToDir(const std::wstring& archivePath, const std::wstring& targetDir,
-                                SzExtractCallback* callback)
+                                SzExtractCallback* callback, const SzThreading& threading)
 {
     SzFileInStream input(archivePath);
     if (!input.isOpen()) {
@@ -281,7 +291,7 @@ SzResultCode SzExtractFileToDir(const std::wstring& archivePath, const std::wstr
         }
         return kSzErrorRead;
     }
-    return extractToDir("SzExtractFileToDir", &input.vt, targetDir, callback);
+    return extractToDir("SzExtractFileToDir", &input.vt, targetDir, callback, threading);
 }
 
 SzResultCode SzExtractInMemory(const void* data, uint32_t size, const SzItemCallback& onItem)
@@ -292,6 +302,6 @@ SzResultCode SzExtractInMemory(const void* data, uint32_t size, const SzItemCall
     }
     SzMemInStream input(data, size);
     SzMemSink sink(onItem);
-    SRes res = SzExtractAll(&input.vt, &sink, false);
+    SRes res = SzExtractAll(&input.vt, &sink, false, {1, 0});
     return finishExtraction("SzExtractInMemory", res, sink.errorCode());
 }

@@ -49,6 +49,20 @@ protected:
     ~SzExtractCallback() {}
 };
 
+// How a folder extraction may decode an LZMA2 stream made of independent
+// blocks (7zz's "c=" block size): on up to `threads` threads, the decoder
+// holding at most `memoryBudget` bytes at once. Fewer threads decode when
+// the budget holds fewer blocks; with fewer than two, or a stream of one
+// block, one thread decodes through a dictionary-sized window.
+struct SzThreading {
+    unsigned threads;
+    uint64_t memoryBudget;
+};
+
+// Every processor of the process; a quarter of physical memory, at most
+// 1 GiB (384 MiB in a 32-bit process).
+SzThreading SzDefaultThreading();
+
 // Receives each complete, CRC-checked file of an in-memory extraction.
 typedef std::function<void(const std::wstring& itemName, const std::string& bytes)> SzItemCallback;
 
@@ -60,12 +74,13 @@ SzResultCode SzResultToCode(int sdkResult);
 // Items whose names would leave targetDir ("..", drive letters, leading
 // separators, streams, device names) or exceed 259 characters stop the
 // extraction with 1015; nothing is written outside targetDir.
+// Files are written, and the callback called, on the calling thread only.
 SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir,
-                            SzExtractCallback* callback);
+                            SzExtractCallback* callback, const SzThreading& threading = SzDefaultThreading());
 
 // Extracts the archive file at archivePath into targetDir. callback may be null.
 SzResultCode SzExtractFileToDir(const std::wstring& archivePath, const std::wstring& targetDir,
-                                SzExtractCallback* callback);
+                                SzExtractCallback* callback, const SzThreading& threading = SzDefaultThreading());
 
 // Hands every non-empty file of an archive held in memory to onItem, in
 // archive order, with its name as stored ('/' between folders, e.g.

@@ -3,6 +3,7 @@
 
 #include "7z.h"
 #include "7zTypes.h"
+#include "foundation/sz/sz_extract.h"
 
 // The output side of an extraction: receives the opened database, then every
 // folder's decoded bytes in archive order.
@@ -29,5 +30,8 @@ protected:
 // Opens the archive read from input and streams every folder into sink.
 // Returns an SDK result (SZ_OK, SZ_ERROR_*). With pipelined set, a helper
 // thread decodes while the calling thread feeds the sink, so every sink
-// call (and every callback it makes) stays on the calling thread.
-SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined);
+// call (and every callback it makes) stays on the calling thread; the
+// helper then decodes LZMA2 streams of independent blocks on up to
+// threading.threads threads. Without it everything runs on the calling
+// thread and threading is not used.
+SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined, const SzThreading& threading);

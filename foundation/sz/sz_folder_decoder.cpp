@@ -69,8 +69,9 @@ size_t windowSizeFor(UInt32 dictSize, UInt64 outSize)
 
 }  // namespace
 
-SzFolderDecoder::SzFolderDecoder(const CSzArEx* db, ILookInStream* input, SzOutSink* sink)
-    : db_(db), input_(input), sink_(sink)
+SzFolderDecoder::SzFolderDecoder(const CSzArEx* db, ILookInStream* input, ISeekInStream* rawInput, SzOutSink* sink,
+                                 const SzThreading& threading)
+    : db_(db), input_(input), rawInput_(rawInput), sink_(sink), threading_(threading)
 {
 }
 
@@ -133,13 +134,16 @@ SRes SzFolderDecoder::decode(UInt32 folderIndex)
 
     const UInt64* packPositions = ar->PackPositions + ar->FoStartPackStreamIndex[folderIndex];
     const UInt64 inSize = packPositions[1] - packPositions[0];
-    RINOK(LookInStream_SeekTo(input_, db_->dataPos + packPositions[0]))
+    const CSzCoderInfo& main = folder.Coders[0];
+    const Byte* props = coders + main.PropsOffset;
+    packStart_ = db_->dataPos + packPositions[0];
+    // The chunk headers are read from the stream behind the reader, before it seeks.
+    multiThreaded_ = main.MethodID == kMethodLzma2 && planThreads(props, main.PropsSize, packStart_, inSize);
+    RINOK(LookInStream_SeekTo(input_, packStart_))
 
     checkFolderCrc_ = SzBitWithVals_Check(&ar->FolderCRCs, folderIndex);
     folderCrc_ = CRC_INIT_VAL;
 
-    const CSzCoderInfo& main = folder.Coders[0];
-    const Byte* props = coders + main.PropsOffset;
     if (main.MethodID == kMethodCopy) {
         res = decodeCopy(inSize, outSize);
     } else if (main.MethodID == kMethodLzma) {
@@ -223,10 +227,36 @@ SRes SzFolderDecoder::decodeLzma(const Byte* props, unsigned propsSize, UInt64 i
     return res;
 }
 
+bool SzFolderDecoder::planThreads(const Byte* props, unsigned propsSize, UInt64 packStart, UInt64 inSize)
+{
+    if (!rawInput_ || threading_.threads < 2 || propsSize != 1 || props[0] > 40) {
+        return false;
+    }
+    const SzLzma2Blocks blocks = SzProbeLzma2Blocks(rawInput_, packStart, inSize, threading_.memoryBudget / 2);
+    if (!SzPlanLzma2Mt(props[0], blocks, threading_.threads, threading_.memoryBudget, &plan_)) {
+        return false;
+    }
+    common::log("SzFolderDecoder::planThreads", __LINE__,
+                L"blocks of %I64u bytes (%I64u packed): %u threads, budget %I64u bytes", blocks.firstUnpacked,
+                blocks.firstPacked, plan_.threads, plan_.budget);
+    return true;
+}
+
 SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize)
 {
     if (propsSize != 1 || props[0] > 40) {
         return SZ_ERROR_UNSUPPORTED;
+    }
+    if (multiThreaded_) {
+        SRes res = SzDecodeLzma2Mt(
+            props[0], input_, inSize, outSize, plan_, [this](const Byte* data, size_t size) { return emit(data, size); },
+            [this] { return sink_->keepGoing(); });
+        if (res != SZ_ERROR_MEM || started() || filterUsed_ != 0) {
+            return res;
+        }
+        // Nothing was decoded yet: decode on this thread alone, as without threads.
+        common::log("SzFolderDecoder::decodeLzma2", __LINE__, L"no memory for threads: decoding on one thread");
+        RINOK(LookInStream_SeekTo(input_, packStart_))
     }
     const UInt32 dictSize = props[0] == 40 ? 0xFFFFFFFF : ((2u | (props[0] & 1u)) << (props[0] / 2 + 11));
     size_t windowSize = 0;

@@ -5,15 +5,22 @@
 #include "7z.h"
 #include "7zTypes.h"
 #include "LzmaDec.h"
+#include "foundation/sz/sz_extract.h"
 #include "foundation/sz/sz_extract_all.h"
+#include "foundation/sz/sz_lzma2_mt.h"
 
 // Streams the chains that matter: Copy, LZMA and LZMA2, alone or behind the
 // x86 branch filter (BCJ). Other chains are answered with
 // SZ_ERROR_UNSUPPORTED before any byte is written, so the caller can decode
-// them into a buffer instead.
+// them into a buffer instead. An LZMA2 stream of several independent blocks
+// is decoded on up to threading.threads threads; the sink is then called
+// from those threads, one call at a time, in order.
 class SzFolderDecoder {
 public:
-    SzFolderDecoder(const CSzArEx* db, ILookInStream* input, SzOutSink* sink);
+    // rawInput is the stream behind input, for looking over an LZMA2
+    // stream's chunk headers before it is decoded.
+    SzFolderDecoder(const CSzArEx* db, ILookInStream* input, ISeekInStream* rawInput, SzOutSink* sink,
+                    const SzThreading& threading);
     ~SzFolderDecoder();
     SzFolderDecoder(const SzFolderDecoder&) = delete;
     SzFolderDecoder& operator=(const SzFolderDecoder&) = delete;
@@ -26,6 +33,8 @@ private:
     SRes decodeCopy(UInt64 inSize, UInt64 outSize);
     SRes decodeLzma(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
     SRes decodeLzma2(const Byte* props, unsigned propsSize, UInt64 inSize, UInt64 outSize);
+    // Whether the LZMA2 stream at packStart is decoded on several threads, and how.
+    bool planThreads(const Byte* props, unsigned propsSize, UInt64 packStart, UInt64 inSize);
     // One decoder call: fills the window up to dicLimit from src.
     typedef SRes (*DecodeStep)(void* decoder, SizeT dicLimit, const Byte* src, SizeT* srcLen,
                                ELzmaFinishMode finishMode, ELzmaStatus* status);
@@ -42,7 +51,12 @@ private:
 
     const CSzArEx* db_;
     ILookInStream* input_;
+    ISeekInStream* rawInput_;
     SzOutSink* sink_;
+    SzThreading threading_;
+    UInt64 packStart_ = 0;
+    bool multiThreaded_ = false;
+    SzLzma2MtPlan plan_;
 
     // Sliding window of the LZMA decoders, kept across folders.
     Byte* window_ = nullptr;

@@ -81,8 +81,10 @@ SRes fileRead(ISeekInStreamPtr p, void* buf, size_t* size)
         *size = 0;
         return SZ_ERROR_READ;
     }
+    // The end of the file is a size of 0 with SZ_OK; the SDK's readers turn
+    // it into SZ_ERROR_INPUT_EOF where they needed more.
     *size = got;
-    return got == 0 ? SZ_ERROR_INPUT_EOF : SZ_OK;
+    return SZ_OK;
 }
 
 SRes fileSeek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin)

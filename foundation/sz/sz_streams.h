@@ -19,8 +19,8 @@ struct SzMemInStream {
     SzMemInStream(const void* bytes, UInt32 byteCount);
 };
 
-// Reads an archive file. A read that delivers no bytes fails with
-// SZ_ERROR_INPUT_EOF.
+// Reads an archive file. As every SDK stream: a read at the end of the file
+// delivers 0 bytes with SZ_OK; a read that fails answers SZ_ERROR_READ.
 struct SzFileInStream {
     ISeekInStream vt;  // first, as above
     utility::ScopedHandle file;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Extraction benchmark: our szextract tool (x86_64, under wine64) against
-# 7-Zip's own extraction, single-threaded and multi-threaded, on one solid
-# LZMA2 + BCJ archive of real binaries and documents.
+# 7-Zip's own extraction, single-threaded and multi-threaded, on two solid
+# LZMA2 + BCJ archives of the same real binaries and documents: one packed
+# as 7zz packs by default, one with independent LZMA2 blocks of 16 MiB (the
+# block size the build packs its own archives with).
 #
 #   scripts/bench/extract.sh [SZEXTRACT_EXE]
 #
@@ -14,8 +16,12 @@
 # ZUL_BENCH_TINY=1 makes a tiny run instead (a corpus of a few MB of the same
 # kinds of files, made in the run's own folder, one round) that only proves
 # the benchmark works.
+# Figures: one thread of ours (--threads=1) against 7zz x -mmt=1, and ours
+# on every core against 7zz x on every core, on each archive (a ratio above 1
+# means ours is faster), with the peak working set of each of our runs. The
+# two also run single-threaded on the 16 MiB archive, once, for the record.
 # Last line printed:
-#   extract_ratio_vs_7zz_mt1=<x> ratio_vs_7zz_mt=<y> peak_mb=<z> identical=<yes|no>
+#   extract_ratio_vs_7zz_mt1=<x> ratio_vs_7zz_mt=<y> peak_mb=<z> ratio_vs_7zz_mt_c16m=<u> peak_mb_c16m=<v> identical=<yes|no>
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/../setup.sh"
@@ -29,8 +35,9 @@ runs="${ZUL_BENCH_RUNS:-3}"
 limit=900
 min_files=5000
 min_mb=500
-# What one run makes for itself.
-work=$(mktemp -d /tmp/zul-bench-extract.XXXXXX)
+# What one run makes for itself (the extracted trees too): under $TMPDIR,
+# /tmp by default; TMPDIR=/dev/shm keeps a busy disk out of the figures.
+work=$(mktemp -d "${TMPDIR:-/tmp}/zul-bench-extract.XXXXXX")
 cleanup() {
   bench_cache_release
   rm -rf "$work"
@@ -44,6 +51,7 @@ if [ "$tiny" = 1 ]; then
 fi
 corpus="$bench/corpus"
 archive="$bench/corpus.7z"
+archive16="$bench/corpus-c16m.7z"
 tool="${1:-$ZUL_ROOT/build/x86_64/tools/szextract.exe}"
 
 if [ ! -f "$tool" ]; then
@@ -55,7 +63,7 @@ fi
 # Corpus: the wine64 package's libraries and the machine's documentation,
 # copied with links resolved (at least 500 MB and 5,000 files); the tiny
 # corpus takes a few MB of each. Packed beside it by 7zz a -mx=5 (LZMA2 + BCJ,
-# solid).
+# solid), and again with 16 MiB blocks (-m0=LZMA2:c=16m).
 make_corpus() {  # FOLDER
   local corpus="$1/corpus"
   echo "== building the corpus in $bench"
@@ -73,10 +81,11 @@ make_corpus() {  # FOLDER
   find "$corpus" -depth | awk '{ if (seen[tolower($0)]++) print }' | while IFS= read -r path; do
     rm -rf "$path"
   done
-  echo "== packing (7zz a -mx=5: LZMA2 + BCJ, solid)"
+  echo "== packing (7zz a -mx=5: LZMA2 + BCJ, solid; and with -m0=LZMA2:c=16m)"
   (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 "$1/corpus.7z" .)
+  (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 -m0=LZMA2:c=16m "$1/corpus-c16m.7z" .)
 }
-bench_cache "$bench" "corpus v3: wine libraries and documentation, 7zz a -mx=5" make_corpus
+bench_cache "$bench" "corpus v4: wine libraries and documentation, 7zz a -mx=5, and with c=16m" make_corpus
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(du -sb --apparent-size "$corpus" | cut -f1)
 echo "corpus: $files files, $((bytes / 1048576)) MB"
@@ -85,7 +94,7 @@ if [ "$files" -lt "$min_files" ] || [ "$bytes" -lt $((min_mb * 1048576)) ]; then
   exit 1
 fi
 
-echo "archive: $(($(stat -c %s "$archive") / 1048576)) MB"
+echo "archives: $(($(stat -c %s "$archive") / 1048576)) MB (7zz default), $(($(stat -c %s "$archive16") / 1048576)) MB (16 MiB blocks)"
 
 trap 'zul_env_stop; cleanup' EXIT
 zul_env_start
@@ -97,38 +106,77 @@ winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 out="$work/out"
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
+# One run of ours into $out/NAME; its time goes to $work/NAME.t, its peak
+# working set to $work/NAME.peak (the largest of the rounds). A failed or
+# differing extraction makes identical=no.
+identical=yes
+ours() {  # NAME ARCHIVE [SZEXTRACT OPTIONS...]
+  local name=$1 arc=$2 t0 t1 peak
+  shift 2
+  t0=$(now)
+  zul_wine_run "$limit" "$tool" "$(winpath "$arc")" "$(winpath "$out/$name")" --peak "$@" \
+    > "$work/$name.txt" || true
+  t1=$(now)
+  best "$(cat "$work/$name.t" 2>/dev/null)" "$(elapsed "$t0" "$t1")" > "$work/$name.t.new"
+  mv "$work/$name.t.new" "$work/$name.t"
+  tr -d '\r' < "$work/$name.txt"
+  peak=$(tr -d '\r' < "$work/$name.txt" | sed -n 's/^peak_working_set=//p')
+  [ "${peak:-0}" -gt "$(cat "$work/$name.peak" 2>/dev/null || echo 0)" ] && echo "$peak" > "$work/$name.peak"
+  if ! tr -d '\r' < "$work/$name.txt" | grep -qx 'result=0' || ! diff -r -q "$out/mt1" "$out/$name" >/dev/null; then
+    echo "$name: not the tree 7zz makes" >&2
+    identical=no
+  fi
+  rm -rf "${out:?}/$name"
+}
+seven() {  # NAME ARCHIVE [7ZZ OPTIONS...]
+  local name=$1 arc=$2 t0 t1
+  shift 2
+  t0=$(now)
+  7zz x -bd -bso0 -bsp0 "$@" -o"$out/$name" "$arc"
+  t1=$(now)
+  best "$(cat "$work/$name.t" 2>/dev/null)" "$(elapsed "$t0" "$t1")" > "$work/$name.t.new"
+  mv "$work/$name.t.new" "$work/$name.t"
+}
+
 # Each contender runs $runs times into fresh folders, in turn, and keeps its
 # best time: other load on the machine only ever slows a run down.
 echo "== extracting ($runs rounds)"
-t_mt1=""; t_mt=""; t_ours=""; identical=yes; peak_bytes=0
 for round in $(seq "$runs"); do
   rm -rf "$out"
   mkdir -p "$out"
   sync
-  t0=$(now); 7zz x -bd -bso0 -bsp0 -mmt=1 -o"$out/mt1" "$archive"; t1=$(now)
-  7zz x -bd -bso0 -bsp0 -o"$out/mt" "$archive"; t2=$(now)
-  zul_wine_run "$limit" "$tool" "$(winpath "$archive")" "$(winpath "$out/ours")" --peak \
-    > "$work/ours.txt" || true
-  t3=$(now)
-  t_mt1=$(best "$t_mt1" "$(elapsed "$t0" "$t1")")
-  t_mt=$(best "$t_mt" "$(elapsed "$t1" "$t2")")
-  t_ours=$(best "$t_ours" "$(elapsed "$t2" "$t3")")
-  tr -d '\r' < "$work/ours.txt"
-  peak=$(tr -d '\r' < "$work/ours.txt" | sed -n 's/^peak_working_set=//p')
-  [ "${peak:-0}" -gt "$peak_bytes" ] && peak_bytes=$peak
-  if ! tr -d '\r' < "$work/ours.txt" | grep -qx 'result=0' ||
-     ! diff -r -q "$out/mt1" "$out/ours" >/dev/null || ! diff -r -q "$out/mt1" "$out/mt" >/dev/null; then
-    identical=no
+  seven mt1 "$archive" -mmt=1
+  seven mt "$archive"
+  if ! diff -r -q "$out/mt1" "$out/mt" >/dev/null; then identical=no; fi
+  rm -rf "$out/mt"
+  ours st "$archive" --threads=1
+  ours all "$archive"
+  seven mt16 "$archive16"
+  rm -rf "$out/mt16"
+  ours all16 "$archive16"
+  if [ "$round" = 1 ]; then
+    seven mt1_16 "$archive16" -mmt=1
+    rm -rf "$out/mt1_16"
+    ours st16 "$archive16" --threads=1
   fi
 done
 rm -rf "$out"
 
-awk -v m1="$t_mt1" -v mt="$t_mt" -v o="$t_ours" -v b="$bytes" -v p="$peak_bytes" -v same="$identical" 'BEGIN {
+t() { cat "$work/$1.t"; }
+mb() { awk -v p="$(cat "$work/$1.peak" 2>/dev/null || echo 0)" 'BEGIN { printf "%.1f", p / 1048576 }'; }
+awk -v b="$bytes" -v m1="$(t mt1)" -v mt="$(t mt)" -v st="$(t st)" -v all="$(t all)" \
+    -v mt16="$(t mt16)" -v all16="$(t all16)" -v m1_16="$(t mt1_16)" -v st16="$(t st16)" 'BEGIN {
   mb = b / 1048576
-  printf "seconds: 7zz -mmt=1 %.2f (%.0f MB/s), 7zz %.2f (%.0f MB/s), szextract %.2f (%.0f MB/s)\n",
-         m1, mb / m1, mt, mb / mt, o, mb / o
-  printf "extract_ratio_vs_7zz_mt1=%.3f ratio_vs_7zz_mt=%.3f peak_mb=%.1f identical=%s\n",
-         m1 / o, mt / o, p / 1048576, same
+  printf "7zz default blocks: 7zz -mmt=1 %.2f s, ours --threads=1 %.2f s; 7zz %.2f s (%.0f MB/s), ours %.2f s (%.0f MB/s)\n",
+         m1, st, mt, mb / mt, all, mb / all
+  printf "16 MiB blocks: 7zz -mmt=1 %.2f s, ours --threads=1 %.2f s; 7zz %.2f s (%.0f MB/s), ours %.2f s (%.0f MB/s)\n",
+         m1_16, st16, mt16, mb / mt16, all16, mb / all16
+}'
+echo "peak working set: $(mb st) MB on one thread, $(mb all) MB on every core; 16 MiB blocks: $(mb st16) MB, $(mb all16) MB"
+awk -v m1="$(t mt1)" -v st="$(t st)" -v mt="$(t mt)" -v all="$(t all)" -v mt16="$(t mt16)" -v all16="$(t all16)" \
+    -v p="$(mb all)" -v p16="$(mb all16)" -v same="$identical" 'BEGIN {
+  printf "extract_ratio_vs_7zz_mt1=%.3f ratio_vs_7zz_mt=%.3f peak_mb=%s ratio_vs_7zz_mt_c16m=%.3f peak_mb_c16m=%s identical=%s\n",
+         m1 / st, mt / all, p, mt16 / all16, p16, same
 }'
 # Files that differ from 7-Zip's are a failure, not a figure.
 [ "$identical" = yes ]

@@ -82,6 +82,16 @@ echo '<Window size="400,300"/>' > src_res/main.xml
 seq 1 500 > src_res/img/lines.txt
 pack skin.7z src_res
 
+# Independent LZMA2 blocks of 1 MiB, for the multi-threaded decoder: a dozen
+# blocks of text and x86-64 code, one folder behind the branch filter, the
+# header left uncompressed so that the tests can rewrite sizes and CRCs in it.
+mkdir -p src_mt/bin src_mt/text
+seq 1 1200000 > src_mt/text/numbers.txt
+seq 1 3 600000 | sed 's/$/ and a line of words after the number/' > src_mt/text/words.txt
+cp src/bin/* src_mt/bin/ 2>/dev/null || true
+cp src/data/pattern.bin src_mt/
+pack mt.7z src_mt -m0=LZMA2:c=1m -mf=BCJ -mhc=off
+
 # One file of more than 100 MB.
 mkdir -p src_big
 seq 1 15000000 > src_big/big.txt

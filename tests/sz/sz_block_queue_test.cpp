@@ -144,7 +144,7 @@ TEST(SzBlockQueue, StopReachesAFolderDecodedIntoABuffer)
     GatedArchive archive(sztest::readFixture(L"delta.7z"));
     ASSERT_GT(archive.bytes.size(), 2u << 20);
     StoppingSink sink(archive);
-    EXPECT_EQ(SZ_ERROR_PROGRESS, SzExtractAll(&archive.vt, &sink, true));
+    EXPECT_EQ(SZ_ERROR_PROGRESS, SzExtractAll(&archive.vt, &sink, true, SzDefaultThreading()));
     // The decoder ends on the piece it held when the stop came, not at the folder's end.
     EXPECT_EQ(1, archive.readsAfterOpen);
 }

@@ -90,26 +90,49 @@ SzResultCode extractInMemory(const std::string& archive, Tree* items)
                              });
 }
 
-std::string hostileArchive(const std::wstring& name)
+std::string withHeaderPatched(const std::string& archive, const std::string& from, const std::string& to)
 {
-    std::string bytes = readFixture(L"hostile.7z");
-    const std::wstring placeholder(20, L'P');
-    const std::string from(reinterpret_cast<const char*>(placeholder.data()), placeholder.size() * 2);
-    const size_t at = bytes.find(from);
-    if (name.size() != placeholder.size() || at == std::string::npos)
+    if (archive.size() < 32 || from.size() != to.size())
         return std::string();
-    bytes.replace(at, from.size(), reinterpret_cast<const char*>(name.data()), from.size());
-    // The start header records the CRC of the (uncompressed) end header, and
-    // its own CRC covers that field.
     uint64_t offset = 0, size = 0;
-    memcpy(&offset, bytes.data() + 12, 8);
-    memcpy(&size, bytes.data() + 20, 8);
+    memcpy(&offset, archive.data() + 12, 8);
+    memcpy(&size, archive.data() + 20, 8);
+    if (32 + offset + size > archive.size())
+        return std::string();
+    const size_t at = archive.find(from, 32 + offset);
+    if (at == std::string::npos)
+        return std::string();
+    std::string bytes = archive;
+    bytes.replace(at, from.size(), to);
+    // The start header records the CRC of the end header, and its own CRC covers that field.
     CrcGenerateTable();
     UInt32 crc = CrcCalc(bytes.data() + 32 + offset, static_cast<size_t>(size));
     memcpy(&bytes[28], &crc, 4);
     crc = CrcCalc(bytes.data() + 12, 20);
     memcpy(&bytes[8], &crc, 4);
     return bytes;
+}
+
+std::string headerNumber(uint64_t value, size_t length)
+{
+    int extra = 0;
+    while (extra < 8 && (value >= (1ull << (7 * (extra + 1))) || static_cast<size_t>(extra + 1) < length))
+        extra++;
+    const unsigned first = extra == 8 ? 0xFF : (((0xFF00u >> extra) & 0xFF) | static_cast<unsigned>(value >> (8 * extra)));
+    std::string out(1, static_cast<char>(first));
+    for (int i = 0; i < extra; i++)
+        out += static_cast<char>(value >> (8 * i));
+    return out;
+}
+
+std::string hostileArchive(const std::wstring& name)
+{
+    const std::wstring placeholder(20, L'P');
+    if (name.size() != placeholder.size())
+        return std::string();
+    return withHeaderPatched(readFixture(L"hostile.7z"),
+                             std::string(reinterpret_cast<const char*>(placeholder.data()), placeholder.size() * 2),
+                             std::string(reinterpret_cast<const char*>(name.data()), name.size() * 2));
 }
 
 }  // namespace sztest

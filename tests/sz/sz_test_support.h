@@ -50,6 +50,14 @@ SzResultCode extractToDir(const std::string& archive, const std::wstring& target
 // SzExtractInMemory on the bytes of archive; items collected by name ('/' kept).
 SzResultCode extractInMemory(const std::string& archive, Tree* items = nullptr);
 
+// A copy of an archive with an uncompressed header (7zz -mhc=off) in which
+// the first `from` of the header reads `to` (as long), the start header's
+// CRCs made to match again. Empty when `from` is not in the header.
+std::string withHeaderPatched(const std::string& archive, const std::string& from, const std::string& to);
+
+// The 7z header's variable-length encoding of a number, in at least length bytes.
+std::string headerNumber(uint64_t value, size_t length = 0);
+
 // A copy of hostile.7z whose one item is named `name` (exactly 20 UTF-16 units).
 std::string hostileArchive(const std::wstring& name);
 
