@@ -40,6 +40,7 @@ and ZUL_TEST_CA_FILE names ca.der as a Windows program under Wine sees it
 
 import os
 import re
+import signal
 import socket
 import ssl
 import struct
@@ -246,4 +247,9 @@ if __name__ == "__main__":
         env["ZUL_HTTPS_OTHER_PORT"] = listen(TlsServer(tls + "/other.pem", tls + "/other.key"))
         env["ZUL_HTTPS_UNTRUSTED_PORT"] = listen(TlsServer(tls + "/untrusted.pem", tls + "/untrusted.key"))
         env["ZUL_TEST_CA_FILE"] = "Z:" + (tls + "/ca.der").replace("/", "\\")
-    sys.exit(subprocess.call(command, env=env))
+    status = subprocess.call(command, env=env)
+    if status < 0:
+        # Ended by a signal: so is this wrapper, and the caller learns which.
+        signal.signal(-status, signal.SIG_DFL)
+        os.kill(os.getpid(), -status)
+    sys.exit(status)
