@@ -209,6 +209,17 @@ ControlInfo waitForControl(HWND window, const std::wstring& name, const std::fun
     }
 }
 
+bool waitForPainted(HWND window, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        RECT pending = {};
+        if (::IsWindow(window) && !::GetUpdateRect(window, &pending, FALSE)) return true;
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(50);
+    }
+}
+
 void bringToFront(HWND window)
 {
     HWND after = (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP;
@@ -240,7 +251,7 @@ bool clickControl(HWND window, const std::wstring& name, int index, int clicks)
         const ControlInfo info = queryControl(window, name, index);
         if (!info.found || !info.visible) return false;
         const POINT target = info.center();
-        if (!::IsRectEmpty(&info.screen) && OwnsForeground(window) &&
+        if (info.laidOut() && OwnsForeground(window) &&
             ::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
             clickAt(target, clicks);
             return true;

@@ -186,8 +186,11 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     EXPECT_TRUE(waitFor(window, L"left11Control", [](const ControlInfo& c) { return !c.visible; }, 20000).found);
     EXPECT_FALSE(uidriver::queryControl(window, L"left11Control").visible);
     EXPECT_FALSE(uidriver::queryControl(window, L"left22Control").visible);
-    const RECT right = uidriver::queryControl(window, L"rightxxControl").screen;
-    EXPECT_EQ(340, right.right - right.left);
+    // The right column gets its width when the window lays itself out again, on its next paint.
+    const ControlInfo right = waitFor(window, L"rightxxControl", [](const ControlInfo& c) {
+        return c.laidOut() && c.screen.right - c.screen.left == 340;
+    }, 20000);
+    EXPECT_EQ(340, right.screen.right - right.screen.left);
     EXPECT_EQ(L"Download", uidriver::queryControl(window, L"startBtn").text);
     EXPECT_EQ(folder.game(), uidriver::queryControl(window, L"pathEdit").text);
     uidriver::screenshot(window, L"launcher_folder_page");
