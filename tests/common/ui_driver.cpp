@@ -186,8 +186,11 @@ ControlInfo queryControl(HWND window, const std::wstring& name, int index)
     if (answerWindow == nullptr) return info;
     COPYDATASTRUCT question = {QueryId(), sizeof(query), &query};
     DWORD_PTR result = 0;
+    // A window busy for seconds (painting or waiting for a worker, under
+    // emulated 32-bit Wine on a loaded machine) answers late: not answered
+    // is no answer about the control, so the question waits for it.
     LRESULT sent = ::SendMessageTimeoutW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow),
-                                         reinterpret_cast<LPARAM>(&question), SMTO_ABORTIFHUNG, 5000, &result);
+                                         reinterpret_cast<LPARAM>(&question), SMTO_NORMAL, 30000, &result);
     ::DestroyWindow(answerWindow);
     if (sent == 0 || result != TRUE || answer.found == 0) return info;
     info.found = true;

@@ -66,8 +66,9 @@ struct ControlInfo {
     bool laidOut() const { return visible && screen.right > screen.left && screen.bottom > screen.top; }
 };
 
-// Asks the window for its index-th control of that name (tree order); not found
-// when the window does not answer (a shipped build) or has no such control.
+// Asks the window for its index-th control of that name (tree order), waiting
+// up to 30 s for a busy window; not found when the window does not answer (a
+// shipped build) or has no such control.
 ControlInfo queryControl(HWND window, const std::wstring& name, int index = 0);
 // Asks again until done(info) holds or the time is up; returns the last answer.
 ControlInfo waitForControl(HWND window, const std::wstring& name, const std::function<bool(const ControlInfo&)>& done,

@@ -162,7 +162,7 @@ protected:
 TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
 {
     LauncherFolder folder;
-    putDescription("/f/pkg/player.7z?chunk=8192&trickle=100", "2.5.1");
+    putDescription("/f/pkg/player.7z?chunk=8192&trickle=100&hold=1", "2.5.1");
     // An emulator process of the game folder and a program of the same name elsewhere.
     CreateDirectoryW((folder.app() + L"tools").c_str(), nullptr);
     CopyFileW(fixture(L"zul_test_child.exe").c_str(), (folder.game() + L"adb.exe").c_str(), FALSE);
@@ -195,7 +195,8 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     EXPECT_EQ(folder.game(), uidriver::queryControl(window, L"pathEdit").text);
     uidriver::screenshot(window, L"launcher_folder_page");
 
-    // Start: the emulator package comes over WinINet, is unpacked and repaired.
+    // Start: the emulator package comes over WinINet (held after its first
+    // block until the page under way is seen), is unpacked and repaired.
     click(window, L"startBtn");
     ControlInfo progress = waitFor(window, L"downloadLabel", [](const ControlInfo& c) {
         return c.visible && (contains(c.text, L"KB/") || contains(c.text, L"MB/"));
@@ -203,6 +204,7 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     EXPECT_TRUE(progress.visible) << testutil::narrow(progress.text);
     EXPECT_FALSE(uidriver::queryControl(window, L"startBtn").enabled);
     uidriver::screenshot(window, L"launcher_download_page");
+    EXPECT_TRUE(server.release("/f/pkg/player.7z"));
     ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) {
         return c.enabled && c.text == L"Update";
     });
