@@ -222,7 +222,7 @@ def start_cleaner(world):
 def run_world_outside(argv):
     """Makes the world's folder and its cleaner, then runs this script again as
     process 1 of a pid and mount namespace of its own, and passes on how it ended.
-    SIGTERM and SIGHUP go on to the world, which ends its command and itself."""
+    SIGTERM, SIGHUP and SIGINT go on to the world, which ends its command and itself."""
     world = tempfile.mkdtemp(prefix="zul-world.")
     cleaner = start_cleaner(world)
     command = ["unshare", "--pid", "--fork", "--kill-child", "--mount", "--mount-proc"]
