@@ -167,7 +167,14 @@ zul_env_stop() {
     wait "$ZUL_XVFB_PID" 2>/dev/null || true
     unset ZUL_XVFB_PID
   fi
-  case "${WINEPREFIX:-}" in /tmp/zul-wine.*) rm -rf "$WINEPREFIX" ;; esac
+  case "${WINEPREFIX:-}" in
+    /tmp/zul-wine.*)
+      # The server's socket folder, named in the prefix, goes with it.
+      local server
+      server=$(cat "$WINEPREFIX/wineserver" 2>/dev/null || true)
+      case "$server" in wine-??????) rm -rf "${TMPDIR:-/tmp}/$server" ;; esac
+      rm -rf "$WINEPREFIX" ;;
+  esac
 }
 
 # zul_wine_run SECONDS PROGRAM [ARGS...]: scripts/wine-run.sh with a time
@@ -317,34 +324,42 @@ zul_wine32() {
 # each test program in a world of its own (tests/tools/test_world.py: a copy
 # of one prefix booted here, its own wineserver, Xvfb display and HOME), then
 # the demo window's screenshots in one more; the i686 suite under 32-bit Wine.
-# The names of the tests that ran go to build/ARCH/tests-run.txt.
+# The names of the tests that ran go to build/ARCH/tests-run.txt. Two runs
+# of one build folder take turns (and take turns with its build, zul_build):
+# each writes the folder's tests-run.txt and JUnit report.
 zul_test() {
   local arch=$1
   if [ "$arch" = i686 ] && [ -z "${ZUL_IN_WINE32:-}" ]; then
     zul_wine32 "zul_test i686 $(printf '%q ' "${@:2}")"
     return
   fi
+  [ -d "$ZUL_ROOT/build/$arch" ] || { echo "zul_test: $ZUL_ROOT/build/$arch is not built" >&2; return 1; }
   (
+    if ! flock -n 9; then
+      echo "zul_test: waiting for the other build or test run of build/$arch to end"
+      flock 9
+    fi
     template=$(mktemp -d /tmp/zul-template.XXXXXX)
-    trap 'rm -rf "$template" "$template.boot.log"' EXIT
+    trap 'rm -rf "$template" "$template.boot.log" "$template.tmp"' EXIT
     export ZUL_ARTIFACTS_DIR="$(zul_artifacts_dir "$arch")"
-    mkdir -p "$ZUL_ARTIFACTS_DIR"
+    mkdir -p "$ZUL_ARTIFACTS_DIR" "$template.tmp"
     unset WINEPREFIX DISPLAY
     local status=0 dir="$ZUL_ROOT/build/$arch" started=$SECONDS
-    zul_make_prefix_template "$template" || exit 1
+    # (its wineserver's socket folder goes to TMPDIR, removed with the template)
+    TMPDIR="$template.tmp" zul_make_prefix_template "$template" 9>&- || exit 1
     export ZUL_PREFIX_TEMPLATE=$template
     echo "== tests $arch (prefix booted in $((SECONDS - started)) s)"
     rm -f "$dir/tests-run.txt" "$dir/ctest-junit.xml"
     # A build folder without tests is an error, not a pass.
     ctest --test-dir "$dir" -j"$(nproc)" --output-on-failure --timeout 600 --no-tests=error \
-      --output-junit "$dir/ctest-junit.xml" "${@:2}" || status=1
+      --output-junit "$dir/ctest-junit.xml" "${@:2}" 9>&- || status=1
     # Every test that ran, passed or not (one that was not run has status "notrun").
     grep -o '<testcase name="[^"]*"[^>]*status="\(run\|fail\)"' "$dir/ctest-junit.xml" 2>/dev/null |
       sed 's/<testcase name="\([^"]*\)".*/\1/' | sort >"$dir/tests-run.txt" || true
     [ $# -eq 1 ] || exit "$status"  # a part of the suite: no screenshots
     echo "== demo screenshot $arch"
     python3 "$ZUL_ROOT/tests/tools/test_world.py" -- \
-      "$ZUL_ROOT/scripts/screenshot-demo.sh" "$dir" "$ZUL_ARTIFACTS_DIR" || status=1
+      "$ZUL_ROOT/scripts/screenshot-demo.sh" "$dir" "$ZUL_ARTIFACTS_DIR" 9>&- || status=1
     exit "$status"
-  )
+  ) 9>"$ZUL_ROOT/build/$arch.lock"
 }

@@ -319,7 +319,6 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
                        static_cast<curl_off_t>(utility::urlpolicy::kMaxDocumentBytes)))
         return false;
 
-    common::log("KXCurlDownloader::downloadMemory", __LINE__, L"1111111111111111111111");
     CURLcode rc = curl_easy_perform(h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
 
@@ -10,21 +12,25 @@ int wmain(int argc, wchar_t** argv)
 {
     utility::restrictDllSearch();
     testing::InitGoogleTest(&argc, argv);
+    // The report's place is read: the programs this run starts (a second run
+    // of this program, for one) must not write this run's report, whose
+    // presence tells the test world that this run came to its end.
+    SetEnvironmentVariableW(L"GTEST_OUTPUT", nullptr);
     const int result = RUN_ALL_TESTS();
     if (result != 0)
         return result;
-    // A run that picks its cases by name must have tested something: a filter
-    // that matches nothing after a rename, or cases that skipped, fail it.
+    // A run must have tested something: a filter that matches nothing after
+    // a rename, a program without cases, or cases that skipped, fail it. A
+    // case that cannot run in one entry of its program runs in another,
+    // whose filter picks it.
     const std::string filter = GTEST_FLAG_GET(filter);
-    if (filter == "*")
-        return 0;
     const testing::UnitTest& run = *testing::UnitTest::GetInstance();
     if (run.test_to_run_count() == 0) {
-        std::printf("test_main: the filter %s picked no test case\n", filter.c_str());
+        std::printf("test_main: this run picked no test case (filter %s)\n", filter.c_str());
         return 1;
     }
     if (run.skipped_test_count() > 0) {
-        std::printf("test_main: %d of the cases the filter %s picked skipped\n", run.skipped_test_count(),
+        std::printf("test_main: %d of the cases this run picked (filter %s) skipped\n", run.skipped_test_count(),
                     filter.c_str());
         return 1;
     }

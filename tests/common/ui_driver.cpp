@@ -186,8 +186,11 @@ ControlInfo queryControl(HWND window, const std::wstring& name, int index)
     if (answerWindow == nullptr) return info;
     COPYDATASTRUCT question = {QueryId(), sizeof(query), &query};
     DWORD_PTR result = 0;
+    // A window busy for seconds (painting or waiting for a worker, under
+    // emulated 32-bit Wine on a loaded machine) answers late: not answered
+    // is no answer about the control, so the question waits for it.
     LRESULT sent = ::SendMessageTimeoutW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow),
-                                         reinterpret_cast<LPARAM>(&question), SMTO_ABORTIFHUNG, 5000, &result);
+                                         reinterpret_cast<LPARAM>(&question), SMTO_NORMAL, 30000, &result);
     ::DestroyWindow(answerWindow);
     if (sent == 0 || result != TRUE || answer.found == 0) return info;
     info.found = true;
@@ -205,6 +208,17 @@ ControlInfo waitForControl(HWND window, const std::wstring& name, const std::fun
     for (;;) {
         ControlInfo info = queryControl(window, name, index);
         if (done(info) || ::GetTickCount() - start >= timeoutMs) return info;
+        ::Sleep(50);
+    }
+}
+
+bool waitForPainted(HWND window, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        RECT pending = {};
+        if (::IsWindow(window) && !::GetUpdateRect(window, &pending, FALSE)) return true;
+        if (::GetTickCount() - start >= timeoutMs) return false;
         ::Sleep(50);
     }
 }
@@ -240,7 +254,7 @@ bool clickControl(HWND window, const std::wstring& name, int index, int clicks)
         const ControlInfo info = queryControl(window, name, index);
         if (!info.found || !info.visible) return false;
         const POINT target = info.center();
-        if (!::IsRectEmpty(&info.screen) && OwnsForeground(window) &&
+        if (info.laidOut() && OwnsForeground(window) &&
             ::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
             clickAt(target, clicks);
             return true;

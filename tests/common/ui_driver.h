@@ -60,14 +60,24 @@ struct ControlInfo {
     RECT screen = {};      // screen coordinates
     std::wstring text;     // language keys already replaced
     POINT center() const { return {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2}; }
+    // Shown and given its place: a window answers before it lays out what
+    // changed (on its next paint), with an empty rectangle for a control it
+    // has just shown. Where and how large a control is can be read once it is.
+    bool laidOut() const { return visible && screen.right > screen.left && screen.bottom > screen.top; }
 };
 
-// Asks the window for its index-th control of that name (tree order); not found
-// when the window does not answer (a shipped build) or has no such control.
+// Asks the window for its index-th control of that name (tree order), waiting
+// up to 30 s for a busy window; not found when the window does not answer (a
+// shipped build) or has no such control.
 ControlInfo queryControl(HWND window, const std::wstring& name, int index = 0);
 // Asks again until done(info) holds or the time is up; returns the last answer.
 ControlInfo waitForControl(HWND window, const std::wstring& name, const std::function<bool(const ControlInfo&)>& done,
                            DWORD timeoutMs, int index = 0);
+
+// Waits until the window has painted what it was asked to (its update region
+// is empty); a skin window lays itself out when it paints, so a window that
+// answers no control question (a combo's drop-down list) can be clicked then.
+bool waitForPainted(HWND window, DWORD timeoutMs);
 
 // Raises the window above the others and makes it the foreground window.
 void bringToFront(HWND window);

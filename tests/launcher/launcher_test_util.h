@@ -132,6 +132,8 @@ public:
         return request("GET", "/_ctl/big?name=" + name + "&size=" + std::to_string(size) + options) == 200;
     }
     bool reset() { return request("GET", "/_ctl/reset") == 200; }
+    // Lets the transfers of path that wait (hold=1) go on, and the next ones.
+    bool release(const std::string& path) { return request("GET", "/_ctl/release?path=" + path) == 200; }
     // Resets every open transfer and stops listening for downMs.
     bool kill(int downMs)
     {

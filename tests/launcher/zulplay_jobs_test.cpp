@@ -231,9 +231,12 @@ TEST_F(ZulplayJobs, GameFolderChangedInSettingsStopsTheJob)
     }, 20000);
     EXPECT_TRUE(path.visible) << testutil::narrow(path.text);
     EXPECT_EQ(second, path.text);
-    EXPECT_EQ(second, uidriver::queryControl(setup, L"pathEdit").text);
+    EXPECT_EQ(second, uidriver::waitForControl(setup, L"pathEdit", [&](const ControlInfo& c) {
+        return c.text == second;
+    }, 20000).text);
     EXPECT_EQ(second, storedGameFolder());
-    EXPECT_TRUE(uidriver::queryControl(window, L"startBtn").enabled);
+    EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; },
+                                         20000).enabled);
     EXPECT_TRUE(folder.waitForLog(L"game folder changed during a job: job stopped"));
 
     // Nothing lands in either folder after the change.

@@ -165,7 +165,7 @@ protected:
 TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
 {
     LauncherFolder folder;
-    putDescription("/f/pkg/player.7z?chunk=8192&trickle=100", "2.5.1");
+    putDescription("/f/pkg/player.7z?chunk=8192&trickle=100&hold=1", "2.5.1");
     // An emulator process of the game folder and a program of the same name elsewhere.
     CreateDirectoryW((folder.app() + L"tools").c_str(), nullptr);
     CopyFileW(fixture(L"zul_test_child.exe").c_str(), (folder.game() + L"adb.exe").c_str(), FALSE);
@@ -189,13 +189,17 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     EXPECT_TRUE(waitFor(window, L"left11Control", [](const ControlInfo& c) { return !c.visible; }, 20000).found);
     EXPECT_FALSE(uidriver::queryControl(window, L"left11Control").visible);
     EXPECT_FALSE(uidriver::queryControl(window, L"left22Control").visible);
-    const RECT right = uidriver::queryControl(window, L"rightxxControl").screen;
-    EXPECT_EQ(340, right.right - right.left);
+    // The right column gets its width when the window lays itself out again, on its next paint.
+    const ControlInfo right = waitFor(window, L"rightxxControl", [](const ControlInfo& c) {
+        return c.laidOut() && c.screen.right - c.screen.left == 340;
+    }, 20000);
+    EXPECT_EQ(340, right.screen.right - right.screen.left);
     EXPECT_EQ(L"Download", uidriver::queryControl(window, L"startBtn").text);
     EXPECT_EQ(folder.game(), uidriver::queryControl(window, L"pathEdit").text);
     uidriver::screenshot(window, L"launcher_folder_page");
 
-    // Start: the emulator package comes over WinINet, is unpacked and repaired.
+    // Start: the emulator package comes over WinINet (held after its first
+    // block until the page under way is seen), is unpacked and repaired.
     click(window, L"startBtn");
     ControlInfo progress = waitFor(window, L"downloadLabel", [](const ControlInfo& c) {
         return c.visible && (contains(c.text, L"KB/") || contains(c.text, L"MB/"));
@@ -203,6 +207,7 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     EXPECT_TRUE(progress.visible) << testutil::narrow(progress.text);
     EXPECT_FALSE(uidriver::queryControl(window, L"startBtn").enabled);
     uidriver::screenshot(window, L"launcher_download_page");
+    EXPECT_TRUE(server.release("/f/pkg/player.7z"));
     ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) {
         return c.enabled && c.text == L"Update";
     });

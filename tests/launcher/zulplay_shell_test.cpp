@@ -354,7 +354,7 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     click(setup, L"languageCombo");
     drop = uidriver::waitForWindow(L"ComboWnd", launcher.pid(), 20000);
     ASSERT_NE(nullptr, drop);
-    testutil::pumpFor(500);
+    ASSERT_TRUE(uidriver::waitForPainted(drop, 20000));  // its rows laid out
     RECT list = {};
     GetWindowRect(drop, &list);
     uidriver::clickAt({(list.left + list.right) / 2, list.top + 34 + 17});
@@ -365,9 +365,9 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     EXPECT_EQ(L"zh_CN", stored);
     testutil::pumpFor(500);
     uidriver::screenshot(box, L"launcher_settings_restart");
-    const ControlInfo bar = uidriver::waitForControl(box, L"bottombar", [](const ControlInfo& c) { return c.visible; },
+    const ControlInfo bar = uidriver::waitForControl(box, L"bottombar", [](const ControlInfo& c) { return c.laidOut(); },
                                                      10000);
-    ASSERT_TRUE(bar.visible);
+    ASSERT_TRUE(bar.laidOut());
     uidriver::bringToFront(box);
     uidriver::clickAt({bar.center().x - 30, bar.center().y});
     DWORD code = 1;

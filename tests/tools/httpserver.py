@@ -17,9 +17,12 @@
     fail=N         answer 500 to the first N requests to the path (since the last reset)
     cut=N          announce the full length but send only N body bytes, then close
     trickle=MS     sleep MS between blocks of chunk=BYTES (default 4096)
+    hold=1         after the first block, wait until the path is released (at most 60 s),
+                   so that a test sees the transfer under way however slowly it looks
   GET /r/N/...                   a chain of N redirects ending at /...
   GET /go?to=URL                 a redirect to URL (any address, another scheme too)
-  GET /_ctl/reset                forget the recorded requests
+  GET /_ctl/reset                forget the recorded requests and releases
+  GET /_ctl/release?path=P       let the held transfers of P (hold=1) go on, and the next ones
   GET /_ctl/count?path=P         number of requests to P
   GET /_ctl/header?path=P&name=H header H of the last request to P ("" when absent)
   GET /_ctl/kill?down_ms=MS      reset every open transfer, and every new one for MS
@@ -40,6 +43,7 @@ and ZUL_TEST_CA_FILE names ca.der as a Windows program under Wine sees it
 
 import os
 import re
+import signal
 import socket
 import ssl
 import struct
@@ -54,6 +58,12 @@ lock = threading.Lock()
 files = {}
 requests = []  # (path, headers)
 connections = set()
+releases = {}  # path: threading.Event, set once the path's held transfers may go on
+
+
+def release_of(path):
+    with lock:
+        return releases.setdefault(path, threading.Event())
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -108,7 +118,7 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(302, b"moved", [("Location", query["to"])])
         elif url.path.startswith("/f/") and url.path[3:] in files:
             data, defaults = files[url.path[3:]]
-            self.serve_file(data, dict(defaults, **query))
+            self.serve_file(data, dict(defaults, **query), url.path)
         else:
             self.reply(404, b"not found")
 
@@ -119,6 +129,10 @@ class Handler(BaseHTTPRequestHandler):
         if verb == "reset":
             with lock:
                 requests.clear()
+                releases.clear()
+            self.reply(200)
+        elif verb == "release":
+            release_of(path).set()
             self.reply(200)
         elif verb == "count":
             self.reply(200, str(len(matching)).encode())
@@ -136,7 +150,7 @@ class Handler(BaseHTTPRequestHandler):
         else:
             self.reply(404)
 
-    def serve_file(self, data, query):
+    def serve_file(self, data, query, path):
         status, start = 200, 0
         asked = self.headers.get("Range")
         if asked and query.get("range") != "ignore":
@@ -166,6 +180,8 @@ class Handler(BaseHTTPRequestHandler):
         for at in range(0, limit, chunk):
             self.wfile.write(body[at:min(at + chunk, limit)])
             self.wfile.flush()
+            if at == 0 and query.get("hold") == "1":
+                release_of(path).wait(60)
             time.sleep(trickle)
 
 
@@ -246,4 +262,9 @@ if __name__ == "__main__":
         env["ZUL_HTTPS_OTHER_PORT"] = listen(TlsServer(tls + "/other.pem", tls + "/other.key"))
         env["ZUL_HTTPS_UNTRUSTED_PORT"] = listen(TlsServer(tls + "/untrusted.pem", tls + "/untrusted.key"))
         env["ZUL_TEST_CA_FILE"] = "Z:" + (tls + "/ca.der").replace("/", "\\")
-    sys.exit(subprocess.call(command, env=env))
+    status = subprocess.call(command, env=env)
+    if status < 0:
+        # Ended by a signal: so is this wrapper, and the caller learns which.
+        signal.signal(-status, signal.SIG_DFL)
+        os.kill(os.getpid(), -status)
+    sys.exit(status)
