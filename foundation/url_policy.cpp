@@ -44,6 +44,11 @@ bool isAllowed(const std::string& url, Schemes schemes)
     return isAllowed(wide, schemes);
 }
 
+bool withinCap(unsigned long long have, unsigned long long more, unsigned long long cap)
+{
+    return cap == 0 || (have <= cap && more <= cap - have);
+}
+
 const char* curlProtocols(Schemes schemes)
 {
     return schemes == Schemes::HttpsOnly ? "https" : "http,https";

@@ -259,7 +259,6 @@ void KXZulMainFrame::startJob(JobKind kind)
     worker_.join(kJobStopWaitMs);
     lastProgressTick_ = 0;
     bytesSinceProgress_ = 0;
-    curlPreviousBytes_ = 0;
     // The job keeps this folder to its end: a change while it runs stops it.
     const std::wstring game = zulModel().getPathDir();
     Runable* job = new FunctionRunable([this, kind, game] {

@@ -10,6 +10,7 @@
 #include "foundation/log.h"
 #include "foundation/scoped_handle.h"
 #include "foundation/url_policy.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/server_certificate.h"
 
@@ -77,10 +78,7 @@ bool rangeContinuesFile(FileTarget& target)
     if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) ==
             CURLHE_OK &&
         header && header->value) {
-        const char* digits = header->value + strcspn(header->value, "0123456789*");
-        char* end = nullptr;
-        if (*digits != '*' && *digits != '\0' &&
-            _strtoui64(digits, &end, 10) == target.offset && end && *end == '-')
+        if (utility::rangeContinuesFile(widenAcp(header->value), target.offset))
             return true;
     }
     common::log("KXCurlDownloader::downloadFile", __LINE__,
@@ -103,7 +101,7 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
         return 0;
     // A server may send no length, or more than it announced: the bytes
     // are counted as they come.
-    if (target->maxBytes != 0 && target->offset + target->written + total > target->maxBytes) {
+    if (!utility::urlpolicy::withinCap(target->offset + target->written, total, target->maxBytes)) {
         target->tooLarge = true;
         return 0;
     }
@@ -279,7 +277,7 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
     // A document is small: more than this is no document of ours, and
     // taking it could exhaust the memory. (The size never passes the cap,
     // so the sum below cannot overflow.)
-    if (total > utility::urlpolicy::kMaxDocumentBytes - memory->size) {
+    if (!utility::urlpolicy::withinCap(memory->size, total, utility::urlpolicy::kMaxDocumentBytes)) {
         memory->tooLarge = true;
         return 0;
     }
