@@ -277,13 +277,13 @@ void KXSpaceModel::removeRegistry()
     {
         utility::RegKeyEx key;
         if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kFullAccess) == ERROR_SUCCESS) {
-            RegDeleteValueW(key.handle(), L"InstallDir");
-            RegDeleteValueW(key.handle(), L"Version");
-            RegDeleteValueW(key.handle(), L"playerDir");
+            key.RegRemoveValue(L"InstallDir");
+            key.RegRemoveValue(L"Version");
+            key.RegRemoveValue(L"playerDir");
         }
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, product::kRegistryKey);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
+    utility::RegKeyEx::RegRemoveKey(HKEY_CURRENT_USER, product::kRegistryKey);
+    utility::RegKeyEx::RegRemoveKey(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
 }
 
 bool deleteSelfRequested() { return g_deleteSelf; }

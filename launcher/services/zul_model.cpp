@@ -320,10 +320,7 @@ void KXZulModel::setAutoRun(bool on)
         key.RegWrite(product::kName, L"\"" + appDir() + product::kLauncherExe + L"\" autorun");
         return;
     }
-    LONG result = RegDeleteValueW(key.handle(), product::kName);
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-        common::log("KXZulModel::setAutoRun", __LINE__, L"delete run value lastError = %d",
-                    result);
+    key.RegRemoveValue(product::kName);
 }
 
 void KXZulModel::setRestart(bool restart)
