@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <sddl.h>
 
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/module_resource.h"
 #include "foundation/process.h"
@@ -20,22 +21,6 @@ const int kPayloadResourceId = 130;
 const wchar_t kPayloadResourceType[] = L"zip";
 const int kMaxExtractRetries = 2;
 const DWORD kTaskkillTimeoutMs = 2000;
-
-// Balances a successful CoInitialize on this thread.
-class ScopedComInit {
-public:
-    ScopedComInit() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ScopedComInit()
-    {
-        if (ok_)
-            CoUninitialize();
-    }
-    ScopedComInit(const ScopedComInit&) = delete;
-    ScopedComInit& operator=(const ScopedComInit&) = delete;
-
-private:
-    bool ok_;
-};
 
 // The last element of an archive item name ("sub\a.exe" gives "a.exe").
 std::wstring fileNamePart(const std::wstring& itemName)
@@ -230,7 +215,7 @@ void KXSpaceModel::_threadInstallPlayerNew()
             pathToReg();
             autorun();
             registerWindowDefinder();
-            ScopedComInit com;
+            utility::ScopedComInit com;
             createShortcuts(installFolder_, product::kName, product::kLinkName,
                             product::kUninstallLinkName);
             postProgress(90, std::wstring());

@@ -4,12 +4,12 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <curl/curl.h>
 
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/product.h"
 #include "foundation/ufile.h"
@@ -56,17 +56,16 @@ const DWORD kOlderStyle = kVistaStyle | WS_SYSMENU | WS_THICKFRAME;
 
 KXZulImpl::KXZulImpl() = default;
 
-KXZulImpl::~KXZulImpl()
-{
-    if (mutex_)
-        CloseHandle(mutex_);
-}
+KXZulImpl::~KXZulImpl() = default;
 
 void KXZulImpl::entrance(HINSTANCE instance)
 {
     // 1-2. COM, OLE, common controls, Winsock.
-    if (!initProcess())
+    utility::ScopedComInit com;
+    if (!com.ok())
         return;
+    utility::ScopedOleInit ole;
+    initProcess();
 
     // A second launcher hands over to the first before it touches a file or
     // starts a thread: the first one's log and workers stay its own.
@@ -123,23 +122,17 @@ void KXZulImpl::entrance(HINSTANCE instance)
         const std::wstring parameters = L"from=update|path=" + appDir_;
         ShellExecuteW(nullptr, L"runas", updatePath.c_str(), parameters.c_str(), nullptr, SW_HIDE);
     }
-    // 24.
-    OleUninitialize();
-    CoUninitialize();
+    // 24. OLE, then COM, go with their owners.
 }
 
-bool KXZulImpl::initProcess()
+void KXZulImpl::initProcess()
 {
-    if (FAILED(CoInitialize(nullptr)))
-        return false;
     InitCommonControls();
-    OleInitialize(nullptr);
     CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     appDir_ = utility::ufile::getExeDir();
-    return true;
 }
 
 void KXZulImpl::prepareFolders()
@@ -176,10 +169,7 @@ void KXZulImpl::releaseAtExit()
 {
     if (!fontPath_.empty())
         RemoveFontResourceExW(fontPath_.c_str(), FR_PRIVATE, nullptr);
-    if (mutex_) {
-        CloseHandle(mutex_);
-        mutex_ = nullptr;
-    }
+    mutex_.reset();
     // The main window joined its worker when it was destroyed; the
     // configuration worker ends here, before libcurl is cleaned up.
     zulModel().stop();
@@ -190,8 +180,8 @@ void KXZulImpl::releaseAtExit()
 
 bool KXZulImpl::isPlayerExist()
 {
-    mutex_ = utility::usystem::createSingleInstanceMutex(kEndpointName, false, true);
-    if (mutex_) {
+    mutex_.reset(utility::usystem::createSingleInstanceMutex(kEndpointName, false, true));
+    if (mutex_.valid()) {
         ipc_.create(kEndpointName, this);
         return false;
     }
