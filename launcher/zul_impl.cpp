@@ -60,45 +60,60 @@ KXZulImpl::~KXZulImpl() = default;
 
 void KXZulImpl::entrance(HINSTANCE instance)
 {
-    // 1-2. COM, OLE, common controls, Winsock.
+    // 1. COM: without it nothing else runs.
     utility::ScopedComInit com;
     if (!com.ok())
         return;
+
+    // 2. OLE, common controls, COM security, Winsock.
     utility::ScopedOleInit ole;
     initProcess();
 
-    // A second launcher hands over to the first before it touches a file or
-    // starts a thread: the first one's log and workers stay its own.
+    // 14, done first. One launcher at a time: a second one hands over to the
+    // first before it touches a file or starts a thread, so the first one's
+    // log and workers stay its own.
     const bool second = isPlayerExist();
     if (!second) {
-        // 3-6. Log folder (only this run's log), data folder, log writer.
+        // 3-6. The log folder (only this run's log), the data folder, the log
+        // writer, and the browser emulation value of this executable.
         prepareFolders();
         webbrowserhelper::registerIENewVersion();
-        // 7. libcurl.
+
+        // 7. libcurl, once for the process.
         KXCurlDownloader::globalInit();
-        // 8. The model: language, game folder, configuration worker.
+
+        // 8. The model: language, game folder, the configuration worker.
         KXZulModel& model = zulModel();
         model.setConfigHost(deployment::storageHost());
         model.init();
-        // 9-10. Region profile and language table.
+
+        // 9-10. The region profile and the language table of its locale.
         model.loadRegionProfile();
         loadLanguage(instance);
-        // 11-13.
+
+        // 11. The IPC messages let through the message filter.
         KXZulModel::addMessage();
+
+        // 12. The crash reporter.
         initCrashReport();
+
+        // 13. The banner line.
         common::log("KXZulImpl::entrance", __LINE__, L"\r\n\r\n************ zul start ************");
-        // 15-16. Font and settings.
+
+        // 15-16. The region's private font and the settings of config.data.
         addRegionFont();
         KXZulSetupImpl::instance().loadConfig();
-        // 17-18. Main window and tray icon.
+
+        // 17-18. The main window and the tray icon. Without a main window
+        // nothing would ever end the message loop.
         common::log("KXZulImpl::entrance", __LINE__, L"create main");
-        // Without a main window nothing would ever end the message loop.
         if (createMainFrame()) {
             createTrayIcon();
-            // 19.
-            runMessageLoop();
+            // 19. The message loop, until the main window has gone.
+            SkinUI::CUiManager::MessageLoop();
         }
-        // 20.
+
+        // 20. The font, the mutex, the workers and the tray go.
         releaseAtExit();
     }
 
@@ -263,17 +278,6 @@ bool KXZulImpl::createMainFrame()
     if (size.cy <= rules::kCompactMaxHeight)
         frame->adjustLayout();
     return true;
-}
-
-void KXZulImpl::runMessageLoop()
-{
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!SkinUI::CUiManager::TranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
 }
 
 void KXZulImpl::bringMainToFront()

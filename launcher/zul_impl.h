@@ -38,7 +38,6 @@ public:
     void initCrashReport();
     // False when the main window could not be made (logged).
     bool createMainFrame();
-    void runMessageLoop();
 
     LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override;
 
