@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/ustring.h"
 
 namespace utility {
 
@@ -32,12 +33,6 @@ std::wstring requestUrl(HINTERNET request)
     if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, text.data(), &size))
         return std::wstring();
     return text.data();
-}
-
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
-{
-    size_t n = wcslen(prefix);
-    return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
 }
 
 // This much data waiting means the sender keeps up: read whole blocks.
@@ -102,7 +97,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
     path_.append(extra.data(), parts.dwExtraInfoLength);
     if (path_.empty())
         path_ = L"/";
-    secure_ = startsWithNoCase(url, L"https://");
+    secure_ = ustring::startsWithNoCase(url, L"https://");
     return true;
 }
 
