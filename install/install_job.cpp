@@ -57,10 +57,7 @@ bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemNam
                     itemName.c_str());
         return false;
     }
-    std::wstring path = folder;
-    if (path.back() != L'\\')
-        path += L'\\';
-    path += itemName;
+    const std::wstring path = utility::ufile::joinPath(folder, itemName);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;

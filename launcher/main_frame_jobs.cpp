@@ -41,15 +41,6 @@ bool seaString(const rapidjson::Value& sea, const char* key, std::wstring& value
     return true;
 }
 
-bool deleteIfPresent(const std::wstring& path)
-{
-    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-        return true;
-    common::log("KXZulMainFrame::deleteIfPresent", __LINE__, L"delete %s failed lastError = %d",
-                path.c_str(), GetLastError());
-    return false;
-}
-
 }  // namespace
 
 // ---- Emulator package ----
@@ -128,7 +119,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     const std::wstring package = rules::playerPackagePath(zulModel().appDir(), version);
     // A package named without a version may be an older one: fetch it anew.
     if (!versioned)
-        deleteIfPresent(package);
+        utility::ufile::deleteIfPresent(package);
     if (!utility::ufile::exists(package)) {
         common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L" download file %s",
                     package.c_str());
@@ -153,7 +144,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
         // start: it goes, the emulator stays marked as needed.
         common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
                     L"unpack %s failed with %d, package deleted", package.c_str(), unpacked);
-        deleteIfPresent(package);
+        utility::ufile::deleteIfPresent(package);
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
         return;
     }
@@ -187,7 +178,7 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
     const std::wstring apk = rules::apkPackagePath(game, version);
     common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L" download file %s", apk.c_str());
     // The game package is always fetched anew.
-    deleteIfPresent(apk);
+    utility::ufile::deleteIfPresent(apk);
 
     const utility::DownloadResult result = downloadPackage(model.getApkUrl(), apk, false);
     if (result == utility::DownloadResult::kStopped)
@@ -199,7 +190,7 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
         return;
     }
 
-    const std::wstring client = game + L"\\zulclient.exe";
+    const std::wstring client = utility::ufile::joinPath(game, L"zulclient.exe");
     const std::wstring params = rules::clientInstallParams(apk);
     postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
     if (!emulator::startClient(client, params)) {
@@ -216,9 +207,9 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
 
 bool KXZulMainFrame::writeLocalAppVersion(const std::wstring& gameDir, int version)
 {
-    const std::wstring path = gameDir + L"data\\appversion" + std::to_wstring(1000);
+    const std::wstring path = rules::localAppVersionPath(gameDir);
     utility::ufile::makeDir(gameDir + L"data");
-    deleteIfPresent(path);
+    utility::ufile::deleteIfPresent(path);
     utility::FileHandle file;
     const std::string digits = std::to_string(version);
     if (!file.open(path, true) || !file.write(digits.data(), static_cast<DWORD>(digits.size()))) {

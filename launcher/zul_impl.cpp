@@ -156,11 +156,11 @@ void KXZulImpl::prepareFolders()
     utility::ufile::removeDir(logDir);
     utility::ufile::makeDir(logDir);
     const std::wstring appData = utility::ufile::getSpecialFolder(CSIDL_APPDATA);
-    const std::wstring dataDir = appData + L"\\zulplayd\\";
+    const std::wstring dataDir = utility::ufile::withSeparator(utility::ufile::joinPath(appData, L"zulplayd"));
     if (!appData.empty() && !utility::ufile::exists(dataDir))
         utility::ufile::makeDir(dataDir);
     common::setLogLimits(common::kLauncherLogLimits);
-    common::startLogging(logDir + L"\\main.log");
+    common::startLogging(utility::ufile::joinPath(logDir, L"main.log"));
     utility::init();
 }
 
@@ -250,7 +250,7 @@ bool KXZulImpl::createMainFrame()
 {
     KXZulMainFrame* frame = new KXZulMainFrame();
     const DWORD style = utility::usystem::isVistaOrLater() ? kVistaStyle : kOlderStyle;
-    if (!frame->Create(nullptr, L"ZUL", style, 0)) {
+    if (!frame->Create(nullptr, product::kName, style, 0)) {
         // Not deleted here: a window destroyed while it was being made has
         // deleted its object in its final message.
         common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d",

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "foundation/worker_thread.h"
 #include "launcher/services/curl_downloader.h"
@@ -23,14 +24,7 @@ bool stopRequested(const FileDownloadRequest& request)
 }
 
 // A partial file that must not be continued: gone, or the download fails.
-bool removePartial(const FileDownloadRequest& request, const std::wstring& partial)
-{
-    if (DeleteFileW(partial.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-        return true;
-    common::log("utility::downloadToFile", __LINE__, L"%s: delete %s failed lastError = %d", request.what,
-                partial.c_str(), GetLastError());
-    return false;
-}
+bool removePartial(const std::wstring& partial) { return ufile::deleteIfPresent(partial); }
 
 // libcurl reports the bytes so far at most once a second; the progress
 // hears the bytes since its last call.
@@ -72,20 +66,20 @@ bool tryCurl(const FileDownloadRequest& request, const std::wstring& partial, co
 DownloadResult finish(const FileDownloadRequest& request, const std::wstring& partial)
 {
     if (request.accept && !request.accept(partial)) {
-        removePartial(request, partial);
+        removePartial(partial);
         return DownloadResult::kFailed;
     }
     unsigned long long size = 0;
     if (!ufile::getFileSize(partial, size) || size == 0) {
         common::log("utility::downloadToFile", __LINE__, L"%s %s is empty", request.what,
                     request.url.c_str());
-        removePartial(request, partial);
+        removePartial(partial);
         return DownloadResult::kFailed;
     }
     if (!ufile::moveFile(partial, request.target, kMoveFlags)) {
         common::log("utility::downloadToFile", __LINE__, L"%s %s not moved into place lastError = %d",
                     request.what, request.target.c_str(), GetLastError());
-        removePartial(request, partial);
+        removePartial(partial);
         return DownloadResult::kFailed;
     }
     return DownloadResult::kDone;
@@ -120,7 +114,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     if (request.curlTries > 0 && !curlPossible)
         common::log("utility::downloadToFile", __LINE__, L"path %s has no ANSI form, no curl try", partial.c_str());
 
-    if (!request.resume && !removePartial(request, partial))
+    if (!request.resume && !removePartial(partial))
         return DownloadResult::kFailed;
     const int wininetTries = request.wininet ? request.wininetTries : 0;
     const int curlTries = curlPossible ? request.curlTries : 0;
@@ -139,7 +133,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     }
     const bool stopped = stopRequested(request);
     if (!request.resume)
-        removePartial(request, partial);
+        removePartial(partial);
     common::log("utility::downloadToFile", __LINE__, stopped ? L"%s download stopped: %s"
                                                               : L"%s download failed: %s",
                 request.what, request.url.c_str());

@@ -1,6 +1,7 @@
 #include "launcher/services/http_downloader.h"
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "launcher/services/file_ex.h"
 
 namespace utility {
@@ -94,11 +95,7 @@ bool CHttpDownload2FileSink::createEmpty()
 // would fail the same way, so the next try starts clean.
 void CHttpDownload2FileSink::deletePartialFile(const wchar_t* why)
 {
-    if (!DeleteFileW(path_.c_str()))
-        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                    L"delete partial file %s failed lastError = %d", path_.c_str(),
-                    GetLastError());
-    else
+    if (ufile::deleteIfPresent(path_))
         common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
                     L"%s, partial file %s deleted", why, path_.c_str());
 }
