@@ -3,38 +3,36 @@
 // at end()), a failed one never is.
 #pragma once
 
+#include <objbase.h>
+#include <ole2.h>
+
 namespace utility {
 
-// CoInitialize (apartment-threaded) and CoUninitialize.
-class ScopedComInit {
+template <HRESULT(WINAPI* Init)(LPVOID), void(WINAPI* Uninit)()>
+class ScopedInit {
 public:
-    ScopedComInit();
-    ~ScopedComInit() { end(); }
-    ScopedComInit(const ScopedComInit&) = delete;
-    ScopedComInit& operator=(const ScopedComInit&) = delete;
+    ScopedInit() : ok_(SUCCEEDED(Init(nullptr))) {}
+    ~ScopedInit() { end(); }
+    ScopedInit(const ScopedInit&) = delete;
+    ScopedInit& operator=(const ScopedInit&) = delete;
 
     bool ok() const { return ok_; }
     // Uninitialises now; the destructor then does nothing.
-    void end();
+    void end()
+    {
+        if (ok_)
+            Uninit();
+        ok_ = false;
+    }
 
 private:
     bool ok_;
 };
 
+// CoInitialize (apartment-threaded) and CoUninitialize.
+typedef ScopedInit<&CoInitialize, &CoUninitialize> ScopedComInit;
 // OleInitialize and OleUninitialize (drag and drop, the clipboard, in-place
 // objects such as the web views).
-class ScopedOleInit {
-public:
-    ScopedOleInit();
-    ~ScopedOleInit() { end(); }
-    ScopedOleInit(const ScopedOleInit&) = delete;
-    ScopedOleInit& operator=(const ScopedOleInit&) = delete;
-
-    bool ok() const { return ok_; }
-    void end();
-
-private:
-    bool ok_;
-};
+typedef ScopedInit<&OleInitialize, &OleUninitialize> ScopedOleInit;
 
 }  // namespace utility
