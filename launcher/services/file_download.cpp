@@ -23,9 +23,6 @@ bool stopRequested(const FileDownloadRequest& request)
     return request.worker && request.worker->isStopRequested();
 }
 
-// A partial file that must not be continued: gone, or the download fails.
-bool removePartial(const std::wstring& partial) { return ufile::deleteIfPresent(partial); }
-
 // libcurl reports the bytes so far at most once a second; the progress
 // hears the bytes since its last call.
 class CurlProgress {
@@ -66,20 +63,20 @@ bool tryCurl(const FileDownloadRequest& request, const std::wstring& partial, co
 DownloadResult finish(const FileDownloadRequest& request, const std::wstring& partial)
 {
     if (request.accept && !request.accept(partial)) {
-        removePartial(partial);
+        ufile::deleteIfPresent(partial);
         return DownloadResult::kFailed;
     }
     unsigned long long size = 0;
     if (!ufile::getFileSize(partial, size) || size == 0) {
         common::log("utility::downloadToFile", __LINE__, L"%s %s is empty", request.what,
                     request.url.c_str());
-        removePartial(partial);
+        ufile::deleteIfPresent(partial);
         return DownloadResult::kFailed;
     }
     if (!ufile::moveFile(partial, request.target, kMoveFlags)) {
         common::log("utility::downloadToFile", __LINE__, L"%s %s not moved into place lastError = %d",
                     request.what, request.target.c_str(), GetLastError());
-        removePartial(partial);
+        ufile::deleteIfPresent(partial);
         return DownloadResult::kFailed;
     }
     return DownloadResult::kDone;
@@ -114,7 +111,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     if (request.curlTries > 0 && !curlPossible)
         common::log("utility::downloadToFile", __LINE__, L"path %s has no ANSI form, no curl try", partial.c_str());
 
-    if (!request.resume && !removePartial(partial))
+    if (!request.resume && !ufile::deleteIfPresent(partial))
         return DownloadResult::kFailed;
     const int wininetTries = request.wininet ? request.wininetTries : 0;
     const int curlTries = curlPossible ? request.curlTries : 0;
@@ -133,7 +130,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     }
     const bool stopped = stopRequested(request);
     if (!request.resume)
-        removePartial(partial);
+        ufile::deleteIfPresent(partial);
     common::log("utility::downloadToFile", __LINE__, stopped ? L"%s download stopped: %s"
                                                               : L"%s download failed: %s",
                 request.what, request.url.c_str());
