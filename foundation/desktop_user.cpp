@@ -9,6 +9,7 @@
 #include "process.h"
 #include "scoped_handle.h"
 #include "system_dll.h"
+#include "ufile.h"
 #include "url_policy.h"
 #include "usystem.h"
 
@@ -60,7 +61,7 @@ DWORD getExplorerToken(HANDLE* token)
                     L"GetWindowsDirectory failed. lastError = %d", error);
         return error ? error : ERROR_BUFFER_OVERFLOW;
     }
-    const std::wstring target = windows + L"\\explorer.exe";
+    const std::wstring target = ufile::joinPath(windows, L"explorer.exe");
 
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) {

@@ -1,4 +1,6 @@
-// Read-only access to one registry key (narrow API).
+// Read-only access to one registry key through the narrow API, for names
+// and values in the ANSI code page. The programs read and write their keys
+// through utility::RegKeyEx (launcher/services/reg_key_ex.h), the wide one.
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "log.h"
+#include "ufile.h"
 
 namespace utility {
 
@@ -24,7 +25,7 @@ std::wstring systemFolder()
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::wstring();
-    return std::wstring(folder, length) + L"\\";
+    return ufile::withSeparator(std::wstring(folder, length));
 }
 
 std::wstring programFolder()

@@ -63,6 +63,15 @@ bool removeFile(const std::wstring& path)
     return false;
 }
 
+bool deleteIfPresent(const std::wstring& path)
+{
+    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND)
+        return true;
+    common::log("utility::ufile::deleteIfPresent", __LINE__, L"delete %s failed lastError = %d", path.c_str(),
+                GetLastError());
+    return false;
+}
+
 std::unique_ptr<BYTE[]> readWholeFile(const std::wstring& path, DWORD& size, DWORD maxBytes)
 {
     size = 0;
@@ -114,6 +123,8 @@ std::wstring withSeparator(const std::wstring& folder)
         return folder;
     return folder + L'\\';
 }
+
+std::wstring joinPath(const std::wstring& folder, const std::wstring& name) { return withSeparator(folder) + name; }
 
 }  // namespace ufile
 }  // namespace utility

@@ -16,7 +16,11 @@ std::wstring getParentDir(const std::wstring& path);
 bool exists(const std::wstring& path);
 // Creates the whole folder tree; an existing folder is success.
 bool makeDir(const std::wstring& path);
+// Deletes a file; a file that is not there is logged as a failure.
 bool removeFile(const std::wstring& path);
+// Deletes a file that may not be there: true when it is gone (also when it
+// never was); any other failure is logged with its error code.
+bool deleteIfPresent(const std::wstring& path);
 // The whole content of a file in a block of size bytes (the caller owns it).
 // Null when the file cannot be opened (GetLastError tells why, nothing is
 // logged: callers probe), is empty, cannot be read whole, or holds more than
@@ -30,6 +34,9 @@ std::wstring getAppDataDir();
 std::wstring getSpecialFolder(int csidl);
 // The folder ending in a backslash or slash (one is added); empty stays empty.
 std::wstring withSeparator(const std::wstring& folder);
+// folder and name with one separator between them, whether or not folder
+// ends with one (withSeparator(folder) + name); an empty folder gives name.
+std::wstring joinPath(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace ufile
 }  // namespace utility

@@ -1,22 +1,11 @@
 #include "foundation/url_policy.h"
 
-#include <cwctype>
+#include <wchar.h>
+
+#include "foundation/ustring.h"
 
 namespace utility {
 namespace urlpolicy {
-namespace {
-
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix, size_t& length)
-{
-    length = 0;
-    for (; prefix[length]; ++length) {
-        if (length >= text.size() || std::towlower(text[length]) != prefix[length])
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool isAllowed(const std::wstring& url, Schemes schemes)
 {
@@ -24,10 +13,10 @@ bool isAllowed(const std::wstring& url, Schemes schemes)
         if (c <= L' ' || c == 0x7f)
             return false;
     }
-    size_t schemeLength = 0;
-    const bool https = startsWithNoCase(url, L"https://", schemeLength);
-    if (!https && (schemes == Schemes::HttpsOnly || !startsWithNoCase(url, L"http://", schemeLength)))
+    const bool https = ustring::startsWithNoCase(url, L"https://");
+    if (!https && (schemes == Schemes::HttpsOnly || !ustring::startsWithNoCase(url, L"http://")))
         return false;
+    const size_t schemeLength = wcslen(https ? L"https://" : L"http://");
     // A host must follow: "https://" alone or "https:///path" is no address.
     return schemeLength < url.size() && url[schemeLength] != L'/' && url[schemeLength] != L'?' &&
            url[schemeLength] != L'#';
@@ -42,6 +31,11 @@ bool isAllowed(const std::string& url, Schemes schemes)
     for (unsigned char c : url)
         wide.push_back(static_cast<wchar_t>(c));
     return isAllowed(wide, schemes);
+}
+
+bool withinCap(unsigned long long have, unsigned long long more, unsigned long long cap)
+{
+    return cap == 0 || (have <= cap && more <= cap - have);
 }
 
 const char* curlProtocols(Schemes schemes)

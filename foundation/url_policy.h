@@ -24,6 +24,11 @@ const size_t kMaxDocumentBytes = 4 * 1024 * 1024;
 // a longer one is refused.
 const unsigned long long kMaxPictureBytes = 16 * 1024 * 1024;
 
+// True when a body of have bytes may take more: have + more stays within
+// cap (0: no cap), without overflow. Every downloader asks here, for an
+// announced length (have: the bytes on disk) and for each block it receives.
+bool withinCap(unsigned long long have, unsigned long long more, unsigned long long cap);
+
 // True when the address is "scheme://host..." with an allowed scheme (any
 // case), a host, and no space or control character anywhere in it.
 bool isAllowed(const std::wstring& url, Schemes schemes);

@@ -1,6 +1,7 @@
 #include "ustring.h"
 
 #include <windows.h>
+#include <wchar.h>
 #include <wctype.h>
 
 namespace utility {
@@ -119,6 +120,12 @@ bool lookup(const KeyValueMap& map, const std::wstring& key, std::wstring& value
         return false;
     value = it->second;
     return true;
+}
+
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
+{
+    const size_t length = wcslen(prefix);
+    return text.size() >= length && _wcsnicmp(text.c_str(), prefix, length) == 0;
 }
 
 bool isDigits(const std::wstring& text)

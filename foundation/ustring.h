@@ -25,6 +25,8 @@ std::vector<std::wstring> splitToVector(const std::wstring& text, const std::wst
 KeyValueMap parseKeyValues(const std::list<std::wstring>& items, const std::wstring& separator);
 bool lookup(const KeyValueMap& map, const std::wstring& key, std::wstring& value);
 bool isDigits(const std::wstring& text);
+// True when text begins with prefix, compared without regard to case.
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix);
 
 }  // namespace ustring
 }  // namespace utility

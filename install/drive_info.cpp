@@ -2,6 +2,7 @@
 
 #include "foundation/log.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/ufile.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ std::wstring SystemDriveInfo::systemDriveRoot()
     wchar_t windowsDir[MAX_PATH] = {0};
     UINT length = GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
     if (length >= 3 && length < MAX_PATH && windowsDir[1] == L':')
-        return std::wstring(windowsDir, 2) + L"\\";
+        return utility::ufile::withSeparator(std::wstring(windowsDir, 2));
     common::log("SystemDriveInfo::systemDriveRoot", __LINE__,
                 L"GetSystemWindowsDirectory failed lastError = %d", GetLastError());
     return L"C:\\";

@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <sddl.h>
 
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/module_resource.h"
 #include "foundation/process.h"
@@ -20,22 +21,6 @@ const int kPayloadResourceId = 130;
 const wchar_t kPayloadResourceType[] = L"zip";
 const int kMaxExtractRetries = 2;
 const DWORD kTaskkillTimeoutMs = 2000;
-
-// Balances a successful CoInitialize on this thread.
-class ScopedComInit {
-public:
-    ScopedComInit() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ScopedComInit()
-    {
-        if (ok_)
-            CoUninitialize();
-    }
-    ScopedComInit(const ScopedComInit&) = delete;
-    ScopedComInit& operator=(const ScopedComInit&) = delete;
-
-private:
-    bool ok_;
-};
 
 // The last element of an archive item name ("sub\a.exe" gives "a.exe").
 std::wstring fileNamePart(const std::wstring& itemName)
@@ -72,10 +57,7 @@ bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemNam
                     itemName.c_str());
         return false;
     }
-    std::wstring path = folder;
-    if (path.back() != L'\\')
-        path += L'\\';
-    path += itemName;
+    const std::wstring path = utility::ufile::joinPath(folder, itemName);
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
@@ -230,7 +212,7 @@ void KXSpaceModel::_threadInstallPlayerNew()
             pathToReg();
             autorun();
             registerWindowDefinder();
-            ScopedComInit com;
+            utility::ScopedComInit com;
             createShortcuts(installFolder_, product::kName, product::kLinkName,
                             product::kUninstallLinkName);
             postProgress(90, std::wstring());

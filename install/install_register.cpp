@@ -143,22 +143,22 @@ void KXSpaceModel::createShortcuts(const std::wstring& folder, const std::wstrin
     std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (desktop.empty())
         return;
-    saveShellLink(desktop + L"\\" + linkName, launcher, folder, product);
+    saveShellLink(utility::ufile::joinPath(desktop, linkName), launcher, folder, product);
 
     std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_PROGRAMS);
     if (programs.empty())
         return;
     size_t dot = linkName.rfind(L'.');
-    std::wstring groupDir = programs + L"\\" + linkName.substr(0, dot);
+    std::wstring groupDir = utility::ufile::joinPath(programs, linkName.substr(0, dot));
     utility::ufile::makeDir(groupDir);
-    saveShellLink(groupDir + L"\\" + linkName, launcher, folder, product);
+    saveShellLink(utility::ufile::joinPath(groupDir, linkName), launcher, folder, product);
 
     std::wstring startMenu = utility::ufile::getSpecialFolder(CSIDL_STARTMENU);
     if (startMenu.empty())
         return;
-    saveShellLink(startMenu + L"\\" + linkName, launcher, folder, product);
+    saveShellLink(utility::ufile::joinPath(startMenu, linkName), launcher, folder, product);
 
-    saveShellLink(groupDir + L"\\" + uninstallLinkName, uninstaller, folder, product);
+    saveShellLink(utility::ufile::joinPath(groupDir, uninstallLinkName), uninstaller, folder, product);
 }
 
 void KXSpaceModel::startLauncher(bool /*unused*/)

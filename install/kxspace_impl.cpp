@@ -1,7 +1,6 @@
 #include "install/kxspace_impl.h"
 
-#include <objbase.h>
-
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/ufile.h"
 #include "foundation/ui_task_dispatcher.h"
@@ -32,7 +31,8 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     KXSpaceModel& model = KXSpaceModel::instance();
 
     // 1. COM, for the shortcuts, the folder picker and the shell.
-    if (FAILED(CoInitialize(nullptr)))
+    utility::ScopedComInit com;
+    if (!com.ok())
         return kExitNoCom;
 
     // 2. The UI-thread dispatcher.
@@ -56,7 +56,6 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
         Sleep(kOtherInstancePauseMs);
         // The log writer takes the last line to the file before it stops.
         utility::uninit();
-        CoUninitialize();
         return kExitOtherInstance;
     }
     if (!instanceMutex_.valid())
@@ -98,7 +97,6 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
         exitCode = model.errorCode();
     common::log(fn, __LINE__, L"kxspace install end, exit code %d", exitCode);
     utility::uninit();
-    CoUninitialize();
     return exitCode;
 }
 

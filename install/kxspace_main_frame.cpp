@@ -6,6 +6,7 @@
 #include "foundation/desktop_user.h"
 #include "foundation/log.h"
 #include "foundation/product.h"
+#include "foundation/ufile.h"
 #include "install/drive_choice.h"
 #include "install/kxspace_model.h"
 #include "msg/message_box.h"
@@ -156,10 +157,8 @@ bool KXSpaceMainFrame::applyPath(const std::wstring& path)
 {
     if (path.size() < 2)
         return false;
-    std::wstring folder = path;
-    if (folder.back() != L'\\' && folder.back() != L'/')
-        folder += L'\\';
-    const std::wstring productFolder = std::wstring(product::kName) + L"\\";
+    std::wstring folder = utility::ufile::withSeparator(path);
+    const std::wstring productFolder = utility::ufile::withSeparator(product::kName);
     if (folder.size() == 3 || folder.find(product::kName) == std::wstring::npos)
         folder += productFolder;
     else if (KXSpaceModel::holdsOtherFiles(folder))

@@ -11,7 +11,7 @@
 namespace {
 const REGSAM kReadWow64Key = 0x20119;  // KEY_READ | KEY_WOW64_64KEY
 // The folder that an install folder ends in, the product's word.
-const std::wstring kProductFolder = std::wstring(product::kName) + L"\\";
+const std::wstring kProductFolder = utility::ufile::withSeparator(product::kName);
 const std::wstring kProductFolderInPath = L"\\" + kProductFolder;
 }  // namespace
 
@@ -47,7 +47,7 @@ void KXSpaceModel::calcInstallPath()
     }
 
     if (!registered.empty()) {
-        previousInstallPath_ = sanitizePath(registered) + L"\\";
+        previousInstallPath_ = utility::ufile::withSeparator(sanitizePath(registered));
         installPath_ = normalizeInstallPath(previousInstallPath_);
         common::log("KXSpaceModel::calcInstallPath", __LINE__, L"remote path from regidit %s",
                     previousInstallPath_.c_str());
@@ -107,7 +107,7 @@ std::wstring KXSpaceModel::normalizeInstallPath(const std::wstring& path)
     if (path.empty())
         return std::wstring();
 
-    std::wstring p = sanitizePath(path) + L"\\";
+    std::wstring p = utility::ufile::withSeparator(sanitizePath(path));
     size_t at = p.rfind(kProductFolderInPath);
     if (at != std::wstring::npos) {
         pathIsProductFolder_ = 1;

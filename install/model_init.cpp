@@ -79,10 +79,10 @@ std::wstring KXSpaceModel::defaultRegionFromUiLanguage()
 
 std::wstring KXSpaceModel::dataFolder()
 {
-    return utility::ufile::getAppDataDir() + L"\\" + kDataFolderName + L"\\";
+    return utility::ufile::withSeparator(utility::ufile::joinPath(utility::ufile::getAppDataDir(), kDataFolderName));
 }
 
-std::wstring KXSpaceModel::fontsFolder() { return dataFolder() + kFontsFolderName + L"\\"; }
+std::wstring KXSpaceModel::fontsFolder() { return utility::ufile::withSeparator(dataFolder() + kFontsFolderName); }
 
 std::wstring KXSpaceModel::getFontPath() const
 {

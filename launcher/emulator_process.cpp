@@ -8,6 +8,7 @@
 #include "foundation/process.h"
 #include "foundation/scoped_handle.h"
 #include "foundation/trusted_program.h"
+#include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "foundation/usystem.h"
 #include "launcher/services/process_ex.h"
@@ -79,11 +80,9 @@ bool endProcess(DWORD processId, const wchar_t* image, DWORD waitMs)
 bool isPathInFolder(const std::wstring& path, const std::wstring& folder)
 {
     std::wstring file = comparable(path);
-    std::wstring dir = comparable(folder);
+    const std::wstring dir = utility::ufile::withSeparator(comparable(folder));
     if (file.empty() || dir.empty())
         return false;
-    if (dir.back() != L'\\')
-        dir += L'\\';
     return file.size() > dir.size() && file.compare(0, dir.size(), dir) == 0;
 }
 

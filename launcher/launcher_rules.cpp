@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "foundation/ufile.h"
+
 namespace rules {
 
 namespace {
@@ -39,12 +41,9 @@ std::wstring gameFolderFromChoice(const std::wstring& chosen, const std::wstring
 {
     if (chosen.size() <= 1)
         return std::wstring();
-    std::wstring folder = chosen;
-    const wchar_t last = folder.back();
-    if (last != L'\\' && last != L'/')
-        folder += L'\\';
+    std::wstring folder = utility::ufile::withSeparator(chosen);
     if (folder.size() == 3 || folder.find(leaf) == std::wstring::npos)
-        folder += leaf + L"\\";
+        folder = utility::ufile::withSeparator(folder + leaf);
     return folder;
 }
 
@@ -103,6 +102,11 @@ std::wstring playerPackagePath(const std::wstring& appDir, const std::wstring& v
 std::wstring apkPackagePath(const std::wstring& gameDir, int version)
 {
     return gameDir + L"zul_app_sea_" + std::to_wstring(version) + L".apk";
+}
+
+std::wstring localAppVersionPath(const std::wstring& gameDir)
+{
+    return utility::ufile::joinPath(gameDir, L"data\\appversion" + std::to_wstring(1000));
 }
 
 std::wstring clientInstallParams(const std::wstring& apkPath)

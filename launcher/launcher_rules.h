@@ -45,6 +45,9 @@ bool isSafeVersionText(const std::wstring& version);
 std::wstring playerPackagePath(const std::wstring& appDir, const std::wstring& version);
 // The game package file: <game folder>zul_app_sea_<version>.apk.
 std::wstring apkPackagePath(const std::wstring& gameDir, int version);
+// The file that records the installed game package's version:
+// <game folder>data\appversion1000.
+std::wstring localAppVersionPath(const std::wstring& gameDir);
 // The emulator client's command line that hands it a game package.
 std::wstring clientInstallParams(const std::wstring& apkPath);
 

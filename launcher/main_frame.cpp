@@ -5,6 +5,7 @@
 
 #include "foundation/desktop_user.h"
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "foundation/runable.h"
 #include "foundation/ufile.h"
 #include "foundation/usystem.h"
@@ -94,7 +95,7 @@ KXZulMainFrame::~KXZulMainFrame()
 
 void KXZulMainFrame::InitWindow()
 {
-    ::SetWindowTextW(m_hWnd, L"ZUL");
+    ::SetWindowTextW(m_hWnd, product::kName);
     m_pm.InitFontSet(text(L"font_name"));
 
     // Links that a language does not have (a short placeholder text) stay hidden.
@@ -172,17 +173,18 @@ void KXZulMainFrame::_checkGameAndAppVersion()
 
     KXZulModel& model = zulModel();
     const std::wstring game = model.getPathDir();
-    const bool clientMissing = !utility::ufile::exists(game + L"\\zulclient.exe");
+    const std::wstring client = utility::ufile::joinPath(game, L"zulclient.exe");
+    const bool clientMissing = game.empty() || !utility::ufile::exists(client);
     setControlText(L"startBtn", text(clientMissing ? L"launcher_download_game" : L"launcher_start_game"));
     CControlUI* pathTab = m_pm.FindControl(L"pathTab");
     if (pathTab)
         pathTab->SetVisible(clientMissing);
 
-    if (game.empty() || !utility::ufile::exists(game) || !utility::ufile::exists(game + L"zulclient.exe")) {
+    if (clientMissing || !utility::ufile::exists(game)) {
         common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"no player");
         return;
     }
-    const int appVersion = readVersionFile(game + L"data\\appversion" + std::to_wstring(1000));
+    const int appVersion = readVersionFile(rules::localAppVersionPath(game));
     if (appVersion < 1000) {
         common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"read local version error:%d",
                     appVersion);
@@ -209,7 +211,7 @@ void KXZulMainFrame::_checkGameAndAppVersion()
 
 void KXZulMainFrame::onStartBtnClicked(UiNotify& msg)
 {
-    const std::wstring client = zulModel().getPathDir() + L"\\zulclient.exe";
+    const std::wstring client = utility::ufile::joinPath(zulModel().getPathDir(), L"zulclient.exe");
     if (!utility::ufile::exists(client)) {
         showInstallingState();
         startDownloadPlayer();
@@ -259,7 +261,6 @@ void KXZulMainFrame::startJob(JobKind kind)
     worker_.join(kJobStopWaitMs);
     lastProgressTick_ = 0;
     bytesSinceProgress_ = 0;
-    curlPreviousBytes_ = 0;
     // The job keeps this folder to its end: a change while it runs stops it.
     const std::wstring game = zulModel().getPathDir();
     Runable* job = new FunctionRunable([this, kind, game] {
@@ -471,7 +472,7 @@ void KXZulMainFrame::refreshBackground()
     const std::wstring player = model.playerBackgroundPath();
     const std::wstring game = model.getPathDir();
     if (utility::ufile::exists(player) && !game.empty())
-        utility::ufile::copyFile(player, game + L"\\data\\launch_1920.jpg", false);
+        utility::ufile::copyFile(player, utility::ufile::joinPath(game, L"data\\launch_1920.jpg"), false);
 }
 
 void KXZulMainFrame::setControlText(const wchar_t* name, const std::wstring& value)

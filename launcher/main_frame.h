@@ -83,7 +83,6 @@ protected:
 
 private:
     enum JobKind { kJobPlayer, kJobPlayerNoData, kJobApk };
-    enum DownloadResult { kDownloaded, kDownloadFailed, kDownloadStopped };
     // Lets posted tasks find out that the window is gone.
     struct Anchor {
         KXZulMainFrame* frame;
@@ -137,10 +136,9 @@ private:
     // was not started.
     enum RepairResult { kRepairDone, kRepairStopped, kRepairRefused };
     RepairResult runRepair(const std::wstring& game);
-    // WinINet twice with resume, then libcurl twice, into partial; moved onto
-    // target when complete.
-    DownloadResult downloadPackage(const std::wstring& url, const std::wstring& partial,
-                                   const std::wstring& target);
+    // WinINet twice, then libcurl twice, onto target (resume: continuing the
+    // partial file an earlier job left).
+    utility::DownloadResult downloadPackage(const std::wstring& url, const std::wstring& target, bool resume);
     // The address and version text of the emulator package.
     void resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version,
                               bool& versioned);
@@ -155,8 +153,6 @@ private:
     // Download throttle (download thread).
     DWORD lastProgressTick_ = 0;
     unsigned long long bytesSinceProgress_ = 0;
-    // The libcurl path's bytes at its previous report, per job.
-    unsigned long long curlPreviousBytes_ = 0;
 
     utility::WorkerThread worker_;
     std::atomic<bool> stop_{false};

@@ -13,12 +13,12 @@
 #include "foundation/process.h"
 #include "foundation/trusted_program.h"
 #include "foundation/ufile.h"
-#include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "launcher/deployment.h"
 #include "launcher/emulator_process.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/file_handle.h"
 #include "launcher/services/process_ex.h"
@@ -31,7 +31,6 @@ const DWORD kRetryPauseMs = 100;
 const int kDescriptionTries = 2;
 const wchar_t kDefaultPlayerVersion[] = L"1.0";
 const DWORD kRepairWaitMs = 60000;
-const DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
 
 // The "sea" object's string member, when present and not empty.
 bool seaString(const rapidjson::Value& sea, const char* key, std::wstring& value)
@@ -41,15 +40,6 @@ bool seaString(const rapidjson::Value& sea, const char* key, std::wstring& value
         return false;
     value = utility::ustring::fromUtf8(std::string(it->value.GetString(), it->value.GetStringLength()));
     return true;
-}
-
-bool deleteIfPresent(const std::wstring& path)
-{
-    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-        return true;
-    common::log("KXZulMainFrame::deleteIfPresent", __LINE__, L"delete %s failed lastError = %d",
-                path.c_str(), GetLastError());
-    return false;
 }
 
 }  // namespace
@@ -130,14 +120,14 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     const std::wstring package = rules::playerPackagePath(zulModel().appDir(), version);
     // A package named without a version may be an older one: fetch it anew.
     if (!versioned)
-        deleteIfPresent(package);
+        utility::ufile::deleteIfPresent(package);
     if (!utility::ufile::exists(package)) {
         common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L" download file %s",
                     package.c_str());
-        const DownloadResult result = downloadPackage(address, package + L".tmp", package);
-        if (result == kDownloadStopped)
+        const utility::DownloadResult result = downloadPackage(address, package, true);
+        if (result == utility::DownloadResult::kStopped)
             return;
-        if (result == kDownloadFailed || !utility::ufile::exists(package)) {
+        if (result == utility::DownloadResult::kFailed || !utility::ufile::exists(package)) {
             common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"no installer file %s",
                         package.c_str());
             finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
@@ -155,7 +145,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
         // start: it goes, the emulator stays marked as needed.
         common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
                     L"unpack %s failed with %d, package deleted", package.c_str(), unpacked);
-        deleteIfPresent(package);
+        utility::ufile::deleteIfPresent(package);
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
         return;
     }
@@ -206,20 +196,19 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
     const std::wstring apk = rules::apkPackagePath(game, version);
     common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L" download file %s", apk.c_str());
     // The game package is always fetched anew.
-    deleteIfPresent(apk + L".tmp");
-    deleteIfPresent(apk);
+    utility::ufile::deleteIfPresent(apk);
 
-    const DownloadResult result = downloadPackage(model.getApkUrl(), apk + L".tmp", apk);
-    if (result == kDownloadStopped)
+    const utility::DownloadResult result = downloadPackage(model.getApkUrl(), apk, false);
+    if (result == utility::DownloadResult::kStopped)
         return;
     // No package, no hand-over and no version record.
-    if (result == kDownloadFailed || !utility::ufile::exists(apk)) {
+    if (result == utility::DownloadResult::kFailed || !utility::ufile::exists(apk)) {
         common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L"no installer file %s", apk.c_str());
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
         return;
     }
 
-    const std::wstring client = game + L"\\zulclient.exe";
+    const std::wstring client = utility::ufile::joinPath(game, L"zulclient.exe");
     const std::wstring params = rules::clientInstallParams(apk);
     postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
     if (!emulator::startClient(client, params)) {
@@ -236,9 +225,9 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
 
 bool KXZulMainFrame::writeLocalAppVersion(const std::wstring& gameDir, int version)
 {
-    const std::wstring path = gameDir + L"data\\appversion" + std::to_wstring(1000);
+    const std::wstring path = rules::localAppVersionPath(gameDir);
     utility::ufile::makeDir(gameDir + L"data");
-    deleteIfPresent(path);
+    utility::ufile::deleteIfPresent(path);
     utility::FileHandle file;
     const std::string digits = std::to_string(version);
     if (!file.open(path, true) || !file.write(digits.data(), static_cast<DWORD>(digits.size()))) {
@@ -251,69 +240,31 @@ bool KXZulMainFrame::writeLocalAppVersion(const std::wstring& gameDir, int versi
 
 // ---- Downloads ----
 
-KXZulMainFrame::DownloadResult KXZulMainFrame::downloadPackage(const std::wstring& url,
-                                                               const std::wstring& partial,
-                                                               const std::wstring& target)
+utility::DownloadResult KXZulMainFrame::downloadPackage(const std::wstring& url, const std::wstring& target,
+                                                        bool resume)
 {
-    // The address comes from a remote document: only a web address is
-    // fetched (a file:// one would copy a local file into the folder).
-    if (!utility::urlpolicy::isAllowed(url, utility::urlpolicy::Schemes::HttpOrHttps)) {
-        common::log("KXZulMainFrame::downloadPackage", __LINE__, L"package address refused: %s", url.c_str());
-        return kDownloadFailed;
+    utility::CHttpDownloader downloader;
+    utility::FileDownloadRequest request;
+    request.what = L"package";
+    request.url = url;
+    request.target = target;
+    request.resume = resume;
+    request.wininet = &downloader;
+    request.wininetTries = kDownloadTries;
+    request.curlTries = kDownloadTries;
+    request.retryPauseMs = kRetryPauseMs;
+    request.worker = &worker_;
+    request.progress = this;
+    {
+        utility::ScopedLock guard(downloadLock_);
+        activeDownload_ = &downloader;
     }
-    for (int attempt = 0; attempt < kDownloadTries; ++attempt) {
-        if (stopRequested())
-            return kDownloadStopped;
-        utility::CHttpDownloader downloader;
-        {
-            utility::ScopedLock guard(downloadLock_);
-            activeDownload_ = &downloader;
-        }
-        const bool ok = !stopRequested() && downloader.download2file(url, partial, this, true);
-        {
-            utility::ScopedLock guard(downloadLock_);
-            activeDownload_ = nullptr;
-        }
-        if (ok) {
-            common::log("KXZulMainFrame::downloadPackage", __LINE__, L"ie download file sucess %s",
-                        target.c_str());
-            return utility::ufile::moveFile(partial, target, kMoveFlags) ? kDownloaded : kDownloadFailed;
-        }
-        worker_.waitFor(kRetryPauseMs);
+    const utility::DownloadResult result = utility::downloadToFile(request);
+    {
+        utility::ScopedLock guard(downloadLock_);
+        activeDownload_ = nullptr;
     }
-    if (stopRequested())
-        return kDownloadStopped;
-
-    std::string ansiPartial;
-    if (!utility::ufile::toAnsiPath(partial, ansiPartial)) {
-        common::log("KXZulMainFrame::downloadPackage", __LINE__, L"path %s has no ANSI form, no curl try",
-                    partial.c_str());
-        return kDownloadFailed;
-    }
-    const std::string narrowUrl = utility::ustring::toUtf8(url);
-    for (int attempt = 0; attempt < kDownloadTries; ++attempt) {
-        unsigned long long onDisk = 0;
-        utility::ufile::getFileSize(partial, onDisk);
-        curlPreviousBytes_ = onDisk;
-        KXCurlDownloader downloader(&worker_);
-        const bool ok = downloader.downloadFile(ansiPartial, narrowUrl,
-                                                [this](int percent, unsigned long long now, unsigned long long all) {
-            const unsigned long long speed = now > curlPreviousBytes_ ? now - curlPreviousBytes_ : 0;
-            curlPreviousBytes_ = now;
-            postToWindow([percent, now, all, speed](KXZulMainFrame& frame) {
-                frame.updateDownloadProgress(percent, now, all, speed);
-            });
-        });
-        if (ok) {
-            common::log("KXZulMainFrame::downloadPackage", __LINE__, L"curl download file sucess %s",
-                        target.c_str());
-            return utility::ufile::moveFile(partial, target, kMoveFlags) ? kDownloaded : kDownloadFailed;
-        }
-        if (stopRequested())
-            return kDownloadStopped;
-        worker_.waitFor(kRetryPauseMs);
-    }
-    return stopRequested() ? kDownloadStopped : kDownloadFailed;
+    return result;
 }
 
 // ---- Unpack callbacks ----

@@ -5,6 +5,7 @@
 #include "launcher/main_frame.h"
 
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "launcher/deployment.h"
 #include "launcher/services/zul_model.h"
 #include "launcher/ui_additions.h"
@@ -37,7 +38,7 @@ void KXZulMainFrame::showUpdateCheckFrame()
         if (std::shared_ptr<Anchor> anchor = weak.lock())
             anchor->frame->updateCheckFrame_ = nullptr;
     });
-    if (!frame->Create(m_hWnd, L"ZUL", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
+    if (!frame->Create(m_hWnd, product::kName, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
         common::log("KXZulMainFrame::showUpdateCheckFrame", __LINE__, L"update check window not created lastError = %d",
                     GetLastError());
         return;  // destroyed while being made, it has deleted itself
@@ -80,7 +81,7 @@ void KXZulMainFrame::showUpdateFrame(const std::wstring& content, const std::wst
         if (std::shared_ptr<Anchor> anchor = weak.lock())
             ::DestroyWindow(anchor->frame->m_hWnd);
     });
-    if (!frame->Create(m_hWnd, L"ZUL", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
+    if (!frame->Create(m_hWnd, product::kName, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW)) {
         common::log("KXZulMainFrame::showUpdateFrame", __LINE__, L"update window not created lastError = %d",
                     GetLastError());
         return;  // destroyed while being made, it has deleted itself

@@ -2,6 +2,7 @@
 
 #include "foundation/desktop_user.h"
 #include "foundation/log.h"
+#include "foundation/product.h"
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/folder_dialog.h"
@@ -259,7 +260,7 @@ void KXZulSetupFrame::askRestart()
 void KXZulSetupFrame::onChangePathClicked(UiNotify& msg)
 {
     const std::wstring chosen = view::browseForFolder(m_hWnd, zulModel().getPathDir());
-    const std::wstring folder = rules::gameFolderFromChoice(chosen, L"ZUL");
+    const std::wstring folder = rules::gameFolderFromChoice(chosen, product::kName);
     if (folder.empty()) {
         common::log("KXZulSetupFrame::onChangePathClicked", __LINE__, L"no folder chosen [%s]", chosen.c_str());
         return;

@@ -13,6 +13,7 @@
 #include "foundation/url_policy.h"
 #include "foundation/ustring.h"
 #include "launcher/launcher_rules.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_ex.h"
 #include "zul_deployment.h"
 
@@ -313,29 +314,24 @@ int KXSpaceUpdateModel::downloadInstaller()
         version = updateVersion_;
     }
     const std::wstring file = installerPath(folder, versionText, version);
-    const std::wstring partial = file + L".tmp";
     common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update:  download file %s", file.c_str());
-    utility::ufile::removeFile(partial);
     utility::ufile::removeFile(file);
-    if (!downloadDownloader_.download2file(url, partial, this, false)) {
-        common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download error %d",
-                    GetLastError());
-        utility::ufile::removeFile(partial);
+    utility::FileDownloadRequest request;
+    request.what = L"installer";
+    request.url = url;
+    request.target = file;
+    request.schemes = utility::urlpolicy::Schemes::HttpsOnly;
+    request.wininet = &downloadDownloader_;
+    request.wininetTries = 1;
+    request.worker = &downloadDownloader_.worker();
+    request.progress = this;
+    request.accept = [this](const std::wstring& partial) {
+        return isInstaller(partial, downloadDownloader_.contentLength());
+    };
+    if (utility::downloadToFile(request) != utility::DownloadResult::kDone)
         return kDownloadFailed;
-    }
-    if (!isInstaller(partial, downloadDownloader_.contentLength())) {
-        utility::ufile::removeFile(partial);
-        return kDownloadFailed;
-    }
     common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download file sucess %s",
                 file.c_str());
-    if (!utility::ufile::moveFile(partial, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: installer not moved lastError = %d",
-                    GetLastError());
-        utility::ufile::removeFile(partial);
-        return kDownloadFailed;
-    }
-    utility::ufile::removeFile(partial);
     utility::lockedStore(offerLock_, updatePath_, file);
     needUpdate_ = true;
     return 100;

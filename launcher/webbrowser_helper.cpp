@@ -7,6 +7,7 @@
 #include "foundation/log.h"
 #include "foundation/product.h"
 #include "foundation/ustring.h"
+#include "launcher/services/reg_key_ex.h"
 
 namespace webbrowserhelper {
 
@@ -19,19 +20,16 @@ const wchar_t kEmulationKey[] =
 
 std::wstring getIEVersion()
 {
-    HKEY key = nullptr;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, &key);
+    utility::RegKeyEx key;
+    LONG status = key.RegRegOpen(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer", KEY_READ);
     if (status != ERROR_SUCCESS) {
         common::log("webbrowserhelper::getIEVersion", __LINE__, L"failed to open key, last error: %d lstatus = %d",
                     GetLastError(), status);
         return L"";
     }
-    wchar_t value[MAX_PATH + 1] = {0};
-    DWORD bytes = MAX_PATH * sizeof(wchar_t);
-    DWORD type = 0;
-    status = RegQueryValueExW(key, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ) {
+    std::wstring value;
+    status = key.RegRead(L"Version", value);
+    if (status != ERROR_SUCCESS) {
         common::log("webbrowserhelper::getIEVersion", __LINE__, L"failed to query key, last error: %d, status:%d",
                     GetLastError(), status);
         return L"";
@@ -41,16 +39,14 @@ std::wstring getIEVersion()
 
 bool setIeVersion(const std::wstring& exeName, DWORD code)
 {
-    HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, kEmulationKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                     nullptr);
+    utility::RegKeyEx key;
+    LONG status = key.RegCreate(HKEY_CURRENT_USER, kEmulationKey);
     if (status != ERROR_SUCCESS) {
         common::log("webbrowserhelper::setIeVersion", __LINE__,
                     L"setIeVersion failed to open key. last error: %d, status = %d", GetLastError(), status);
         return false;
     }
-    status = RegSetValueExW(key, exeName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&code), sizeof(code));
-    RegCloseKey(key);
+    status = key.RegWriteDword(exeName, code);
     if (status != ERROR_SUCCESS) {
         common::log("webbrowserhelper::setIeVersion", __LINE__,
                     L"setIeVersion: failed to set key , last error: %d, status:%d", GetLastError(), status);

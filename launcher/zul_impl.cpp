@@ -4,12 +4,12 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <curl/curl.h>
 
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/product.h"
 #include "foundation/trusted_program.h"
@@ -58,50 +58,64 @@ const DWORD kOlderStyle = kVistaStyle | WS_SYSMENU | WS_THICKFRAME;
 
 KXZulImpl::KXZulImpl() = default;
 
-KXZulImpl::~KXZulImpl()
-{
-    if (mutex_)
-        CloseHandle(mutex_);
-}
+KXZulImpl::~KXZulImpl() = default;
 
 void KXZulImpl::entrance(HINSTANCE instance)
 {
-    // 1-2. COM, OLE, common controls, Winsock.
-    if (!initProcess())
+    // 1. COM: without it nothing else runs.
+    utility::ScopedComInit com;
+    if (!com.ok())
         return;
 
-    // A second launcher hands over to the first before it touches a file or
-    // starts a thread: the first one's log and workers stay its own.
+    // 2. OLE, common controls, COM security, Winsock.
+    utility::ScopedOleInit ole;
+    initProcess();
+
+    // 14, done first. One launcher at a time: a second one hands over to the
+    // first before it touches a file or starts a thread, so the first one's
+    // log and workers stay its own.
     const bool second = isPlayerExist();
     if (!second) {
-        // 3-6. Log folder (only this run's log), data folder, log writer.
+        // 3-6. The log folder (only this run's log), the data folder, the log
+        // writer, and the browser emulation value of this executable.
         prepareFolders();
         webbrowserhelper::registerIENewVersion();
-        // 7. libcurl.
+
+        // 7. libcurl, once for the process.
         KXCurlDownloader::globalInit();
-        // 8. The model: language, game folder, configuration worker.
+
+        // 8. The model: language, game folder, the configuration worker.
         KXZulModel& model = zulModel();
         model.setConfigHost(deployment::storageHost());
         model.init();
-        // 9-10. Region profile and language table.
+
+        // 9-10. The region profile and the language table of its locale.
         model.loadRegionProfile();
         loadLanguage(instance);
-        // 11-13.
+
+        // 11. The IPC messages let through the message filter.
         KXZulModel::addMessage();
+
+        // 12. The crash reporter.
         initCrashReport();
+
+        // 13. The banner line.
         common::log("KXZulImpl::entrance", __LINE__, L"\r\n\r\n************ zul start ************");
-        // 15-16. Font and settings.
+
+        // 15-16. The region's private font and the settings of config.data.
         addRegionFont();
         KXZulSetupImpl::instance().loadConfig();
-        // 17-18. Main window and tray icon.
+
+        // 17-18. The main window and the tray icon. Without a main window
+        // nothing would ever end the message loop.
         common::log("KXZulImpl::entrance", __LINE__, L"create main");
-        // Without a main window nothing would ever end the message loop.
         if (createMainFrame()) {
             createTrayIcon();
-            // 19.
-            runMessageLoop();
+            // 19. The message loop, until the main window has gone.
+            SkinUI::CUiManager::MessageLoop();
         }
-        // 20.
+
+        // 20. The font, the mutex, the workers and the tray go.
         releaseAtExit();
     }
 
@@ -129,23 +143,17 @@ void KXZulImpl::entrance(HINSTANCE instance)
         else
             utility::ufile::removeFile(updatePath);
     }
-    // 24.
-    OleUninitialize();
-    CoUninitialize();
+    // 24. OLE, then COM, go with their owners.
 }
 
-bool KXZulImpl::initProcess()
+void KXZulImpl::initProcess()
 {
-    if (FAILED(CoInitialize(nullptr)))
-        return false;
     InitCommonControls();
-    OleInitialize(nullptr);
     CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     appDir_ = utility::ufile::getExeDir();
-    return true;
 }
 
 void KXZulImpl::prepareFolders()
@@ -154,11 +162,11 @@ void KXZulImpl::prepareFolders()
     utility::ufile::removeDir(logDir);
     utility::ufile::makeDir(logDir);
     const std::wstring appData = utility::ufile::getSpecialFolder(CSIDL_APPDATA);
-    const std::wstring dataDir = appData + L"\\zulplayd\\";
+    const std::wstring dataDir = utility::ufile::withSeparator(utility::ufile::joinPath(appData, L"zulplayd"));
     if (!appData.empty() && !utility::ufile::exists(dataDir))
         utility::ufile::makeDir(dataDir);
     common::setLogLimits(common::kLauncherLogLimits);
-    common::startLogging(logDir + L"\\main.log");
+    common::startLogging(utility::ufile::joinPath(logDir, L"main.log"));
     utility::init();
 }
 
@@ -182,10 +190,7 @@ void KXZulImpl::releaseAtExit()
 {
     if (!fontPath_.empty())
         RemoveFontResourceExW(fontPath_.c_str(), FR_PRIVATE, nullptr);
-    if (mutex_) {
-        CloseHandle(mutex_);
-        mutex_ = nullptr;
-    }
+    mutex_.reset();
     // The main window joined its worker when it was destroyed; the
     // configuration worker ends here, before libcurl is cleaned up.
     zulModel().stop();
@@ -196,8 +201,8 @@ void KXZulImpl::releaseAtExit()
 
 bool KXZulImpl::isPlayerExist()
 {
-    mutex_ = utility::usystem::createSingleInstanceMutex(kEndpointName, false, true);
-    if (mutex_) {
+    mutex_.reset(utility::usystem::createSingleInstanceMutex(kEndpointName, false, true));
+    if (mutex_.valid()) {
         ipc_.create(kEndpointName, this);
         return false;
     }
@@ -251,7 +256,7 @@ bool KXZulImpl::createMainFrame()
 {
     KXZulMainFrame* frame = new KXZulMainFrame();
     const DWORD style = utility::usystem::isVistaOrLater() ? kVistaStyle : kOlderStyle;
-    if (!frame->Create(nullptr, L"ZUL", style, 0)) {
+    if (!frame->Create(nullptr, product::kName, style, 0)) {
         // Not deleted here: a window destroyed while it was being made has
         // deleted its object in its final message.
         common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d",
@@ -279,17 +284,6 @@ bool KXZulImpl::createMainFrame()
     if (size.cy <= rules::kCompactMaxHeight)
         frame->adjustLayout();
     return true;
-}
-
-void KXZulImpl::runMessageLoop()
-{
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!SkinUI::CUiManager::TranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
 }
 
 void KXZulImpl::bringMainToFront()

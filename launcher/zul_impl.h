@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "foundation/scoped_handle.h"
 #include "launcher/services/window_ipc.h"
 
 class KXZulMainFrame;
@@ -37,7 +38,6 @@ public:
     void initCrashReport();
     // False when the main window could not be made (logged).
     bool createMainFrame();
-    void runMessageLoop();
 
     LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -46,8 +46,9 @@ public:
     void onTrayMenuCommand(const std::wstring& command);
 
 private:
-    // The process part of the start-up; false when COM is not there.
-    bool initProcess();
+    // The process part of the start-up after COM and OLE: common controls,
+    // COM security, Winsock, the program's folder.
+    void initProcess();
     void prepareFolders();
     void loadLanguage(HINSTANCE instance);
     void addRegionFont();
@@ -61,5 +62,5 @@ private:
     HWND mainWindow_ = nullptr;
     std::unique_ptr<view::TrayiconControl> tray_;
     utility::WindowIPC ipc_;
-    HANDLE mutex_ = nullptr;
+    utility::ScopedHandle mutex_;  // the single-instance mutex
 };

@@ -1,7 +1,6 @@
 #include "uninstall/kxspace_impl.h"
 
-#include <objbase.h>
-
+#include "foundation/com_init.h"
 #include "foundation/log.h"
 #include "foundation/ui_task_dispatcher.h"
 #include "foundation/usystem.h"
@@ -33,7 +32,8 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
 {
     const char* fn = "KXSpaceImpl::entrance";
     // 1. COM for the shell calls of the clean-up.
-    if (FAILED(CoInitialize(nullptr)))
+    utility::ScopedComInit com;
+    if (!com.ok())
         return -1;
 
     // 2. The UI-thread dispatcher.
@@ -72,7 +72,7 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     // 11. Dispatcher and log, COM, then the executable itself once the job ran.
     common::log(fn, __LINE__, L"zul uninstall end, delete self %d", deleteSelfRequested() ? 1 : 0);
     utility::uninit();
-    CoUninitialize();
+    com.end();
     if (deleteSelfRequested())
         DeleteSelf();
     return 1;

@@ -113,7 +113,7 @@ std::wstring protectedFolderAtOrBelow(const std::wstring& normalized)
         const std::wstring guarded = normalizedFolder(folder);
         if (folder.empty() || guarded.empty())
             continue;
-        if (guarded == normalized || guarded.rfind(normalized + L"\\", 0) == 0)
+        if (guarded == normalized || guarded.rfind(utility::ufile::withSeparator(normalized), 0) == 0)
             return folder;
     }
     return std::wstring();
@@ -239,17 +239,17 @@ void KXSpaceModel::removeShortcuts(const std::wstring& linkName, const std::wstr
 {
     std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (!desktop.empty())
-        DeleteFileW((desktop + L"\\" + linkName).c_str());
+        utility::ufile::deleteIfPresent(utility::ufile::joinPath(desktop, linkName));
 
     std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_PROGRAMS);
     size_t dot = linkName.find_last_of(L'.');
     std::wstring groupName = dot == std::wstring::npos ? linkName : linkName.substr(0, dot);
     if (!programs.empty() && !groupName.empty())
-        utility::ufile::removeDir(programs + L"\\" + groupName);
+        utility::ufile::removeDir(utility::ufile::joinPath(programs, groupName));
 
     std::wstring startMenu = utility::ufile::getSpecialFolder(CSIDL_STARTMENU);
     if (!startMenu.empty())
-        DeleteFileW((startMenu + L"\\" + linkName).c_str());
+        utility::ufile::deleteIfPresent(utility::ufile::joinPath(startMenu, linkName));
 }
 
 void KXSpaceModel::DeleteShortcutNew(const std::wstring& linkName, const std::wstring& folderName)
@@ -260,15 +260,15 @@ void KXSpaceModel::DeleteShortcutNew(const std::wstring& linkName, const std::ws
     if (desktop.empty())
         common::log(fn, __LINE__, L"SHGetFolderLocation desktop failed: %d.", GetLastError());
     else
-        DeleteFileW((desktop + L"\\" + linkName).c_str());
+        utility::ufile::deleteIfPresent(utility::ufile::joinPath(desktop, linkName));
 
     std::wstring programs = utility::ufile::getSpecialFolder(CSIDL_COMMON_PROGRAMS);
     if (programs.empty()) {
         common::log(fn, __LINE__, L"SHGetFolderLocation PROGRAMS failed: %d.", GetLastError());
     } else {
-        DeleteFileW((programs + L"\\" + linkName).c_str());
+        utility::ufile::deleteIfPresent(utility::ufile::joinPath(programs, linkName));
         if (!folderName.empty())
-            utility::ufile::removeDir(programs + L"\\" + folderName);
+            utility::ufile::removeDir(utility::ufile::joinPath(programs, folderName));
     }
     common::log(fn, __LINE__, L"DeleteShortcutNew end");
 }
@@ -278,13 +278,13 @@ void KXSpaceModel::removeRegistry()
     {
         utility::RegKeyEx key;
         if (key.RegRegOpen(HKEY_CURRENT_USER, product::kRegistryKey, kFullAccess) == ERROR_SUCCESS) {
-            RegDeleteValueW(key.handle(), L"InstallDir");
-            RegDeleteValueW(key.handle(), L"Version");
-            RegDeleteValueW(key.handle(), L"playerDir");
+            key.RegRemoveValue(L"InstallDir");
+            key.RegRemoveValue(L"Version");
+            key.RegRemoveValue(L"playerDir");
         }
     }
-    RegDeleteKeyW(HKEY_CURRENT_USER, product::kRegistryKey);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
+    utility::RegKeyEx::RegRemoveKey(HKEY_CURRENT_USER, product::kRegistryKey);
+    utility::RegKeyEx::RegRemoveKey(HKEY_LOCAL_MACHINE, product::kUninstallRegistryKey);
 }
 
 bool deleteSelfRequested() { return g_deleteSelf; }

@@ -85,7 +85,7 @@ bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
         common::log("SzDirSink::itemPath", __LINE__, L"item %u: unsafe name refused: %s", index, wide);
         return false;
     }
-    path = targetDir_ + L"\\" + relative;
+    path = utility::ufile::joinPath(targetDir_, relative);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "foundation/ustring.h"
 #include "launcher/services/file_ex.h"
 #include "foundation/scoped_handle.h"
@@ -163,13 +164,13 @@ bool KXZulSetupImpl::saveConfig()
             common::log("KXZulSetupImpl::saveConfig", __LINE__,
                         L"write config file %s error %d", temp.c_str(), GetLastError());
             file.reset();
-            DeleteFileW(temp.c_str());
+            utility::ufile::deleteIfPresent(temp);
             return false;
         }
     }
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (!utility::ufile::moveFile(temp, path_, flags)) {
-        DeleteFileW(temp.c_str());
+        utility::ufile::deleteIfPresent(temp);
         return false;
     }
     return true;

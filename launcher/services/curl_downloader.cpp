@@ -9,25 +9,18 @@
 
 #include "foundation/log.h"
 #include "foundation/scoped_handle.h"
+#include "foundation/ufile.h"
 #include "foundation/url_policy.h"
+#include "foundation/ustring.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/server_certificate.h"
 
+using utility::ustring::toWide;
+
 namespace {
 
-std::wstring widenAcp(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
-std::wstring curlErrorText(CURLcode code) { return widenAcp(curl_easy_strerror(code)); }
+std::wstring curlErrorText(CURLcode code) { return toWide(curl_easy_strerror(code)); }
 
 // Cleans up an easy handle when it goes out of scope.
 typedef utility::ScopedResource<utility::NullMeansNone<CURL*, &curl_easy_cleanup>> EasyHandle;
@@ -77,15 +70,12 @@ bool rangeContinuesFile(FileTarget& target)
     if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) ==
             CURLHE_OK &&
         header && header->value) {
-        const char* digits = header->value + strcspn(header->value, "0123456789*");
-        char* end = nullptr;
-        if (*digits != '*' && *digits != '\0' &&
-            _strtoui64(digits, &end, 10) == target.offset && end && *end == '-')
+        if (utility::rangeContinuesFile(toWide(header->value), target.offset))
             return true;
     }
     common::log("KXCurlDownloader::downloadFile", __LINE__,
                 L"asked for bytes from %I64u, got range [%s]", target.offset,
-                header && header->value ? widenAcp(header->value).c_str() : L"");
+                header && header->value ? toWide(header->value).c_str() : L"");
     return false;
 }
 
@@ -103,7 +93,7 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
         return 0;
     // A server may send no length, or more than it announced: the bytes
     // are counted as they come.
-    if (target->maxBytes != 0 && target->offset + target->written + total > target->maxBytes) {
+    if (!utility::urlpolicy::withinCap(target->offset + target->written, total, target->maxBytes)) {
         target->tooLarge = true;
         return 0;
     }
@@ -151,7 +141,7 @@ std::wstring hostOf(const char* url)
     curl_free(host);
     if (name.size() > 2 && name.front() == '[' && name.back() == ']')
         name = name.substr(1, name.size() - 2);
-    return widenAcp(name);
+    return toWide(name);
 }
 
 // Called on every new connection, before its request is sent: an https
@@ -171,7 +161,7 @@ int checkServer(void* easy, char*, char*, int, int)
     if (host.empty() || curl_easy_getinfo(easy, CURLINFO_TLS_SSL_PTR, &session) != CURLE_OK || !session ||
         session->backend != CURLSSLBACKEND_SCHANNEL || !session->internals) {
         common::log("KXCurlDownloader::checkServer", __LINE__, L"no TLS connection to check for %s",
-                    widenAcp(url ? url : "").c_str());
+                    toWide(url ? url : "").c_str());
         return CURL_PREREQFUNC_ABORT;
     }
     if (!utility::servercert::verify(static_cast<CtxtHandle*>(session->internals), host))
@@ -184,7 +174,7 @@ bool addressAllowed(const char* function, const std::string& url)
 {
     if (utility::urlpolicy::isAllowed(url, kSchemes))
         return true;
-    common::log(function, __LINE__, L"address refused: %s", widenAcp(url).c_str());
+    common::log(function, __LINE__, L"address refused: %s", toWide(url).c_str());
     return false;
 }
 
@@ -194,12 +184,12 @@ bool transferSucceeded(const char* function, CURLcode rc, long status, const std
 {
     if (rc != CURLE_OK) {
         common::log(function, __LINE__, L"curl download error %s %s", curlErrorText(rc).c_str(),
-                    widenAcp(url).c_str());
+                    toWide(url).c_str());
         return false;
     }
     if (status < 200 || status > 299) {
         common::log(function, __LINE__, L"curl download error status %d %s", status,
-                    widenAcp(url).c_str());
+                    toWide(url).c_str());
         return false;
     }
     return true;
@@ -217,7 +207,7 @@ bool setProtection(const char* function, CURL* handle, CURLoption option, T valu
         return true;
     const curl_easyoption* known = curl_easy_option_by_id(option);
     common::log(function, __LINE__, L"curl option %s (%d) refused: %s, nothing fetched",
-                widenAcp(known && known->name ? known->name : "").c_str(), static_cast<int>(option),
+                toWide(known && known->name ? known->name : "").c_str(), static_cast<int>(option),
                 curlErrorText(rc).c_str());
     return false;
 }
@@ -279,7 +269,7 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
     // A document is small: more than this is no document of ours, and
     // taking it could exhaust the memory. (The size never passes the cap,
     // so the sum below cannot overflow.)
-    if (total > utility::urlpolicy::kMaxDocumentBytes - memory->size) {
+    if (!utility::urlpolicy::withinCap(memory->size, total, utility::urlpolicy::kMaxDocumentBytes)) {
         memory->tooLarge = true;
         return 0;
     }
@@ -324,7 +314,7 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     if (rc == CURLE_FILESIZE_EXCEEDED || chunk.tooLarge)
         common::log("KXCurlDownloader::downloadMemory", __LINE__, L"document refused: larger than %u bytes: %s",
-                    static_cast<unsigned>(utility::urlpolicy::kMaxDocumentBytes), widenAcp(url).c_str());
+                    static_cast<unsigned>(utility::urlpolicy::kMaxDocumentBytes), toWide(url).c_str());
     if (!transferSucceeded("KXCurlDownloader::downloadMemory", rc, status, url))
         return false;
     common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
@@ -381,7 +371,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s",
-                    GetLastError(), widenAcp(path).c_str());
+                    GetLastError(), toWide(path).c_str());
         return false;
     }
     if (startSize > 0) {
@@ -389,7 +379,7 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
         zero.QuadPart = 0;
         if (!SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) {
             common::log("KXCurlDownloader::downloadFile", __LINE__,
-                        L"open file error  error:%d %s", GetLastError(), widenAcp(path).c_str());
+                        L"open file error  error:%d %s", GetLastError(), toWide(path).c_str());
             return false;
         }
     }
@@ -403,10 +393,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     if (maxBytes != 0 && (rc == CURLE_FILESIZE_EXCEEDED || target.tooLarge)) {
         common::log("KXCurlDownloader::downloadFile", __LINE__,
                     L"file refused: larger than %I64u bytes, deleting partial file %s: %s", maxBytes,
-                    widenAcp(path).c_str(), widenAcp(url).c_str());
-        if (!DeleteFileA(path.c_str()))
-            common::log("KXCurlDownloader::downloadFile", __LINE__,
-                        L"delete %s failed lastError = %d", widenAcp(path).c_str(), GetLastError());
+                    toWide(path).c_str(), toWide(url).c_str());
+        utility::ufile::deleteIfPresent(toWide(path));
         return false;
     }
     // A refused range (curl keeps going on 416 as if the file were whole) or
@@ -415,11 +403,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416 || target.rangeRefused)) {
         common::log("KXCurlDownloader::downloadFile", __LINE__,
                     L"range refused (status %d), deleting partial file %s", status,
-                    widenAcp(path).c_str());
-        if (!DeleteFileA(path.c_str()))
-            common::log("KXCurlDownloader::downloadFile", __LINE__,
-                        L"delete %s failed lastError = %d", widenAcp(path).c_str(),
-                        GetLastError());
+                    toWide(path).c_str());
+        utility::ufile::deleteIfPresent(toWide(path));
         if (rc == CURLE_OK || target.rangeRefused)
             rc = CURLE_RANGE_ERROR;
     }

@@ -109,13 +109,13 @@ bool removeTree(const std::wstring& dir)
         return removeDirectoryLogged(dir);
 
     WIN32_FIND_DATAW data;
-    ScopedFind find(FindFirstFileW((dir + L"\\*.*").c_str(), &data));
+    ScopedFind find(FindFirstFileW(joinPath(dir, L"*.*").c_str(), &data));
     if (find.valid()) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
                 continue;
-            const std::wstring child = dir + L"\\" + name;
+            const std::wstring child = joinPath(dir, name);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
                     removeDirectoryLogged(child);

@@ -21,6 +21,7 @@ add_library(launcher_http STATIC
   ${CMAKE_CURRENT_LIST_DIR}/http_client.cpp
   ${CMAKE_CURRENT_LIST_DIR}/http_downloader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curl_downloader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_download.cpp
   ${CMAKE_CURRENT_LIST_DIR}/server_certificate.cpp
 )
 target_include_directories(launcher_http PUBLIC ${CMAKE_SOURCE_DIR})

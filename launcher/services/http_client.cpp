@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/ustring.h"
 
 namespace utility {
 
@@ -34,12 +35,6 @@ std::wstring requestUrl(HINTERNET request)
     return text.data();
 }
 
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix)
-{
-    size_t n = wcslen(prefix);
-    return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
-}
-
 // This much data waiting means the sender keeps up: read whole blocks.
 const DWORD kFlowingBytes = 8192;
 // A whole-block read that takes longer means the sender has slowed down.
@@ -66,8 +61,8 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
         common::log("utility::CHttpClient::open", __LINE__, L"address refused: %s", url.c_str());
         return failStage(kStageUrl, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     }
-    HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session) {
+    ScopedInternetHandle session(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session.valid()) {
         DWORD err = GetLastError();
         common::log("utility::CHttpClient::open", __LINE__,
                     L"InternetOpen failed lastError = %d", err);
@@ -75,9 +70,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
     }
     {
         ScopedLock guard(sessionLock_);
-        if (session_)
-            InternetCloseHandle(session_);
-        session_ = session;
+        session_.reset(session.release());
     }
 
     wchar_t hostName[256] = {0};
@@ -104,7 +97,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
     path_.append(extra.data(), parts.dwExtraInfoLength);
     if (path_.empty())
         path_ = L"/";
-    secure_ = startsWithNoCase(url, L"https://");
+    secure_ = ustring::startsWithNoCase(url, L"https://");
     return true;
 }
 
@@ -132,18 +125,18 @@ bool CHttpClient::send()
     // tree of handles, and a stop in between cancels what the request does.
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     bool haveSession = false;
-    HINTERNET connection = nullptr;
-    HINTERNET request = nullptr;
+    ScopedInternetHandle connection;
+    ScopedInternetHandle request;
     DWORD error = 0;
     {
         ScopedLock guard(sessionLock_);
-        haveSession = session_ != nullptr;
+        haveSession = session_.valid();
         if (haveSession)
-            connection = InternetConnectW(session_, host_.c_str(), port_, nullptr, nullptr,
-                                          INTERNET_SERVICE_HTTP, 0, 1);
-        if (connection)
-            request = HttpOpenRequestW(connection, L"GET", path_.c_str(), L"HTTP/1.1", nullptr, acceptTypes,
-                                       requestFlags(), 1);
+            connection.reset(InternetConnectW(session_.get(), host_.c_str(), port_, nullptr, nullptr,
+                                              INTERNET_SERVICE_HTTP, 0, 1));
+        if (connection.valid())
+            request.reset(HttpOpenRequestW(connection.get(), L"GET", path_.c_str(), L"HTTP/1.1", nullptr,
+                                           acceptTypes, requestFlags(), 1));
         error = GetLastError();
     }
     bool ok = false;
@@ -151,22 +144,20 @@ bool CHttpClient::send()
         common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d",
                     ERROR_INVALID_HANDLE);
         failStage(kStageConnect, ERROR_INVALID_HANDLE);
-    } else if (!connection) {
+    } else if (!connection.valid()) {
         common::log("utility::CHttpClient::send", __LINE__,
                     L"InternetConnect %s failed lastError = %d", host_.c_str(), error);
         failStage(kStageConnect, error);
-    } else if (!request) {
+    } else if (!request.valid()) {
         common::log("utility::CHttpClient::send", __LINE__,
                     L"send request %s failed lastError = %d", path_.c_str(), error);
         failStage(kStageRequest, error);
     } else {
-        ok = sendRequest(request);
+        ok = sendRequest(request.get());
     }
     ScopedLock guard(sessionLock_);
-    if (request)
-        InternetCloseHandle(request);
-    if (connection)
-        InternetCloseHandle(connection);
+    request.reset();
+    connection.reset();
     return ok;
 }
 
@@ -275,9 +266,7 @@ bool CHttpClient::failStage(int stage, DWORD error)
 void CHttpClient::closeSession()
 {
     ScopedLock guard(sessionLock_);
-    if (session_)
-        InternetCloseHandle(session_);
-    session_ = nullptr;
+    session_.reset();
 }
 
 }  // namespace utility

@@ -7,10 +7,14 @@
 #include <map>
 #include <string>
 
+#include "foundation/scoped_handle.h"
 #include "foundation/url_policy.h"
 #include "foundation/worker_thread.h"
 
 namespace utility {
+
+// A WinINet session, connection or request.
+typedef ScopedResource<NullMeansNone<HINTERNET, &InternetCloseHandle>> ScopedInternetHandle;
 
 class CHttpClient {
 public:
@@ -92,7 +96,7 @@ private:
     // closed while a handle under it is being made or closed corrupts
     // WinINet's tree of handles.
     CriticalSection sessionLock_;
-    HINTERNET session_ = nullptr;
+    ScopedInternetHandle session_;
     std::wstring host_;
     INTERNET_PORT port_ = 0;
     std::wstring path_;

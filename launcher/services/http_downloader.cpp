@@ -1,6 +1,7 @@
 #include "launcher/services/http_downloader.h"
 
 #include "foundation/log.h"
+#include "foundation/ufile.h"
 #include "launcher/services/file_ex.h"
 
 namespace utility {
@@ -21,7 +22,8 @@ bool CHttpDownload2MemSink::onHttpRecvHeader(unsigned long long contentLength, D
         return false;
     }
     received_ = 0;
-    if (contentLength != CHttpClient::kUnknownLength && contentLength > urlpolicy::kMaxDocumentBytes) {
+    if (contentLength != CHttpClient::kUnknownLength &&
+        !urlpolicy::withinCap(0, contentLength, urlpolicy::kMaxDocumentBytes)) {
         common::log("utility::CHttpDownload2MemSink::onHttpRecvHeader", __LINE__,
                     L"document refused: larger than %u bytes (%I64u announced)",
                     static_cast<unsigned>(urlpolicy::kMaxDocumentBytes), contentLength);
@@ -36,7 +38,7 @@ bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
         return false;
     // A document is small: more than this is no document of ours, and
     // taking it could exhaust the memory.
-    if (count > urlpolicy::kMaxDocumentBytes - received_) {
+    if (!urlpolicy::withinCap(received_, count, urlpolicy::kMaxDocumentBytes)) {
         common::log("utility::CHttpDownload2MemSink::onHttpRecvData", __LINE__,
                     L"document refused: larger than %u bytes", static_cast<unsigned>(urlpolicy::kMaxDocumentBytes));
         return false;
@@ -52,12 +54,14 @@ CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
                                                const CHttpClient& client,
                                                const WorkerThread& worker,
                                                CHttpDownloader::IHttpDownloadSink* progress,
-                                               unsigned long long resumeOffset)
+                                               unsigned long long resumeOffset,
+                                               unsigned long long maxBytes)
     : path_(path),
       client_(client),
       worker_(worker),
       progress_(progress),
-      resumeOffset_(resumeOffset)
+      resumeOffset_(resumeOffset),
+      maxBytes_(maxBytes)
 {
 }
 
@@ -87,27 +91,11 @@ bool CHttpDownload2FileSink::createEmpty()
     return true;
 }
 
-// "bytes FIRST-LAST/TOTAL" with FIRST equal to the bytes already on disk.
-bool CHttpDownload2FileSink::rangeStartsAtOffset() const
-{
-    const std::wstring& range = client_.contentRange();
-    const size_t digits = range.find_first_of(L"0123456789*");
-    if (digits == std::wstring::npos || range[digits] == L'*')
-        return false;
-    wchar_t* end = nullptr;
-    const unsigned long long first = _wcstoui64(range.c_str() + digits, &end, 10);
-    return end && *end == L'-' && first == resumeOffset_;
-}
-
 // The server cannot serve the rest of this partial file: every later resume
 // would fail the same way, so the next try starts clean.
 void CHttpDownload2FileSink::deletePartialFile(const wchar_t* why)
 {
-    if (!DeleteFileW(path_.c_str()))
-        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                    L"delete partial file %s failed lastError = %d", path_.c_str(),
-                    GetLastError());
-    else
+    if (ufile::deleteIfPresent(path_))
         common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
                     L"%s, partial file %s deleted", why, path_.c_str());
 }
@@ -126,8 +114,16 @@ bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, 
     total_ = known ? contentLength : CHttpDownloader::kAssumedTotal;
     received_ = 0;
 
-    if (resumeOffset_ > 0 && status == 206) {
-        if (!rangeStartsAtOffset()) {
+    const bool continues = resumeOffset_ > 0 && status == 206;
+    if (known && !urlpolicy::withinCap(continues ? resumeOffset_ : 0, contentLength, maxBytes_)) {
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
+                    L"file refused: larger than %I64u bytes (%I64u announced)", maxBytes_, contentLength);
+        if (resumeOffset_ > 0)
+            deletePartialFile(L"file too large");
+        return false;
+    }
+    if (continues) {
+        if (!rangeContinuesFile(client_.contentRange(), resumeOffset_)) {
             // Appending bytes from elsewhere in the file would corrupt it.
             common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
                         L"asked for bytes from %I64u, got range [%s]", resumeOffset_,
@@ -155,6 +151,15 @@ bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
         return false;
     if (!file_.isOpen())
         return false;
+    // A server may send no length, or more than it announced: the bytes are
+    // counted as they come.
+    if (!urlpolicy::withinCap(received_, count, maxBytes_)) {
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__,
+                    L"file refused: larger than %I64u bytes", maxBytes_);
+        closeFile();
+        deletePartialFile(L"file too large");
+        return false;
+    }
     received_ += count;
     if (received_ > total_)
         total_ = received_;
@@ -190,7 +195,7 @@ bool CHttpDownloader::downloadMemory(const std::wstring& url, std::string& buffe
 }
 
 bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring& path,
-                                    IHttpDownloadSink* progress, bool resume)
+                                    IHttpDownloadSink* progress, bool resume, unsigned long long maxBytes)
 {
     closeSession();
     removeHeader(L"Range");
@@ -202,7 +207,7 @@ bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring&
         if (resumeOffset_ > 0)
             setHeader(L"Range", L"bytes=" + std::to_wstring(resumeOffset_) + L"-");
     }
-    CHttpDownload2FileSink sink(path, *this, worker_, progress, resumeOffset_);
+    CHttpDownload2FileSink sink(path, *this, worker_, progress, resumeOffset_, maxBytes);
     bool ok = open(url, &sink) && send();
     closeSession();
     sink.closeFile();

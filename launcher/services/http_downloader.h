@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/worker_thread.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_handle.h"
 #include "launcher/services/http_client.h"
 
@@ -14,19 +15,8 @@ namespace utility {
 
 class CHttpDownloader : public CHttpClient {
 public:
-    // Implemented by the owner of a file download.
-    class IHttpDownloadSink {
-    public:
-        // Called on the download thread for every block. received and total
-        // include the bytes that were already on disk; received never exceeds
-        // total. False stops the download.
-        virtual bool onDownloadProgress(const char* bytes, DWORD count,
-                                        unsigned long long received,
-                                        unsigned long long total) = 0;
-
-    protected:
-        ~IHttpDownloadSink() {}
-    };
+    // Implemented by the owner of a file download; told of every block.
+    typedef IDownloadProgress IHttpDownloadSink;
 
     // The total reported when the server gives no length.
     static constexpr unsigned long long kAssumedTotal = 10485760;
@@ -38,9 +28,11 @@ public:
     // urlpolicy::kMaxDocumentBytes fails.
     bool downloadMemory(const std::wstring& url, std::string& buffer);
     // Writes the body to path; with resume, continues after the bytes
-    // already in the file.
+    // already in the file. With maxBytes (0: none), a file that would grow
+    // beyond it, announced or found while it arrives, is refused and its
+    // partial file deleted. (Files are fetched through downloadToFile.)
     bool download2file(const std::wstring& url, const std::wstring& path,
-                       IHttpDownloadSink* sink, bool resume);
+                       IHttpDownloadSink* sink, bool resume, unsigned long long maxBytes = 0);
 
     bool start(Runable* task);
     // Requests a stop, aborts the transfer and joins the worker for up to
@@ -76,15 +68,15 @@ private:
 };
 
 // Writes a body to a file: 206 continues the partial file when its range
-// starts where the file ends, 200 starts it anew; 416, or a 206 for another
-// range, deletes it so the next try starts clean.
+// starts where the file ends, 200 starts it anew; 416, a 206 for another
+// range, or a file beyond the cap deletes it so the next try starts clean.
 class CHttpDownload2FileSink : public CHttpClient::IHttpClientSink {
 public:
     // client: the one receiving the response (its Content-Range is checked).
     CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client,
                            const WorkerThread& worker,
                            CHttpDownloader::IHttpDownloadSink* progress,
-                           unsigned long long resumeOffset);
+                           unsigned long long resumeOffset, unsigned long long maxBytes = 0);
 
     void onHttpError(int stage, DWORD error) override;
     bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
@@ -98,7 +90,6 @@ public:
 private:
     bool openForAppend();
     bool createEmpty();
-    bool rangeStartsAtOffset() const;
     void deletePartialFile(const wchar_t* why);
 
     FileHandle file_;
@@ -109,6 +100,7 @@ private:
     unsigned long long received_ = 0;
     unsigned long long total_ = 0;
     unsigned long long resumeOffset_;
+    unsigned long long maxBytes_;
 };
 
 }  // namespace utility

@@ -61,6 +61,45 @@ LONG RegKeyEx::RegWrite(const std::wstring& valueName, const std::wstring& value
     return result;
 }
 
+LONG RegKeyEx::RegWriteDword(const std::wstring& valueName, DWORD value)
+{
+    if (!key_.valid()) {
+        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"m_hKey is null, query reg = %s",
+                    valueName.c_str());
+        return ERROR_INVALID_HANDLE;
+    }
+    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    if (result != ERROR_SUCCESS)
+        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"write reg %s lastError = %d",
+                    valueName.c_str(), result);
+    return result;
+}
+
+LONG RegKeyEx::RegRemoveValue(const std::wstring& valueName)
+{
+    if (!key_.valid())
+        return ERROR_INVALID_HANDLE;
+    LONG result = RegDeleteValueW(key_.get(), valueName.c_str());
+    if (result == ERROR_FILE_NOT_FOUND)
+        return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS)
+        common::log("utility::RegKeyEx::RegRemoveValue", __LINE__, L"delete value %s lastError = %d",
+                    valueName.c_str(), result);
+    return result;
+}
+
+LONG RegKeyEx::RegRemoveKey(HKEY root, const std::wstring& subKey)
+{
+    LONG result = RegDeleteKeyW(root, subKey.c_str());
+    if (result == ERROR_FILE_NOT_FOUND)
+        return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS)
+        common::log("utility::RegKeyEx::RegRemoveKey", __LINE__, L"delete key %s lastError = %d", subKey.c_str(),
+                    result);
+    return result;
+}
+
 LONG RegKeyEx::RegCreate(HKEY root, const std::wstring& subKey)
 {
     close();

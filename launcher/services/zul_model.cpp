@@ -16,6 +16,7 @@
 #include "foundation/ustring.h"
 #include "launcher/services/config_data.h"
 #include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/file_ex.h"
 #include "launcher/services/reg_key_ex.h"
 #include "zul_deployment.h"
@@ -316,10 +317,7 @@ void KXZulModel::setAutoRun(bool on)
         key.RegWrite(product::kName, L"\"" + appDir() + product::kLauncherExe + L"\" autorun");
         return;
     }
-    LONG result = RegDeleteValueW(key.handle(), product::kName);
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-        common::log("KXZulModel::setAutoRun", __LINE__, L"delete run value lastError = %d",
-                    result);
+    key.RegRemoveValue(product::kName);
 }
 
 void KXZulModel::setRestart(bool restart)
@@ -469,51 +467,19 @@ void KXZulModel::applyConfig(const std::string& body)
 
 bool KXZulModel::replacePicture(const std::string& url, const std::wstring& target)
 {
-    const std::wstring wideUrl = utility::ustring::fromUtf8(url);
-    if (!utility::urlpolicy::isAllowed(url, utility::urlpolicy::Schemes::HttpOrHttps)) {
-        common::log("KXZulModel::replacePicture", __LINE__, L"not a web address [%s]",
-                    wideUrl.c_str());
-        return false;
-    }
     const std::wstring folder = utility::ufile::getParentDir(target);
     if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder))
         return false;
-
-    // A ".tmp" left by an earlier picture would be resumed: start clean.
-    const std::wstring temp = target + L".tmp";
-    if (!DeleteFileW(temp.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        common::log("KXZulModel::replacePicture", __LINE__, L"delete %s error %d", temp.c_str(),
-                    GetLastError());
+    // One move replaces the old picture, so a failed download leaves it in place.
+    utility::FileDownloadRequest request;
+    request.what = L"picture";
+    request.url = utility::ustring::fromUtf8(url);
+    request.target = target;
+    request.maxBytes = utility::urlpolicy::kMaxPictureBytes;
+    request.curlTries = 1;
+    request.worker = &worker_;
+    if (utility::downloadToFile(request) != utility::DownloadResult::kDone)
         return false;
-    }
-    std::string ansiTemp;
-    if (!utility::ufile::toAnsiPath(temp, ansiTemp)) {
-        common::log("KXZulModel::replacePicture", __LINE__,
-                    L"path %s has no ANSI form, picture skipped", temp.c_str());
-        return false;
-    }
-
-    KXCurlDownloader downloader(&worker_);
-    if (!downloader.downloadFile(ansiTemp, url, KXCurlDownloader::ProgressCallback(),
-                                 utility::urlpolicy::kMaxPictureBytes)) {
-        common::log("KXZulModel::replacePicture", __LINE__, L"download picture %s failed",
-                    wideUrl.c_str());
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    unsigned long long size = 0;
-    if (!utility::ufile::getFileSize(temp, size) || size == 0) {
-        common::log("KXZulModel::replacePicture", __LINE__, L"picture %s is empty",
-                    wideUrl.c_str());
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    // One move replaces the old picture, so a failed move leaves it in place.
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
-    if (!utility::ufile::moveFile(temp, target, flags)) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
     common::log("KXZulModel::replacePicture", __LINE__, L"picture %s replaced", target.c_str());
     return true;
 }

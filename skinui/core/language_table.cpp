@@ -1,6 +1,7 @@
 #include "skinui/core/language_table.h"
 
 #include "foundation/log.h"
+#include "foundation/ustring.h"
 
 namespace SkinUI {
 
@@ -12,16 +13,14 @@ CUiString CellFromUtf8(const BYTE* begin, const BYTE* end)
     if (length <= 0) {
         return CUiString();
     }
-    const char* text = reinterpret_cast<const char*>(begin);
-    int units = ::MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    if (units <= 0) {
+    const std::wstring wide =
+        utility::ustring::mbToWide(reinterpret_cast<const char*>(begin), length, CP_UTF8);
+    if (wide.empty()) {
         common::log("SplitLanguageTable", __LINE__, L"cell is not UTF-8 lastError = %d",
                     static_cast<int>(::GetLastError()));
         return CUiString();
     }
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, length, &wide[0], units);
-    return CUiString(wide.c_str(), units);
+    return CUiString(wide.c_str(), static_cast<int>(wide.size()));
 }
 
 bool IsRowBreak(BYTE ch) { return ch == '\r' || ch == '\n'; }

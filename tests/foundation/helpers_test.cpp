@@ -124,10 +124,21 @@ TEST(UrlPolicyTest, OnlyWebAddressesWithAHostPass)
         EXPECT_EQ(c.secure, urlpolicy::isAllowed(std::string(c.url), Schemes::HttpsOnly));
         EXPECT_EQ(c.web, urlpolicy::isAllowed(ustring::toWide(c.url), Schemes::HttpOrHttps));
     }
+    // Caps: 0 is none; a sum past the cap, or past 64 bits, is refused.
+    EXPECT_TRUE(urlpolicy::withinCap(~0ull, ~0ull, 0));
+    EXPECT_TRUE(urlpolicy::withinCap(10, 90, 100));
+    EXPECT_FALSE(urlpolicy::withinCap(10, 91, 100));
+    EXPECT_FALSE(urlpolicy::withinCap(101, 0, 100));
+    EXPECT_FALSE(urlpolicy::withinCap(50, ~0ull, 100));
 }
 
-TEST(UfileTest, ParentDirTable)
+TEST(UfileTest, ParentDirAndJoinTable)
 {
+    EXPECT_EQ(ufile::joinPath(L"C:\\g\\", L"zulclient.exe"), L"C:\\g\\zulclient.exe");
+    EXPECT_EQ(ufile::joinPath(L"C:\\g", L"data\\x"), L"C:\\g\\data\\x");
+    EXPECT_EQ(ufile::joinPath(L"C:/g/", L"x"), L"C:/g/x");
+    EXPECT_EQ(ufile::joinPath(L"", L"x"), L"x");
+    EXPECT_EQ(ufile::joinPath(L"C:\\g", L""), L"C:\\g\\");
     EXPECT_EQ(ufile::getParentDir(L"C:\\a\\b\\"), L"C:\\a\\");
     EXPECT_EQ(ufile::getParentDir(L"C:\\a\\b"), L"C:\\a\\");
     EXPECT_EQ(ufile::getParentDir(L"C:/a/b"), L"C:/a/");
@@ -152,6 +163,14 @@ TEST_F(CapturedLog, MakeDirCreatesTreesQuietlyAndRemoveFileLogsFailures)
     testutil::writeFile(dir.file(L"f.txt"), "x");
     EXPECT_TRUE(ufile::removeFile(dir.file(L"f.txt")));
     EXPECT_FALSE(ufile::exists(dir.file(L"f.txt")));
+    // The quiet delete: a file that is not there is no failure, one that
+    // cannot go (a folder in its place) is logged.
+    g_lines.clear();
+    EXPECT_TRUE(ufile::deleteIfPresent(dir.file(L"missing.txt")));
+    EXPECT_TRUE(ufile::deleteIfPresent(dir.file(L"no folder\\missing.txt")));
+    EXPECT_TRUE(g_lines.empty());
+    EXPECT_FALSE(ufile::deleteIfPresent(dir.path() + L"one"));
+    EXPECT_TRUE(logged(L"utility::ufile::deleteIfPresent: delete " + dir.path() + L"one failed lastError = 5"));
 
     std::wstring appData = ufile::getAppDataDir();
     EXPECT_FALSE(appData.empty());

@@ -113,8 +113,21 @@ TEST(AdditionsRegKeyEx, RoundTripsAndFailures)
     EXPECT_EQ(L"", value);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, reader.RegRead(L"missing", value));
     EXPECT_NE(ERROR_SUCCESS, reader.RegWrite(L"pathDir", L"x"));  // a read-only key
-    RegDeleteTreeW(HKEY_CURRENT_USER, subKey.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, subKey.c_str());
+    reader.close();
+
+    // A DWORD value; values and keys removed, those not there count as removed.
+    ASSERT_EQ(ERROR_SUCCESS, key.RegCreate(HKEY_CURRENT_USER, subKey));
+    EXPECT_EQ(ERROR_SUCCESS, key.RegWriteDword(L"mode", 11001));
+    DWORD mode = 0;
+    bytes = sizeof(mode);
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), L"mode", RRF_RT_REG_DWORD, nullptr,
+                                          &mode, &bytes));
+    EXPECT_EQ(11001u, mode);
+    for (const wchar_t* name : {L"mode", L"pathDir", L"empty", L"longest", L"tooLong", L"mode"})
+        EXPECT_EQ(ERROR_SUCCESS, key.RegRemoveValue(name));
+    key.close();
+    EXPECT_EQ(ERROR_SUCCESS, utility::RegKeyEx::RegRemoveKey(HKEY_CURRENT_USER, subKey));
+    EXPECT_EQ(ERROR_SUCCESS, utility::RegKeyEx::RegRemoveKey(HKEY_CURRENT_USER, subKey));
 
     utility::RegKeyEx none;
     EXPECT_NE(ERROR_SUCCESS, none.RegRead(L"Language", value));

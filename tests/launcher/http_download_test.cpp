@@ -12,6 +12,7 @@
 #include "foundation/scoped_handle.h"
 #include "foundation/url_policy.h"
 #include "launcher/services/curl_downloader.h"
+#include "launcher/services/file_download.h"
 #include "launcher/services/http_downloader.h"
 #include "launcher_test_util.h"
 
@@ -54,15 +55,16 @@ protected:
     {
         return fetchUrl(server.narrowUrl(pathAndQuery), resume);
     }
-    bool fetchUrl(const std::string& url, bool resume = true)
+    bool fetchUrl(const std::string& url, bool resume = true, unsigned long long maxBytes = 0)
     {
         if (client == kWinInet)
-            return wininet.download2file(std::wstring(url.begin(), url.end()), target, this, resume);
+            return wininet.download2file(std::wstring(url.begin(), url.end()), target, this, resume, maxBytes);
         return curl.downloadFile(testutil::narrow(target), url,
                                  [this](int percent, unsigned long long done, unsigned long long total) {
                                      std::lock_guard<std::mutex> lock(mutex);
                                      calls.push_back({GetTickCount(), done, total, percent});
-                                 });
+                                 },
+                                 maxBytes);
     }
 
     // Curl keeps the body of its last good fetch; WinINet appends to body.
@@ -443,31 +445,78 @@ TEST_F(Download, CurlProgressCarriesSizesAbove2GiB)
     }
 }
 
+// The download to a file: a resumable one continues the partial file a cut
+// transfer left, over either transport; a fresh one never does. A failed or
+// refused file leaves the old target in place and no partial file.
+TEST_F(Download, DownloadToFileOwnsThePartialFile)
+{
+    const std::wstring file = dir.file(L"data.bin");
+    ASSERT_EQ(target, utility::partialPathOf(file));
+    utility::FileDownloadRequest request;
+    request.target = file;
+    request.wininet = &wininet;
+    request.resume = true;
+    request.wininetTries = 1;
+    request.url = server.url("/f/data.bin?cut=100000");
+    EXPECT_EQ(utility::DownloadResult::kFailed, utility::downloadToFile(request));
+    EXPECT_EQ(100000u, targetSize());
+    request.wininetTries = 0;
+    request.curlTries = 1;
+    request.url = server.url("/f/data.bin");
+    ASSERT_EQ(utility::DownloadResult::kDone, utility::downloadToFile(request));
+    EXPECT_EQ("bytes=100000-", server.header("/f/data.bin", "Range"));
+    EXPECT_TRUE(testutil::readFile(file) == data);
+    EXPECT_FALSE(testutil::fileExists(target));
+
+    request.resume = false;
+    request.wininetTries = 1;
+    request.curlTries = 0;
+    const std::string refusals[] = {"/f/data.bin?cut=100000", "/f/data.bin?status=500", "/f/data.bin"};
+    for (const std::string& refusal : refusals) {
+        SCOPED_TRACE(refusal);
+        ASSERT_TRUE(testutil::writeFile(target, "stale"));
+        request.url = server.url(refusal);
+        request.accept = [](const std::wstring&) { return false; };
+        EXPECT_EQ(utility::DownloadResult::kFailed, utility::downloadToFile(request));
+        EXPECT_EQ("", server.header("/f/data.bin", "Range"));
+        EXPECT_FALSE(testutil::fileExists(target));
+        EXPECT_TRUE(testutil::readFile(file) == data);
+    }
+    request.url = server.url("/f/data.bin");
+    request.schemes = utility::urlpolicy::Schemes::HttpsOnly;
+    EXPECT_EQ(utility::DownloadResult::kFailed, utility::downloadToFile(request));
+    EXPECT_TRUE(log.contains(L"file address refused: " + request.url));
+}
+
 // A file capped at its own size is taken whole; one byte less, and it is
 // refused (by its length, or counted as it arrives without one) and deleted.
-TEST_F(Download, CurlCapsAFileWithOrWithoutALength)
+TEST_P(BothClients, FilesAboveTheirCapAreRefusedAndDeleted)
 {
     const std::string url = server.narrowUrl("/f/data.bin");
     for (const char* options : {"", "?nolen=1"}) {
         SCOPED_TRACE(options);
-        ASSERT_TRUE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size()));
+        ASSERT_TRUE(fetchUrl(url + options, true, data.size()));
         EXPECT_TRUE(targetIs(data));
         ASSERT_TRUE(DeleteFileW(target.c_str()));
-        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(fetchUrl(url + options, true, data.size() - 1));
         EXPECT_FALSE(testutil::fileExists(target));
         // The bytes already on disk count.
         ASSERT_TRUE(testutil::writeFile(target, data.substr(0, 1000)));
-        EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url + options, {}, data.size() - 1));
+        EXPECT_FALSE(fetchUrl(url + options, true, data.size() - 1));
         EXPECT_FALSE(testutil::fileExists(target));
     }
     EXPECT_EQ(4u, log.count(L"file refused: larger than " + std::to_wstring(data.size() - 1) + L" bytes"));
+}
 
+TEST_F(Download, CurlRefusesACapItCannotTake)
+{
+    const std::string url = server.narrowUrl("/f/data.bin");
     // A cap libcurl does not take (beyond its signed sizes): the download
     // stops before its request, and before it touches the file.
     EXPECT_FALSE(curl.downloadFile(testutil::narrow(target), url, {}, ~0ull));
     EXPECT_TRUE(log.contains(L"curl option MAXFILESIZE_LARGE (30117) refused"));
     EXPECT_FALSE(testutil::fileExists(target));
-    EXPECT_EQ(6, server.count("/f/data.bin"));
+    EXPECT_EQ(0, server.count("/f/data.bin"));
 }
 
 TEST_F(Download, CurlFollowsFiveRedirectsButNotSix)

@@ -119,6 +119,8 @@ TEST(LauncherRules, PackageVersionStaysAPlainName)
         EXPECT_FALSE(rules::isSafeVersionText(unsafe)) << unsafe;
     EXPECT_EQ(L"C:\\app\\zulen_2.5.1.7z", rules::playerPackagePath(L"C:\\app\\", L"2.5.1"));
     EXPECT_EQ(L"C:\\g\\zul_app_sea_1203.apk", rules::apkPackagePath(L"C:\\g\\", 1203));
+    EXPECT_EQ(L"C:\\g\\data\\appversion1000", rules::localAppVersionPath(L"C:\\g\\"));
+    EXPECT_EQ(L"C:\\g\\data\\appversion1000", rules::localAppVersionPath(L"C:\\g"));
     EXPECT_EQ(L"show=0|package=com.play.zulsea|apk=C:\\g\\zul_app_sea_1203.apk",
               rules::clientInstallParams(L"C:\\g\\zul_app_sea_1203.apk"));
 }
