@@ -99,13 +99,9 @@ void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)
     const int cyNeeded = ((count - 1) / columns) * m_iChildVPadding + cyItem * rows;
 
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible()) {
-            continue;  // its cell stays empty
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+        CControlUI* child = LayoutChildAt(i);
+        if (child == nullptr) {
+            continue;  // a hidden child's cell stays empty
         }
         const int cellX = rc.left + (cxItem + gap) * (i % columns) - scrollPos.cx;
         const int cellY = rc.top + (cyItem + m_iChildVPadding) * (i / columns) - scrollPos.cy;
