@@ -5,6 +5,7 @@
 #include "foundation/log.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/native_window_pos.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/window_wnd.h"
@@ -517,13 +518,6 @@ void CEditUI::DoEvent(UiEvent& event)
     CLabelUI::DoEvent(event);
 }
 
-void CEditUI::SetImage(UiDrawInfo& info, const wchar_t* description, bool enlarge)
-{
-    if (ReplaceImage(info, description, enlarge)) {
-        Invalidate();
-    }
-}
-
 void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr) {
@@ -532,23 +526,17 @@ void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    struct ImageAttribute {
-        const wchar_t* name;
-        const wchar_t* enlargeName;
-        UiDrawInfo CEditUI::*info;
-    };
-    static const ImageAttribute kImages[] = {
+    static const UiImageAttribute<UiDrawInfo CEditUI::*> kImages[] = {
         {L"normalimage", L"normalEnlargeImage", &CEditUI::m_diNormal},
         {L"hotimage", L"hotEnlargeImage", &CEditUI::m_diHot},
         {L"focusedimage", L"focusedEnlargeImage", &CEditUI::m_diFocused},
         {L"disabledimage", L"disabledEnlargeImage", &CEditUI::m_diDisabled},
         {L"standardimage", L"standardEnlargeImage", &CEditUI::m_diStandard},
     };
-    for (const ImageAttribute& image : kImages) {
-        if (wcscmp(name, image.name) == 0 || wcscmp(name, image.enlargeName) == 0) {
-            SetImage(this->*image.info, value, wcscmp(name, image.enlargeName) == 0);
-            return;
-        }
+    bool enlarge = false;
+    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
+        SetStateImage(*this, this->*image->image, value, enlarge);
+        return;
     }
     if (wcscmp(name, L"readonly") == 0) {
         SetReadOnly(ParseBool(value));
