@@ -237,10 +237,10 @@ void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"standardimage", L"standardEnlargeImage", &CButtonUI::m_diStandard},
         {L"foreimage", L"foreEnlargeImage", &CButtonUI::m_diFore},
     };
-    bool enlarge = false;
-    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
-        SetStateImage(*this, this->*image->image, value, enlarge);
-    } else if (wcscmp(name, L"redFilePath") == 0) {
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
+    }
+    if (wcscmp(name, L"redFilePath") == 0) {
         SetRedImage(value);
     } else if (wcscmp(name, L"redFilePathEnlarge") == 0) {
         // Replaces the badge itself, in enlarge mode only.

@@ -421,9 +421,7 @@ void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"focusedimage", L"focusedEnlargeImage", &CComboUI::m_diFocused},
         {L"disabledimage", L"disabledEnlargeImage", &CComboUI::m_diDisabled},
     };
-    bool enlarge = false;
-    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
-        SetStateImage(*this, this->*image->image, value, enlarge);
+    if (SetImageAttribute(*this, kImages, name, value)) {
         return;
     }
     if (DWORD* color = ListInfoColor(m_ListInfo, name)) {

@@ -530,9 +530,7 @@ void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"disabledimage", L"disabledEnlargeImage", &CEditUI::m_diDisabled},
         {L"standardimage", L"standardEnlargeImage", &CEditUI::m_diStandard},
     };
-    bool enlarge = false;
-    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
-        SetStateImage(*this, this->*image->image, value, enlarge);
+    if (SetImageAttribute(*this, kImages, name, value)) {
         return;
     }
     if (wcscmp(name, L"readonly") == 0) {

@@ -237,7 +237,9 @@ void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"focusedimage", nullptr, &CListHeaderItemUI::m_diFocused},
         {L"sepimage", nullptr, &CListHeaderItemUI::m_diSep},
     };
-    bool enlarge = false;
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
+    }
     if (wcscmp(name, L"dragable") == 0) {
         SetDragable(ParseBool(value));
     } else if (wcscmp(name, L"align") == 0) {
@@ -256,8 +258,6 @@ void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         SetTextPadding(ParseRect(value));
     } else if (wcscmp(name, L"showhtml") == 0) {
         SetShowHtml(ParseBool(value));
-    } else if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
-        SetStateImage(*this, this->*image->image, value);
     } else if (wcscmp(name, L"sepwidth") == 0) {
         SetSepWidth(ParseInt(value));
     } else if (wcscmp(name, L"sepcolor") == 0) {

@@ -127,9 +127,7 @@ void COptionUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"selecteddisabledimage", L"selectedDisabledEnlargeImage", &COptionUI::m_diSelectedDisabled},
         {L"foreimage", L"foreEnlargeImage", &COptionUI::m_diOptionFore},
     };
-    bool enlarge = false;
-    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
-        SetStateImage(*this, this->*image->image, value, enlarge);
+    if (SetImageAttribute(*this, kImages, name, value)) {
         return;
     }
     if (wcscmp(name, L"group") == 0) {

@@ -2,7 +2,7 @@
 // button, option, edit, combo box, slider, list header item and scroll bar):
 // each control lists its attribute names, with their enlarge-mode twins, in
 // one table of UiImageAttribute, finds a name with FindImageAttribute and
-// sets the image with SetStateImage.
+// sets the image with SetStateImage (SetImageAttribute does both).
 #pragma once
 
 #include <stddef.h>
@@ -46,5 +46,20 @@ const UiImageAttribute<Image>* FindImageAttribute(const UiImageAttribute<Image> 
 // when the description is unchanged and its image is loaded. True when the
 // description changed.
 bool SetStateImage(CControlUI& control, UiDrawInfo& info, const wchar_t* description, bool enlarge = false);
+
+// The attribute of a control whose table holds its own images: when name is
+// in table, sets that image from value (SetStateImage) and returns true.
+template <typename Control, size_t N>
+bool SetImageAttribute(Control& control, const UiImageAttribute<UiDrawInfo Control::*> (&table)[N],
+                       const wchar_t* name, const wchar_t* value)
+{
+    bool enlarge = false;
+    const UiImageAttribute<UiDrawInfo Control::*>* attribute = FindImageAttribute(table, name, enlarge);
+    if (attribute == nullptr) {
+        return false;
+    }
+    SetStateImage(control, control.*(attribute->image), value, enlarge);
+    return true;
+}
 
 }  // namespace SkinUI
