@@ -21,7 +21,7 @@ need() {
 for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix \
          gcc-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
          wine64 xvfb xauth 7zip rapidjson-dev libstb-dev googletest cmake ninja-build \
-         python3 dpkg-dev ccache imagemagick x11-utils nginx-light curl openssl \
+         python3 dpkg-dev ccache imagemagick x11-utils nginx-light curl openssl osslsigncode \
          fonts-noto-core fonts-nanum fonts-roboto-unhinted fonts-droid-fallback fonts-quicksand; do
   need "$p"
 done
