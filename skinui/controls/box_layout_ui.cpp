@@ -151,7 +151,8 @@ void CBoxLayoutUI::SetPos(RECT rc, bool needInvalidate)
             rcChild = axis.Rect(nearAlong, from, nearAlong + along, from + across);
         } else if (atFar) {
             int to = axis.AcrossFar(rc) + (axis.Across(scrollRange) - axis.Across(scrollPos));
-            rcChild = axis.Rect(nearAlong, to - across - axis.AcrossFar(pad), nearAlong + along, to - axis.AcrossFar(pad));
+            rcChild = axis.Rect(nearAlong, to - across - axis.AcrossFar(pad), nearAlong + along,
+                                to - axis.AcrossFar(pad));
         } else {
             int from = axis.AcrossNear(rc) - axis.Across(scrollPos);
             rcChild = axis.Rect(nearAlong, from + axis.AcrossNear(pad), nearAlong + along,
