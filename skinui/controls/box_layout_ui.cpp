@@ -51,10 +51,7 @@ UINT CBoxLayoutUI::GetControlFlags() const { return m_separator.GetControlFlags(
 
 void CBoxLayoutUI::SetPos(RECT rc, bool needInvalidate)
 {
-    CControlUI::SetPos(rc, needInvalidate);
-    rc = GetContentRect();
-    if (m_items.IsEmpty()) {
-        ProcessScrollBar(rc, 0, 0);
+    if (!StartLayoutPass(rc, needInvalidate)) {
         return;
     }
     const Axis axis{m_bVertical};

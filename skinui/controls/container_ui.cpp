@@ -363,6 +363,17 @@ void CContainerUI::PlaceChildren(const RECT& area)
     }
 }
 
+bool CContainerUI::StartLayoutPass(RECT& rc, bool needInvalidate)
+{
+    CControlUI::SetPos(rc, needInvalidate);
+    rc = GetContentRect();
+    if (m_items.IsEmpty()) {
+        ProcessScrollBar(rc, 0, 0);
+        return false;
+    }
+    return true;
+}
+
 CControlUI* CContainerUI::LayoutChildAt(int index)
 {
     CControlUI* child = ChildAt(index);

@@ -113,6 +113,11 @@ protected:
     // (layout, painting, searching) goes through it: a derived class may
     // answer GetItemAt with other controls (the list answers with its rows).
     CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
+    // The common start of a layout pass: stores rc as the control's
+    // rectangle and makes it the content rectangle; without children the
+    // bars are processed for no content and the answer is false (the pass
+    // ends).
+    bool StartLayoutPass(RECT& rc, bool needInvalidate);
     // The own child at index when a layout pass places it: null for a hidden
     // child, and for a floating one, which this places by SetFloatPos.
     CControlUI* LayoutChildAt(int index);

@@ -44,10 +44,7 @@ void CTileLayoutUI::SetChildVPadding(int padding)
 
 void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)
 {
-    CControlUI::SetPos(rc, needInvalidate);
-    rc = GetContentRect();
-    if (m_items.IsEmpty()) {
-        ProcessScrollBar(rc, 0, 0);
+    if (!StartLayoutPass(rc, needInvalidate)) {
         return;
     }
     const SIZE scrollPos = GetScrollPos();
