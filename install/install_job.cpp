@@ -180,17 +180,17 @@ void KXSpaceModel::killProgressIfExist()
     }
 }
 
-void KXSpaceModel::fail(int code, const wchar_t* text)
+void KXSpaceModel::fail(int code, const wchar_t* key)
 {
     errorCode_ = code;
-    errorText_ = text;
+    errorKey_ = key;
 }
 
 void KXSpaceModel::_threadInstallPlayerNew()
 {
     installFolder_ = installPath_;
     errorCode_ = kInstallOk;
-    errorText_.clear();
+    errorKey_.clear();
 
     utility::ResourceBytes payload;
     switch (utility::findResource(nullptr, MAKEINTRESOURCEW(kPayloadResourceId),
@@ -200,17 +200,17 @@ void KXSpaceModel::_threadInstallPlayerNew()
     case utility::kResourceNotFound:
         common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"FindResource error %d",
                     GetLastError());
-        fail(kInstallResourceNotFound, L"安装包已损坏");
+        fail(kInstallResourceNotFound, L"install_failed_damaged");
         break;
     case utility::kResourceNotLoaded:
         common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"LoadResource error %d",
                     GetLastError());
-        fail(kInstallResourceNotLoaded, L"安装包加载失败");
+        fail(kInstallResourceNotLoaded, L"install_failed_load");
         break;
     case utility::kResourceNotLocked:
         common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
                     L"Can not lock resource id = %d, err=%d", kPayloadResourceId, GetLastError());
-        fail(kInstallResourceNotLocked, L"安装包锁定失败");
+        fail(kInstallResourceNotLocked, L"install_failed_lock");
         break;
     }
 
@@ -237,12 +237,12 @@ void KXSpaceModel::_threadInstallPlayerNew()
         } else {
             common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
                         L"extract files error %d", result);
-            fail(kInstallExtractFailed, L"解压安装包失败");
+            fail(kInstallExtractFailed, L"install_failed_unpack");
         }
     }
 
     if (errorCode_ >= kInstallResourceNotFound && errorCode_ <= kInstallExtractFailed)
-        postProgress(-1, errorText_);
+        postProgress(-1, errorKey_);
     else
         postProgress(100, std::wstring());
 }

@@ -108,7 +108,7 @@ bool KXSpaceImpl::createMainFrame()
     KXSpaceModel& model = KXSpaceModel::instance();
 
     common::log(fn, __LINE__, L"player, create root window...");
-    mainFrame_ = new KXSpaceMainFrame(model, &fonts_);
+    mainFrame_ = new KXSpaceMainFrame(model);
     const DWORD style = utility::usystem::isVistaOrLater() ? kFrameStyle : kFrameStyleXp;
     if (mainFrame_->Create(nullptr, L"", style, kFrameExStyle) == nullptr) {
         // Not deleted here: a window destroyed while it was being made has

@@ -8,7 +8,6 @@
 #include "foundation/product.h"
 #include "install/drive_choice.h"
 #include "install/kxspace_model.h"
-#include "install/private_fonts.h"
 #include "msg/message_box.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/label_ui.h"
@@ -24,8 +23,6 @@ const int kInstallingPage = 1;
 const int kFinishedPage = 2;
 const int kPathPanelHeight = 60;
 const DWORD kFailureTextColor = 0xFFE5484D;
-const int kFailureFont = 9;  // the font of the job's failure texts, made when one comes
-const int kFailureFontSize = 16;
 // The folder picker: file-system folders only, with an edit box, new style.
 const UINT kBrowseFlags = 0x51;
 
@@ -55,7 +52,7 @@ SKINUI_BEGIN_NOTIFY_MAP(KXSpaceMainFrame, SkinUI::WindowImplBase)
     SKINUI_ON_NOTIFY_NAME(L"selectchanged", L"protocolOption", &KXSpaceMainFrame::onProtocolChanged)
 SKINUI_END_NOTIFY_MAP()
 
-KXSpaceMainFrame::KXSpaceMainFrame(KXSpaceModel& model, PrivateFonts* fonts) : model_(model), fonts_(fonts) {}
+KXSpaceMainFrame::KXSpaceMainFrame(KXSpaceModel& model) : model_(model) {}
 
 const wchar_t* KXSpaceMainFrame::GetWindowClassName() const { return L"KXZulMainFrame"; }
 
@@ -145,19 +142,14 @@ void KXSpaceMainFrame::onProgress(int percent, const std::wstring& text)
         progress->SetValue(percent);
 }
 
-void KXSpaceMainFrame::showFailure(const std::wstring& text)
+void KXSpaceMainFrame::showFailure(const std::wstring& key)
 {
     auto* status = m_pm.FindControlAs<SkinUI::CLabelUI>(L"updateStatusLabel", L"Label");
     if (status == nullptr)
         return;
-    // The job's failure texts are Chinese: a face with their glyphs, from
-    // the fonts the program unpacked.
-    if (fonts_ != nullptr) {
-        m_pm.AddFont(kFailureFont, fonts_->addCjkFont(), kFailureFontSize, false, false, false);
-        status->SetFont(kFailureFont);
-    }
+    const wchar_t* text = SkinUI::CUiManager::GetLanguageText(key.c_str());
     status->SetTextColor(kFailureTextColor);
-    status->SetText(text.c_str());
+    status->SetText(text != nullptr ? text : key.c_str());
 }
 
 bool KXSpaceMainFrame::applyPath(const std::wstring& path)
@@ -224,11 +216,11 @@ void KXSpaceMainFrame::onTogglePathPanel(SkinUI::UiNotify& msg)
     const bool show = !panel->IsVisible();
     panel->SetVisible(show);
     if (show) {
-        button->SetText(L"返回");
+        button->SetText(languageText("install_definepath_back"));
         button->SetNormalImage(L"file='direct_path.png' source='24,0,36,12' corner='9,2,2,2'");
         button->SetHotImage(L"file='direct_path.png' source='36,0,48,12' corner='9,2,2,2'");
     } else {
-        button->SetText(L"自定义");
+        button->SetText(languageText("install_definepath_custom"));
         button->SetNormalImage(L"file='direct_path.png' source='0,0,12,12' corner='2,2,9,2'");
         button->SetHotImage(L"file='direct_path.png' source='12,0,24,12' corner='2,2,9,2'");
     }
@@ -252,7 +244,7 @@ void KXSpaceMainFrame::onBrowsePath(SkinUI::UiNotify& /*msg*/)
     const std::wstring current = model_.getInstallPath();
     BROWSEINFOW info = {};
     info.hwndOwner = m_hWnd;
-    info.lpszTitle = L"Install Path";
+    info.lpszTitle = languageText("install_browse_title");
     info.ulFlags = kBrowseFlags;
     info.lpfn = browseCallback;
     info.lParam = reinterpret_cast<LPARAM>(current.c_str());

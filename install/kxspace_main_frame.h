@@ -11,7 +11,6 @@
 #include "skinui/core/window_impl_base.h"
 
 class KXSpaceModel;
-class PrivateFonts;
 
 namespace SkinUI {
 class CControlUI;
@@ -19,8 +18,7 @@ class CControlUI;
 
 class KXSpaceMainFrame : public SkinUI::WindowImplBase {
 public:
-    // fonts: the program's unpacked fonts, for the failure texts (may be null).
-    KXSpaceMainFrame(KXSpaceModel& model, PrivateFonts* fonts);
+    explicit KXSpaceMainFrame(KXSpaceModel& model);
 
     SKINUI_DECLARE_NOTIFY_MAP()
 
@@ -60,7 +58,8 @@ private:
     void onProtocolChanged(SkinUI::UiNotify& msg);
 
     void startLauncherAndClose();
-    void showFailure(const std::wstring& text);
+    // The failure's text of the language table, from its key.
+    void showFailure(const std::wstring& key);
     // Makes the window taller (positive) or shorter, keeping left, top and width.
     void growWindow(int dy);
     void showMessageBox(HWND parent, int iconType, const std::wstring& title, const std::wstring& content);
@@ -69,7 +68,6 @@ private:
     SkinUI::CControlUI* control(const wchar_t* name);
 
     KXSpaceModel& model_;
-    PrivateFonts* fonts_;
     bool pathPanelOpen_ = false;
     bool installed_ = false;
     bool installing_ = false;

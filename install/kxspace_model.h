@@ -44,7 +44,8 @@ bool protectInstallFolder(const std::wstring& folder);
 class KXSpaceModel : public SzExtractCallback {
 public:
     // Called on the UI thread with 0-80 while unpacking, then 80, 90, 100,
-    // or -1 and a failure text.
+    // or -1 and the language-table key of the failure's text (the worker
+    // never reads the table: the window looks the text up).
     typedef std::function<void(int percent, const std::wstring& text)> ProgressCallback;
 
     KXSpaceModel();
@@ -100,7 +101,7 @@ public:
     static std::wstring fontsFolder();
     RegionProfile& regionProfile() { return regionProfile_; }
     int errorCode() const { return errorCode_; }
-    const std::wstring& errorText() const { return errorText_; }
+    const std::wstring& errorKey() const { return errorKey_; }
 
     // Install folder choice.
     void calcInstallPath();
@@ -149,7 +150,7 @@ public:
     void onResult(int32_t code, const wchar_t* itemName) override;
 
 private:
-    void fail(int code, const wchar_t* text);
+    void fail(int code, const wchar_t* key);
 
     ProgressCallback progressCallback_;
     std::wstring installPath_;
@@ -160,7 +161,7 @@ private:
     uint64_t lastPostedPercent_ = 0;
     std::wstring from_;
     int errorCode_ = kInstallOk;
-    std::wstring errorText_;
+    std::wstring errorKey_;
     BYTE showWindow_ = 1;
     BYTE kxspace_ = 1;  // cleared by the file-name token "pkxspace"; nothing reads it
     BYTE retrying_ = 0;

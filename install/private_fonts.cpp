@@ -8,9 +8,6 @@
 namespace {
 const int kFontsResourceId = 131;
 const wchar_t kFontsResourceType[] = L"ZIPRES";
-// The fonts archive's CJK font and the face it carries (install/fonts.cmake).
-const wchar_t kCjkFontFile[] = L"FZY4JW.TTF";
-const wchar_t kCjkFontFace[] = L"Droid Sans Fallback";
 }  // namespace
 
 void PrivateFonts::start(const std::wstring& fontsFolder, const std::wstring& fontPath)
@@ -54,27 +51,9 @@ void PrivateFonts::wait()
     worker_.join(INFINITE);
 }
 
-const wchar_t* PrivateFonts::addCjkFont()
-{
-    wait();
-    if (cjkFontPath_.empty()) {
-        const std::wstring path = fontsFolder_ + kCjkFontFile;
-        if (AddFontResourceExW(path.c_str(), FR_PRIVATE, nullptr) > 0)
-            cjkFontPath_ = path;
-        else
-            common::log("PrivateFonts::addCjkFont", __LINE__, L"add %s failed lastError = %d", path.c_str(),
-                        GetLastError());
-    }
-    return kCjkFontFace;
-}
-
 void PrivateFonts::finish()
 {
     wait();
     if (InterlockedExchange(&added_, 0) != 0)
         RemoveFontResourceExW(fontPath_.c_str(), FR_PRIVATE, nullptr);
-    if (!cjkFontPath_.empty()) {
-        RemoveFontResourceExW(cjkFontPath_.c_str(), FR_PRIVATE, nullptr);
-        cjkFontPath_.clear();
-    }
 }

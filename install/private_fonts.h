@@ -21,9 +21,6 @@ public:
     void start(const std::wstring& fontsFolder, const std::wstring& fontPath);
     // Waits for the unpacking to end.
     void wait();
-    // After the unpacking: the archive's CJK font (FZY4JW.TTF) added for this
-    // process too, whatever the region; returns its face name.
-    const wchar_t* addCjkFont();
     // Waits for the unpacking and removes the fonts added again.
     void finish();
 
@@ -33,6 +30,5 @@ private:
     std::wstring fontsFolder_;
     std::wstring fontPath_;
     volatile LONG added_ = 0;
-    std::wstring cjkFontPath_;  // added by addCjkFont, UI thread only
     utility::WorkerThread worker_;
 };

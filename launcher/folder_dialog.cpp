@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "foundation/log.h"
+#include "skinui/core/ui_manager.h"
 #ifdef ZUL_TEST_HOOKS
 #include "foundation/ufile.h"
 #include "foundation/ustring.h"
@@ -51,7 +52,8 @@ std::wstring browseForFolder(HWND owner, const std::wstring& start)
 #endif
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
-    info.lpszTitle = L"Install Path";
+    const wchar_t* title = SkinUI::CUiManager::GetLanguageText(L"launcher_browse_title");
+    info.lpszTitle = title != nullptr ? title : L"Install Path";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
     info.lpfn = &selectStartFolder;
     info.lParam = reinterpret_cast<LPARAM>(start.c_str());

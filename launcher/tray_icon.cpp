@@ -1,12 +1,12 @@
 #include "launcher/tray_icon.h"
 
 #include "foundation/log.h"
+#include "skinui/core/ui_manager.h"
 
 namespace view {
 
 namespace {
 
-const wchar_t kTip[] = L"ZUL Launcher";
 // The one tray control of the process (UI thread).
 TrayiconControl* g_tray = nullptr;
 
@@ -89,7 +89,8 @@ void TrayiconControl::fillData(NOTIFYICONDATAW& data, UINT flags, HICON icon) co
     data.uFlags = flags;
     data.uCallbackMessage = TrayIconWindow::kCallbackMessage;
     data.hIcon = icon;
-    wcsncpy(data.szTip, kTip, ARRAYSIZE(data.szTip) - 1);
+    const wchar_t* tip = SkinUI::CUiManager::GetLanguageText(L"launcher_tray_tip");
+    wcsncpy(data.szTip, tip != nullptr ? tip : L"ZUL", ARRAYSIZE(data.szTip) - 1);
 }
 
 bool TrayiconControl::addTrayIcon()

@@ -1,6 +1,6 @@
 // The install job with a payload that cannot be unpacked (built with a
 // corrupted archive) or that is missing (built without one): it ends with -1
-// and its text, and registers nothing.
+// and the language key of its text, and registers nothing.
 #include <gtest/gtest.h>
 
 #include "install_test_util.h"
@@ -32,7 +32,7 @@ TEST_F(InstallJobFailureTest, CorruptPayloadFailsAfterThreeAttempts)
     const std::vector<Progress> seen = insttest::runInstallJob(model);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(-1, seen.back().percent);
-    EXPECT_EQ(L"解压安装包失败", seen.back().text);
+    EXPECT_EQ(L"install_failed_unpack", seen.back().text);  // the key of its text
     EXPECT_EQ(kInstallExtractFailed, model.errorCode());
     for (size_t i = 0; i + 1 < seen.size(); ++i) {
         EXPECT_GE(seen[i].percent, i == 0 ? 1 : seen[i - 1].percent + 1);
@@ -51,7 +51,7 @@ TEST_F(InstallJobFailureTest, MissingPayloadFailsAtOnce)
     const std::vector<Progress> seen = insttest::runInstallJob(model);
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(-1, seen[0].percent);
-    EXPECT_EQ(L"安装包已损坏", seen[0].text);
+    EXPECT_EQ(L"install_failed_damaged", seen[0].text);
     EXPECT_EQ(kInstallResourceNotFound, model.errorCode());
     EXPECT_TRUE(logs->contains(L"FindResource error 18"));
     EXPECT_FALSE(logs->contains(L"kill progress"));

@@ -42,12 +42,19 @@ protected:
     }
 
     // Starts a copy of the installer with the folder <temp>\Games and waits
-    // for its window in front; with a desktop it can start programs as.
-    void open(const std::wstring& sourceExe = insttest::testInstallerExe(), bool withDesktop = false)
+    // for its window in front; with a desktop it can start programs as; with
+    // a main window skin, that skin in a "skin" folder beside it.
+    void open(const std::wstring& sourceExe = insttest::testInstallerExe(), bool withDesktop = false,
+              const std::string& mainframeXml = std::string())
     {
         desktop.reset();
         installer.reset(new insttest::InstallerCopy(sourceExe));
         ASSERT_TRUE(installer->made());
+        if (!mainframeXml.empty()) {
+            const std::wstring skin = installer->folder() + L"skin\\";
+            ASSERT_TRUE(CreateDirectoryW(skin.c_str(), nullptr));
+            ASSERT_TRUE(testutil::writeFile(skin + L"mainframe.xml", mainframeXml));
+        }
         if (withDesktop) {
             desktop.reset(new testutil::StandInDesktop(testutil::exeDir() + L"powershell.exe"));
             ASSERT_TRUE(desktop->running());
@@ -281,13 +288,30 @@ TEST_F(InstallerWindowTest, AgreementLinksOpenAsTheDesktopUserElseThroughTheShel
     EXPECT_EQ(2u, browser.opened().size());
 }
 
+// In English, and with a skin whose folder button is the one that toggles
+// the panel and says so ("definePathBtn").
 TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)
 {
-    ASSERT_NO_FATAL_FAILURE(open(insttest::corruptInstallerExe()));
+    std::string skin = testutil::readFile(L"" ZUL_INSTALLER_SKIN_DIR "/mainframe.xml");
+    const std::string shipped = "name=\"definepathBtn\"";
+    ASSERT_NE(std::string::npos, skin.find(shipped));
+    skin.replace(skin.find(shipped), shipped.size(), "name=\"definePathBtn\"");
+    ASSERT_NO_FATAL_FAILURE(open(insttest::corruptInstallerExe(), false, skin));
+    auto buttonSays = [&](const wchar_t* text) {
+        return waitFor(L"definePathBtn", [&](const ControlInfo& c) { return c.text == text; }).text;
+    };
+    EXPECT_EQ(L"Custom Installation", buttonSays(L"Custom Installation"));
+    // The panel stands (below the window's edge): the first click hides it.
+    ASSERT_TRUE(click(L"definePathBtn"));
+    EXPECT_EQ(L"Custom", buttonSays(L"Custom"));
+    ASSERT_TRUE(click(L"definePathBtn"));
+    EXPECT_EQ(L"Back", buttonSays(L"Back"));
+
+    const std::wstring why = L"The installation package could not be unpacked.";
     ASSERT_TRUE(click(L"startBtn"));
     const ControlInfo status =
-        waitFor(L"updateStatusLabel", [](const ControlInfo& c) { return shown(c) && c.text == L"解压安装包失败"; });
-    ASSERT_EQ(L"解压安装包失败", status.text);
+        waitFor(L"updateStatusLabel", [&](const ControlInfo& c) { return shown(c) && c.text == why; });
+    ASSERT_EQ(why, status.text);
     Sleep(300);
     uidriver::screenshot(window, L"installer_failure");
 

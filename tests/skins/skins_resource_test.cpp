@@ -44,9 +44,11 @@ const std::vector<ProgramSkin> kSkins = {
     {L"common/xml_messagebox.xml", {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel", L"bottombar"}},
 };
 // Keys the installer's code reads (the skins' own "@key" texts are checked from the XML).
-const std::vector<std::wstring> kCodeKeys = {L"font_name", L"install_run_player", L"install_error1",
-                                             L"install_must_accept_protocol_notice", L"prompt", L"error",
-                                             L"confirm", L"url_useprotocol", L"url_hideprotocol"};
+const std::vector<std::wstring> kCodeKeys = {
+    L"font_name", L"install_run_player", L"install_error1", L"install_must_accept_protocol_notice", L"prompt",
+    L"error", L"confirm", L"url_useprotocol", L"url_hideprotocol", L"install_definepath_custom",
+    L"install_definepath_back", L"install_failed_damaged", L"install_failed_load", L"install_failed_lock",
+    L"install_failed_unpack", L"install_browse_title"};
 const bool kHasFonts = true;
 #elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
 const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel",
@@ -80,7 +82,7 @@ const std::vector<std::wstring> kCodeKeys = {
     L"update_currentVersion", L"update_newversion", L"update_downloading", L"update_download_failed",
     L"menu_showmain", L"menu_exit", L"change_restart", L"restart_now", L"restart_later", L"link_about_us_link1",
     L"link_about_us_link2", L"url_home", L"url_facebook", L"url_youtobe", L"url_discord", L"url_Razeradu", L"url_N",
-    L"url_store"};
+    L"url_store", L"launcher_browse_title", L"launcher_tray_tip"};
 const bool kHasFonts = false;
 #else
 const std::vector<ProgramSkin> kSkins = {
@@ -294,20 +296,39 @@ TEST_F(SkinResourceTest, EveryKeyHasItsTextInAllNineteenLanguages)
         Collect(reader.GetRoot().GetChild(), facts);
         keys.insert(facts.keys.begin(), facts.keys.end());
     }
+    // The code appends numbers to some texts ("Downloading  " 12MB/80MB):
+    // every language keeps the English text's blanks at its ends.
+    auto blanks = [](const std::wstring& text) {
+        const size_t first = text.find_first_not_of(L' '), last = text.find_last_not_of(L' ');
+        return first == std::wstring::npos ? std::wstring(text.size(), L'-')
+                                           : std::to_wstring(first) + L"," + std::to_wstring(text.size() - 1 - last);
+    };
+    std::map<std::wstring, std::wstring> english;
     CUiManager::SetInstance(::GetModuleHandleW(nullptr));
-    for (const wchar_t* language : kLanguages) {
+    for (const wchar_t* language : kLanguages) {  // English first
         CUiManager::SetLanguage(language, L"en_US");
         CUiManager::LoadZipResource(129, L"multi_language.tsv");
         ASSERT_EQ(19, CUiManager::GetLanguageCount());
         for (const std::wstring& key : keys) {
             const wchar_t* text = CUiManager::GetLanguageText(key.c_str());
-            EXPECT_TRUE(text != nullptr && text[0] != 0) << testutil::narrow(language) << " " << testutil::narrow(key);
+            ASSERT_TRUE(text != nullptr && text[0] != 0) << testutil::narrow(language) << " " << testutil::narrow(key);
+            if (english.count(key) == 0)
+                english[key] = text;
+            EXPECT_EQ(blanks(english[key]), blanks(text)) << testutil::narrow(language) << " " << testutil::narrow(key);
         }
     }
+#ifdef ZUL_SKIN_PROGRAM_ZULINST
+    // The Chinese column keeps the installer's own Chinese failure texts.
+    CUiManager::SetLanguage(L"zh_CN", L"en_US");
+    CUiManager::LoadZipResource(129, L"multi_language.tsv");
+    EXPECT_STREQ(L"解压安装包失败", CUiManager::GetLanguageText(L"install_failed_unpack"));
+#endif
     CUiManager::SetLanguage(L"en_US", L"en_US");
     CUiManager::LoadZipResource(129, L"multi_language.tsv");
 #ifdef ZUL_SKIN_PROGRAM_ZULINST
     EXPECT_STREQ(L"Install Now", CUiManager::GetLanguageText(L"install_startInstall"));
+    EXPECT_STREQ(L"The installation package could not be unpacked.",
+                 CUiManager::GetLanguageText(L"install_failed_unpack"));
     EXPECT_STREQ(L"You must accept the agreement before the installation!",
                  CUiManager::GetLanguageText(L"install_must_accept_protocol_notice"));
 #elif defined(ZUL_SKIN_PROGRAM_ZULPLAY)
