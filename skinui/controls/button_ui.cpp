@@ -82,13 +82,6 @@ void CButtonUI::SetShowRed(bool show)
     Invalidate();
 }
 
-void CButtonUI::SetStateImage(UiDrawInfo& info, const wchar_t* description, bool enlarge)
-{
-    if (ReplaceImage(info, description, enlarge)) {
-        Invalidate();
-    }
-}
-
 // ---- Input ----
 
 void CButtonUI::StartFadeTimer()
@@ -234,13 +227,7 @@ void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    // Image attributes and their enlarge-mode twins.
-    struct ImageAttribute {
-        const wchar_t* name;
-        const wchar_t* enlargeName;
-        UiDrawInfo CButtonUI::*info;
-    };
-    static const ImageAttribute kImages[] = {
+    static const UiImageAttribute<UiDrawInfo CButtonUI::*> kImages[] = {
         {L"normalimage", L"normalEnlargeImage", &CButtonUI::m_diNormal},
         {L"hotimage", L"hotEnlargeImage", &CButtonUI::m_diHot},
         {L"pushedimage", L"pushedEnlargeImage", &CButtonUI::m_diPushed},
@@ -248,16 +235,12 @@ void CButtonUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         {L"disabledimage", L"disabledEnlargeImage", &CButtonUI::m_diDisabled},
         {L"hotforeimage", L"hotforeEnlargeImage", &CButtonUI::m_diHotFore},
         {L"standardimage", L"standardEnlargeImage", &CButtonUI::m_diStandard},
+        {L"foreimage", L"foreEnlargeImage", &CButtonUI::m_diFore},
     };
-    for (const ImageAttribute& image : kImages) {
-        if (wcscmp(name, image.name) == 0 || wcscmp(name, image.enlargeName) == 0) {
-            SetStateImage(this->*image.info, value, wcscmp(name, image.enlargeName) == 0);
-            return;
-        }
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
     }
-    if (wcscmp(name, L"foreimage") == 0 || wcscmp(name, L"foreEnlargeImage") == 0) {
-        SetStateImage(m_diFore, value, wcscmp(name, L"foreEnlargeImage") == 0);
-    } else if (wcscmp(name, L"redFilePath") == 0) {
+    if (wcscmp(name, L"redFilePath") == 0) {
         SetRedImage(value);
     } else if (wcscmp(name, L"redFilePathEnlarge") == 0) {
         // Replaces the badge itself, in enlarge mode only.

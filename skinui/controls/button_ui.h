@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "skinui/controls/label_ui.h"
+#include "skinui/controls/state_image.h"
 
 namespace SkinUI {
 
@@ -46,14 +47,14 @@ public:
     UINT GetButtonState() const { return m_uButtonState; }
 
     const wchar_t* GetNormalImage() const { return m_diNormal.sDrawString; }
-    void SetNormalImage(const wchar_t* description) { SetStateImage(m_diNormal, description, false); }
-    void SetHotImage(const wchar_t* description) { SetStateImage(m_diHot, description, false); }
-    void SetHotForeImage(const wchar_t* description) { SetStateImage(m_diHotFore, description, false); }
-    void SetPushedImage(const wchar_t* description) { SetStateImage(m_diPushed, description, false); }
-    void SetFocusedImage(const wchar_t* description) { SetStateImage(m_diFocused, description, false); }
-    void SetDisabledImage(const wchar_t* description) { SetStateImage(m_diDisabled, description, false); }
-    void SetForeImage(const wchar_t* description) { SetStateImage(m_diFore, description, false); }
-    void SetStandardImage(const wchar_t* description) { SetStateImage(m_diStandard, description, false); }
+    void SetNormalImage(const wchar_t* description) { SetStateImage(*this, m_diNormal, description); }
+    void SetHotImage(const wchar_t* description) { SetStateImage(*this, m_diHot, description); }
+    void SetHotForeImage(const wchar_t* description) { SetStateImage(*this, m_diHotFore, description); }
+    void SetPushedImage(const wchar_t* description) { SetStateImage(*this, m_diPushed, description); }
+    void SetFocusedImage(const wchar_t* description) { SetStateImage(*this, m_diFocused, description); }
+    void SetDisabledImage(const wchar_t* description) { SetStateImage(*this, m_diDisabled, description); }
+    void SetForeImage(const wchar_t* description) { SetStateImage(*this, m_diFore, description); }
+    void SetStandardImage(const wchar_t* description) { SetStateImage(*this, m_diStandard, description); }
     // The red badge: no repaint of its own.
     void SetRedImage(const wchar_t* description) { ReplaceImage(m_diRed, description); }
 
@@ -70,7 +71,6 @@ public:
     void SetShowRed(bool show);
 
 protected:
-    void SetStateImage(UiDrawInfo& info, const wchar_t* description, bool enlarge);
     // The focused and disabled bits follow the control.
     void RefreshStateBits();
     bool DrawFaded(HDC hDC, UiDrawInfo& info, BYTE alpha);

@@ -5,6 +5,7 @@
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/combo_wnd.h"
 #include "skinui/controls/label_ui.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
@@ -405,13 +406,6 @@ void CComboUI::DoEvent(UiEvent& event)
 
 // ---- Attributes ----
 
-void CComboUI::SetImage(UiDrawInfo& info, const wchar_t* description, bool enlarge)
-{
-    if (CLabelUI::ReplaceImage(info, description, enlarge)) {
-        Invalidate();
-    }
-}
-
 void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr) {
@@ -420,23 +414,15 @@ void CComboUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    struct ImageAttribute {
-        const wchar_t* name;
-        const wchar_t* enlargeName;
-        UiDrawInfo CComboUI::*info;
-    };
-    static const ImageAttribute kImages[] = {
+    static const UiImageAttribute<UiDrawInfo CComboUI::*> kImages[] = {
         {L"normalimage", L"normalEnlargeImage", &CComboUI::m_diNormal},
         {L"hotimage", L"hotEnlargeImage", &CComboUI::m_diHot},
         {L"pushedimage", L"pushedEnlargeImage", &CComboUI::m_diPushed},
         {L"focusedimage", L"focusedEnlargeImage", &CComboUI::m_diFocused},
         {L"disabledimage", L"disabledEnlargeImage", &CComboUI::m_diDisabled},
     };
-    for (const ImageAttribute& image : kImages) {
-        if (wcscmp(name, image.name) == 0 || wcscmp(name, image.enlargeName) == 0) {
-            SetImage(this->*image.info, value, wcscmp(name, image.enlargeName) == 0);
-            return;
-        }
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
     }
     if (DWORD* color = ListInfoColor(m_ListInfo, name)) {
         *color = ParseColor(value);

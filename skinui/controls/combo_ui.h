@@ -80,7 +80,6 @@ private:
     void RenumberItems(int from, int to);
     // Selects while an open pop-up stays open.
     void SelectKeepingOpen(int index);
-    void SetImage(UiDrawInfo& info, const wchar_t* description, bool enlarge);
 
     CComboWnd* m_pWindow;
     int m_iCurSel;

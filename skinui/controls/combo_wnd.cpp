@@ -29,13 +29,6 @@ void ToScreen(HWND hWnd, RECT& rc) { ::MapWindowPoints(hWnd, HWND_DESKTOP, reint
 
 bool CComboBodyUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
 {
-    RECT rcTemp;
-    if (!::IntersectRect(&rcTemp, &rcPaint, &m_rcItem)) {
-        return true;
-    }
-    CDrawClip clip;
-    CDrawClip::GenerateClip(hDC, rcTemp, clip);
-    CControlUI::DoPaint(hDC, rcPaint, stopControl);
     return PaintListRows(*this, hDC, rcPaint, stopControl, GetContentRect(),
                          m_pOwner != nullptr ? m_pOwner->GetListInfo() : nullptr);
 }

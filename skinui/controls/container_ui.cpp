@@ -346,13 +346,14 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate)
         area.right += bar->GetScrollRange() - bar->GetScrollPos();
         area.bottom -= bar->GetFixedHeight();
     }
+    PlaceChildren(area);
+}
+
+void CContainerUI::PlaceChildren(const RECT& area)
+{
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = ChildAt(i);
-        if (!child->IsVisible()) {
-            continue;
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
+        CControlUI* child = LayoutChildAt(i);
+        if (child == nullptr) {
             continue;
         }
         int w = Clamp(area.right - area.left, child->GetMinWidth(), child->GetMaxWidth());
@@ -360,6 +361,30 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate)
         RECT rcChild = {area.left, area.top, area.left + w, area.top + h};
         child->SetPos(rcChild, false);
     }
+}
+
+bool CContainerUI::StartLayoutPass(RECT& rc, bool needInvalidate)
+{
+    CControlUI::SetPos(rc, needInvalidate);
+    rc = GetContentRect();
+    if (m_items.IsEmpty()) {
+        ProcessScrollBar(rc, 0, 0);
+        return false;
+    }
+    return true;
+}
+
+CControlUI* CContainerUI::LayoutChildAt(int index)
+{
+    CControlUI* child = ChildAt(index);
+    if (!child->IsVisible()) {
+        return nullptr;
+    }
+    if (child->IsFloat()) {
+        SetFloatPos(index);
+        return nullptr;
+    }
+    return child;
 }
 
 void CContainerUI::SetFloatPos(int index)
@@ -693,7 +718,11 @@ bool CContainerUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl
             }
         }
     }
+    return PaintScrollBars(hDC, rcPaint, stopControl);
+}
 
+bool CContainerUI::PaintScrollBars(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
+{
     CControlUI* bars[2] = {m_pVerticalScrollBar, m_pHorizontalScrollBar};
     for (CControlUI* bar : bars) {
         if (bar == nullptr) {

@@ -104,16 +104,30 @@ public:
     // Called by the layouts after placing the children: shows, hides and
     // sizes the scroll bars for the content size (cxNeeded, cyNeeded) in rc.
     virtual void ProcessScrollBar(RECT rc, int cxNeeded, int cyNeeded);
+    // The last step of a paint pass: the visible scroll bars that meet
+    // rcPaint. False when the pass reached stopControl.
+    bool PaintScrollBars(HDC hDC, const RECT& rcPaint, CControlUI* stopControl);
 
 protected:
     // The own child at index (null out of range). The container's own work
     // (layout, painting, searching) goes through it: a derived class may
     // answer GetItemAt with other controls (the list answers with its rows).
     CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
+    // The common start of a layout pass: stores rc as the control's
+    // rectangle and makes it the content rectangle; without children the
+    // bars are processed for no content and the answer is false (the pass
+    // ends).
+    bool StartLayoutPass(RECT& rc, bool needInvalidate);
+    // The own child at index when a layout pass places it: null for a hidden
+    // child, and for a floating one, which this places by SetFloatPos.
+    CControlUI* LayoutChildAt(int index);
     // The control rectangle less the inset and the visible bars.
     RECT GetContentRect() const;
     // Hands a removed child to the delayed clean-up or deletes it.
     void DestroyChild(CControlUI* control);
+    // Each visible child at area's top-left with area's size, bounded by its
+    // minimum and maximum; floating children by their own position.
+    void PlaceChildren(const RECT& area);
     // SetPos of the own rectangle (the relative one for a floating container)
     // inside the scroll-processing guard.
     void Relayout();

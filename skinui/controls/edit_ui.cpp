@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "skinui/controls/button_ui.h"
 #include "skinui/controls/native_window_pos.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 #include "skinui/core/window_wnd.h"
@@ -50,7 +52,7 @@ private:
     CEditUI* m_pOwner = nullptr;
     CUiManager* m_pManager = nullptr;
     CUiString m_sLastText;  // the text of the last change report
-    HBRUSH m_hBkBrush = nullptr;
+    utility::ScopedGdiObject<HBRUSH> m_bkBrush;
     bool m_bInit = false;
     bool m_bDrawCaret = false;
 };
@@ -181,9 +183,6 @@ void CEditWnd::OnFinalMessage(HWND hWnd)
         m_pManager->RemoveNativeWindow(hWnd);
         m_pOwner->m_pWindow = nullptr;
     }
-    if (m_hBkBrush != nullptr) {
-        ::DeleteObject(m_hBkBrush);
-    }
     delete this;
 }
 
@@ -227,25 +226,24 @@ LRESULT CEditWnd::OnCtlColor(HDC hDC)
     if (background < 0xFF000000) {
         // Translucent: the window's own painting under the field, tinted, made anew each time.
         RECT rc = m_pManager->GetNativeWindowRect(m_hWnd);
-        HBITMAP bitmap = CDrawKit::GenerateBitmap(m_pManager, rc, m_pOwner, background);
-        if (bitmap == nullptr) {
-            return 0;
+        HBRUSH brush = nullptr;
+        {
+            utility::ScopedGdiObject<HBITMAP> bitmap(CDrawKit::GenerateBitmap(m_pManager, rc, m_pOwner, background));
+            if (!bitmap.valid()) {
+                return 0;
+            }
+            brush = ::CreatePatternBrush(bitmap.get());  // the brush keeps its own copy
         }
-        HBRUSH brush = ::CreatePatternBrush(bitmap);
-        ::DeleteObject(bitmap);  // the brush keeps its own copy
         if (brush == nullptr) {
             common::log("CEditWnd::OnCtlColor", __LINE__, L"CreatePatternBrush failed lastError = %d",
                         static_cast<int>(::GetLastError()));
             return 0;
         }
-        if (m_hBkBrush != nullptr) {
-            ::DeleteObject(m_hBkBrush);
-        }
-        m_hBkBrush = brush;
-    } else if (m_hBkBrush == nullptr) {
-        m_hBkBrush = ::CreateSolidBrush(CDrawKit::ToColorRef(background));
+        m_bkBrush.reset(brush);
+    } else if (!m_bkBrush.valid()) {
+        m_bkBrush.reset(::CreateSolidBrush(CDrawKit::ToColorRef(background)));
     }
-    return reinterpret_cast<LRESULT>(m_hBkBrush);
+    return reinterpret_cast<LRESULT>(m_bkBrush.get());
 }
 
 void CEditWnd::DrawLayeredCaret(HDC hDC)
@@ -517,13 +515,6 @@ void CEditUI::DoEvent(UiEvent& event)
     CLabelUI::DoEvent(event);
 }
 
-void CEditUI::SetImage(UiDrawInfo& info, const wchar_t* description, bool enlarge)
-{
-    if (ReplaceImage(info, description, enlarge)) {
-        Invalidate();
-    }
-}
-
 void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr) {
@@ -532,23 +523,15 @@ void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    struct ImageAttribute {
-        const wchar_t* name;
-        const wchar_t* enlargeName;
-        UiDrawInfo CEditUI::*info;
-    };
-    static const ImageAttribute kImages[] = {
+    static const UiImageAttribute<UiDrawInfo CEditUI::*> kImages[] = {
         {L"normalimage", L"normalEnlargeImage", &CEditUI::m_diNormal},
         {L"hotimage", L"hotEnlargeImage", &CEditUI::m_diHot},
         {L"focusedimage", L"focusedEnlargeImage", &CEditUI::m_diFocused},
         {L"disabledimage", L"disabledEnlargeImage", &CEditUI::m_diDisabled},
         {L"standardimage", L"standardEnlargeImage", &CEditUI::m_diStandard},
     };
-    for (const ImageAttribute& image : kImages) {
-        if (wcscmp(name, image.name) == 0 || wcscmp(name, image.enlargeName) == 0) {
-            SetImage(this->*image.info, value, wcscmp(name, image.enlargeName) == 0);
-            return;
-        }
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
     }
     if (wcscmp(name, L"readonly") == 0) {
         SetReadOnly(ParseBool(value));

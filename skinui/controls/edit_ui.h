@@ -66,7 +66,6 @@ private:
     void OpenNativeWindow();
     // Drops the window's focus, which closes the native window.
     void CloseNativeWindow();
-    void SetImage(UiDrawInfo& info, const wchar_t* description, bool enlarge);
 
     CEditWnd* m_pWindow;  // deletes itself when its window goes
     UINT m_uMaxChar;

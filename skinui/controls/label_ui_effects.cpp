@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "skinui/controls/label_ui.h"
 #include "skinui/core/ui_manager.h"
 
@@ -83,9 +84,11 @@ bool CreateEffectFont(const GdiplusApi& gp, HDC hDC, HFONT hFont, Font& font)
     if (gp.GdipCreateFontFromLogfontW(hDC, &lf, font.Out()) == Gdiplus::Ok) {
         return true;
     }
-    HGDIOBJ old = ::SelectObject(hDC, hFont);
-    int copied = ::GetTextFaceW(hDC, LF_FACESIZE, lf.lfFaceName);
-    ::SelectObject(hDC, old);
+    int copied = 0;
+    {
+        utility::ScopedSelection selected(hDC, hFont);
+        copied = ::GetTextFaceW(hDC, LF_FACESIZE, lf.lfFaceName);
+    }
     if (copied == 0) {
         common::log("CLabelUI::PaintEffectText", __LINE__, L"GetTextFaceW failed lastError = %d",
                     static_cast<int>(::GetLastError()));

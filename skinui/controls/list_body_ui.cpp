@@ -59,12 +59,8 @@ void CListBodyUI::SetPos(RECT rc, bool needInvalidate)
     int remaining = availableCy;
     int cyNeeded = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* row = ChildAt(i);
-        if (!row->IsVisible()) {
-            continue;
-        }
-        if (row->IsFloat()) {
-            SetFloatPos(i);
+        CControlUI* row = LayoutChildAt(i);
+        if (row == nullptr) {
             continue;
         }
         const RECT pad = row->GetPadding();
@@ -121,13 +117,6 @@ void CListBodyUI::SetScrollPos(SIZE szPos)
 
 bool CListBodyUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
 {
-    RECT rcTemp;
-    if (!::IntersectRect(&rcTemp, &rcPaint, &m_rcItem)) {
-        return true;
-    }
-    CDrawClip clip;
-    CDrawClip::GenerateClip(hDC, rcTemp, clip);
-    CControlUI::DoPaint(hDC, rcPaint, stopControl);
     return PaintListRows(*this, hDC, rcPaint, stopControl, GetContentRect(),
                          m_pOwner != nullptr ? m_pOwner->GetListInfo() : nullptr);
 }
@@ -135,6 +124,14 @@ bool CListBodyUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
 bool PaintListRows(CContainerUI& rows, HDC hDC, const RECT& rcPaint, CControlUI* stopControl, const RECT& rcContent,
                    UiListInfo* info)
 {
+    RECT rcTemp;
+    if (!::IntersectRect(&rcTemp, &rcPaint, &rows.GetPos())) {
+        return true;
+    }
+    CDrawClip clip;
+    CDrawClip::GenerateClip(hDC, rcTemp, clip);
+    rows.CControlUI::DoPaint(hDC, rcPaint, stopControl);
+
     RECT rcShown;
     const bool contentPainted = ::IntersectRect(&rcShown, &rcPaint, &rcContent) != FALSE;
     int drawIndex = 0;
@@ -176,19 +173,7 @@ bool PaintListRows(CContainerUI& rows, HDC hDC, const RECT& rcPaint, CControlUI*
             }
         }
     }
-    CControlUI* bars[2] = {rows.GetVerticalScrollBar(), rows.GetHorizontalScrollBar()};
-    for (CControlUI* bar : bars) {
-        if (bar == nullptr) {
-            continue;
-        }
-        if (bar == stopControl) {
-            return false;
-        }
-        if (bar->IsVisible() && RectsMeet(rcPaint, bar->GetPos()) && !bar->Paint(hDC, rcPaint, stopControl)) {
-            return false;
-        }
-    }
-    return true;
+    return rows.PaintScrollBars(hDC, rcPaint, stopControl);
 }
 
 }  // namespace SkinUI

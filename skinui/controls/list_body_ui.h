@@ -30,11 +30,12 @@ private:
     CListUI* m_pOwner;
 };
 
-// The children of a row container (a list body or a combo box's drop list)
-// painted after its own background: every shown row gets the next draw
-// index, a horizontal line of the owner's line size goes under it, rows are
-// clipped to rcContent, floating children only to the container; the scroll
-// bars come last. False when the paint pass reached stopControl.
+// DoPaint of a row container (a list body or a combo box's drop list),
+// clipped to the container: its own background, then the children: every
+// shown row gets the next draw index, a horizontal line of the owner's line
+// size goes under it, rows are clipped to rcContent, floating children only
+// to the container; the scroll bars come last. False when the paint pass
+// reached stopControl.
 bool PaintListRows(CContainerUI& rows, HDC hDC, const RECT& rcPaint, CControlUI* stopControl, const RECT& rcContent,
                    UiListInfo* info);
 

@@ -41,16 +41,7 @@ void CListContainerElementUI::SetOwner(CControlUI* owner)
     }
 }
 
-bool CListContainerElementUI::Activate()
-{
-    if (!CControlUI::Activate()) {
-        return false;
-    }
-    if (m_pManager != nullptr) {
-        m_pManager->SendNotify(this, L"itemactivate");
-    }
-    return true;
-}
+bool CListContainerElementUI::Activate() { return ActivateListRow(*this); }
 
 bool CListContainerElementUI::Select(bool select, bool sendNotify)
 {
@@ -88,12 +79,7 @@ bool CListContainerElementUI::Expand(bool expand)
 void CListContainerElementUI::SetVisible(bool visible)
 {
     CContainerUI::SetVisible(visible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != nullptr) {
-            m_pOwner->SelectItem(-1, false, true);
-        }
-    }
+    DeselectHiddenListRow(*this, m_bSelected, m_pOwner);
 }
 
 void CListContainerElementUI::SetEnabled(bool enable)
@@ -114,57 +100,8 @@ void CListContainerElementUI::DoEvent(UiEvent& event)
         }
         return;
     }
-    switch (event.Type) {
-    case UIEVENT_DBLCLICK:
-        if (IsEnabled()) {
-            Activate();
-            InvalidateListRow(*this);
-        }
+    if (DoListRowActivation(*this, event) || DoListRowMouse(*this, *this, m_uButtonState, event)) {
         return;
-    case UIEVENT_KEYDOWN:
-        if (event.chKey == VK_RETURN && IsKeyboardEnabled() && IsEnabled()) {
-            Activate();
-            InvalidateListRow(*this);
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            if (m_pManager != nullptr) {
-                m_pManager->SendNotify(this, L"itemclick");
-            }
-            Select(true, true);
-            InvalidateListRow(*this);
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_MOUSEMOVE:
-        return;
-    case UIEVENT_MOUSEENTER:
-        if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & UISTATE_HOT) == 0) {
-            m_uButtonState |= UISTATE_HOT;
-            InvalidateListRow(*this);
-        }
-        break;
-    case UIEVENT_MOUSELEAVE:
-        if (::PtInRect(&m_rcItem, event.ptMouse)) {
-            if (m_pManager != nullptr) {
-                m_pManager->AddMouseLeaveNeeded(this);
-            }
-            return;
-        }
-        if (IsEnabled() && (m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~UISTATE_HOT;
-            InvalidateListRow(*this);
-        }
-        if (m_pManager != nullptr) {
-            m_pManager->RemoveMouseLeaveNeeded(this);
-        }
-        break;
-    default:
-        break;
     }
     if (m_pOwner != nullptr) {
         m_pOwner->DoEvent(event);
@@ -231,12 +168,8 @@ void CListHBoxElementUI::SetPos(RECT rc, bool needInvalidate)
     CControlUI::SetPos(rc, needInvalidate);
     int column = 0;
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = ChildAt(i);
-        if (!child->IsVisible()) {
-            continue;
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
+        CControlUI* child = LayoutChildAt(i);
+        if (child == nullptr) {
             continue;
         }
         const RECT pad = child->GetPadding();

@@ -53,16 +53,7 @@ void CListElementUI::SetOwner(CControlUI* owner)
     }
 }
 
-bool CListElementUI::Activate()
-{
-    if (!CControlUI::Activate()) {
-        return false;
-    }
-    if (m_pManager != nullptr) {
-        m_pManager->SendNotify(this, L"itemactivate");
-    }
-    return true;
-}
+bool CListElementUI::Activate() { return ActivateListRow(*this); }
 
 bool CListElementUI::Select(bool select, bool sendNotify)
 {
@@ -82,12 +73,7 @@ bool CListElementUI::Select(bool select, bool sendNotify)
 void CListElementUI::SetVisible(bool visible)
 {
     CControlUI::SetVisible(visible);
-    if (!IsVisible() && m_bSelected) {
-        m_bSelected = false;
-        if (m_pOwner != nullptr) {
-            m_pOwner->SelectItem(-1, false, true);
-        }
-    }
+    DeselectHiddenListRow(*this, m_bSelected, m_pOwner);
 }
 
 void CListElementUI::SetEnabled(bool enable)
@@ -113,16 +99,7 @@ void CListElementUI::DoEvent(UiEvent& event)
         PassToOwner(event);
         return;
     }
-    if (event.Type == UIEVENT_DBLCLICK) {
-        if (IsEnabled()) {
-            Activate();
-            InvalidateListRow(*this);
-        }
-        return;
-    }
-    if (event.Type == UIEVENT_KEYDOWN && event.chKey == VK_RETURN && IsKeyboardEnabled() && IsEnabled()) {
-        Activate();
-        InvalidateListRow(*this);
+    if (DoListRowActivation(*this, event)) {
         return;
     }
     PassToOwner(event);
@@ -210,45 +187,8 @@ void CListLabelElementUI::DoEvent(UiEvent& event)
         PassToOwner(event);
         return;
     }
-    switch (event.Type) {
-    case UIEVENT_BUTTONDOWN:
-    case UIEVENT_RBUTTONDOWN:
-        if (IsEnabled()) {
-            // The click first, then the selection it makes.
-            if (m_pManager != nullptr) {
-                m_pManager->SendNotify(this, L"itemclick");
-            }
-            Select(true, true);
-            InvalidateListRow(*this);
-            return;
-        }
-        break;
-    case UIEVENT_BUTTONUP:
-    case UIEVENT_MOUSEMOVE:
+    if (DoListRowMouse(*this, *this, m_uButtonState, event)) {
         return;
-    case UIEVENT_MOUSEENTER:
-        if (::PtInRect(&m_rcItem, event.ptMouse) && IsEnabled() && (m_uButtonState & UISTATE_HOT) == 0) {
-            m_uButtonState |= UISTATE_HOT;
-            InvalidateListRow(*this);
-        }
-        break;
-    case UIEVENT_MOUSELEAVE:
-        if (::PtInRect(&m_rcItem, event.ptMouse)) {
-            if (m_pManager != nullptr) {
-                m_pManager->AddMouseLeaveNeeded(this);
-            }
-            return;
-        }
-        if (IsEnabled() && (m_uButtonState & UISTATE_HOT) != 0) {
-            m_uButtonState &= ~UISTATE_HOT;
-            InvalidateListRow(*this);
-        }
-        if (m_pManager != nullptr) {
-            m_pManager->RemoveMouseLeaveNeeded(this);
-        }
-        break;
-    default:
-        break;
     }
     CListElementUI::DoEvent(event);
 }

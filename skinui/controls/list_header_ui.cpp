@@ -120,13 +120,6 @@ void CListHeaderItemUI::SetShowHtml(bool showHtml)
     Invalidate();
 }
 
-void CListHeaderItemUI::SetImage(UiDrawInfo& info, const wchar_t* description)
-{
-    if (CLabelUI::ReplaceImage(info, description)) {
-        Invalidate();
-    }
-}
-
 void CListHeaderItemUI::RelayoutList()
 {
     if (m_pParent != nullptr) {
@@ -237,6 +230,16 @@ void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
+    static const UiImageAttribute<UiDrawInfo CListHeaderItemUI::*> kImages[] = {
+        {L"normalimage", nullptr, &CListHeaderItemUI::m_diNormal},
+        {L"hotimage", nullptr, &CListHeaderItemUI::m_diHot},
+        {L"pushedimage", nullptr, &CListHeaderItemUI::m_diPushed},
+        {L"focusedimage", nullptr, &CListHeaderItemUI::m_diFocused},
+        {L"sepimage", nullptr, &CListHeaderItemUI::m_diSep},
+    };
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
+    }
     if (wcscmp(name, L"dragable") == 0) {
         SetDragable(ParseBool(value));
     } else if (wcscmp(name, L"align") == 0) {
@@ -255,20 +258,10 @@ void CListHeaderItemUI::SetAttribute(const wchar_t* name, const wchar_t* value)
         SetTextPadding(ParseRect(value));
     } else if (wcscmp(name, L"showhtml") == 0) {
         SetShowHtml(ParseBool(value));
-    } else if (wcscmp(name, L"normalimage") == 0) {
-        SetNormalImage(value);
-    } else if (wcscmp(name, L"hotimage") == 0) {
-        SetHotImage(value);
-    } else if (wcscmp(name, L"pushedimage") == 0) {
-        SetPushedImage(value);
-    } else if (wcscmp(name, L"focusedimage") == 0) {
-        SetFocusedImage(value);
     } else if (wcscmp(name, L"sepwidth") == 0) {
         SetSepWidth(ParseInt(value));
     } else if (wcscmp(name, L"sepcolor") == 0) {
         SetSepColor(ParseColor(value));
-    } else if (wcscmp(name, L"sepimage") == 0) {
-        SetSepImage(value);
     } else {
         CControlUI::SetAttribute(name, value);
     }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "skinui/controls/horizontal_layout_ui.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/control_ui.h"
 
 namespace SkinUI {
@@ -56,14 +57,13 @@ public:
     void SetTextPadding(RECT rc);
     bool IsShowHtml() const { return m_bShowHtml; }
     void SetShowHtml(bool showHtml = true);
-    void SetNormalImage(const wchar_t* description) { SetImage(m_diNormal, description); }
-    void SetHotImage(const wchar_t* description) { SetImage(m_diHot, description); }
-    void SetPushedImage(const wchar_t* description) { SetImage(m_diPushed, description); }
-    void SetFocusedImage(const wchar_t* description) { SetImage(m_diFocused, description); }
-    void SetSepImage(const wchar_t* description) { SetImage(m_diSep, description); }
+    void SetNormalImage(const wchar_t* description) { SetStateImage(*this, m_diNormal, description); }
+    void SetHotImage(const wchar_t* description) { SetStateImage(*this, m_diHot, description); }
+    void SetPushedImage(const wchar_t* description) { SetStateImage(*this, m_diPushed, description); }
+    void SetFocusedImage(const wchar_t* description) { SetStateImage(*this, m_diFocused, description); }
+    void SetSepImage(const wchar_t* description) { SetStateImage(*this, m_diSep, description); }
 
 private:
-    void SetImage(UiDrawInfo& info, const wchar_t* description);
     // The header's parent (the list) lays out again.
     void RelayoutList();
 

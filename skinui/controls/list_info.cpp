@@ -1,5 +1,6 @@
 #include "skinui/controls/list_info.h"
 
+#include "skinui/controls/button_ui.h"
 #include "skinui/controls/container_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
 #include "skinui/core/ui_manager.h"
@@ -89,6 +90,90 @@ UINT ApplyVAlignWords(UINT style, const wchar_t* value)
 UINT ApplyMultiLine(UINT style, bool multiLine)
 {
     return multiLine ? ((style & ~DT_SINGLELINE) | DT_WORDBREAK) : (style | DT_SINGLELINE);
+}
+
+bool ActivateListRow(CControlUI& row)
+{
+    if (!row.CControlUI::Activate()) {
+        return false;
+    }
+    if (row.GetManager() != nullptr) {
+        row.GetManager()->SendNotify(&row, L"itemactivate");
+    }
+    return true;
+}
+
+bool DoListRowActivation(CControlUI& row, const UiEvent& event)
+{
+    if (event.Type == UIEVENT_DBLCLICK) {
+        if (row.IsEnabled()) {
+            row.Activate();
+            InvalidateListRow(row);
+        }
+        return true;
+    }
+    if (event.Type == UIEVENT_KEYDOWN && event.chKey == VK_RETURN && row.IsKeyboardEnabled() && row.IsEnabled()) {
+        row.Activate();
+        InvalidateListRow(row);
+        return true;
+    }
+    return false;
+}
+
+bool DoListRowMouse(CControlUI& row, IListItemUI& item, UINT& buttonState, const UiEvent& event)
+{
+    CUiManager* manager = row.GetManager();
+    const RECT& rcItem = row.GetPos();
+    switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_RBUTTONDOWN:
+        if (!row.IsEnabled()) {
+            return false;
+        }
+        // The click first, then the selection it makes.
+        if (manager != nullptr) {
+            manager->SendNotify(&row, L"itemclick");
+        }
+        item.Select(true, true);
+        InvalidateListRow(row);
+        return true;
+    case UIEVENT_BUTTONUP:
+    case UIEVENT_MOUSEMOVE:
+        return true;
+    case UIEVENT_MOUSEENTER:
+        if (::PtInRect(&rcItem, event.ptMouse) && row.IsEnabled() && (buttonState & UISTATE_HOT) == 0) {
+            buttonState |= UISTATE_HOT;
+            InvalidateListRow(row);
+        }
+        return false;
+    case UIEVENT_MOUSELEAVE:
+        if (::PtInRect(&rcItem, event.ptMouse)) {
+            if (manager != nullptr) {
+                manager->AddMouseLeaveNeeded(&row);
+            }
+            return true;
+        }
+        if (row.IsEnabled() && (buttonState & UISTATE_HOT) != 0) {
+            buttonState &= ~UISTATE_HOT;
+            InvalidateListRow(row);
+        }
+        if (manager != nullptr) {
+            manager->RemoveMouseLeaveNeeded(&row);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void DeselectHiddenListRow(CControlUI& row, bool& selected, IListOwnerUI* owner)
+{
+    if (!row.IsVisible() && selected) {
+        selected = false;
+        if (owner != nullptr) {
+            owner->SelectItem(-1, false, true);
+        }
+    }
 }
 
 void InvalidateListRow(CControlUI& row)

@@ -132,6 +132,21 @@ UINT ApplyMultiLine(UINT style, bool multiLine);
 // ancestor. Nothing for a hidden row; a plain Invalidate outside a container.
 void InvalidateListRow(CControlUI& row);
 
+// What the text rows and the container rows do alike, for the row control
+// and its IListItemUI part:
+// Activate: the control's own activation, then "itemactivate".
+bool ActivateListRow(CControlUI& row);
+// A double click, or Return where the row takes keys, activates the row and
+// repaints it. True when the event was taken.
+bool DoListRowActivation(CControlUI& row, const UiEvent& event);
+// A press sends "itemclick" and selects the row; entering and leaving it
+// turns the hot bit of buttonState on and off; releases and moves go no
+// further. True when the event was taken.
+bool DoListRowMouse(CControlUI& row, IListItemUI& item, UINT& buttonState, const UiEvent& event);
+// After SetVisible: a row that is hidden now is no longer selected, nor its
+// owner's selection.
+void DeselectHiddenListRow(CControlUI& row, bool& selected, IListOwnerUI* owner);
+
 // The state a row paints its background by.
 struct UiRowState {
     int drawIndex;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "skinui/core/ui_manager.h"
 
 namespace SkinUI {
@@ -15,22 +16,16 @@ class CMeasureDC {
 public:
     // caller: the function named in the log line when no DC can be made.
     CMeasureDC(CUiManager* manager, const char* caller)
-        : m_hDC(manager != nullptr ? manager->GetPaintDC() : nullptr), m_bOwned(false)
+        : m_hDC(manager != nullptr ? manager->GetPaintDC() : nullptr)
     {
         if (m_hDC != nullptr) {
             return;
         }
-        m_hDC = ::CreateCompatibleDC(nullptr);
-        m_bOwned = m_hDC != nullptr;
+        m_owned.reset(::CreateCompatibleDC(nullptr));
+        m_hDC = m_owned.get();
         if (m_hDC == nullptr) {
             common::log(caller, __LINE__, L"CreateCompatibleDC failed lastError = %d",
                         static_cast<int>(::GetLastError()));
-        }
-    }
-    ~CMeasureDC()
-    {
-        if (m_bOwned) {
-            ::DeleteDC(m_hDC);
         }
     }
     CMeasureDC(const CMeasureDC&) = delete;
@@ -40,7 +35,7 @@ public:
 
 private:
     HDC m_hDC;
-    bool m_bOwned;
+    utility::ScopedMemoryDC m_owned;  // the DC made here, when the window has none
 };
 
 }  // namespace SkinUI

@@ -121,22 +121,14 @@ void COptionUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    struct ImageAttribute {
-        const wchar_t* name;
-        const wchar_t* enlargeName;
-        UiDrawInfo COptionUI::*info;
-    };
-    static const ImageAttribute kImages[] = {
+    static const UiImageAttribute<UiDrawInfo COptionUI::*> kImages[] = {
         {L"selectedimage", L"selectedEnlargeImage", &COptionUI::m_diSelected},
         {L"selectedhotimage", L"selectedhotEnlargeImage", &COptionUI::m_diSelectedHot},
         {L"selecteddisabledimage", L"selectedDisabledEnlargeImage", &COptionUI::m_diSelectedDisabled},
         {L"foreimage", L"foreEnlargeImage", &COptionUI::m_diOptionFore},
     };
-    for (const ImageAttribute& image : kImages) {
-        if (wcscmp(name, image.name) == 0 || wcscmp(name, image.enlargeName) == 0) {
-            SetStateImage(this->*image.info, value, wcscmp(name, image.enlargeName) == 0);
-            return;
-        }
+    if (SetImageAttribute(*this, kImages, name, value)) {
+        return;
     }
     if (wcscmp(name, L"group") == 0) {
         SetGroup(value);

@@ -44,13 +44,13 @@ public:
     DWORD GetSelectedBkColor() const { return m_dwSelectedBkColor; }
     void SetSelectedTextColor(DWORD color) { m_dwSelectedTextColor = color; }
     DWORD GetSelectedTextColor() const { return m_dwSelectedTextColor; }
-    void SetSelectedImage(const wchar_t* description) { SetStateImage(m_diSelected, description, false); }
-    void SetSelectedHotImage(const wchar_t* description) { SetStateImage(m_diSelectedHot, description, false); }
+    void SetSelectedImage(const wchar_t* description) { SetStateImage(*this, m_diSelected, description); }
+    void SetSelectedHotImage(const wchar_t* description) { SetStateImage(*this, m_diSelectedHot, description); }
     void SetSelectedDisabledImage(const wchar_t* description)
     {
-        SetStateImage(m_diSelectedDisabled, description, false);
+        SetStateImage(*this, m_diSelectedDisabled, description);
     }
-    void SetOptionForeImage(const wchar_t* description) { SetStateImage(m_diOptionFore, description, false); }
+    void SetOptionForeImage(const wchar_t* description) { SetStateImage(*this, m_diOptionFore, description); }
 
 private:
     // The selected-state look; false when nothing of it was drawn.

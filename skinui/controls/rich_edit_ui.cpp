@@ -34,13 +34,6 @@ bool RectsMeet(const RECT& a, const RECT& b)
     return ::IntersectRect(&tmp, &a, &b) != FALSE;
 }
 
-int Clamp(int value, int low, int high)
-{
-    if (value < low) value = low;
-    if (value > high) value = high;
-    return value;
-}
-
 }  // namespace
 
 CRichEditUI::CRichEditUI()
@@ -416,23 +409,6 @@ void CRichEditUI::SetPos(RECT rc, bool needInvalidate)
     PlaceChildren(GetClientPos());
 }
 
-void CRichEditUI::PlaceChildren(const RECT& rc)
-{
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible()) {
-            continue;
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        int w = Clamp(rc.right - rc.left, child->GetMinWidth(), child->GetMaxWidth());
-        int h = Clamp(rc.bottom - rc.top, child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos(RECT{rc.left, rc.top, rc.left + w, rc.top + h}, false);
-    }
-}
-
 void CRichEditUI::Move(int dx, int dy, bool needInvalidate)
 {
     CContainerUI::Move(dx, dy, needInvalidate);
@@ -736,20 +712,7 @@ bool CRichEditUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
     }
 
     PaintLayeredCaret(hDC);
-
-    CControlUI* bars[2] = {m_pVerticalScrollBar, m_pHorizontalScrollBar};
-    for (CControlUI* bar : bars) {
-        if (bar == nullptr) {
-            continue;
-        }
-        if (bar == stopControl) {
-            return false;
-        }
-        if (bar->IsVisible() && RectsMeet(rcPaint, bar->GetPos()) && !bar->Paint(hDC, rcPaint, stopControl)) {
-            return false;
-        }
-    }
-    return true;
+    return PaintScrollBars(hDC, rcPaint, stopControl);
 }
 
 }  // namespace SkinUI

@@ -99,7 +99,6 @@ private:
     void OnVerticalBarShown();
     // Content height at the given width; false when it cannot be measured.
     bool MeasureContentHeight(int width, LONG& height) const;
-    void PlaceChildren(const RECT& rc);
     void SendScroll(UINT msg, WORD code) const;
     void PaintLayeredCaret(HDC hDC);
     void OnCaretTimer();

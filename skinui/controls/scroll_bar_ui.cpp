@@ -5,6 +5,7 @@
 
 #include "foundation/log.h"
 #include "skinui/controls/container_ui.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
@@ -26,37 +27,46 @@ const UINT kStateHot = 8;
 const UINT kStatePushed = 16;
 const UINT kStateCaptured = 64;  // the thumb is being dragged
 
-// Attribute and file names of the parts, and the corners of their default images.
-struct PartNames {
-    const wchar_t* attribute;
-    const wchar_t* defaultFile;
-    const wchar_t* defaultCorner;
+// File names of the parts' default images, and their corners.
+struct PartDefault {
+    const wchar_t* file;
+    const wchar_t* corner;
 };
-const PartNames kPartNames[UISCROLLBAR_PART_COUNT] = {
-    {L"button1", L"scroll_button1.png", L""},
-    {L"button2", L"scroll_button2.png", L""},
-    {L"thumb", L"scroll_thumb.png", L" corner='3,3,3,3'"},
-    {L"rail", L"scroll_tail.png", L" corner='2,2,2,2'"},
-    {L"bk", L"scroll_back.png", L" corner='2,2,2,2'"},
+const PartDefault kPartDefaults[UISCROLLBAR_PART_COUNT] = {
+    {L"scroll_button1.png", L""},
+    {L"scroll_button2.png", L""},
+    {L"scroll_thumb.png", L" corner='3,3,3,3'"},
+    {L"scroll_tail.png", L" corner='2,2,2,2'"},
+    {L"scroll_back.png", L" corner='2,2,2,2'"},
 };
-const wchar_t* const kImageNames[UISCROLLBAR_IMAGE_COUNT] = {L"normal", L"hot", L"pushed", L"disabled"};
 
-// "button1normalimage" ... "bkdisabledimage": the part and image it names.
-bool FindImageAttribute(const wchar_t* name, UiScrollBarPart& part, UiScrollBarImage& image)
-{
-    wchar_t candidate[64];
-    for (int p = 0; p < UISCROLLBAR_PART_COUNT; ++p) {
-        for (int i = 0; i < UISCROLLBAR_IMAGE_COUNT; ++i) {
-            swprintf(candidate, 64, L"%ls%lsimage", kPartNames[p].attribute, kImageNames[i]);
-            if (wcscmp(name, candidate) == 0) {
-                part = static_cast<UiScrollBarPart>(p);
-                image = static_cast<UiScrollBarImage>(i);
-                return true;
-            }
-        }
-    }
-    return false;
-}
+// The image attributes: a part and one of its state images each.
+struct PartImage {
+    UiScrollBarPart part;
+    UiScrollBarImage image;
+};
+const UiImageAttribute<PartImage> kImageAttributes[] = {
+    {L"button1normalimage", nullptr, {UISCROLLBAR_BUTTON1, UISCROLLBAR_NORMAL}},
+    {L"button1hotimage", nullptr, {UISCROLLBAR_BUTTON1, UISCROLLBAR_HOT}},
+    {L"button1pushedimage", nullptr, {UISCROLLBAR_BUTTON1, UISCROLLBAR_PUSHED}},
+    {L"button1disabledimage", nullptr, {UISCROLLBAR_BUTTON1, UISCROLLBAR_DISABLED}},
+    {L"button2normalimage", nullptr, {UISCROLLBAR_BUTTON2, UISCROLLBAR_NORMAL}},
+    {L"button2hotimage", nullptr, {UISCROLLBAR_BUTTON2, UISCROLLBAR_HOT}},
+    {L"button2pushedimage", nullptr, {UISCROLLBAR_BUTTON2, UISCROLLBAR_PUSHED}},
+    {L"button2disabledimage", nullptr, {UISCROLLBAR_BUTTON2, UISCROLLBAR_DISABLED}},
+    {L"thumbnormalimage", nullptr, {UISCROLLBAR_THUMB, UISCROLLBAR_NORMAL}},
+    {L"thumbhotimage", nullptr, {UISCROLLBAR_THUMB, UISCROLLBAR_HOT}},
+    {L"thumbpushedimage", nullptr, {UISCROLLBAR_THUMB, UISCROLLBAR_PUSHED}},
+    {L"thumbdisabledimage", nullptr, {UISCROLLBAR_THUMB, UISCROLLBAR_DISABLED}},
+    {L"railnormalimage", nullptr, {UISCROLLBAR_RAIL, UISCROLLBAR_NORMAL}},
+    {L"railhotimage", nullptr, {UISCROLLBAR_RAIL, UISCROLLBAR_HOT}},
+    {L"railpushedimage", nullptr, {UISCROLLBAR_RAIL, UISCROLLBAR_PUSHED}},
+    {L"raildisabledimage", nullptr, {UISCROLLBAR_RAIL, UISCROLLBAR_DISABLED}},
+    {L"bknormalimage", nullptr, {UISCROLLBAR_BK, UISCROLLBAR_NORMAL}},
+    {L"bkhotimage", nullptr, {UISCROLLBAR_BK, UISCROLLBAR_HOT}},
+    {L"bkpushedimage", nullptr, {UISCROLLBAR_BK, UISCROLLBAR_PUSHED}},
+    {L"bkdisabledimage", nullptr, {UISCROLLBAR_BK, UISCROLLBAR_DISABLED}},
+};
 
 // Exchanges x and y: horizontal geometry is worked out as vertical geometry.
 RECT Transpose(const RECT& rc) { return RECT{rc.top, rc.left, rc.bottom, rc.right}; }
@@ -93,7 +103,7 @@ CScrollBarUI::CScrollBarUI()
             // Frame i of a strip of four 8 by 8 state images.
             wchar_t description[128];
             swprintf(description, 128, L"file='%ls' source='%d,0,%d,8'%ls mask='#FFFF00FF'",
-                     kPartNames[p].defaultFile, i * 8, i * 8 + 8, kPartNames[p].defaultCorner);
+                     kPartDefaults[p].file, i * 8, i * 8 + 8, kPartDefaults[p].corner);
             m_parts[p].images[i].sDrawString = description;
         }
     }
@@ -542,16 +552,15 @@ void CScrollBarUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    UiScrollBarPart part = UISCROLLBAR_BK;
-    UiScrollBarImage image = UISCROLLBAR_NORMAL;
+    bool enlarge = false;
     if (wcscmp(name, L"button1color") == 0) {
         SetButton1Color(ParseColor(value));
     } else if (wcscmp(name, L"button2color") == 0) {
         SetButton2Color(ParseColor(value));
     } else if (wcscmp(name, L"thumbcolor") == 0) {
         SetThumbColor(ParseColor(value));
-    } else if (FindImageAttribute(name, part, image)) {
-        SetImage(part, image, value);
+    } else if (const auto* attribute = FindImageAttribute(kImageAttributes, name, enlarge)) {
+        SetImage(attribute->image.part, attribute->image.image, value);
     } else if (wcscmp(name, L"hor") == 0) {
         SetHorizontal(ParseBool(value));
     } else if (wcscmp(name, L"linesize") == 0) {

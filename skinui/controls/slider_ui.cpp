@@ -1,6 +1,7 @@
 #include "skinui/controls/slider_ui.h"
 
 #include "skinui/controls/button_ui.h"
+#include "skinui/controls/state_image.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/draw_kit.h"
 #include "skinui/core/ui_manager.h"
@@ -196,7 +197,8 @@ void CSliderUI::SetThumbColor(DWORD color)
 
 void CSliderUI::SetImage(UiDrawInfo& info, const wchar_t* description)
 {
-    if (ReplaceImage(info, description) || info.pImageInfo == nullptr) {
+    // An image that never loaded is painted (and tried) again.
+    if (!SetStateImage(*this, info, description) && info.pImageInfo == nullptr) {
         Invalidate();
     }
 }
@@ -213,12 +215,14 @@ void CSliderUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     if (value == nullptr) {
         value = L"";
     }
-    if (wcscmp(name, L"thumbimage") == 0) {
-        SetThumbImage(value);
-    } else if (wcscmp(name, L"thumbhotimage") == 0) {
-        SetThumbHotImage(value);
-    } else if (wcscmp(name, L"thumbpushedimage") == 0) {
-        SetThumbPushedImage(value);
+    static const UiImageAttribute<UiDrawInfo CSliderUI::*> kImages[] = {
+        {L"thumbimage", nullptr, &CSliderUI::m_diThumb},
+        {L"thumbhotimage", nullptr, &CSliderUI::m_diThumbHot},
+        {L"thumbpushedimage", nullptr, &CSliderUI::m_diThumbPushed},
+    };
+    bool enlarge = false;
+    if (const auto* image = FindImageAttribute(kImages, name, enlarge)) {
+        SetImage(this->*image->image, value);
     } else if (wcscmp(name, L"thumbsize") == 0) {
         int size[2] = {m_szThumb.cx, m_szThumb.cy};
         ParseIntList(value, size, 2);

@@ -112,15 +112,8 @@ void CTabLayoutUI::SetPos(RECT rc, bool needInvalidate)
     inner.right -= m_rcInset.right;
     inner.bottom -= m_rcInset.bottom;
     for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible()) {
-            continue;
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
-        }
-        if (i != m_iCurSel) {
+        CControlUI* child = LayoutChildAt(i);
+        if (child == nullptr || i != m_iCurSel) {
             continue;
         }
         const RECT pad = child->GetPadding();

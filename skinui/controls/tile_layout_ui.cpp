@@ -44,10 +44,7 @@ void CTileLayoutUI::SetChildVPadding(int padding)
 
 void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)
 {
-    CControlUI::SetPos(rc, needInvalidate);
-    rc = GetContentRect();
-    if (m_items.IsEmpty()) {
-        ProcessScrollBar(rc, 0, 0);
+    if (!StartLayoutPass(rc, needInvalidate)) {
         return;
     }
     const SIZE scrollPos = GetScrollPos();
@@ -99,13 +96,9 @@ void CTileLayoutUI::SetPos(RECT rc, bool needInvalidate)
     const int cyNeeded = ((count - 1) / columns) * m_iChildVPadding + cyItem * rows;
 
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible()) {
-            continue;  // its cell stays empty
-        }
-        if (child->IsFloat()) {
-            SetFloatPos(i);
-            continue;
+        CControlUI* child = LayoutChildAt(i);
+        if (child == nullptr) {
+            continue;  // a hidden child's cell stays empty
         }
         const int cellX = rc.left + (cxItem + gap) * (i % columns) - scrollPos.cx;
         const int cellY = rc.top + (cyItem + m_iChildVPadding) * (i / columns) - scrollPos.cy;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "foundation/scoped_gdi.h"
 #include "skinui/controls/container_ui.h"
 
 namespace SkinUI {
@@ -13,7 +14,6 @@ namespace SkinUI {
 class CTransBkContainerUI : public CContainerUI {
 public:
     CTransBkContainerUI();
-    ~CTransBkContainerUI() override;
 
     const wchar_t* GetClass() const override;
     LPVOID GetInterface(const wchar_t* name) override;
@@ -24,13 +24,13 @@ public:
     // earlier bitmap, each only when it is replaced (a kept context is not
     // freed with the bitmap it held). Null for both drops the cache.
     void SetCachedBackground(HDC memoryDC, HBITMAP bitmap);
-    HDC GetCachedDC() const { return m_hMemDC; }
+    HDC GetCachedDC() const { return m_memDC.get(); }
 
 private:
-    void FreeCache();
-
-    HDC m_hMemDC;
-    HBITMAP m_hBitmap;
+    // The bitmap first: the context, declared after it, goes first, since a
+    // bitmap still selected into a context is not deleted and would leak.
+    utility::ScopedGdiObject<HBITMAP> m_bitmap;
+    utility::ScopedMemoryDC m_memDC;
 };
 
 }  // namespace SkinUI

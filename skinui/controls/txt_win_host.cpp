@@ -5,6 +5,7 @@
 #include <wchar.h>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "foundation/system_dll.h"
 #include "skinui/controls/rich_edit_ui.h"
 #include "skinui/controls/scroll_bar_ui.h"
@@ -201,10 +202,12 @@ void CTxtWinHost::SetFont(HFONT font)
         return;
     }
     HDC hDC = TxGetDC();
-    HDC screen = hDC == nullptr ? ::GetDC(nullptr) : nullptr;
-    int dpi = PixelsPerInch(hDC != nullptr ? hDC : screen, LOGPIXELSY);
-    if (screen != nullptr) {
-        ::ReleaseDC(nullptr, screen);
+    int dpi = 0;
+    if (hDC != nullptr) {
+        dpi = PixelsPerInch(hDC, LOGPIXELSY);
+    } else {
+        utility::ScopedWindowDC screen(utility::takeWindowDC(nullptr));
+        dpi = PixelsPerInch(screen.get().dc, LOGPIXELSY);
     }
     m_cf.yHeight = labs(lf.lfHeight) * kTwipsPerInch / dpi;
     m_cf.yOffset = 0;

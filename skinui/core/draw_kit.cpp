@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "foundation/system_dll.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/draw_kit_internal.h"
@@ -48,22 +49,15 @@ void SetMsimg32Disabled(bool disabled) { g_msimgDisabled = disabled; }
 
 DibCanvas::DibCanvas(HDC hDC, int width, int height) : m_width(width), m_height(height)
 {
-    m_hBitmap = CDrawKit::CreateARGB32Bitmap(hDC, width, height, reinterpret_cast<LPBYTE*>(&m_pBits));
-    if (m_hBitmap == nullptr) {
+    m_bitmap.reset(CDrawKit::CreateARGB32Bitmap(hDC, width, height, reinterpret_cast<LPBYTE*>(&m_pBits)));
+    if (!m_bitmap.valid()) {
         return;
     }
-    m_hDC = ::CreateCompatibleDC(hDC);
-    if (m_hDC != nullptr) {
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-    }
+    m_dc.reset(::CreateCompatibleDC(hDC));
+    m_selected.select(m_dc.get(), m_bitmap.get());
 }
 
-DibCanvas::~DibCanvas()
-{
-    if (m_hOld != nullptr) ::SelectObject(m_hDC, m_hOld);
-    if (m_hDC != nullptr) ::DeleteDC(m_hDC);
-    if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
-}
+DibCanvas::~DibCanvas() = default;
 
 void BlendBitmap(HDC hDC, int x, int y, int cx, int cy, HDC hSrc, int sx, int sy, int scx, int scy, BYTE fade,
                  bool perPixel)
@@ -112,27 +106,6 @@ using drawkit::GetMsimg32;
 
 namespace {
 
-// A GDI pen selected into a DC for one figure.
-class ScopedPen {
-public:
-    ScopedPen(HDC hDC, int style, int width, COLORREF color) : m_hDC(hDC)
-    {
-        m_hPen = ::CreatePen(style, width, color);
-        m_hOld = m_hPen != nullptr ? static_cast<HPEN>(::SelectObject(hDC, m_hPen)) : nullptr;
-    }
-    ~ScopedPen()
-    {
-        if (m_hOld != nullptr) ::SelectObject(m_hDC, m_hOld);
-        if (m_hPen != nullptr) ::DeleteObject(m_hPen);
-    }
-    bool IsValid() const { return m_hOld != nullptr; }
-
-private:
-    HDC m_hDC;
-    HPEN m_hPen;
-    HPEN m_hOld;
-};
-
 // The frame of rc (with round corners of width x height when round), drawn
 // inside rc with a solid pen and left unfilled.
 void OutlineShape(HDC hDC, const RECT& rc, int size, DWORD color, int style, bool round, int width, int height)
@@ -140,17 +113,18 @@ void OutlineShape(HDC hDC, const RECT& rc, int size, DWORD color, int style, boo
     if (hDC == nullptr) {
         return;
     }
-    ScopedPen pen(hDC, style == PS_SOLID ? PS_INSIDEFRAME : style, size, CDrawKit::ToColorRef(color));
-    if (!pen.IsValid()) {
+    utility::ScopedGdiObject<HPEN> pen(
+        ::CreatePen(style == PS_SOLID ? PS_INSIDEFRAME : style, size, CDrawKit::ToColorRef(color)));
+    utility::ScopedSelection penSelected(hDC, pen.get());
+    if (!penSelected.valid()) {
         return;
     }
-    HGDIOBJ oldBrush = ::SelectObject(hDC, ::GetStockObject(HOLLOW_BRUSH));
+    utility::ScopedSelection brush(hDC, ::GetStockObject(HOLLOW_BRUSH));
     if (round) {
         ::RoundRect(hDC, rc.left, rc.top, rc.right, rc.bottom, width, height);
     } else {
         ::Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
     }
-    ::SelectObject(hDC, oldBrush);
 }
 
 }  // namespace
@@ -272,8 +246,9 @@ void CDrawKit::DrawLine(HDC hDC, const RECT& rc, int size, DWORD color, int styl
     if (hDC == nullptr) {
         return;
     }
-    ScopedPen pen(hDC, style, size, ToColorRef(color));
-    if (!pen.IsValid()) {
+    utility::ScopedGdiObject<HPEN> pen(::CreatePen(style, size, ToColorRef(color)));
+    utility::ScopedSelection penSelected(hDC, pen.get());
+    if (!penSelected.valid()) {
         return;
     }
     POINT old;
@@ -399,16 +374,14 @@ HBITMAP CDrawKit::GenerateBitmap(CUiManager* manager, const RECT& rc, CControlUI
     }
     HDC reference = manager->GetPaintDC();
     // A layered window already holds the whole picture in its off-screen DIB.
-    HDC layeredDC = nullptr;
-    HGDIOBJ layeredOld = nullptr;
+    utility::ScopedMemoryDC layeredDC;
+    utility::ScopedSelection layeredSelected;
     if (manager->IsLayered() && stopControl == nullptr && manager->GetOffscreenBitmap() != nullptr) {
-        layeredDC = ::CreateCompatibleDC(reference);
-        if (layeredDC != nullptr) {
-            layeredOld = ::SelectObject(layeredDC, manager->GetOffscreenBitmap());
-        }
+        layeredDC.reset(::CreateCompatibleDC(reference));
+        layeredSelected.select(layeredDC.get(), manager->GetOffscreenBitmap());
     }
-    DibCanvas whole(reference, layeredDC != nullptr ? 1 : width, layeredDC != nullptr ? 1 : height);
-    if (layeredDC == nullptr) {
+    DibCanvas whole(reference, layeredDC.valid() ? 1 : width, layeredDC.valid() ? 1 : height);
+    if (!layeredDC.valid()) {
         if (!whole.IsValid()) {
             common::log("CDrawKit::GenerateBitmap", __LINE__, L"canvas not created lastError = %d",
                         static_cast<int>(::GetLastError()));
@@ -416,34 +389,27 @@ HBITMAP CDrawKit::GenerateBitmap(CUiManager* manager, const RECT& rc, CControlUI
         }
         manager->GetRoot()->Paint(whole.GetDC(), rcWindow, stopControl);
     }
-    HDC source = layeredDC != nullptr ? layeredDC : whole.GetDC();
+    HDC source = layeredDC.valid() ? layeredDC.get() : whole.GetDC();
 
     LPBYTE bits = nullptr;
-    HBITMAP bitmap = CreateARGB32Bitmap(reference, cx, cy, &bits);
-    HDC cloneDC = bitmap != nullptr ? ::CreateCompatibleDC(reference) : nullptr;
-    if (cloneDC == nullptr) {
+    utility::ScopedGdiObject<HBITMAP> bitmap(CreateARGB32Bitmap(reference, cx, cy, &bits));
+    utility::ScopedMemoryDC cloneDC(bitmap.valid() ? ::CreateCompatibleDC(reference) : nullptr);
+    if (!cloneDC.valid()) {
         common::log("CDrawKit::GenerateBitmap", __LINE__, L"bitmap not created lastError = %d",
                     static_cast<int>(::GetLastError()));
-        if (bitmap != nullptr) ::DeleteObject(bitmap);
-        if (layeredDC != nullptr) {
-            ::SelectObject(layeredDC, layeredOld);
-            ::DeleteDC(layeredDC);
-        }
         return nullptr;
     }
-    HGDIOBJ old = ::SelectObject(cloneDC, bitmap);
-    ::BitBlt(cloneDC, 0, 0, cx, cy, source, rc.left, rc.top, SRCCOPY);
-    if (layeredDC != nullptr) {
-        ::SelectObject(layeredDC, layeredOld);
-        ::DeleteDC(layeredDC);
-    }
+    utility::ScopedSelection cloneSelected(cloneDC.get(), bitmap.get());
+    ::BitBlt(cloneDC.get(), 0, 0, cx, cy, source, rc.left, rc.top, SRCCOPY);
+    layeredSelected.restore();
+    layeredDC.reset();
     if ((background >> 24) != 0) {
         RECT rcFill = {0, 0, cx, cy};
-        DrawColor(cloneDC, rcFill, background);
+        DrawColor(cloneDC.get(), rcFill, background);
     }
-    ::SelectObject(cloneDC, old);
-    ::DeleteDC(cloneDC);
-    return bitmap;
+    cloneSelected.restore();
+    cloneDC.reset();
+    return bitmap.release();
 }
 
 CDrawClip::~CDrawClip()

@@ -9,6 +9,7 @@
 #include "foundation/log.h"
 #include "skinui/core/attribute_parser.h"
 #include "foundation/module_resource.h"
+#include "foundation/scoped_gdi.h"
 #include "foundation/ufile.h"
 #include "skinui/core/draw_kit_internal.h"
 #include "skinui/core/ui_manager.h"
@@ -352,11 +353,12 @@ void CDrawKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& r
     if (!::IntersectRect(&rcDraw, &rc, &rcPaint)) {
         return;
     }
-    HDC memDC = ::CreateCompatibleDC(hDC);
-    if (memDC == nullptr) {
+    utility::ScopedMemoryDC memory(::CreateCompatibleDC(hDC));
+    if (!memory.valid()) {
         return;
     }
-    HGDIOBJ oldBitmap = ::SelectObject(memDC, hBitmap);
+    HDC memDC = memory.get();
+    utility::ScopedSelection bitmap(memDC, hBitmap);
     int saved = ::SaveDC(hDC);
     ::IntersectClipRect(hDC, rcDraw.left, rcDraw.top, rcDraw.right, rcDraw.bottom);
     ::SetStretchBltMode(hDC, HALFTONE);
@@ -410,8 +412,6 @@ void CDrawKit::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& r
     }
 
     ::RestoreDC(hDC, saved);
-    ::SelectObject(memDC, oldBitmap);
-    ::DeleteDC(memDC);
 }
 
 bool CDrawKit::DrawImageInfo(HDC hDC, CUiManager* manager, const RECT& rcItem, const RECT& rcPaint, UiDrawInfo& info)

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "foundation/scoped_gdi.h"
+
 namespace SkinUI {
 namespace drawkit {
 
@@ -28,16 +30,17 @@ public:
     DibCanvas(const DibCanvas&) = delete;
     DibCanvas& operator=(const DibCanvas&) = delete;
 
-    bool IsValid() const { return m_hOld != nullptr; }
-    HDC GetDC() const { return m_hDC; }
+    bool IsValid() const { return m_selected.valid(); }
+    HDC GetDC() const { return m_dc.get(); }
     DWORD* GetBits() const { return m_pBits; }
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
 
 private:
-    HDC m_hDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOld = nullptr;
+    // In this order: the bitmap is deselected, then the DC deleted, then the bitmap.
+    utility::ScopedGdiObject<HBITMAP> m_bitmap;
+    utility::ScopedMemoryDC m_dc;
+    utility::ScopedSelection m_selected;
     DWORD* m_pBits = nullptr;
     int m_width = 0;
     int m_height = 0;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "skinui/core/attribute_parser.h"
 #include "skinui/core/ui_manager.h"
 
@@ -267,19 +268,12 @@ private:
         FontState fs;
         fs.font = font;
         fs.tm = TEXTMETRICW();
-        HGDIOBJ old = ::SelectObject(m_hDC, font);
-        if (m_oldFont == nullptr) m_oldFont = old;
+        m_font.select(m_hDC, font);
         ::GetTextMetricsW(m_hDC, &fs.tm);
         return fs;
     }
 
-    void RestoreFont()
-    {
-        if (m_oldFont != nullptr) {
-            ::SelectObject(m_hDC, m_oldFont);
-            m_oldFont = nullptr;
-        }
-    }
+    void RestoreFont() { m_font.restore(); }
 
     // The first font id that holds no font yet.
     int NextFreeFontId()
@@ -371,14 +365,14 @@ private:
     {
         if (state.fonts.size() > 1) {
             state.fonts.pop_back();
-            ::SelectObject(m_hDC, state.fonts.back().font);
+            m_font.select(m_hDC, state.fonts.back().font);
         }
     }
 
     void PushFont(MarkupState& state, const FontState& font)
     {
         state.fonts.push_back(font);
-        ::SelectObject(m_hDC, font.font);
+        m_font.select(m_hDC, font.font);
     }
 
     int TextWidth(const wchar_t* text, int count)
@@ -475,7 +469,7 @@ private:
     bool m_wordBreak = false;
     bool m_measureOnly = false;
     const MarkupText* m_text = nullptr;  // during Run
-    HGDIOBJ m_oldFont = nullptr;
+    utility::ScopedSelection m_font;  // the DC's own font comes back at the end of Run
 };
 
 LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int drawHeight, int offset, bool draw)
@@ -487,7 +481,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
     int x = lineLeft;
     int height = BaseLineHeight(state);
     bool lineHasItems = false;
-    ::SelectObject(m_hDC, state.fonts.back().font);
+    m_font.select(m_hDC, state.fonts.back().font);
     if (state.inLink) state.linkLeft = x;
 
     LineResult result;
@@ -636,7 +630,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                     RECT dest = {x, top, x + w, top + h};
                     RECT corners = {0, 0, 0, 0};
                     CDrawKit::DrawImage(m_hDC, image->hBitmap, dest, m_rc, source, corners, image->bAlpha);
-                    ::SelectObject(m_hDC, state.fonts.back().font);
+                    m_font.select(m_hDC, state.fonts.back().font);
                 }
                 x += w;
                 lineHasItems = true;
@@ -781,10 +775,11 @@ void CDrawKit::DrawText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* t
     CUiManager::ProcessLanguageText(shown);
     int oldMode = ::SetBkMode(hDC, TRANSPARENT);
     COLORREF oldColor = ::SetTextColor(hDC, ToColorRef(color));
-    HGDIOBJ oldFont = ::SelectObject(hDC, manager->GetFont(font));
     const UINT reading = HasRightToLeftLetters(shown, shown.GetLength()) ? DT_RTLREADING : 0;
-    ::DrawTextW(hDC, shown, -1, &rc, style | reading | DT_NOPREFIX);
-    ::SelectObject(hDC, oldFont);
+    {
+        utility::ScopedSelection selected(hDC, manager->GetFont(font));
+        ::DrawTextW(hDC, shown, -1, &rc, style | reading | DT_NOPREFIX);
+    }
     ::SetTextColor(hDC, oldColor);
     ::SetBkMode(hDC, oldMode);
 }

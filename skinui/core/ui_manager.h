@@ -23,6 +23,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "foundation/scoped_gdi.h"
+
 #include "skinui/core/control_ui.h"
 #include "skinui/core/draw_kit.h"
 #include "skinui/core/life_guard.h"
@@ -75,9 +77,9 @@ public:
     CControlUI* GetRoot() const { return m_pRoot; }
     const CUiString& GetName() const { return m_sName; }
     HWND GetPaintWindow() const { return m_hWndPaint; }
-    HDC GetPaintDC() const { return m_hDcPaint; }
+    HDC GetPaintDC() const { return m_dcPaint.get().dc; }
     // The off-screen bitmap of the last paint (null before the first paint).
-    HBITMAP GetOffscreenBitmap() const { return m_hbmpOffscreen; }
+    HBITMAP GetOffscreenBitmap() const { return m_bmpOffscreen.get(); }
     // Pixels of a layered window's off-screen DIB (null otherwise or before the first paint).
     const BYTE* GetLayeredBits() const { return m_bLayered ? m_pOffscreenBits : nullptr; }
     HWND GetTooltipWindow() const { return m_hwndTooltip; }
@@ -330,13 +332,15 @@ private:
     // Window and messages.
     CUiString m_sName;
     HWND m_hWndPaint;
-    HDC m_hDcPaint;
-    HDC m_hDcOffscreen;
-    HBITMAP m_hbmpOffscreen;
+    utility::ScopedWindowDC m_dcPaint;
+    // Each bitmap before its DC, so that the DC goes first: a bitmap still
+    // selected into a DC is not deleted.
+    utility::ScopedGdiObject<HBITMAP> m_bmpOffscreen;
+    utility::ScopedMemoryDC m_dcOffscreen;
     LPBYTE m_pOffscreenBits;
-    SIZE m_szOffscreen;  // of m_hbmpOffscreen (and of the mask made beside it)
-    HDC m_hDcMask;
-    HBITMAP m_hbmpMask;
+    SIZE m_szOffscreen;  // of m_bmpOffscreen (and of the mask made beside it)
+    utility::ScopedGdiObject<HBITMAP> m_bmpMask;  // selected into m_dcMask for the DC's life
+    utility::ScopedMemoryDC m_dcMask;
     LPBYTE m_pMaskBits;
     HWND m_hwndTooltip;
     int m_iTooltipWidth;

@@ -158,7 +158,7 @@ void CUiManager::PrintNativeChildren(const RECT& rcPaint)
         }
         const int cx = rcChild.right - rcChild.left;
         const int cy = rcChild.bottom - rcChild.top;
-        drawkit::DibCanvas canvas(m_hDcOffscreen, cx, cy);
+        drawkit::DibCanvas canvas(m_dcOffscreen.get(), cx, cy);
         if (!canvas.IsValid()) {
             continue;
         }
@@ -169,7 +169,7 @@ void CUiManager::PrintNativeChildren(const RECT& rcPaint)
         for (int p = 0; p < cx * cy; ++p) {
             if (bits[p] != 0) bits[p] |= 0xFF000000;
         }
-        ::BitBlt(m_hDcOffscreen, rcChild.left, rcChild.top, cx, cy, canvas.GetDC(), 0, 0, SRCCOPY);
+        ::BitBlt(m_dcOffscreen.get(), rcChild.left, rcChild.top, cx, cy, canvas.GetDC(), 0, 0, SRCCOPY);
     }
 }
 
@@ -187,11 +187,11 @@ void CUiManager::PresentLayered(const RECT& rcClient, const RECT& rcPaint)
     }
     if (image != nullptr) {
         bool draw = false;
-        if (m_hbmpMask == nullptr) {
-            m_hDcMask = ::CreateCompatibleDC(m_hDcPaint);
-            m_hbmpMask = CDrawKit::CreateARGB32Bitmap(m_hDcPaint, width, height, &m_pMaskBits);
-            if (m_hDcMask != nullptr && m_hbmpMask != nullptr) {
-                ::SelectObject(m_hDcMask, m_hbmpMask);
+        if (!m_bmpMask.valid()) {
+            m_dcMask.reset(::CreateCompatibleDC(GetPaintDC()));
+            m_bmpMask.reset(CDrawKit::CreateARGB32Bitmap(GetPaintDC(), width, height, &m_pMaskBits));
+            if (m_dcMask.valid() && m_bmpMask.valid()) {
+                ::SelectObject(m_dcMask.get(), m_bmpMask.get());
                 draw = true;
             }
         } else if (m_bLayeredChanged) {
@@ -201,8 +201,8 @@ void CUiManager::PresentLayered(const RECT& rcClient, const RECT& rcPaint)
         }
         if (draw) {
             CDrawClip clip;
-            CDrawClip::GenerateClip(m_hDcMask, rcClient, clip);
-            CDrawKit::DrawImageInfo(m_hDcMask, this, rcClient, rcClient, m_diLayered);
+            CDrawClip::GenerateClip(m_dcMask.get(), rcClient, clip);
+            CDrawKit::DrawImageInfo(m_dcMask.get(), this, rcClient, rcClient, m_diLayered);
         }
         if (image->bAlpha && m_pMaskBits != nullptr && m_pOffscreenBits != nullptr) {
             ::GdiFlush();
@@ -228,7 +228,7 @@ void CUiManager::PresentLayered(const RECT& rcClient, const RECT& rcPaint)
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_nLayeredOpacity, AC_SRC_ALPHA};
     UpdateLayeredWindowFn update = Layered().updateLayeredWindow;
     if (update != nullptr &&
-        !update(m_hWndPaint, m_hDcPaint, &ptDest, &size, m_hDcOffscreen, &ptSource, 0, &blend, ULW_ALPHA)) {
+        !update(m_hWndPaint, GetPaintDC(), &ptDest, &size, m_dcOffscreen.get(), &ptSource, 0, &blend, ULW_ALPHA)) {
         common::log("CUiManager::PresentLayered", __LINE__, L"UpdateLayeredWindow failed lastError = %d",
                     static_cast<int>(::GetLastError()));
     }

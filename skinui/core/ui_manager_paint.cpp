@@ -82,16 +82,12 @@ int ScaleForEnlarge(int value)
     return CUiManager::IsEnlargeMode() ? static_cast<int>(value * CUiManager::GetEnlargeScale()) : value;
 }
 
-// Frees a memory DC and its DIB section; the bits die with the bitmap.
-void FreeBitmapDC(HDC& dc, HBITMAP& bitmap, LPBYTE& bits)
+// Frees a memory DC and then its DIB section; the bits die with the bitmap.
+void FreeBitmapDC(utility::ScopedMemoryDC& dc, utility::ScopedGdiObject<HBITMAP>& bitmap, LPBYTE& bits)
 {
-    if (dc != nullptr) {
-        ::DeleteDC(dc);
-        dc = nullptr;
-    }
-    if (bitmap != nullptr) {
-        ::DeleteObject(bitmap);
-        bitmap = nullptr;
+    dc.reset();
+    if (bitmap.valid()) {
+        bitmap.reset();
         bits = nullptr;
     }
 }
@@ -100,13 +96,8 @@ void FreeBitmapDC(HDC& dc, HBITMAP& bitmap, LPBYTE& bits)
 
 CUiManager::CUiManager()
     : m_hWndPaint(nullptr),
-      m_hDcPaint(nullptr),
-      m_hDcOffscreen(nullptr),
-      m_hbmpOffscreen(nullptr),
       m_pOffscreenBits(nullptr),
       m_szOffscreen(),
-      m_hDcMask(nullptr),
-      m_hbmpMask(nullptr),
       m_pMaskBits(nullptr),
       m_hwndTooltip(nullptr),
       m_iTooltipWidth(-1),
@@ -186,10 +177,7 @@ CUiManager::~CUiManager()
         m_hwndTooltip = nullptr;
     }
     FreeOffscreen();
-    if (m_hDcPaint != nullptr) {
-        ::ReleaseDC(m_hWndPaint, m_hDcPaint);
-        m_hDcPaint = nullptr;
-    }
+    m_dcPaint.reset();
     int index = Managers().Find(this);
     if (index >= 0) {
         Managers().Remove(index);
@@ -212,11 +200,11 @@ void CUiManager::Init(HWND hWnd, const wchar_t* name)
     RemoveOwnResources();
     m_sName = name != nullptr ? name : L"";
     if (m_hWndPaint != hWnd) {
-        if (m_hDcPaint != nullptr) {
-            ::ReleaseDC(m_hWndPaint, m_hDcPaint);
-        }
+        m_dcPaint.reset();
         m_hWndPaint = hWnd;
-        m_hDcPaint = hWnd != nullptr ? ::GetDC(hWnd) : nullptr;
+        if (hWnd != nullptr) {
+            m_dcPaint.reset(utility::takeWindowDC(hWnd));
+        }
         if (Managers().Find(this) < 0) {
             Managers().Add(this);
         }
@@ -312,8 +300,8 @@ void CUiManager::InvalidateAll()
 
 void CUiManager::FreeOffscreen()
 {
-    FreeBitmapDC(m_hDcOffscreen, m_hbmpOffscreen, m_pOffscreenBits);
-    FreeBitmapDC(m_hDcMask, m_hbmpMask, m_pMaskBits);
+    FreeBitmapDC(m_dcOffscreen, m_bmpOffscreen, m_pOffscreenBits);
+    FreeBitmapDC(m_dcMask, m_bmpMask, m_pMaskBits);
 }
 
 bool CUiManager::LayoutPass(const RECT& rcClient)
@@ -354,7 +342,7 @@ bool CUiManager::OnPaint()
     PAINTSTRUCT ps = {};
     if (m_pRoot == nullptr) {
         ::BeginPaint(m_hWndPaint, &ps);
-        CDrawKit::DrawColor(m_hDcPaint, ps.rcPaint, 0xFF000000);
+        CDrawKit::DrawColor(GetPaintDC(), ps.rcPaint, 0xFF000000);
         ::EndPaint(m_hWndPaint, &ps);
         return true;
     }
@@ -390,7 +378,7 @@ bool CUiManager::OnPaint()
     // The pixel loops below index the bitmaps by the client size: one of
     // another size (a resize that laid nothing out, as under a hidden root)
     // is made again.
-    if ((m_hbmpOffscreen != nullptr || m_hbmpMask != nullptr) && (m_szOffscreen.cx != width || m_szOffscreen.cy != height)) {
+    if ((m_bmpOffscreen.valid() || m_bmpMask.valid()) && (m_szOffscreen.cx != width || m_szOffscreen.cy != height)) {
         FreeOffscreen();
     }
     if (m_bUpdateNeeded) {
@@ -416,16 +404,16 @@ bool CUiManager::OnPaint()
         m_pRoot->SetPos(rcClient, true);
     }
 
-    if (m_bOffscreenPaint && m_hbmpOffscreen == nullptr && width > 0 && height > 0) {
-        if (m_hDcOffscreen == nullptr) {
-            m_hDcOffscreen = ::CreateCompatibleDC(m_hDcPaint);
+    if (m_bOffscreenPaint && !m_bmpOffscreen.valid() && width > 0 && height > 0) {
+        if (!m_dcOffscreen.valid()) {
+            m_dcOffscreen.reset(::CreateCompatibleDC(GetPaintDC()));
         }
         if (m_bLayered) {
-            m_hbmpOffscreen = CDrawKit::CreateARGB32Bitmap(m_hDcPaint, width, height, &m_pOffscreenBits);
+            m_bmpOffscreen.reset(CDrawKit::CreateARGB32Bitmap(GetPaintDC(), width, height, &m_pOffscreenBits));
         } else {
-            m_hbmpOffscreen = ::CreateCompatibleBitmap(m_hDcPaint, width, height);
+            m_bmpOffscreen.reset(::CreateCompatibleBitmap(GetPaintDC(), width, height));
         }
-        if (m_hDcOffscreen == nullptr || m_hbmpOffscreen == nullptr) {
+        if (!m_dcOffscreen.valid() || !m_bmpOffscreen.valid()) {
             common::log("CUiManager::OnPaint", __LINE__, L"off-screen bitmap not created lastError = %d",
                         static_cast<int>(::GetLastError()));
         }
@@ -433,9 +421,10 @@ bool CUiManager::OnPaint()
     }
 
     ::BeginPaint(m_hWndPaint, &ps);
-    if (m_bOffscreenPaint && m_hDcOffscreen != nullptr) {
-        HGDIOBJ oldBitmap = m_hbmpOffscreen != nullptr ? ::SelectObject(m_hDcOffscreen, m_hbmpOffscreen) : nullptr;
-        int saved = ::SaveDC(m_hDcOffscreen);
+    if (m_bOffscreenPaint && m_dcOffscreen.valid()) {
+        HDC offscreen = m_dcOffscreen.get();
+        utility::ScopedSelection bitmap(offscreen, m_bmpOffscreen.get());
+        int saved = ::SaveDC(offscreen);
         if (m_bLayered && m_diLayered.pImageInfo == nullptr && m_pOffscreenBits != nullptr) {
             // Fully transparent under the controls.
             ::GdiFlush();
@@ -444,7 +433,7 @@ bool CUiManager::OnPaint()
                        static_cast<size_t>(rcPaint.right - rcPaint.left) * 4);
             }
         }
-        m_pRoot->Paint(m_hDcOffscreen, rcPaint, nullptr);
+        m_pRoot->Paint(offscreen, rcPaint, nullptr);
         if (m_bLayered) {
             PrintNativeChildren(rcPaint);
         }
@@ -452,33 +441,30 @@ bool CUiManager::OnPaint()
         CUiPtrArray postPaint(m_aPostPaintControls);
         for (int i = 0; i < postPaint.GetSize() && !watch.IsDead(); ++i) {
             if (m_aPostPaintControls.Find(postPaint[i]) >= 0) {
-                static_cast<CControlUI*>(postPaint[i])->DoPostPaint(m_hDcOffscreen, rcPaint);
+                static_cast<CControlUI*>(postPaint[i])->DoPostPaint(offscreen, rcPaint);
             }
         }
         if (watch.IsDead()) {
+            bitmap.release();  // the DC went with the manager
             return true;
         }
-        ::RestoreDC(m_hDcOffscreen, saved);
+        ::RestoreDC(offscreen, saved);
         if (m_bLayered) {
             PresentLayered(rcClient, rcPaint);
         } else {
-            ::BitBlt(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
-                     rcPaint.bottom - rcPaint.top, m_hDcOffscreen, rcPaint.left, rcPaint.top, SRCCOPY);
+            ::BitBlt(GetPaintDC(), rcPaint.left, rcPaint.top, rcPaint.right - rcPaint.left,
+                     rcPaint.bottom - rcPaint.top, offscreen, rcPaint.left, rcPaint.top, SRCCOPY);
         }
-        if (oldBitmap != nullptr) {
-            ::SelectObject(m_hDcOffscreen, oldBitmap);
-        }
+        bitmap.restore();
         if (!m_bLayered && m_bShowUpdateRect) {
-            HGDIOBJ oldPen = ::SelectObject(m_hDcPaint, UpdateRectPen());
-            HGDIOBJ oldBrush = ::SelectObject(m_hDcPaint, ::GetStockObject(HOLLOW_BRUSH));
-            ::Rectangle(m_hDcPaint, rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
-            ::SelectObject(m_hDcPaint, oldBrush);
-            ::SelectObject(m_hDcPaint, oldPen);
+            utility::ScopedSelection pen(GetPaintDC(), UpdateRectPen());
+            utility::ScopedSelection brush(GetPaintDC(), ::GetStockObject(HOLLOW_BRUSH));
+            ::Rectangle(GetPaintDC(), rcPaint.left, rcPaint.top, rcPaint.right, rcPaint.bottom);
         }
     } else {
-        int saved = ::SaveDC(m_hDcPaint);
-        m_pRoot->Paint(m_hDcPaint, rcPaint, nullptr);
-        ::RestoreDC(m_hDcPaint, saved);
+        int saved = ::SaveDC(GetPaintDC());
+        m_pRoot->Paint(GetPaintDC(), rcPaint, nullptr);
+        ::RestoreDC(GetPaintDC(), saved);
     }
     ::EndPaint(m_hWndPaint, &ps);
 

@@ -10,6 +10,7 @@
 
 #include "foundation/log.h"
 #include "foundation/module_resource.h"
+#include "foundation/scoped_gdi.h"
 #include "foundation/ufile.h"
 #include "foundation/sz/sz_extract.h"
 #include "skinui/core/language_table.h"
@@ -77,19 +78,17 @@ void FillMetrics(UiFontInfo& info, HDC hDC)
     if (info.hFont == nullptr) {
         return;
     }
+    utility::ScopedMemoryDC own;
     HDC dc = hDC;
     if (dc == nullptr) {
-        dc = ::CreateCompatibleDC(nullptr);
+        own.reset(::CreateCompatibleDC(nullptr));
+        dc = own.get();
         if (dc == nullptr) {
             return;
         }
     }
-    HGDIOBJ old = ::SelectObject(dc, info.hFont);
+    utility::ScopedSelection selected(dc, info.hFont);
     ::GetTextMetricsW(dc, &info.tm);
-    ::SelectObject(dc, old);
-    if (dc != hDC) {
-        ::DeleteDC(dc);
-    }
 }
 
 HFONT CreateUiFont(const wchar_t* face, int height, bool bold, bool underline, bool italic)
@@ -429,8 +428,8 @@ HFONT CUiManager::AddFont(int id, const wchar_t* face, int size, bool bold, bool
     info->bBold = bold;
     info->bUnderline = underline;
     info->bItalic = italic;
-    if (m_hDcPaint != nullptr) {
-        FillMetrics(*info, m_hDcPaint);
+    if (GetPaintDC() != nullptr) {
+        FillMetrics(*info, GetPaintDC());
     }
     CUiStringMap& table = (shared || m_bUseSharedResources) ? State().sharedFonts : m_CustomFonts;
     CUiString key = FontKey(id);
@@ -466,8 +465,8 @@ void CUiManager::SetDefaultFont(const wchar_t* face, int size, bool bold, bool u
     info.bUnderline = underline;
     info.bItalic = italic;
     info.tm = TEXTMETRICW();
-    if (m_hDcPaint != nullptr) {
-        FillMetrics(info, m_hDcPaint);
+    if (GetPaintDC() != nullptr) {
+        FillMetrics(info, GetPaintDC());
     }
 }
 
@@ -507,7 +506,7 @@ UiFontInfo* CUiManager::GetFontInfo(int id)
         return GetDefaultFontInfo();
     }
     if (info->tm.tmHeight == 0) {
-        FillMetrics(*info, m_hDcPaint);
+        FillMetrics(*info, GetPaintDC());
     }
     return info;
 }
@@ -522,7 +521,7 @@ UiFontInfo* CUiManager::GetFontInfo(HFONT hFont)
         return GetDefaultFontInfo();
     }
     if (info->tm.tmHeight == 0) {
-        FillMetrics(*info, m_hDcPaint);
+        FillMetrics(*info, GetPaintDC());
     }
     return info;
 }
@@ -531,7 +530,7 @@ UiFontInfo* CUiManager::GetDefaultFontInfo()
 {
     UiFontInfo& info = !m_DefaultFontInfo.sFontName.IsEmpty() ? m_DefaultFontInfo : State().sharedDefaultFont;
     if (info.tm.tmHeight == 0) {
-        FillMetrics(info, m_hDcPaint);
+        FillMetrics(info, GetPaintDC());
     }
     return &info;
 }

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "foundation/log.h"
+#include "foundation/scoped_gdi.h"
 #include "skinui/core/control_ui.h"
 #include "skinui/core/test_hook.h"
 
@@ -280,15 +281,16 @@ LRESULT WindowImplBase::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bH
         ::OffsetRect(&rc, -rc.left, -rc.top);
         rc.right++;
         rc.bottom++;
-        HRGN region = ::CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy);
-        if (region == nullptr) {
+        utility::ScopedGdiObject<HRGN> region(
+            ::CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, corner.cx, corner.cy));
+        if (!region.valid()) {
             common::log("WindowImplBase::OnSize", __LINE__, L"round-corner region not created lastError = %d",
                         static_cast<int>(::GetLastError()));
-        } else if (::SetWindowRgn(m_hWnd, region, TRUE) == 0) {
-            // The system owns the region only when SetWindowRgn succeeds.
+        } else if (::SetWindowRgn(m_hWnd, region.get(), TRUE) == 0) {
             common::log("WindowImplBase::OnSize", __LINE__, L"SetWindowRgn failed lastError = %d",
                         static_cast<int>(::GetLastError()));
-            ::DeleteObject(region);
+        } else {
+            region.release();  // the system owns the region once SetWindowRgn succeeds
         }
     }
     bHandled = false;

@@ -1,7 +1,8 @@
 // The drawing kit's images and fills, checked on the pixels of memory DIBs:
 // decoding with premultiplied alpha and the mask colour, the description
 // grammar, nine-grid corners, dest clipping, tiling, hole, fade, frame
-// strips, colour fills and gradients.
+// strips, colour fills and gradients; and every drawing call leaves the
+// objects selected into its DC as it found them.
 #include <gtest/gtest.h>
 
 #include "common/test_util.h"
@@ -290,6 +291,32 @@ TEST(GenerateBitmapTest, RendersTheTreeIntoANewBitmapOfTheRect)
     ::DeleteObject(bitmap);
     CUiManager empty;
     EXPECT_EQ(nullptr, CDrawKit::GenerateBitmap(&empty, part));
+}
+
+TEST_F(DrawImageTest, EveryDrawingCallLeavesTheDcAsItFoundIt)
+{
+    Canvas canvas(60, 30, 0xFFFFFFFF);
+    HDC dc = canvas.dc();
+    const UINT kinds[] = {OBJ_FONT, OBJ_PEN, OBJ_BRUSH, OBJ_BITMAP};
+    HGDIOBJ before[4];
+    for (int i = 0; i < 4; ++i) before[i] = ::GetCurrentObject(dc, kinds[i]);
+    RECT rc = canvas.all();
+    int links = 0;
+    CDrawKit::DrawHtmlText(dc, &manager, rc, L"<b>bold</b> <i>it</i> <u>line</u> <f 0>font</f>", 0xFF000000, nullptr,
+                           nullptr, links, 0, DT_WORDBREAK);
+    CDrawKit::DrawText(dc, &manager, rc, L"plain", 0xFF000000, 0, DT_SINGLELINE);
+    CDrawKit::DrawLine(dc, RECT{0, 0, 20, 20}, 2, 0xFF0000FF);
+    CDrawKit::DrawRect(dc, rc, 1, 0xFF00FF00);
+    CDrawKit::DrawRoundRect(dc, rc, 1, 6, 6, 0xFFFF0000);
+    CDrawKit::DrawColor(dc, rc, 0x80FF0000);
+    CDrawKit::DrawGradient(dc, rc, 0x80FF0000, 0x800000FF, true, 64);
+    LPBYTE bits = nullptr;
+    HBITMAP image = CDrawKit::CreateARGB32Bitmap(dc, 8, 8, &bits);
+    ASSERT_NE(nullptr, image);
+    CDrawKit::DrawImage(dc, image, rc, rc, RECT{0, 0, 8, 8}, RECT{2, 2, 2, 2}, true, 200, false, false, false);
+    // The selections are undone: the image can go, and the DC still holds what it held.
+    EXPECT_NE(0, ::DeleteObject(image));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(before[i], ::GetCurrentObject(dc, kinds[i])) << "object kind " << kinds[i];
 }
 
 }  // namespace
