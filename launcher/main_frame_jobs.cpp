@@ -157,7 +157,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     if (repaired == kRepairRefused) {
         // As with a damaged package: it goes, the emulator stays needed.
         needPlayer_ = true;
-        deleteIfPresent(package);
+        utility::ufile::deleteIfPresent(package);
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
         return;
     }
