@@ -41,8 +41,8 @@ printf 'https://play.norvale.test/news\n' >"$deploy/payload/host1.txt"
 printf 'https://play.norvale.test/events\n' >"$deploy/payload/host2.txt"
 printf 'int main(void) { return 0; }\n' >"$work/client.c"
 printf '__declspec(dllexport) int engine(void) { return 1; }\n' >"$work/engine.c"
-i686-w64-mingw32-gcc -O2 -s -o "$deploy/payload/zulclient.exe" "$work/client.c" &&
-  i686-w64-mingw32-gcc -O2 -s -shared -o "$deploy/payload/emulator/engine.dll" "$work/engine.c" &&
+i686-w64-mingw32-gcc-posix -O2 -s -o "$deploy/payload/zulclient.exe" "$work/client.c" &&
+  i686-w64-mingw32-gcc-posix -O2 -s -shared -o "$deploy/payload/emulator/engine.dll" "$work/engine.c" &&
   cp "$deploy/payload/zulclient.exe" "$deploy/payload/signed-before.exe" &&
   bash "$root/scripts/sign.sh" --cert "$deploy/pki/other.crt" --key "$deploy/pki/other.key" \
     "$deploy/payload/signed-before.exe" >/dev/null ||
