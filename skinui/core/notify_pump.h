@@ -74,6 +74,7 @@ private:
 
 }  // namespace SkinUI
 
+// clang-format off
 #define SKINUI_DECLARE_NOTIFY_MAP()                               \
     const SkinUI::UiNotifyMap* GetNotifyMap() const override;     \
     static const SkinUI::UiNotifyMapEntry s_notifyEntries[];      \
@@ -86,6 +87,7 @@ private:
     const SkinUI::UiNotifyMapEntry theClass::s_notifyEntries[] = {
 
 #define SKINUI_END_NOTIFY_MAP() {L"", L"", SkinUI::UINOTIFY_KIND_END, nullptr}};
+// clang-format on
 
 // Any control sending the type; the handler takes the UiNotify.
 #define SKINUI_ON_NOTIFY(type, handler) \
