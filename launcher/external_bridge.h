@@ -13,7 +13,7 @@
 
 #include "skinui/controls/web_browser_event_handler.h"
 
-class ExternalImp : public IDispatch {
+class ExternalImp final : public IDispatch {
 public:
     enum DispatchId { kOpenUrl = 100, kGetLocationLat = 101, kSetLocation = 102 };
     // Receives the two arguments of setLocation, as text.
