@@ -4,17 +4,18 @@
 #include <cstdlib>
 #include <cstring>
 
-SzBlockQueue::SzBlockQueue()
+SzBlockQueue::SzBlockQueue(size_t blockCount)
 {
-    for (size_t i = 0; i < kBlockCount; i++) {
+    for (size_t i = 0; i < blockCount; i++) {
         Byte* block = static_cast<Byte*>(malloc(kBlockSize));
         if (!block) {
-            return;
+            break;
         }
         owned_.push_back(block);
         free_.push_back(block);
     }
-    ready_ = true;
+    // A deep queue that memory does not allow still works as a short one.
+    ready_ = owned_.size() >= (blockCount < kBlockCount ? blockCount : kBlockCount);
 }
 
 SzBlockQueue::~SzBlockQueue()

@@ -14,13 +14,16 @@ class SzBlockQueue : public SzOutSink {
 public:
     static const size_t kBlockSize = 1 << 20;
     static const size_t kBlockCount = 8;
+    // Behind decoder threads, which hand out whole blocks of an LZMA2
+    // stream at once, the writing side goes on while they decode the next.
+    static const size_t kManyThreadsBlockCount = 64;
 
-    SzBlockQueue();
+    explicit SzBlockQueue(size_t blockCount = kBlockCount);
     ~SzBlockQueue();
     SzBlockQueue(const SzBlockQueue&) = delete;
     SzBlockQueue& operator=(const SzBlockQueue&) = delete;
 
-    // False when the blocks could not be allocated.
+    // False when not even kBlockCount blocks could be allocated.
     bool ready() const { return ready_; }
 
     // Decoding side: copies the bytes into blocks, waiting for a free one

@@ -167,7 +167,7 @@ SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, ISeekInStre
                              const SzThreading& threading)
 {
     const SzThreading oneThread = {1, 0};
-    SzBlockQueue queue;
+    SzBlockQueue queue(threading.threads > 1 ? SzBlockQueue::kManyThreadsBlockCount : SzBlockQueue::kBlockCount);
     if (!queue.ready()) {
         return decodeFolders(archive, look, raw, sink, oneThread);
     }
