@@ -18,8 +18,8 @@ namespace process {
 
 namespace {
 
-typedef BOOL(WINAPI* CreateProcessWithTokenWFn)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID,
-                                                 LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+typedef BOOL(WINAPI* CreateProcessWithTokenWFn)(HANDLE, DWORD, LPCWSTR, LPWSTR, DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW,
+                                                LPPROCESS_INFORMATION);
 
 bool sessionOf(DWORD processId, DWORD& session)
 {
@@ -57,8 +57,8 @@ DWORD getExplorerToken(HANDLE* token)
     const std::wstring windows = windowsFolder();
     if (windows.empty()) {
         DWORD error = GetLastError();
-        common::log("utility::process::getExplorerToken", __LINE__,
-                    L"GetWindowsDirectory failed. lastError = %d", error);
+        common::log("utility::process::getExplorerToken", __LINE__, L"GetWindowsDirectory failed. lastError = %d",
+                    error);
         return error ? error : ERROR_BUFFER_OVERFLOW;
     }
     const std::wstring target = ufile::joinPath(windows, L"explorer.exe");
@@ -66,8 +66,8 @@ DWORD getExplorerToken(HANDLE* token)
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) {
         DWORD error = GetLastError();
-        common::log("utility::process::getExplorerToken", __LINE__,
-                    L"CreateToolhelp32Snapshot failed. lastError = %d", error);
+        common::log("utility::process::getExplorerToken", __LINE__, L"CreateToolhelp32Snapshot failed. lastError = %d",
+                    error);
         return error;
     }
     // Only the desktop of this process's own session: with several users
@@ -75,15 +75,14 @@ DWORD getExplorerToken(HANDLE* token)
     DWORD ownSession = 0;
     if (!sessionOf(GetCurrentProcessId(), ownSession)) {
         DWORD error = GetLastError();
-        common::log("utility::process::getExplorerToken", __LINE__,
-                    L"ProcessIdToSessionId failed. lastError = %d", error);
+        common::log("utility::process::getExplorerToken", __LINE__, L"ProcessIdToSessionId failed. lastError = %d",
+                    error);
         return error;
     }
     DWORD error = ERROR_NOT_FOUND;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
         if (_wcsicmp(entry.szExeFile, L"explorer.exe") != 0)
             continue;
         DWORD session = 0;
@@ -100,24 +99,21 @@ DWORD getExplorerToken(HANDLE* token)
         if (!OpenProcessToken(process.get(), TOKEN_DUPLICATE, source.receive())) {
             error = GetLastError();
             common::log("utility::process::getExplorerToken", __LINE__,
-                        L"OpenProcessToken failed. pid:%d, lastError = %d", entry.th32ProcessID,
-                        error);
+                        L"OpenProcessToken failed. pid:%d, lastError = %d", entry.th32ProcessID, error);
             return error;
         }
         HANDLE primary = nullptr;
-        if (!DuplicateTokenEx(source.get(), 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary,
-                              &primary)) {
+        if (!DuplicateTokenEx(source.get(), 0xF01FF, nullptr, SecurityImpersonation, TokenPrimary, &primary)) {
             error = GetLastError();
             common::log("utility::process::getExplorerToken", __LINE__,
-                        L"DuplicateTokenEx failed. pid:%d, lastError = %d", entry.th32ProcessID,
-                        error);
+                        L"DuplicateTokenEx failed. pid:%d, lastError = %d", entry.th32ProcessID, error);
             return error;
         }
         *token = primary;
         return 0;
     }
-    common::log("utility::process::getExplorerToken", __LINE__,
-                L"no explorer in session %d, lastError = %d", ownSession, error);
+    common::log("utility::process::getExplorerToken", __LINE__, L"no explorer in session %d, lastError = %d",
+                ownSession, error);
     return error;
 }
 
@@ -134,13 +130,12 @@ bool buildTokenCommandLine(const std::wstring& file, const wchar_t* params, std:
 namespace {
 
 // buildTokenCommandLine, with a log line when the line does not fit.
-bool commandLineFits(const char* function, const std::wstring& file, const wchar_t* params,
-                     std::wstring& line)
+bool commandLineFits(const char* function, const std::wstring& file, const wchar_t* params, std::wstring& line)
 {
     if (buildTokenCommandLine(file, params, line))
         return true;
-    common::log(function, __LINE__, L"command line too long (%d characters): %s",
-                static_cast<int>(line.size()), line.c_str());
+    common::log(function, __LINE__, L"command line too long (%d characters): %s", static_cast<int>(line.size()),
+                line.c_str());
     return false;
 }
 
@@ -153,18 +148,17 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
     if (!commandLineFits("utility::process::createWithToken", file, params, line))
         return -1;
     if (!token) {
-        common::log("utility::process::createWithToken", __LINE__, L"no token for %s",
-                    line.c_str());
+        common::log("utility::process::createWithToken", __LINE__, L"no token for %s", line.c_str());
         return -1;
     }
     ScopedLibrary advapi(loadSystemLibrary(L"ADVAPI32.dll"));
-    CreateProcessWithTokenWFn createWithToken =
-        advapi.get() ? reinterpret_cast<CreateProcessWithTokenWFn>(
-                           GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))
-                     : nullptr;
+    CreateProcessWithTokenWFn createWithToken = advapi.get()
+                                                    ? reinterpret_cast<CreateProcessWithTokenWFn>(
+                                                          GetProcAddress(advapi.get(), "CreateProcessWithTokenW"))
+                                                    : nullptr;
     if (!createWithToken) {
-        common::log("utility::process::createWithToken", __LINE__,
-                    L"CreateProcessWithTokenW not found, lastError = %d", GetLastError());
+        common::log("utility::process::createWithToken", __LINE__, L"CreateProcessWithTokenW not found, lastError = %d",
+                    GetLastError());
         return -1;
     }
     // The system may write into the command line, so it gets its own area,
@@ -180,8 +174,8 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
     if (!createWithToken(token, LOGON_WITH_PROFILE, nullptr, commandLine, 0, nullptr,
                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         common::log("utility::process::createWithToken", __LINE__,
-                    L"CreateProcessWithTokenW failed. cmd = %s, folder = [%s], lastError = %d",
-                    line.c_str(), folder.c_str(), GetLastError());
+                    L"CreateProcessWithTokenW failed. cmd = %s, folder = [%s], lastError = %d", line.c_str(),
+                    folder.c_str(), GetLastError());
         return -1;
     }
     ScopedHandle process(info.hProcess);
@@ -198,8 +192,8 @@ int createWithToken(HANDLE token, const std::wstring& file, const wchar_t* param
     return 0;
 }
 
-int createWithExplorerToken(const std::wstring& file, const wchar_t* params, const std::wstring& folder,
-                            bool wait, DWORD* exitCode)
+int createWithExplorerToken(const std::wstring& file, const wchar_t* params, const std::wstring& folder, bool wait,
+                            DWORD* exitCode)
 {
     std::wstring line;
     if (!commandLineFits("utility::process::createWithExplorerToken", file, params, line))
@@ -208,8 +202,7 @@ int createWithExplorerToken(const std::wstring& file, const wchar_t* params, con
     ScopedHandle token;
     DWORD error = getExplorerToken(token.receive());
     if (!token.valid()) {
-        common::log("utility::process::createWithExplorerToken", __LINE__,
-                    L"no explorer token, lastError = %d", error);
+        common::log("utility::process::createWithExplorerToken", __LINE__, L"no explorer token, lastError = %d", error);
         return -1;
     }
     return createWithToken(token.get(), file, params, folder, wait, exitCode);
@@ -218,8 +211,7 @@ int createWithExplorerToken(const std::wstring& file, const wchar_t* params, con
 bool openUrlAsDesktopUser(const std::wstring& url)
 {
     if (!urlpolicy::isAllowed(url, urlpolicy::Schemes::HttpOrHttps)) {
-        common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"refused, not a web address: %s",
-                    url.c_str());
+        common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"refused, not a web address: %s", url.c_str());
         return false;
     }
     if (usystem::isWin8OS()) {
@@ -230,9 +222,8 @@ bool openUrlAsDesktopUser(const std::wstring& url)
         for (wchar_t c : url)
             argument += c == L'"' ? std::wstring(L"%22") : std::wstring(1, c);
         const std::wstring tool = systemToolPath(L"rundll32.exe");
-        if (!tool.empty() &&
-            createWithExplorerToken(tool, (L"url.dll,FileProtocolHandler " + argument).c_str(), std::wstring(),
-                                    false) == 0) {
+        if (!tool.empty() && createWithExplorerToken(tool, (L"url.dll,FileProtocolHandler " + argument).c_str(),
+                                                     std::wstring(), false) == 0) {
             common::log("utility::process::openUrlAsDesktopUser", __LINE__, L"opened as the desktop user: %s",
                         url.c_str());
             return true;

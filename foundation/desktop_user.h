@@ -21,8 +21,8 @@ DWORD getExplorerToken(HANDLE* token);
 // Starts "file" params as the desktop user, in folder (empty: this process's
 // current folder). 0 on success, -1 on failure. With wait, waits for the
 // program to end and stores its code in *exitCode when given.
-int createWithExplorerToken(const std::wstring& file, const wchar_t* params, const std::wstring& folder,
-                            bool wait, DWORD* exitCode = nullptr);
+int createWithExplorerToken(const std::wstring& file, const wchar_t* params, const std::wstring& folder, bool wait,
+                            DWORD* exitCode = nullptr);
 
 // Starts "file" params in folder with the given primary token (not taken
 // over; the caller closes it). 0 on success, -1 on failure; waits as above.

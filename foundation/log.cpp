@@ -59,15 +59,13 @@ void logLine(const char* function, int line, const wchar_t* message)
 }
 
 LogStream::LogStream(const char* function, int line)
-    : buffer_(new char[static_cast<size_t>(g_limits.lineBytes)]),
-      capacity_(static_cast<size_t>(g_limits.lineBytes))
+    : buffer_(new char[static_cast<size_t>(g_limits.lineBytes)]), capacity_(static_cast<size_t>(g_limits.lineBytes))
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char prefix[512];
-    int n = snprintf(prefix, sizeof(prefix), "%02d-%02d\t%02d:%02d:%02d.%03d\t%04lu\t%s\t(%d):",
-                     now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
-                     now.wMilliseconds, GetCurrentThreadId(), function, line);
+    int n = snprintf(prefix, sizeof(prefix), "%02d-%02d\t%02d:%02d:%02d.%03d\t%04lu\t%s\t(%d):", now.wMonth, now.wDay,
+                     now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, GetCurrentThreadId(), function, line);
     if (n < 0 || n >= static_cast<int>(sizeof(prefix)))
         overflow_ = true;
     else
@@ -89,8 +87,7 @@ void LogStream::appendUtf16(const wchar_t* text)
     // Converted into an area of the line's own size; what does not fit is lost
     // with the whole line.
     std::vector<char> utf8(capacity_, '\0');
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(),
-                                static_cast<int>(utf8.size()), nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
     if (n <= 0) {
         overflow_ = true;
         return;
@@ -109,10 +106,7 @@ bool LogStream::append(const char* bytes, size_t count)
     return true;
 }
 
-Logger::Logger(const std::wstring& path)
-    : writer_(&Logger::writerMain, this, path)
-{
-}
+Logger::Logger(const std::wstring& path) : writer_(&Logger::writerMain, this, path) {}
 
 Logger::~Logger()
 {
@@ -171,10 +165,8 @@ public:
     void open(bool truncate)
     {
         close();
-        handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  truncate ? CREATE_ALWAYS : OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     void close() { handle_.reset(); }
     bool isOpen() const { return handle_.valid(); }
@@ -183,8 +175,7 @@ public:
     {
         unsigned char mark[2] = {0, 0};
         DWORD read = 0;
-        return ReadFile(handle_.get(), mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF &&
-               mark[1] == 0xFE;
+        return ReadFile(handle_.get(), mark, 2, &read, nullptr) && read == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
     }
     void seekEnd()
     {
@@ -221,8 +212,7 @@ public:
         at.QuadPart = static_cast<LONGLONG>(start);
         SetFilePointerEx(handle_.get(), at, nullptr, FILE_BEGIN);
         DWORD read = 0;
-        if (!tail.empty() &&
-            !ReadFile(handle_.get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr))
+        if (!tail.empty() && !ReadFile(handle_.get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr))
             read = 0;
         open(true);
         if (isOpen())

@@ -16,9 +16,8 @@ namespace process {
 
 HANDLE create(const std::wstring& path, const std::wstring& params, bool show, DWORD* processId)
 {
-    common::log("utility::process::create", __LINE__,
-                L"createProcess filename = [%s], param = [%s], show = %d", path.c_str(),
-                params.c_str(), show ? 1 : 0);
+    common::log("utility::process::create", __LINE__, L"createProcess filename = [%s], param = [%s], show = %d",
+                path.c_str(), params.c_str(), show ? 1 : 0);
     std::wstring commandLine = L"\"" + path + L"\"";
     if (!params.empty())
         commandLine += L" " + params;
@@ -30,10 +29,9 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show, D
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = show ? SW_SHOW : SW_HIDE;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, nullptr, &startup, &info)) {
-        common::log("utility::process::create", __LINE__, L"createProcess failed!!! lastError = %d",
-                    GetLastError());
+    if (!CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                        &startup, &info)) {
+        common::log("utility::process::create", __LINE__, L"createProcess failed!!! lastError = %d", GetLastError());
         return nullptr;
     }
     ScopedHandle thread(info.hThread);
@@ -42,14 +40,12 @@ HANDLE create(const std::wstring& path, const std::wstring& params, bool show, D
     return info.hProcess;
 }
 
-bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
-             DWORD& exitCode)
+bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs, DWORD& exitCode)
 {
     exitCode = static_cast<DWORD>(-1);
     ScopedHandle process(create(path, params, show));
     if (!process.valid()) {
-        common::log("utility::process::execute", __LINE__, L"execute failed!!! last error = %d",
-                    GetLastError());
+        common::log("utility::process::execute", __LINE__, L"execute failed!!! last error = %d", GetLastError());
         return false;
     }
     if (timeoutMs == 0)
@@ -64,8 +60,7 @@ bool execute(const std::wstring& path, const std::wstring& params, bool show, DW
     } else if (wait == WAIT_TIMEOUT) {
         common::log("utility::process::execute", __LINE__, L"execute timeout!!!");
     } else {
-        common::log("utility::process::execute", __LINE__, L"execute failed!!! lastError = %d",
-                    GetLastError());
+        common::log("utility::process::execute", __LINE__, L"execute failed!!! lastError = %d", GetLastError());
     }
     return ok;
 }
@@ -80,8 +75,7 @@ bool mayStart(const TrustedProgram& program, const char* function)
 {
     if (program.trusted())
         return true;
-    common::log(function, __LINE__, L"%s not started: %s", program.path().c_str(),
-                trustVerdictText(program.verdict()));
+    common::log(function, __LINE__, L"%s not started: %s", program.path().c_str(), trustVerdictText(program.verdict()));
     return false;
 }
 
@@ -110,8 +104,8 @@ std::wstring systemToolPath(const wchar_t* relativePath)
 #endif
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        common::log("utility::process::systemToolPath", __LINE__,
-                    L"no system folder for %s lastError = %d", relativePath, GetLastError());
+        common::log("utility::process::systemToolPath", __LINE__, L"no system folder for %s lastError = %d",
+                    relativePath, GetLastError());
         return std::wstring();
     }
     std::wstring path(folder, length);
@@ -120,8 +114,8 @@ std::wstring systemToolPath(const wchar_t* relativePath)
     return path + relativePath;
 }
 
-bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
-                       DWORD timeoutMs, DWORD& exitCode)
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show, DWORD timeoutMs,
+                       DWORD& exitCode)
 {
     exitCode = static_cast<DWORD>(-1);
     const std::wstring path = systemToolPath(relativePath);
@@ -130,8 +124,7 @@ bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, 
     return execute(path, params, show, timeoutMs, exitCode);
 }
 
-bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
-                       DWORD timeoutMs)
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show, DWORD timeoutMs)
 {
     DWORD exitCode = 0;
     return executeSystemTool(relativePath, params, show, timeoutMs, exitCode);
@@ -142,15 +135,14 @@ void enumProcess(std::list<ProcessEntry>& processes)
     processes.clear();
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) {
-        common::log("utility::process::enumProcess", __LINE__,
-                    L"create tool help snapshot failed! err = %d", GetLastError());
+        common::log("utility::process::enumProcess", __LINE__, L"create tool help snapshot failed! err = %d",
+                    GetLastError());
         return;
     }
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     if (!Process32FirstW(snapshot.get(), &entry)) {
-        common::log("utility::process::enumProcess", __LINE__, L"process32First failed! err = %d",
-                    GetLastError());
+        common::log("utility::process::enumProcess", __LINE__, L"process32First failed! err = %d", GetLastError());
         return;
     }
     do {
@@ -174,8 +166,7 @@ std::vector<DosDevice> listDosDevices()
 {
     std::vector<DosDevice> devices;
     wchar_t drives[512];
-    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(sizeof(drives) / sizeof(drives[0])),
-                                           drives);
+    DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(sizeof(drives) / sizeof(drives[0])), drives);
     if (length == 0 || length >= sizeof(drives) / sizeof(drives[0]))
         return devices;
     for (const wchar_t* drive = drives; *drive; drive += wcslen(drive) + 1) {
@@ -193,8 +184,7 @@ std::vector<DosDevice> listDosDevices()
     return devices;
 }
 
-bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath,
-                     const std::vector<DosDevice>& devices)
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath, const std::vector<DosDevice>& devices)
 {
     if (!devicePath || !drivePath)
         return false;
@@ -229,8 +219,8 @@ std::wstring GetProcessPath(DWORD processId)
         return std::wstring();
     std::wstring path;
     if (!DosPathToNtPath(image, &path)) {
-        common::log("utility::process::GetProcessPath", __LINE__,
-                    L"DosPathToNtPath failed. pid:%d, error:%d \n", processId, GetLastError());
+        common::log("utility::process::GetProcessPath", __LINE__, L"DosPathToNtPath failed. pid:%d, error:%d \n",
+                    processId, GetLastError());
         return std::wstring();
     }
     return path;

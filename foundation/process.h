@@ -22,13 +22,11 @@ struct ProcessEntry {
 // Starts "path" params; returns the process handle (caller closes) or null.
 // The path is the program itself (passed as the application name), never a
 // name to search for: a bare name would find a copy beside the program first.
-HANDLE create(const std::wstring& path, const std::wstring& params, bool show,
-              DWORD* processId = nullptr);
+HANDLE create(const std::wstring& path, const std::wstring& params, bool show, DWORD* processId = nullptr);
 // Starts and waits up to timeoutMs (0: no wait). True only for exit code 0
 // (or, with timeout 0, as soon as the process was created).
 bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs);
-bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs,
-             DWORD& exitCode);
+bool execute(const std::wstring& path, const std::wstring& params, bool show, DWORD timeoutMs, DWORD& exitCode);
 // A program from outside the installation that runs with this process's
 // rights: started only when its check trusts it (trusted_program.h), while
 // that check still holds the file; false, with a log line, when refused.
@@ -44,10 +42,9 @@ bool mayStart(const TrustedProgram& program, const char* function);
 // when that folder holds it (at the same relative path).
 std::wstring systemToolPath(const wchar_t* relativePath);
 // execute() of the system tool named as systemToolPath names it.
-bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
-                       DWORD timeoutMs, DWORD& exitCode);
-bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show,
-                       DWORD timeoutMs);
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show, DWORD timeoutMs,
+                       DWORD& exitCode);
+bool executeSystemTool(const wchar_t* relativePath, const std::wstring& params, bool show, DWORD timeoutMs);
 
 void enumProcess(std::list<ProcessEntry>& processes);
 bool isRunning(const std::wstring& exeName);
@@ -62,8 +59,7 @@ struct DosDevice {
 // drive path ("C:\dir\file") using the machine's drives.
 bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath);
 // Same with a given drive list (the first matching device wins).
-bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath,
-                     const std::vector<DosDevice>& devices);
+bool DosPathToNtPath(const wchar_t* devicePath, std::wstring* drivePath, const std::vector<DosDevice>& devices);
 // The machine's drives (A: and B: left out) with their devices.
 std::vector<DosDevice> listDosDevices();
 

@@ -10,8 +10,7 @@ constexpr wchar_t kName[] = L"ZUL";
 // Per-user key (HKEY_CURRENT_USER) of the installation's values.
 constexpr wchar_t kRegistryKey[] = L"Software\\Norvale\\ZUL";
 // The uninstall entry (HKEY_LOCAL_MACHINE).
-constexpr wchar_t kUninstallRegistryKey[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
+constexpr wchar_t kUninstallRegistryKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZUL";
 // The per-user autorun key (HKEY_CURRENT_USER) that holds the value kName.
 constexpr wchar_t kRunRegistryKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 

@@ -21,8 +21,8 @@ const wchar_t kFormEn1[] = ZUL_SURVEY_EN_1;
 const wchar_t kFormEn2[] = ZUL_SURVEY_EN_2;
 
 struct RegionRow {
-    const wchar_t* input;   // code as given
-    const wchar_t* code;    // normalised code
+    const wchar_t* input;  // code as given
+    const wchar_t* code;   // normalised code
     const wchar_t* locale;
     const wchar_t* form1;
     const wchar_t* form2;

@@ -38,8 +38,7 @@ LONG RegKey::RegRead(const std::string& valueName, std::string& value)
     if (result == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
         result = ERROR_INVALID_DATA;
     if (result != ERROR_SUCCESS) {
-        common::log("utility::RegKey::RegRead", __LINE__, L"read reg lastError = %d",
-                    static_cast<int>(result));
+        common::log("utility::RegKey::RegRead", __LINE__, L"read reg lastError = %d", static_cast<int>(result));
         return result;
     }
     value.assign(buffer.data(), strnlen(buffer.data(), size));

@@ -42,8 +42,7 @@ template <typename T>
 class MemberFuncRunable1 : public Runable {
 public:
     typedef void (T::*Method)(bool);
-    MemberFuncRunable1(T* object, Method method, bool value)
-        : object_(object), method_(method), value_(value) {}
+    MemberFuncRunable1(T* object, Method method, bool value) : object_(object), method_(method), value_(value) {}
     void run() override { (object_->*method_)(value_); }
 
 private:

@@ -62,17 +62,17 @@ bool restrictDllSearch()
                      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                : nullptr;
     if (!setDirectories) {
-        common::log("utility::restrictDllSearch", __LINE__,
-                    L"SetDefaultDllDirectories not available lastError = %d", GetLastError());
+        common::log("utility::restrictDllSearch", __LINE__, L"SetDefaultDllDirectories not available lastError = %d",
+                    GetLastError());
         return false;
     }
     // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS is the program's folder, the system
     // folder and the folders added with AddDllDirectory.
-    const DWORD directories =
-        programFolderServesDlls() ? LOAD_LIBRARY_SEARCH_DEFAULT_DIRS : LOAD_LIBRARY_SEARCH_SYSTEM32;
+    const DWORD directories = programFolderServesDlls() ? LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+                                                        : LOAD_LIBRARY_SEARCH_SYSTEM32;
     if (!setDirectories(directories)) {
-        common::log("utility::restrictDllSearch", __LINE__,
-                    L"SetDefaultDllDirectories failed lastError = %d", GetLastError());
+        common::log("utility::restrictDllSearch", __LINE__, L"SetDefaultDllDirectories failed lastError = %d",
+                    GetLastError());
         return false;
     }
     return true;
@@ -96,8 +96,7 @@ HMODULE loadSystemLibrary(const wchar_t* name)
         }
         error = GetLastError();
     }
-    common::log("utility::loadSystemLibrary", __LINE__, L"load %s failed lastError = %d", name,
-                error);
+    common::log("utility::loadSystemLibrary", __LINE__, L"load %s failed lastError = %d", name, error);
     return nullptr;
 }
 
@@ -113,8 +112,7 @@ HMODULE loadModuleByName(const wchar_t* fileName)
     }
     // Each folder by full path: the same on systems without the search flags,
     // and nothing else (the PATH, the current folder) is ever searched.
-    std::wstring folders[2] = {programFolderServesDlls() ? programFolder() : std::wstring(),
-                               systemFolder()};
+    std::wstring folders[2] = {programFolderServesDlls() ? programFolder() : std::wstring(), systemFolder()};
     DWORD error = ERROR_MOD_NOT_FOUND;
     for (const std::wstring& folder : folders) {
         if (folder.empty())
@@ -127,8 +125,7 @@ HMODULE loadModuleByName(const wchar_t* fileName)
             return module;
         error = GetLastError();
     }
-    common::log("utility::loadModuleByName", __LINE__, L"%s not loaded lastError = %d", name.c_str(),
-                error);
+    common::log("utility::loadModuleByName", __LINE__, L"%s not loaded lastError = %d", name.c_str(), error);
     return nullptr;
 }
 

@@ -140,8 +140,7 @@ const std::vector<std::wstring>& trustedPublishers()
 
 TrustedProgram::TrustedProgram(const std::wstring& path) : TrustedProgram(path, trustedPublishers()) {}
 
-TrustedProgram::TrustedProgram(const std::wstring& path, const std::vector<std::wstring>& publishers)
-    : path_(path)
+TrustedProgram::TrustedProgram(const std::wstring& path, const std::vector<std::wstring>& publishers) : path_(path)
 {
     check(publishers);
     if (!trusted())
@@ -158,8 +157,8 @@ void TrustedProgram::refuse(TrustVerdict verdict, HRESULT code, const std::wstri
 void TrustedProgram::check(const std::vector<std::wstring>& publishers)
 {
     // No write and no delete sharing: the file checked is the file started.
-    file_.reset(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_.reset(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
     if (!file_.valid()) {
         const DWORD error = GetLastError();
         return refuse(TrustVerdict::Unreadable, HRESULT_FROM_WIN32(error));

@@ -58,8 +58,8 @@ bool removeFile(const std::wstring& path)
 {
     if (DeleteFileW(path.c_str()))
         return true;
-    common::log("utility::ufile::removeFile", __LINE__, L"removeFile file from [ %s ] error = %d.",
-                path.c_str(), GetLastError());
+    common::log("utility::ufile::removeFile", __LINE__, L"removeFile file from [ %s ] error = %d.", path.c_str(),
+                GetLastError());
     return false;
 }
 
@@ -75,25 +75,24 @@ bool deleteIfPresent(const std::wstring& path)
 std::unique_ptr<BYTE[]> readWholeFile(const std::wstring& path, DWORD& size, DWORD maxBytes)
 {
     size = 0;
-    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return nullptr;
     LARGE_INTEGER fileSize = {};
     if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart == 0)
         return nullptr;
     if (static_cast<unsigned long long>(fileSize.QuadPart) > maxBytes) {
-        common::log("utility::ufile::readWholeFile", __LINE__,
-                    L"[ %s ] holds %I64u bytes, more than %u: refused", path.c_str(),
-                    static_cast<unsigned long long>(fileSize.QuadPart), maxBytes);
+        common::log("utility::ufile::readWholeFile", __LINE__, L"[ %s ] holds %I64u bytes, more than %u: refused",
+                    path.c_str(), static_cast<unsigned long long>(fileSize.QuadPart), maxBytes);
         return nullptr;
     }
     const DWORD wanted = static_cast<DWORD>(fileSize.QuadPart);
     std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[wanted]);
     DWORD read = 0;
     if (!bytes || !ReadFile(file.get(), bytes.get(), wanted, &read, nullptr) || read != wanted) {
-        common::log("utility::ufile::readWholeFile", __LINE__,
-                    L"short read of [ %s ] lastError = %d", path.c_str(), GetLastError());
+        common::log("utility::ufile::readWholeFile", __LINE__, L"short read of [ %s ] lastError = %d", path.c_str(),
+                    GetLastError());
         return nullptr;
     }
     size = wanted;
@@ -107,8 +106,8 @@ std::wstring getSpecialFolder(int csidl)
     wchar_t path[MAX_PATH] = {0};
     HRESULT hr = SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     if (FAILED(hr)) {
-        common::log("utility::ufile::getSpecialFolder", __LINE__,
-                    L"SHGetFolderPath %d failed hr = %d", csidl, static_cast<int>(hr));
+        common::log("utility::ufile::getSpecialFolder", __LINE__, L"SHGetFolderPath %d failed hr = %d", csidl,
+                    static_cast<int>(hr));
         return std::wstring();
     }
     std::wstring dir = path;

@@ -25,8 +25,7 @@ bool deleteIfPresent(const std::wstring& path);
 // Null when the file cannot be opened (GetLastError tells why, nothing is
 // logged: callers probe), is empty, cannot be read whole, or holds more than
 // maxBytes (logged, never thrown).
-std::unique_ptr<BYTE[]> readWholeFile(const std::wstring& path, DWORD& size,
-                                      DWORD maxBytes = kMaxWholeFileBytes);
+std::unique_ptr<BYTE[]> readWholeFile(const std::wstring& path, DWORD& size, DWORD maxBytes = kMaxWholeFileBytes);
 // The user's roaming application-data folder, without trailing separator.
 std::wstring getAppDataDir();
 // A shell folder by its CSIDL, without trailing separator; empty (with a log

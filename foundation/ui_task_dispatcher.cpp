@@ -43,11 +43,10 @@ UiTaskDispatcher* UiTaskDispatcher::instance()
 
 void UiTaskDispatcher::createWindow()
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     if (!window) {
-        common::log("UiTaskDispatcher::createWindow", __LINE__,
-                    L"create window failed! lastError = %d", GetLastError());
+        common::log("UiTaskDispatcher::createWindow", __LINE__, L"create window failed! lastError = %d",
+                    GetLastError());
         return;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -95,8 +94,8 @@ bool UiTaskDispatcher::post(void* poster, Runable* task)
     DWORD error = ERROR_INVALID_WINDOW_HANDLE;
     {
         utility::ScopedLock guard(lock_);
-        if (window_ && PostMessageW(window_, WM_UITASK, reinterpret_cast<WPARAM>(poster),
-                                    reinterpret_cast<LPARAM>(task)))
+        if (window_ &&
+            PostMessageW(window_, WM_UITASK, reinterpret_cast<WPARAM>(poster), reinterpret_cast<LPARAM>(task)))
             return true;
         if (window_)
             error = GetLastError();
@@ -113,8 +112,7 @@ UINT_PTR UiTaskDispatcher::addTimer(UINT intervalMs, Runable* task)
     UINT_PTR id = ++timerCounter_;
     UINT_PTR result = SetTimer(window_, id, intervalMs, nullptr);
     if (!result) {
-        common::log("UiTaskDispatcher::addTimer", __LINE__, L"set timer failed! lastError = %d",
-                    GetLastError());
+        common::log("UiTaskDispatcher::addTimer", __LINE__, L"set timer failed! lastError = %d", GetLastError());
         return 0;
     }
     timers_[result] = task;
@@ -173,8 +171,7 @@ void UiTaskDispatcher::tick(UINT_PTR id)
 
 LRESULT CALLBACK UiTaskDispatcher::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    UiTaskDispatcher* self =
-        reinterpret_cast<UiTaskDispatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    UiTaskDispatcher* self = reinterpret_cast<UiTaskDispatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_UITASK) {
         Runable* task = reinterpret_cast<Runable*>(lParam);
         if (task) {

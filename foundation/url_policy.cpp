@@ -38,10 +38,7 @@ bool withinCap(unsigned long long have, unsigned long long more, unsigned long l
     return cap == 0 || (have <= cap && more <= cap - have);
 }
 
-const char* curlProtocols(Schemes schemes)
-{
-    return schemes == Schemes::HttpsOnly ? "https" : "http,https";
-}
+const char* curlProtocols(Schemes schemes) { return schemes == Schemes::HttpsOnly ? "https" : "http,https"; }
 
 }  // namespace urlpolicy
 }  // namespace utility

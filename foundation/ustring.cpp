@@ -21,10 +21,7 @@ std::wstring mbToWide(const char* text, int length, unsigned codePage)
     return out;
 }
 
-std::wstring toWide(const std::string& text)
-{
-    return mbToWide(text.c_str(), static_cast<int>(text.size()), CP_ACP);
-}
+std::wstring toWide(const std::string& text) { return mbToWide(text.c_str(), static_cast<int>(text.size()), CP_ACP); }
 
 std::wstring fromUtf8(const std::string& text)
 {
@@ -35,13 +32,12 @@ std::string toUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                     nullptr, 0, nullptr, nullptr);
+    int needed = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
     if (needed <= 0)
         return std::string();
     std::string out(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], needed,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], needed, nullptr, nullptr);
     return out;
 }
 

@@ -39,16 +39,15 @@ bool isWin8OS()
     if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
         info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
         if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
-            common::log("utility::usystem::isWin8OS", __LINE__,
-                        L"GetVersionEx failed. lastError = %d", GetLastError());
+            common::log("utility::usystem::isWin8OS", __LINE__, L"GetVersionEx failed. lastError = %d", GetLastError());
             return false;
         }
     }
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-    common::log("utility::usystem::isWin8OS", __LINE__, L"isWin8OS major = %d, minor = %d",
-                info.dwMajorVersion, info.dwMinorVersion);
+    common::log("utility::usystem::isWin8OS", __LINE__, L"isWin8OS major = %d, minor = %d", info.dwMajorVersion,
+                info.dwMinorVersion);
     return isWin8Version(info.dwMajorVersion, info.dwMinorVersion);
 }
 

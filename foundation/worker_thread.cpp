@@ -55,8 +55,7 @@ bool WorkerThread::start(Runable* task)
     std::shared_ptr<Run>* threadsRun = new std::shared_ptr<Run>(run);
     thread_.reset(CreateThread(nullptr, 0, &WorkerThread::threadMain, threadsRun, 0, nullptr));
     if (!thread_.valid()) {
-        common::log("utility::WorkerThread::start", __LINE__,
-                    L"create thread failed! lastError = %d", GetLastError());
+        common::log("utility::WorkerThread::start", __LINE__, L"create thread failed! lastError = %d", GetLastError());
         delete threadsRun;
         wakeEvent_.reset();
         return false;
@@ -77,11 +76,10 @@ void WorkerThread::join(DWORD timeoutMs)
                 common::log("utility::WorkerThread::join", __LINE__,
                             L"thread still leaving %u ms after its task, waiting for it", timeoutMs);
                 if (WaitForSingleObject(thread_.get(), kTerminateWaitMs) == WAIT_TIMEOUT)
-                    common::log("utility::WorkerThread::join", __LINE__,
-                                L"thread left to end by itself");
+                    common::log("utility::WorkerThread::join", __LINE__, L"thread left to end by itself");
             } else {
-                common::log("utility::WorkerThread::join", __LINE__,
-                            L"thread did not end within %u ms, terminating it", timeoutMs);
+                common::log("utility::WorkerThread::join", __LINE__, L"thread did not end within %u ms, terminating it",
+                            timeoutMs);
                 TerminateThread(thread_.get(), 0xFFFFFFFF);
                 // The thread may still be inside its task until it has died.
                 taskFree = WaitForSingleObject(thread_.get(), kTerminateWaitMs) == WAIT_OBJECT_0;
@@ -93,8 +91,7 @@ void WorkerThread::join(DWORD timeoutMs)
     if (task && !taskFree) {
         // Never release a task that a thread may still be running.
         common::log("utility::WorkerThread::join", __LINE__,
-                    L"terminated thread still alive, its task is left in place lastError = %d",
-                    GetLastError());
+                    L"terminated thread still alive, its task is left in place lastError = %d", GetLastError());
     } else if (task) {
         task->release();
     }

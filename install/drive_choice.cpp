@@ -17,8 +17,7 @@ std::vector<std::wstring> listFixedDrives(DriveInfoSource& drives)
         if (drives.driveType(root) != DRIVE_FIXED)
             continue;
         if (drives.isHotplug(root)) {
-            common::log("KXSpaceModel::listFixedDrives", __LINE__, L"skip hotplug drive %s",
-                        root.c_str());
+            common::log("KXSpaceModel::listFixedDrives", __LINE__, L"skip hotplug drive %s", root.c_str());
             continue;
         }
         fixed.push_back(root);
@@ -98,8 +97,7 @@ bool checkFreeSpace(DriveInfoSource& drives, const std::wstring& path)
         return false;
 
     size_t start = 0;
-    for (size_t slash = rest.find(L'\\'); slash != std::wstring::npos;
-         slash = rest.find(L'\\', start)) {
+    for (size_t slash = rest.find(L'\\'); slash != std::wstring::npos; slash = rest.find(L'\\', start)) {
         std::wstring piece = rest.substr(start, slash - start);
         utility::ustring::trim(piece);
         if (piece.empty())

@@ -39,16 +39,15 @@ HANDLE openVolumeDevice(wchar_t letter)
     std::wstring device = L"\\\\.\\";
     device += letter;
     device += L':';
-    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
 }
 
 enum VolumeQuery { kNoVolume, kQueryFailed, kAnswered };
 
 // One storage query on the volume of a drive ("C:" or "C:\\"); kNoVolume when
 // the volume cannot be opened.
-VolumeQuery queryVolume(const std::wstring& drive, DWORD code, void* in, DWORD inSize, void* out,
-                        DWORD outSize)
+VolumeQuery queryVolume(const std::wstring& drive, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize)
 {
     if (drive.empty())
         return kNoVolume;
@@ -56,9 +55,7 @@ VolumeQuery queryVolume(const std::wstring& drive, DWORD code, void* in, DWORD i
     if (!device.valid())
         return kNoVolume;
     DWORD returned = 0;
-    return DeviceIoControl(device.get(), code, in, inSize, out, outSize, &returned, nullptr)
-               ? kAnswered
-               : kQueryFailed;
+    return DeviceIoControl(device.get(), code, in, inSize, out, outSize, &returned, nullptr) ? kAnswered : kQueryFailed;
 }
 
 }  // namespace
@@ -68,11 +65,10 @@ std::vector<std::wstring> SystemDriveInfo::logicalDrives()
     std::vector<std::wstring> roots;
     DWORD needed = GetLogicalDriveStringsW(0, nullptr);
     std::vector<wchar_t> buffer(needed + 1, L'\0');
-    DWORD length = needed == 0 ? 0 : GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()),
-                                                             buffer.data());
+    DWORD length = needed == 0 ? 0 : GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0 || length > buffer.size()) {
-        common::log("SystemDriveInfo::logicalDrives", __LINE__,
-                    L"GetLogicalDriveStrings failed lastError = %d", GetLastError());
+        common::log("SystemDriveInfo::logicalDrives", __LINE__, L"GetLogicalDriveStrings failed lastError = %d",
+                    GetLastError());
         return roots;
     }
     for (const wchar_t* root = buffer.data(); *root; root += wcslen(root) + 1)
@@ -89,8 +85,8 @@ bool SystemDriveInfo::isHotplug(const std::wstring& root)
     case kNoVolume:
         return false;
     case kQueryFailed:
-        common::log("SystemDriveInfo::isHotplug", __LINE__,
-                    L"hotplug query of %s failed lastError = %d", root.c_str(), GetLastError());
+        common::log("SystemDriveInfo::isHotplug", __LINE__, L"hotplug query of %s failed lastError = %d", root.c_str(),
+                    GetLastError());
         return true;
     default:
         return info.mediaRemovable != 0 || info.deviceHotplug != 0;
@@ -103,13 +99,12 @@ bool SystemDriveInfo::isSsd(const std::wstring& name)
     query.propertyId = kStorageDeviceTrimProperty;
     query.queryType = kPropertyStandardQuery;
     TrimDescriptor trim = {};
-    switch (
-        queryVolume(name, kIoctlStorageQueryProperty, &query, sizeof(query), &trim, sizeof(trim))) {
+    switch (queryVolume(name, kIoctlStorageQueryProperty, &query, sizeof(query), &trim, sizeof(trim))) {
     case kNoVolume:
         return false;
     case kQueryFailed:
-        common::log("SystemDriveInfo::isSsd", __LINE__, L"trim query of %s failed lastError = %d",
-                    name.c_str(), GetLastError());
+        common::log("SystemDriveInfo::isSsd", __LINE__, L"trim query of %s failed lastError = %d", name.c_str(),
+                    GetLastError());
         return false;
     default:
         return trim.trimEnabled == 1;
@@ -143,7 +138,7 @@ std::wstring SystemDriveInfo::systemDriveRoot()
     UINT length = GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
     if (length >= 3 && length < MAX_PATH && windowsDir[1] == L':')
         return utility::ufile::withSeparator(std::wstring(windowsDir, 2));
-    common::log("SystemDriveInfo::systemDriveRoot", __LINE__,
-                L"GetSystemWindowsDirectory failed lastError = %d", GetLastError());
+    common::log("SystemDriveInfo::systemDriveRoot", __LINE__, L"GetSystemWindowsDirectory failed lastError = %d",
+                GetLastError());
     return L"C:\\";
 }

@@ -53,8 +53,7 @@ bool isSafeItemName(const std::wstring& itemName)
 bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemName)
 {
     if (folder.empty() || !isSafeItemName(itemName)) {
-        common::log("KXSpaceModel::onResult", __LINE__, L"no file to move aside for [%s]",
-                    itemName.c_str());
+        common::log("KXSpaceModel::onResult", __LINE__, L"no file to move aside for [%s]", itemName.c_str());
         return false;
     }
     const std::wstring path = utility::ufile::joinPath(folder, itemName);
@@ -65,8 +64,7 @@ bool moveAsideFailedItem(const std::wstring& folder, const std::wstring& itemNam
         return true;
     std::wstring aside = path + L".tmp";
     if (!MoveFileW(path.c_str(), aside.c_str())) {
-        common::log("KXSpaceModel::onResult", __LINE__, L"move %s failed lastError = %d",
-                    path.c_str(), GetLastError());
+        common::log("KXSpaceModel::onResult", __LINE__, L"move %s failed lastError = %d", path.c_str(), GetLastError());
         return false;
     }
     return true;
@@ -87,8 +85,7 @@ void killProgressByHandle(const std::wstring& name)
             continue;
         utility::ScopedHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.id));
         if (!process.valid()) {
-            common::log("killProgressByHandle", __LINE__, L"open progress error %s , %d",
-                        name.c_str(), GetLastError());
+            common::log("killProgressByHandle", __LINE__, L"open progress error %s , %d", name.c_str(), GetLastError());
             continue;
         }
         TerminateProcess(process.get(), 0);
@@ -116,15 +113,14 @@ bool protectInstallFolder(const std::wstring& folder)
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
     PACL dacl = nullptr;
-    if (!descriptor.valid() || !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) ||
-        !present) {
+    if (!descriptor.valid() || !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) || !present) {
         common::log("protectInstallFolder", __LINE__, L"no access list for %s lastError = %d", folder.c_str(),
                     GetLastError());
         return false;
     }
     DWORD result = SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
-                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                         nullptr, nullptr, dacl, nullptr);
+                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, dacl, nullptr);
     if (result != ERROR_SUCCESS) {
         common::log("protectInstallFolder", __LINE__, L"%s not protected lastError = %d", folder.c_str(),
                     static_cast<int>(result));
@@ -144,16 +140,14 @@ void KXSpaceModel::prepareInstallFolder()
     }
     // Only a folder this run made: one the user chose that was there already
     // may hold other things, whose permissions are not ours to change.
-    if (!createdInstallFolder_.empty() &&
-        _wcsicmp(createdInstallFolder_.c_str(), installFolder_.c_str()) == 0)
+    if (!createdInstallFolder_.empty() && _wcsicmp(createdInstallFolder_.c_str(), installFolder_.c_str()) == 0)
         protectInstallFolder(installFolder_);
 }
 
 void KXSpaceModel::killProgressIfExist()
 {
     common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress");
-    utility::process::executeSystemTool(L"taskkill.exe",
-                                        std::wstring(L"/F /IM ") + product::kLauncherExe, false,
+    utility::process::executeSystemTool(L"taskkill.exe", std::wstring(L"/F /IM ") + product::kLauncherExe, false,
                                         kTaskkillTimeoutMs);
     if (utility::process::isRunning(product::kLauncherExe)) {
         common::log("KXSpaceModel::killProgressIfExist", __LINE__, L"kill progress by handle %s",
@@ -175,23 +169,20 @@ void KXSpaceModel::_threadInstallPlayerNew()
     errorKey_.clear();
 
     utility::ResourceBytes payload;
-    switch (utility::findResource(nullptr, MAKEINTRESOURCEW(kPayloadResourceId),
-                                  kPayloadResourceType, payload)) {
+    switch (utility::findResource(nullptr, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType, payload)) {
     case utility::kResourceFound:
         break;
     case utility::kResourceNotFound:
-        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"FindResource error %d",
-                    GetLastError());
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"FindResource error %d", GetLastError());
         fail(kInstallResourceNotFound, L"install_failed_damaged");
         break;
     case utility::kResourceNotLoaded:
-        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"LoadResource error %d",
-                    GetLastError());
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"LoadResource error %d", GetLastError());
         fail(kInstallResourceNotLoaded, L"install_failed_load");
         break;
     case utility::kResourceNotLocked:
-        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
-                    L"Can not lock resource id = %d, err=%d", kPayloadResourceId, GetLastError());
+        common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"Can not lock resource id = %d, err=%d",
+                    kPayloadResourceId, GetLastError());
         fail(kInstallResourceNotLocked, L"install_failed_lock");
         break;
     }
@@ -213,12 +204,10 @@ void KXSpaceModel::_threadInstallPlayerNew()
             autorun();
             registerWindowDefinder();
             utility::ScopedComInit com;
-            createShortcuts(installFolder_, product::kName, product::kLinkName,
-                            product::kUninstallLinkName);
+            createShortcuts(installFolder_, product::kName, product::kLinkName, product::kUninstallLinkName);
             postProgress(90, std::wstring());
         } else {
-            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__,
-                        L"extract files error %d", result);
+            common::log("KXSpaceModel::_threadInstallPlayerNew", __LINE__, L"extract files error %d", result);
             fail(kInstallExtractFailed, L"install_failed_unpack");
         }
     }
@@ -231,8 +220,8 @@ void KXSpaceModel::_threadInstallPlayerNew()
 
 bool KXSpaceModel::shouldContinue() { return true; }
 
-void KXSpaceModel::onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
-                                uint64_t bytesDone, uint64_t bytesTotal)
+void KXSpaceModel::onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                                uint64_t bytesTotal)
 {
     const wchar_t* name = itemName ? itemName : L"";
     if (lastItemName_ != name) {
@@ -247,8 +236,7 @@ void KXSpaceModel::onProcessing(const wchar_t* itemName, uint64_t itemIndex, uin
     // product would not fit in 64 bits (bytesTotal is then above 2^57).
     uint64_t percent = 80;
     if (bytesDone < bytesTotal) {
-        percent = bytesDone <= UINT64_MAX / 80 ? bytesDone * 80 / bytesTotal
-                                               : bytesDone / (bytesTotal / 80);
+        percent = bytesDone <= UINT64_MAX / 80 ? bytesDone * 80 / bytesTotal : bytesDone / (bytesTotal / 80);
     }
     if (percent != lastPostedPercent_) {
         lastPostedPercent_ = percent;
@@ -269,10 +257,8 @@ void KXSpaceModel::onResult(int32_t code, const wchar_t* itemName)
     std::wstring exeName = fileNamePart(name);
     if (exeAt != std::wstring::npos && exeAt > 0 && !exeName.empty()) {
         common::log("KXSpaceModel::onResult", __LINE__, L"try taskkill %s", exeName.c_str());
-        std::wstring image = exeName.find(L' ') == std::wstring::npos ? exeName
-                                                                      : L"\"" + exeName + L"\"";
-        utility::process::executeSystemTool(L"taskkill.exe", L"/F /IM " + image, false,
-                                            kTaskkillTimeoutMs);
+        std::wstring image = exeName.find(L' ') == std::wstring::npos ? exeName : L"\"" + exeName + L"\"";
+        utility::process::executeSystemTool(L"taskkill.exe", L"/F /IM " + image, false, kTaskkillTimeoutMs);
     }
 
     // Move the item that blocked this attempt out of the way, so that the

@@ -37,15 +37,15 @@ private:
     T* ptr_ = nullptr;
 };
 
-bool saveShellLink(const std::wstring& linkPath, const std::wstring& target,
-                   const std::wstring& workingDir, const std::wstring& description)
+bool saveShellLink(const std::wstring& linkPath, const std::wstring& target, const std::wstring& workingDir,
+                   const std::wstring& description)
 {
     ComRef<IShellLinkW> link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(link.receive()));
     if (FAILED(hr)) {
-        common::log("KXSpaceModel::createShortcuts", __LINE__,
-                    L"create shell link failed hr = %d", static_cast<int>(hr));
+        common::log("KXSpaceModel::createShortcuts", __LINE__, L"create shell link failed hr = %d",
+                    static_cast<int>(hr));
         return false;
     }
     link->SetPath(target.c_str());
@@ -56,8 +56,8 @@ bool saveShellLink(const std::wstring& linkPath, const std::wstring& target,
     if (SUCCEEDED(hr))
         hr = file->Save(linkPath.c_str(), TRUE);
     if (FAILED(hr)) {
-        common::log("KXSpaceModel::createShortcuts", __LINE__, L"save link %s failed hr = %d",
-                    linkPath.c_str(), static_cast<int>(hr));
+        common::log("KXSpaceModel::createShortcuts", __LINE__, L"save link %s failed hr = %d", linkPath.c_str(),
+                    static_cast<int>(hr));
         return false;
     }
     return true;
@@ -76,8 +76,7 @@ void KXSpaceModel::pathToReg()
     {
         utility::RegKeyEx key;
         if (key.RegCreate(HKEY_CURRENT_USER, product::kRegistryKey) == ERROR_SUCCESS) {
-            common::log("KXSpaceModel::pathToReg", __LINE__, L"pathToReg installPath %s",
-                        installFolder_.c_str());
+            common::log("KXSpaceModel::pathToReg", __LINE__, L"pathToReg installPath %s", installFolder_.c_str());
             key.RegWrite(L"InstallDir", installFolder_);
             key.RegWrite(L"Version", ZUL_VERSION_REGISTRY);
             key.RegWrite(L"Language", region_);
@@ -113,29 +112,25 @@ std::wstring KXSpaceModel::firewallCommand(const std::wstring& exePath)
         if (isPowerShellQuote(ch))
             quoted += ch;
     }
-    return std::wstring(L"New-NetFirewallRule -DisplayName \"") + product::kName +
-           L"\" -Direction Inbound -Program '" + quoted +
-           L"' -RemoteAddress LocalSubnet -Action Allow";
+    return std::wstring(L"New-NetFirewallRule -DisplayName \"") + product::kName + L"\" -Direction Inbound -Program '" +
+           quoted + L"' -RemoteAddress LocalSubnet -Action Allow";
 }
 
 void KXSpaceModel::registerWindowDefinder()
 {
     std::wstring exe = installFolder_ + product::kLauncherExe;
-    common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall start %s",
-                exe.c_str());
+    common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall start %s", exe.c_str());
     // Neither the user's profile scripts nor a prompt: PowerShell runs with
     // the installer's administrator rights.
     DWORD exitCode = 0;
     bool ok = utility::process::executeSystemTool(L"WindowsPowerShell\\v1.0\\powershell.exe",
-                                                  L"-NoProfile -NonInteractive " + firewallCommand(exe),
-                                                  false, kFirewallTimeoutMs, exitCode);
-    common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall end %d",
-                ok ? 1 : 0);
+                                                  L"-NoProfile -NonInteractive " + firewallCommand(exe), false,
+                                                  kFirewallTimeoutMs, exitCode);
+    common::log("KXSpaceModel::registerWindowDefinder", __LINE__, L"register firewall end %d", ok ? 1 : 0);
 }
 
 void KXSpaceModel::createShortcuts(const std::wstring& folder, const std::wstring& product,
-                                   const std::wstring& linkName,
-                                   const std::wstring& uninstallLinkName)
+                                   const std::wstring& linkName, const std::wstring& uninstallLinkName)
 {
     const std::wstring launcher = folder + product::kLauncherExe;
     const std::wstring uninstaller = folder + product::kUninstallerExe;

@@ -32,6 +32,6 @@ public:
 
 private:
     KXSpaceMainFrame* mainFrame_ = nullptr;  // owned by its window: it deletes itself
-    utility::ScopedHandle instanceMutex_;     // held until the process ends
+    utility::ScopedHandle instanceMutex_;    // held until the process ends
     PrivateFonts fonts_;
 };

@@ -129,8 +129,8 @@ void KXSpaceMainFrame::onProgress(int percent, const std::wstring& text)
     }
     if (percent == -1) {
         installing_ = false;
-        common::log("KXSpaceMainFrame::onProgress", __LINE__, L"install failed %d %s",
-                    model_.errorCode(), text.c_str());
+        common::log("KXSpaceMainFrame::onProgress", __LINE__, L"install failed %d %s", model_.errorCode(),
+                    text.c_str());
         // The updater's silent mode, and an unattended run that nobody sees.
         if ((model_.isUpdateRun() && model_.upgrade() == 2) || model_.isUnattendedRun()) {
             Close(1);
@@ -207,9 +207,8 @@ void KXSpaceMainFrame::onCancel(SkinUI::UiNotify& /*msg*/) { Close(1); }
 void KXSpaceMainFrame::onTogglePathPanel(SkinUI::UiNotify& msg)
 {
     SkinUI::CControlUI* panel = control(L"pathDefineLayout");
-    auto* button = msg.pSender != nullptr
-                       ? static_cast<SkinUI::CButtonUI*>(msg.pSender->GetInterface(L"Button"))
-                       : nullptr;
+    auto* button = msg.pSender != nullptr ? static_cast<SkinUI::CButtonUI*>(msg.pSender->GetInterface(L"Button"))
+                                          : nullptr;
     if (panel == nullptr || button == nullptr)
         return;
     const bool show = !panel->IsVisible();
@@ -308,8 +307,7 @@ void KXSpaceMainFrame::showNoticeBox(HWND parent, const std::wstring& title, con
     showMessageBox(parent, 0, title, content);
 }
 
-void KXSpaceMainFrame::showMessageBox(HWND parent, int iconType, const std::wstring& title,
-                                      const std::wstring& content)
+void KXSpaceMainFrame::showMessageBox(HWND parent, int iconType, const std::wstring& title, const std::wstring& content)
 {
     msg::showMessageBox(parent, msg::iconPathForType(iconType), title.c_str(), content.c_str(),
                         {msg::makeConfirmSelection(nullptr)});

@@ -24,10 +24,7 @@ KXSpaceModel::~KXSpaceModel()
     progressCallback_ = nullptr;
 }
 
-void KXSpaceModel::setDriveInfoSource(DriveInfoSource* source)
-{
-    drives_ = source ? source : &systemDrives_;
-}
+void KXSpaceModel::setDriveInfoSource(DriveInfoSource* source) { drives_ = source ? source : &systemDrives_; }
 
 void KXSpaceModel::calcInstallPath()
 {
@@ -41,8 +38,8 @@ void KXSpaceModel::calcInstallPath()
     }
 
     if (!registered.empty() && !utility::ufile::exists(registered)) {
-        common::log("KXSpaceModel::calcInstallPath", __LINE__,
-                    L"remote path from regidit %s..but not exist", registered.c_str());
+        common::log("KXSpaceModel::calcInstallPath", __LINE__, L"remote path from regidit %s..but not exist",
+                    registered.c_str());
         registered.clear();
     }
 
@@ -59,8 +56,7 @@ void KXSpaceModel::calcInstallPath()
         // No usable drive: stay on the system drive rather than a folder
         // relative to whatever the current directory happens to be.
         drive = drives_->systemDriveRoot();
-        common::log("KXSpaceModel::calcInstallPath", __LINE__,
-                    L"no usable drive, use system drive %s", drive.c_str());
+        common::log("KXSpaceModel::calcInstallPath", __LINE__, L"no usable drive, use system drive %s", drive.c_str());
     }
     installPath_ = drive + kProductFolder;
     common::log("KXSpaceModel::calcInstallPath", __LINE__, L"current path: %s", installPath_.c_str());
@@ -133,19 +129,13 @@ bool KXSpaceModel::holdsOtherFiles(const std::wstring& folder)
     return false;
 }
 
-std::vector<std::wstring> KXSpaceModel::listFixedDrives()
-{
-    return drivechoice::listFixedDrives(*drives_);
-}
+std::vector<std::wstring> KXSpaceModel::listFixedDrives() { return drivechoice::listFixedDrives(*drives_); }
 
 bool KXSpaceModel::isHotplugDrive(const std::wstring& root) { return drives_->isHotplug(root); }
 
 bool KXSpaceModel::isSsdDrive(const std::wstring& name) { return drives_->isSsd(name); }
 
-double KXSpaceModel::scoreDrive(const std::wstring& root)
-{
-    return drivechoice::scoreDrive(*drives_, root);
-}
+double KXSpaceModel::scoreDrive(const std::wstring& root) { return drivechoice::scoreDrive(*drives_, root); }
 
 std::wstring KXSpaceModel::pickBestDrive() { return drivechoice::pickBestDrive(*drives_); }
 

@@ -133,8 +133,8 @@ public:
     void pathToReg();
     void autorun();
     void registerWindowDefinder();
-    void createShortcuts(const std::wstring& folder, const std::wstring& product,
-                         const std::wstring& linkName, const std::wstring& uninstallLinkName);
+    void createShortcuts(const std::wstring& folder, const std::wstring& product, const std::wstring& linkName,
+                         const std::wstring& uninstallLinkName);
     void startLauncher(bool unused);
     void notifyProgress(int percent, const std::wstring& text);
     void postProgress(int percent, const std::wstring& text);
@@ -145,8 +145,8 @@ public:
 
     // SzExtractCallback, called on the worker thread.
     bool shouldContinue() override;
-    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
-                      uint64_t bytesDone, uint64_t bytesTotal) override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                      uint64_t bytesTotal) override;
     void onResult(int32_t code, const wchar_t* itemName) override;
 
 private:

@@ -18,8 +18,7 @@ std::wstring ownFileName()
     wchar_t path[MAX_PATH + 1] = {0};
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        common::log("KXSpaceModel::init", __LINE__, L"GetModuleFileName failed lastError = %d",
-                    GetLastError());
+        common::log("KXSpaceModel::init", __LINE__, L"GetModuleFileName failed lastError = %d", GetLastError());
         return std::wstring();
     }
     std::wstring name(path, length);
@@ -28,10 +27,7 @@ std::wstring ownFileName()
 }
 
 // Token 2 of the file name counts only when it is a number.
-bool isOpenToken(const std::wstring& token)
-{
-    return !token.empty() && utility::ustring::isDigits(token);
-}
+bool isOpenToken(const std::wstring& token) { return !token.empty() && utility::ustring::isDigits(token); }
 
 // The text without the double quotes that wrap it, and without the blanks
 // around it. In cmd.exe and PowerShell "|" is a pipe, so a person passes the
@@ -72,10 +68,7 @@ std::wstring KXSpaceModel::regionFromUiLanguage(LANGID language)
     }
 }
 
-std::wstring KXSpaceModel::defaultRegionFromUiLanguage()
-{
-    return regionFromUiLanguage(GetUserDefaultUILanguage());
-}
+std::wstring KXSpaceModel::defaultRegionFromUiLanguage() { return regionFromUiLanguage(GetUserDefaultUILanguage()); }
 
 std::wstring KXSpaceModel::dataFolder()
 {
@@ -101,10 +94,9 @@ void KXSpaceModel::init(const std::wstring& commandLine)
 
     readCommandLine(commandLine);
 
-    common::log("KXSpaceModel::init", __LINE__, L"installpath:%s language %s open:%s",
-                installPath_.c_str(), region_.c_str(), open_.c_str());
-    common::log("KXSpaceModel::init", __LINE__, L"shareduid:%s package:%s", sharedUid_.c_str(),
-                package_.c_str());
+    common::log("KXSpaceModel::init", __LINE__, L"installpath:%s language %s open:%s", installPath_.c_str(),
+                region_.c_str(), open_.c_str());
+    common::log("KXSpaceModel::init", __LINE__, L"shareduid:%s package:%s", sharedUid_.c_str(), package_.c_str());
 }
 
 void KXSpaceModel::readFileNameTokens(const std::wstring& fileName)

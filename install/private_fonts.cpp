@@ -28,8 +28,7 @@ void PrivateFonts::unpackAndAdd()
     utility::ResourceBytes fonts;
     if (utility::findResource(nullptr, MAKEINTRESOURCEW(kFontsResourceId), kFontsResourceType, fonts) !=
         utility::kResourceFound) {
-        common::log("PrivateFonts::unpackAndAdd", __LINE__, L"no fonts resource lastError = %d",
-                    GetLastError());
+        common::log("PrivateFonts::unpackAndAdd", __LINE__, L"no fonts resource lastError = %d", GetLastError());
     } else if (fonts.size != 0) {
         SzResultCode result = SzExtractToDir(fonts.data, fonts.size, fontsFolder_, nullptr);
         if (result != kSzOk)

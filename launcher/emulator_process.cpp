@@ -16,11 +16,20 @@
 namespace emulator {
 
 const StopEntry kRepairStopList[] = {
-    {L"zulclient.exe", 3000},   {L"zulmulti.exe", 3000},       {L"adb.exe", 3000},
-    {L"aapt.exe", 3000},        {L"bugreport.exe", 1000},      {L"kx.exe", 3000},
-    {L"kxconsole.exe", 3000},   {L"vmware-vdiskmanager.exe", 3000},
-    {L"TarnhubHeadless.exe", 10000}, {L"TarnhubSVC.exe", 1000}, {L"Tarnvm.exe", 1000},
-    {L"driverconfig.exe", 3000}, {L"kxrecord.exe", 1000},      {L"zulrepairer.exe", 3000},
+    {L"zulclient.exe", 3000},
+    {L"zulmulti.exe", 3000},
+    {L"adb.exe", 3000},
+    {L"aapt.exe", 3000},
+    {L"bugreport.exe", 1000},
+    {L"kx.exe", 3000},
+    {L"kxconsole.exe", 3000},
+    {L"vmware-vdiskmanager.exe", 3000},
+    {L"TarnhubHeadless.exe", 10000},
+    {L"TarnhubSVC.exe", 1000},
+    {L"Tarnvm.exe", 1000},
+    {L"driverconfig.exe", 3000},
+    {L"kxrecord.exe", 1000},
+    {L"zulrepairer.exe", 3000},
     {L"vbox-img.exe", 3000},
 };
 const size_t kRepairStopCount = sizeof(kRepairStopList) / sizeof(kRepairStopList[0]);
@@ -59,19 +68,18 @@ bool endProcess(DWORD processId, const wchar_t* image, DWORD waitMs)
 {
     utility::ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
     if (!process.valid()) {
-        common::log("emulator::stopProcessesInFolder", __LINE__,
-                    L"open %s (pid %d) failed lastError = %d", image, processId, GetLastError());
+        common::log("emulator::stopProcessesInFolder", __LINE__, L"open %s (pid %d) failed lastError = %d", image,
+                    processId, GetLastError());
         return false;
     }
     if (!TerminateProcess(process.get(), 1)) {
-        common::log("emulator::stopProcessesInFolder", __LINE__,
-                    L"terminate %s (pid %d) failed lastError = %d", image, processId,
-                    GetLastError());
+        common::log("emulator::stopProcessesInFolder", __LINE__, L"terminate %s (pid %d) failed lastError = %d", image,
+                    processId, GetLastError());
         return false;
     }
     if (WaitForSingleObject(process.get(), waitMs) != WAIT_OBJECT_0)
-        common::log("emulator::stopProcessesInFolder", __LINE__,
-                    L"%s (pid %d) did not end within %d ms", image, processId, waitMs);
+        common::log("emulator::stopProcessesInFolder", __LINE__, L"%s (pid %d) did not end within %d ms", image,
+                    processId, waitMs);
     return true;
 }
 
@@ -99,12 +107,11 @@ int stopProcessesInFolder(const std::wstring& folder, const StopEntry* entries, 
             const std::wstring path = utility::process::GetProcessPath(entry.id);
             if (!isPathInFolder(path, folder)) {
                 common::log("emulator::stopProcessesInFolder", __LINE__,
-                            L"%s (pid %d) at [%s] is not the game's, left running",
-                            entries[i].image, entry.id, path.c_str());
+                            L"%s (pid %d) at [%s] is not the game's, left running", entries[i].image, entry.id,
+                            path.c_str());
                 continue;
             }
-            common::log("emulator::stopProcessesInFolder", __LINE__, L"stopping %s (pid %d)",
-                        path.c_str(), entry.id);
+            common::log("emulator::stopProcessesInFolder", __LINE__, L"stopping %s (pid %d)", path.c_str(), entry.id);
             if (endProcess(entry.id, entries[i].image, entries[i].waitMs))
                 ++ended;
         }
@@ -118,8 +125,7 @@ bool startClient(const std::wstring& clientPath, const std::wstring& params)
     const std::wstring folder = folderOf(clientPath);
     if (utility::usystem::isWin8OS() &&
         utility::process::createWithExplorerToken(clientPath, params.c_str(), folder, false) != -1) {
-        common::log("emulator::startClient", __LINE__, L"client started as the desktop user in [%s]",
-                    folder.c_str());
+        common::log("emulator::startClient", __LINE__, L"client started as the desktop user in [%s]", folder.c_str());
         return true;
     }
     common::log("emulator::startClient", __LINE__, L"run player adminstror");

@@ -79,8 +79,8 @@ HRESULT STDMETHODCALLTYPE ExternalImp::GetIDsOfNames(REFIID, LPOLESTR* names, UI
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE ExternalImp::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                              EXCEPINFO*, UINT*)
+HRESULT STDMETHODCALLTYPE ExternalImp::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                              UINT*)
 {
     const UINT count = params && params->rgvarg ? params->cArgs : 0;
     switch (id) {
@@ -119,8 +119,9 @@ HRESULT LocationEventHandler::GetExternal(IDispatch** dispatch)
         return E_POINTER;
     if (!external_) {
         external_ = new ExternalImp();
-        external_->setLocationCallback(
-            [this](const std::wstring& latitude, const std::wstring& longitude) { onSetLocation(latitude, longitude); });
+        external_->setLocationCallback([this](const std::wstring& latitude, const std::wstring& longitude) {
+            onSetLocation(latitude, longitude);
+        });
     }
     external_->AddRef();
     *dispatch = external_;

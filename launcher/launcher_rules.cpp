@@ -11,8 +11,7 @@ namespace {
 const unsigned long long kKiB = 1024;
 const unsigned long long kMiB = 1048576;
 
-std::wstring format(const wchar_t* pattern, unsigned long long a, unsigned long long b = 0,
-                    unsigned long long c = 0)
+std::wstring format(const wchar_t* pattern, unsigned long long a, unsigned long long b = 0, unsigned long long c = 0)
 {
     wchar_t text[96] = {0};
     _snwprintf(text, 95, pattern, a, b, c);
@@ -71,8 +70,8 @@ std::wstring downloadSpeedText(unsigned long long bytesPerSecond)
     return format(L"%I64uMB/S", bytesPerSecond / kMiB);
 }
 
-bool downloadTimeLeftText(unsigned long long done, unsigned long long total,
-                          unsigned long long bytesPerSecond, std::wstring& text)
+bool downloadTimeLeftText(unsigned long long done, unsigned long long total, unsigned long long bytesPerSecond,
+                          std::wstring& text)
 {
     if (bytesPerSecond == 0 || total == 0 || done >= total)
         return false;
@@ -86,8 +85,8 @@ bool isSafeVersionText(const std::wstring& version)
     if (version.empty() || version.size() > 32 || version.find(L"..") != std::wstring::npos)
         return false;
     for (wchar_t c : version) {
-        const bool allowed = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
-                             (c >= L'0' && c <= L'9') || c == L'.' || c == L'_' || c == L'-';
+        const bool allowed = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') ||
+                             c == L'.' || c == L'_' || c == L'-';
         if (!allowed)
             return false;
     }

@@ -34,8 +34,8 @@ std::wstring downloadSizeText(unsigned long long done, unsigned long long total)
 std::wstring downloadSpeedText(unsigned long long bytesPerSecond);
 // "hh:mm:ss" left at that speed; false (no text) when nothing arrived in the
 // last interval or nothing is left to come.
-bool downloadTimeLeftText(unsigned long long done, unsigned long long total,
-                          unsigned long long bytesPerSecond, std::wstring& text);
+bool downloadTimeLeftText(unsigned long long done, unsigned long long total, unsigned long long bytesPerSecond,
+                          std::wstring& text);
 
 // The emulator package's version as the server names it may become part of a
 // file name only when it is 1 to 32 characters of [A-Za-z0-9._-] without

@@ -68,21 +68,18 @@ struct LinkButton {
 };
 
 const LinkButton kLinkButtons[] = {
-    {L"homeBtn", L"url_home"},         {L"facebookBtn", L"url_facebook"},
-    {L"youtobeBtn", L"url_youtobe"},   {L"discordBtn", L"url_discord"},
-    {L"razeraduBtn", L"url_Razeradu"}, {L"NBtn", L"url_N"},
+    {L"homeBtn", L"url_home"},       {L"facebookBtn", L"url_facebook"}, {L"youtobeBtn", L"url_youtobe"},
+    {L"discordBtn", L"url_discord"}, {L"razeraduBtn", L"url_Razeradu"}, {L"NBtn", L"url_N"},
     {L"buyBtn", L"url_store"},
 };
 
-const LinkButton kOptionalLinks[] = {
-    {L"discordBtn", L"url_discord"}, {L"razeraduBtn", L"url_Razeradu"}, {L"NBtn", L"url_N"}};
+const LinkButton kOptionalLinks[] = {{L"discordBtn", L"url_discord"},
+                                     {L"razeraduBtn", L"url_Razeradu"},
+                                     {L"NBtn", L"url_N"}};
 
 }  // namespace
 
-KXZulMainFrame::KXZulMainFrame()
-    : anchor_(std::make_shared<Anchor>(Anchor{this})), weakAnchor_(anchor_)
-{
-}
+KXZulMainFrame::KXZulMainFrame() : anchor_(std::make_shared<Anchor>(Anchor{this})), weakAnchor_(anchor_) {}
 
 KXZulMainFrame::~KXZulMainFrame()
 {
@@ -162,8 +159,7 @@ void KXZulMainFrame::adjustLayout()
 void KXZulMainFrame::_checkGameAndAppVersion()
 {
     if (workerState_ == kWorkerRunning) {
-        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__,
-                    L"a job runs: the check follows its end");
+        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"a job runs: the check follows its end");
         return;
     }
     // Every check starts from nothing: a flag set by an earlier check must
@@ -186,8 +182,7 @@ void KXZulMainFrame::_checkGameAndAppVersion()
     }
     const int appVersion = readVersionFile(rules::localAppVersionPath(game));
     if (appVersion < 1000) {
-        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"read local version error:%d",
-                    appVersion);
+        common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__, L"read local version error:%d", appVersion);
         return;
     }
     if (appVersion < model.getAppMinVersion()) {
@@ -204,9 +199,8 @@ void KXZulMainFrame::_checkGameAndAppVersion()
             pathTab->SetVisible(true);
     }
     common::log("KXZulMainFrame::_checkGameAndAppVersion", __LINE__,
-                L"local app %d player %d, remote app %d player %d, needApk %d needPlayer %d",
-                appVersion, playerVersion, model.getAppMinVersion(), model.getPlayerMinVersion(),
-                needApk_ ? 1 : 0, needPlayer_ ? 1 : 0);
+                L"local app %d player %d, remote app %d player %d, needApk %d needPlayer %d", appVersion, playerVersion,
+                model.getAppMinVersion(), model.getPlayerMinVersion(), needApk_ ? 1 : 0, needPlayer_ ? 1 : 0);
 }
 
 void KXZulMainFrame::onStartBtnClicked(UiNotify& msg)
@@ -222,8 +216,7 @@ void KXZulMainFrame::onStartBtnClicked(UiNotify& msg)
         if (emulator::startClient(client, L"")) {
             ShowWindow(false, false);
         } else {
-            common::log("KXZulMainFrame::onStartBtnClicked", __LINE__, L"client %s not started",
-                        client.c_str());
+            common::log("KXZulMainFrame::onStartBtnClicked", __LINE__, L"client %s not started", client.c_str());
             showNotice(L"launcher_start_failed");
         }
     } else {

@@ -77,8 +77,8 @@ protected:
                             unsigned long long total) override;
     // SzExtractCallback (worker thread).
     bool shouldContinue() override;
-    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
-                      uint64_t bytesDone, uint64_t bytesTotal) override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                      uint64_t bytesTotal) override;
     void onResult(int32_t code, const wchar_t* itemName) override;
 
 private:
@@ -140,8 +140,7 @@ private:
     // partial file an earlier job left).
     utility::DownloadResult downloadPackage(const std::wstring& url, const std::wstring& target, bool resume);
     // The address and version text of the emulator package.
-    void resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version,
-                              bool& versioned);
+    void resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version, bool& versioned);
     bool stopRequested() const { return stop_; }
     // Runs fn on the UI thread with the window, unless by then the window is
     // gone or the job was stopped (the stopper has set the window's state).

@@ -46,8 +46,7 @@ bool seaString(const rapidjson::Value& sea, const char* key, std::wstring& value
 
 // ---- Emulator package ----
 
-void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version,
-                                          bool& versioned)
+void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, std::wstring& version, bool& versioned)
 {
     KXZulModel& model = zulModel();
     address = utility::ustring::fromUtf8(deployment::defaultPlayerPackageUrl());
@@ -95,8 +94,8 @@ void KXZulMainFrame::resolvePlayerPackage(bool noData, std::wstring& address, st
         return;
     }
     const int number = model.getPlayerMinVersion();
-    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
-                L"package version [%s] refused, using %d", shown.c_str(), number);
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"package version [%s] refused, using %d",
+                shown.c_str(), number);
     if (number > 0) {
         version = std::to_wstring(number);
         versioned = true;
@@ -110,8 +109,8 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     resolvePlayerPackage(noData, address, version, versioned);
     if (stopRequested())
         return;
-    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"download url %s %s",
-                address.c_str(), version.c_str());
+    common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"download url %s %s", address.c_str(),
+                version.c_str());
     if (address.empty()) {
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
         return;
@@ -122,14 +121,12 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     if (!versioned)
         utility::ufile::deleteIfPresent(package);
     if (!utility::ufile::exists(package)) {
-        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L" download file %s",
-                    package.c_str());
+        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L" download file %s", package.c_str());
         const utility::DownloadResult result = downloadPackage(address, package, true);
         if (result == utility::DownloadResult::kStopped)
             return;
         if (result == utility::DownloadResult::kFailed || !utility::ufile::exists(package)) {
-            common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"no installer file %s",
-                        package.c_str());
+            common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"no installer file %s", package.c_str());
             finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_download_failed"); });
             return;
         }
@@ -143,8 +140,8 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     if (unpacked != kSzOk) {
         // A damaged package would be found and unpacked again at every
         // start: it goes, the emulator stays marked as needed.
-        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__,
-                    L"unpack %s failed with %d, package deleted", package.c_str(), unpacked);
+        common::log("KXZulMainFrame::_threadDownloadPlayer", __LINE__, L"unpack %s failed with %d, package deleted",
+                    package.c_str(), unpacked);
         utility::ufile::deleteIfPresent(package);
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_unpack_failed"); });
         return;
@@ -212,8 +209,7 @@ void KXZulMainFrame::_threadDownloadApk(const std::wstring& game)
     const std::wstring params = rules::clientInstallParams(apk);
     postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
     if (!emulator::startClient(client, params)) {
-        common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L"client %s not started",
-                    client.c_str());
+        common::log("KXZulMainFrame::_threadDownloadApk", __LINE__, L"client %s not started", client.c_str());
         finishJob([](KXZulMainFrame& frame) { frame.showFailure(L"launcher_start_failed"); });
         return;
     }
@@ -231,8 +227,8 @@ bool KXZulMainFrame::writeLocalAppVersion(const std::wstring& gameDir, int versi
     utility::FileHandle file;
     const std::string digits = std::to_string(version);
     if (!file.open(path, true) || !file.write(digits.data(), static_cast<DWORD>(digits.size()))) {
-        common::log("KXZulMainFrame::writeLocalAppVersion", __LINE__, L"write %s failed lastError = %d",
-                    path.c_str(), GetLastError());
+        common::log("KXZulMainFrame::writeLocalAppVersion", __LINE__, L"write %s failed lastError = %d", path.c_str(),
+                    GetLastError());
         return false;
     }
     return true;
@@ -275,6 +271,5 @@ void KXZulMainFrame::onProcessing(const wchar_t*, uint64_t, uint64_t, uint64_t, 
 
 void KXZulMainFrame::onResult(int32_t code, const wchar_t* itemName)
 {
-    common::log("KXZulMainFrame::onResult", __LINE__, L"result:%d file:%s", code,
-                itemName ? itemName : L"");
+    common::log("KXZulMainFrame::onResult", __LINE__, L"result:%d file:%s", code, itemName ? itemName : L"");
 }

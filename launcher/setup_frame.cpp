@@ -51,8 +51,8 @@ const wchar_t* text(const wchar_t* key)
 // The option's new state, when the notification is about its selection.
 bool selectedOption(const UiNotify& msg)
 {
-    SkinUI::COptionUI* option =
-        msg.pSender ? static_cast<SkinUI::COptionUI*>(msg.pSender->GetInterface(L"Option")) : nullptr;
+    SkinUI::COptionUI* option = msg.pSender ? static_cast<SkinUI::COptionUI*>(msg.pSender->GetInterface(L"Option"))
+                                            : nullptr;
     return option && option->IsSelected();
 }
 
@@ -111,8 +111,8 @@ const int kLanguageRowFont = 40;
 
 }  // namespace
 
-KXZulSetupFrame::KXZulSetupFrame(const Callback& onClosed, const Callback& onCheckUpdate,
-                                 const Callback& onPathChanged, const Callback& onOther)
+KXZulSetupFrame::KXZulSetupFrame(const Callback& onClosed, const Callback& onCheckUpdate, const Callback& onPathChanged,
+                                 const Callback& onOther)
     : onClosed_(onClosed), onCheckUpdate_(onCheckUpdate), onPathChanged_(onPathChanged), onOther_(onOther)
 {
 }

@@ -52,7 +52,6 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
 
 private:
-
     void onAutoRunChanged(SkinUI::UiNotify& msg);
     void onExistGameChanged(SkinUI::UiNotify& msg);
     void onCloseModeChanged(SkinUI::UiNotify& msg);

@@ -99,16 +99,15 @@ bool TrayiconControl::addTrayIcon()
     if (!createWindow())
         return false;
     if (!icon_)
-        icon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                                IMAGE_ICON, 16, 16, 0));
+        icon_ = static_cast<HICON>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, 16, 16, 0));
     NOTIFYICONDATAW data;
     fillData(data, kAddFlags, icon_);
     added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
     if (added_)
         common::log("TrayiconControl::addTrayIcon", __LINE__, L"addTrayIcon sucess");
     else
-        common::log("TrayiconControl::addTrayIcon", __LINE__, L"addTrayIcon error. last error = %d",
-                    GetLastError());
+        common::log("TrayiconControl::addTrayIcon", __LINE__, L"addTrayIcon error. last error = %d", GetLastError());
     return added_;
 }
 

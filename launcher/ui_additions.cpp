@@ -21,8 +21,7 @@ SIZE ScaledClientSize(int width, int height)
 void SetClientSize(HWND window, int width, int height)
 {
     if (!::IsWindow(window)) {
-        common::log("SkinUI::SetClientSize", __LINE__, L"no window lastError = %d",
-                    static_cast<int>(::GetLastError()));
+        common::log("SkinUI::SetClientSize", __LINE__, L"no window lastError = %d", static_cast<int>(::GetLastError()));
         return;
     }
     const SIZE size = ScaledClientSize(width, height);

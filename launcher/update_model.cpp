@@ -45,8 +45,8 @@ bool readProgramHeader(const std::wstring& path, unsigned long long& size, bool&
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER length = {};
     if (!file.valid() || !GetFileSizeEx(file.get(), &length)) {
-        common::log("KXSpaceUpdateModel::readProgramHeader", __LINE__, L"%s not readable lastError = %d",
-                    path.c_str(), GetLastError());
+        common::log("KXSpaceUpdateModel::readProgramHeader", __LINE__, L"%s not readable lastError = %d", path.c_str(),
+                    GetLastError());
         return false;
     }
     size = static_cast<unsigned long long>(length.QuadPart);
@@ -95,8 +95,8 @@ void KXSpaceUpdateModel::checkVersion(bool automatic)
     }
     checkRunning_ = true;
     checkDownloader_.stop();
-    Runable* task = new MemberFuncRunable1<KXSpaceUpdateModel>(
-        this, &KXSpaceUpdateModel::_threadProcCheckVersion, automatic);
+    Runable* task = new MemberFuncRunable1<KXSpaceUpdateModel>(this, &KXSpaceUpdateModel::_threadProcCheckVersion,
+                                                               automatic);
     if (!checkDownloader_.start(task)) {
         task->release();
         common::log("KXSpaceUpdateModel::checkVersion", __LINE__, L"check not started");
@@ -105,7 +105,7 @@ void KXSpaceUpdateModel::checkVersion(bool automatic)
 }
 
 KXSpaceUpdateModel::Offer KXSpaceUpdateModel::decide(const std::string& body, const std::wstring& language,
-                                                      bool automatic)
+                                                     bool automatic)
 {
     Offer offer;
     rapidjson::Document document;
@@ -186,8 +186,7 @@ void KXSpaceUpdateModel::finishCheck(const std::wstring& content, const std::wst
     postCheckResult(content, version);
 }
 
-std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const std::wstring& versionText,
-                                               int version)
+std::wstring KXSpaceUpdateModel::installerPath(const std::wstring& folder, const std::wstring& versionText, int version)
 {
     if (rules::isSafeVersionText(versionText))
         return folder + L"zul_" + versionText + L".exe";
@@ -265,8 +264,8 @@ bool KXSpaceUpdateModel::installerReady() const
     bool executable = false;
     const std::wstring path = getUpdatePath();
     if (!readProgramHeader(path, size, executable) || size == 0 || !executable) {
-        common::log("KXSpaceUpdateModel::installerReady", __LINE__,
-                    L"installer %s is no program any more, deleted", path.c_str());
+        common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s is no program any more, deleted",
+                    path.c_str());
         utility::ufile::removeFile(path);
         return false;
     }
@@ -274,8 +273,8 @@ bool KXSpaceUpdateModel::installerReady() const
     utility::TrustedProgram installer(path);
     if (installer.trusted())
         return true;
-    common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s refused: %s, deleted",
-                path.c_str(), utility::trustVerdictText(installer.verdict()));
+    common::log("KXSpaceUpdateModel::installerReady", __LINE__, L"installer %s refused: %s, deleted", path.c_str(),
+                utility::trustVerdictText(installer.verdict()));
     utility::ufile::removeFile(path);
     return false;
 }
@@ -330,8 +329,7 @@ int KXSpaceUpdateModel::downloadInstaller()
     };
     if (utility::downloadToFile(request) != utility::DownloadResult::kDone)
         return kDownloadFailed;
-    common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download file sucess %s",
-                file.c_str());
+    common::log("KXSpaceUpdateModel::downloadInstaller", __LINE__, L"update: download file sucess %s", file.c_str());
     utility::lockedStore(offerLock_, updatePath_, file);
     needUpdate_ = true;
     return 100;

@@ -32,7 +32,7 @@ public:
     // for 1.0.0) and as shown ("1.0.0").
     static const int kOwnVersion;
     static const wchar_t kOwnVersionText[];
-    static const char kUpdatePath[];            // "/zul/update_en.data"
+    static const char kUpdatePath[];  // "/zul/update_en.data"
     static constexpr int kDownloadFailed = -1;
     static const int kCheckTries = 3;
     static const DWORD kRetryPauseMs = 1000;

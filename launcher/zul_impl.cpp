@@ -149,8 +149,8 @@ void KXZulImpl::entrance(HINSTANCE instance)
 void KXZulImpl::initProcess()
 {
     InitCommonControls();
-    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                         RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                         EOAC_NONE, nullptr);
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     appDir_ = utility::ufile::getExeDir();
@@ -259,8 +259,7 @@ bool KXZulImpl::createMainFrame()
     if (!frame->Create(nullptr, product::kName, style, 0)) {
         // Not deleted here: a window destroyed while it was being made has
         // deleted its object in its final message.
-        common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d",
-                    GetLastError());
+        common::log("KXZulImpl::createMainFrame", __LINE__, L"main window not created lastError = %d", GetLastError());
         return false;
     }
     mainFrame_ = frame;

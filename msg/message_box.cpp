@@ -45,8 +45,8 @@ CUiString iconPathForType(int type)
 {
     // Built once: the enlarge mode of the first call holds for the whole run.
     static const std::map<int, CUiString> table = [] {
-        const CUiString notice =
-            CUiManager::IsEnlargeMode() ? L"commonEnalarge/msg_noice48.png" : L"common/msg_noice48.png";
+        const CUiString notice = CUiManager::IsEnlargeMode() ? L"commonEnalarge/msg_noice48.png"
+                                                             : L"common/msg_noice48.png";
         return std::map<int, CUiString>{{0, notice}, {1, notice}, {2, notice}, {3, L"common/msg_ok.png"}};
     }();
     auto it = table.find(type);
@@ -68,8 +68,8 @@ IMessageBox* createMessageBox(HWND parent, const CUiString& skin)
     bool deleted = false;
     box->WatchDeletion(&deleted);
     if (box->Create(parent, L"", WS_POPUP | WS_BORDER | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_TOOLWINDOW) == nullptr) {
-        common::log("msg::createMessageBox", __LINE__, L"message box window %s not made lastError = %d",
-                    skin.GetData(), static_cast<int>(::GetLastError()));
+        common::log("msg::createMessageBox", __LINE__, L"message box window %s not made lastError = %d", skin.GetData(),
+                    static_cast<int>(::GetLastError()));
         if (!deleted) {
             delete box;  // lets the parent go
         }

@@ -57,10 +57,7 @@ void MessageBoxWindow::ReleaseParent()
     }
 }
 
-void MessageBoxWindow::InitWindow()
-{
-    m_pm.InitFontSet(SkinUI::CUiManager::GetLanguageTextA("font_name"));
-}
+void MessageBoxWindow::InitWindow() { m_pm.InitFontSet(SkinUI::CUiManager::GetLanguageTextA("font_name")); }
 
 void MessageBoxWindow::OnFinalMessage(HWND hWnd)
 {
@@ -156,8 +153,9 @@ void MessageBoxWindow::addRemoteSelection(const SelectionInfo& info) { InsertSel
 void MessageBoxWindow::InsertSelection(CControlUI* button)
 {
     CControlUI* bar = m_pm.FindControl(L"bottombar");
-    SkinUI::IContainerUI* container =
-        bar != nullptr ? static_cast<SkinUI::IContainerUI*>(bar->GetInterface(L"IContainer")) : nullptr;
+    SkinUI::IContainerUI* container = bar != nullptr
+                                          ? static_cast<SkinUI::IContainerUI*>(bar->GetInterface(L"IContainer"))
+                                          : nullptr;
     // Before the last child (the closing spacer); first in an empty bar.
     const int index = container != nullptr && container->GetCount() > 0 ? container->GetCount() - 1 : 0;
     if (container == nullptr || !container->AddAt(button, index)) {

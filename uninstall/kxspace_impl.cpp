@@ -51,8 +51,7 @@ int KXSpaceImpl::entrance(HINSTANCE instance, const std::wstring& commandLine)
     // 5. The region's private font from the install folder.
     const std::wstring fontPath = utility::ufile::getExeDir() + L"fonts\\" + model->profile().fontFile;
     int fontsAdded = AddFontResourceExW(fontPath.c_str(), FR_PRIVATE, nullptr);
-    common::log(fn, __LINE__, L"load Noto Sans fonts ret:%d  error:%d", fontsAdded,
-                static_cast<int>(GetLastError()));
+    common::log(fn, __LINE__, L"load Noto Sans fonts ret:%d  error:%d", fontsAdded, static_cast<int>(GetLastError()));
 
     // 6. The UI framework: skin archive and language table.
     SkinUI::SetUpProgramSkin(instance, model->profile().locale);

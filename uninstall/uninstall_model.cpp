@@ -74,10 +74,9 @@ std::wstring downloadsFolder()
 {
     typedef HRESULT(WINAPI * GetKnownFolderPathFn)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    GetKnownFolderPathFn getPath =
-        shell ? reinterpret_cast<GetKnownFolderPathFn>(
-                    reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")))
-              : nullptr;
+    GetKnownFolderPathFn getPath = shell ? reinterpret_cast<GetKnownFolderPathFn>(
+                                               reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")))
+                                         : nullptr;
     PWSTR path = nullptr;
     if (!getPath || FAILED(getPath(FOLDERID_Downloads, 0, nullptr, &path)) || !path)
         return std::wstring();
@@ -90,10 +89,9 @@ std::wstring downloadsFolder()
 // one of them, or in a folder above one, does not make it an installation.
 std::vector<std::wstring> protectedFolders()
 {
-    const int kShellFolders[] = {CSIDL_PROFILE,       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,
-                                 CSIDL_MYMUSIC,       CSIDL_MYPICTURES,       CSIDL_MYVIDEO,
-                                 CSIDL_APPDATA,       CSIDL_LOCAL_APPDATA,    CSIDL_PROGRAM_FILES,
-                                 CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS};
+    const int kShellFolders[] = {CSIDL_PROFILE,       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC,
+                                 CSIDL_MYPICTURES,    CSIDL_MYVIDEO,          CSIDL_APPDATA,  CSIDL_LOCAL_APPDATA,
+                                 CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS};
     std::vector<std::wstring> folders;
     for (int csidl : kShellFolders)
         folders.push_back(utility::ufile::getSpecialFolder(csidl));
@@ -147,8 +145,7 @@ void KXSpaceModel::loadLanguage()
 
 std::wstring KXSpaceModel::programFolder() const
 {
-    return programFolder_.empty() ? utility::ufile::getExeDir()
-                                  : utility::ufile::withSeparator(programFolder_);
+    return programFolder_.empty() ? utility::ufile::getExeDir() : utility::ufile::withSeparator(programFolder_);
 }
 
 bool KXSpaceModel::startClean()
@@ -183,15 +180,13 @@ bool isInstallFolder(const std::wstring& folder, const std::wstring& registeredI
     // own hive, and an in-place update registers any folder holding the launcher.
     const std::wstring guarded = protectedFolderAtOrBelow(target);
     if (!guarded.empty()) {
-        common::log("isInstallFolder", __LINE__,
-                    L"[%s] is or contains the user or system folder [%s]", folder.c_str(),
+        common::log("isInstallFolder", __LINE__, L"[%s] is or contains the user or system folder [%s]", folder.c_str(),
                     guarded.c_str());
         return false;
     }
     if (!registeredInstallDir.empty() && normalizedFolder(registeredInstallDir) == target)
         return true;
-    DWORD attributes =
-        GetFileAttributesW((utility::ufile::withSeparator(folder) + product::kLauncherExe).c_str());
+    DWORD attributes = GetFileAttributesW((utility::ufile::withSeparator(folder) + product::kLauncherExe).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -200,8 +195,8 @@ void KXSpaceModel::removeInstallFolder()
     std::wstring folder = programFolder();
     g_removedFolder.clear();
     if (!isInstallFolder(folder, readProductValue(L"InstallDir"))) {
-        common::log("KXSpaceModel::threadClean", __LINE__,
-                    L"[%s] is not the install folder, it is left in place", folder.c_str());
+        common::log("KXSpaceModel::threadClean", __LINE__, L"[%s] is not the install folder, it is left in place",
+                    folder.c_str());
         return;
     }
     utility::ufile::removeDir(folder);
@@ -212,9 +207,7 @@ void KXSpaceModel::threadClean()
 {
     const char* fn = "KXSpaceModel::threadClean";
     common::log(fn, __LINE__, L"kill exe");
-    utility::process::executeSystemTool(L"taskkill.exe",
-                                        std::wstring(L"/F /IM ") + product::kLauncherExe, false,
-                                        2000);
+    utility::process::executeSystemTool(L"taskkill.exe", std::wstring(L"/F /IM ") + product::kLauncherExe, false, 2000);
     common::log(fn, __LINE__, L"kill exe end");
     postProgress(10);
     Sleep(stepPauseMs_);
@@ -234,8 +227,7 @@ void KXSpaceModel::threadClean()
     postProgress(100);
 }
 
-void KXSpaceModel::removeShortcuts(const std::wstring& linkName, const std::wstring&,
-                                   const std::wstring&)
+void KXSpaceModel::removeShortcuts(const std::wstring& linkName, const std::wstring&, const std::wstring&)
 {
     std::wstring desktop = utility::ufile::getSpecialFolder(CSIDL_DESKTOPDIRECTORY);
     if (!desktop.empty())
@@ -317,8 +309,7 @@ bool deleteFileLater(const std::wstring& path, const std::wstring& emptyFolder)
     // into other targets; the pause lets the exiting process release its
     // executable first. "rmdir" without "/s" removes only a folder that is
     // empty by then.
-    std::wstring params =
-        L"/D /c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + shortPathOf(path) + L"\" >> NUL";
+    std::wstring params = L"/D /c ping -n 3 127.0.0.1 >NUL & del /f /q \"" + shortPathOf(path) + L"\" >> NUL";
     std::wstring folder = emptyFolder;
     while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
         folder.pop_back();
@@ -339,10 +330,8 @@ bool DeleteSelf()
     if (length == 0 || length >= MAX_PATH)
         return false;
     const std::wstring folder = removedInstallFolder();
-    if (folder.empty() ||
-        normalizedFolder(folder) != normalizedFolder(utility::ufile::getParentDir(path))) {
-        common::log("DeleteSelf", __LINE__, L"%s stays: it does not lie in the removed install folder",
-                    path);
+    if (folder.empty() || normalizedFolder(folder) != normalizedFolder(utility::ufile::getParentDir(path))) {
+        common::log("DeleteSelf", __LINE__, L"%s stays: it does not lie in the removed install folder", path);
         return false;
     }
     return deleteFileLater(path, folder);

@@ -30,8 +30,7 @@ public:
     // The clean-up job itself (worker thread).
     void threadClean();
 
-    void removeShortcuts(const std::wstring& linkName, const std::wstring& unused1,
-                         const std::wstring& unused2);
+    void removeShortcuts(const std::wstring& linkName, const std::wstring& unused1, const std::wstring& unused2);
     void DeleteShortcutNew(const std::wstring& linkName, const std::wstring& folderName);
 
     void setProgressCallback(const ProgressCallback& callback) { progress_ = callback; }

@@ -113,7 +113,8 @@ SRes SzBlockQueue::drainInto(SzOutSink* sink)
         {
             std::unique_lock<std::mutex> lock(mutex_);
             while (full_.empty() && !closed_) {
-                if (changed_.wait_for(lock, std::chrono::milliseconds(kKeepGoingPollMs)) == std::cv_status::no_timeout) {
+                if (changed_.wait_for(lock, std::chrono::milliseconds(kKeepGoingPollMs)) ==
+                    std::cv_status::no_timeout) {
                     continue;
                 }
                 lock.unlock();

@@ -11,10 +11,7 @@ namespace {
 // Each block starts with its size, padded to keep malloc's alignment.
 const size_t kHeader = 16;
 
-SzBudgetAlloc* of(ISzAllocPtr p)
-{
-    return reinterpret_cast<SzBudgetAlloc*>(const_cast<ISzAlloc*>(p));
-}
+SzBudgetAlloc* of(ISzAllocPtr p) { return reinterpret_cast<SzBudgetAlloc*>(const_cast<ISzAlloc*>(p)); }
 
 void* budgetAlloc(ISzAllocPtr p, size_t size) { return of(p)->take(size); }
 

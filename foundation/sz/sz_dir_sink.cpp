@@ -8,8 +8,8 @@
 
 bool SzOutFile::create(const std::wstring& path)
 {
-    handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle_.valid();
 }
 
@@ -72,8 +72,8 @@ bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
     const wchar_t* wide = reinterpret_cast<const wchar_t*>(name.data());
     lstrcpynW(itemName_, wide, static_cast<int>(kSzItemNameChars));
     if (length > kSzItemNameChars) {
-        common::log("SzDirSink::itemPath", __LINE__, L"item %u: name longer than %d characters refused: %s",
-                    index, static_cast<int>(kSzItemNameChars - 1), itemName_);
+        common::log("SzDirSink::itemPath", __LINE__, L"item %u: name longer than %d characters refused: %s", index,
+                    static_cast<int>(kSzItemNameChars - 1), itemName_);
         return false;
     }
     if (targetDir_.empty()) {

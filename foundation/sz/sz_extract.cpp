@@ -164,7 +164,7 @@ private:
 
 // The same on a helper thread, while this thread writes what it decoded.
 SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, ISeekInStream* raw, SzOutSink* sink,
-                             const SzThreading& threading)
+                            const SzThreading& threading)
 {
     const SzThreading oneThread = {1, 0};
     SzBlockQueue queue(threading.threads > 1 ? SzBlockQueue::kManyThreadsBlockCount : SzBlockQueue::kBlockCount);
@@ -214,29 +214,42 @@ SzResultCode extractToDir(const char* function, ISeekInStream* input, const std:
 SzResultCode SzResultToCode(int sdkResult)
 {
     switch (sdkResult) {
-    case SZ_OK: return kSzOk;
-    case SZ_ERROR_DATA: return kSzErrorData;
-    case SZ_ERROR_MEM: return kSzErrorMem;
-    case SZ_ERROR_CRC: return kSzErrorCrc;
-    case SZ_ERROR_UNSUPPORTED: return kSzErrorUnsupported;
-    case SZ_ERROR_PARAM: return kSzErrorParam;
-    case SZ_ERROR_INPUT_EOF: return kSzErrorInputEof;
-    case SZ_ERROR_OUTPUT_EOF: return kSzErrorOutputEof;
-    case SZ_ERROR_READ: return kSzErrorRead;
-    case SZ_ERROR_WRITE: return kSzErrorWrite;
-    case SZ_ERROR_PROGRESS: return kSzErrorProgress;
-    case SZ_ERROR_FAIL: return kSzErrorFail;
-    case SZ_ERROR_THREAD: return kSzErrorThread;
-    case SZ_ERROR_ARCHIVE: return kSzErrorArchive;
-    case SZ_ERROR_NO_ARCHIVE: return kSzErrorNoArchive;
-    default: return kSzErrorOther;
+    case SZ_OK:
+        return kSzOk;
+    case SZ_ERROR_DATA:
+        return kSzErrorData;
+    case SZ_ERROR_MEM:
+        return kSzErrorMem;
+    case SZ_ERROR_CRC:
+        return kSzErrorCrc;
+    case SZ_ERROR_UNSUPPORTED:
+        return kSzErrorUnsupported;
+    case SZ_ERROR_PARAM:
+        return kSzErrorParam;
+    case SZ_ERROR_INPUT_EOF:
+        return kSzErrorInputEof;
+    case SZ_ERROR_OUTPUT_EOF:
+        return kSzErrorOutputEof;
+    case SZ_ERROR_READ:
+        return kSzErrorRead;
+    case SZ_ERROR_WRITE:
+        return kSzErrorWrite;
+    case SZ_ERROR_PROGRESS:
+        return kSzErrorProgress;
+    case SZ_ERROR_FAIL:
+        return kSzErrorFail;
+    case SZ_ERROR_THREAD:
+        return kSzErrorThread;
+    case SZ_ERROR_ARCHIVE:
+        return kSzErrorArchive;
+    case SZ_ERROR_NO_ARCHIVE:
+        return kSzErrorNoArchive;
+    default:
+        return kSzErrorOther;
     }
 }
 
-SzThreading SzDefaultThreading()
-{
-    return {SzProcessorCount(), SzDefaultMemoryBudget()};
-}
+SzThreading SzDefaultThreading() { return {SzProcessorCount(), SzDefaultMemoryBudget()}; }
 
 SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined, const SzThreading& threading)
 {
@@ -253,7 +266,7 @@ SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined, const S
     look.bufSize = kLookBufSize;
     LookToRead2_INIT(&look)
 
-    SRes res = SzArEx_Open(&archive.db, &look.vt, &kSzHeapAlloc, &kSzHeapAlloc);
+        SRes res = SzArEx_Open(&archive.db, &look.vt, &kSzHeapAlloc, &kSzHeapAlloc);
     if (res != SZ_OK) {
         common::log("SzExtractAll", __LINE__, L"cannot open the archive, SDK result %d", res);
         return res;
@@ -267,8 +280,8 @@ SRes SzExtractAll(ISeekInStream* input, SzOutSink* sink, bool pipelined, const S
     return sink->finish();
 }
 
-SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir,
-                            SzExtractCallback* callback, const SzThreading& threading)
+SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir, SzExtractCallback* callback,
+                            const SzThreading& threading)
 {
     if (!data && size != 0) {
         common::log("SzExtractToDir", __LINE__, L"no archive bytes");

@@ -40,8 +40,8 @@ public:
     virtual bool shouldContinue() = 0;
     // After every write: the current item, its index, the number of items,
     // the bytes written so far and the archive's whole unpacked size.
-    virtual void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
-                              uint64_t bytesDone, uint64_t bytesTotal) = 0;
+    virtual void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                              uint64_t bytesTotal) = 0;
     // Once at the end of a folder extraction, with the last item handled.
     virtual void onResult(int32_t code, const wchar_t* itemName) = 0;
 
@@ -75,8 +75,8 @@ SzResultCode SzResultToCode(int sdkResult);
 // separators, streams, device names) or exceed 259 characters stop the
 // extraction with 1015; nothing is written outside targetDir.
 // Files are written, and the callback called, on the calling thread only.
-SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir,
-                            SzExtractCallback* callback, const SzThreading& threading = SzDefaultThreading());
+SzResultCode SzExtractToDir(const void* data, uint32_t size, const std::wstring& targetDir, SzExtractCallback* callback,
+                            const SzThreading& threading = SzDefaultThreading());
 
 // Extracts the archive file at archivePath into targetDir. callback may be null.
 SzResultCode SzExtractFileToDir(const std::wstring& archivePath, const std::wstring& targetDir,

@@ -39,8 +39,7 @@ bool isStreamableMain(const CSzCoderInfo& coder)
     if (coder.NumStreams != 1) {
         return false;
     }
-    return coder.MethodID == kMethodCopy || coder.MethodID == kMethodLzma ||
-           coder.MethodID == kMethodLzma2;
+    return coder.MethodID == kMethodCopy || coder.MethodID == kMethodLzma || coder.MethodID == kMethodLzma2;
 }
 
 // The window an LZMA decoder needs: its dictionary, rounded the SDK's way,
@@ -105,8 +104,7 @@ SRes SzFolderDecoder::decode(UInt32 folderIndex)
     }
 
     // Decide before the first byte whether this chain can be streamed.
-    if (folder.NumPackStreams != 1 || folder.PackStreams[0] != 0 ||
-        !isStreamableMain(folder.Coders[0])) {
+    if (folder.NumPackStreams != 1 || folder.PackStreams[0] != 0 || !isStreamableMain(folder.Coders[0])) {
         return SZ_ERROR_UNSUPPORTED;
     }
     const UInt64* unpackSizes = &ar->CoderUnpackSizes[ar->FoToCoderUnpackSizes[folderIndex]];
@@ -116,9 +114,8 @@ SRes SzFolderDecoder::decode(UInt32 folderIndex)
         }
     } else if (folder.NumCoders == 2) {
         const CSzCoderInfo& filter = folder.Coders[1];
-        if (filter.MethodID != kMethodBcj || filter.NumStreams != 1 || filter.PropsSize != 0 ||
-            folder.NumBonds != 1 || folder.Bonds[0].InIndex != 1 || folder.Bonds[0].OutIndex != 0 ||
-            unpackSizes[0] != outSize) {
+        if (filter.MethodID != kMethodBcj || filter.NumStreams != 1 || filter.PropsSize != 0 || folder.NumBonds != 1 ||
+            folder.Bonds[0].InIndex != 1 || folder.Bonds[0].OutIndex != 0 || unpackSizes[0] != outSize) {
             return SZ_ERROR_UNSUPPORTED;
         }
         if (!filterBuf_) {
@@ -157,8 +154,7 @@ SRes SzFolderDecoder::decode(UInt32 folderIndex)
     if (res == SZ_OK && delivered_ != outSize) {
         res = SZ_ERROR_DATA;
     }
-    if (res == SZ_OK && checkFolderCrc_ &&
-        CRC_GET_DIGEST(folderCrc_) != ar->FolderCRCs.Vals[folderIndex]) {
+    if (res == SZ_OK && checkFolderCrc_ && CRC_GET_DIGEST(folderCrc_) != ar->FolderCRCs.Vals[folderIndex]) {
         common::log("SzFolderDecoder::decode", __LINE__, L"folder %u fails its CRC", folderIndex);
         res = SZ_ERROR_CRC;
     }
@@ -217,9 +213,7 @@ SRes SzFolderDecoder::decodeLzma(const Byte* props, unsigned propsSize, UInt64 i
         return SZ_ERROR_MEM;
     }
     CLzmaDec state;
-    LzmaDec_CONSTRUCT(&state)
-    RINOK(LzmaDec_AllocateProbs(&state, props, propsSize, &kSzHeapAlloc))
-    state.dic = window_;
+    LzmaDec_CONSTRUCT(&state) RINOK(LzmaDec_AllocateProbs(&state, props, propsSize, &kSzHeapAlloc)) state.dic = window_;
     state.dicBufSize = windowSize;
     LzmaDec_Init(&state);
     SRes res = pumpWindow(&state, &state, lzmaStep, true, inSize, outSize);
@@ -249,8 +243,8 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
     }
     if (multiThreaded_) {
         SRes res = SzDecodeLzma2Mt(
-            props[0], input_, inSize, outSize, plan_, [this](const Byte* data, size_t size) { return emit(data, size); },
-            [this] { return sink_->keepGoing(); });
+            props[0], input_, inSize, outSize, plan_,
+            [this](const Byte* data, size_t size) { return emit(data, size); }, [this] { return sink_->keepGoing(); });
         if (res != SZ_ERROR_MEM || started() || filterUsed_ != 0) {
             return res;
         }
@@ -264,9 +258,8 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
         return SZ_ERROR_MEM;
     }
     CLzma2Dec state;
-    Lzma2Dec_CONSTRUCT(&state)
-    RINOK(Lzma2Dec_AllocateProbs(&state, props[0], &kSzHeapAlloc))
-    state.decoder.dic = window_;
+    Lzma2Dec_CONSTRUCT(&state) RINOK(Lzma2Dec_AllocateProbs(&state, props[0], &kSzHeapAlloc))
+        state.decoder.dic = window_;
     state.decoder.dicBufSize = windowSize;
     Lzma2Dec_Init(&state);
     SRes res = pumpWindow(&state, &state.decoder, lzma2Step, false, inSize, outSize);
@@ -274,8 +267,8 @@ SRes SzFolderDecoder::decodeLzma2(const Byte* props, unsigned propsSize, UInt64 
     return res;
 }
 
-SRes SzFolderDecoder::pumpWindow(void* decoder, CLzmaDec* dic, DecodeStep step, bool mayEndWithoutMark,
-                                 UInt64 inSize, UInt64 outSize)
+SRes SzFolderDecoder::pumpWindow(void* decoder, CLzmaDec* dic, DecodeStep step, bool mayEndWithoutMark, UInt64 inSize,
+                                 UInt64 outSize)
 {
     SRes res = SZ_OK;
     UInt64 outLeft = outSize;

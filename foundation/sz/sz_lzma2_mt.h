@@ -24,8 +24,8 @@ SzLzma2Blocks SzProbeLzma2Blocks(ISeekInStream* input, uint64_t start, uint64_t 
 // How one stream is decoded on several threads.
 struct SzLzma2MtPlan {
     unsigned threads = 1;
-    size_t blockMax = 0;      // a larger block sends the rest of the stream to one thread
-    uint64_t budget = 0;      // bytes the SDK may hold at once
+    size_t blockMax = 0;  // a larger block sends the rest of the stream to one thread
+    uint64_t budget = 0;  // bytes the SDK may hold at once
 };
 
 // Fits up to maxThreads threads, each holding a block as large as the first

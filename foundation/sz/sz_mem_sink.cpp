@@ -6,14 +6,9 @@
 #include "7zCrc.h"
 #include "foundation/log.h"
 
-SzMemSink::SzMemSink(const SzItemCallback& onItem) : onItem_(onItem)
-{
-}
+SzMemSink::SzMemSink(const SzItemCallback& onItem) : onItem_(onItem) {}
 
-void SzMemSink::attach(const CSzArEx* db)
-{
-    db_ = db;
-}
+void SzMemSink::attach(const CSzArEx* db) { db_ = db; }
 
 // Skips folders and empty files; true when a file that takes data begins.
 bool SzMemSink::beginNextItem()
@@ -36,8 +31,8 @@ bool SzMemSink::beginNextItem()
             }
             bytes_.reserve(static_cast<size_t>(size));
         } catch (const std::exception&) {
-            common::log("SzMemSink::beginNextItem", __LINE__, L"no memory for %s (%I64u bytes)",
-                        itemName_.c_str(), size);
+            common::log("SzMemSink::beginNextItem", __LINE__, L"no memory for %s (%I64u bytes)", itemName_.c_str(),
+                        size);
             errorCode_ = kSzErrorMem;
             return false;
         }

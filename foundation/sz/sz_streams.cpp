@@ -7,15 +7,9 @@
 
 namespace {
 
-void* heapAlloc(ISzAllocPtr, size_t size)
-{
-    return size == 0 ? nullptr : malloc(size);
-}
+void* heapAlloc(ISzAllocPtr, size_t size) { return size == 0 ? nullptr : malloc(size); }
 
-void heapFree(ISzAllocPtr, void* address)
-{
-    free(address);
-}
+void heapFree(ISzAllocPtr, void* address) { free(address); }
 
 SzMemInStream* memStreamOf(ISeekInStreamPtr p)
 {
@@ -46,10 +40,17 @@ SRes memSeek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin)
     SzMemInStream* s = memStreamOf(p);
     Int64 base = 0;
     switch (origin) {
-    case SZ_SEEK_SET: base = 0; break;
-    case SZ_SEEK_CUR: base = s->pos; break;
-    case SZ_SEEK_END: base = s->size; break;
-    default: return SZ_ERROR_PARAM;
+    case SZ_SEEK_SET:
+        base = 0;
+        break;
+    case SZ_SEEK_CUR:
+        base = s->pos;
+        break;
+    case SZ_SEEK_END:
+        base = s->size;
+        break;
+    default:
+        return SZ_ERROR_PARAM;
     }
     // Offsets come from the archive itself: check them before adding.
     if (*pos < -base) {
@@ -57,8 +58,7 @@ SRes memSeek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin)
         return SZ_ERROR_PARAM;
     }
     if (*pos > static_cast<Int64>(s->size) - base) {
-        common::log("SzMemInStream::seek", __LINE__, L"seek past the end, offset = %I64d size = %u",
-                    *pos, s->size);
+        common::log("SzMemInStream::seek", __LINE__, L"seek past the end, offset = %I64d size = %u", *pos, s->size);
         return SZ_ERROR_INPUT_EOF;
     }
     s->pos = static_cast<UInt32>(base + *pos);
@@ -92,10 +92,17 @@ SRes fileSeek(ISeekInStreamPtr p, Int64* pos, ESzSeek origin)
     SzFileInStream* s = fileStreamOf(p);
     DWORD method = FILE_BEGIN;
     switch (origin) {
-    case SZ_SEEK_SET: method = FILE_BEGIN; break;
-    case SZ_SEEK_CUR: method = FILE_CURRENT; break;
-    case SZ_SEEK_END: method = FILE_END; break;
-    default: return SZ_ERROR_PARAM;
+    case SZ_SEEK_SET:
+        method = FILE_BEGIN;
+        break;
+    case SZ_SEEK_CUR:
+        method = FILE_CURRENT;
+        break;
+    case SZ_SEEK_END:
+        method = FILE_END;
+        break;
+    default:
+        return SZ_ERROR_PARAM;
     }
     LARGE_INTEGER distance;
     distance.QuadPart = *pos;
@@ -128,7 +135,6 @@ SzFileInStream::SzFileInStream(const std::wstring& path)
                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.valid()) {
         DWORD err = GetLastError();
-        common::log("SzFileInStream::SzFileInStream", __LINE__, L"cannot open %s lastError = %d",
-                    path.c_str(), err);
+        common::log("SzFileInStream::SzFileInStream", __LINE__, L"cannot open %s lastError = %d", path.c_str(), err);
     }
 }

@@ -75,18 +75,15 @@ KXZulSetupImpl::KXZulSetupImpl(const std::wstring& path) : path_(path) {}
 
 bool KXZulSetupImpl::loadConfig()
 {
-    utility::ScopedHandle file(CreateFileW(path_.c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    utility::ScopedHandle file(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"open config file error %d",
-                    GetLastError());
+        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"open config file error %d", GetLastError());
         return false;
     }
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size)) {
-        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"size config file error %d",
-                    GetLastError());
+        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"size config file error %d", GetLastError());
         return false;
     }
     if (size.QuadPart > kMaxFileBytes) {
@@ -96,10 +93,8 @@ bool KXZulSetupImpl::loadConfig()
     }
     std::string content(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!content.empty() &&
-        !ReadFile(file.get(), &content[0], static_cast<DWORD>(content.size()), &read, nullptr)) {
-        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"read config file error %d",
-                    GetLastError());
+    if (!content.empty() && !ReadFile(file.get(), &content[0], static_cast<DWORD>(content.size()), &read, nullptr)) {
+        common::log("KXZulSetupImpl::loadConfig", __LINE__, L"read config file error %d", GetLastError());
         return false;
     }
     content.resize(read);
@@ -125,8 +120,7 @@ void KXZulSetupImpl::applyContent(const std::string& content)
         if (leadingNumber(it->second, version)) {
             configversion_ = version;
         } else {
-            common::log("KXZulSetupImpl::applyContent", __LINE__,
-                        L"bad configversion [%s], keeping %d",
+            common::log("KXZulSetupImpl::applyContent", __LINE__, L"bad configversion [%s], keeping %d",
                         utility::ustring::toWide(it->second).c_str(), configversion_);
         }
     }
@@ -150,19 +144,18 @@ bool KXZulSetupImpl::saveConfig()
     const std::string line = formatContent();
     const std::wstring temp = path_ + L".tmp";
     {
-        utility::ScopedHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr,
-                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        utility::ScopedHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
-            common::log("KXZulSetupImpl::saveConfig", __LINE__,
-                        L"create config file %s error %d", temp.c_str(), GetLastError());
+            common::log("KXZulSetupImpl::saveConfig", __LINE__, L"create config file %s error %d", temp.c_str(),
+                        GetLastError());
             return false;
         }
         DWORD written = 0;
-        if (!WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written,
-                       nullptr) ||
+        if (!WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
             written != line.size() || !FlushFileBuffers(file.get())) {
-            common::log("KXZulSetupImpl::saveConfig", __LINE__,
-                        L"write config file %s error %d", temp.c_str(), GetLastError());
+            common::log("KXZulSetupImpl::saveConfig", __LINE__, L"write config file %s error %d", temp.c_str(),
+                        GetLastError());
             file.reset();
             utility::ufile::deleteIfPresent(temp);
             return false;
@@ -176,42 +169,18 @@ bool KXZulSetupImpl::saveConfig()
     return true;
 }
 
-bool KXZulSetupImpl::autorun() const
-{
-    return utility::lockedCopy(lock_, autorun_);
-}
+bool KXZulSetupImpl::autorun() const { return utility::lockedCopy(lock_, autorun_); }
 
-bool KXZulSetupImpl::existgame() const
-{
-    return utility::lockedCopy(lock_, existgame_);
-}
+bool KXZulSetupImpl::existgame() const { return utility::lockedCopy(lock_, existgame_); }
 
-bool KXZulSetupImpl::minbyclose() const
-{
-    return utility::lockedCopy(lock_, minbyclose_);
-}
+bool KXZulSetupImpl::minbyclose() const { return utility::lockedCopy(lock_, minbyclose_); }
 
-int KXZulSetupImpl::configversion() const
-{
-    return utility::lockedCopy(lock_, configversion_);
-}
+int KXZulSetupImpl::configversion() const { return utility::lockedCopy(lock_, configversion_); }
 
-void KXZulSetupImpl::setAutorun(bool on)
-{
-    utility::lockedStore(lock_, autorun_, on);
-}
+void KXZulSetupImpl::setAutorun(bool on) { utility::lockedStore(lock_, autorun_, on); }
 
-void KXZulSetupImpl::setExistgame(bool on)
-{
-    utility::lockedStore(lock_, existgame_, on);
-}
+void KXZulSetupImpl::setExistgame(bool on) { utility::lockedStore(lock_, existgame_, on); }
 
-void KXZulSetupImpl::setMinbyclose(bool on)
-{
-    utility::lockedStore(lock_, minbyclose_, on);
-}
+void KXZulSetupImpl::setMinbyclose(bool on) { utility::lockedStore(lock_, minbyclose_, on); }
 
-void KXZulSetupImpl::setConfigversion(int version)
-{
-    utility::lockedStore(lock_, configversion_, version);
-}
+void KXZulSetupImpl::setConfigversion(int version) { utility::lockedStore(lock_, configversion_, version); }

@@ -49,8 +49,8 @@ struct ProgressRecord {
 struct FileTarget {
     HANDLE file = INVALID_HANDLE_VALUE;
     CURL* easy = nullptr;
-    unsigned long long offset = 0;  // bytes already on disk
-    unsigned long long written = 0;  // bytes written by this transfer
+    unsigned long long offset = 0;    // bytes already on disk
+    unsigned long long written = 0;   // bytes written by this transfer
     unsigned long long maxBytes = 0;  // the largest file taken; 0: no limit
     bool checked = false;
     bool rangeRefused = false;
@@ -67,15 +67,13 @@ bool rangeContinuesFile(FileTarget& target)
     if (target.offset == 0 || status != 206)
         return true;
     curl_header* header = nullptr;
-    if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) ==
-            CURLHE_OK &&
-        header && header->value) {
+    if (curl_easy_header(target.easy, "Content-Range", 0, CURLH_HEADER, -1, &header) == CURLHE_OK && header &&
+        header->value) {
         if (utility::rangeContinuesFile(toWide(header->value), target.offset))
             return true;
     }
-    common::log("KXCurlDownloader::downloadFile", __LINE__,
-                L"asked for bytes from %I64u, got range [%s]", target.offset,
-                header && header->value ? toWide(header->value).c_str() : L"");
+    common::log("KXCurlDownloader::downloadFile", __LINE__, L"asked for bytes from %I64u, got range [%s]",
+                target.offset, header && header->value ? toWide(header->value).c_str() : L"");
     return false;
 }
 
@@ -98,10 +96,9 @@ size_t writeFileCallback(void* data, size_t size, size_t count, void* userdata)
         return 0;
     }
     DWORD written = 0;
-    if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) ||
-        written != total) {
-        common::log("KXCurlDownloader::writeFileCallback", __LINE__,
-                    L"write file failed lastError = %d", GetLastError());
+    if (!WriteFile(target->file, data, static_cast<DWORD>(total), &written, nullptr) || written != total) {
+        common::log("KXCurlDownloader::writeFileCallback", __LINE__, L"write file failed lastError = %d",
+                    GetLastError());
         return 0;
     }
     target->written += total;
@@ -183,13 +180,11 @@ bool addressAllowed(const char* function, const std::string& url)
 bool transferSucceeded(const char* function, CURLcode rc, long status, const std::string& url)
 {
     if (rc != CURLE_OK) {
-        common::log(function, __LINE__, L"curl download error %s %s", curlErrorText(rc).c_str(),
-                    toWide(url).c_str());
+        common::log(function, __LINE__, L"curl download error %s %s", curlErrorText(rc).c_str(), toWide(url).c_str());
         return false;
     }
     if (status < 200 || status > 299) {
-        common::log(function, __LINE__, L"curl download error status %d %s", status,
-                    toWide(url).c_str());
+        common::log(function, __LINE__, L"curl download error status %d %s", status, toWide(url).c_str());
         return false;
     }
     return true;
@@ -216,8 +211,8 @@ bool setProtection(const char* function, CURL* handle, CURLoption option, T valu
 // reuse, signals or error bodies, the timeouts, the progress callback (which
 // also watches the stop request) and certificate checking. False when a
 // protection was refused.
-bool setSharedOptions(const char* function, CURL* handle, const std::string& url, long connectTimeoutMs,
-                      long timeoutMs, ProgressRecord* record)
+bool setSharedOptions(const char* function, CURL* handle, const std::string& url, long connectTimeoutMs, long timeoutMs,
+                      ProgressRecord* record)
 {
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
@@ -277,8 +272,7 @@ size_t KXCurlDownloader::WriteMemoryCallback(void* data, size_t size, size_t cou
     // One byte more keeps the block text-terminated for the JSON reader.
     char* grown = static_cast<char*>(realloc(memory->block, wanted + 1));
     if (!grown) {
-        common::log("KXCurlDownloader::WriteMemoryCallback", __LINE__,
-                    L"not enough memory error %d", GetLastError());
+        common::log("KXCurlDownloader::WriteMemoryCallback", __LINE__, L"not enough memory error %d", GetLastError());
         return 0;
     }
     memory->block = grown;
@@ -317,17 +311,15 @@ bool KXCurlDownloader::downloadMemory(const std::string& url, CURL* handle)
                     static_cast<unsigned>(utility::urlpolicy::kMaxDocumentBytes), toWide(url).c_str());
     if (!transferSucceeded("KXCurlDownloader::downloadMemory", rc, status, url))
         return false;
-    common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d",
-                static_cast<int>(chunk.size));
+    common::log("KXCurlDownloader::downloadMemory", __LINE__, L"curl download sucess %d", static_cast<int>(chunk.size));
     body_.assign(chunk.block ? chunk.block : "", chunk.size);
     return true;
 }
 
-bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& url,
-                                    const ProgressCallback& progress, unsigned long long maxBytes)
+bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& url, const ProgressCallback& progress,
+                                    unsigned long long maxBytes)
 {
-    common::log("KXCurlDownloader::downloadFile", __LINE__,
-                L"KXCurlDownloader::downloadfile start");
+    common::log("KXCurlDownloader::downloadFile", __LINE__, L"KXCurlDownloader::downloadfile start");
     if (!addressAllowed("KXCurlDownloader::downloadFile", url))
         return false;
     unsigned long long startSize = 0;
@@ -365,21 +357,20 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
          !setProtection(function, h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes - startSize))))
         return false;
 
-    utility::ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    utility::ScopedHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    startSize > 0 ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s",
-                    GetLastError(), toWide(path).c_str());
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s", GetLastError(),
+                    toWide(path).c_str());
         return false;
     }
     if (startSize > 0) {
         LARGE_INTEGER zero;
         zero.QuadPart = 0;
         if (!SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) {
-            common::log("KXCurlDownloader::downloadFile", __LINE__,
-                        L"open file error  error:%d %s", GetLastError(), toWide(path).c_str());
+            common::log("KXCurlDownloader::downloadFile", __LINE__, L"open file error  error:%d %s", GetLastError(),
+                        toWide(path).c_str());
             return false;
         }
     }
@@ -401,9 +392,8 @@ bool KXCurlDownloader::downloadFile(const std::string& path, const std::string& 
     // one that does not continue the file would fail every later resume the
     // same way: start the next try clean.
     if (startSize > 0 && (rc == CURLE_RANGE_ERROR || status == 416 || target.rangeRefused)) {
-        common::log("KXCurlDownloader::downloadFile", __LINE__,
-                    L"range refused (status %d), deleting partial file %s", status,
-                    toWide(path).c_str());
+        common::log("KXCurlDownloader::downloadFile", __LINE__, L"range refused (status %d), deleting partial file %s",
+                    status, toWide(path).c_str());
         utility::ufile::deleteIfPresent(toWide(path));
         if (rc == CURLE_OK || target.rangeRefused)
             rc = CURLE_RANGE_ERROR;

@@ -41,8 +41,8 @@ public:
     // Fetches url into path, continuing after the bytes already in the file.
     // With maxBytes (0: none), a file that would grow beyond it, announced or
     // found while it arrives, is refused and its partial file deleted.
-    bool downloadFile(const std::string& path, const std::string& url,
-                      const ProgressCallback& progress, unsigned long long maxBytes = 0);
+    bool downloadFile(const std::string& path, const std::string& url, const ProgressCallback& progress,
+                      unsigned long long maxBytes = 0);
 
     const std::string& body() const { return body_; }
 

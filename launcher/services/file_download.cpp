@@ -18,10 +18,7 @@ namespace {
 
 const DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
 
-bool stopRequested(const FileDownloadRequest& request)
-{
-    return request.worker && request.worker->isStopRequested();
-}
+bool stopRequested(const FileDownloadRequest& request) { return request.worker && request.worker->isStopRequested(); }
 
 // libcurl reports the bytes so far at most once a second; the progress
 // hears the bytes since its last call.
@@ -68,14 +65,13 @@ DownloadResult finish(const FileDownloadRequest& request, const std::wstring& pa
     }
     unsigned long long size = 0;
     if (!ufile::getFileSize(partial, size) || size == 0) {
-        common::log("utility::downloadToFile", __LINE__, L"%s %s is empty", request.what,
-                    request.url.c_str());
+        common::log("utility::downloadToFile", __LINE__, L"%s %s is empty", request.what, request.url.c_str());
         ufile::deleteIfPresent(partial);
         return DownloadResult::kFailed;
     }
     if (!ufile::moveFile(partial, request.target, kMoveFlags)) {
-        common::log("utility::downloadToFile", __LINE__, L"%s %s not moved into place lastError = %d",
-                    request.what, request.target.c_str(), GetLastError());
+        common::log("utility::downloadToFile", __LINE__, L"%s %s not moved into place lastError = %d", request.what,
+                    request.target.c_str(), GetLastError());
         ufile::deleteIfPresent(partial);
         return DownloadResult::kFailed;
     }
@@ -101,8 +97,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     // The address comes from a remote document: only a web address is
     // fetched (a file:// one would copy a local file into the folder).
     if (!urlpolicy::isAllowed(request.url, request.schemes)) {
-        common::log("utility::downloadToFile", __LINE__, L"%s address refused: %s", request.what,
-                    request.url.c_str());
+        common::log("utility::downloadToFile", __LINE__, L"%s address refused: %s", request.what, request.url.c_str());
         return DownloadResult::kFailed;
     }
     const std::wstring partial = partialPathOf(request.target);
@@ -122,8 +117,8 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
             return DownloadResult::kStopped;
         const bool wininet = attempt < wininetTries;
         if (wininet ? tryWinInet(request, partial) : tryCurl(request, partial, ansiPartial)) {
-            common::log("utility::downloadToFile", __LINE__, wininet ? L"ie download file sucess %s"
-                                                                      : L"curl download file sucess %s",
+            common::log("utility::downloadToFile", __LINE__,
+                        wininet ? L"ie download file sucess %s" : L"curl download file sucess %s",
                         request.target.c_str());
             return finish(request, partial);
         }
@@ -131,8 +126,7 @@ DownloadResult downloadToFile(const FileDownloadRequest& request)
     const bool stopped = stopRequested(request);
     if (!request.resume)
         ufile::deleteIfPresent(partial);
-    common::log("utility::downloadToFile", __LINE__, stopped ? L"%s download stopped: %s"
-                                                              : L"%s download failed: %s",
+    common::log("utility::downloadToFile", __LINE__, stopped ? L"%s download stopped: %s" : L"%s download failed: %s",
                 request.what, request.url.c_str());
     return stopped ? DownloadResult::kStopped : DownloadResult::kFailed;
 }

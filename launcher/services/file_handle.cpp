@@ -7,9 +7,8 @@ namespace utility {
 bool FileHandle::openWith(const std::wstring& path, DWORD disposition, const char* function)
 {
     close();
-    handle_.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    handle_.reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle_.valid())
         return true;
     const DWORD error = GetLastError();
@@ -20,8 +19,7 @@ bool FileHandle::openWith(const std::wstring& path, DWORD disposition, const cha
 
 bool FileHandle::open(const std::wstring& path, bool createIfMissing)
 {
-    return openWith(path, createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING,
-                    "utility::FileHandle::open");
+    return openWith(path, createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING, "utility::FileHandle::open");
 }
 
 bool FileHandle::create(const std::wstring& path)
@@ -40,8 +38,8 @@ bool FileHandle::write(const void* bytes, DWORD count)
     DWORD written = 0;
     if (!WriteFile(handle_.get(), bytes, count, &written, nullptr) || written != count) {
         const DWORD error = GetLastError();
-        common::log("utility::FileHandle::write", __LINE__,
-                    L"WriteFile %d of %d bytes, error = %d", written, count, error);
+        common::log("utility::FileHandle::write", __LINE__, L"WriteFile %d of %d bytes, error = %d", written, count,
+                    error);
         SetLastError(error);
         return false;
     }
@@ -56,8 +54,7 @@ bool FileHandle::seekToEnd()
     zero.QuadPart = 0;
     if (SetFilePointerEx(handle_.get(), zero, nullptr, FILE_END))
         return true;
-    common::log("utility::FileHandle::seekToEnd", __LINE__, L"SetFilePointerEx error = %d",
-                GetLastError());
+    common::log("utility::FileHandle::seekToEnd", __LINE__, L"SetFilePointerEx error = %d", GetLastError());
     return false;
 }
 

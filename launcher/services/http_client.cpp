@@ -46,10 +46,7 @@ CHttpClient::CHttpClient() {}
 
 CHttpClient::~CHttpClient() { closeSession(); }
 
-void CHttpClient::setHeader(const std::wstring& name, const std::wstring& value)
-{
-    headers_[name] = value;
-}
+void CHttpClient::setHeader(const std::wstring& name, const std::wstring& value) { headers_[name] = value; }
 
 void CHttpClient::removeHeader(const std::wstring& name) { headers_.erase(name); }
 
@@ -64,8 +61,7 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
     ScopedInternetHandle session(InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session.valid()) {
         DWORD err = GetLastError();
-        common::log("utility::CHttpClient::open", __LINE__,
-                    L"InternetOpen failed lastError = %d", err);
+        common::log("utility::CHttpClient::open", __LINE__, L"InternetOpen failed lastError = %d", err);
         return failStage(kStageSession, err);
     }
     {
@@ -87,8 +83,8 @@ bool CHttpClient::open(const std::wstring& url, IHttpClientSink* sink)
     parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
     if (url.empty() || !InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
         DWORD err = GetLastError();
-        common::log("utility::CHttpClient::open", __LINE__,
-                    L"InternetCrackUrl failed %s lastError = %d", url.c_str(), err);
+        common::log("utility::CHttpClient::open", __LINE__, L"InternetCrackUrl failed %s lastError = %d", url.c_str(),
+                    err);
         return failStage(kStageUrl, err);
     }
     host_.assign(hostName, parts.dwHostNameLength);
@@ -113,10 +109,7 @@ std::wstring CHttpClient::buildHeaderBlock()
     return block;
 }
 
-DWORD CHttpClient::requestFlags() const
-{
-    return kRequestFlags | (secure_ ? INTERNET_FLAG_SECURE : 0);
-}
+DWORD CHttpClient::requestFlags() const { return kRequestFlags | (secure_ ? INTERNET_FLAG_SECURE : 0); }
 
 bool CHttpClient::send()
 {
@@ -132,25 +125,24 @@ bool CHttpClient::send()
         ScopedLock guard(sessionLock_);
         haveSession = session_.valid();
         if (haveSession)
-            connection.reset(InternetConnectW(session_.get(), host_.c_str(), port_, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 1));
+            connection.reset(
+                InternetConnectW(session_.get(), host_.c_str(), port_, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1));
         if (connection.valid())
-            request.reset(HttpOpenRequestW(connection.get(), L"GET", path_.c_str(), L"HTTP/1.1", nullptr,
-                                           acceptTypes, requestFlags(), 1));
+            request.reset(HttpOpenRequestW(connection.get(), L"GET", path_.c_str(), L"HTTP/1.1", nullptr, acceptTypes,
+                                           requestFlags(), 1));
         error = GetLastError();
     }
     bool ok = false;
     if (!haveSession) {
-        common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d",
-                    ERROR_INVALID_HANDLE);
+        common::log("utility::CHttpClient::send", __LINE__, L"no session lastError = %d", ERROR_INVALID_HANDLE);
         failStage(kStageConnect, ERROR_INVALID_HANDLE);
     } else if (!connection.valid()) {
-        common::log("utility::CHttpClient::send", __LINE__,
-                    L"InternetConnect %s failed lastError = %d", host_.c_str(), error);
+        common::log("utility::CHttpClient::send", __LINE__, L"InternetConnect %s failed lastError = %d", host_.c_str(),
+                    error);
         failStage(kStageConnect, error);
     } else if (!request.valid()) {
-        common::log("utility::CHttpClient::send", __LINE__,
-                    L"send request %s failed lastError = %d", path_.c_str(), error);
+        common::log("utility::CHttpClient::send", __LINE__, L"send request %s failed lastError = %d", path_.c_str(),
+                    error);
         failStage(kStageRequest, error);
     } else {
         ok = sendRequest(request.get());
@@ -166,8 +158,8 @@ bool CHttpClient::sendRequest(HINTERNET request)
     std::wstring headerBlock = buildHeaderBlock();
     if (!HttpSendRequestW(request, headerBlock.c_str(), static_cast<DWORD>(headerBlock.size()), nullptr, 0)) {
         DWORD err = GetLastError();
-        common::log("utility::CHttpClient::send", __LINE__,
-                    L"send request %s failed lastError = %d", path_.c_str(), err);
+        common::log("utility::CHttpClient::send", __LINE__, L"send request %s failed lastError = %d", path_.c_str(),
+                    err);
         return failStage(kStageRequest, err);
     }
 
@@ -182,11 +174,9 @@ bool CHttpClient::sendRequest(HINTERNET request)
 
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr)) {
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
         DWORD err = GetLastError();
-        common::log("utility::CHttpClient::send", __LINE__,
-                    L"query status failed lastError = %d", err);
+        common::log("utility::CHttpClient::send", __LINE__, L"query status failed lastError = %d", err);
         return failStage(kStageStatus, err);
     }
 
@@ -219,8 +209,7 @@ bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
             DWORD available = 0;
             if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
                 common::log("utility::CHttpClient::readBody", __LINE__,
-                            L"wait for data failed after %I64u bytes lastError = %d", received,
-                            GetLastError());
+                            L"wait for data failed after %I64u bytes lastError = %d", received, GetLastError());
                 return false;
             }
             if (available >= kFlowingBytes)
@@ -231,8 +220,8 @@ bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
         DWORD started = GetTickCount();
         DWORD read = 0;
         if (!InternetReadFile(request, block.data(), wanted, &read)) {
-            common::log("utility::CHttpClient::readBody", __LINE__,
-                        L"read failed after %I64u bytes lastError = %d", received, GetLastError());
+            common::log("utility::CHttpClient::readBody", __LINE__, L"read failed after %I64u bytes lastError = %d",
+                        received, GetLastError());
             return false;
         }
         if (flowing && GetTickCount() - started > kSlowReadMs)
@@ -242,8 +231,8 @@ bool CHttpClient::readBody(HINTERNET request, unsigned long long contentLength)
             // body of the announced length is complete.
             if (contentLength != kUnknownLength && received < contentLength) {
                 common::log("utility::CHttpClient::readBody", __LINE__,
-                            L"body ended early: %I64u of %I64u bytes lastError = %d", received,
-                            contentLength, ERROR_HANDLE_EOF);
+                            L"body ended early: %I64u of %I64u bytes lastError = %d", received, contentLength,
+                            ERROR_HANDLE_EOF);
                 return false;
             }
             if (sink_)

@@ -10,15 +10,13 @@ namespace utility {
 
 void CHttpDownload2MemSink::onHttpError(int stage, DWORD error)
 {
-    common::log("utility::CHttpDownload2MemSink::onHttpError", __LINE__, L"onHttpErro %d, %d",
-                stage, error);
+    common::log("utility::CHttpDownload2MemSink::onHttpError", __LINE__, L"onHttpErro %d, %d", stage, error);
 }
 
 bool CHttpDownload2MemSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
 {
     if (status < 200 || status > 299) {
-        common::log("utility::CHttpDownload2MemSink::onHttpRecvHeader", __LINE__,
-                    L"onHttpErro status = %d", status);
+        common::log("utility::CHttpDownload2MemSink::onHttpRecvHeader", __LINE__, L"onHttpErro status = %d", status);
         return false;
     }
     received_ = 0;
@@ -50,12 +48,9 @@ bool CHttpDownload2MemSink::onHttpRecvData(const char* bytes, DWORD count)
 
 // ---- file sink ----
 
-CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path,
-                                               const CHttpClient& client,
-                                               const WorkerThread& worker,
-                                               CHttpDownloader::IHttpDownloadSink* progress,
-                                               unsigned long long resumeOffset,
-                                               unsigned long long maxBytes)
+CHttpDownload2FileSink::CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client,
+                                               const WorkerThread& worker, CHttpDownloader::IHttpDownloadSink* progress,
+                                               unsigned long long resumeOffset, unsigned long long maxBytes)
     : path_(path),
       client_(client),
       worker_(worker),
@@ -96,15 +91,14 @@ bool CHttpDownload2FileSink::createEmpty()
 void CHttpDownload2FileSink::deletePartialFile(const wchar_t* why)
 {
     if (ufile::deleteIfPresent(path_))
-        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                    L"%s, partial file %s deleted", why, path_.c_str());
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__, L"%s, partial file %s deleted", why,
+                    path_.c_str());
 }
 
 bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, DWORD status)
 {
     if (status < 200 || status > 299) {
-        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                    L"onHttpErro status = %d", status);
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__, L"onHttpErro status = %d", status);
         if (status == 416 && resumeOffset_ > 0)
             deletePartialFile(L"range refused");
         return false;
@@ -126,8 +120,7 @@ bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, 
         if (!rangeContinuesFile(client_.contentRange(), resumeOffset_)) {
             // Appending bytes from elsewhere in the file would corrupt it.
             common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                        L"asked for bytes from %I64u, got range [%s]", resumeOffset_,
-                        client_.contentRange().c_str());
+                        L"asked for bytes from %I64u, got range [%s]", resumeOffset_, client_.contentRange().c_str());
             deletePartialFile(L"range does not continue the file");
             return false;
         }
@@ -139,8 +132,7 @@ bool CHttpDownload2FileSink::onHttpRecvHeader(unsigned long long contentLength, 
         // The range was ignored and the full body follows: appending it would
         // corrupt the file.
         common::log("utility::CHttpDownload2FileSink::onHttpRecvHeader", __LINE__,
-                    L"range ignored (status %d), downloading %s from the start", status,
-                    path_.c_str());
+                    L"range ignored (status %d), downloading %s from the start", status, path_.c_str());
     }
     return createEmpty();
 }
@@ -166,8 +158,8 @@ bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
     if (progress_ && !progress_->onDownloadProgress(bytes, count, received_, total_))
         return false;
     if (!file_.write(bytes, count)) {
-        common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__,
-                    L"write %s failed lastError = %d", path_.c_str(), GetLastError());
+        common::log("utility::CHttpDownload2FileSink::onHttpRecvData", __LINE__, L"write %s failed lastError = %d",
+                    path_.c_str(), GetLastError());
         return false;
     }
     return true;
@@ -176,8 +168,7 @@ bool CHttpDownload2FileSink::onHttpRecvData(const char* bytes, DWORD count)
 void CHttpDownload2FileSink::onHttpError(int stage, DWORD error)
 {
     closeFile();
-    common::log("utility::CHttpDownload2FileSink::onHttpError", __LINE__, L"onHttpErro %d, %d",
-                stage, error);
+    common::log("utility::CHttpDownload2FileSink::onHttpError", __LINE__, L"onHttpErro %d, %d", stage, error);
 }
 
 void CHttpDownload2FileSink::onHttpComplete() { closeFile(); }
@@ -194,16 +185,15 @@ bool CHttpDownloader::downloadMemory(const std::wstring& url, std::string& buffe
     return ok;
 }
 
-bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring& path,
-                                    IHttpDownloadSink* progress, bool resume, unsigned long long maxBytes)
+bool CHttpDownloader::download2file(const std::wstring& url, const std::wstring& path, IHttpDownloadSink* progress,
+                                    bool resume, unsigned long long maxBytes)
 {
     closeSession();
     removeHeader(L"Range");
     resumeOffset_ = 0;
     if (resume) {
         utility::ufile::getFileSize(path, resumeOffset_);
-        common::log("utility::CHttpDownloader::download2file", __LINE__, L"start size %I64u",
-                    resumeOffset_);
+        common::log("utility::CHttpDownloader::download2file", __LINE__, L"start size %I64u", resumeOffset_);
         if (resumeOffset_ > 0)
             setHeader(L"Range", L"bytes=" + std::to_wstring(resumeOffset_) + L"-");
     }

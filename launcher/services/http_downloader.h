@@ -31,8 +31,8 @@ public:
     // already in the file. With maxBytes (0: none), a file that would grow
     // beyond it, announced or found while it arrives, is refused and its
     // partial file deleted. (Files are fetched through downloadToFile.)
-    bool download2file(const std::wstring& url, const std::wstring& path,
-                       IHttpDownloadSink* sink, bool resume, unsigned long long maxBytes = 0);
+    bool download2file(const std::wstring& url, const std::wstring& path, IHttpDownloadSink* sink, bool resume,
+                       unsigned long long maxBytes = 0);
 
     bool start(Runable* task);
     // Requests a stop, aborts the transfer and joins the worker for up to
@@ -53,8 +53,7 @@ private:
 // urlpolicy::kMaxDocumentBytes, announced or found while reading, is refused.
 class CHttpDownload2MemSink : public CHttpClient::IHttpClientSink {
 public:
-    CHttpDownload2MemSink(std::string& buffer, const WorkerThread& worker)
-        : buffer_(buffer), worker_(worker) {}
+    CHttpDownload2MemSink(std::string& buffer, const WorkerThread& worker) : buffer_(buffer), worker_(worker) {}
 
     void onHttpError(int stage, DWORD error) override;
     bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;
@@ -73,10 +72,9 @@ private:
 class CHttpDownload2FileSink : public CHttpClient::IHttpClientSink {
 public:
     // client: the one receiving the response (its Content-Range is checked).
-    CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client,
-                           const WorkerThread& worker,
-                           CHttpDownloader::IHttpDownloadSink* progress,
-                           unsigned long long resumeOffset, unsigned long long maxBytes = 0);
+    CHttpDownload2FileSink(const std::wstring& path, const CHttpClient& client, const WorkerThread& worker,
+                           CHttpDownloader::IHttpDownloadSink* progress, unsigned long long resumeOffset,
+                           unsigned long long maxBytes = 0);
 
     void onHttpError(int stage, DWORD error) override;
     bool onHttpRecvHeader(unsigned long long contentLength, DWORD status) override;

@@ -22,12 +22,10 @@ const wchar_t* verbFor(bool runas, bool useDefault)
 
 }  // namespace
 
-bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show,
-           const std::wstring& folder)
+bool shell(const std::wstring& file, const std::wstring& params, bool runas, bool show, const std::wstring& folder)
 {
-    common::log("utility::process::shell", __LINE__,
-                L"shell filename = [%s], param = [%s], runas = %d, show = %d", file.c_str(),
-                params.c_str(), runas ? 1 : 0, show ? 1 : 0);
+    common::log("utility::process::shell", __LINE__, L"shell filename = [%s], param = [%s], runas = %d, show = %d",
+                file.c_str(), params.c_str(), runas ? 1 : 0, show ? 1 : 0);
     HINSTANCE result = ShellExecuteW(nullptr, verbFor(runas, false), file.c_str(),
                                      params.empty() ? nullptr : params.c_str(),
                                      folder.empty() ? nullptr : folder.c_str(), show ? SW_SHOW : SW_HIDE);
@@ -39,12 +37,12 @@ bool shell(const std::wstring& file, const std::wstring& params, bool runas, boo
     return false;
 }
 
-bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, bool show,
-             DWORD timeoutMs, HANDLE stopEvent)
+bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, bool show, DWORD timeoutMs,
+             HANDLE stopEvent)
 {
     common::log("utility::process::shellEx", __LINE__,
-                L"shellEx filename = [%s], param = [%s], runas = %d, show = %d, timeout = %d",
-                file.c_str(), params.c_str(), runas ? 1 : 0, show ? 1 : 0, timeoutMs);
+                L"shellEx filename = [%s], param = [%s], runas = %d, show = %d, timeout = %d", file.c_str(),
+                params.c_str(), runas ? 1 : 0, show ? 1 : 0, timeoutMs);
     SHELLEXECUTEINFOW info;
     ZeroMemory(&info, sizeof(info));
     info.cbSize = sizeof(info);
@@ -54,8 +52,7 @@ bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, b
     info.lpParameters = params.empty() ? nullptr : params.c_str();
     info.nShow = show ? SW_SHOW : SW_HIDE;
     if (!ShellExecuteExW(&info)) {
-        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
-                    GetLastError());
+        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d", GetLastError());
         return false;
     }
     ScopedHandle process(info.hProcess);
@@ -63,8 +60,7 @@ bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, b
         return true;
     if (!process.valid()) {
         // Handed to an already running program: there is nothing to wait for.
-        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
-                    GetLastError());
+        common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d", GetLastError());
         return false;
     }
     const HANDLE waited[2] = {process.get(), stopEvent};
@@ -76,29 +72,27 @@ bool shellEx(const std::wstring& file, const std::wstring& params, bool runas, b
     if (wait == WAIT_OBJECT_0) {
         DWORD exitCode = static_cast<DWORD>(-1);
         GetExitCodeProcess(process.get(), &exitCode);
-        common::log("utility::process::shellEx", __LINE__,
-                    L"shellEx exitcode = %d lastError = %d", exitCode, GetLastError());
+        common::log("utility::process::shellEx", __LINE__, L"shellEx exitcode = %d lastError = %d", exitCode,
+                    GetLastError());
         return exitCode == 0;
     }
     if (wait == WAIT_TIMEOUT) {
         common::log("utility::process::shellEx", __LINE__, L"shellEx timeout!!!");
         return false;
     }
-    common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d",
-                GetLastError());
+    common::log("utility::process::shellEx", __LINE__, L"shellEx failed!!! lastError = %d", GetLastError());
     return false;
 }
 
-bool shell(const TrustedProgram& program, const std::wstring& params, bool runas, bool show,
-           const std::wstring& folder)
+bool shell(const TrustedProgram& program, const std::wstring& params, bool runas, bool show, const std::wstring& folder)
 {
     if (!mayStart(program, "utility::process::shell"))
         return false;
     return shell(program.path(), params, runas, show, folder);
 }
 
-bool shellEx(const TrustedProgram& program, const std::wstring& params, bool runas, bool show,
-             DWORD timeoutMs, HANDLE stopEvent)
+bool shellEx(const TrustedProgram& program, const std::wstring& params, bool runas, bool show, DWORD timeoutMs,
+             HANDLE stopEvent)
 {
     if (!mayStart(program, "utility::process::shellEx"))
         return false;

@@ -12,8 +12,8 @@ LONG RegKeyEx::RegRegOpen(HKEY root, const std::wstring& subKey, REGSAM access)
     if (result == ERROR_SUCCESS) {
         key_.reset(key);
     } else {
-        common::log("utility::RegKeyEx::RegRegOpen", __LINE__, L"open reg = %s, lastError = %d",
-                    subKey.c_str(), result);
+        common::log("utility::RegKeyEx::RegRegOpen", __LINE__, L"open reg = %s, lastError = %d", subKey.c_str(),
+                    result);
     }
     return result;
 }
@@ -22,16 +22,15 @@ LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
 {
     value.clear();
     if (!key_.valid()) {
-        common::log("utility::RegKeyEx::RegRead", __LINE__, L"m_hKey is null, query reg = %s",
-                    valueName.c_str());
+        common::log("utility::RegKeyEx::RegRead", __LINE__, L"m_hKey is null, query reg = %s", valueName.c_str());
         return ERROR_INVALID_HANDLE;
     }
     // One spare character so that a value stored without terminator still ends.
     wchar_t buffer[kReadBufferBytes / sizeof(wchar_t) + 1] = {0};
     DWORD type = REG_NONE;
     DWORD bytes = kReadBufferBytes;
-    LONG result = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &type,
-                                   reinterpret_cast<BYTE*>(buffer), &bytes);
+    LONG result = RegQueryValueExW(key_.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                   &bytes);
     if (result == ERROR_SUCCESS && type != REG_SZ)
         result = ERROR_UNSUPPORTED_TYPE;
     if (result != ERROR_SUCCESS) {
@@ -48,31 +47,28 @@ LONG RegKeyEx::RegRead(const std::wstring& valueName, std::wstring& value)
 LONG RegKeyEx::RegWrite(const std::wstring& valueName, const std::wstring& value)
 {
     if (!key_.valid()) {
-        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"m_hKey is null, query reg = %s",
-                    valueName.c_str());
+        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"m_hKey is null, query reg = %s", valueName.c_str());
         return ERROR_INVALID_HANDLE;
     }
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 bytes);
     if (result != ERROR_SUCCESS)
-        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"write reg 1 lastError = %d",
-                    result);
+        common::log("utility::RegKeyEx::RegWrite", __LINE__, L"write reg 1 lastError = %d", result);
     return result;
 }
 
 LONG RegKeyEx::RegWriteDword(const std::wstring& valueName, DWORD value)
 {
     if (!key_.valid()) {
-        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"m_hKey is null, query reg = %s",
-                    valueName.c_str());
+        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"m_hKey is null, query reg = %s", valueName.c_str());
         return ERROR_INVALID_HANDLE;
     }
-    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    LONG result = RegSetValueExW(key_.get(), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                 sizeof(value));
     if (result != ERROR_SUCCESS)
-        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"write reg %s lastError = %d",
-                    valueName.c_str(), result);
+        common::log("utility::RegKeyEx::RegWriteDword", __LINE__, L"write reg %s lastError = %d", valueName.c_str(),
+                    result);
     return result;
 }
 
@@ -84,8 +80,8 @@ LONG RegKeyEx::RegRemoveValue(const std::wstring& valueName)
     if (result == ERROR_FILE_NOT_FOUND)
         return ERROR_SUCCESS;
     if (result != ERROR_SUCCESS)
-        common::log("utility::RegKeyEx::RegRemoveValue", __LINE__, L"delete value %s lastError = %d",
-                    valueName.c_str(), result);
+        common::log("utility::RegKeyEx::RegRemoveValue", __LINE__, L"delete value %s lastError = %d", valueName.c_str(),
+                    result);
     return result;
 }
 
@@ -104,13 +100,12 @@ LONG RegKeyEx::RegCreate(HKEY root, const std::wstring& subKey)
 {
     close();
     HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    LONG result = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                                  nullptr, &key, nullptr);
     if (result == ERROR_SUCCESS) {
         key_.reset(key);
     } else {
-        common::log("utility::RegKeyEx::RegCreate", __LINE__, L"create reg  lastError = %d",
-                    result);
+        common::log("utility::RegKeyEx::RegCreate", __LINE__, L"create reg  lastError = %d", result);
     }
     return result;
 }

@@ -19,11 +19,11 @@ typedef ScopedResource<NullMeansNone<PCCERT_CHAIN_CONTEXT, &CertFreeCertificateC
 bool verify(CtxtHandle* connection, const std::wstring& host)
 {
     ScopedCertificate certificate;
-    const SECURITY_STATUS status =
-        QueryContextAttributesW(connection, SECPKG_ATTR_REMOTE_CERT_CONTEXT, certificate.receive());
+    const SECURITY_STATUS status = QueryContextAttributesW(connection, SECPKG_ATTR_REMOTE_CERT_CONTEXT,
+                                                           certificate.receive());
     if (status != SEC_E_OK || !certificate.valid()) {
-        common::log("utility::servercert::verify", __LINE__, L"no certificate from %s, status 0x%08x",
-                    host.c_str(), static_cast<unsigned>(status));
+        common::log("utility::servercert::verify", __LINE__, L"no certificate from %s, status 0x%08x", host.c_str(),
+                    static_cast<unsigned>(status));
         return false;
     }
 
@@ -49,7 +49,8 @@ bool verify(CtxtHandle* connection, const std::wstring& host)
     // The SSL policy below does not see every chain error everywhere (Wine's
     // passes a chain that ends below any trusted root).
     const DWORD chainErrors = chain.get()->TrustStatus.dwErrorStatus &
-                              ~static_cast<DWORD>(CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION);
+                              ~static_cast<DWORD>(CERT_TRUST_REVOCATION_STATUS_UNKNOWN |
+                                                  CERT_TRUST_IS_OFFLINE_REVOCATION);
     if (chainErrors != CERT_TRUST_NO_ERROR) {
         common::log("utility::servercert::verify", __LINE__, L"certificate chain of %s refused: trust error 0x%08x",
                     host.c_str(), static_cast<unsigned>(chainErrors));
@@ -71,8 +72,8 @@ bool verify(CtxtHandle* connection, const std::wstring& host)
         return false;
     }
     if (policyStatus.dwError != 0) {
-        common::log("utility::servercert::verify", __LINE__, L"certificate of %s refused: error 0x%08x",
-                    host.c_str(), static_cast<unsigned>(policyStatus.dwError));
+        common::log("utility::servercert::verify", __LINE__, L"certificate of %s refused: error 0x%08x", host.c_str(),
+                    static_cast<unsigned>(policyStatus.dwError));
         return false;
     }
     return true;

@@ -10,8 +10,8 @@ HANDLE createSingleInstanceMutex(const std::wstring& name, bool initialOwner, bo
     HANDLE mutex = CreateMutexW(nullptr, initialOwner ? TRUE : FALSE, name.c_str());
     const DWORD error = GetLastError();
     if (!mutex) {
-        common::log("utility::usystem::createSingleInstanceMutex", __LINE__,
-                    L"CreateMutex %s failed. lastError = %d", name.c_str(), error);
+        common::log("utility::usystem::createSingleInstanceMutex", __LINE__, L"CreateMutex %s failed. lastError = %d",
+                    name.c_str(), error);
         return nullptr;
     }
     if (error == ERROR_ALREADY_EXISTS && exclusive) {

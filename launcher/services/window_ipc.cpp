@@ -10,8 +10,7 @@ HINSTANCE moduleInstance()
 {
     // The module that holds this code (the executable when linked statically).
     HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&moduleInstance), &module);
     return module ? module : GetModuleHandleW(nullptr);
 }
@@ -27,8 +26,7 @@ WindowIPC::~WindowIPC()
 bool WindowIPC::create(const std::wstring& channelName, IWindowIPCHandle* handler)
 {
     if (window_) {
-        common::log("utility::WindowIPC::create", __LINE__, L"already attached, channel = %s",
-                    channelName.c_str());
+        common::log("utility::WindowIPC::create", __LINE__, L"already attached, channel = %s", channelName.c_str());
         return false;
     }
     HINSTANCE instance = moduleInstance();
@@ -40,18 +38,15 @@ bool WindowIPC::create(const std::wstring& channelName, IWindowIPCHandle* handle
     windowClass.hInstance = instance;
     windowClass.lpszClassName = channelName.c_str();
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        common::log("utility::WindowIPC::create", __LINE__,
-                    L"RegisterClassEx %s failed. lastError = %d", channelName.c_str(),
-                    GetLastError());
+        common::log("utility::WindowIPC::create", __LINE__, L"RegisterClassEx %s failed. lastError = %d",
+                    channelName.c_str(), GetLastError());
         return false;
     }
     // WM_NCCREATE stores the handle in window_ and this object in the window.
-    HWND window = CreateWindowExW(0, channelName.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, instance, this);
+    HWND window = CreateWindowExW(0, channelName.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
     if (!window) {
-        common::log("utility::WindowIPC::create", __LINE__,
-                    L"CreateWindowEx %s failed. lastError = %d", channelName.c_str(),
-                    GetLastError());
+        common::log("utility::WindowIPC::create", __LINE__, L"CreateWindowEx %s failed. lastError = %d",
+                    channelName.c_str(), GetLastError());
         window_ = nullptr;
         return false;
     }
@@ -64,8 +59,7 @@ bool WindowIPC::create(const std::wstring& channelName, IWindowIPCHandle* handle
 bool WindowIPC::open(const std::wstring& className, const std::wstring& windowName)
 {
     if (ownsWindow_) {
-        common::log("utility::WindowIPC::open", __LINE__, L"this end is a receiver, class = %s",
-                    className.c_str());
+        common::log("utility::WindowIPC::open", __LINE__, L"this end is a receiver, class = %s", className.c_str());
         return false;
     }
     // FindWindowEx leaves the last error alone when it finds nothing, so a
@@ -76,9 +70,8 @@ bool WindowIPC::open(const std::wstring& className, const std::wstring& windowNa
     if (!window_) {
         const DWORD error = GetLastError();
         if (error != 0 && error != ERROR_FILE_NOT_FOUND)
-            common::log("utility::WindowIPC::open", __LINE__,
-                        L"className:%s, windowName:%s, error:%d", className.c_str(),
-                        windowName.c_str(), error);
+            common::log("utility::WindowIPC::open", __LINE__, L"className:%s, windowName:%s, error:%d",
+                        className.c_str(), windowName.c_str(), error);
     }
     return window_ != nullptr;
 }
@@ -91,8 +84,8 @@ bool WindowIPC::postMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return false;
     if (PostMessageW(window_, message, wParam, lParam))
         return true;
-    common::log("utility::WindowIPC::postMessage", __LINE__,
-                L"PostMessage %d failed. lastError = %d", message, GetLastError());
+    common::log("utility::WindowIPC::postMessage", __LINE__, L"PostMessage %d failed. lastError = %d", message,
+                GetLastError());
     return false;
 }
 

@@ -67,10 +67,7 @@ KXZulModel::KXZulModel()
 
 KXZulModel::~KXZulModel() { stop(); }
 
-void KXZulModel::setAppDir(const std::wstring& dir)
-{
-    appDir_ = utility::ufile::withSeparator(dir);
-}
+void KXZulModel::setAppDir(const std::wstring& dir) { appDir_ = utility::ufile::withSeparator(dir); }
 
 void KXZulModel::setConfigHost(const std::string& host)
 {
@@ -93,15 +90,9 @@ std::string KXZulModel::configUrl() const { return storageUrl(kConfigPath); }
 
 std::string KXZulModel::storageUrl(const std::string& path) const { return configHost_ + path; }
 
-std::wstring KXZulModel::appDir() const
-{
-    return appDir_.empty() ? utility::ufile::getExeDir() : appDir_;
-}
+std::wstring KXZulModel::appDir() const { return appDir_.empty() ? utility::ufile::getExeDir() : appDir_; }
 
-KXZulSetupImpl& KXZulModel::setupStore() const
-{
-    return setupStore_ ? *setupStore_ : KXZulSetupImpl::instance();
-}
+KXZulSetupImpl& KXZulModel::setupStore() const { return setupStore_ ? *setupStore_ : KXZulSetupImpl::instance(); }
 
 void KXZulModel::init()
 {
@@ -131,8 +122,8 @@ void KXZulModel::stop()
 void KXZulModel::addMessage()
 {
     HMODULE user32 = GetModuleHandleW(L"User32.dll");
-    MessageFilterFn change = user32 ? reinterpret_cast<MessageFilterFn>(reinterpret_cast<void*>(
-                                          GetProcAddress(user32, "ChangeWindowMessageFilter")))
+    MessageFilterFn change = user32 ? reinterpret_cast<MessageFilterFn>(
+                                          reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))
                                     : nullptr;
     addMessage(change);
 }
@@ -153,8 +144,8 @@ void KXZulModel::addMessage(MessageFilterFn change)
         if (!message)
             continue;
         if (!change(message, kAdd))
-            common::log("KXZulModel::addMessage", __LINE__,
-                        L"allow message %d failed lastError = %d", message, GetLastError());
+            common::log("KXZulModel::addMessage", __LINE__, L"allow message %d failed lastError = %d", message,
+                        GetLastError());
     }
 }
 
@@ -166,10 +157,11 @@ void KXZulModel::languageFromLangId(LANGID id, std::wstring& shortCode, std::wst
         const wchar_t* shortCode;
         const wchar_t* longName;
     };
-    static const Language kLanguages[] = {
-        {LANG_CHINESE, L"cn", L"zh_CN"}, {LANG_VIETNAMESE, L"vn", L"vi_VN"},
-        {LANG_THAI, L"th", L"th_TH"},    {LANG_INDONESIAN, L"id", L"in_ID"},
-        {0, L"en", L"en_US"}};
+    static const Language kLanguages[] = {{LANG_CHINESE, L"cn", L"zh_CN"},
+                                          {LANG_VIETNAMESE, L"vn", L"vi_VN"},
+                                          {LANG_THAI, L"th", L"th_TH"},
+                                          {LANG_INDONESIAN, L"id", L"in_ID"},
+                                          {0, L"en", L"en_US"}};
     const Language* found = kLanguages;
     while (found->primary != 0 && found->primary != PRIMARYLANGID(id))
         ++found;
@@ -244,8 +236,7 @@ void KXZulModel::setLanguage(const std::wstring& locale)
         profile_ = profile;
         language_ = profile.code;
     }
-    common::log("KXZulModel::setLanguage", __LINE__, L"language %s locale %s",
-                profile.code.c_str(), locale.c_str());
+    common::log("KXZulModel::setLanguage", __LINE__, L"language %s locale %s", profile.code.c_str(), locale.c_str());
     utility::RegKeyEx key;
     if (key.RegCreate(HKEY_CURRENT_USER, productKey_) != ERROR_SUCCESS)
         return;
@@ -253,20 +244,11 @@ void KXZulModel::setLanguage(const std::wstring& locale)
     key.RegWrite(L"LanguageLong", locale);
 }
 
-std::wstring KXZulModel::getLanguage() const
-{
-    return utility::lockedCopy(lock_, language_);
-}
+std::wstring KXZulModel::getLanguage() const { return utility::lockedCopy(lock_, language_); }
 
-std::wstring KXZulModel::getLanguageLong() const
-{
-    return utility::lockedCopy(lock_, languageLong_);
-}
+std::wstring KXZulModel::getLanguageLong() const { return utility::lockedCopy(lock_, languageLong_); }
 
-RegionProfile KXZulModel::getRegionProfile() const
-{
-    return utility::lockedCopy(lock_, profile_);
-}
+RegionProfile KXZulModel::getRegionProfile() const { return utility::lockedCopy(lock_, profile_); }
 
 void KXZulModel::loadPathDir()
 {
@@ -281,8 +263,8 @@ void KXZulModel::loadPathDir()
     if (folder.empty()) {
         folder = appDir() + L"game\\";
         if (!utility::ufile::exists(folder) && !utility::ufile::makeDir(folder))
-            common::log("KXZulModel::loadPathDir", __LINE__, L"create game folder %s error %d",
-                        folder.c_str(), GetLastError());
+            common::log("KXZulModel::loadPathDir", __LINE__, L"create game folder %s error %d", folder.c_str(),
+                        GetLastError());
     }
     folder = utility::ufile::withSeparator(folder);
     common::log("KXZulModel::loadPathDir", __LINE__, L"game folder %s", folder.c_str());
@@ -303,10 +285,7 @@ void KXZulModel::savePathDir(const std::wstring& folder)
     key.RegWrite(L"pathDir", dir);
 }
 
-std::wstring KXZulModel::getPathDir() const
-{
-    return utility::lockedCopy(lock_, pathDir_);
-}
+std::wstring KXZulModel::getPathDir() const { return utility::lockedCopy(lock_, pathDir_); }
 
 void KXZulModel::setAutoRun(bool on)
 {
@@ -320,55 +299,25 @@ void KXZulModel::setAutoRun(bool on)
     key.RegRemoveValue(product::kName);
 }
 
-void KXZulModel::setRestart(bool restart)
-{
-    utility::lockedStore(lock_, restart_, restart);
-}
+void KXZulModel::setRestart(bool restart) { utility::lockedStore(lock_, restart_, restart); }
 
-bool KXZulModel::needRestart() const
-{
-    return utility::lockedCopy(lock_, restart_);
-}
+bool KXZulModel::needRestart() const { return utility::lockedCopy(lock_, restart_); }
 
-int KXZulModel::getAppMinVersion() const
-{
-    return utility::lockedCopy(lock_, appMinVersion_);
-}
+int KXZulModel::getAppMinVersion() const { return utility::lockedCopy(lock_, appMinVersion_); }
 
-int KXZulModel::getPlayerMinVersion() const
-{
-    return utility::lockedCopy(lock_, playerMinVersion_);
-}
+int KXZulModel::getPlayerMinVersion() const { return utility::lockedCopy(lock_, playerMinVersion_); }
 
-std::wstring KXZulModel::getApkUrl() const
-{
-    return utility::lockedCopy(lock_, apkUrl_);
-}
+std::wstring KXZulModel::getApkUrl() const { return utility::lockedCopy(lock_, apkUrl_); }
 
-std::wstring KXZulModel::getPlayerUrl() const
-{
-    return utility::lockedCopy(lock_, playerUrl_);
-}
+std::wstring KXZulModel::getPlayerUrl() const { return utility::lockedCopy(lock_, playerUrl_); }
 
-void KXZulModel::setOnConfigLoaded(const Callback& callback)
-{
-    notifier_->onConfigLoaded = callback;
-}
+void KXZulModel::setOnConfigLoaded(const Callback& callback) { notifier_->onConfigLoaded = callback; }
 
-void KXZulModel::setOnBackgroundChanged(const Callback& callback)
-{
-    notifier_->onBackgroundChanged = callback;
-}
+void KXZulModel::setOnBackgroundChanged(const Callback& callback) { notifier_->onBackgroundChanged = callback; }
 
-std::wstring KXZulModel::launchBackgroundPath() const
-{
-    return appDir() + L"data\\launch_bg.jpg";
-}
+std::wstring KXZulModel::launchBackgroundPath() const { return appDir() + L"data\\launch_bg.jpg"; }
 
-std::wstring KXZulModel::playerBackgroundPath() const
-{
-    return appDir() + L"data\\player_bg.jpg";
-}
+std::wstring KXZulModel::playerBackgroundPath() const { return appDir() + L"data\\player_bg.jpg"; }
 
 void KXZulModel::postNotification(bool backgroundChanged)
 {
@@ -377,8 +326,7 @@ void KXZulModel::postNotification(bool backgroundChanged)
         std::shared_ptr<Notifier> notifier = weak.lock();
         if (!notifier)
             return;
-        Callback callback =
-            backgroundChanged ? notifier->onBackgroundChanged : notifier->onConfigLoaded;
+        Callback callback = backgroundChanged ? notifier->onBackgroundChanged : notifier->onConfigLoaded;
         if (callback)
             callback();
     }));
@@ -389,8 +337,7 @@ void KXZulModel::_threadConfig()
     const std::string url = configUrl();
     std::string body;
     for (int attempt = 0; attempt < kConfigTries; ++attempt) {
-        common::log("KXZulModel::_threadConfig", __LINE__,
-                    L"KXCurlDownloader::downloadMemory start");
+        common::log("KXZulModel::_threadConfig", __LINE__, L"KXCurlDownloader::downloadMemory start");
         CURL* handle = curl_easy_init();
         if (!handle) {
             common::log("KXZulModel::_threadConfig", __LINE__, L"curl init error");
@@ -417,8 +364,7 @@ void KXZulModel::applyConfig(const std::string& body)
     document.Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag>(body.data(), body.size());
     if (document.HasParseError())
         common::log("KXZulModel::applyConfig", __LINE__, L"parse config error %d at %d",
-                    static_cast<int>(document.GetParseError()),
-                    static_cast<int>(document.GetErrorOffset()));
+                    static_cast<int>(document.GetParseError()), static_cast<int>(document.GetErrorOffset()));
     if (document.HasParseError() || !document.IsObject()) {
         common::log("KXZulModel::applyConfig", __LINE__, L"not a object");
         return;
@@ -443,19 +389,17 @@ void KXZulModel::applyConfig(const std::string& body)
     readInt(document, "version", remoteVersion);
     KXZulSetupImpl& store = setupStore();
     const int localVersion = store.configversion();
-    common::log("KXZulModel::applyConfig", __LINE__, L"local config version %d current:%d",
-                localVersion, remoteVersion);
+    common::log("KXZulModel::applyConfig", __LINE__, L"local config version %d current:%d", localVersion,
+                remoteVersion);
     if (remoteVersion <= localVersion)
         return;
 
     int replaced = 0;
-    if (readString(document, "launch_bg", text) && !text.empty() &&
-        replacePicture(text, launchBackgroundPath()))
+    if (readString(document, "launch_bg", text) && !text.empty() && replacePicture(text, launchBackgroundPath()))
         ++replaced;
     if (worker_.isStopRequested())
         return;
-    if (readString(document, "player_bg", text) && !text.empty() &&
-        replacePicture(text, playerBackgroundPath()))
+    if (readString(document, "player_bg", text) && !text.empty() && replacePicture(text, playerBackgroundPath()))
         ++replaced;
     if (replaced == 0)
         return;

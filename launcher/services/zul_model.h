@@ -19,7 +19,7 @@ public:
     typedef std::function<void()> Callback;
 
     // Where the remote configuration lives below the configuration host.
-    static const char kConfigPath[];      // "/zul/config_sea.data"
+    static const char kConfigPath[];  // "/zul/config_sea.data"
     static const int kConfigTries = 2;
     static const DWORD kConfigRetryPauseMs = 100;
     static const int kDefaultRemoteVersion = 1000;

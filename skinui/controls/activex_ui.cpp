@@ -131,8 +131,8 @@ bool CActiveXUI::CreateControl(const wchar_t* classOrProgId)
 bool CActiveXUI::CreateControl(const CLSID& clsid)
 {
     if (IsEqualCLSID(clsid, CLSID_NULL)) {
-        common::log("CActiveXUI::CreateControl", __LINE__, L"empty class id for %s lastError = %d",
-                    m_sName.GetData(), 0);
+        common::log("CActiveXUI::CreateControl", __LINE__, L"empty class id for %s lastError = %d", m_sName.GetData(),
+                    0);
         return false;
     }
     m_clsid = clsid;
@@ -151,8 +151,8 @@ IOleObject* CActiveXUI::CreateFromModule()
         return nullptr;
     }
     typedef HRESULT(STDAPICALLTYPE * GetClassObjectProc)(REFCLSID, REFIID, LPVOID*);
-    GetClassObjectProc getClassObject =
-        reinterpret_cast<GetClassObjectProc>(::GetProcAddress(module, "DllGetClassObject"));
+    GetClassObjectProc getClassObject = reinterpret_cast<GetClassObjectProc>(
+        ::GetProcAddress(module, "DllGetClassObject"));
     IClassFactory* factory = nullptr;
     IOleObject* object = nullptr;
     HRESULT hr = E_FAIL;
@@ -203,7 +203,8 @@ bool CActiveXUI::DoCreateControl()
         m_pUnk = CreateFromModule();
     }
     if (m_pUnk == nullptr) {
-        HRESULT hr = ::CoCreateInstance(m_clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IOleObject, reinterpret_cast<void**>(&m_pUnk));
+        HRESULT hr = ::CoCreateInstance(m_clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IOleObject,
+                                        reinterpret_cast<void**>(&m_pUnk));
         if (FAILED(hr)) {
             m_pUnk = nullptr;
             common::log("CActiveXUI::DoCreateControl", __LINE__, L"object of %s not created hr = 0x%08X",
@@ -389,8 +390,8 @@ LRESULT CActiveXUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool
             // The view object says where it is; without one, its rectangle does.
             DWORD hit = ::PtInRect(&m_rcItem, pt) ? HITRESULT_HIT : HITRESULT_OUTSIDE;
             IViewObjectEx* view = nullptr;
-            if (m_pControl->GetViewObject() != nullptr &&
-                SUCCEEDED(m_pControl->GetViewObject()->QueryInterface(IID_IViewObjectEx, reinterpret_cast<void**>(&view)))) {
+            if (m_pControl->GetViewObject() != nullptr && SUCCEEDED(m_pControl->GetViewObject()->QueryInterface(
+                                                              IID_IViewObjectEx, reinterpret_cast<void**>(&view)))) {
                 hit = HITRESULT_OUTSIDE;
                 view->QueryHitPoint(DVASPECT_CONTENT, &m_rcItem, pt, 0, &hit);
                 view->Release();

@@ -75,8 +75,8 @@ void CBoxLayoutUI::SetPos(RECT rc, bool needInvalidate)
         }
         const RECT pad = child->GetPadding();
         const int acrossChild = availableAcross - axis.AcrossNear(pad) - axis.AcrossFar(pad);
-        SIZE sz = child->EstimateSize(axis.Size(std::min(axis.Limit(child), available),
-                                                std::min(axis.AcrossLimit(child), acrossChild)));
+        SIZE sz = child->EstimateSize(
+            axis.Size(std::min(axis.Limit(child), available), std::min(axis.AcrossLimit(child), acrossChild)));
         if (axis.Along(sz) == 0) {
             ++adjustables;
         } else {
@@ -115,8 +115,8 @@ void CBoxLayoutUI::SetPos(RECT rc, bool needInvalidate)
         const int acrossChild = availableAcross - axis.AcrossNear(pad) - axis.AcrossFar(pad);
         remaining -= axis.Near(pad);
         fixedRemaining -= axis.Near(pad) + axis.Far(pad);
-        SIZE sz = child->EstimateSize(axis.Size(std::min(axis.Limit(child), remaining),
-                                                std::min(axis.AcrossLimit(child), acrossChild)));
+        SIZE sz = child->EstimateSize(
+            axis.Size(std::min(axis.Limit(child), remaining), std::min(axis.AcrossLimit(child), acrossChild)));
         if (axis.Along(sz) == 0) {
             ++adjusted;
             axis.Along(sz) = adjusted == adjustables

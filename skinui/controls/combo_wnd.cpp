@@ -44,8 +44,7 @@ bool CComboWnd::Init(CComboUI* owner)
     CUiManager* manager = owner->GetManager();
     HWND ownerWindow = manager != nullptr ? manager->GetPaintWindow() : nullptr;
     if (ownerWindow == nullptr) {
-        common::log("CComboWnd::Init", __LINE__, L"combo %s has no window to open from",
-                    owner->GetName().GetData());
+        common::log("CComboWnd::Init", __LINE__, L"combo %s has no window to open from", owner->GetName().GetData());
         return false;
     }
     const RECT rc = PlaceBelowOrAbove();

@@ -21,10 +21,7 @@ CScrollBarUI* NewBar(CContainerUI* owner, bool horizontal)
 }
 
 // The bar when it exists and is visible, else null.
-CScrollBarUI* VisibleBar(CScrollBarUI* bar)
-{
-    return bar != nullptr && bar->IsVisible() ? bar : nullptr;
-}
+CScrollBarUI* VisibleBar(CScrollBarUI* bar) { return bar != nullptr && bar->IsVisible() ? bar : nullptr; }
 
 CScrollBarUI* ActiveBar(CScrollBarUI* bar)
 {
@@ -49,8 +46,10 @@ bool RectsMeet(const RECT& a, const RECT& b)
 
 int Clamp(int value, int low, int high)
 {
-    if (value < low) value = low;
-    if (value > high) value = high;
+    if (value < low)
+        value = low;
+    if (value > high)
+        value = high;
     return value;
 }
 
@@ -119,8 +118,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index)
         control->SetInternVisible(false);
     }
     if (!m_items.InsertAt(index, control)) {
-        common::log("CContainerUI::AddAt", __LINE__, L"child not kept at index %d of %d", index,
-                    m_items.GetSize());
+        common::log("CContainerUI::AddAt", __LINE__, L"child not kept at index %d of %d", index, m_items.GetSize());
         return false;
     }
     return true;
@@ -410,16 +408,20 @@ void CContainerUI::SetFloatPos(int index)
 SIZE CContainerUI::GetScrollPos() const
 {
     SIZE sz = {0, 0};
-    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) sz.cx = bar->GetScrollPos();
-    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) sz.cy = bar->GetScrollPos();
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar))
+        sz.cx = bar->GetScrollPos();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar))
+        sz.cy = bar->GetScrollPos();
     return sz;
 }
 
 SIZE CContainerUI::GetScrollRange() const
 {
     SIZE sz = {0, 0};
-    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) sz.cx = bar->GetScrollRange();
-    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) sz.cy = bar->GetScrollRange();
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar))
+        sz.cx = bar->GetScrollRange();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar))
+        sz.cy = bar->GetScrollRange();
     return sz;
 }
 
@@ -473,14 +475,16 @@ int CContainerUI::GetHorizontalLineSize() const
 int CContainerUI::GetVerticalPageSize() const
 {
     int page = m_rcItem.bottom - m_rcItem.top - m_rcInset.top - m_rcInset.bottom;
-    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar)) page -= bar->GetFixedHeight();
+    if (CScrollBarUI* bar = VisibleBar(m_pHorizontalScrollBar))
+        page -= bar->GetFixedHeight();
     return page;
 }
 
 int CContainerUI::GetHorizontalPageSize() const
 {
     int page = m_rcItem.right - m_rcItem.left - m_rcInset.left - m_rcInset.right;
-    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar)) page -= bar->GetFixedWidth();
+    if (CScrollBarUI* bar = VisibleBar(m_pVerticalScrollBar))
+        page -= bar->GetFixedWidth();
     return page;
 }
 
@@ -538,10 +542,7 @@ void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal)
 CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_pVerticalScrollBar; }
 CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_pHorizontalScrollBar; }
 
-void CContainerUI::SetOwnPos(bool needInvalidate)
-{
-    SetPos(m_bFloat ? GetRelativePos() : m_rcItem, needInvalidate);
-}
+void CContainerUI::SetOwnPos(bool needInvalidate) { SetPos(m_bFloat ? GetRelativePos() : m_rcItem, needInvalidate); }
 
 void CContainerUI::Relayout()
 {
@@ -821,23 +822,49 @@ void CContainerUI::DoEvent(UiEvent& event)
     if (event.Type == UIEVENT_KEYDOWN && IsKeyboardEnabled() && IsEnabled()) {
         if (ActiveBar(m_pVerticalScrollBar) != nullptr) {
             switch (event.chKey) {
-            case VK_PRIOR: PageUp(); return;
-            case VK_NEXT: PageDown(); return;
-            case VK_HOME: HomeUp(); return;
-            case VK_END: EndDown(); return;
-            case VK_UP: LineUp(); return;
-            case VK_DOWN: LineDown(); return;
-            default: break;
+            case VK_PRIOR:
+                PageUp();
+                return;
+            case VK_NEXT:
+                PageDown();
+                return;
+            case VK_HOME:
+                HomeUp();
+                return;
+            case VK_END:
+                EndDown();
+                return;
+            case VK_UP:
+                LineUp();
+                return;
+            case VK_DOWN:
+                LineDown();
+                return;
+            default:
+                break;
             }
         } else if (ActiveBar(m_pHorizontalScrollBar) != nullptr) {
             switch (event.chKey) {
-            case VK_PRIOR: PageLeft(); return;
-            case VK_NEXT: PageRight(); return;
-            case VK_HOME: HomeLeft(); return;
-            case VK_END: EndRight(); return;
-            case VK_UP: LineLeft(); return;
-            case VK_DOWN: LineRight(); return;
-            default: break;
+            case VK_PRIOR:
+                PageLeft();
+                return;
+            case VK_NEXT:
+                PageRight();
+                return;
+            case VK_HOME:
+                HomeLeft();
+                return;
+            case VK_END:
+                EndRight();
+                return;
+            case VK_UP:
+                LineLeft();
+                return;
+            case VK_DOWN:
+                LineRight();
+                return;
+            default:
+                break;
             }
         }
     }
@@ -887,13 +914,19 @@ void CContainerUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     } else if (wcscmp(name, L"childpadding") == 0) {
         SetChildPadding(ParseInt(value));
     } else if (wcscmp(name, L"childalign") == 0) {
-        if (wcscmp(value, L"left") == 0) m_iChildAlign = UICHILD_ALIGN_LEFT;
-        else if (wcscmp(value, L"center") == 0) m_iChildAlign = UICHILD_ALIGN_CENTER;
-        else if (wcscmp(value, L"right") == 0) m_iChildAlign = UICHILD_ALIGN_RIGHT;
+        if (wcscmp(value, L"left") == 0)
+            m_iChildAlign = UICHILD_ALIGN_LEFT;
+        else if (wcscmp(value, L"center") == 0)
+            m_iChildAlign = UICHILD_ALIGN_CENTER;
+        else if (wcscmp(value, L"right") == 0)
+            m_iChildAlign = UICHILD_ALIGN_RIGHT;
     } else if (wcscmp(name, L"childvalign") == 0) {
-        if (wcscmp(value, L"top") == 0) m_iChildVAlign = UICHILD_VALIGN_TOP;
-        else if (wcscmp(value, L"vcenter") == 0) m_iChildVAlign = UICHILD_VALIGN_VCENTER;
-        else if (wcscmp(value, L"bottom") == 0) m_iChildVAlign = UICHILD_VALIGN_BOTTOM;
+        if (wcscmp(value, L"top") == 0)
+            m_iChildVAlign = UICHILD_VALIGN_TOP;
+        else if (wcscmp(value, L"vcenter") == 0)
+            m_iChildVAlign = UICHILD_VALIGN_VCENTER;
+        else if (wcscmp(value, L"bottom") == 0)
+            m_iChildVAlign = UICHILD_VALIGN_BOTTOM;
     } else {
         CControlUI::SetAttribute(name, value);
     }

@@ -579,11 +579,14 @@ void CEditUI::PaintStatusImage(HDC hDC)
                CDrawKit::DrawImageInfoFrame(hDC, m_pManager, m_rcItem, m_rcPaint, m_diStandard, frame);
     };
     if ((m_uButtonState & UISTATE_DISABLED) != 0) {
-        if (draw(m_diDisabled, kFrameDisabled)) return;
+        if (draw(m_diDisabled, kFrameDisabled))
+            return;
     } else if ((m_uButtonState & UISTATE_FOCUSED) != 0) {
-        if (draw(m_diFocused, kFrameFocused)) return;
+        if (draw(m_diFocused, kFrameFocused))
+            return;
     } else if ((m_uButtonState & UISTATE_HOT) != 0) {
-        if (draw(m_diHot, kFrameHot)) return;
+        if (draw(m_diHot, kFrameHot))
+            return;
     }
     draw(m_diNormal, kFrameNormal);
 }

@@ -61,7 +61,8 @@ bool Failed(GpStatus status, const char* what, int line)
 }
 
 // A linear gradient from (x1, y1) to (x2, y2), repeated beyond its ends.
-bool MakeLineBrush(const GdiplusApi& gp, LineBrush& brush, float x1, float y1, float x2, float y2, DWORD first, DWORD second)
+bool MakeLineBrush(const GdiplusApi& gp, LineBrush& brush, float x1, float y1, float x2, float y2, DWORD first,
+                   DWORD second)
 {
     Gdiplus::PointF from(x1, y1);
     Gdiplus::PointF to(x2, y2);
@@ -172,8 +173,8 @@ bool CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& sou
                     "GdipCreateBitmapFromScan0", __LINE__) &&
             !Failed(gp.GdipGetImageGraphicsContext(full.Get(), fullGraphics.Out()), "GdipGetImageGraphicsContext",
                     __LINE__) &&
-            !Failed(gp.GdipGetImageGraphicsContext(reduced.Get(), reducedGraphics.Out()),
-                    "GdipGetImageGraphicsContext", __LINE__) &&
+            !Failed(gp.GdipGetImageGraphicsContext(reduced.Get(), reducedGraphics.Out()), "GdipGetImageGraphicsContext",
+                    __LINE__) &&
             MakeLineBrush(gp, glowBrush, angle, 0.0f, 0.0f, gradientEnd, textColor, textColor1)) {
             gp.GdipSetSmoothingMode(fullGraphics.Get(), Gdiplus::SmoothingModeAntiAlias);
             gp.GdipSetTextRenderingHint(fullGraphics.Get(), Gdiplus::TextRenderingHintAntiAlias);
@@ -184,8 +185,7 @@ bool CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText, const CUiString& sou
             gp.GdipDrawString(fullGraphics.Get(), text, length, font.Get(), &local, format.Get(), glowBrush.Get());
             gp.GdipDrawImageRectI(reducedGraphics.Get(), full.Get(), 0, 0, smallCx, smallCy);
             gp.GdipGraphicsClear(fullGraphics.Get(), 0);
-            gp.GdipDrawImageRect(fullGraphics.Get(), reduced.Get(), m_ShadowOffset.x, m_ShadowOffset.y, width,
-                                  height);
+            gp.GdipDrawImageRect(fullGraphics.Get(), reduced.Get(), m_ShadowOffset.x, m_ShadowOffset.y, width, height);
             gp.GdipDrawImageRectI(graphics.Get(), full.Get(), rcText.left, rcText.top, cx, cy);
         }
     }

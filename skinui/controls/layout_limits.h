@@ -19,8 +19,10 @@ inline int LayoutLimitHeight(const CControlUI* child)
 // value raised to low, then lowered to high.
 inline int LayoutClamp(int value, int low, int high)
 {
-    if (value < low) value = low;
-    if (value > high) value = high;
+    if (value < low)
+        value = low;
+    if (value > high)
+        value = high;
     return value;
 }
 

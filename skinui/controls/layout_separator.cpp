@@ -116,8 +116,7 @@ void CLayoutSeparator::OnMove(CControlUI& owner, RECT& rcItem, SIZE& cxyFixed, P
     LONG& farEdge = m_bVertical ? rc.bottom : rc.right;
     const int minSize = m_bVertical ? owner.GetMinHeight() : owner.GetMinWidth();
     const int maxSize = m_bVertical ? owner.GetMaxHeight() : owner.GetMaxWidth();
-    const int currentSize =
-        m_bVertical ? m_rcNewPos.bottom - m_rcNewPos.top : m_rcNewPos.right - m_rcNewPos.left;
+    const int currentSize = m_bVertical ? m_rcNewPos.bottom - m_rcNewPos.top : m_rcNewPos.right - m_rcNewPos.left;
     const int n = m_iSepSize;
 
     if (n < 0) {

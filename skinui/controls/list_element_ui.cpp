@@ -8,10 +8,7 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(const UiEvent& event)
-{
-    return event.Type >= UIEVENT__MOUSEBEGIN && event.Type <= UIEVENT__MOUSEEND;
-}
+bool IsMouseEvent(const UiEvent& event) { return event.Type >= UIEVENT__MOUSEBEGIN && event.Type <= UIEVENT__MOUSEEND; }
 
 RECT Deflate(RECT rc, const RECT& padding)
 {
@@ -127,9 +124,12 @@ void CListElementUI::PaintBackground(HDC hDC)
 DWORD CListElementUI::StateTextColor(const UiListInfo& info) const
 {
     DWORD color = info.dwTextColor;
-    if (m_bSelected) color = info.dwSelectedTextColor;
-    if ((m_uButtonState & UISTATE_HOT) != 0) color = info.dwHotTextColor;
-    if (!IsEnabled()) color = info.dwDisabledTextColor;
+    if (m_bSelected)
+        color = info.dwSelectedTextColor;
+    if ((m_uButtonState & UISTATE_HOT) != 0)
+        color = info.dwHotTextColor;
+    if (!IsEnabled())
+        color = info.dwDisabledTextColor;
     return color;
 }
 
@@ -211,10 +211,11 @@ SIZE CListLabelElementUI::EstimateSize(SIZE available)
     int width = GetEstimateWidth(*info);
     const bool multiLine = (info->uTextStyle & DT_SINGLELINE) == 0;
     const RECT& pad = info->rcTextPadding;
-    const bool stale =
-        m_bNeedEstimate || (multiLine && (available.cx != m_szAvailableLast.cx || available.cy != m_szAvailableLast.cy)) ||
-        info->nItemHeight != m_iItemHeightLast || info->nFont != m_iFontLast || info->uTextStyle != m_uTextStyleLast ||
-        ::EqualRect(&pad, &m_rcTextPaddingLast) == FALSE || width != m_iWidthLast || text != m_sTextLast;
+    const bool stale = m_bNeedEstimate ||
+                       (multiLine && (available.cx != m_szAvailableLast.cx || available.cy != m_szAvailableLast.cy)) ||
+                       info->nItemHeight != m_iItemHeightLast || info->nFont != m_iFontLast ||
+                       info->uTextStyle != m_uTextStyleLast || ::EqualRect(&pad, &m_rcTextPaddingLast) == FALSE ||
+                       width != m_iWidthLast || text != m_sTextLast;
     if (!stale) {
         return m_cxyEstimate;
     }

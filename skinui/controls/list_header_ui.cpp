@@ -64,10 +64,7 @@ LPVOID CListHeaderItemUI::GetInterface(const wchar_t* name)
     return CControlUI::GetInterface(name);
 }
 
-UINT CListHeaderItemUI::GetControlFlags() const
-{
-    return IsEnabled() && m_iSepWidth != 0 ? UIFLAG_SETCURSOR : 0;
-}
+UINT CListHeaderItemUI::GetControlFlags() const { return IsEnabled() && m_iSepWidth != 0 ? UIFLAG_SETCURSOR : 0; }
 
 void CListHeaderItemUI::SetEnabled(bool enable)
 {

@@ -182,8 +182,8 @@ void InvalidateListRow(CControlUI& row)
         return;
     }
     CControlUI* parent = row.GetParent();
-    CContainerUI* container =
-        parent != nullptr ? static_cast<CContainerUI*>(parent->GetInterface(L"Container")) : nullptr;
+    CContainerUI* container = parent != nullptr ? static_cast<CContainerUI*>(parent->GetInterface(L"Container"))
+                                                : nullptr;
     CUiManager* manager = row.GetManager();
     if (container == nullptr || manager == nullptr) {
         row.Invalidate();
@@ -222,13 +222,19 @@ void PaintListRowBackground(HDC hDC, CControlUI& row, UiDrawInfo& ownImage, UiLi
     const bool plainRow = info.bAlternateBk && (state.drawIndex % 2) == info.uPlainParity;
     DWORD color = plainRow ? 0 : info.dwBkColor;
     if (!containerRow) {
-        if (state.selected) color = info.dwSelectedBkColor;
-        if (state.hot) color = info.dwHotBkColor;
-        if (!state.enabled) color = info.dwDisabledBkColor;
+        if (state.selected)
+            color = info.dwSelectedBkColor;
+        if (state.hot)
+            color = info.dwHotBkColor;
+        if (!state.enabled)
+            color = info.dwDisabledBkColor;
     } else {
-        if (state.hot && info.dwHotBkColor != 0) color = info.dwHotBkColor;
-        if (state.selected && info.dwSelectedBkColor != 0) color = info.dwSelectedBkColor;
-        if (!state.enabled && info.dwDisabledBkColor != 0) color = info.dwDisabledBkColor;
+        if (state.hot && info.dwHotBkColor != 0)
+            color = info.dwHotBkColor;
+        if (state.selected && info.dwSelectedBkColor != 0)
+            color = info.dwSelectedBkColor;
+        if (!state.enabled && info.dwDisabledBkColor != 0)
+            color = info.dwDisabledBkColor;
     }
     if (color != 0) {
         CDrawKit::DrawColor(hDC, row.GetPos(), row.GetAdjustColor(color));

@@ -108,8 +108,8 @@ void CListUI::SetPos(RECT rc, bool needInvalidate)
     if (m_pHeader->IsVisible()) {
         UpdateColumns(nullptr, shift);
     } else {
-        RECT rcHidden = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top,
-                         m_rcItem.right - m_rcInset.right, m_rcItem.bottom - m_rcInset.bottom};
+        RECT rcHidden = {m_rcItem.left + m_rcInset.left, m_rcItem.top + m_rcInset.top, m_rcItem.right - m_rcInset.right,
+                         m_rcItem.bottom - m_rcInset.bottom};
         UpdateColumns(&rcHidden, shift);
     }
 }

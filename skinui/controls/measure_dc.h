@@ -15,8 +15,7 @@ namespace SkinUI {
 class CMeasureDC {
 public:
     // caller: the function named in the log line when no DC can be made.
-    CMeasureDC(CUiManager* manager, const char* caller)
-        : m_hDC(manager != nullptr ? manager->GetPaintDC() : nullptr)
+    CMeasureDC(CUiManager* manager, const char* caller) : m_hDC(manager != nullptr ? manager->GetPaintDC() : nullptr)
     {
         if (m_hDC != nullptr) {
             return;

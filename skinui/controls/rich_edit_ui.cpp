@@ -109,8 +109,8 @@ CUiString CRichEditUI::GetText() const
     textInfo.flags = GT_DEFAULT;
     textInfo.codepage = 1200;
     LRESULT copied = 0;
-    services->TxSendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&textInfo),
-                            reinterpret_cast<LPARAM>(buffer.data()), &copied);
+    services->TxSendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&textInfo), reinterpret_cast<LPARAM>(buffer.data()),
+                            &copied);
     buffer.back() = L'\0';
     return CUiString(buffer.data());
 }
@@ -147,8 +147,8 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     }
     // The character the key stroke was translated into (CR, or LF with
     // Ctrl) must not break the line either.
-    if (msg == WM_CHAR && ((wParam == L'\r' && !m_bWantReturn) ||
-                           (wParam == L'\n' && (!m_bWantReturn || !m_bWantCtrlReturn)))) {
+    if (msg == WM_CHAR &&
+        ((wParam == L'\r' && !m_bWantReturn) || (wParam == L'\n' && (!m_bWantReturn || !m_bWantCtrlReturn)))) {
         *result = 0;
         return S_OK;
     }
@@ -244,14 +244,16 @@ void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
             EnableScrollBar(true, m_pHorizontalScrollBar != nullptr);
         }
     } else if (wcscmp(name, L"autovscroll") == 0) {
-        if (on) m_lTwhStyle |= ES_AUTOVSCROLL;
+        if (on)
+            m_lTwhStyle |= ES_AUTOVSCROLL;
     } else if (wcscmp(name, L"hscrollbar") == 0) {
         if (on) {
             m_lTwhStyle |= ES_DISABLENOSCROLL | WS_HSCROLL;
             EnableScrollBar(m_pVerticalScrollBar != nullptr, true);
         }
     } else if (wcscmp(name, L"autohscroll") == 0) {
-        if (on) m_lTwhStyle |= ES_AUTOHSCROLL;
+        if (on)
+            m_lTwhStyle |= ES_AUTOHSCROLL;
     } else if (wcscmp(name, L"wanttab") == 0) {
         SetWantTab(on);
     } else if (wcscmp(name, L"wantreturn") == 0) {
@@ -263,11 +265,14 @@ void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     } else if (wcscmp(name, L"rich") == 0) {
         SetRich(on);
     } else if (wcscmp(name, L"multiline") == 0) {
-        if (wcscmp(value, L"false") == 0) m_lTwhStyle &= ~static_cast<DWORD>(ES_MULTILINE);
+        if (wcscmp(value, L"false") == 0)
+            m_lTwhStyle &= ~static_cast<DWORD>(ES_MULTILINE);
     } else if (wcscmp(name, L"readonly") == 0) {
-        if (on) m_lTwhStyle |= ES_READONLY;
+        if (on)
+            m_lTwhStyle |= ES_READONLY;
     } else if (wcscmp(name, L"password") == 0) {
-        if (on) m_lTwhStyle |= ES_PASSWORD;
+        if (on)
+            m_lTwhStyle |= ES_PASSWORD;
     } else if (wcscmp(name, L"align") == 0) {
         if (wcsstr(value, L"left") != nullptr) {
             m_lTwhStyle &= ~static_cast<DWORD>(ES_CENTER | ES_RIGHT);
@@ -334,8 +339,10 @@ RECT CRichEditUI::GetTextRect() const
     rc.top += m_rcTextPadding.top;
     rc.right -= m_rcTextPadding.right;
     rc.bottom -= m_rcTextPadding.bottom;
-    if (rc.right < rc.left) rc.right = rc.left;
-    if (rc.bottom < rc.top) rc.bottom = rc.top;
+    if (rc.right < rc.left)
+        rc.right = rc.left;
+    if (rc.bottom < rc.top)
+        rc.bottom = rc.top;
     return rc;
 }
 

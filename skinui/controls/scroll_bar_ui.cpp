@@ -73,8 +73,10 @@ RECT Transpose(const RECT& rc) { return RECT{rc.top, rc.left, rc.bottom, rc.righ
 
 int ClampToInt(long long value)
 {
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
     return static_cast<int>(value);
 }
 
@@ -102,8 +104,8 @@ CScrollBarUI::CScrollBarUI()
         for (int i = 0; i < UISCROLLBAR_IMAGE_COUNT; ++i) {
             // Frame i of a strip of four 8 by 8 state images.
             wchar_t description[128];
-            swprintf(description, 128, L"file='%ls' source='%d,0,%d,8'%ls mask='#FFFF00FF'",
-                     kPartDefaults[p].file, i * 8, i * 8 + 8, kPartDefaults[p].corner);
+            swprintf(description, 128, L"file='%ls' source='%d,0,%d,8'%ls mask='#FFFF00FF'", kPartDefaults[p].file,
+                     i * 8, i * 8 + 8, kPartDefaults[p].corner);
             m_parts[p].images[i].sDrawString = description;
         }
     }
@@ -290,13 +292,16 @@ void CScrollBarUI::SetPos(RECT rc, bool needInvalidate)
     RECT button2 = {bar.left, bar.bottom, bar.left, bar.bottom};
     RECT thumb = {0, 0, 0, 0};
     if (track > t) {
-        if (m_bShowButton1) button1 = RECT{bar.left, bar.top, bar.left + t, bar.top + t};
-        if (m_bShowButton2) button2 = RECT{bar.left, bar.bottom - t, bar.left + t, bar.bottom};
+        if (m_bShowButton1)
+            button1 = RECT{bar.left, bar.top, bar.left + t, bar.top + t};
+        if (m_bShowButton2)
+            button2 = RECT{bar.left, bar.bottom - t, bar.left + t, bar.bottom};
         thumb.left = bar.left;
         thumb.right = bar.left + t;
         if (m_nRange > 0) {
             long long length = track * height / (m_nRange + height);
-            if (length < t) length = t;
+            if (length < t)
+                length = t;
             thumb.top = static_cast<LONG>(m_nScrollPos * (track - length) / m_nRange + button1.bottom);
             thumb.bottom = static_cast<LONG>(thumb.top + length);
             if (thumb.bottom > button2.top) {
@@ -310,8 +315,10 @@ void CScrollBarUI::SetPos(RECT rc, bool needInvalidate)
     } else {
         // Too short for a thumb: each shown button takes up to half the bar.
         const int size = static_cast<int>(height / 2 < t ? height / 2 : t);
-        if (m_bShowButton1) button1 = RECT{bar.left, bar.top, bar.left + t, bar.top + size};
-        if (m_bShowButton2) button2 = RECT{bar.left, bar.bottom - size, bar.left + t, bar.bottom};
+        if (m_bShowButton1)
+            button1 = RECT{bar.left, bar.top, bar.left + t, bar.top + size};
+        if (m_bShowButton2)
+            button2 = RECT{bar.left, bar.bottom - size, bar.left + t, bar.bottom};
     }
     m_parts[UISCROLLBAR_BUTTON1].rc = m_bHorizontal ? Transpose(button1) : button1;
     m_parts[UISCROLLBAR_BUTTON2].rc = m_bHorizontal ? Transpose(button2) : button2;

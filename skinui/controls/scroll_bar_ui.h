@@ -127,9 +127,9 @@ private:
     int m_nLineSize;
     int m_nScrollUnit;
     CContainerUI* m_pOwner;
-    POINT m_ptLastMouse;  // where a thumb drag started
-    int m_nLastScrollPos;  // position when a thumb drag started
-    int m_nLastScrollOffset;  // drag offset in scroll units
+    POINT m_ptLastMouse;       // where a thumb drag started
+    int m_nLastScrollPos;      // position when a thumb drag started
+    int m_nLastScrollOffset;   // drag offset in scroll units
     int m_nScrollRepeatDelay;  // timer ticks since the button went down
     bool m_bShowButton1;
     bool m_bShowButton2;

@@ -8,8 +8,7 @@
 
 namespace SkinUI {
 
-CSliderUI::CSliderUI()
-    : m_uButtonState(0), m_nStep(1), m_bImmMode(false), m_dwThumbColor(0)
+CSliderUI::CSliderUI() : m_uButtonState(0), m_nStep(1), m_bImmMode(false), m_dwThumbColor(0)
 {
     m_szThumb.cx = 10;
     m_szThumb.cy = 10;

@@ -50,8 +50,8 @@ bool SetStateImage(CControlUI& control, UiDrawInfo& info, const wchar_t* descrip
 // The attribute of a control whose table holds its own images: when name is
 // in table, sets that image from value (SetStateImage) and returns true.
 template <typename Control, size_t N>
-bool SetImageAttribute(Control& control, const UiImageAttribute<UiDrawInfo Control::*> (&table)[N],
-                       const wchar_t* name, const wchar_t* value)
+bool SetImageAttribute(Control& control, const UiImageAttribute<UiDrawInfo Control::*> (&table)[N], const wchar_t* name,
+                       const wchar_t* value)
 {
     bool enlarge = false;
     const UiImageAttribute<UiDrawInfo Control::*>* attribute = FindImageAttribute(table, name, enlarge);

@@ -15,10 +15,7 @@ namespace {
 // Each level of the tree indents the row by this many pixels more.
 const int kIndentStep = 16;
 
-bool IsMouseEvent(const UiEvent& event)
-{
-    return event.Type >= UIEVENT__MOUSEBEGIN && event.Type <= UIEVENT__MOUSEEND;
-}
+bool IsMouseEvent(const UiEvent& event) { return event.Type >= UIEVENT__MOUSEBEGIN && event.Type <= UIEVENT__MOUSEEND; }
 
 }  // namespace
 
@@ -194,10 +191,7 @@ void CTreeNodeUI::SetAttribute(const wchar_t* name, const wchar_t* value)
     }
 }
 
-CUiString CTreeNodeUI::GetItemText() const
-{
-    return m_pItemButton != nullptr ? m_pItemButton->GetText() : CUiString();
-}
+CUiString CTreeNodeUI::GetItemText() const { return m_pItemButton != nullptr ? m_pItemButton->GetText() : CUiString(); }
 
 void CTreeNodeUI::SetVisibleFolderBtn(bool visible)
 {
@@ -246,10 +240,7 @@ void CTreeNodeUI::SetSelItemHotTextColor(DWORD color)
 
 // ---- The tree ----
 
-CTreeNodeUI* CTreeNodeUI::GetChildNode(int index) const
-{
-    return static_cast<CTreeNodeUI*>(m_aTreeNodes.GetAt(index));
-}
+CTreeNodeUI* CTreeNodeUI::GetChildNode(int index) const { return static_cast<CTreeNodeUI*>(m_aTreeNodes.GetAt(index)); }
 
 int CTreeNodeUI::GetTreeIndex() const
 {
@@ -322,8 +313,8 @@ bool CTreeNodeUI::AddChildNode(CTreeNodeUI* child)
         // After the last row of this node's sub-tree.
         const int last = (IsHasChild() ? GetChildNode(GetCountChild() - 1)->GetLastNode() : this)->GetTreeIndex();
         const int at = last + 1;
-        const bool inserted =
-            last >= 0 && (at < m_pTreeView->GetCount() ? m_pTreeView->AddAt(child, at) >= 0 : m_pTreeView->Add(child));
+        const bool inserted = last >= 0 && (at < m_pTreeView->GetCount() ? m_pTreeView->AddAt(child, at) >= 0
+                                                                         : m_pTreeView->Add(child));
         if (!inserted) {
             common::log("CTreeNodeUI::AddChildNode", __LINE__, L"the child's row was not inserted at %d", at);
             child->m_pParentNode = nullptr;

@@ -105,8 +105,7 @@ bool CTxtWinHost::Init(CRichEditUI* owner, DWORD style, const wchar_t* text)
     if (module == nullptr) {
         return false;
     }
-    PCreateTextServices create =
-        reinterpret_cast<PCreateTextServices>(::GetProcAddress(module, "CreateTextServices"));
+    PCreateTextServices create = reinterpret_cast<PCreateTextServices>(::GetProcAddress(module, "CreateTextServices"));
     if (create == nullptr) {
         common::log("CTxtWinHost::Init", __LINE__, L"no CreateTextServices lastError = %d",
                     static_cast<int>(::GetLastError()));
@@ -212,9 +211,12 @@ void CTxtWinHost::SetFont(HFONT font)
     m_cf.yHeight = labs(lf.lfHeight) * kTwipsPerInch / dpi;
     m_cf.yOffset = 0;
     m_cf.dwEffects = 0;
-    if (lf.lfWeight >= FW_BOLD) m_cf.dwEffects |= CFE_BOLD;
-    if (lf.lfItalic) m_cf.dwEffects |= CFE_ITALIC;
-    if (lf.lfUnderline) m_cf.dwEffects |= CFE_UNDERLINE;
+    if (lf.lfWeight >= FW_BOLD)
+        m_cf.dwEffects |= CFE_BOLD;
+    if (lf.lfItalic)
+        m_cf.dwEffects |= CFE_ITALIC;
+    if (lf.lfUnderline)
+        m_cf.dwEffects |= CFE_UNDERLINE;
     m_cf.bCharSet = lf.lfCharSet;
     m_cf.bPitchAndFamily = lf.lfPitchAndFamily;
     wcsncpy(m_cf.szFaceName, lf.lfFaceName, LF_FACESIZE - 1);
@@ -575,13 +577,20 @@ HRESULT CTxtWinHost::TxGetPropertyBits(DWORD mask, DWORD* bits)
     if (m_bRich) {
         result |= TXTBIT_RICHTEXT;
     }
-    if ((m_dwStyle & ES_READONLY) != 0) result |= TXTBIT_READONLY;
-    if ((m_dwStyle & ES_PASSWORD) != 0) result |= TXTBIT_USEPASSWORD;
-    if ((m_dwStyle & ES_NOHIDESEL) == 0) result |= TXTBIT_HIDESELECTION;
-    if (m_bAutoWordSelect) result |= TXTBIT_AUTOWORDSEL;
-    if (m_bWordWrap) result |= TXTBIT_WORDWRAP;
-    if (m_bAllowBeep) result |= TXTBIT_ALLOWBEEP;
-    if (m_bSaveSelection) result |= TXTBIT_SAVESELECTION;
+    if ((m_dwStyle & ES_READONLY) != 0)
+        result |= TXTBIT_READONLY;
+    if ((m_dwStyle & ES_PASSWORD) != 0)
+        result |= TXTBIT_USEPASSWORD;
+    if ((m_dwStyle & ES_NOHIDESEL) == 0)
+        result |= TXTBIT_HIDESELECTION;
+    if (m_bAutoWordSelect)
+        result |= TXTBIT_AUTOWORDSEL;
+    if (m_bWordWrap)
+        result |= TXTBIT_WORDWRAP;
+    if (m_bAllowBeep)
+        result |= TXTBIT_ALLOWBEEP;
+    if (m_bSaveSelection)
+        result |= TXTBIT_SAVESELECTION;
     *bits = result & mask;
     return S_OK;
 }
@@ -593,8 +602,10 @@ HRESULT CTxtWinHost::TxNotify(DWORD code, void* data)
         if (request != nullptr) {
             LONG width = request->rc.right - request->rc.left;
             LONG height = request->rc.bottom - request->rc.top;
-            if (width > m_rcClient.right - m_rcClient.left) m_rcClient.right = m_rcClient.left + width;
-            if (height > m_rcClient.bottom - m_rcClient.top) m_rcClient.bottom = m_rcClient.top + height;
+            if (width > m_rcClient.right - m_rcClient.left)
+                m_rcClient.right = m_rcClient.left + width;
+            if (height > m_rcClient.bottom - m_rcClient.top)
+                m_rcClient.bottom = m_rcClient.top + height;
         }
         return S_OK;
     }

@@ -20,9 +20,13 @@ public:
     // Browser events. Setting *cancel to VARIANT_TRUE cancels the navigation
     // or the new window.
     virtual void BeforeNavigate2(IDispatch* browser, VARIANT* url, VARIANT* flags, VARIANT* targetFrameName,
-                                 VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel) {}
+                                 VARIANT* postData, VARIANT* headers, VARIANT_BOOL* cancel)
+    {
+    }
     virtual void NavigateError(IDispatch* browser, VARIANT* url, VARIANT* targetFrameName, VARIANT* statusCode,
-                               VARIANT_BOOL* cancel) {}
+                               VARIANT_BOOL* cancel)
+    {
+    }
     virtual void NavigateComplete2(IDispatch* browser, VARIANT* url) {}
     // Only for the top-level browser object, not for frames inside the page.
     virtual void DocumentComplete(IDispatch* browser, VARIANT* url) {}

@@ -104,8 +104,10 @@ bool SameObject(IUnknown* a, IUnknown* b)
     a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityA));
     b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identityB));
     bool same = identityA != nullptr && identityA == identityB;
-    if (identityA != nullptr) identityA->Release();
-    if (identityB != nullptr) identityB->Release();
+    if (identityA != nullptr)
+        identityA->Release();
+    if (identityB != nullptr)
+        identityB->Release();
     return same;
 }
 
@@ -318,8 +320,8 @@ HRESULT STDMETHODCALLTYPE CWebBrowserUI::GetTypeInfo(UINT, LCID, ITypeInfo** inf
 
 HRESULT STDMETHODCALLTYPE CWebBrowserUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
-HRESULT STDMETHODCALLTYPE CWebBrowserUI::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARAMS* params,
-                                                VARIANT* result, EXCEPINFO*, UINT*)
+HRESULT STDMETHODCALLTYPE CWebBrowserUI::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                                EXCEPINFO*, UINT*)
 {
     if (!IsEqualIID(riid, IID_NULL)) {
         return E_INVALIDARG;
@@ -343,11 +345,12 @@ HRESULT STDMETHODCALLTYPE CWebBrowserUI::Invoke(DISPID id, REFIID riid, LCID, WO
         }
         break;
     case DISPID_BEFORENAVIGATE2:
-        if (SUCCEEDED(hr = TakeArgs(params, {VT_DISPATCH, kVariantRef, kVariantRef, kVariantRef, kVariantRef,
-                                             kVariantRef, kBoolRef},
-                                    a))) {
-            Handler()->BeforeNavigate2(V_DISPATCH(a[0]), V_VARIANTREF(a[1]), V_VARIANTREF(a[2]),
-                                       V_VARIANTREF(a[3]), V_VARIANTREF(a[4]), V_VARIANTREF(a[5]), V_BOOLREF(a[6]));
+        if (SUCCEEDED(
+                hr = TakeArgs(params,
+                              {VT_DISPATCH, kVariantRef, kVariantRef, kVariantRef, kVariantRef, kVariantRef, kBoolRef},
+                              a))) {
+            Handler()->BeforeNavigate2(V_DISPATCH(a[0]), V_VARIANTREF(a[1]), V_VARIANTREF(a[2]), V_VARIANTREF(a[3]),
+                                       V_VARIANTREF(a[4]), V_VARIANTREF(a[5]), V_BOOLREF(a[6]));
         }
         break;
     case DISPID_NAVIGATECOMPLETE2:
@@ -370,8 +373,8 @@ HRESULT STDMETHODCALLTYPE CWebBrowserUI::Invoke(DISPID id, REFIID riid, LCID, WO
         break;
     case DISPID_NEWWINDOW3:
         if (SUCCEEDED(hr = TakeArgs(params, {VT_DISPATCH | VT_BYREF, kBoolRef, VT_I4, VT_BSTR, VT_BSTR}, a))) {
-            Handler()->NewWindow3(V_DISPATCHREF(a[0]), V_BOOLREF(a[1]), static_cast<DWORD>(V_I4(a[2])),
-                                  V_BSTR(a[3]), V_BSTR(a[4]));
+            Handler()->NewWindow3(V_DISPATCHREF(a[0]), V_BOOLREF(a[1]), static_cast<DWORD>(V_I4(a[2])), V_BSTR(a[3]),
+                                  V_BSTR(a[4]));
         }
         break;
     default:
@@ -508,8 +511,7 @@ HRESULT STDMETHODCALLTYPE CWebBrowserUI::Exec(const GUID* group, DWORD command, 
 void CWebBrowserUI::ReportScriptError(VARIANT* in)
 {
     if (in == nullptr || (V_VT(in) != VT_UNKNOWN && V_VT(in) != VT_DISPATCH) || V_UNKNOWN(in) == nullptr) {
-        common::log("CWebBrowserUI::ReportScriptError", __LINE__, L"script error without a document lastError = %d",
-                    0);
+        common::log("CWebBrowserUI::ReportScriptError", __LINE__, L"script error without a document lastError = %d", 0);
         return;
     }
     IDispatch* document = nullptr;

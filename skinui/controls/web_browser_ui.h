@@ -60,18 +60,16 @@ public:
     // IDispatch: the browser's events (DWebBrowserEvents2).
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override;
 
     // IDocHostUIHandler
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD id, POINT* pt, IUnknown* commandTarget,
                                               IDispatch* objectHit) override;
     HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override;
-    HRESULT STDMETHODCALLTYPE ShowUI(DWORD id, IOleInPlaceActiveObject* activeObject,
-                                     IOleCommandTarget* commandTarget, IOleInPlaceFrame* frame,
-                                     IOleInPlaceUIWindow* doc) override;
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD id, IOleInPlaceActiveObject* activeObject, IOleCommandTarget* commandTarget,
+                                     IOleInPlaceFrame* frame, IOleInPlaceUIWindow* doc) override;
     HRESULT STDMETHODCALLTYPE HideUI() override;
     HRESULT STDMETHODCALLTYPE UpdateUI() override;
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
@@ -89,10 +87,8 @@ public:
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override;
 
     // IOleCommandTarget: script errors.
-    HRESULT STDMETHODCALLTYPE QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
-                                          OLECMDTEXT* text) override;
-    HRESULT STDMETHODCALLTYPE Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in,
-                                   VARIANT* out) override;
+    HRESULT STDMETHODCALLTYPE QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text) override;
+    HRESULT STDMETHODCALLTYPE Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in, VARIANT* out) override;
 
     // ITranslateAccelerator: key messages while the focus is in the browser.
     LRESULT TranslateAccelerator(MSG* msg) override;

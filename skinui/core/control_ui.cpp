@@ -16,10 +16,7 @@ int ScaleForEnlarge(int value)
     return static_cast<int>(static_cast<float>(value) * CUiManager::GetEnlargeScale());
 }
 
-bool IsRectEmptyOrInverted(const RECT& rc)
-{
-    return rc.right <= rc.left || rc.bottom <= rc.top;
-}
+bool IsRectEmptyOrInverted(const RECT& rc) { return rc.right <= rc.left || rc.bottom <= rc.top; }
 
 }  // namespace
 
@@ -256,10 +253,14 @@ void CControlUI::SetPos(RECT rc, bool needInvalidate)
         if (!m_pCover->IsFloat()) {
             int w = m_rcItem.right - m_rcItem.left;
             int h = m_rcItem.bottom - m_rcItem.top;
-            if (w < m_pCover->GetMinWidth()) w = m_pCover->GetMinWidth();
-            if (w > m_pCover->GetMaxWidth()) w = m_pCover->GetMaxWidth();
-            if (h < m_pCover->GetMinHeight()) h = m_pCover->GetMinHeight();
-            if (h > m_pCover->GetMaxHeight()) h = m_pCover->GetMaxHeight();
+            if (w < m_pCover->GetMinWidth())
+                w = m_pCover->GetMinWidth();
+            if (w > m_pCover->GetMaxWidth())
+                w = m_pCover->GetMaxWidth();
+            if (h < m_pCover->GetMinHeight())
+                h = m_pCover->GetMinHeight();
+            if (h > m_pCover->GetMaxHeight())
+                h = m_pCover->GetMaxHeight();
             rcCover = {m_rcItem.left, m_rcItem.top, m_rcItem.left + w, m_rcItem.top + h};
         } else {
             SIZE xy = m_pCover->GetFixedXY();
@@ -740,8 +741,7 @@ bool CControlUI::DoPaint(HDC hDC, const RECT& rcPaint, CControlUI* stopControl)
 {
     CDrawClip roundClip;
     if (m_cxyBorderRound.cx >= 1 || m_cxyBorderRound.cy >= 1) {
-        CDrawClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy,
-                                     roundClip);
+        CDrawClip::GenerateRoundClip(hDC, m_rcPaint, m_rcItem, m_cxyBorderRound.cx, m_cxyBorderRound.cy, roundClip);
     }
     PaintBkColor(hDC);
     PaintStatusBkColor(hDC);
@@ -842,8 +842,7 @@ void CControlUI::DrawBorderFigures(HDC hDC, DWORD color)
         }
         return;
     }
-    CDrawKit::DrawRoundRect(hDC, m_rcItem, b.left, m_cxyBorderRound.cx, m_cxyBorderRound.cy, color,
-                            m_nBorderStyle);
+    CDrawKit::DrawRoundRect(hDC, m_rcItem, b.left, m_cxyBorderRound.cx, m_cxyBorderRound.cy, color, m_nBorderStyle);
 }
 
 bool CControlUI::DoPostPaint(HDC hDC, const RECT& rcPaint)
@@ -945,10 +944,7 @@ const wchar_t* CControlUI::GetCustomAttribute(const wchar_t* name) const
     return value != nullptr ? value->GetData() : nullptr;
 }
 
-void CControlUI::RemoveAllCustomAttributes()
-{
-    FreeStringValues(m_mCustomAttrHash);
-}
+void CControlUI::RemoveAllCustomAttributes() { FreeStringValues(m_mCustomAttrHash); }
 
 void CControlUI::SetBkColor(DWORD color)
 {

@@ -129,10 +129,7 @@ void OutlineShape(HDC hDC, const RECT& rc, int size, DWORD color, int style, boo
 
 }  // namespace
 
-COLORREF CDrawKit::ToColorRef(DWORD argb)
-{
-    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
+COLORREF CDrawKit::ToColorRef(DWORD argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
 void CDrawKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
 {
@@ -154,8 +151,8 @@ void CDrawKit::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     DWORD g = ((color >> 8) & 0xFF) * alpha / 255;
     DWORD b = (color & 0xFF) * alpha / 255;
     pixel.GetBits()[0] = (static_cast<DWORD>(alpha) << 24) | (r << 16) | (g << 8) | b;
-    drawkit::BlendBitmap(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, pixel.GetDC(), 0, 0, 1, 1,
-                         255, true);
+    drawkit::BlendBitmap(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, pixel.GetDC(), 0, 0, 1, 1, 255,
+                         true);
 }
 
 void CDrawKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical, int steps)
@@ -199,17 +196,23 @@ void CDrawKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, 
         msimg.gradientFill(target, vertex, 2, &gradient, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
     } else {
         int shift = 1;
-        if (steps >= 64) shift = 6;
-        else if (steps >= 32) shift = 5;
-        else if (steps >= 16) shift = 4;
-        else if (steps >= 8) shift = 3;
-        else if (steps >= 4) shift = 2;
+        if (steps >= 64)
+            shift = 6;
+        else if (steps >= 32)
+            shift = 5;
+        else if (steps >= 16)
+            shift = 4;
+        else if (steps >= 8)
+            shift = 3;
+        else if (steps >= 4)
+            shift = 2;
         int lines = 1 << shift;
         int extent = vertical ? height : width;
         for (int i = 0; i < lines; ++i) {
             int from = extent * i / lines;
             int to = extent * (i + 1) / lines;
-            if (to <= from) continue;
+            if (to <= from)
+                continue;
             DWORD mixed = 0xFF000000;
             for (int channel = 0; channel < 3; ++channel) {
                 int a = (first >> (channel * 8)) & 0xFF;
@@ -234,9 +237,9 @@ void CDrawKit::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, 
         // it with the constant alpha.
         DWORD* bits = canvas->GetBits();
         ::GdiFlush();
-        for (int i = 0; i < width * height; ++i) bits[i] |= 0xFF000000;
-        drawkit::BlendBitmap(hDC, rc.left, rc.top, width, height, canvas->GetDC(), 0, 0, width, height, alpha,
-                             false);
+        for (int i = 0; i < width * height; ++i)
+            bits[i] |= 0xFF000000;
+        drawkit::BlendBitmap(hDC, rc.left, rc.top, width, height, canvas->GetDC(), 0, 0, width, height, alpha, false);
         delete canvas;
     }
 }
@@ -284,19 +287,27 @@ void RgbToHsl(DWORD color, float& h, float& s, float& l)
     }
     float d = maxC - minC;
     s = l > 0.5f ? d / (2 - maxC - minC) : d / (maxC + minC);
-    if (maxC == r) h = (g - b) / d + (g < b ? 6 : 0);
-    else if (maxC == g) h = (b - r) / d + 2;
-    else h = (r - g) / d + 4;
+    if (maxC == r)
+        h = (g - b) / d + (g < b ? 6 : 0);
+    else if (maxC == g)
+        h = (b - r) / d + 2;
+    else
+        h = (r - g) / d + 4;
     h *= 60;
 }
 
 float HueToRgb(float p, float q, float t)
 {
-    if (t < 0) t += 1;
-    if (t > 1) t -= 1;
-    if (t < 1.0f / 6) return p + (q - p) * 6 * t;
-    if (t < 0.5f) return q;
-    if (t < 2.0f / 3) return p + (q - p) * (2.0f / 3 - t) * 6;
+    if (t < 0)
+        t += 1;
+    if (t > 1)
+        t -= 1;
+    if (t < 1.0f / 6)
+        return p + (q - p) * 6 * t;
+    if (t < 0.5f)
+        return q;
+    if (t < 2.0f / 3)
+        return p + (q - p) * (2.0f / 3 - t) * 6;
     return p;
 }
 
@@ -316,12 +327,16 @@ DWORD CDrawKit::AdjustColor(DWORD color, short H, short S, short L)
     float h, s, l;
     RgbToHsl(color, h, s, l);
     h += H - 180;
-    while (h <= 0) h += 360;
-    while (h > 360) h -= 360;
+    while (h <= 0)
+        h += 360;
+    while (h > 360)
+        h -= 360;
     s *= S / 100.0f;
     l *= L / 100.0f;
-    if (s > 1) s = 1;
-    if (l > 1) l = 1;
+    if (s > 1)
+        s = 1;
+    if (l > 1)
+        l = 1;
     float r, g, b;
     if (s == 0) {
         r = g = b = l;
@@ -418,8 +433,10 @@ CDrawClip::~CDrawClip()
         return;
     }
     ::SelectClipRgn(hDC, hOldRgn);
-    if (hOldRgn != nullptr) ::DeleteObject(hOldRgn);
-    if (hRgn != nullptr) ::DeleteObject(hRgn);
+    if (hOldRgn != nullptr)
+        ::DeleteObject(hOldRgn);
+    if (hRgn != nullptr)
+        ::DeleteObject(hRgn);
 }
 
 void CDrawClip::SelectRegion(HDC hDC, const RECT& rc, HRGN region, CDrawClip& clip)
@@ -441,8 +458,7 @@ void CDrawClip::GenerateClip(HDC hDC, const RECT& rc, CDrawClip& clip)
     SelectRegion(hDC, rc, ::CreateRectRgnIndirect(&rc), clip);
 }
 
-void CDrawClip::GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height,
-                                  CDrawClip& clip)
+void CDrawClip::GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height, CDrawClip& clip)
 {
     if (hDC == nullptr) {
         return;

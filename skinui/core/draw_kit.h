@@ -80,11 +80,10 @@ public:
     static bool ParseImageDescription(const wchar_t* description, UiDrawInfo& info, UiImageLoadSpec& spec);
 
     static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,
-                          const RECT& rcCorners, bool alpha, BYTE fade = 255, bool hole = false,
-                          bool xtiled = false, bool ytiled = false);
+                          const RECT& rcCorners, bool alpha, BYTE fade = 255, bool hole = false, bool xtiled = false,
+                          bool ytiled = false);
     // Parses and loads once, then draws. hDC may be null (load only).
-    static bool DrawImageInfo(HDC hDC, CUiManager* manager, const RECT& rcItem, const RECT& rcPaint,
-                              UiDrawInfo& info);
+    static bool DrawImageInfo(HDC hDC, CUiManager* manager, const RECT& rcItem, const RECT& rcPaint, UiDrawInfo& info);
     // One quarter (frame 0-3) of a horizontal strip of four state images.
     static bool DrawImageInfoFrame(HDC hDC, CUiManager* manager, const RECT& rcItem, const RECT& rcPaint,
                                    UiDrawInfo& info, int frame);
@@ -106,8 +105,8 @@ public:
     // links/linkTexts receive up to linkCount link rectangles and texts; the
     // number recorded is written back. With DT_CALCRECT nothing is drawn and
     // rc receives the used size.
-    static void DrawHtmlText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color,
-                             RECT* links, CUiString* linkTexts, int& linkCount, int font, UINT style);
+    static void DrawHtmlText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, RECT* links,
+                             CUiString* linkTexts, int& linkCount, int font, UINT style);
 
     // Renders the manager's root into a new top-down 32-bit bitmap of rc (the
     // caller frees it); a background colour with alpha fills it first.
@@ -130,8 +129,7 @@ public:
     CDrawClip& operator=(const CDrawClip&) = delete;
 
     static void GenerateClip(HDC hDC, const RECT& rc, CDrawClip& clip);
-    static void GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height,
-                                  CDrawClip& clip);
+    static void GenerateRoundClip(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height, CDrawClip& clip);
     static void UseOldClipBegin(HDC hDC, CDrawClip& clip);
     static void UseOldClipEnd(HDC hDC, CDrawClip& clip);
 

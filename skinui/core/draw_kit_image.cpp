@@ -112,13 +112,13 @@ public:
             return;
         }
         if (m_blend) {
-            BlendBitmap(m_hDC, dest.left, dest.top, Width(dest), Height(dest), m_memDC, src.left, src.top,
-                        Width(src), Height(src), m_fade, true);
+            BlendBitmap(m_hDC, dest.left, dest.top, Width(dest), Height(dest), m_memDC, src.left, src.top, Width(src),
+                        Height(src), m_fade, true);
         } else if (Width(dest) == Width(src) && Height(dest) == Height(src)) {
             ::BitBlt(m_hDC, dest.left, dest.top, Width(dest), Height(dest), m_memDC, src.left, src.top, SRCCOPY);
         } else {
-            ::StretchBlt(m_hDC, dest.left, dest.top, Width(dest), Height(dest), m_memDC, src.left, src.top,
-                         Width(src), Height(src), SRCCOPY);
+            ::StretchBlt(m_hDC, dest.left, dest.top, Width(dest), Height(dest), m_memDC, src.left, src.top, Width(src),
+                         Height(src), SRCCOPY);
         }
     }
 
@@ -188,7 +188,8 @@ void UiDrawInfo::Clear()
 
 HBITMAP CDrawKit::CreateARGB32Bitmap(HDC hDC, int cx, int cy, LPBYTE* bits)
 {
-    if (bits != nullptr) *bits = nullptr;
+    if (bits != nullptr)
+        *bits = nullptr;
     if (cx <= 0 || cy <= 0) {
         return nullptr;
     }
@@ -223,7 +224,8 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
         BYTE rgba[4] = {static_cast<BYTE>(color >> 16), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color),
                         static_cast<BYTE>(color >> 24)};
         UiImageInfo* info = MakeImage(rgba, 1, 1, mask);
-        if (info != nullptr) info->sResType = type;
+        if (info != nullptr)
+            info->sResType = type;
         return info;
     }
 
@@ -258,7 +260,8 @@ UiImageInfo* CDrawKit::LoadImage(CUiStringOrId bitmap, const wchar_t* type, DWOR
     }
     UiImageInfo* info = MakeImage(pixels, width, height, mask);
     stbi_image_free(pixels);
-    if (info != nullptr && hasType) info->sResType = type;
+    if (info != nullptr && hasType)
+        info->sResType = type;
     return info;
 }
 
@@ -290,25 +293,34 @@ bool CDrawKit::ParseImageDescription(const wchar_t* description, UiDrawInfo& inf
     }
     const wchar_t* p = description;
     while (*p != L'\0') {
-        while (*p == L' ') ++p;
+        while (*p == L' ')
+            ++p;
         if (*p == L'\0') {
             break;
         }
         const wchar_t* keyStart = p;
-        while (*p != L'\0' && *p != L'=' && *p != L' ') ++p;
+        while (*p != L'\0' && *p != L'=' && *p != L' ')
+            ++p;
         CUiString key(keyStart, static_cast<int>(p - keyStart));
-        while (*p == L' ') ++p;
-        if (*p != L'=') return false;
+        while (*p == L' ')
+            ++p;
+        if (*p != L'=')
+            return false;
         ++p;
-        while (*p == L' ') ++p;
-        if (*p != L'\'') return false;
+        while (*p == L' ')
+            ++p;
+        if (*p != L'\'')
+            return false;
         ++p;
         const wchar_t* valueStart = p;
-        while (*p != L'\0' && *p != L'\'') ++p;
-        if (*p != L'\'') return false;
+        while (*p != L'\0' && *p != L'\'')
+            ++p;
+        if (*p != L'\'')
+            return false;
         CUiString value(valueStart, static_cast<int>(p - valueStart));
         ++p;
-        if (value.IsEmpty()) continue;
+        if (value.IsEmpty())
+            continue;
         if (key == L"file") {
             spec.sName = value;
         } else if (key == L"res") {
@@ -424,9 +436,9 @@ bool CDrawKit::DrawImageInfo(HDC hDC, CUiManager* manager, const RECT& rcItem, c
             return false;
         }
         info.bParsed = true;
-        const CUiString& description =
-            (CUiManager::IsEnlargeMode() && !info.sEnlargeDrawString.IsEmpty()) ? info.sEnlargeDrawString
-                                                                                : info.sDrawString;
+        const CUiString& description = (CUiManager::IsEnlargeMode() && !info.sEnlargeDrawString.IsEmpty())
+                                           ? info.sEnlargeDrawString
+                                           : info.sDrawString;
         if (description.IsEmpty()) {
             return false;
         }
@@ -445,8 +457,10 @@ bool CDrawKit::DrawImageInfo(HDC hDC, CUiManager* manager, const RECT& rcItem, c
         if (IsZero(src)) {
             src = {0, 0, info.pImageInfo->nX, info.pImageInfo->nY};
         }
-        if (src.right > info.pImageInfo->nX) src.right = info.pImageInfo->nX;
-        if (src.bottom > info.pImageInfo->nY) src.bottom = info.pImageInfo->nY;
+        if (src.right > info.pImageInfo->nX)
+            src.right = info.pImageInfo->nX;
+        if (src.bottom > info.pImageInfo->nY)
+            src.bottom = info.pImageInfo->nY;
     }
     if (hDC == nullptr) {
         return true;

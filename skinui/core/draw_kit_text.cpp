@@ -125,8 +125,10 @@ public:
             return 0;
         }
         wchar_t a = m_chars[pos], b = m_chars[pos + 1], c = m_chars[pos + 2];
-        if (a == L'<' && (b == L'{' || b == L'}') && c == L'>') return b;
-        if (a == L'{' && (b == L'<' || b == L'>') && c == L'}') return b;
+        if (a == L'<' && (b == L'{' || b == L'}') && c == L'>')
+            return b;
+        if (a == L'{' && (b == L'<' || b == L'>') && c == L'}')
+            return b;
         return 0;
     }
 
@@ -139,7 +141,8 @@ public:
         }
         size_t p = pos + 1;
         closing = p < m_length && m_chars[p] == L'/';
-        if (closing) ++p;
+        if (closing)
+            ++p;
         if (p + 1 >= m_length) {
             return false;
         }
@@ -159,7 +162,8 @@ public:
             return false;
         }
         size_t argStart = pos + (tag.closing ? 3 : 2);
-        while (argStart < close && m_chars[argStart] == L' ') ++argStart;
+        while (argStart < close && m_chars[argStart] == L' ')
+            ++argStart;
         tag.arg = CUiString(m_chars + argStart, static_cast<int>(close - argStart));
         tag.end = close + 1;
         return true;
@@ -239,12 +243,15 @@ public:
                 int offset = 0;
                 int free = (m_rc.right - m_rc.left) - measured.width;
                 if (!m_singleLine && free > 0) {
-                    if ((m_style & DT_CENTER) != 0) offset = free / 2;
-                    else if ((m_style & DT_RIGHT) != 0) offset = free;
+                    if ((m_style & DT_CENTER) != 0)
+                        offset = free / 2;
+                    else if ((m_style & DT_RIGHT) != 0)
+                        offset = free;
                 }
                 Line(state, pos, lineTop, measured.height, offset, true);
             }
-            if (measured.width > used.cx) used.cx = measured.width;
+            if (measured.width > used.cx)
+                used.cx = measured.width;
             used.cy += measured.height;
             lineTop += measured.height;
             if (measured.finished || measured.end <= pos) {
@@ -280,7 +287,8 @@ private:
     {
         HFONT fallback = m_manager->GetDefaultFontInfo()->hFont;
         for (int id = 0; id < 10000; ++id) {
-            if (m_manager->GetFont(id) == fallback) return id;
+            if (m_manager->GetFont(id) == fallback)
+                return id;
         }
         return 10000;
     }
@@ -308,7 +316,8 @@ private:
         const wchar_t* p = arg;
         if (*p >= L'0' && *p <= L'9') {
             int id = _wtoi(p);
-            if (CUiManager::IsEnlargeMode()) id += 3;
+            if (CUiManager::IsEnlargeMode())
+                id += 3;
             return MakeFont(m_manager->GetFont(id));
         }
         // face [size] [bold] [underline] [italic]
@@ -317,16 +326,24 @@ private:
         bool bold = false, underline = false, italic = false;
         int index = 0;
         while (*p != L'\0') {
-            while (*p == L' ') ++p;
+            while (*p == L' ')
+                ++p;
             const wchar_t* start = p;
-            while (*p != L'\0' && *p != L' ') ++p;
+            while (*p != L'\0' && *p != L' ')
+                ++p;
             CUiString word(start, static_cast<int>(p - start));
-            if (word.IsEmpty()) break;
-            if (index == 0) face = word;
-            else if (word == L"bold") bold = true;
-            else if (word == L"underline") underline = true;
-            else if (word == L"italic") italic = true;
-            else if (word[0] >= L'0' && word[0] <= L'9') size = _wtoi(word);
+            if (word.IsEmpty())
+                break;
+            if (index == 0)
+                face = word;
+            else if (word == L"bold")
+                bold = true;
+            else if (word == L"underline")
+                underline = true;
+            else if (word == L"italic")
+                italic = true;
+            else if (word[0] >= L'0' && word[0] <= L'9')
+                size = _wtoi(word);
             ++index;
         }
         if (face.IsEmpty()) {
@@ -346,8 +363,10 @@ private:
     int AlignedTop(const MarkupState& state, int lineTop, int lineHeight, int itemHeight) const
     {
         int align = state.aligns.empty() ? kAlignBottom : state.aligns.back();
-        if (align == kAlignTop) return lineTop;
-        if (align == kAlignCenter) return lineTop + (lineHeight - itemHeight) / 2;
+        if (align == kAlignTop)
+            return lineTop;
+        if (align == kAlignCenter)
+            return lineTop + (lineHeight - itemHeight) / 2;
         return lineTop + lineHeight - itemHeight;
     }
 
@@ -357,7 +376,8 @@ private:
             return;
         }
         m_links[m_linkCount] = {state.linkLeft, lineTop, right, lineTop + lineHeight};
-        if (m_linkTexts != nullptr) m_linkTexts[m_linkCount] = state.linkText;
+        if (m_linkTexts != nullptr)
+            m_linkTexts[m_linkCount] = state.linkText;
         ++m_linkCount;
     }
 
@@ -378,13 +398,15 @@ private:
     int TextWidth(const wchar_t* text, int count)
     {
         SIZE size = {0, 0};
-        if (count > 0) ::GetTextExtentPoint32W(m_hDC, text, count, &size);
+        if (count > 0)
+            ::GetTextExtentPoint32W(m_hDC, text, count, &size);
         return size.cx;
     }
 
     void DrawRun(const MarkupState& state, int x, int y, const wchar_t* text, int count)
     {
-        if (count <= 0) return;
+        if (count <= 0)
+            return;
         ::SetTextColor(m_hDC, state.colors.back());
         ::SetBkMode(m_hDC, state.selected ? OPAQUE : TRANSPARENT);
         const UINT reading = HasRightToLeftLetters(text, count) ? ETO_RTLREADING : 0;
@@ -399,9 +421,11 @@ private:
         if (arg.Find(L"file='") >= 0 || arg.Find(L"res='") >= 0) {
             const wchar_t* p = arg;
             while (*p != L'\0') {
-                while (*p == L' ') ++p;
+                while (*p == L' ')
+                    ++p;
                 const wchar_t* keyStart = p;
-                while (*p != L'\0' && *p != L'=' && *p != L' ') ++p;
+                while (*p != L'\0' && *p != L'=' && *p != L' ')
+                    ++p;
                 if (*p != L'=' || p[1] != L'\'') {
                     p = keyStart;
                     break;
@@ -409,24 +433,31 @@ private:
                 CUiString key(keyStart, static_cast<int>(p - keyStart));
                 p += 2;
                 const wchar_t* valueStart = p;
-                while (*p != L'\0' && *p != L'\'') ++p;
+                while (*p != L'\0' && *p != L'\'')
+                    ++p;
                 CUiString value(valueStart, static_cast<int>(p - valueStart));
-                if (*p == L'\'') ++p;
-                if (key == L"file" || key == L"res") name = value;
-                else if (key == L"restype") type = value;
+                if (*p == L'\'')
+                    ++p;
+                if (key == L"file" || key == L"res")
+                    name = value;
+                else if (key == L"restype")
+                    type = value;
             }
             rest = p;
         } else {
             const wchar_t* p = arg;
-            while (*p != L'\0' && *p != L' ') ++p;
+            while (*p != L'\0' && *p != L' ')
+                ++p;
             name = CUiString(arg.GetData(), static_cast<int>(p - arg.GetData()));
             rest = p;
         }
         wchar_t* end = nullptr;
         int count = static_cast<int>(wcstol(rest, &end, 10));
         int index = static_cast<int>(wcstol(end, nullptr, 10));
-        if (count < 1) count = 1;
-        if (index < 0 || index >= count) index = 0;
+        if (count < 1)
+            count = 1;
+        if (index < 0 || index >= count)
+            index = 0;
         image = m_manager->GetImageEx(name, type.IsEmpty() ? nullptr : type.GetData());
         if (image == nullptr) {
             return false;
@@ -446,8 +477,10 @@ private:
         size_t end = pos + 1;
         for (; end < limit; ++end) {
             wchar_t c = text.At(end);
-            if (c == L' ' || c == L'\n' || c == L'\r') break;
-            if (state.raw ? text.RawEndAt(end) : text.MarkupAt(end)) break;
+            if (c == L' ' || c == L'\n' || c == L'\r')
+                break;
+            if (state.raw ? text.RawEndAt(end) : text.MarkupAt(end))
+                break;
         }
         cut = end == limit && limit < text.Length();
         return end;
@@ -469,7 +502,7 @@ private:
     bool m_wordBreak = false;
     bool m_measureOnly = false;
     const MarkupText* m_text = nullptr;  // during Run
-    utility::ScopedSelection m_font;  // the DC's own font comes back at the end of Run
+    utility::ScopedSelection m_font;     // the DC's own font comes back at the end of Run
 };
 
 LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int drawHeight, int offset, bool draw)
@@ -482,11 +515,13 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
     int height = BaseLineHeight(state);
     bool lineHasItems = false;
     m_font.select(m_hDC, state.fonts.back().font);
-    if (state.inLink) state.linkLeft = x;
+    if (state.inLink)
+        state.linkLeft = x;
 
     LineResult result;
     auto finishLine = [&](size_t end, bool finished) {
-        if (draw && state.inLink) RecordLink(state, x, lineTop, drawHeight);
+        if (draw && state.inLink)
+            RecordLink(state, x, lineTop, drawHeight);
         result.end = end;
         result.width = x - lineLeft;
         result.height = height;
@@ -514,9 +549,11 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 switch (tag.letter) {
                 case L'a':
                     if (state.inLink) {
-                        if (draw) RecordLink(state, x, lineTop, drawHeight);
+                        if (draw)
+                            RecordLink(state, x, lineTop, drawHeight);
                         state.inLink = false;
-                        if (state.colors.size() > 1) state.colors.pop_back();
+                        if (state.colors.size() > 1)
+                            state.colors.pop_back();
                         PopFont(state);
                     }
                     break;
@@ -532,19 +569,22 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                     }
                     break;
                 case L'c':
-                    if (state.colors.size() > 1) state.colors.pop_back();
+                    if (state.colors.size() > 1)
+                        state.colors.pop_back();
                     break;
                 case L'p':
                     if (!state.paragraphs.empty()) {
                         state.paragraphs.pop_back();
-                        if (lineHasItems && !m_singleLine) return finishLine(pos, false);
+                        if (lineHasItems && !m_singleLine)
+                            return finishLine(pos, false);
                     }
                     break;
                 case L's':
                     state.selected = !state.selected;
                     break;
                 case L'v':
-                    if (!state.aligns.empty()) state.aligns.pop_back();
+                    if (!state.aligns.empty())
+                        state.aligns.pop_back();
                     break;
                 case L'r':
                     state.raw = false;
@@ -590,13 +630,16 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 height = _wtoi(tag.arg);
                 break;
             case L'n':
-                if (!m_singleLine) return finishLine(pos, false);
+                if (!m_singleLine)
+                    return finishLine(pos, false);
                 break;
             case L'p': {
                 state.paragraphs.push_back(_wtoi(tag.arg));
-                if (lineHasItems && !m_singleLine) return finishLine(pos, false);
+                if (lineHasItems && !m_singleLine)
+                    return finishLine(pos, false);
                 int base = BaseLineHeight(state);
-                if (base > height) height = base;
+                if (base > height)
+                    height = base;
                 break;
             }
             case L'r':
@@ -607,7 +650,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 break;
             case L'v':
                 state.aligns.push_back(tag.arg == L"center" ? kAlignCenter
-                                                           : (tag.arg == L"top" ? kAlignTop : kAlignBottom));
+                                                            : (tag.arg == L"top" ? kAlignTop : kAlignBottom));
                 break;
             case L'i': {
                 if (tag.arg.IsEmpty()) {
@@ -624,7 +667,8 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 if (x + w > right && lineHasItems && !m_singleLine) {
                     return finishLine(tagStart, false);  // the image starts the next line
                 }
-                if (h > height) height = h;
+                if (h > height)
+                    height = h;
                 if (draw) {
                     int top = AlignedTop(state, lineTop, itemLineHeight, h);
                     RECT dest = {x, top, x + w, top + h};
@@ -662,8 +706,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
                 runEnd = RunEnd(state, pos, step < length - pos ? pos + step : length, cut);
                 runLength = static_cast<int>(runEnd - pos);
             }
-            ::GetTextExtentExPointW(m_hDC, runText, runLength, available > 0 ? available : 0, &fit, nullptr,
-                                    &extent);
+            ::GetTextExtentExPointW(m_hDC, runText, runLength, available > 0 ? available : 0, &fit, nullptr, &extent);
             if (!cut || fit < runLength) {
                 break;
             }
@@ -672,8 +715,10 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         const TEXTMETRICW& tm = state.fonts.back().tm;
         const int runHeight = tm.tmHeight + tm.tmExternalLeading;
         if (fit >= runLength || (m_singleLine && !m_ellipsis)) {
-            if (runHeight > height) height = runHeight;
-            if (draw) DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, runLength);
+            if (runHeight > height)
+                height = runHeight;
+            if (draw)
+                DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, runLength);
             x += extent.cx;
             lineHasItems = true;
             pos = runEnd;
@@ -684,17 +729,21 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         const bool lastLine = m_singleLine || lineTop + height + runHeight > m_rc.bottom;
         if (m_ellipsis && lastLine) {
             int cut = fit - 2;
-            if (cut < 0) cut = 0;  // never step back before the start of the run
+            if (cut < 0)
+                cut = 0;  // never step back before the start of the run
             int dots = TextWidth(L"...", 3);
-            while (cut > 0 && TextWidth(runText, cut) + dots > available) --cut;
-            if (runHeight > height) height = runHeight;
+            while (cut > 0 && TextWidth(runText, cut) + dots > available)
+                --cut;
+            if (runHeight > height)
+                height = runHeight;
             if (draw) {
                 int top = AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight);
                 DrawRun(state, x, top, runText, cut);
                 DrawRun(state, x + TextWidth(runText, cut), top, L"...", 3);
             }
             x += TextWidth(runText, cut) + dots;
-            if (x > right) x = right;
+            if (x > right)
+                x = right;
             return finishLine(length, true);
         }
         if (ch == L' ' && !single) {
@@ -704,7 +753,8 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
         if (m_wordBreak) {
             int lastBreak = -1;
             for (int i = 0; i < fit; ++i) {
-                if (!IsWordLetter(runText[i])) lastBreak = i;
+                if (!IsWordLetter(runText[i]))
+                    lastBreak = i;
             }
             take = lastBreak >= 0 ? lastBreak + 1 : 0;
         }
@@ -712,14 +762,18 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
             take = fit > 0 ? fit : 1;  // a line holds at least one character
         }
         if (take > 0 && single == 0) {
-            if (runHeight > height) height = runHeight;
-            if (draw) DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, take);
+            if (runHeight > height)
+                height = runHeight;
+            if (draw)
+                DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, take);
             x += TextWidth(runText, take);
             return finishLine(pos + static_cast<size_t>(take), false);
         }
         if (take > 0) {  // an escaped bracket that does not fit on an empty line
-            if (runHeight > height) height = runHeight;
-            if (draw) DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, 1);
+            if (runHeight > height)
+                height = runHeight;
+            if (draw)
+                DrawRun(state, x, AlignedTop(state, lineTop, itemLineHeight, tm.tmHeight), runText, 1);
             x += extent.cx;
             return finishLine(runEnd, false);
         }
@@ -731,8 +785,7 @@ LineResult HtmlLayout::Line(MarkupState& state, size_t pos, int lineTop, int dra
 // Right-to-left text without mark-up, laid out by the system, which orders
 // its words from the right (the mark-up runs are placed from the left), with
 // the mark-up drawer's alignment and measuring.
-void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
-                         UINT style)
+void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font, UINT style)
 {
     const UINT layout = (style & (DT_SINGLELINE | DT_WORDBREAK | DT_CENTER | DT_RIGHT | DT_END_ELLIPSIS)) |
                         DT_RTLREADING | DT_NOPREFIX;
@@ -753,7 +806,8 @@ void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* 
         } else if ((style & DT_BOTTOM) != 0) {
             target.top = rc.bottom - height;
         }
-        if (target.top < rc.top) target.top = rc.top;
+        if (target.top < rc.top)
+            target.top = rc.top;
         const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
         const COLORREF oldColor = ::SetTextColor(hDC, CDrawKit::ToColorRef(color));
         ::DrawTextW(hDC, text, -1, &target, drawn);
@@ -765,8 +819,7 @@ void DrawRightToLeftText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* 
 
 }  // namespace
 
-void CDrawKit::DrawText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font,
-                        UINT style)
+void CDrawKit::DrawText(HDC hDC, CUiManager* manager, RECT& rc, const wchar_t* text, DWORD color, int font, UINT style)
 {
     if (hDC == nullptr || manager == nullptr || text == nullptr) {
         return;

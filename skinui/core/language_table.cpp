@@ -13,8 +13,7 @@ CUiString CellFromUtf8(const BYTE* begin, const BYTE* end)
     if (length <= 0) {
         return CUiString();
     }
-    const std::wstring wide =
-        utility::ustring::mbToWide(reinterpret_cast<const char*>(begin), length, CP_UTF8);
+    const std::wstring wide = utility::ustring::mbToWide(reinterpret_cast<const char*>(begin), length, CP_UTF8);
     if (wide.empty()) {
         common::log("SplitLanguageTable", __LINE__, L"cell is not UTF-8 lastError = %d",
                     static_cast<int>(::GetLastError()));
@@ -36,7 +35,8 @@ std::vector<CUiStringRow> SplitLanguageTable(const BYTE* data, DWORD size)
     const BYTE* p = data;
     const BYTE* end = data + size;
     while (p < end && *p != 0) {
-        while (p < end && (*p == '\t' || IsRowBreak(*p))) ++p;
+        while (p < end && (*p == '\t' || IsRowBreak(*p)))
+            ++p;
         if (p >= end || *p == 0) {
             break;
         }

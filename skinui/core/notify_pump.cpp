@@ -24,10 +24,7 @@ bool CNotifyPump::AddVirtualWnd(const wchar_t* name, CNotifyPump* pump)
     return m_VirtualWndMap.Insert(name, pump);
 }
 
-bool CNotifyPump::RemoveVirtualWnd(const wchar_t* name)
-{
-    return name != nullptr && m_VirtualWndMap.Remove(name);
-}
+bool CNotifyPump::RemoveVirtualWnd(const wchar_t* name) { return name != nullptr && m_VirtualWndMap.Remove(name); }
 
 bool CNotifyPump::NotifyPump(UiNotify& msg)
 {

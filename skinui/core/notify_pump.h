@@ -97,6 +97,6 @@ private:
     {type, controlName, SkinUI::UINOTIFY_KIND_NOTIFY, static_cast<SkinUI::UiNotifyHandler>(handler)},
 #define SKINUI_ON_CLICK(controlName, handler) SKINUI_ON_NOTIFY_NAME(L"click", controlName, handler)
 // The handler takes (wParam, lParam) of the notification.
-#define SKINUI_ON_NOTIFY_PARAMS(type, controlName, handler)           \
-    {type, controlName, SkinUI::UINOTIFY_KIND_PARAMS,                 \
+#define SKINUI_ON_NOTIFY_PARAMS(type, controlName, handler) \
+    {type, controlName, SkinUI::UINOTIFY_KIND_PARAMS,       \
      reinterpret_cast<SkinUI::UiNotifyHandler>(static_cast<SkinUI::UiNotifyParamHandler>(handler))},

@@ -125,8 +125,8 @@ void CSkinBuilder::GetLastErrorLocation(wchar_t* buffer, SIZE_T size) const
 bool CSkinBuilder::LoadResource(WORD id, const wchar_t* type)
 {
     utility::ResourceBytes bytes;
-    const utility::ResourceLookup found =
-        utility::findResource(CUiManager::GetInstance(), MAKEINTRESOURCEW(id), type, bytes);
+    const utility::ResourceLookup found = utility::findResource(CUiManager::GetInstance(), MAKEINTRESOURCEW(id), type,
+                                                                bytes);
     if (found == utility::kResourceNotFound) {
         common::log("CSkinBuilder::LoadResource", __LINE__, L"resource %d of type %s not found lastError = %d",
                     static_cast<int>(id), type, static_cast<int>(::GetLastError()));
@@ -172,8 +172,7 @@ CControlUI* CSkinBuilder::Create(CUiStringOrId skin, const wchar_t* type, IDialo
     return CreateFromReader(callback, manager, parent);
 }
 
-CControlUI* CSkinBuilder::CreateFromReader(IDialogBuilderCallback* callback, CUiManager* manager,
-                                           CControlUI* parent)
+CControlUI* CSkinBuilder::CreateFromReader(IDialogBuilderCallback* callback, CUiManager* manager, CControlUI* parent)
 {
     m_pCallback = callback;
     CXmlNode root = m_xml.GetRoot();
@@ -215,10 +214,14 @@ void CSkinBuilder::ParseResources(const CXmlNode& root, CUiManager* manager)
             for (int i = 0; i < node.GetAttributeCount(); ++i) {
                 const wchar_t* attr = node.GetAttributeName(i);
                 const wchar_t* value = node.GetAttributeValue(i);
-                if (NameIs(attr, L"name")) name = value;
-                else if (NameIs(attr, L"restype")) type = value;
-                else if (NameIs(attr, L"mask")) mask = ParseColor(value);
-                else if (NameIs(attr, L"shared")) shared = ParseBool(value);
+                if (NameIs(attr, L"name"))
+                    name = value;
+                else if (NameIs(attr, L"restype"))
+                    type = value;
+                else if (NameIs(attr, L"mask"))
+                    mask = ParseColor(value);
+                else if (NameIs(attr, L"shared"))
+                    shared = ParseBool(value);
             }
             if (name != nullptr && name[0] != L'\0' && manager->AddImage(name, type, mask, false, shared) == nullptr) {
                 common::log("CSkinBuilder::ParseResources", __LINE__, L"image %s not loaded", name);
@@ -231,14 +234,22 @@ void CSkinBuilder::ParseResources(const CXmlNode& root, CUiManager* manager)
             for (int i = 0; i < node.GetAttributeCount(); ++i) {
                 const wchar_t* attr = node.GetAttributeName(i);
                 const wchar_t* value = node.GetAttributeValue(i);
-                if (NameIs(attr, L"id")) id = ParseInt(value);
-                else if (NameIs(attr, L"name")) face = value;
-                else if (NameIs(attr, L"size")) size = ParseInt(value);
-                else if (NameIs(attr, L"bold")) bold = ParseBool(value);
-                else if (NameIs(attr, L"underline")) underline = ParseBool(value);
-                else if (NameIs(attr, L"italic")) italic = ParseBool(value);
-                else if (NameIs(attr, L"default")) isDefault = ParseBool(value);
-                else if (NameIs(attr, L"shared")) shared = ParseBool(value);
+                if (NameIs(attr, L"id"))
+                    id = ParseInt(value);
+                else if (NameIs(attr, L"name"))
+                    face = value;
+                else if (NameIs(attr, L"size"))
+                    size = ParseInt(value);
+                else if (NameIs(attr, L"bold"))
+                    bold = ParseBool(value);
+                else if (NameIs(attr, L"underline"))
+                    underline = ParseBool(value);
+                else if (NameIs(attr, L"italic"))
+                    italic = ParseBool(value);
+                else if (NameIs(attr, L"default"))
+                    isDefault = ParseBool(value);
+                else if (NameIs(attr, L"shared"))
+                    shared = ParseBool(value);
             }
             if (face == nullptr || face[0] == L'\0') {
                 continue;
@@ -257,9 +268,12 @@ void CSkinBuilder::ParseResources(const CXmlNode& root, CUiManager* manager)
             bool shared = false;
             for (int i = 0; i < node.GetAttributeCount(); ++i) {
                 const wchar_t* attr = node.GetAttributeName(i);
-                if (NameIs(attr, L"name")) name = node.GetAttributeValue(i);
-                else if (NameIs(attr, L"value")) value = node.GetAttributeValue(i);
-                else if (NameIs(attr, L"shared")) shared = ParseBool(node.GetAttributeValue(i));
+                if (NameIs(attr, L"name"))
+                    name = node.GetAttributeValue(i);
+                else if (NameIs(attr, L"value"))
+                    value = node.GetAttributeValue(i);
+                else if (NameIs(attr, L"shared"))
+                    shared = ParseBool(node.GetAttributeValue(i));
             }
             if (name != nullptr && name[0] != L'\0') {
                 manager->AddDefaultAttributeList(name, value, shared);
@@ -292,22 +306,24 @@ void CSkinBuilder::BuildInclude(const CXmlNode& node, CControlUI* parent, CUiMan
     const wchar_t* source = nullptr;
     for (int i = 0; i < node.GetAttributeCount(); ++i) {
         const wchar_t* attr = node.GetAttributeName(i);
-        if (NameIs(attr, L"count")) count = ParseInt(node.GetAttributeValue(i));
-        else if (NameIs(attr, L"source")) source = node.GetAttributeValue(i);
+        if (NameIs(attr, L"count"))
+            count = ParseInt(node.GetAttributeValue(i));
+        else if (NameIs(attr, L"source"))
+            source = node.GetAttributeValue(i);
     }
     if (source == nullptr || source[0] == L'\0' || count <= 0) {
         return;
     }
     if (m_iIncludeDepth >= MAX_INCLUDE_DEPTH) {
-        common::log("CSkinBuilder::BuildInclude", __LINE__, L"include of %s nested deeper than %d levels",
-                    source, static_cast<int>(MAX_INCLUDE_DEPTH));
+        common::log("CSkinBuilder::BuildInclude", __LINE__, L"include of %s nested deeper than %d levels", source,
+                    static_cast<int>(MAX_INCLUDE_DEPTH));
         SetError(L"Include nested too deep", source);
         return;
     }
     int& copies = Outermost()->m_nIncludeCopies;
     if (count > MAX_INCLUDE_COPIES - copies) {
-        common::log("CSkinBuilder::BuildInclude", __LINE__, L"include of %s %d times: %d of %d copies are left",
-                    source, count, MAX_INCLUDE_COPIES - copies, static_cast<int>(MAX_INCLUDE_COPIES));
+        common::log("CSkinBuilder::BuildInclude", __LINE__, L"include of %s %d times: %d of %d copies are left", source,
+                    count, MAX_INCLUDE_COPIES - copies, static_cast<int>(MAX_INCLUDE_COPIES));
         SetError(L"Too many includes", source);
         return;
     }
@@ -450,8 +466,8 @@ CControlUI* CSkinBuilder::Parse(const CXmlNode& firstNode, CControlUI* parent, C
             } else {
                 IContainerUI* container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
                 if (container == nullptr) {
-                    common::log("CSkinBuilder::Parse", __LINE__, L"%s placed under %s, which holds no children",
-                                name, parent->GetClass());
+                    common::log("CSkinBuilder::Parse", __LINE__, L"%s placed under %s, which holds no children", name,
+                                parent->GetClass());
                     Discard(control, manager);
                     return first;
                 }

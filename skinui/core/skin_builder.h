@@ -87,8 +87,7 @@ private:
     // A "TreeNode" element: added to its parent node or tree view, then its
     // attributes and children; false when the parent is neither (the level
     // ends there).
-    bool BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, int depth,
-                       CControlUI*& first);
+    bool BuildTreeNode(const CXmlNode& node, CControlUI* parent, CUiManager* manager, int depth, CControlUI*& first);
     // The manager's defaults for the element name, then the element's own
     // attributes (both without a manager).
     static void ApplyAttributes(const CXmlNode& node, CControlUI* control, CUiManager* manager);
@@ -105,8 +104,8 @@ private:
     CUiString m_sResourceType;
     int m_iIncludeDepth;
     int m_iStartDepth;
-    int m_nIncludeCopies;  // on the outermost builder: documents included so far
-    bool m_bAbandoned;     // on the outermost builder
+    int m_nIncludeCopies;    // on the outermost builder: documents included so far
+    bool m_bAbandoned;       // on the outermost builder
     CSkinBuilder* m_pOuter;  // the builder whose Include made this one, or null
     CUiString m_sErrorMessage;
     CUiString m_sErrorLocation;

@@ -23,16 +23,16 @@ namespace testhook {
 const wchar_t kQueryMessageName[] = L"SkinUI.TestHook.ControlQuery";
 
 struct ControlQuery {
-    int32_t index;       // 0 for the first control of that name in tree order, 1 for the second ...
-    wchar_t name[128];   // terminated
+    int32_t index;      // 0 for the first control of that name in tree order, 1 for the second ...
+    wchar_t name[128];  // terminated
 };
 
 struct ControlAnswer {
     int32_t found;
-    int32_t visible;     // the control and all its ancestors are shown
+    int32_t visible;  // the control and all its ancestors are shown
     int32_t enabled;
-    RECT screen;         // the control's rectangle in screen coordinates
-    wchar_t text[512];   // its text with "@key" replaced by the language text, cut to fit
+    RECT screen;        // the control's rectangle in screen coordinates
+    wchar_t text[512];  // its text with "@key" replaced by the language text, cut to fit
 };
 
 #ifdef ZUL_TEST_HOOKS

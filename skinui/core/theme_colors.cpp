@@ -17,16 +17,13 @@ struct ThemeKey {
 
 // Keys of the "setting" section of "colors.ini", in table order.
 const ThemeKey kThemeKeys[] = {
-    {L"mainToolbar", L"FF06061F"},
-    {L"mainContent", L"FF20203A"},
-    {L"mainToolbarPopup", L"FF1F1F39"},
-    {L"toolbar", L"FF06061F"},
-    {L"content", L"FF20203A"},
-    {L"setupLeftBar", L"FF20203A"},
+    {L"mainToolbar", L"FF06061F"},    {L"mainContent", L"FF20203A"}, {L"mainToolbarPopup", L"FF1F1F39"},
+    {L"toolbar", L"FF06061F"},        {L"content", L"FF20203A"},     {L"setupLeftBar", L"FF20203A"},
     {L"setupBottomBar", L"FF36364D"},
 };
 
-std::vector<std::wstring>& ThemeTable() {
+std::vector<std::wstring>& ThemeTable()
+{
     static std::vector<std::wstring> table = {
         L"FF16171F", L"FF20203A", L"FF21212E", L"FF2E3956", L"FFF5F5F5", L"FFEAEAEB", L"FFEAEAEB",
     };
@@ -35,7 +32,8 @@ std::vector<std::wstring>& ThemeTable() {
 
 }  // namespace
 
-bool LoadThemeColorsFromFile(const wchar_t* iniPath) {
+bool LoadThemeColorsFromFile(const wchar_t* iniPath)
+{
     if (iniPath == nullptr || GetFileAttributesW(iniPath) == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
@@ -50,7 +48,8 @@ bool LoadThemeColorsFromFile(const wchar_t* iniPath) {
     return true;
 }
 
-void LoadThemeColors() {
+void LoadThemeColors()
+{
     wchar_t path[MAX_PATH] = {0};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
@@ -64,7 +63,8 @@ void LoadThemeColors() {
     LoadThemeColorsFromFile(iniPath.c_str());
 }
 
-DWORD GetThemeColor(int index) {
+DWORD GetThemeColor(int index)
+{
     const std::vector<std::wstring>& table = ThemeTable();
     if (index < 0 || index >= static_cast<int>(table.size())) {
         return 0;
@@ -72,8 +72,6 @@ DWORD GetThemeColor(int index) {
     return ParseColor(table[index].c_str());
 }
 
-int GetThemeColorCount() {
-    return static_cast<int>(ThemeTable().size());
-}
+int GetThemeColorCount() { return static_cast<int>(ThemeTable().size()); }
 
 }  // namespace SkinUI

@@ -22,11 +22,16 @@ const UINT_PTR kNoTimerId = static_cast<UINT_PTR>(-1);
 WORD MapKeyState()
 {
     WORD state = 0;
-    if (::GetKeyState(VK_LBUTTON) < 0) state |= UIKEYSTATE_LBUTTON;
-    if (::GetKeyState(VK_RBUTTON) < 0) state |= UIKEYSTATE_RBUTTON;
-    if (::GetKeyState(VK_SHIFT) < 0) state |= UIKEYSTATE_SHIFT;
-    if (::GetKeyState(VK_CONTROL) < 0) state |= UIKEYSTATE_CONTROL;
-    if (::GetKeyState(VK_MENU) < 0) state |= UIKEYSTATE_ALT;
+    if (::GetKeyState(VK_LBUTTON) < 0)
+        state |= UIKEYSTATE_LBUTTON;
+    if (::GetKeyState(VK_RBUTTON) < 0)
+        state |= UIKEYSTATE_RBUTTON;
+    if (::GetKeyState(VK_SHIFT) < 0)
+        state |= UIKEYSTATE_SHIFT;
+    if (::GetKeyState(VK_CONTROL) < 0)
+        state |= UIKEYSTATE_CONTROL;
+    if (::GetKeyState(VK_MENU) < 0)
+        state |= UIKEYSTATE_ALT;
     return state;
 }
 
@@ -226,10 +231,14 @@ bool CUiManager::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_GETMINMAXINFO: {
         MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
         if (info != nullptr) {
-            if (m_szMinWindow.cx > 0) info->ptMinTrackSize.x = m_szMinWindow.cx;
-            if (m_szMinWindow.cy > 0) info->ptMinTrackSize.y = m_szMinWindow.cy;
-            if (m_szMaxWindow.cx > 0) info->ptMaxTrackSize.x = m_szMaxWindow.cx;
-            if (m_szMaxWindow.cy > 0) info->ptMaxTrackSize.y = m_szMaxWindow.cy;
+            if (m_szMinWindow.cx > 0)
+                info->ptMinTrackSize.x = m_szMinWindow.cx;
+            if (m_szMinWindow.cy > 0)
+                info->ptMinTrackSize.y = m_szMinWindow.cy;
+            if (m_szMaxWindow.cx > 0)
+                info->ptMaxTrackSize.x = m_szMaxWindow.cx;
+            if (m_szMaxWindow.cy > 0)
+                info->ptMaxTrackSize.y = m_szMaxWindow.cy;
         }
         return false;
     }
@@ -541,8 +550,7 @@ void CUiManager::OnMouseLeave()
                                               MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y))) == HTCLIENT;
         if (overNativeChild) {
             ::ScreenToClient(m_hWndPaint, &pt);
-            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0,
-                           MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
+            ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
         } else {
             ::SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
         }
@@ -604,8 +612,7 @@ bool CUiManager::OnMouseHover(LPARAM lParam)
             return true;
         }
         if (m_iTooltipWidth >= 0) {
-            m_iTooltipWidth =
-                static_cast<int>(::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, m_iTooltipWidth));
+            m_iTooltipWidth = static_cast<int>(::SendMessageW(m_hwndTooltip, TTM_SETMAXTIPWIDTH, 0, m_iTooltipWidth));
         }
         ::SendMessageW(m_hwndTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_ToolTip));
     }
@@ -1046,20 +1053,27 @@ void CUiManager::ReapObjects(CControlUI* control)
     if (control == nullptr) {
         return;
     }
-    if (control == m_pEventKey) m_pEventKey = nullptr;
-    if (control == m_pEventHover) m_pEventHover = nullptr;
-    if (control == m_pEventClick) m_pEventClick = nullptr;
-    if (control == m_pFocus) m_pFocus = nullptr;
-    if (m_pFocus == nullptr) m_bFocusSilent = false;
+    if (control == m_pEventKey)
+        m_pEventKey = nullptr;
+    if (control == m_pEventHover)
+        m_pEventHover = nullptr;
+    if (control == m_pEventClick)
+        m_pEventClick = nullptr;
+    if (control == m_pFocus)
+        m_pFocus = nullptr;
+    if (m_pFocus == nullptr)
+        m_bFocusSilent = false;
     KillTimer(control);
     ForgetControlName(control);
     // Pointers held across a call-out: the holder sees null.
     for (int i = 0; i < m_aControlRefs.GetSize(); ++i) {
         CControlUI** slot = static_cast<CControlUI**>(m_aControlRefs[i]);
-        if (*slot == control) *slot = nullptr;
+        if (*slot == control)
+            *slot = nullptr;
     }
     for (int i = 0; i < m_aFoundControls.GetSize(); ++i) {
-        if (m_aFoundControls[i] == control) m_aFoundControls.GetData()[i] = nullptr;
+        if (m_aFoundControls[i] == control)
+            m_aFoundControls.GetData()[i] = nullptr;
     }
     for (int i = 0; i < m_aAsyncNotify.GetSize(); ++i) {
         UiNotify* msg = static_cast<UiNotify*>(m_aAsyncNotify[i]);
@@ -1069,7 +1083,8 @@ void CUiManager::ReapObjects(CControlUI* control)
     }
     // Whatever way the control went, no list may keep pointing at it.
     for (int i = m_aNeedMouseLeaveNeeded.GetSize() - 1; i >= 0; --i) {
-        if (m_aNeedMouseLeaveNeeded[i] == control) m_aNeedMouseLeaveNeeded.Remove(i);
+        if (m_aNeedMouseLeaveNeeded[i] == control)
+            m_aNeedMouseLeaveNeeded.Remove(i);
     }
     for (int i = m_aNativeWindowControl.GetSize() - 1; i >= 0; --i) {
         if (m_aNativeWindowControl[i] == control) {
@@ -1078,7 +1093,8 @@ void CUiManager::ReapObjects(CControlUI* control)
         }
     }
     for (int i = m_aPostPaintControls.GetSize() - 1; i >= 0; --i) {
-        if (m_aPostPaintControls[i] == control) m_aPostPaintControls.Remove(i);
+        if (m_aPostPaintControls[i] == control)
+            m_aPostPaintControls.Remove(i);
     }
     RemoveFromOptionGroups(control);
 }
@@ -1271,8 +1287,7 @@ bool CUiManager::TranslateAccelerator(LPMSG pMsg)
         if (m_aTranslateAccelerator.Find(translators[i]) < 0) {
             continue;
         }
-        if (static_cast<ITranslateAccelerator*>(translators[i])->TranslateAccelerator(pMsg) == 0 ||
-            watch.IsDead()) {
+        if (static_cast<ITranslateAccelerator*>(translators[i])->TranslateAccelerator(pMsg) == 0 || watch.IsDead()) {
             return true;
         }
     }

@@ -39,7 +39,7 @@ namespace SkinUI {
 // One control timer (owned by the manager's timer list).
 struct UiTimerInfo {
     CControlUI* pSender;
-    UINT nLocalID;       // the caller's id, unique per control
+    UINT nLocalID;  // the caller's id, unique per control
     HWND hWnd;
     UINT_PTR uWinTimer;  // the id given to SetTimer
     bool bKilled;
@@ -126,8 +126,8 @@ public:
     void RemoveAllTimers();
 
     // ---- Notifications ----
-    void SendNotify(CControlUI* control, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
-                    bool async = false, bool enableRepeat = true);
+    void SendNotify(CControlUI* control, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0, bool async = false,
+                    bool enableRepeat = true);
     void SendNotify(UiNotify& msg, bool async = false, bool enableRepeat = true);
     void SetUsedVirtualWnd(bool used) { m_bUsedVirtualWnd = used; }
 
@@ -239,10 +239,8 @@ public:
     static int GetEnlargeFontOffset();
 
     // Fonts: shared, or the manager's own table.
-    HFONT AddFont(int id, const wchar_t* face, int size, bool bold, bool underline, bool italic,
-                  bool shared = false);
-    void SetDefaultFont(const wchar_t* face, int size, bool bold, bool underline, bool italic,
-                        bool shared = false);
+    HFONT AddFont(int id, const wchar_t* face, int size, bool bold, bool underline, bool italic, bool shared = false);
+    void SetDefaultFont(const wchar_t* face, int size, bool bold, bool underline, bool italic, bool shared = false);
     void InitFontSet(const wchar_t* face);
     HFONT GetFont(int id);
     HFONT GetFont(const wchar_t* face, int size, bool bold, bool underline, bool italic);
@@ -257,8 +255,8 @@ public:
     const UiImageInfo* GetImage(const wchar_t* name);
     const UiImageInfo* GetImageEx(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
                                   bool useHSL = false, bool shared = false);
-    const UiImageInfo* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
-                                bool useHSL = false, bool shared = false);
+    const UiImageInfo* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0, bool useHSL = false,
+                                bool shared = false);
     void RemoveAllImages(bool shared = false);
 
 private:
@@ -338,7 +336,7 @@ private:
     utility::ScopedGdiObject<HBITMAP> m_bmpOffscreen;
     utility::ScopedMemoryDC m_dcOffscreen;
     LPBYTE m_pOffscreenBits;
-    SIZE m_szOffscreen;  // of m_bmpOffscreen (and of the mask made beside it)
+    SIZE m_szOffscreen;                           // of m_bmpOffscreen (and of the mask made beside it)
     utility::ScopedGdiObject<HBITMAP> m_bmpMask;  // selected into m_dcMask for the DC's life
     utility::ScopedMemoryDC m_dcMask;
     LPBYTE m_pMaskBits;

@@ -16,8 +16,7 @@ namespace SkinUI {
 
 namespace {
 
-typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
-                                            DWORD);
+typedef BOOL(WINAPI* UpdateLayeredWindowFn)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 typedef BOOL(WINAPI* SetLayeredWindowAttributesFn)(HWND, COLORREF, BYTE, DWORD);
 
 // Looked up by name once per process.
@@ -37,8 +36,8 @@ struct LayeredFunctions {
             return;
         }
         updateLayeredWindow = reinterpret_cast<UpdateLayeredWindowFn>(::GetProcAddress(user32, "UpdateLayeredWindow"));
-        setLayeredWindowAttributes =
-            reinterpret_cast<SetLayeredWindowAttributesFn>(::GetProcAddress(user32, "SetLayeredWindowAttributes"));
+        setLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesFn>(
+            ::GetProcAddress(user32, "SetLayeredWindowAttributes"));
     }
 };
 
@@ -167,7 +166,8 @@ void CUiManager::PrintNativeChildren(const RECT& rcPaint)
         ::GdiFlush();
         DWORD* bits = canvas.GetBits();
         for (int p = 0; p < cx * cy; ++p) {
-            if (bits[p] != 0) bits[p] |= 0xFF000000;
+            if (bits[p] != 0)
+                bits[p] |= 0xFF000000;
         }
         ::BitBlt(m_dcOffscreen.get(), rcChild.left, rcChild.top, cx, cy, canvas.GetDC(), 0, 0, SRCCOPY);
     }

@@ -266,10 +266,14 @@ void CUiManager::NeedUpdate() { m_bUpdateNeeded = true; }
 
 void CUiManager::Invalidate(RECT& rcItem)
 {
-    if (rcItem.left < 0) rcItem.left = 0;
-    if (rcItem.top < 0) rcItem.top = 0;
-    if (rcItem.right < rcItem.left) rcItem.right = rcItem.left;
-    if (rcItem.bottom < rcItem.top) rcItem.bottom = rcItem.top;
+    if (rcItem.left < 0)
+        rcItem.left = 0;
+    if (rcItem.top < 0)
+        rcItem.top = 0;
+    if (rcItem.right < rcItem.left)
+        rcItem.right = rcItem.left;
+    if (rcItem.bottom < rcItem.top)
+        rcItem.bottom = rcItem.top;
     if (m_hWndPaint == nullptr) {
         return;
     }
@@ -510,9 +514,12 @@ bool CUiManager::RemovePostPaint(CControlUI* control)
 void CUiManager::GetHSL(short* H, short* S, short* L)
 {
     // The neutral adjustment; nothing in the programs changes it.
-    if (H != nullptr) *H = 180;
-    if (S != nullptr) *S = 100;
-    if (L != nullptr) *L = 100;
+    if (H != nullptr)
+        *H = 180;
+    if (S != nullptr)
+        *S = 100;
+    if (L != nullptr)
+        *L = 100;
 }
 
 void CUiManager::SetInitSize(int cx, int cy)
@@ -611,7 +618,8 @@ void CUiManager::RemoveFromOptionGroups(CControlUI* control)
     std::vector<CUiString> names;
     for (int i = 0; i < m_mOptionGroup.GetSize(); ++i) {
         const wchar_t* key = m_mOptionGroup.GetAt(i);
-        const CUiPtrArray* group = key != nullptr ? static_cast<CUiPtrArray*>(m_mOptionGroup.Find(key, false)) : nullptr;
+        const CUiPtrArray* group = key != nullptr ? static_cast<CUiPtrArray*>(m_mOptionGroup.Find(key, false))
+                                                  : nullptr;
         if (group != nullptr && group->Find(control) >= 0) {
             names.push_back(key);
         }

@@ -63,8 +63,8 @@ ResourceState& State()
 
 bool FileOpens(const wchar_t* path)
 {
-    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -100,13 +100,16 @@ HFONT CreateUiFont(const wchar_t* face, int height, bool bold, bool underline, b
     }
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -height;
-    if (bold) lf.lfWeight += FW_BOLD;
-    if (underline) lf.lfUnderline = TRUE;
-    if (italic) lf.lfItalic = TRUE;
+    if (bold)
+        lf.lfWeight += FW_BOLD;
+    if (underline)
+        lf.lfUnderline = TRUE;
+    if (italic)
+        lf.lfItalic = TRUE;
     HFONT font = ::CreateFontIndirectW(&lf);
     if (font == nullptr) {
-        common::log("CUiManager::AddFont", __LINE__, L"CreateFontIndirectW failed for %s lastError = %d",
-                    lf.lfFaceName, static_cast<int>(::GetLastError()));
+        common::log("CUiManager::AddFont", __LINE__, L"CreateFontIndirectW failed for %s lastError = %d", lf.lfFaceName,
+                    static_cast<int>(::GetLastError()));
     }
     return font;
 }
@@ -143,8 +146,7 @@ UiFontInfo* FindFontByHandle(CUiStringMap& table, HFONT font)
     return nullptr;
 }
 
-UiFontInfo* FindFontByValues(CUiStringMap& table, const wchar_t* face, int size, bool bold, bool underline,
-                             bool italic)
+UiFontInfo* FindFontByValues(CUiStringMap& table, const wchar_t* face, int size, bool bold, bool underline, bool italic)
 {
     for (int i = 0; i < table.GetSize(); ++i) {
         const wchar_t* key = table.GetAt(i);
@@ -268,13 +270,13 @@ void CUiManager::LoadZipResource(UINT resourceID, const wchar_t* languageFile)
                     static_cast<int>(resourceID), static_cast<int>(::GetLastError()));
     } else {
         int files = 0;
-        SzResultCode result = SzExtractInMemory(bytes, size, [&state, &files](const std::wstring& name,
-                                                                              const std::string& data) {
-            state.skinArchive[CUiString(name)] = data;
-            ++files;
-        });
-        common::log("CUiManager::LoadZipResource", __LINE__, L"skin archive %d files, result %d lastError = %d",
-                    files, static_cast<int>(result), 0);
+        SzResultCode result = SzExtractInMemory(bytes, size,
+                                                [&state, &files](const std::wstring& name, const std::string& data) {
+                                                    state.skinArchive[CUiString(name)] = data;
+                                                    ++files;
+                                                });
+        common::log("CUiManager::LoadZipResource", __LINE__, L"skin archive %d files, result %d lastError = %d", files,
+                    static_cast<int>(result), 0);
     }
     if (languageFile != nullptr && languageFile[0] != L'\0') {
         LoadLanguageFile(languageFile);
@@ -414,8 +416,7 @@ int CUiManager::GetEnlargeFontOffset() { return State().enlargeFontOffset; }
 
 // ---- Fonts ----
 
-HFONT CUiManager::AddFont(int id, const wchar_t* face, int size, bool bold, bool underline, bool italic,
-                          bool shared)
+HFONT CUiManager::AddFont(int id, const wchar_t* face, int size, bool bold, bool underline, bool italic, bool shared)
 {
     HFONT font = CreateUiFont(face, size, bold, underline, italic);
     if (font == nullptr) {
@@ -535,10 +536,7 @@ UiFontInfo* CUiManager::GetDefaultFontInfo()
     return &info;
 }
 
-void CUiManager::RemoveAllFonts(bool shared)
-{
-    RemoveFonts(shared ? State().sharedFonts : m_CustomFonts);
-}
+void CUiManager::RemoveAllFonts(bool shared) { RemoveFonts(shared ? State().sharedFonts : m_CustomFonts); }
 
 // ---- Images ----
 
@@ -565,8 +563,7 @@ const UiImageInfo* CUiManager::GetImageEx(const wchar_t* name, const wchar_t* ty
     return info;
 }
 
-const UiImageInfo* CUiManager::AddImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool useHSL,
-                                        bool shared)
+const UiImageInfo* CUiManager::AddImage(const wchar_t* name, const wchar_t* type, DWORD mask, bool useHSL, bool shared)
 {
     if (name == nullptr || name[0] == L'\0') {
         return nullptr;
@@ -595,9 +592,6 @@ const UiImageInfo* CUiManager::AddImage(const wchar_t* name, const wchar_t* type
     return info;
 }
 
-void CUiManager::RemoveAllImages(bool shared)
-{
-    RemoveImages(shared ? State().sharedImages : m_ImageHash);
-}
+void CUiManager::RemoveAllImages(bool shared) { RemoveImages(shared ? State().sharedImages : m_ImageHash); }
 
 }  // namespace SkinUI

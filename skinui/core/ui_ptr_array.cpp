@@ -7,7 +7,8 @@
 
 namespace SkinUI {
 
-CUiPtrArray::CUiPtrArray(int preallocate) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0) {
+CUiPtrArray::CUiPtrArray(int preallocate) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0)
+{
     if (preallocate > 0) {
         m_ppVoid = static_cast<void**>(malloc(preallocate * sizeof(void*)));
         if (m_ppVoid != nullptr) {
@@ -18,13 +19,15 @@ CUiPtrArray::CUiPtrArray(int preallocate) : m_ppVoid(nullptr), m_nCount(0), m_nA
     }
 }
 
-CUiPtrArray::CUiPtrArray(const CUiPtrArray& src) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0) {
+CUiPtrArray::CUiPtrArray(const CUiPtrArray& src) : m_ppVoid(nullptr), m_nCount(0), m_nAllocated(0)
+{
     for (int i = 0; i < src.GetSize(); ++i) {
         Add(src.m_ppVoid[i]);
     }
 }
 
-CUiPtrArray& CUiPtrArray::operator=(const CUiPtrArray& src) {
+CUiPtrArray& CUiPtrArray::operator=(const CUiPtrArray& src)
+{
     if (this == &src) {
         return *this;
     }
@@ -35,18 +38,18 @@ CUiPtrArray& CUiPtrArray::operator=(const CUiPtrArray& src) {
     return *this;
 }
 
-CUiPtrArray::~CUiPtrArray() {
-    free(m_ppVoid);
-}
+CUiPtrArray::~CUiPtrArray() { free(m_ppVoid); }
 
-void CUiPtrArray::Empty() {
+void CUiPtrArray::Empty()
+{
     free(m_ppVoid);
     m_ppVoid = nullptr;
     m_nCount = 0;
     m_nAllocated = 0;
 }
 
-void CUiPtrArray::Resize(int n) {
+void CUiPtrArray::Resize(int n)
+{
     Empty();
     if (n <= 0) {
         return;
@@ -62,7 +65,8 @@ void CUiPtrArray::Resize(int n) {
 
 // Raises the count by one; when the count reaches the capacity the block
 // doubles (a first block has 11 slots). On failure the count is put back.
-bool CUiPtrArray::Grow() {
+bool CUiPtrArray::Grow()
+{
     ++m_nCount;
     if (m_nCount < m_nAllocated) {
         return true;
@@ -79,7 +83,8 @@ bool CUiPtrArray::Grow() {
     return true;
 }
 
-bool CUiPtrArray::Add(void* p) {
+bool CUiPtrArray::Add(void* p)
+{
     if (!Grow()) {
         return false;
     }
@@ -87,7 +92,8 @@ bool CUiPtrArray::Add(void* p) {
     return true;
 }
 
-bool CUiPtrArray::InsertAt(int index, void* p) {
+bool CUiPtrArray::InsertAt(int index, void* p)
+{
     if (index == m_nCount) {
         return Add(p);
     }
@@ -102,7 +108,8 @@ bool CUiPtrArray::InsertAt(int index, void* p) {
     return true;
 }
 
-bool CUiPtrArray::Remove(int index, int count) {
+bool CUiPtrArray::Remove(int index, int count)
+{
     if (index < 0 || count < 1 || count > m_nCount - index) {
         return false;
     }
@@ -114,7 +121,8 @@ bool CUiPtrArray::Remove(int index, int count) {
     return true;
 }
 
-int CUiPtrArray::Find(void* p) const {
+int CUiPtrArray::Find(void* p) const
+{
     for (int i = 0; i < m_nCount; ++i) {
         if (m_ppVoid[i] == p) {
             return i;
@@ -123,7 +131,8 @@ int CUiPtrArray::Find(void* p) const {
     return -1;
 }
 
-void* CUiPtrArray::GetAt(int index) const {
+void* CUiPtrArray::GetAt(int index) const
+{
     if (index < 0 || index >= m_nCount) {
         return nullptr;
     }

@@ -14,53 +14,52 @@ namespace {
 
 const wchar_t kEmpty[] = L"";
 
-int Sign(int value) {
-    return value < 0 ? -1 : (value > 0 ? 1 : 0);
-}
+int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 }  // namespace
 
-CUiString::CUiString() : m_pstr(m_szBuffer) {
-    m_szBuffer[0] = L'\0';
-}
+CUiString::CUiString() : m_pstr(m_szBuffer) { m_szBuffer[0] = L'\0'; }
 
-CUiString::CUiString(const CUiString& src) : m_pstr(m_szBuffer) {
+CUiString::CUiString(const CUiString& src) : m_pstr(m_szBuffer)
+{
     m_szBuffer[0] = L'\0';
     Assign(src.m_pstr);
 }
 
-CUiString::CUiString(const wchar_t* text, int length) : m_pstr(m_szBuffer) {
+CUiString::CUiString(const wchar_t* text, int length) : m_pstr(m_szBuffer)
+{
     m_szBuffer[0] = L'\0';
     Assign(text, length);
 }
 
-CUiString::CUiString(wchar_t ch) : m_pstr(m_szBuffer) {
+CUiString::CUiString(wchar_t ch) : m_pstr(m_szBuffer)
+{
     m_szBuffer[0] = ch;
     m_szBuffer[1] = L'\0';
 }
 
-CUiString::CUiString(const std::wstring& text) : m_pstr(m_szBuffer) {
+CUiString::CUiString(const std::wstring& text) : m_pstr(m_szBuffer)
+{
     m_szBuffer[0] = L'\0';
     Assign(text.c_str(), static_cast<int>(text.size()));
 }
 
-CUiString::~CUiString() {
-    FreeHeap();
-}
+CUiString::~CUiString() { FreeHeap(); }
 
-void CUiString::FreeHeap() {
+void CUiString::FreeHeap()
+{
     if (m_pstr != m_szBuffer) {
         free(m_pstr);
         m_pstr = m_szBuffer;
     }
 }
 
-void CUiString::Assign(const wchar_t* text, int length) {
+void CUiString::Assign(const wchar_t* text, int length)
+{
     if (text == nullptr) {
         text = kEmpty;
     }
-    length = length < 0 ? static_cast<int>(wcslen(text))
-                        : static_cast<int>(wcsnlen(text, static_cast<size_t>(length)));
+    length = length < 0 ? static_cast<int>(wcslen(text)) : static_cast<int>(wcsnlen(text, static_cast<size_t>(length)));
     // A source inside our own text would be freed or overwritten below.
     const int current = GetLength();
     if (text >= m_pstr && text <= m_pstr + current) {
@@ -83,24 +82,20 @@ void CUiString::Assign(const wchar_t* text, int length) {
     m_pstr[length] = L'\0';
 }
 
-void CUiString::Empty() {
+void CUiString::Empty()
+{
     FreeHeap();
     m_szBuffer[0] = L'\0';
 }
 
-int CUiString::GetLength() const {
-    return static_cast<int>(wcslen(m_pstr));
-}
+int CUiString::GetLength() const { return static_cast<int>(wcslen(m_pstr)); }
 
-bool CUiString::IsEmpty() const {
-    return m_pstr[0] == L'\0';
-}
+bool CUiString::IsEmpty() const { return m_pstr[0] == L'\0'; }
 
-wchar_t CUiString::GetAt(int index) const {
-    return m_pstr[index];
-}
+wchar_t CUiString::GetAt(int index) const { return m_pstr[index]; }
 
-void CUiString::Append(const wchar_t* text) {
+void CUiString::Append(const wchar_t* text)
+{
     if (text == nullptr) {
         return;
     }
@@ -133,12 +128,14 @@ void CUiString::Append(const wchar_t* text) {
     memcpy(m_pstr + current, text, (added + 1) * sizeof(wchar_t));
 }
 
-CUiString& CUiString::operator=(const CUiString& src) {
+CUiString& CUiString::operator=(const CUiString& src)
+{
     Assign(src.m_pstr);
     return *this;
 }
 
-CUiString& CUiString::operator=(const wchar_t* text) {
+CUiString& CUiString::operator=(const wchar_t* text)
+{
     if (text == nullptr) {
         Empty();
     } else {
@@ -147,47 +144,55 @@ CUiString& CUiString::operator=(const wchar_t* text) {
     return *this;
 }
 
-CUiString& CUiString::operator=(const std::wstring& text) {
+CUiString& CUiString::operator=(const std::wstring& text)
+{
     Assign(text.c_str(), static_cast<int>(text.size()));
     return *this;
 }
 
-CUiString& CUiString::operator=(wchar_t ch) {
+CUiString& CUiString::operator=(wchar_t ch)
+{
     Empty();
     m_szBuffer[0] = ch;
     m_szBuffer[1] = L'\0';
     return *this;
 }
 
-CUiString& CUiString::operator+=(const CUiString& src) {
+CUiString& CUiString::operator+=(const CUiString& src)
+{
     Append(src.m_pstr);
     return *this;
 }
 
-CUiString& CUiString::operator+=(const wchar_t* text) {
+CUiString& CUiString::operator+=(const wchar_t* text)
+{
     Append(text);
     return *this;
 }
 
-CUiString& CUiString::operator+=(wchar_t ch) {
+CUiString& CUiString::operator+=(wchar_t ch)
+{
     const wchar_t text[2] = {ch, L'\0'};
     Append(text);
     return *this;
 }
 
-CUiString CUiString::operator+(const CUiString& src) const {
+CUiString CUiString::operator+(const CUiString& src) const
+{
     CUiString result(*this);
     result.Append(src.m_pstr);
     return result;
 }
 
-CUiString CUiString::operator+(const wchar_t* text) const {
+CUiString CUiString::operator+(const wchar_t* text) const
+{
     CUiString result(*this);
     result.Append(text);
     return result;
 }
 
-int CUiString::Compare(const wchar_t* text) const {
+int CUiString::Compare(const wchar_t* text) const
+{
     if (text == nullptr) {
         text = kEmpty;
     }
@@ -201,11 +206,13 @@ int CUiString::Compare(const wchar_t* text) const {
     return ua < ub ? -1 : (ua > ub ? 1 : 0);
 }
 
-int CUiString::CompareNoCase(const wchar_t* text) const {
+int CUiString::CompareNoCase(const wchar_t* text) const
+{
     return Sign(_wcsicmp(m_pstr, text == nullptr ? kEmpty : text));
 }
 
-void CUiString::MakeLower() {
+void CUiString::MakeLower()
+{
     for (wchar_t* p = m_pstr; *p != L'\0'; ++p) {
         if (*p >= L'A' && *p <= L'Z') {
             *p = static_cast<wchar_t>(*p + (L'a' - L'A'));
@@ -213,7 +220,8 @@ void CUiString::MakeLower() {
     }
 }
 
-CUiString CUiString::Left(int n) const {
+CUiString CUiString::Left(int n) const
+{
     const int length = GetLength();
     if (n < 0) {
         n = 0;
@@ -224,7 +232,8 @@ CUiString CUiString::Left(int n) const {
     return CUiString(m_pstr, n);
 }
 
-CUiString CUiString::Mid(int pos, int len) const {
+CUiString CUiString::Mid(int pos, int len) const
+{
     const int length = GetLength();
     if (pos < 0) {
         pos = 0;
@@ -241,7 +250,8 @@ CUiString CUiString::Mid(int pos, int len) const {
     return CUiString(m_pstr + pos, len);
 }
 
-int CUiString::Find(wchar_t ch, int start) const {
+int CUiString::Find(wchar_t ch, int start) const
+{
     const int length = GetLength();
     if (start != 0 && (start < 0 || start >= length)) {
         return -1;
@@ -254,7 +264,8 @@ int CUiString::Find(wchar_t ch, int start) const {
     return -1;
 }
 
-int CUiString::Find(const wchar_t* text, int start) const {
+int CUiString::Find(const wchar_t* text, int start) const
+{
     if (text == nullptr) {
         return -1;
     }
@@ -269,7 +280,8 @@ int CUiString::Find(const wchar_t* text, int start) const {
     return hit == nullptr ? -1 : static_cast<int>(hit - m_pstr);
 }
 
-int CUiString::ReverseFind(wchar_t ch) const {
+int CUiString::ReverseFind(wchar_t ch) const
+{
     for (int i = GetLength() - 1; i >= 0; --i) {
         if (m_pstr[i] == ch) {
             return i;
@@ -278,7 +290,8 @@ int CUiString::ReverseFind(wchar_t ch) const {
     return -1;
 }
 
-int CUiString::Replace(const wchar_t* from, const wchar_t* to) {
+int CUiString::Replace(const wchar_t* from, const wchar_t* to)
+{
     if (from == nullptr || from[0] == L'\0') {
         return 0;
     }
@@ -300,7 +313,8 @@ int CUiString::Replace(const wchar_t* from, const wchar_t* to) {
     return count;
 }
 
-int CUiString::FormatShort(const wchar_t* format, ...) {
+int CUiString::FormatShort(const wchar_t* format, ...)
+{
     wchar_t buffer[LOCAL_BUFFER_SIZE] = {0};
     va_list args;
     va_start(args, format);

@@ -10,15 +10,15 @@ namespace {
 const int kMinBuckets = 16;
 }
 
-CUiStringMap::CUiStringMap(int buckets) : m_aT(nullptr), m_nBuckets(0), m_nCount(0) {
+CUiStringMap::CUiStringMap(int buckets) : m_aT(nullptr), m_nBuckets(0), m_nCount(0)
+{
     Resize(buckets < kMinBuckets ? kMinBuckets : buckets);
 }
 
-CUiStringMap::~CUiStringMap() {
-    Resize(0);
-}
+CUiStringMap::~CUiStringMap() { Resize(0); }
 
-unsigned int CUiStringMap::HashKey(const wchar_t* key) {
+unsigned int CUiStringMap::HashKey(const wchar_t* key)
+{
     unsigned int hash = 0;
     if (key == nullptr) {
         return hash;
@@ -34,7 +34,8 @@ unsigned int CUiStringMap::HashKey(const wchar_t* key) {
     return hash;
 }
 
-void CUiStringMap::FreeItems() {
+void CUiStringMap::FreeItems()
+{
     for (int i = 0; i < m_nBuckets; ++i) {
         Item* item = m_aT[i];
         while (item != nullptr) {
@@ -47,7 +48,8 @@ void CUiStringMap::FreeItems() {
     m_nCount = 0;
 }
 
-void CUiStringMap::Resize(int buckets) {
+void CUiStringMap::Resize(int buckets)
+{
     FreeItems();
     free(m_aT);
     m_aT = nullptr;
@@ -63,11 +65,10 @@ void CUiStringMap::Resize(int buckets) {
     m_nBuckets = buckets;
 }
 
-void CUiStringMap::RemoveAll() {
-    FreeItems();
-}
+void CUiStringMap::RemoveAll() { FreeItems(); }
 
-CUiStringMap::Item* CUiStringMap::FindItem(const wchar_t* key, unsigned int* bucket) const {
+CUiStringMap::Item* CUiStringMap::FindItem(const wchar_t* key, unsigned int* bucket) const
+{
     if (m_nBuckets <= 0) {
         return nullptr;
     }
@@ -80,7 +81,8 @@ CUiStringMap::Item* CUiStringMap::FindItem(const wchar_t* key, unsigned int* buc
     return nullptr;
 }
 
-void* CUiStringMap::Find(const wchar_t* key, bool optimize) const {
+void* CUiStringMap::Find(const wchar_t* key, bool optimize) const
+{
     unsigned int bucket = 0;
     Item* item = FindItem(key, &bucket);
     if (item == nullptr) {
@@ -100,7 +102,8 @@ void* CUiStringMap::Find(const wchar_t* key, bool optimize) const {
     return item->value;
 }
 
-bool CUiStringMap::Insert(const wchar_t* key, void* value) {
+bool CUiStringMap::Insert(const wchar_t* key, void* value)
+{
     if (m_nBuckets <= 0) {
         return false;
     }
@@ -121,7 +124,8 @@ bool CUiStringMap::Insert(const wchar_t* key, void* value) {
     return true;
 }
 
-void* CUiStringMap::Set(const wchar_t* key, void* value) {
+void* CUiStringMap::Set(const wchar_t* key, void* value)
+{
     if (m_nBuckets <= 0) {
         return value;
     }
@@ -136,7 +140,8 @@ void* CUiStringMap::Set(const wchar_t* key, void* value) {
     return nullptr;
 }
 
-bool CUiStringMap::Remove(const wchar_t* key) {
+bool CUiStringMap::Remove(const wchar_t* key)
+{
     unsigned int bucket = 0;
     Item* item = FindItem(key, &bucket);
     if (item == nullptr) {
@@ -155,7 +160,8 @@ bool CUiStringMap::Remove(const wchar_t* key) {
     return true;
 }
 
-const wchar_t* CUiStringMap::GetAt(int index) const {
+const wchar_t* CUiStringMap::GetAt(int index) const
+{
     if (index < 0) {
         return nullptr;
     }

@@ -38,7 +38,9 @@ public:
     CUiStringOrId(const wchar_t* text) : m_lpstr(text) {}
     // The number is masked to 16 bits.
     explicit CUiStringOrId(unsigned int id)
-        : m_lpstr(reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(id & 0xFFFF))) {}
+        : m_lpstr(reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(id & 0xFFFF)))
+    {
+    }
 
     bool IsId() const { return (reinterpret_cast<ULONG_PTR>(m_lpstr) >> 16) == 0; }
     WORD GetId() const { return static_cast<WORD>(reinterpret_cast<ULONG_PTR>(m_lpstr) & 0xFFFF); }

@@ -124,26 +124,66 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     LRESULT lRes = 0;
     bool bHandled = true;
     switch (uMsg) {
-    case WM_CREATE: lRes = OnCreate(uMsg, wParam, lParam, bHandled); break;
-    case WM_CLOSE: lRes = OnClose(uMsg, wParam, lParam, bHandled); break;
-    case WM_DESTROY: lRes = OnDestroy(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCACTIVATE: lRes = OnNcActivate(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCCALCSIZE: lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCPAINT: lRes = OnNcPaint(uMsg, wParam, lParam, bHandled); break;
-    case WM_NCHITTEST: lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled); break;
-    case WM_GETMINMAXINFO: lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEWHEEL: lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEHOVER: lRes = OnMouseHover(uMsg, wParam, lParam, bHandled); break;
-    case WM_SIZE: lRes = OnSize(uMsg, wParam, lParam, bHandled); break;
-    case WM_CHAR: lRes = OnChar(uMsg, wParam, lParam, bHandled); break;
-    case WM_SYSCOMMAND: lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break;
-    case WM_KEYDOWN: lRes = OnKeyDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_KILLFOCUS: lRes = OnKillFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_SETFOCUS: lRes = OnSetFocus(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONDOWN: lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled); break;
-    case WM_LBUTTONUP: lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled); break;
-    case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
-    default: bHandled = false; break;
+    case WM_CREATE:
+        lRes = OnCreate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CLOSE:
+        lRes = OnClose(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_DESTROY:
+        lRes = OnDestroy(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCACTIVATE:
+        lRes = OnNcActivate(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCCALCSIZE:
+        lRes = OnNcCalcSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCPAINT:
+        lRes = OnNcPaint(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_NCHITTEST:
+        lRes = OnNcHitTest(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_GETMINMAXINFO:
+        lRes = OnGetMinMaxInfo(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEWHEEL:
+        lRes = OnMouseWheel(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEHOVER:
+        lRes = OnMouseHover(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SIZE:
+        lRes = OnSize(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_CHAR:
+        lRes = OnChar(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SYSCOMMAND:
+        lRes = OnSysCommand(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KEYDOWN:
+        lRes = OnKeyDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_KILLFOCUS:
+        lRes = OnKillFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_SETFOCUS:
+        lRes = OnSetFocus(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONDOWN:
+        lRes = OnLButtonDown(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_LBUTTONUP:
+        lRes = OnLButtonUp(uMsg, wParam, lParam, bHandled);
+        break;
+    case WM_MOUSEMOVE:
+        lRes = OnMouseMove(uMsg, wParam, lParam, bHandled);
+        break;
+    default:
+        bHandled = false;
+        break;
     }
     if (bHandled || watch.IsDead()) {
         return lRes;
@@ -177,8 +217,7 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& 
     CControlUI* root = builder.Create(skinFile.GetData(), nullptr, this, &m_pm, nullptr);
     if (root == nullptr) {
         CUiString text = FormatSkinLoadError(builder);
-        common::log("WindowImplBase::OnCreate", __LINE__, L"skin %s not built: %s", skinFile.GetData(),
-                    text.GetData());
+        common::log("WindowImplBase::OnCreate", __LINE__, L"skin %s not built: %s", skinFile.GetData(), text.GetData());
         // The process ends below: the log writer puts its last lines on disk first.
         common::Logger::shutdown();
         ::MessageBoxW(nullptr, text, L"SkinUI", MB_ICONERROR);
@@ -190,8 +229,14 @@ LRESULT WindowImplBase::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& 
     return 0;
 }
 
-LRESULT WindowImplBase::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
+LRESULT WindowImplBase::OnClose(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
 
 LRESULT WindowImplBase::OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
@@ -226,17 +271,23 @@ LRESULT WindowImplBase::OnNcHitTest(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
     if (!::IsZoomed(m_hWnd)) {
         RECT box = m_pm.GetSizeBox();
         if (pt.y < rcClient.top + box.top) {
-            if (pt.x < rcClient.left + box.left) return HTTOPLEFT;
-            if (pt.x > rcClient.right - box.right) return HTTOPRIGHT;
+            if (pt.x < rcClient.left + box.left)
+                return HTTOPLEFT;
+            if (pt.x > rcClient.right - box.right)
+                return HTTOPRIGHT;
             return HTTOP;
         }
         if (pt.y > rcClient.bottom - box.bottom) {
-            if (pt.x < rcClient.left + box.left) return HTBOTTOMLEFT;
-            if (pt.x > rcClient.right - box.right) return HTBOTTOMRIGHT;
+            if (pt.x < rcClient.left + box.left)
+                return HTBOTTOMLEFT;
+            if (pt.x > rcClient.right - box.right)
+                return HTBOTTOMRIGHT;
             return HTBOTTOM;
         }
-        if (pt.x < rcClient.left + box.left) return HTLEFT;
-        if (pt.x > rcClient.right - box.right) return HTRIGHT;
+        if (pt.x < rcClient.left + box.left)
+            return HTLEFT;
+        if (pt.x > rcClient.right - box.right)
+            return HTRIGHT;
     }
 
     RECT caption = m_pm.GetCaptionRect();
@@ -269,8 +320,14 @@ LRESULT WindowImplBase::OnGetMinMaxInfo(UINT uMsg, WPARAM wParam, LPARAM lParam,
     return 0;
 }
 
-LRESULT WindowImplBase::OnMouseWheel(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnMouseHover(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
+LRESULT WindowImplBase::OnMouseWheel(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnMouseHover(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
 
 LRESULT WindowImplBase::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {
@@ -310,9 +367,11 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
     LRESULT lRes = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     if (::IsWindow(m_hWnd) && wasZoomed != (::IsZoomed(m_hWnd) != FALSE)) {
         CControlUI* maxButton = m_pm.FindControl(L"maxbtn");
-        if (maxButton == nullptr) maxButton = m_pm.FindControl(L"maxbtnxx");
+        if (maxButton == nullptr)
+            maxButton = m_pm.FindControl(L"maxbtnxx");
         CControlUI* restoreButton = m_pm.FindControl(L"restorebtn");
-        if (restoreButton == nullptr) restoreButton = m_pm.FindControl(L"restorebtnxx");
+        if (restoreButton == nullptr)
+            restoreButton = m_pm.FindControl(L"restorebtnxx");
         if (maxButton != nullptr && restoreButton != nullptr) {
             maxButton->SetVisible(wasZoomed);
             restoreButton->SetVisible(!wasZoomed);
@@ -322,12 +381,30 @@ LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, bo
     return lRes;
 }
 
-LRESULT WindowImplBase::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnKillFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnSetFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnLButtonUp(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
-LRESULT WindowImplBase::OnMouseMove(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) { return NotHandled(bHandled); }
+LRESULT WindowImplBase::OnKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnKillFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnSetFocus(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnLButtonUp(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
+LRESULT WindowImplBase::OnMouseMove(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
+{
+    return NotHandled(bHandled);
+}
 
 LRESULT WindowImplBase::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled)
 {

@@ -23,8 +23,10 @@ CWindowWnd::CWindowWnd()
 CWindowWnd::~CWindowWnd()
 {
     ReleaseWindow();
-    if (m_hIconBig != nullptr) ::DestroyIcon(m_hIconBig);
-    if (m_hIconSmall != nullptr) ::DestroyIcon(m_hIconSmall);
+    if (m_hIconBig != nullptr)
+        ::DestroyIcon(m_hIconBig);
+    if (m_hIconSmall != nullptr)
+        ::DestroyIcon(m_hIconSmall);
 }
 
 const wchar_t* CWindowWnd::GetSuperClassName() const { return nullptr; }
@@ -58,8 +60,7 @@ bool CWindowWnd::RegisterSuperclass()
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     const wchar_t* superName = GetSuperClassName();
-    if (!::GetClassInfoExW(nullptr, superName, &wc) &&
-        !::GetClassInfoExW(CUiManager::GetInstance(), superName, &wc)) {
+    if (!::GetClassInfoExW(nullptr, superName, &wc) && !::GetClassInfoExW(CUiManager::GetInstance(), superName, &wc)) {
         common::log("CWindowWnd::RegisterSuperclass", __LINE__, L"class %s not found lastError = %d", superName,
                     static_cast<int>(::GetLastError()));
         return false;
@@ -77,8 +78,8 @@ bool CWindowWnd::RegisterSuperclass()
     return true;
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, int x, int y, int cx,
-                        int cy, HMENU hMenu)
+HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, int x, int y, int cx, int cy,
+                        HMENU hMenu)
 {
     bool registered = GetSuperClassName() != nullptr ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered) {
@@ -92,16 +93,15 @@ HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD
     HWND hWnd = ::CreateWindowExW(exStyle, className.c_str(), name, style, x, y, cx, cy, hwndParent, hMenu,
                                   CUiManager::GetInstance(), this);
     if (hWnd == nullptr) {
-        common::log("CWindowWnd::Create", __LINE__, L"window of class %s not created lastError = %d",
-                    className.c_str(), static_cast<int>(::GetLastError()));
+        common::log("CWindowWnd::Create", __LINE__, L"window of class %s not created lastError = %d", className.c_str(),
+                    static_cast<int>(::GetLastError()));
         return nullptr;
     }
     m_hWnd = hWnd;
     return hWnd;
 }
 
-HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, const RECT& rc,
-                        HMENU hMenu)
+HWND CWindowWnd::Create(HWND hwndParent, const wchar_t* name, DWORD style, DWORD exStyle, const RECT& rc, HMENU hMenu)
 {
     return Create(hwndParent, name, style, exStyle, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, hMenu);
 }
@@ -177,21 +177,23 @@ void CWindowWnd::SetIcon(UINT resourceId)
     }
     HINSTANCE instance = CUiManager::GetInstance();
     HICON bigIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
-                                                LR_DEFAULTCOLOR));
+                                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
+                                                    LR_DEFAULTCOLOR));
     if (bigIcon == nullptr) {
-        common::log("CWindowWnd::SetIcon", __LINE__, L"icon %d not loaded lastError = %d",
-                    static_cast<int>(resourceId), static_cast<int>(::GetLastError()));
+        common::log("CWindowWnd::SetIcon", __LINE__, L"icon %d not loaded lastError = %d", static_cast<int>(resourceId),
+                    static_cast<int>(::GetLastError()));
     }
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    if (m_hIconBig != nullptr) ::DestroyIcon(m_hIconBig);
+    if (m_hIconBig != nullptr)
+        ::DestroyIcon(m_hIconBig);
     m_hIconBig = bigIcon;
 
     HICON smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                  ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                                  LR_DEFAULTCOLOR));
+                                                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                      LR_DEFAULTCOLOR));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-    if (m_hIconSmall != nullptr) ::DestroyIcon(m_hIconSmall);
+    if (m_hIconSmall != nullptr)
+        ::DestroyIcon(m_hIconSmall);
     m_hIconSmall = smallIcon;
 }
 
@@ -235,8 +237,7 @@ CWindowWnd* CWindowWnd::CreatingObject(HWND hWnd, LPARAM lParam)
     return wnd;
 }
 
-LRESULT CWindowWnd::FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                 bool superclassed)
+LRESULT CWindowWnd::FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool superclassed)
 {
     LRESULT result = ::CallWindowProcW(wnd->m_OldWndProc, hWnd, uMsg, wParam, lParam);
     if (superclassed) {

@@ -77,8 +77,7 @@ protected:
 
 private:
     // Unbinding at WM_NCDESTROY, shared by both window procedures.
-    static LRESULT FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                bool superclassed);
+    static LRESULT FinalMessage(CWindowWnd* wnd, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool superclassed);
     // The object named by the creation parameter of WM_NCCREATE, or null.
     static CWindowWnd* CreatingObject(HWND hWnd, LPARAM lParam);
 

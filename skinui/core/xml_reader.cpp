@@ -13,12 +13,11 @@ namespace {
 
 const wchar_t kEmpty[] = L"";
 
-bool IsNameChar(wchar_t ch) {
-    return ch == L'_' || ch == L':' || (ch != L'\0' && iswalnum(ch));
-}
+bool IsNameChar(wchar_t ch) { return ch == L'_' || ch == L':' || (ch != L'\0' && iswalnum(ch)); }
 
 // Blanks, tabs, line breaks and every other character up to 0x20; never the end.
-wchar_t* SkipWhitespace(wchar_t* p) {
+wchar_t* SkipWhitespace(wchar_t* p)
+{
     while (*p != L'\0' && *p <= L' ') {
         ++p;
     }
@@ -26,7 +25,8 @@ wchar_t* SkipWhitespace(wchar_t* p) {
 }
 
 // Copies text into buffer, cut to size units including the terminator.
-void CopyCut(wchar_t* buffer, SIZE_T size, const wchar_t* text) {
+void CopyCut(wchar_t* buffer, SIZE_T size, const wchar_t* text)
+{
     if (buffer == nullptr || size == 0) {
         return;
     }
@@ -54,47 +54,48 @@ const Entity kEntities[] = {
 CXmlNode::CXmlNode() : m_pOwner(nullptr), m_iPos(0), m_bMapped(false), m_nAttributes(0) {}
 
 CXmlNode::CXmlNode(const CXmlReader* owner, ULONG pos)
-    : m_pOwner(owner), m_iPos(pos), m_bMapped(false), m_nAttributes(0) {}
-
-bool CXmlNode::IsValid() const {
-    return m_pOwner != nullptr && m_iPos > 0 && m_iPos < m_pOwner->m_nElements;
+    : m_pOwner(owner), m_iPos(pos), m_bMapped(false), m_nAttributes(0)
+{
 }
 
-const wchar_t* CXmlNode::GetName() const {
+bool CXmlNode::IsValid() const { return m_pOwner != nullptr && m_iPos > 0 && m_iPos < m_pOwner->m_nElements; }
+
+const wchar_t* CXmlNode::GetName() const
+{
     if (!IsValid()) {
         return kEmpty;
     }
     return m_pOwner->m_pstrXml + m_pOwner->m_pElements[m_iPos].iStart;
 }
 
-CXmlNode CXmlNode::GetChild() const {
+CXmlNode CXmlNode::GetChild() const
+{
     if (!IsValid() || m_pOwner->m_pElements[m_iPos].iChild == 0) {
         return CXmlNode();
     }
     return CXmlNode(m_pOwner, m_pOwner->m_pElements[m_iPos].iChild);
 }
 
-CXmlNode CXmlNode::GetSibling() const {
+CXmlNode CXmlNode::GetSibling() const
+{
     if (!IsValid() || m_pOwner->m_pElements[m_iPos].iNext == 0) {
         return CXmlNode();
     }
     return CXmlNode(m_pOwner, m_pOwner->m_pElements[m_iPos].iNext);
 }
 
-bool CXmlNode::HasChildren() const {
-    return IsValid() && m_pOwner->m_pElements[m_iPos].iChild != 0;
-}
+bool CXmlNode::HasChildren() const { return IsValid() && m_pOwner->m_pElements[m_iPos].iChild != 0; }
 
-bool CXmlNode::HasAttributes() const {
-    return GetAttributeCount() > 0;
-}
+bool CXmlNode::HasAttributes() const { return GetAttributeCount() > 0; }
 
-int CXmlNode::GetAttributeCount() const {
+int CXmlNode::GetAttributeCount() const
+{
     MapAttributes();
     return m_nAttributes;
 }
 
-const wchar_t* CXmlNode::GetAttributeName(int index) const {
+const wchar_t* CXmlNode::GetAttributeName(int index) const
+{
     MapAttributes();
     if (index < 0 || index >= m_nAttributes) {
         return kEmpty;
@@ -102,7 +103,8 @@ const wchar_t* CXmlNode::GetAttributeName(int index) const {
     return m_pOwner->m_pstrXml + m_aAttributes[index * 2];
 }
 
-const wchar_t* CXmlNode::GetAttributeValue(int index) const {
+const wchar_t* CXmlNode::GetAttributeValue(int index) const
+{
     MapAttributes();
     if (index < 0 || index >= m_nAttributes) {
         return kEmpty;
@@ -110,7 +112,8 @@ const wchar_t* CXmlNode::GetAttributeValue(int index) const {
     return m_pOwner->m_pstrXml + m_aAttributes[index * 2 + 1];
 }
 
-const wchar_t* CXmlNode::GetAttributeValue(const wchar_t* name) const {
+const wchar_t* CXmlNode::GetAttributeValue(const wchar_t* name) const
+{
     MapAttributes();
     if (name == nullptr) {
         return nullptr;
@@ -123,7 +126,8 @@ const wchar_t* CXmlNode::GetAttributeValue(const wchar_t* name) const {
     return nullptr;
 }
 
-bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE_T size) const {
+bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE_T size) const
+{
     const wchar_t* value = GetAttributeValue(name);
     if (value == nullptr) {
         return false;
@@ -135,7 +139,8 @@ bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE_T si
 // Walks the attributes the parser left behind the element name: each is
 // "name" 0 [blanks] [=] [blanks] '"' "value" 0, and the list ends at the
 // start tag's ">" or "/".
-void CXmlNode::MapAttributes() const {
+void CXmlNode::MapAttributes() const
+{
     if (m_bMapped) {
         return;
     }
@@ -171,7 +176,8 @@ void CXmlNode::MapAttributes() const {
 // -------------------------------------------------------------- CXmlReader
 
 CXmlReader::CXmlReader(const wchar_t* text)
-    : m_pstrXml(nullptr), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0) {
+    : m_pstrXml(nullptr), m_pElements(nullptr), m_nElements(0), m_nReservedElements(0)
+{
     m_szErrorMsg[0] = L'\0';
     m_szErrorXml[0] = L'\0';
     if (text != nullptr) {
@@ -179,11 +185,10 @@ CXmlReader::CXmlReader(const wchar_t* text)
     }
 }
 
-CXmlReader::~CXmlReader() {
-    Release();
-}
+CXmlReader::~CXmlReader() { Release(); }
 
-void CXmlReader::Release() {
+void CXmlReader::Release()
+{
     free(m_pstrXml);
     m_pstrXml = nullptr;
     free(m_pElements);
@@ -192,22 +197,20 @@ void CXmlReader::Release() {
     m_nReservedElements = 0;
 }
 
-void CXmlReader::GetLastErrorMessage(wchar_t* buffer, SIZE_T size) const {
-    CopyCut(buffer, size, m_szErrorMsg);
-}
+void CXmlReader::GetLastErrorMessage(wchar_t* buffer, SIZE_T size) const { CopyCut(buffer, size, m_szErrorMsg); }
 
-void CXmlReader::GetLastErrorLocation(wchar_t* buffer, SIZE_T size) const {
-    CopyCut(buffer, size, m_szErrorXml);
-}
+void CXmlReader::GetLastErrorLocation(wchar_t* buffer, SIZE_T size) const { CopyCut(buffer, size, m_szErrorXml); }
 
-CXmlNode CXmlReader::GetRoot() const {
+CXmlNode CXmlReader::GetRoot() const
+{
     if (m_nElements < 2) {
         return CXmlNode();
     }
     return CXmlNode(this, 1);
 }
 
-bool CXmlReader::LoadFromString(const wchar_t* text) {
+bool CXmlReader::LoadFromString(const wchar_t* text)
+{
     if (text == nullptr) {
         text = kEmpty;
     }
@@ -222,7 +225,8 @@ bool CXmlReader::LoadFromString(const wchar_t* text) {
     return TakeText(copy, length);
 }
 
-bool CXmlReader::LoadFromMem(const BYTE* data, DWORD size, int encoding) {
+bool CXmlReader::LoadFromMem(const BYTE* data, DWORD size, int encoding)
+{
     // The old document goes only once the new text is decoded: data may
     // point into it.
     if (data == nullptr) {
@@ -284,7 +288,8 @@ bool CXmlReader::LoadFromMem(const BYTE* data, DWORD size, int encoding) {
 }
 
 // Adopts a decoded, terminated text as the new document and parses it.
-bool CXmlReader::TakeText(wchar_t* text, SIZE_T length) {
+bool CXmlReader::TakeText(wchar_t* text, SIZE_T length)
+{
     Release();
     m_szErrorMsg[0] = L'\0';
     m_szErrorXml[0] = L'\0';
@@ -300,12 +305,14 @@ bool CXmlReader::TakeText(wchar_t* text, SIZE_T length) {
     return true;
 }
 
-bool CXmlReader::FailLoad(const wchar_t* message) {
+bool CXmlReader::FailLoad(const wchar_t* message)
+{
     Release();
     return Fail(message, kEmpty);
 }
 
-bool CXmlReader::Fail(const wchar_t* message, const wchar_t* location) {
+bool CXmlReader::Fail(const wchar_t* message, const wchar_t* location)
+{
     CopyCut(m_szErrorMsg, sizeof(m_szErrorMsg) / sizeof(m_szErrorMsg[0]), message);
     CopyCut(m_szErrorXml, sizeof(m_szErrorXml) / sizeof(m_szErrorXml[0]), location);
     common::log("CXmlReader::Fail", __LINE__, L"%s at '%s'", m_szErrorMsg, m_szErrorXml);
@@ -314,7 +321,8 @@ bool CXmlReader::Fail(const wchar_t* message, const wchar_t* location) {
 
 // Appends an element record linked under iParent (behind iPrev when the
 // level already has one). Null when memory runs out.
-CXmlReader::XmlElement* CXmlReader::AddElement(ULONG iStart, ULONG iParent, ULONG iPrev) {
+CXmlReader::XmlElement* CXmlReader::AddElement(ULONG iStart, ULONG iParent, ULONG iPrev)
+{
     if (m_nElements >= m_nReservedElements) {
         const ULONG reserved = m_nReservedElements + m_nReservedElements / 2 + 500;
         void* block = realloc(m_pElements, reserved * sizeof(XmlElement));
@@ -345,7 +353,8 @@ CXmlReader::XmlElement* CXmlReader::AddElement(ULONG iStart, ULONG iParent, ULON
 // Decodes one double-quoted value in place; p is at the opening quote and
 // ends behind the closing one. The value is terminated where its decoded
 // text ends; what a shorter value leaves behind becomes blanks.
-bool CXmlReader::ParseValue(wchar_t*& p) {
+bool CXmlReader::ParseValue(wchar_t*& p)
+{
     wchar_t* start = p + 1;
     wchar_t* close = wcschr(start, L'"');
     if (close == nullptr) {
@@ -379,7 +388,8 @@ bool CXmlReader::ParseValue(wchar_t*& p) {
 
 // Attributes of a start tag, up to its ">" or "/". Each name is terminated
 // in place (over the "=" or the blank behind it).
-bool CXmlReader::ParseAttributes(wchar_t*& p) {
+bool CXmlReader::ParseAttributes(wchar_t*& p)
+{
     for (;;) {
         p = SkipWhitespace(p);
         if (*p == L'>' || *p == L'/') {
@@ -408,7 +418,8 @@ bool CXmlReader::ParseAttributes(wchar_t*& p) {
 // One pass over the text. Instead of recursing per level, the current
 // parent and the previous element at that level are kept; a closing tag
 // returns to the parent's level. Nesting depth therefore costs no stack.
-bool CXmlReader::Parse() {
+bool CXmlReader::Parse()
+{
     m_nElements = 0;
     if (AddElement(0, 0, 0) == nullptr) {
         return Fail(L"Out of memory", kEmpty);

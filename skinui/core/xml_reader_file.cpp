@@ -7,7 +7,8 @@
 
 namespace SkinUI {
 
-bool CXmlReader::LoadFromFile(const wchar_t* name, int encoding) {
+bool CXmlReader::LoadFromFile(const wchar_t* name, int encoding)
+{
     // The name may come from the current document: it is read before the
     // document is released.
     DWORD size = 0;

@@ -25,8 +25,7 @@ StandInDesktop::StandInDesktop(const std::wstring& recorderExe)
     CreateDirectoryW(windows().c_str(), nullptr);
     CreateDirectoryW(system().c_str(), nullptr);
     rundll_ = CopyFileW(recorderExe.c_str(), (system() + L"rundll32.exe").c_str(), FALSE) != FALSE;
-    if (CopyFileW(fullPath(exeDir() + L"..\\zul_test_child.exe").c_str(), (windows() + L"explorer.exe").c_str(),
-                  FALSE))
+    if (CopyFileW(fullPath(exeDir() + L"..\\zul_test_child.exe").c_str(), (windows() + L"explorer.exe").c_str(), FALSE))
         explorer_ = utility::process::create(windows() + L"explorer.exe", L"sleep=600000", false);
 }
 

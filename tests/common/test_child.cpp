@@ -24,13 +24,12 @@ int wmain(int argc, wchar_t** argv)
         } else if (arg.rfind(L"sleep=", 0) == 0) {
             Sleep(static_cast<DWORD>(_wtoi(arg.c_str() + 6)));
         } else if (arg.rfind(L"record=", 0) == 0) {
-            HANDLE file = CreateFileW(arg.c_str() + 7, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE file = CreateFileW(arg.c_str() + 7, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
                 const wchar_t* line = GetCommandLineW();
                 char utf8[8192];
-                int n = WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8, sizeof(utf8) - 2, nullptr,
-                                            nullptr);
+                int n = WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8, sizeof(utf8) - 2, nullptr, nullptr);
                 if (n > 0) {
                     utf8[n - 1] = '\r';
                     utf8[n] = '\n';

@@ -13,16 +13,14 @@ TempDir::TempDir()
     GetTempPathW(MAX_PATH, base);
     static LONG counter = 0;
     wchar_t name[64];
-    swprintf(name, 64, L"zult_%lu_%ld_%lu\\", GetCurrentProcessId(), InterlockedIncrement(&counter),
-             GetTickCount());
+    swprintf(name, 64, L"zult_%lu_%ld_%lu\\", GetCurrentProcessId(), InterlockedIncrement(&counter), GetTickCount());
     path_ = std::wstring(base) + name;
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 TempDir::~TempDir() { removeTree(path_); }
 
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)
-    : name_(name)
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value) : name_(name)
 {
     wchar_t previous[32768] = {0};
     const DWORD length = GetEnvironmentVariableW(name, previous, 32768);
@@ -69,13 +67,11 @@ void removeTree(const std::wstring& path)
 
 bool writeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    BOOL ok = bytes.empty() ||
-              WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
@@ -83,8 +79,8 @@ bool writeFile(const std::wstring& path, const std::string& bytes)
 bool readFile(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     char buffer[65536];
@@ -136,15 +132,18 @@ bool writeTableSpeaking(const std::string& unixSource, const std::wstring& path,
 {
     std::wstring source = L"Z:" + widen(unixSource);
     for (wchar_t& c : source) {
-        if (c == L'/') c = L'\\';
+        if (c == L'/')
+            c = L'\\';
     }
     std::string table;
-    if (!readFile(source, table)) return false;
+    if (!readFile(source, table))
+        return false;
     const size_t rowEnd = table.find_first_of("\r\n");
     std::string row = table.substr(0, rowEnd);
     const size_t english = row.find("\ten_US");
     const size_t other = row.find("\t" + language);
-    if (english == std::string::npos || other == std::string::npos || language.size() != 5) return false;
+    if (english == std::string::npos || other == std::string::npos || language.size() != 5)
+        return false;
     row.replace(other + 1, 5, "en_US");
     row.replace(english + 1, 5, language);
     return writeFile(path, row + table.substr(rowEnd));
@@ -152,11 +151,11 @@ bool writeTableSpeaking(const std::string& unixSource, const std::wstring& path,
 
 std::vector<ScreenshotLanguage> screenshotLanguages()
 {
-    const std::vector<ScreenshotLanguage> all = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"},
-                                                 {L"kr", "ko_KR"}, {L"jp", "ja_JP"}, {L"vn", "vi_VN"},
-                                                 {L"th", "th_TH"}, {L"pt", "pt_PT"}, {L"id", "in_ID"},
-                                                 {L"en", "ar_IL"}};
-    if (sizeof(void*) == 8) return all;
+    const std::vector<ScreenshotLanguage> all = {{L"en", "en_US"}, {L"tw", "zh_TW"}, {L"cn", "zh_CN"}, {L"kr", "ko_KR"},
+                                                 {L"jp", "ja_JP"}, {L"vn", "vi_VN"}, {L"th", "th_TH"}, {L"pt", "pt_PT"},
+                                                 {L"id", "in_ID"}, {L"en", "ar_IL"}};
+    if (sizeof(void*) == 8)
+        return all;
     return {all[0], all[1], all[6], all[9]};
 }
 
@@ -198,11 +197,9 @@ std::string narrow(const std::wstring& wide)
 {
     if (wide.empty())
         return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
 

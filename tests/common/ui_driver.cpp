@@ -113,10 +113,12 @@ void SendKey(WORD virtualKey, WORD scan, DWORD flags)
 bool PngEncoder(CLSID* clsid)
 {
     UINT count = 0, bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
+    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
+        return false;
     std::vector<BYTE> buffer(bytes);
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
+    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok)
+        return false;
     for (UINT i = 0; i < count; ++i) {
         if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
             *clsid = codecs[i].Clsid;
@@ -143,7 +145,8 @@ Program::Program(const std::wstring& exe, const std::wstring& arguments)
 
 Program::~Program()
 {
-    if (m_process == nullptr) return;
+    if (m_process == nullptr)
+        return;
     if (::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
         ::TerminateProcess(m_process, 1);
         ::WaitForSingleObject(m_process, 5000);
@@ -153,8 +156,10 @@ Program::~Program()
 
 bool Program::waitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
-    if (m_process == nullptr || ::WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode != nullptr) ::GetExitCodeProcess(m_process, exitCode);
+    if (m_process == nullptr || ::WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode != nullptr)
+        ::GetExitCodeProcess(m_process, exitCode);
     return true;
 }
 
@@ -170,7 +175,8 @@ HWND waitForWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs, b
     DWORD start = ::GetTickCount();
     for (;;) {
         HWND hwnd = findWindow(className, processId, visibleOnly);
-        if (hwnd != nullptr || ::GetTickCount() - start >= timeoutMs) return hwnd;
+        if (hwnd != nullptr || ::GetTickCount() - start >= timeoutMs)
+            return hwnd;
         ::Sleep(50);
     }
 }
@@ -183,7 +189,8 @@ ControlInfo queryControl(HWND window, const std::wstring& name, int index)
     query.index = index;
     wcsncpy(query.name, name.c_str(), 127);
     HWND answerWindow = MakeAnswerWindow(&answer);
-    if (answerWindow == nullptr) return info;
+    if (answerWindow == nullptr)
+        return info;
     COPYDATASTRUCT question = {QueryId(), sizeof(query), &query};
     DWORD_PTR result = 0;
     // A window busy for seconds (painting or waiting for a worker, under
@@ -192,7 +199,8 @@ ControlInfo queryControl(HWND window, const std::wstring& name, int index)
     LRESULT sent = ::SendMessageTimeoutW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow),
                                          reinterpret_cast<LPARAM>(&question), SMTO_NORMAL, 30000, &result);
     ::DestroyWindow(answerWindow);
-    if (sent == 0 || result != TRUE || answer.found == 0) return info;
+    if (sent == 0 || result != TRUE || answer.found == 0)
+        return info;
     info.found = true;
     info.visible = answer.visible != 0;
     info.enabled = answer.enabled != 0;
@@ -207,7 +215,8 @@ ControlInfo waitForControl(HWND window, const std::wstring& name, const std::fun
     DWORD start = ::GetTickCount();
     for (;;) {
         ControlInfo info = queryControl(window, name, index);
-        if (done(info) || ::GetTickCount() - start >= timeoutMs) return info;
+        if (done(info) || ::GetTickCount() - start >= timeoutMs)
+            return info;
         ::Sleep(50);
     }
 }
@@ -217,8 +226,10 @@ bool waitForPainted(HWND window, DWORD timeoutMs)
     const DWORD start = ::GetTickCount();
     for (;;) {
         RECT pending = {};
-        if (::IsWindow(window) && !::GetUpdateRect(window, &pending, FALSE)) return true;
-        if (::GetTickCount() - start >= timeoutMs) return false;
+        if (::IsWindow(window) && !::GetUpdateRect(window, &pending, FALSE))
+            return true;
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
         ::Sleep(50);
     }
 }
@@ -252,10 +263,10 @@ bool clickControl(HWND window, const std::wstring& name, int index, int clicks)
     const DWORD start = ::GetTickCount();
     do {
         const ControlInfo info = queryControl(window, name, index);
-        if (!info.found || !info.visible) return false;
+        if (!info.found || !info.visible)
+            return false;
         const POINT target = info.center();
-        if (info.laidOut() && OwnsForeground(window) &&
-            ::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
+        if (info.laidOut() && OwnsForeground(window) && ::GetAncestor(::WindowFromPoint(target), GA_ROOT) == window) {
             clickAt(target, clicks);
             return true;
         }
@@ -279,7 +290,8 @@ bool movePointer(POINT screen, DWORD timeoutMs)
         } else if (::GetTickCount() - stillSince >= 500) {
             return true;
         }
-        if (::GetTickCount() - start >= timeoutMs) return false;
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
         ::Sleep(20);
     }
 }
@@ -306,7 +318,8 @@ std::wstring artifactsDir()
     const std::wstring folder = length > 0 && length < MAX_PATH ? named : L"" ZUL_ARTIFACTS_DIR;
     std::wstring dir = L"Z:" + folder + L"\\";
     for (wchar_t& c : dir) {
-        if (c == L'/') c = L'\\';
+        if (c == L'/')
+            c = L'\\';
     }
     for (size_t at = dir.find(L'\\', 3); at != std::wstring::npos; at = dir.find(L'\\', at + 1)) {
         ::CreateDirectoryW(dir.substr(0, at).c_str(), nullptr);
@@ -317,9 +330,11 @@ std::wstring artifactsDir()
 std::wstring screenshot(HWND window, const std::wstring& name)
 {
     RECT rc = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (window != nullptr && !::GetWindowRect(window, &rc)) return L"";
+    if (window != nullptr && !::GetWindowRect(window, &rc))
+        return L"";
     int width = rc.right - rc.left, height = rc.bottom - rc.top;
-    if (width <= 0 || height <= 0) return L"";
+    if (width <= 0 || height <= 0)
+        return L"";
 
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
@@ -332,7 +347,8 @@ std::wstring screenshot(HWND window, const std::wstring& name)
 
     // A name with a folder in front ("zh_TW\\installer_start_page") goes into that folder.
     const size_t folder = name.rfind(L'\\');
-    if (folder != std::wstring::npos) ::CreateDirectoryW((artifactsDir() + name.substr(0, folder)).c_str(), nullptr);
+    if (folder != std::wstring::npos)
+        ::CreateDirectoryW((artifactsDir() + name.substr(0, folder)).c_str(), nullptr);
     std::wstring path = artifactsDir() + name + L".png";
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;

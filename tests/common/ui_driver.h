@@ -57,8 +57,8 @@ struct ControlInfo {
     bool found = false;
     bool visible = false;  // the control and its ancestors are shown
     bool enabled = false;
-    RECT screen = {};      // screen coordinates
-    std::wstring text;     // language keys already replaced
+    RECT screen = {};   // screen coordinates
+    std::wstring text;  // language keys already replaced
     POINT center() const { return {(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2}; }
     // Shown and given its place: a window answers before it lays out what
     // changed (on its next paint), with an empty rectangle for a control it

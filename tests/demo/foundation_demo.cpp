@@ -21,8 +21,7 @@ public:
     // Worker thread: counts the files and bytes of the folder, reporting every 50 files.
     void run()
     {
-        common::log("ScanJob::run", __LINE__, L"scan [%s] on thread %d", folder_.c_str(),
-                    GetCurrentThreadId());
+        common::log("ScanJob::run", __LINE__, L"scan [%s] on thread %d", folder_.c_str(), GetCurrentThreadId());
         WIN32_FIND_DATAW data;
         HANDLE find = FindFirstFileW((folder_ + L"\\*").c_str(), &data);
         int files = 0;
@@ -35,9 +34,8 @@ public:
                 bytes += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
                 if (files % 50 == 0) {
                     int soFar = files;
-                    poster_.post(new FunctionRunable([soFar] {
-                        wprintf(L"[ui thread %lu] %d files so far\n", GetCurrentThreadId(), soFar);
-                    }));
+                    poster_.post(new FunctionRunable(
+                        [soFar] { wprintf(L"[ui thread %lu] %d files so far\n", GetCurrentThreadId(), soFar); }));
                 }
             } while (FindNextFileW(find, &data));
             FindClose(find);
@@ -87,8 +85,8 @@ int wmain(int argc, wchar_t** argv)
 
     wprintf(L"\nlog file %ls:\n", logPath.c_str());
     fflush(stdout);
-    HANDLE file = CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         char buffer[4096];
         DWORD read = 0;

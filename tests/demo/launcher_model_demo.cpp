@@ -73,15 +73,14 @@ int wmain(int argc, wchar_t** argv)
 
         print(L"language = " + model.getLanguage() + L" / " + model.getLanguageLong());
         print(L"game folder = " + model.getPathDir());
-        printf("appminversion = %d, playerminversion = %d\n", model.getAppMinVersion(),
-               model.getPlayerMinVersion());
+        printf("appminversion = %d, playerminversion = %d\n", model.getAppMinVersion(), model.getPlayerMinVersion());
         print(L"apkurl = " + model.getApkUrl());
         print(L"playerurl = " + model.getPlayerUrl());
         print(L"launch background = " + model.launchBackgroundPath());
         print(L"player background = " + model.playerBackgroundPath());
     }
-    HANDLE file = CreateFileW((appDir + L"config.data").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW((appDir + L"config.data").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         char line[256] = {0};
         DWORD read = 0;

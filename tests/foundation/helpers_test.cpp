@@ -64,8 +64,8 @@ TEST(UstringTest, SplitTrimsBlanksAndKeepsEmptyPieces)
 
 TEST(UstringTest, KeyValuesLowerKeysKeepValuesAndSkipJunk)
 {
-    std::list<std::wstring> items = {L" Path = D:\\Games ", L"upgrade=1", L"=x", L"junk",
-                                     L"FROM=update", L"from=install"};
+    std::list<std::wstring> items = {L" Path = D:\\Games ", L"upgrade=1",   L"=x", L"junk",
+                                     L"FROM=update",        L"from=install"};
     ustring::KeyValueMap map = ustring::parseKeyValues(items, L"=");
     ASSERT_EQ(map.size(), 3u);
     std::wstring value;
@@ -158,8 +158,8 @@ TEST_F(CapturedLog, MakeDirCreatesTreesQuietlyAndRemoveFileLogsFailures)
     EXPECT_TRUE(ufile::exists(deep));
 
     EXPECT_FALSE(ufile::removeFile(dir.file(L"missing.txt")));
-    EXPECT_TRUE(logged(L"utility::ufile::removeFile: removeFile file from [ " + dir.file(L"missing.txt") +
-                       L" ] error = 2."));
+    EXPECT_TRUE(
+        logged(L"utility::ufile::removeFile: removeFile file from [ " + dir.file(L"missing.txt") + L" ] error = 2."));
     testutil::writeFile(dir.file(L"f.txt"), "x");
     EXPECT_TRUE(ufile::removeFile(dir.file(L"f.txt")));
     EXPECT_FALSE(ufile::exists(dir.file(L"f.txt")));
@@ -184,8 +184,7 @@ bool makeLargeFile(const std::wstring& path, LONGLONG size)
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     LARGE_INTEGER end;
     end.QuadPart = size;
-    bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
-              SetEndOfFile(file);
+    bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     CloseHandle(file);
     return ok;
 }
@@ -266,18 +265,17 @@ TEST(ProcessTest, DevicePathsMatchWholeVolumeNames)
     const std::vector<process::DosDevice> shortFirst = {{L"C:", L"\\Device\\HarddiskVolume1"},
                                                         {L"D:", L"\\Device\\HarddiskVolume10"}};
     const std::vector<process::DosDevice> longFirst = {shortFirst[1], shortFirst[0]};
-    const wchar_t* cases[][2] = {  // device path, drive path ("": no match)
-        {L"\\Device\\HarddiskVolume10\\games\\zulclient.exe", L"D:\\games\\zulclient.exe"},
-        {L"\\Device\\HarddiskVolume1\\games\\zulclient.exe", L"C:\\games\\zulclient.exe"},
-        {L"\\device\\HARDDISKVOLUME1\\X", L"C:\\X"},
-        {L"\\Device\\HarddiskVolume1", L"C:"},
-        {L"\\Device\\HarddiskVolume100\\x", L""},
-        {L"", L""}};
+    const wchar_t* cases[][2] = {// device path, drive path ("": no match)
+                                 {L"\\Device\\HarddiskVolume10\\games\\zulclient.exe", L"D:\\games\\zulclient.exe"},
+                                 {L"\\Device\\HarddiskVolume1\\games\\zulclient.exe", L"C:\\games\\zulclient.exe"},
+                                 {L"\\device\\HARDDISKVOLUME1\\X", L"C:\\X"},
+                                 {L"\\Device\\HarddiskVolume1", L"C:"},
+                                 {L"\\Device\\HarddiskVolume100\\x", L""},
+                                 {L"", L""}};
     for (const std::vector<process::DosDevice>& devices : {shortFirst, longFirst}) {
         for (const auto& c : cases) {
             std::wstring out;
-            EXPECT_EQ(c[1][0] != 0, process::DosPathToNtPath(c[0], &out, devices))
-                << testutil::narrow(c[0]);
+            EXPECT_EQ(c[1][0] != 0, process::DosPathToNtPath(c[0], &out, devices)) << testutil::narrow(c[0]);
             EXPECT_EQ(c[1], out);
         }
     }
@@ -306,8 +304,8 @@ TEST_F(CapturedLog, TokenCommandLineIsBoundedByTheSystemsLimit)
     EXPECT_EQ(32766u, line.size());
     EXPECT_FALSE(process::buildTokenCommandLine(L"C:\\z.exe", std::wstring(32756, L'p').c_str(), line));
     g_lines.clear();
-    EXPECT_EQ(-1, process::createWithExplorerToken(L"C:\\z.exe", std::wstring(40000, L'p').c_str(),
-                                                   std::wstring(), true));
+    EXPECT_EQ(-1,
+              process::createWithExplorerToken(L"C:\\z.exe", std::wstring(40000, L'p').c_str(), std::wstring(), true));
     EXPECT_TRUE(logged(L"command line too long"));
 }
 
@@ -337,8 +335,7 @@ TEST_F(CapturedLog, StartsWithAGivenTokenOrTheExplorerOfThisSession)
         ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
         EXPECT_EQ(ownSession, session);
         CloseHandle(token);
-        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
-                                                      true));
+        EXPECT_EQ(0, process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(), true));
         EXPECT_TRUE(testutil::fileExists(record));
     } else {
         // No explorer.exe in the Windows folder in this session (Wine runs its
@@ -346,8 +343,7 @@ TEST_F(CapturedLog, StartsWithAGivenTokenOrTheExplorerOfThisSession)
         EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_FOUND), error);
         EXPECT_TRUE(logged(L"no explorer in session"));
         EXPECT_EQ(-1,
-                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(),
-                                                   true));
+                  process::createWithExplorerToken(childExe(), (L"record=" + record).c_str(), std::wstring(), true));
         testutil::pumpFor(300);
         EXPECT_FALSE(testutil::fileExists(record));
     }
@@ -357,12 +353,10 @@ TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
 {
     const char* subKey = "Software\\ZulTests\\RegKey";
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const char installDir[] = "C:\\Games\\ZUL\\";
-    RegSetValueExA(key, "InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(installDir),
-                   sizeof(installDir));
+    RegSetValueExA(key, "InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(installDir), sizeof(installDir));
     // Stored without its terminator: the reader must still end the text.
     RegSetValueExA(key, "Unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
     std::string huge(RegKey::kMaxValueBytes + 10, 'h');
@@ -387,8 +381,7 @@ TEST_F(CapturedLog, RegistryReadRoundTripUnderATestKey)
     EXPECT_TRUE(value.empty());
     reg.close();
 
-    EXPECT_EQ(reg.RegRegOpen(HKEY_CURRENT_USER, "Software\\ZulTests\\Absent", KEY_READ),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.RegRegOpen(HKEY_CURRENT_USER, "Software\\ZulTests\\Absent", KEY_READ), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(logged(L"open reg = Software\\ZulTests\\Absent, lastError = 2"));
     RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
@@ -449,13 +442,13 @@ TEST(UsystemTest, VersionQueryAnswersForTheVersionTheProgramSees)
     const std::wstring child = testutil::exeDir() + L"..\\zul_test_child.exe";
     ASSERT_TRUE(CopyFileW(child.c_str(), probe.c_str(), FALSE));
     const wchar_t key[] = L"Software\\Wine\\AppDefaults\\zul_version_probe.exe";
-    const std::pair<const wchar_t*, DWORD> versions[] = {
-        {sizeof(void*) == 8 ? L"winxp64" : L"winxp", 0}, {L"vista", 1}, {L"win10", 1}};
+    const std::pair<const wchar_t*, DWORD> versions[] = {{sizeof(void*) == 8 ? L"winxp64" : L"winxp", 0},
+                                                         {L"vista", 1},
+                                                         {L"win10", 1}};
     for (const auto& version : versions) {
         SCOPED_TRACE(testutil::narrow(version.first));
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Version", REG_SZ, version.first,
-                                  static_cast<DWORD>((wcslen(version.first) + 1) * sizeof(wchar_t))));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Version", REG_SZ, version.first,
+                                                 static_cast<DWORD>((wcslen(version.first) + 1) * sizeof(wchar_t))));
         DWORD code = 99;
         process::execute(probe, L"vista", false, 10000, code);
         EXPECT_EQ(version.second, code);

@@ -37,9 +37,8 @@ TEST_F(LogFileTest, LineLayoutCarriesTimeThreadFunctionAndLine)
     common::log("utility::ufile::makeDir", 57, L"make dir failed! error = %d.", 5);
     std::string text = stopAndRead();
 
-    std::regex layout(
-        "^\\d\\d-\\d\\d\t\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\t(\\d{4,})\tutility::ufile::makeDir\t\\(57\\):"
-        "make dir failed! error = 5\\.\r\n$");
+    std::regex layout("^\\d\\d-\\d\\d\t\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\t(\\d{4,})\tutility::ufile::makeDir\t\\(57\\):"
+                      "make dir failed! error = 5\\.\r\n$");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(text, match, layout)) << text;
     EXPECT_EQ(std::stoul(match[1].str()), GetCurrentThreadId());
@@ -51,7 +50,8 @@ TEST_F(LogFileTest, WideStringsPercentSignsAndNonAsciiSurviveFormatting)
     const wchar_t* url = L"http://h/a%20b?q=%s";
     common::log("T::f", 1, L"url = [%s] name = %s", url, L"Grüße 日本");
     std::string text = stopAndRead();
-    EXPECT_NE(text.find("url = [http://h/a%20b?q=%s] name = Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC\r\n"),
+    EXPECT_NE(text.find("url = [http://h/a%20b?q=%s] name = Gr\xC3\xBC\xC3\x9F"
+                        "e \xE6\x97\xA5\xE6\x9C\xAC\r\n"),
               std::string::npos)
         << text;
 }
@@ -123,7 +123,9 @@ TEST_F(LogFileTest, ExistingFileIsAppendedButUtf16FileIsEmptied)
     EXPECT_EQ(text.rfind("old line\r\n", 0), 0u);
     EXPECT_NE(text.find("new\r\n"), std::string::npos);
 
-    testutil::writeFile(path_, std::string("\xFF\xFE" "x\0y\0", 6));
+    testutil::writeFile(path_, std::string("\xFF\xFE"
+                                           "x\0y\0",
+                                           6));
     common::startLogging(path_);
     common::log("T::b", 1, L"fresh");
     text = stopAndRead();

@@ -25,7 +25,9 @@ struct TaskProbe {
 class ProbeTask : public Runable {
 public:
     ProbeTask(TaskProbe& probe, std::vector<int>* order = nullptr, int tag = 0)
-        : probe_(probe), order_(order), tag_(tag) {}
+        : probe_(probe), order_(order), tag_(tag)
+    {
+    }
     ~ProbeTask() override { ++probe_.releases; }
     void run() override
     {
@@ -167,7 +169,9 @@ TEST_F(DispatcherTest, ATimerTaskThatStopsItsOwnTimerLivesUntilItsTickReturns)
 {
     struct SelfStopping : Runable {
         SelfStopping(UiTimer& timer, int& destroyed, int& runs, bool& aliveAfterStop)
-            : timer_(timer), destroyed_(&destroyed), runs_(&runs), aliveAfterStop_(&aliveAfterStop) {}
+            : timer_(timer), destroyed_(&destroyed), runs_(&runs), aliveAfterStop_(&aliveAfterStop)
+        {
+        }
         ~SelfStopping() override { ++*destroyed_; }
         void run() override
         {
@@ -222,10 +226,13 @@ TEST(DispatcherLifetime, DestroyReleasesRemainingTimersAndQueuedTasksAndLaterPos
 TEST(DispatcherLifetime, PostsRacingDestroyAreRunOrReleasedExactlyOnce)
 {
     struct CountedTask : Runable {
-        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases)
-            : runs_(runs), releases_(releases) {}
+        CountedTask(std::atomic<int>& runs, std::atomic<int>& releases) : runs_(runs), releases_(releases) {}
         ~CountedTask() override { ++releases_; }
-        void run() override { EXPECT_EQ(1, ++ownRuns_); ++runs_; }
+        void run() override
+        {
+            EXPECT_EQ(1, ++ownRuns_);
+            ++runs_;
+        }
         std::atomic<int>& runs_;
         std::atomic<int>& releases_;
         int ownRuns_ = 0;
@@ -325,8 +332,7 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
     // A task that ignores the stop is terminated after the timeout and
     // released once, only when its thread has ended.
     struct StubbornTask : Runable {
-        StubbornTask(TaskProbe& probe, bool& endedAtRelease)
-            : probe_(probe), endedAtRelease_(endedAtRelease) {}
+        StubbornTask(TaskProbe& probe, bool& endedAtRelease) : probe_(probe), endedAtRelease_(endedAtRelease) {}
         ~StubbornTask() override
         {
             endedAtRelease_ = WaitForSingleObject(self_, 0) == WAIT_OBJECT_0;
@@ -335,8 +341,8 @@ TEST(WorkerThreadTest, StopRequestCutsTheWaitShortAndStubbornTasksAreTerminated)
         }
         void run() override
         {
-            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self_,
-                            SYNCHRONIZE, FALSE, 0);
+            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self_, SYNCHRONIZE, FALSE,
+                            0);
             ++probe_.runs;
             Sleep(20000);
         }

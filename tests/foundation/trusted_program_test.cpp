@@ -103,8 +103,8 @@ TEST_F(TrustedProgramTest, TheCheckedFileIsHeldAgainstWritesUntilItHasStarted)
     EXPECT_FALSE(utility::process::execute(unsigned_, L"", false, 10000));
     EXPECT_EQ(1u, logged(dir.file(L"unsigned.exe") + L" not started: unsigned"));
     EXPECT_FALSE(testutil::fileExists(dir.file(L"unsigned.cmdline.txt")));
-    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, writer);
     EXPECT_EQ(TrustVerdict::Unreadable, TrustedProgram(path).verdict());
     CloseHandle(writer);

@@ -45,8 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         return 1;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"bare", WS_POPUP, x, y, kWidth, kHeight,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"bare", WS_POPUP, x, y, kWidth, kHeight, nullptr, nullptr,
+                                  instance, nullptr);
     if (window == nullptr)
         return 1;
     ShowWindow(window, SW_SHOWNORMAL);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const DWORD kSettledMs = 1500;   // unchanged this long: the final picture
+const DWORD kSettledMs = 1500;  // unchanged this long: the final picture
 const DWORD kTimeoutMs = 60000;
 
 double nowMs()

@@ -31,23 +31,27 @@ void showInstallation(const std::wstring& folder, const insttest::PayloadItems& 
 {
     print(L"files (bytes installed / in the payload):");
     for (const auto& item : payload)
-        print(L"  " + item.first + L"  " + std::to_wstring(testutil::readFile(folder + item.first).size()) +
-              L" / " + std::to_wstring(item.second.size()));
+        print(L"  " + item.first + L"  " + std::to_wstring(testutil::readFile(folder + item.first).size()) + L" / " +
+              std::to_wstring(item.second.size()));
 
     print(L"registry:");
-    const std::pair<const wchar_t*, const wchar_t*> values[] = {
-        {insttest::kProductKey, L"InstallDir"}, {insttest::kProductKey, L"Version"},
-        {insttest::kProductKey, L"Language"}, {insttest::kProductKey, L"LanguageLong"},
-        {insttest::kRunKey, L"ZUL"}, {insttest::kUninstallKey, L"UninstallString"},
-        {insttest::kUninstallKey, L"DisplayName"}, {insttest::kUninstallKey, L"DisplayIcon"},
-        {insttest::kUninstallKey, L"Publisher"}, {insttest::kUninstallKey, L"DisplayVersion"}};
+    const std::pair<const wchar_t*, const wchar_t*> values[] = {{insttest::kProductKey, L"InstallDir"},
+                                                                {insttest::kProductKey, L"Version"},
+                                                                {insttest::kProductKey, L"Language"},
+                                                                {insttest::kProductKey, L"LanguageLong"},
+                                                                {insttest::kRunKey, L"ZUL"},
+                                                                {insttest::kUninstallKey, L"UninstallString"},
+                                                                {insttest::kUninstallKey, L"DisplayName"},
+                                                                {insttest::kUninstallKey, L"DisplayIcon"},
+                                                                {insttest::kUninstallKey, L"Publisher"},
+                                                                {insttest::kUninstallKey, L"DisplayVersion"}};
     for (const auto& v : values) {
         const HKEY root = v.first == insttest::kUninstallKey ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
         std::wstring value;
         if (!insttest::readRegString(root, v.first, v.second, value))
             value = L"(missing)";
-        print(std::wstring(root == HKEY_CURRENT_USER ? L"  HKCU\\" : L"  HKLM\\") + v.first + L" [" +
-              v.second + L"] = " + value);
+        print(std::wstring(root == HKEY_CURRENT_USER ? L"  HKCU\\" : L"  HKLM\\") + v.first + L" [" + v.second +
+              L"] = " + value);
     }
 
     print(L"shortcuts:");
@@ -76,10 +80,9 @@ int showOnly(const std::wstring& folderArg, const std::wstring& installer)
     print(L"install folder: " + folder);
     wchar_t system[MAX_PATH] = {0};
     const DWORD length = GetEnvironmentVariableW(L"ZUL_TEST_SYSTEM_DIR", system, MAX_PATH);
-    const std::wstring record = length > 0 && length < MAX_PATH
-                                    ? utility::ufile::withSeparator(system) +
-                                          L"WindowsPowerShell\\v1.0\\powershell.cmdline.txt"
-                                    : std::wstring();
+    const std::wstring record = length > 0 && length < MAX_PATH ? utility::ufile::withSeparator(system) +
+                                                                      L"WindowsPowerShell\\v1.0\\powershell.cmdline.txt"
+                                                                : std::wstring();
     showInstallation(folder, payload, record);
     const std::vector<std::wstring> launched = insttest::recordedCommandLines(folder + L"zulplay.cmdline.txt");
     if (!launched.empty()) {

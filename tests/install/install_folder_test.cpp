@@ -50,10 +50,7 @@ public:
             roots.push_back(drive.root);
         return roots;
     }
-    UINT driveType(const std::wstring& root) override
-    {
-        return find(root) ? find(root)->type : DRIVE_NO_ROOT_DIR;
-    }
+    UINT driveType(const std::wstring& root) override { return find(root) ? find(root)->type : DRIVE_NO_ROOT_DIR; }
     bool isHotplug(const std::wstring& root) override { return find(root) && find(root)->hotplug; }
     bool isSsd(const std::wstring& name) override
     {
@@ -113,8 +110,8 @@ TEST(DriveScoreTest, SsdFactorAboveTheLimitOnly)
 TEST(DriveScoreTest, OnlyFat32AndNtfsScore)
 {
     FakeDriveInfo info;
-    info.drives = {fixedDrive(L"C:\\", 500), fixedDrive(L"D:\\", 900000),
-                   fixedDrive(L"E:\\", 800000), fixedDrive(L"F:\\", 700)};
+    info.drives = {fixedDrive(L"C:\\", 500), fixedDrive(L"D:\\", 900000), fixedDrive(L"E:\\", 800000),
+                   fixedDrive(L"F:\\", 700)};
     info.drives[1].fileSystem = L"exFAT";
     info.drives[2].fileSystem = L"ntfs";  // names compare exactly
     info.drives[3].fileSystem = L"FAT32";
@@ -150,12 +147,15 @@ TEST(InstallPathTest, CheckFreeSpaceOfUserFolders)
     FakeDriveInfo info;
     info.drives = {fixedDrive(L"D:\\", 1000)};
     const std::pair<const wchar_t*, bool> cases[] = {
-        {L"  D:/Games/ZUL/  ", true}, {L"D:\\a\\\\b", true},
-        {L"D:\\a\\ ", true},          // the last piece is not tested
-        {L"D:\\ \\b", false},         // a piece of blanks
-        {L"D:\\", false},             {L"", false},
-        {L"D:\\Games\\a:b", false},   {L"D:\\Ga|mes", false},
-        {L"E:\\Games", false},        // no such drive
+        {L"  D:/Games/ZUL/  ", true},
+        {L"D:\\a\\\\b", true},
+        {L"D:\\a\\ ", true},   // the last piece is not tested
+        {L"D:\\ \\b", false},  // a piece of blanks
+        {L"D:\\", false},
+        {L"", false},
+        {L"D:\\Games\\a:b", false},
+        {L"D:\\Ga|mes", false},
+        {L"E:\\Games", false},  // no such drive
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.second, checkFreeSpace(info, c.first)) << testutil::narrow(c.first);
@@ -168,8 +168,8 @@ TEST(InstallPathTest, SanitizeAndNormalize)
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"C:/Pro<g>ram/Fi|les/", L"C:\\Program\\Files"},
         {L"  D:\\ Games \\\\ZUL\\ ", L"D:\\Games\\ZUL"},
-        {L"D:\\a\\?*\\b", L"D:\\a\\b"},                  // a part left empty is dropped
-        {L"\\\\server\\share", L"\\server\\share"},      // one leading backslash stays
+        {L"D:\\a\\?*\\b", L"D:\\a\\b"},              // a part left empty is dropped
+        {L"\\\\server\\share", L"\\server\\share"},  // one leading backslash stays
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.second, KXSpaceModel::sanitizePath(c.first)) << testutil::narrow(c.first);
@@ -219,8 +219,7 @@ TEST_F(CalcInstallPathTest, ExistingRegisteredFolderIsReusedUpToTheProductFolder
 
 TEST_F(CalcInstallPathTest, MissingFolderFallsBackToTheBestDriveThenTheSystemRoot)
 {
-    insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir",
-                             temp.path() + L"gone\\ZUL\\");
+    insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", temp.path() + L"gone\\ZUL\\");
     drives.drives = {fixedDrive(L"Q:\\", 100), fixedDrive(L"R:\\", 50000)};
     EXPECT_EQ(L"R:\\ZUL\\", calc());
     EXPECT_EQ(L"", previous);

@@ -25,9 +25,8 @@ void expectSuccessfulProtocol(const std::vector<Progress>& seen)
             EXPECT_LE(seen[i].percent, 80);
         }
     }
-    EXPECT_EQ((std::vector<int>{80, 80, 90, 100}),
-              (std::vector<int>{seen[tail].percent, seen[tail + 1].percent,
-                                seen[tail + 2].percent, seen[tail + 3].percent}));
+    EXPECT_EQ((std::vector<int>{80, 80, 90, 100}), (std::vector<int>{seen[tail].percent, seen[tail + 1].percent,
+                                                                     seen[tail + 2].percent, seen[tail + 3].percent}));
 }
 
 // A copy of the test helper program started as the launcher from folder.
@@ -59,7 +58,8 @@ protected:
         const insttest::PayloadItems items = insttest::payloadItems();
         insttest::expectPayloadInstalled(items, installPath);
         for (const auto& item : items)
-            EXPECT_TRUE(testutil::readFile(payloadSource() + item.first) == item.second) << testutil::narrow(item.first);
+            EXPECT_TRUE(testutil::readFile(payloadSource() + item.first) == item.second)
+                << testutil::narrow(item.first);
     }
     void expectRegistered() { insttest::expectRegistered(installPath, L"tw", L"zh_TW"); }
     void expectShortcuts() { insttest::expectShortcuts(installPath); }
@@ -153,8 +153,8 @@ TEST_F(InstallJobTest, LockedLauncherIsMovedAsideAndTheRetryPostsNoPercentages)
     const std::wstring locked = installPath + L"zulplay.exe";
     ASSERT_TRUE(testutil::writeFile(locked, "old launcher"));
     ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
 
     const std::vector<Progress> seen = insttest::runInstallJob(model);
@@ -190,8 +190,8 @@ TEST(MoveAsideTest, OnlyFilesInsideTheInstallFolderAreTouched)
     ASSERT_TRUE(testutil::writeFile(temp.path() + L"outside.txt", "x"));
 
     // Names that are empty, lead outside or name a folder move nothing.
-    for (const wchar_t* name : {L"", L"..\\outside.txt", L"../outside.txt", L".", L"fonts",
-                                L"\\outside.txt", L"C:outside.txt"}) {
+    for (const wchar_t* name :
+         {L"", L"..\\outside.txt", L"../outside.txt", L".", L"fonts", L"\\outside.txt", L"C:outside.txt"}) {
         EXPECT_FALSE(moveAsideFailedItem(folder, name)) << testutil::narrow(name);
         EXPECT_TRUE(testutil::dirExists(folder + L"fonts"));
         EXPECT_FALSE(testutil::dirExists(temp.path() + L"ZUL.tmp"));

@@ -35,9 +35,8 @@ inline std::vector<Progress> runInstallJob(KXSpaceModel& model, DWORD timeoutMs 
     });
     if (!model.startInstallJob())
         return seen;
-    testutil::pumpUntil(
-        [&] { return !seen.empty() && (seen.back().percent == 100 || seen.back().percent == -1); },
-        timeoutMs);
+    testutil::pumpUntil([&] { return !seen.empty() && (seen.back().percent == 100 || seen.back().percent == -1); },
+                        timeoutMs);
     model.joinWorker(5000);
     testutil::pumpFor(50);
     model.setProgressCallback(nullptr);
@@ -75,8 +74,7 @@ inline void expectPayloadInstalled(const PayloadItems& items, const std::wstring
 }
 
 // The product key, the Run value and the uninstall entry of an installation.
-inline void expectRegistered(const std::wstring& installPath, const std::wstring& region,
-                             const std::wstring& locale)
+inline void expectRegistered(const std::wstring& installPath, const std::wstring& region, const std::wstring& locale)
 {
     const struct {
         HKEY root;
@@ -139,8 +137,8 @@ inline void expectFirewallCommand(const StandInSystemFolder& system, const std::
     // Neither the user's profile nor a prompt in the elevated PowerShell.
     EXPECT_EQ(std::vector<std::wstring>{L"\"" + system.powershellExe() +
                                         L"\" -NoProfile -NonInteractive New-NetFirewallRule -DisplayName \"ZUL\" "
-                                        L"-Direction Inbound -Program '" + quotedProgram +
-                                        L"' -RemoteAddress LocalSubnet -Action Allow"},
+                                        L"-Direction Inbound -Program '" +
+                                        quotedProgram + L"' -RemoteAddress LocalSubnet -Action Allow"},
               recordedCommandLines(system.powershellRecord()));
 }
 

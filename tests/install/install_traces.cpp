@@ -43,25 +43,21 @@ int LogCapture::count(const std::wstring& text) const
     return n;
 }
 
-bool readRegString(HKEY root, const std::wstring& key, const std::wstring& name,
-                   std::wstring& value)
+bool readRegString(HKEY root, const std::wstring& key, const std::wstring& name, std::wstring& value)
 {
     wchar_t buffer[2048] = {0};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     value.clear();
-    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
         return false;
     value = buffer;
     return true;
 }
 
-bool writeRegString(HKEY root, const std::wstring& key, const std::wstring& name,
-                    const std::wstring& value)
+bool writeRegString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
 {
     return RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
-           ERROR_SUCCESS;
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool regKeyExists(HKEY root, const std::wstring& key)

@@ -26,10 +26,8 @@ public:
 };
 
 // A REG_SZ value; false when the key or value is missing or of another type.
-bool readRegString(HKEY root, const std::wstring& key, const std::wstring& name,
-                   std::wstring& value);
-bool writeRegString(HKEY root, const std::wstring& key, const std::wstring& name,
-                    const std::wstring& value);
+bool readRegString(HKEY root, const std::wstring& key, const std::wstring& name, std::wstring& value);
+bool writeRegString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
 bool regKeyExists(HKEY root, const std::wstring& key);
 
 // A shell folder of this user (CSIDL), without trailing backslash.

@@ -72,11 +72,10 @@ TEST_F(InstallerProgramTest, UnattendedRunInstallsRegistersAndStartsTheLauncherU
     // The log tells the run from its first line to its end.
     const std::wstring region = KXSpaceModel::regionFromUiLanguage(GetUserDefaultUILanguage());
     for (const std::wstring& line : std::vector<std::wstring>{
-             L"*******************kxspace install start *********************",
-          L"name is zulinst.exe", L"installpath:" + installPath + L" language " + region + L" open:",
-          L"shareduid: package:", L"player, create root window...", L"init tray icon", L"kill progress",
-          L"pathToReg installPath " + installPath, L"register firewall end 1",
-          L"kxspace install end, exit code 1"})
+             L"*******************kxspace install start *********************", L"name is zulinst.exe",
+             L"installpath:" + installPath + L" language " + region + L" open:", L"shareduid: package:",
+             L"player, create root window...", L"init tray icon", L"kill progress",
+             L"pathToReg installPath " + installPath, L"register firewall end 1", L"kxspace install end, exit code 1"})
         EXPECT_EQ(1, logged(line)) << testutil::narrow(line);
     EXPECT_EQ(2, logged(L"cmd:" + commandLine));  // the start-up's and the model's
     EXPECT_EQ(0, logged(L"show root window"));
@@ -90,8 +89,8 @@ TEST_F(InstallerProgramTest, RenamedCopyTakesItsRegionLanguageAndIdsFromItsName)
     insttest::InstallerCopy installer(insttest::testInstallerExe(), name);
     ASSERT_TRUE(installer.made());
     // A package token starts the launcher and closes even without "from".
-    const insttest::RunResult run =
-        insttest::runInstaller(installer.exe(), L"from=install_silent|path=" + temp.path() + L"Games");
+    const insttest::RunResult run = insttest::runInstaller(installer.exe(),
+                                                           L"from=install_silent|path=" + temp.path() + L"Games");
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_FALSE(run.windowShown);
@@ -116,7 +115,7 @@ TEST_F(InstallerProgramTest, CommandLineInQuotesAsAShellPassesIt)
     const std::wstring whole = temp.path() + L"Bar Games";
     const std::wstring item = temp.path() + L"Other Games";
     const std::pair<std::wstring, std::wstring> runs[] = {
-        {whole, L"\"from=install|path=" + whole + L"\""},      // the whole line in quotes
+        {whole, L"\"from=install|path=" + whole + L"\""},    // the whole line in quotes
         {item, L"from=install| \"path=" + item + L"\\\" "},  // one item in quotes
     };
     for (const auto& folderAndLine : runs) {
@@ -140,8 +139,8 @@ TEST_F(InstallerProgramTest, WithoutADisplayEndsWithItsCodeAndItsLog)
         GTEST_SKIP() << "runs in the no-display entry of this test";
     insttest::InstallerCopy installer(insttest::testInstallerExe());
     ASSERT_TRUE(installer.made());
-    const insttest::RunResult run =
-        insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    const insttest::RunResult run = insttest::runInstaller(installer.exe(),
+                                                           L"from=install|path=" + temp.path() + L"Games");
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(static_cast<DWORD>(-1), run.exitCode);
     EXPECT_EQ(1, logged(L"main window not created lastError = ", true));
@@ -237,8 +236,8 @@ TEST_F(InstallerProgramTest, ProgramsAndDllsPlantedBesideItAreNeverUsed)
     insttest::InstallerCopy installer(insttest::testInstallerExe());
     ASSERT_TRUE(installer.made());
     for (const wchar_t* tool : {L"taskkill.exe", L"powershell.exe", L"cmd.exe"})
-        ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), (installer.folder() + tool).c_str(),
-                              FALSE));
+        ASSERT_TRUE(
+            CopyFileW((testutil::exeDir() + L"powershell.exe").c_str(), (installer.folder() + tool).c_str(), FALSE));
     // The window loads uxtheme.dll by name once it runs. Wine prefers its own
     // copy of a system DLL; told otherwise for this program, it takes the
     // first copy in the search path, as Windows does.
@@ -247,15 +246,16 @@ TEST_F(InstallerProgramTest, ProgramsAndDllsPlantedBesideItAreNeverUsed)
     const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\zulinst.exe\\DllOverrides";
     ASSERT_TRUE(insttest::writeRegString(HKEY_CURRENT_USER, kOverrides, L"uxtheme", L"native,builtin"));
 
-    const insttest::RunResult run = insttest::runInstaller(installer.exe(), L"from=install|path=" + temp.path() + L"Games");
+    const insttest::RunResult run = insttest::runInstaller(installer.exe(),
+                                                           L"from=install|path=" + temp.path() + L"Games");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\zulinst.exe");
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_EQ(1, logged(L"kill progress"));
     insttest::expectFirewallCommand(installer.system(), installPath + L"zulplay.exe");
     expectLauncherStarted();
-    for (const wchar_t* trace : {L"taskkill.cmdline.txt", L"powershell.cmdline.txt", L"cmd.cmdline.txt",
-                                 L"uxtheme.dll.loaded"})
+    for (const wchar_t* trace :
+         {L"taskkill.cmdline.txt", L"powershell.cmdline.txt", L"cmd.cmdline.txt", L"uxtheme.dll.loaded"})
         EXPECT_FALSE(testutil::fileExists(installer.folder() + trace)) << testutil::narrow(trace);
 }
 

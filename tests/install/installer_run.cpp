@@ -38,10 +38,7 @@ RunResult runInstaller(const std::wstring& exe, const std::wstring& commandLine,
     return result;
 }
 
-std::wstring installerLogPath()
-{
-    return shellFolder(CSIDL_APPDATA) + L"\\zulplay\\log\\install.log";
-}
+std::wstring installerLogPath() { return shellFolder(CSIDL_APPDATA) + L"\\zulplay\\log\\install.log"; }
 
 std::vector<std::wstring> installerLogMessages()
 {

@@ -73,8 +73,8 @@ protected:
     bool click(const std::wstring& name) { return uidriver::clickControl(window, name); }
     bool startEnabled(bool enabled)
     {
-        return waitFor(L"startBtn", [&](const ControlInfo& c) { return c.found && c.enabled == enabled; })
-                   .enabled == enabled;
+        return waitFor(L"startBtn", [&](const ControlInfo& c) { return c.found && c.enabled == enabled; }).enabled ==
+               enabled;
     }
 
     // Types a folder into the field and leaves it by clicking the panel's
@@ -93,8 +93,8 @@ protected:
             for (size_t i = 0; i < edit.text.size() + 2; ++i)
                 uidriver::pressKey(VK_BACK);
             uidriver::typeText(folder);
-            edit = uidriver::waitForControl(window, L"pathEdit",
-                                            [&](const ControlInfo& c) { return c.text == folder; }, kWait / 2);
+            edit = uidriver::waitForControl(
+                window, L"pathEdit", [&](const ControlInfo& c) { return c.text == folder; }, kWait / 2);
         }
         ASSERT_EQ(folder, edit.text);
         uidriver::clickAt({edit.screen.left + 40, edit.screen.top - 14});
@@ -151,7 +151,8 @@ TEST_F(InstallerWindowTest, AgreementFolderRulesMessageBoxesAndEscape)
     RECT before = {}, after = {};
     GetWindowRect(window, &before);
     ASSERT_TRUE(click(L"definepathBtn"));
-    ASSERT_TRUE(testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; }, kWait));
+    ASSERT_TRUE(
+        testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; }, kWait));
     EXPECT_EQ(60, (after.bottom - after.top) - (before.bottom - before.top));
     EXPECT_EQ(installPath, fieldText());
     Sleep(300);
@@ -222,7 +223,8 @@ TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLaunc
     ASSERT_TRUE(click(L"cancelBtn"));
     PostMessageW(window, WM_CLOSE, 0, 0);
     uidriver::pressKey(VK_ESCAPE);
-    const ControlInfo tryNow = waitFor(L"startBtn", [](const ControlInfo& c) { return shown(c) && c.text == L"Try now"; });
+    const ControlInfo tryNow = waitFor(L"startBtn",
+                                       [](const ControlInfo& c) { return shown(c) && c.text == L"Try now"; });
     ASSERT_TRUE(shown(tryNow));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_GE(insttest::logged(L"installing, close ignored"), 1);
@@ -245,8 +247,8 @@ TEST_F(InstallerWindowTest, StartWalksTheProgressToTheEndAndTryNowStartsTheLaunc
 // that user and the shell opens nothing; elsewhere the shell opens them.
 TEST_F(InstallerWindowTest, AgreementLinksOpenAsTheDesktopUserElseThroughTheShell)
 {
-    const std::pair<const wchar_t*, std::wstring> links[] = {
-        {L"protocolBtn1", ZUL_AGREEMENT_TERMS}, {L"protocolBtn2", ZUL_AGREEMENT_PRIVACY}};
+    const std::pair<const wchar_t*, std::wstring> links[] = {{L"protocolBtn1", ZUL_AGREEMENT_TERMS},
+                                                             {L"protocolBtn2", ZUL_AGREEMENT_PRIVACY}};
     insttest::ShellBrowser browser(temp.path());
     ASSERT_TRUE(browser.made());
 
@@ -308,8 +310,8 @@ TEST_F(InstallerWindowTest, FailedInstallationShowsWhyAndLetsTheUserClose)
 
     const std::wstring why = L"The installation package could not be unpacked.";
     ASSERT_TRUE(click(L"startBtn"));
-    const ControlInfo status =
-        waitFor(L"updateStatusLabel", [&](const ControlInfo& c) { return shown(c) && c.text == why; });
+    const ControlInfo status = waitFor(L"updateStatusLabel",
+                                       [&](const ControlInfo& c) { return shown(c) && c.text == why; });
     ASSERT_EQ(why, status.text);
     Sleep(300);
     uidriver::screenshot(window, L"installer_failure");
@@ -351,13 +353,14 @@ TEST_F(InstallerWindowTest, PagesInEveryLanguage)
         RECT before = {}, after = {};
         GetWindowRect(window, &before);
         ASSERT_TRUE(click(L"definepathBtn"));
-        ASSERT_TRUE(testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; },
-                                        kWait));
+        ASSERT_TRUE(
+            testutil::pumpUntil([&] { return GetWindowRect(window, &after) && after.bottom > before.bottom; }, kWait));
         Sleep(300);
         uidriver::screenshot(window, folder + L"installer_folder_panel");
 
         ASSERT_TRUE(click(L"startBtn"));
-        ASSERT_TRUE(shown(waitFor(L"startBtn", [&](const ControlInfo& c) { return shown(c) && c.text != start.text; })));
+        ASSERT_TRUE(
+            shown(waitFor(L"startBtn", [&](const ControlInfo& c) { return shown(c) && c.text != start.text; })));
         Sleep(300);
         uidriver::screenshot(window, folder + L"installer_complete_page");
         ASSERT_TRUE(click(L"cancelBtn"));

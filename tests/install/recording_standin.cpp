@@ -18,7 +18,8 @@ namespace {
 // Appends the text and CR LF, in UTF-8, to the file.
 bool appendLine(const std::wstring& path, const wchar_t* text)
 {
-    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr)),
+                     '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
     utf8.back() = '\r';
     utf8 += '\n';
@@ -50,12 +51,11 @@ int wmain()
     // The folder first: a test that sees the command line finds the folder too.
     std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]));
-    if (!appendLine(record + L".cwd.txt", folder.c_str()) ||
-        !appendLine(record + L".cmdline.txt", GetCommandLineW()))
+    if (!appendLine(record + L".cwd.txt", folder.c_str()) || !appendLine(record + L".cmdline.txt", GetCommandLineW()))
         return 1;
 
-    HANDLE wait = CreateFileW((base + L".wait.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE wait = CreateFileW((base + L".wait.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (wait != INVALID_HANDLE_VALUE) {
         char digits[16] = {0};
         DWORD read = 0;

@@ -27,15 +27,14 @@ bool makeJunction(const std::wstring& link, const std::wstring& target)
     if (!CreateDirectoryW(link.c_str(), nullptr))
         return false;
     utility::ScopedHandle dir(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                          nullptr));
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     // Mount-point data: tag, length, reserved, then substitute and print
     // name (offset, length) and both names with terminators.
     const std::wstring names = L"\\??\\" + target + L'\0' + target + L'\0';
     const USHORT substitute = static_cast<USHORT>((target.size() + 4) * sizeof(wchar_t));
     const USHORT print = static_cast<USHORT>(target.size() * sizeof(wchar_t));
-    const USHORT fields[6] = {static_cast<USHORT>(8 + names.size() * sizeof(wchar_t)), 0, 0,
-                              substitute, static_cast<USHORT>(substitute + sizeof(wchar_t)), print};
+    const USHORT fields[6] = {static_cast<USHORT>(8 + names.size() * sizeof(wchar_t)), 0,    0, substitute,
+                              static_cast<USHORT>(substitute + sizeof(wchar_t)),       print};
     std::vector<BYTE> buffer(4 + sizeof(fields) + names.size() * sizeof(wchar_t));
     const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
     memcpy(&buffer[0], &tag, 4);
@@ -43,8 +42,7 @@ bool makeJunction(const std::wstring& link, const std::wstring& target)
     memcpy(&buffer[4 + sizeof(fields)], names.data(), names.size() * sizeof(wchar_t));
     DWORD returned = 0;
     return dir.valid() && DeviceIoControl(dir.get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                          static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                          nullptr);
+                                          static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
 }
 
 // Runs "/bin/<command>" on the Unix side of Wine on the two paths (false
@@ -65,14 +63,13 @@ bool runUnix(const char* command, const std::wstring& a, const std::wstring& lin
     std::wstring wide = testutil::widen(line + "\"");
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION info;
-    if (!CreateProcessW(L"Z:\\bin\\sh", &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    if (!CreateProcessW(L"Z:\\bin\\sh", &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     // Wine does not wait for Unix programs: watch for the result instead.
-    return testutil::pumpUntil(
-        [&] { return (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES) == present; }, 5000);
+    return testutil::pumpUntil([&] { return (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES) == present; },
+                               5000);
 }
 
 // A folder link to target: a junction where the system makes them, else
@@ -97,8 +94,8 @@ TEST(AdditionsRemoveDir, LockedFileStaysEverythingElseGoes)
     ASSERT_TRUE(testutil::writeFile(root + L"sub\\b.txt", "b"));
     ASSERT_TRUE(testutil::writeFile(root + L"locked.bin", "held"));
     {
-        utility::ScopedHandle held(CreateFileW((root + L"locked.bin").c_str(), GENERIC_READ, 0,
-                                               nullptr, OPEN_EXISTING, 0, nullptr));
+        utility::ScopedHandle held(
+            CreateFileW((root + L"locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.valid());
         LogCapture log;
         EXPECT_FALSE(removeDir(root));
@@ -151,8 +148,8 @@ TEST(AdditionsRemoveDir, RefusesEmptyRelativeAndRootPaths)
     ASSERT_TRUE(SetCurrentDirectoryW(temp.path().c_str()));
     ASSERT_TRUE(CreateDirectoryW(temp.file(L"relative").c_str(), nullptr));
     ASSERT_TRUE(testutil::writeFile(temp.file(L"relative\\x.txt"), "x"));
-    for (const wchar_t* path : {L"", L"C:\\", L"C:/", L"C:", L"relative", L"C:relative",
-                                L"\\relative", L"C:\\windows\\..", L"\\\\server\\share\\"}) {
+    for (const wchar_t* path : {L"", L"C:\\", L"C:/", L"C:", L"relative", L"C:relative", L"\\relative",
+                                L"C:\\windows\\..", L"\\\\server\\share\\"}) {
         LogCapture log;
         EXPECT_FALSE(removeDir(path)) << testutil::narrow(path);
         EXPECT_EQ(1u, log.count(L"refused")) << testutil::narrow(path);
@@ -171,8 +168,7 @@ TEST(AdditionsFile, SizesAbove4GbAreNotCut)
     TempDir temp;
     const std::wstring big = temp.file(L"big.bin");
     {
-        utility::ScopedHandle file(CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr,
-                                               CREATE_ALWAYS, 0, nullptr));
+        utility::ScopedHandle file(CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD returned = 0;
         DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
         LARGE_INTEGER end;

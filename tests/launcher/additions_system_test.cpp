@@ -69,8 +69,8 @@ TEST(AdditionsSystem, SingleInstanceMutexSeenFromSecondProcess)
 
 TEST(AdditionsSystem, BringToFrontRestoresAMinimizedWindow)
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window);
     ShowWindow(window, SW_MINIMIZE);
     utility::usystem::bringToFront(window);
@@ -120,8 +120,8 @@ TEST(AdditionsRegKeyEx, RoundTripsAndFailures)
     EXPECT_EQ(ERROR_SUCCESS, key.RegWriteDword(L"mode", 11001));
     DWORD mode = 0;
     bytes = sizeof(mode);
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), L"mode", RRF_RT_REG_DWORD, nullptr,
-                                          &mode, &bytes));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegGetValueW(HKEY_CURRENT_USER, subKey.c_str(), L"mode", RRF_RT_REG_DWORD, nullptr, &mode, &bytes));
     EXPECT_EQ(11001u, mode);
     for (const wchar_t* name : {L"mode", L"pathDir", L"empty", L"longest", L"tooLong", L"mode"})
         EXPECT_EQ(ERROR_SUCCESS, key.RegRemoveValue(name));

@@ -30,7 +30,8 @@ TEST(DesktopUser, ClientInALongGameFolderStartsAsTheDesktopUserInThatFolder)
     game += std::wstring(199 - game.size(), L'g') + L"\\";
     ASSERT_EQ(200u, game.size());
     ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"zul_recorder.exe").c_str(), (game + L"zulclient.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW((testutil::exeDir() + L"zul_recorder.exe").c_str(), (game + L"zulclient.exe").c_str(), FALSE));
     const std::wstring params = rules::clientInstallParams(rules::apkPackagePath(game, 1203));
 
     LogCapture log;

@@ -42,8 +42,7 @@ protected:
         target = dir.file(L"data.bin.tmp");
     }
 
-    bool onDownloadProgress(const char*, DWORD, unsigned long long received,
-                            unsigned long long total) override
+    bool onDownloadProgress(const char*, DWORD, unsigned long long received, unsigned long long total) override
     {
         std::lock_guard<std::mutex> lock(mutex);
         calls.push_back({GetTickCount(), received, total, -1});
@@ -59,12 +58,13 @@ protected:
     {
         if (client == kWinInet)
             return wininet.download2file(std::wstring(url.begin(), url.end()), target, this, resume, maxBytes);
-        return curl.downloadFile(testutil::narrow(target), url,
-                                 [this](int percent, unsigned long long done, unsigned long long total) {
-                                     std::lock_guard<std::mutex> lock(mutex);
-                                     calls.push_back({GetTickCount(), done, total, percent});
-                                 },
-                                 maxBytes);
+        return curl.downloadFile(
+            testutil::narrow(target), url,
+            [this](int percent, unsigned long long done, unsigned long long total) {
+                std::lock_guard<std::mutex> lock(mutex);
+                calls.push_back({GetTickCount(), done, total, percent});
+            },
+            maxBytes);
     }
 
     // Curl keeps the body of its last good fetch; WinINet appends to body.
@@ -96,8 +96,7 @@ protected:
     bool targetIs(const std::string& bytes) { return testutil::readFile(target) == bytes; }
     std::wstring errorLine(int status)
     {
-        return client == kCurl ? L"curl download error"
-                               : L"onHttpErro status = " + std::to_wstring(status);
+        return client == kCurl ? L"curl download error" : L"onHttpErro status = " + std::to_wstring(status);
     }
 
     Client client = kWinInet;
@@ -114,7 +113,11 @@ protected:
 };
 
 class BothClients : public Download, public testing::WithParamInterface<Client> {
-    void SetUp() override { client = GetParam(); Download::SetUp(); }
+    void SetUp() override
+    {
+        client = GetParam();
+        Download::SetUp();
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Http, BothClients, testing::Values(kWinInet, kCurl),
@@ -246,8 +249,8 @@ TEST_P(BothClients, TlsAcceptsOnlyACertificateForTheHostName)
     // A certificate of the same authority for another name, or one for this
     // name that nobody trusts: no request is answered, no byte taken.
     ASSERT_TRUE(DeleteFileW(target.c_str()));
-    for (const std::string& url : {server.narrowOtherHttpsUrl("/f/data.bin"),
-                                   server.narrowUntrustedHttpsUrl("/f/data.bin")}) {
+    for (const std::string& url :
+         {server.narrowOtherHttpsUrl("/f/data.bin"), server.narrowUntrustedHttpsUrl("/f/data.bin")}) {
         SCOPED_TRACE(url);
         body.clear();
         EXPECT_FALSE(fetchMemoryUrl(url, body));
@@ -424,8 +427,8 @@ TEST_F(Download, CurlProgressCarriesSizesAbove2GiB)
     ASSERT_TRUE(server.putBig("huge.bin", size));
     {
         // A sparse partial file: only its length matters here.
-        utility::ScopedHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        utility::ScopedHandle file(
+            CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         LARGE_INTEGER end;
         end.QuadPart = static_cast<LONGLONG>(onDisk);
         ASSERT_TRUE(file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));

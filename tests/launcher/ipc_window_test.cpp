@@ -20,8 +20,7 @@ class Recorder : public utility::IWindowIPCHandle {
 public:
     LRESULT onHandleWindowIPC(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        received.push_back(std::to_string(message) + " " + std::to_string(wParam) + " " +
-                           std::to_string(lParam) +
+        received.push_back(std::to_string(message) + " " + std::to_string(wParam) + " " + std::to_string(lParam) +
                            (GetCurrentThreadId() == thread ? "" : " elsewhere"));
         return 1;
     }
@@ -32,8 +31,8 @@ public:
 std::wstring channelName()
 {
     static int counter = 0;
-    return L"{zul-ipc-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter) + L"}";
+    return L"{zul-ipc-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) + L"-" +
+           std::to_wstring(++counter) + L"}";
 }
 
 }  // namespace

@@ -78,8 +78,10 @@ TEST(LauncherMenu, PlacedByCornerThenKeptInTheWorkArea)
         int x, y, corner;
         RECT expected;
     } cases[] = {
-        {500, 500, 0, {379, 420, 499, 500}}, {500, 500, 1, {379, 500, 499, 580}},
-        {500, 500, 2, {500, 420, 620, 500}}, {500, 500, 3, {500, 500, 620, 580}},
+        {500, 500, 0, {379, 420, 499, 500}},
+        {500, 500, 1, {379, 500, 499, 580}},
+        {500, 500, 2, {500, 420, 620, 500}},
+        {500, 500, 3, {500, 500, 620, 580}},
         // Beyond the right and bottom edges (the taskbar's place): moved left and up.
         {1279, 1010, 2, {1160, 904, 1280, 984}},
         // Beyond the left and top edges: moved right and down.
@@ -87,8 +89,8 @@ TEST(LauncherMenu, PlacedByCornerThenKeptInTheWorkArea)
     };
     for (const Case& c : cases) {
         const RECT place = QMMenuWnd::placeMenu(c.x, c.y, c.corner, 120, 80, work);
-        EXPECT_TRUE(EqualRect(&c.expected, &place)) << c.x << "," << c.y << " corner " << c.corner << ": "
-                                                    << place.left << "," << place.top;
+        EXPECT_TRUE(EqualRect(&c.expected, &place))
+            << c.x << "," << c.y << " corner " << c.corner << ": " << place.left << "," << place.top;
     }
 }
 
@@ -212,8 +214,8 @@ HRESULT invokeWith(IDispatch* external, DISPID id, std::initializer_list<const w
         V_VT(&argument) = VT_BSTR;
         V_BSTR(&argument) = SysAllocString(text);
     }
-    DISPPARAMS params = {arguments.empty() ? nullptr : arguments.data(), nullptr,
-                         static_cast<UINT>(arguments.size()), 0};
+    DISPPARAMS params = {arguments.empty() ? nullptr : arguments.data(), nullptr, static_cast<UINT>(arguments.size()),
+                         0};
     const HRESULT result = external->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     for (VARIANT& argument : arguments)
         VariantClear(&argument);

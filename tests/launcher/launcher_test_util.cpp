@@ -26,8 +26,8 @@ bool trustTestPublisher() { return testutil::trustRootCertificate(testutil::exeD
 
 std::wstring signedVariant(const wchar_t* name) { return testutil::exeDir() + L"signing\\" + name + L".exe"; }
 
-int TestServer::request(const std::string& verb, const std::string& pathAndQuery,
-                        const std::string& body, std::string* responseBody)
+int TestServer::request(const std::string& verb, const std::string& pathAndQuery, const std::string& body,
+                        std::string* responseBody)
 {
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
@@ -38,8 +38,7 @@ int TestServer::request(const std::string& verb, const std::string& pathAndQuery
     addr.sin_port = htons(port_);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string out = verb + " " + pathAndQuery + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-                      "Connection: close\r\nContent-Length: " + std::to_string(body.size()) +
-                      "\r\n\r\n" + body;
+                      "Connection: close\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     bool sent = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
     for (size_t done = 0; sent && done < out.size();) {
         int n = send(s, out.data() + done, static_cast<int>(out.size() - done), 0);
@@ -54,8 +53,7 @@ int TestServer::request(const std::string& verb, const std::string& pathAndQuery
     WSACleanup();
     int status = 0;
     size_t bodyStart = response.find("\r\n\r\n");
-    if (sscanf(response.c_str(), "HTTP/1.%*d %d", &status) == 1 && responseBody &&
-        bodyStart != std::string::npos)
+    if (sscanf(response.c_str(), "HTTP/1.%*d %d", &status) == 1 && responseBody && bodyStart != std::string::npos)
         *responseBody = response.substr(bodyStart + 4);
     return status;
 }

@@ -47,8 +47,7 @@ private:
     static void sink(const char* function, int, const wchar_t* message)
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        lines_.push_back(std::wstring(function, function + strlen(function)) + L": " +
-                         (message ? message : L""));
+        lines_.push_back(std::wstring(function, function + strlen(function)) + L": " + (message ? message : L""));
     }
 
     static inline std::mutex mutex_;
@@ -106,8 +105,8 @@ public:
     }
 
     // One request; returns the status (0 when the server could not be reached).
-    int request(const std::string& verb, const std::string& pathAndQuery,
-                const std::string& body = "", std::string* responseBody = nullptr);
+    int request(const std::string& verb, const std::string& pathAndQuery, const std::string& body = "",
+                std::string* responseBody = nullptr);
 
     bool put(const std::string& name, const std::string& bytes)
     {
@@ -135,10 +134,7 @@ public:
     // Lets the transfers of path that wait (hold=1) go on, and the next ones.
     bool release(const std::string& path) { return request("GET", "/_ctl/release?path=" + path) == 200; }
     // Resets every open transfer and stops listening for downMs.
-    bool kill(int downMs)
-    {
-        return request("GET", "/_ctl/kill?down_ms=" + std::to_string(downMs)) == 200;
-    }
+    bool kill(int downMs) { return request("GET", "/_ctl/kill?down_ms=" + std::to_string(downMs)) == 200; }
 
 private:
     static unsigned short portFrom(const wchar_t* variable)

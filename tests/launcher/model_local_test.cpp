@@ -44,8 +44,7 @@ TEST_F(ConfigDataTest, SavedLineReadsBackAndAFailedSaveKeepsTheOldFile)
 TEST_F(ConfigDataTest, OnlyZeroClearsAFlagAndOnlyANumberSetsTheVersion)
 {
     const char* cases[][2] = {
-        {"minbyclose=0|autorun=no|configversion=7",
-         "autorun=1|existgame=1|minbyclose=0|configversion=7"},
+        {"minbyclose=0|autorun=no|configversion=7", "autorun=1|existgame=1|minbyclose=0|configversion=7"},
         {"configversion=abc|existgame=0", "autorun=1|existgame=0|minbyclose=1|configversion=1000"},
         {"configversion=1200abc", "autorun=1|existgame=1|minbyclose=1|configversion=1200"},
         {"configversion=99999999999999", "autorun=1|existgame=1|minbyclose=1|configversion=2147483647"},
@@ -100,8 +99,7 @@ TEST(ModelMessageFilter, IpcMessagesAndTaskbarCreatedAreLetThrough)
 TEST(ModelLanguage, UiLanguageAndLocaleChooseTheRegion)
 {
     std::wstring shortCode, longName;
-    KXZulModel::languageFromLangId(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), shortCode,
-                                   longName);
+    KXZulModel::languageFromLangId(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), shortCode, longName);
     EXPECT_EQ(shortCode + L" " + longName, L"cn zh_CN");
     KXZulModel::languageFromLangId(MAKELANGID(LANG_INDONESIAN, SUBLANG_DEFAULT), shortCode, longName);
     EXPECT_EQ(shortCode + L" " + longName, L"id in_ID");
@@ -109,7 +107,8 @@ TEST(ModelLanguage, UiLanguageAndLocaleChooseTheRegion)
     EXPECT_EQ(shortCode + L" " + longName, L"en en_US");
 
     const wchar_t* rows[][2] = {{L"zh_TW", L"tw FZLANTYK_ZHONGCU.ttf"},
-                                {L"zh_cn", L"en FZY4JW.TTF"}, {L"", L"en FZY4JW.TTF"}};
+                                {L"zh_cn", L"en FZY4JW.TTF"},
+                                {L"", L"en FZY4JW.TTF"}};
     for (const auto& row : rows) {
         RegionProfile profile;
         KXZulModel::loadRegionProfileByLocale(row[0], profile);
@@ -150,8 +149,7 @@ protected:
     {
         wchar_t buffer[1024] = {0};
         DWORD size = sizeof(buffer) - sizeof(wchar_t);
-        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer,
-                         &size) != ERROR_SUCCESS)
+        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
             return L"<absent>";
         if (bytes)
             *bytes = size;
@@ -161,8 +159,7 @@ protected:
     testutil::TempDir dir;
     KXZulSetupImpl store{dir.file(L"config.data")};
     KXZulModel model;
-    const std::wstring root =
-        L"Software\\Norvale\\ZULModelTest\\" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring root = L"Software\\Norvale\\ZULModelTest\\" + std::to_wstring(GetCurrentProcessId());
     const std::wstring productKey = root + L"\\ZUL";
     const std::wstring runKey = root + L"\\Run";
 };
@@ -222,8 +219,7 @@ TEST_F(ModelRegistryTest, AutoRunWritesTheQuotedLauncherAndDeletesIt)
     model.setAutoRun(true);  // a missing Run key is never created
     HKEY h = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, KEY_READ, &h), ERROR_SUCCESS);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &h, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(h);
 

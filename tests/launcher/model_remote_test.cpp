@@ -38,7 +38,11 @@ protected:
         ASSERT_TRUE(testutil::writeFile(model.playerBackgroundPath(), "old player"));
     }
 
-    void TearDown() override { model.stop(); UiTaskDispatcher::destroy(); }
+    void TearDown() override
+    {
+        model.stop();
+        UiTaskDispatcher::destroy();
+    }
 
     void serve(const std::string& json) { ASSERT_TRUE(server.put("zul/config_sea.data", json)); }
 
@@ -51,8 +55,8 @@ protected:
         return "{\"appminversion\": 12,"
                " \"apkurl\": \"https://cdn.example.com/\xE6\xB8\xB8\xE6\x88\x8F.apk\","
                " \"playerminversion\": 34, \"playerurl\": \"https://cdn.example.com/caf\xC3\xA9.7z\","
-               " \"version\": " + std::to_string(version) + ", \"launch_bg\": \"" + launchBg +
-               "\", \"player_bg\": \"" + playerBg + "\"}";
+               " \"version\": " +
+               std::to_string(version) + ", \"launch_bg\": \"" + launchBg + "\", \"player_bg\": \"" + playerBg + "\"}";
     }
 
     // Runs the worker's job on a thread of its own, then delivers on this
@@ -96,8 +100,7 @@ TEST_F(ModelRemoteTest, StartUpAppliesTheDocumentAndNotifiesOnTheUiThread)
     expectPictures(launchPicture, playerPicture);
     EXPECT_FALSE(testutil::fileExists(model.launchBackgroundPath() + L".tmp"));
     EXPECT_FALSE(testutil::fileExists(model.playerBackgroundPath() + L".tmp"));
-    EXPECT_EQ(testutil::readFile(store.path()),
-              "autorun=1|existgame=1|minbyclose=1|configversion=1005");
+    EXPECT_EQ(testutil::readFile(store.path()), "autorun=1|existgame=1|minbyclose=1|configversion=1005");
 }
 
 TEST_F(ModelRemoteTest, MissingVersionCountsAs1000AndNoRaiseDownloadsNothing)
@@ -157,8 +160,7 @@ TEST_F(ModelRemoteTest, FailedPictureKeepsTheOldPictureAndTheVersion)
 
 TEST_F(ModelRemoteTest, StaleTmpIsNotResumed)
 {
-    ASSERT_TRUE(testutil::writeFile(model.launchBackgroundPath() + L".tmp",
-                                    launchertest::makeData(1000, 99)));
+    ASSERT_TRUE(testutil::writeFile(model.launchBackgroundPath() + L".tmp", launchertest::makeData(1000, 99)));
     serve(fullConfig(1001, pic("launch.jpg"), ""));
     runConfig();
     expectPictures(launchPicture, "old player");

@@ -54,13 +54,14 @@ protected:
     // Offers version text "5.0" from url and downloads it; the last progress.
     int downloadFrom(const std::string& url)
     {
-        EXPECT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10005, \"strVer\": \"5.0\", \"url\": \"" + url + "\"}"));
+        EXPECT_TRUE(
+            server.put("zul/update_en.data", "{\"ver\": 10005, \"strVer\": \"5.0\", \"url\": \"" + url + "\"}"));
         EXPECT_EQ(L"|5.0", check(false));
         progress.clear();
         EXPECT_TRUE(model().startDownload());
-        EXPECT_TRUE(testutil::pumpUntil([&] { return !progress.empty() && (progress.back() == 100 ||
-                                                                           progress.back() == Model::kDownloadFailed); },
-                                        60000));
+        EXPECT_TRUE(testutil::pumpUntil(
+            [&] { return !progress.empty() && (progress.back() == 100 || progress.back() == Model::kDownloadFailed); },
+            60000));
         return progress.empty() ? 0 : progress.back();
     }
 
@@ -209,11 +210,10 @@ TEST_F(UpdateModelTest, OnlyAWholeProgramOverHttpsBecomesTheInstaller)
     const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_5.0.exe";
     // Over http, or redirected there; cut short without a length, or whole but
     // without one; no program; empty.
-    for (const std::string& url : {server.narrowUrl("/f/setup.exe"),
-                                   server.narrowHttpsUrl("/go?to=" + server.narrowUrl("/f/setup.exe")),
-                                   server.narrowHttpsUrl("/f/setup.exe?nolen=1&cut=50000"),
-                                   server.narrowHttpsUrl("/f/setup.exe?nolen=1"),
-                                   server.narrowHttpsUrl("/f/notes.txt"), server.narrowHttpsUrl("/f/empty.exe")}) {
+    for (const std::string& url :
+         {server.narrowUrl("/f/setup.exe"), server.narrowHttpsUrl("/go?to=" + server.narrowUrl("/f/setup.exe")),
+          server.narrowHttpsUrl("/f/setup.exe?nolen=1&cut=50000"), server.narrowHttpsUrl("/f/setup.exe?nolen=1"),
+          server.narrowHttpsUrl("/f/notes.txt"), server.narrowHttpsUrl("/f/empty.exe")}) {
         SCOPED_TRACE(url);
         EXPECT_EQ(Model::kDownloadFailed, downloadFrom(url));
         EXPECT_FALSE(model().needUpdate());
@@ -261,7 +261,8 @@ TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
     ASSERT_TRUE(server.put("setup.exe", installer));
     const std::string url = server.narrowHttpsUrl("/f/setup.exe?chunk=65536&trickle=100");
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10001, \"strVer\": \"9.9.8\", \"content\": \"first\", "
-                                                 "\"url\": \"" + url + "\"}"));
+                                                 "\"url\": \"" +
+                                                     url + "\"}"));
     ASSERT_EQ(L"first|9.9.8", check(false));
     const std::wstring file = utility::ufile::getExeDir() + L"update\\zul_9.9.8.exe";
     DeleteFileW(file.c_str());
@@ -270,7 +271,8 @@ TEST_F(UpdateModelTest, NoCheckChangesTheOfferWhileItIsDownloading)
 
     // A newer offer appears meanwhile: a manual check hears of the one under way.
     ASSERT_TRUE(server.put("zul/update_en.data", "{\"ver\": 10002, \"strVer\": \"9.9.9\", \"content\": \"second\", "
-                                                 "\"url\": \"" + url + "\"}"));
+                                                 "\"url\": \"" +
+                                                     url + "\"}"));
     const int fetched = server.count("/f/zul/update_en.data");
     launchertest::LogCapture log;
     EXPECT_EQ(L"first|9.9.8", check(false));

@@ -62,8 +62,8 @@ std::wstring besideSelf(const wchar_t* name)
 
 std::string utf8(const std::wstring& text)
 {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                          nullptr);
     std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
     return out;
@@ -179,16 +179,16 @@ __declspec(dllexport) void* __cdecl wkeCreateWebCustomWindow(const WindowCreateI
 {
     if (!info)
         return nullptr;
-    record(L"wkeCreateWebCustomWindow|" + number(info->size) + L"|" + hex(info->style) + L"|" +
-           hex(info->styleEx) + L"|" + number(info->x) + L"|" + number(info->y) + L"|" + number(info->width) +
-           L"|" + number(info->height) + L"|" + hex(info->color));
+    record(L"wkeCreateWebCustomWindow|" + number(info->size) + L"|" + hex(info->style) + L"|" + hex(info->styleEx) +
+           L"|" + number(info->x) + L"|" + number(info->y) + L"|" + number(info->width) + L"|" + number(info->height) +
+           L"|" + hex(info->color));
     registerClass();
     View* view = new View();
     view->number = static_cast<int>(views.size()) + 1;
     view->color = info->color;
-    view->window = CreateWindowExW(info->styleEx, L"ZulWkeView", L"", info->style | WS_CLIPSIBLINGS, info->x,
-                                   info->y, info->width, info->height, info->parent, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
+    view->window = CreateWindowExW(info->styleEx, L"ZulWkeView", L"", info->style | WS_CLIPSIBLINGS, info->x, info->y,
+                                   info->width, info->height, info->parent, nullptr, GetModuleHandleW(nullptr),
+                                   nullptr);
     if (!view->window) {
         delete view;
         return nullptr;
@@ -198,9 +198,9 @@ __declspec(dllexport) void* __cdecl wkeCreateWebCustomWindow(const WindowCreateI
     return view;
 }
 
-#define ZUL_WKE_HANDLER(name)                                                          \
-    __declspec(dllexport) void __cdecl name(void* view, void* callback, void* param)  \
-    {                                                                                  \
+#define ZUL_WKE_HANDLER(name)                                                               \
+    __declspec(dllexport) void __cdecl name(void* view, void* callback, void* param)        \
+    {                                                                                       \
         record(std::wstring(L"" #name L"|") + viewName(view) + L"|" + setOrNull(callback)); \
     }
 ZUL_WKE_HANDLER(wkeOnDidCreateScriptContext)
@@ -225,8 +225,8 @@ __declspec(dllexport) void __cdecl wkeOnDocumentReady(void* view, DocumentReadyC
 __declspec(dllexport) void __cdecl wkeJsBindFunction(const char* name, NativeFunction function, void* param,
                                                      unsigned int argumentCount)
 {
-    record(L"wkeJsBindFunction|" + wide(name ? name : "") + L"|" + setOrNull(reinterpret_cast<void*>(function)) +
-           L"|" + number(argumentCount));
+    record(L"wkeJsBindFunction|" + wide(name ? name : "") + L"|" + setOrNull(reinterpret_cast<void*>(function)) + L"|" +
+           number(argumentCount));
     bound = function;
     boundParam = param;
 }

@@ -36,14 +36,13 @@ bool bareDownload(const std::wstring& url, const std::wstring& path)
     const wchar_t* accept[] = {L"*/*", nullptr};
     const std::wstring headers = parts.buildHeaderBlock();
     HINTERNET session = InternetOpenW(L"", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET connection = InternetConnectW(session, parts.host().c_str(), parts.port(), nullptr,
-                                            nullptr, INTERNET_SERVICE_HTTP, 0, 1);
-    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.path().c_str(), L"HTTP/1.1",
-                                         nullptr, accept, parts.requestFlags(), 1);
+    HINTERNET connection = InternetConnectW(session, parts.host().c_str(), parts.port(), nullptr, nullptr,
+                                            INTERNET_SERVICE_HTTP, 0, 1);
+    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.path().c_str(), L"HTTP/1.1", nullptr, accept,
+                                         parts.requestFlags(), 1);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     bool ok = request && file != INVALID_HANDLE_VALUE &&
-              HttpSendRequestW(request, headers.c_str(), static_cast<DWORD>(headers.size()),
-                               nullptr, 0);
+              HttpSendRequestW(request, headers.c_str(), static_cast<DWORD>(headers.size()), nullptr, 0);
     std::vector<char> block(utility::CHttpClient::kReadBlockSize);
     for (DWORD read = 1, written = 0; ok && read > 0;) {
         ok = InternetReadFile(request, block.data(), static_cast<DWORD>(block.size()), &read) &&
@@ -63,8 +62,7 @@ bool bareDownload(const std::wstring& url, const std::wstring& path)
 // into a percentage once a second; the unpack goes on to the end.
 class PackageSink : public utility::CHttpDownloader::IHttpDownloadSink, public SzExtractCallback {
 public:
-    bool onDownloadProgress(const char*, DWORD count, unsigned long long received,
-                            unsigned long long total) override
+    bool onDownloadProgress(const char*, DWORD count, unsigned long long received, unsigned long long total) override
     {
         bytes_ += count;
         const DWORD now = GetTickCount();
@@ -104,8 +102,7 @@ void logToStderr(const char* function, int line, const wchar_t* message)
 std::string toAcp(const std::wstring& text)
 {
     std::string out(text.size() * 4 + 1, '\0');
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()),
-                                nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
     out.resize(n > 0 ? n - 1 : 0);
     return out;
 }

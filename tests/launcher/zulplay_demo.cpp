@@ -24,13 +24,21 @@ const wchar_t kEndpoint[] = L"{6A43FC71-98D6-43A1-83F3-6A53B0D557FD}";
 
 std::wstring fixture(const wchar_t* name) { return testutil::exeDir() + L"zulplay_fixture\\" + name; }
 
-void say(const std::wstring& text) { printf("%s\n", testutil::narrow(text).c_str()); fflush(stdout); }
+void say(const std::wstring& text)
+{
+    printf("%s\n", testutil::narrow(text).c_str());
+    fflush(stdout);
+}
 
 bool waitText(HWND window, const wchar_t* name, const std::wstring& part, DWORD ms)
 {
-    return uidriver::waitForControl(window, name, [&](const uidriver::ControlInfo& c) {
-               return c.visible && c.enabled && c.text.find(part) != std::wstring::npos;
-           }, ms).found;
+    return uidriver::waitForControl(
+               window, name,
+               [&](const uidriver::ControlInfo& c) {
+                   return c.visible && c.enabled && c.text.find(part) != std::wstring::npos;
+               },
+               ms)
+        .found;
 }
 
 void listFolder(const std::wstring& folder)
@@ -90,9 +98,9 @@ int wmain(int argc, wchar_t** argv)
     say(L"pressing Start: the emulator package");
     if (!uidriver::clickControl(window, L"startBtn"))
         return fail(L"Start not clickable");
-    uidriver::ControlInfo progress = uidriver::waitForControl(window, L"downloadLabel", [](const uidriver::ControlInfo& c) {
-        return c.visible && c.text.find(L"B/") != std::wstring::npos;
-    }, 60000);
+    uidriver::ControlInfo progress = uidriver::waitForControl(
+        window, L"downloadLabel",
+        [](const uidriver::ControlInfo& c) { return c.visible && c.text.find(L"B/") != std::wstring::npos; }, 60000);
     say(L"  " + progress.text);
     uidriver::screenshot(window, L"demo_launcher_downloading");
     if (!waitText(window, L"startBtn", L"Update", 180000))

@@ -119,7 +119,8 @@ private:
                 continue;
             wchar_t path[MAX_PATH] = {0};
             DWORD length = MAX_PATH;
-            if (QueryFullProcessImageNameW(process, 0, path, &length) && _wcsnicmp(path, app().c_str(), app().size()) == 0) {
+            if (QueryFullProcessImageNameW(process, 0, path, &length) &&
+                _wcsnicmp(path, app().c_str(), app().size()) == 0) {
                 TerminateProcess(process, 1);
                 WaitForSingleObject(process, 5000);
             }
@@ -162,8 +163,8 @@ protected:
     void putDescription(const std::string& pathAndQuery, const std::string& version)
     {
         const std::string shown = version.empty() ? "" : ", \"vershow\": \"" + version + "\"";
-        ASSERT_TRUE(server.put("zul/kxzulx", "{\"sea\": {\"url\": \"" + server.narrowUrl(pathAndQuery) + "\"" +
-                                                 shown + "}}"));
+        ASSERT_TRUE(
+            server.put("zul/kxzulx", "{\"sea\": {\"url\": \"" + server.narrowUrl(pathAndQuery) + "\"" + shown + "}}"));
     }
     // Starts the launcher and waits for its window with the configuration applied.
     static HWND start(uidriver::Program& launcher, const LauncherFolder& folder)
@@ -172,15 +173,15 @@ protected:
         EXPECT_NE(nullptr, window);
         EXPECT_TRUE(folder.waitForLog(L"local config version"));
         EXPECT_TRUE(folder.waitForLog(L"screenX:"));
-        EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.visible; },
-                                             30000).visible);
+        EXPECT_TRUE(uidriver::waitForControl(
+                        window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000)
+                        .visible);
         return window;
     }
     static ControlInfo waitForStart(HWND window, const std::wstring& text, DWORD ms = kJobMs)
     {
-        return uidriver::waitForControl(window, L"startBtn", [&](const ControlInfo& c) {
-            return c.visible && c.enabled && c.text == text;
-        }, ms);
+        return uidriver::waitForControl(
+            window, L"startBtn", [&](const ControlInfo& c) { return c.visible && c.enabled && c.text == text; }, ms);
     }
     static void close(HWND window, uidriver::Program& launcher)
     {
@@ -205,18 +206,19 @@ TEST_F(ZulplayJobs, GameFolderChangedInSettingsStopsTheJob)
     const std::wstring first = folder.app() + L"Games\\";
     folder.choose(folder.app() + L"Games");
     click(window, L"chanagePathBtn");
-    EXPECT_EQ(first, uidriver::waitForControl(window, L"pathEdit", [&](const ControlInfo& c) {
-        return c.text == first;
-    }, 20000).text);
+    EXPECT_EQ(first, uidriver::waitForControl(
+                         window, L"pathEdit", [&](const ControlInfo& c) { return c.text == first; }, 20000)
+                         .text);
     EXPECT_EQ(first, storedGameFolder());
     EXPECT_TRUE(folder.waitForLog(L"folder dialog at [" + folder.game() + L"]"));
 
     // A slow download into the first folder's job ...
     putDescription("/f/pkg/player.7z?chunk=2048&trickle=100", "7.0");
     click(window, L"startBtn");
-    ASSERT_TRUE(uidriver::waitForControl(window, L"downloadLabel", [](const ControlInfo& c) {
-        return c.visible && contains(c.text, L"KB/");
-    }, 60000).visible);
+    ASSERT_TRUE(
+        uidriver::waitForControl(
+            window, L"downloadLabel", [](const ControlInfo& c) { return c.visible && contains(c.text, L"KB/"); }, 60000)
+            .visible);
 
     // ... is stopped by a folder chosen in the settings window: the first
     // page again, the new folder from the registry, Start enabled.
@@ -226,17 +228,17 @@ TEST_F(ZulplayJobs, GameFolderChangedInSettingsStopsTheJob)
     HWND setup = uidriver::waitForWindow(kSetupClass, launcher.pid(), 20000);
     ASSERT_NE(nullptr, setup);
     click(setup, L"chanagePathBtn");
-    ControlInfo path = uidriver::waitForControl(window, L"pathEdit", [&](const ControlInfo& c) {
-        return c.visible && c.text == second;
-    }, 20000);
+    ControlInfo path = uidriver::waitForControl(
+        window, L"pathEdit", [&](const ControlInfo& c) { return c.visible && c.text == second; }, 20000);
     EXPECT_TRUE(path.visible) << testutil::narrow(path.text);
     EXPECT_EQ(second, path.text);
-    EXPECT_EQ(second, uidriver::waitForControl(setup, L"pathEdit", [&](const ControlInfo& c) {
-        return c.text == second;
-    }, 20000).text);
+    EXPECT_EQ(second, uidriver::waitForControl(
+                          setup, L"pathEdit", [&](const ControlInfo& c) { return c.text == second; }, 20000)
+                          .text);
     EXPECT_EQ(second, storedGameFolder());
-    EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; },
-                                         20000).enabled);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 20000)
+                    .enabled);
     EXPECT_TRUE(folder.waitForLog(L"game folder changed during a job: job stopped"));
 
     // Nothing lands in either folder after the change.
@@ -274,8 +276,8 @@ TEST_F(ZulplayJobs, ClosingDuringTheRepairToolEndsTheLauncherAtOnce)
     ASSERT_NE(nullptr, window);
 
     click(window, L"startBtn");
-    ASSERT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(folder.game() + L"zulrepairer.cmdline.txt"); },
-                                    kJobMs));
+    ASSERT_TRUE(
+        testutil::pumpUntil([&] { return testutil::fileExists(folder.game() + L"zulrepairer.cmdline.txt"); }, kJobMs));
     close(window, launcher);
     const std::wstring log = folder.log();
     EXPECT_TRUE(contains(log, L"stopped while the repair tool runs"));

@@ -132,9 +132,10 @@ protected:
     void putConfig(int appMinVersion, int playerMinVersion)
     {
         const std::string config = "{\"appminversion\": " + std::to_string(appMinVersion) + ", \"apkurl\": \"" +
-                                   server.narrowUrl("/f/pkg/game.apk") + "\", \"playerminversion\": " +
-                                   std::to_string(playerMinVersion) + ", \"playerurl\": \"" +
-                                   server.narrowUrl("/f/pkg/player.7z") + "\", \"version\": 1000}";
+                                   server.narrowUrl("/f/pkg/game.apk") +
+                                   "\", \"playerminversion\": " + std::to_string(playerMinVersion) +
+                                   ", \"playerurl\": \"" + server.narrowUrl("/f/pkg/player.7z") +
+                                   "\", \"version\": 1000}";
         ASSERT_TRUE(server.put("zul/config_sea.data", config));
     }
     // The package description: "sea" with the package's address and version text.
@@ -151,7 +152,9 @@ protected:
         EXPECT_TRUE(folder.waitForLog(L"local config version"));
         // Sized, laid out and answering.
         EXPECT_TRUE(folder.waitForLog(L"screenX:"));
-        EXPECT_TRUE(waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000).visible);
+        EXPECT_TRUE(waitFor(
+                        window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000)
+                        .visible);
         return window;
     }
     static bool startReady(const ControlInfo& c) { return c.visible && c.enabled; }
@@ -186,13 +189,15 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
         EXPECT_EQ(1240, client.right);
         EXPECT_EQ(737, client.bottom);
     }
-    EXPECT_TRUE(waitFor(window, L"left11Control", [](const ControlInfo& c) { return !c.visible; }, 20000).found);
+    EXPECT_TRUE(waitFor(
+                    window, L"left11Control", [](const ControlInfo& c) { return !c.visible; }, 20000)
+                    .found);
     EXPECT_FALSE(uidriver::queryControl(window, L"left11Control").visible);
     EXPECT_FALSE(uidriver::queryControl(window, L"left22Control").visible);
     // The right column gets its width when the window lays itself out again, on its next paint.
-    const ControlInfo right = waitFor(window, L"rightxxControl", [](const ControlInfo& c) {
-        return c.laidOut() && c.screen.right - c.screen.left == 340;
-    }, 20000);
+    const ControlInfo right = waitFor(
+        window, L"rightxxControl",
+        [](const ControlInfo& c) { return c.laidOut() && c.screen.right - c.screen.left == 340; }, 20000);
     EXPECT_EQ(340, right.screen.right - right.screen.left);
     EXPECT_EQ(L"Download", uidriver::queryControl(window, L"startBtn").text);
     EXPECT_EQ(folder.game(), uidriver::queryControl(window, L"pathEdit").text);
@@ -201,23 +206,23 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     // Start: the emulator package comes over WinINet (held after its first
     // block until the page under way is seen), is unpacked and repaired.
     click(window, L"startBtn");
-    ControlInfo progress = waitFor(window, L"downloadLabel", [](const ControlInfo& c) {
-        return c.visible && (contains(c.text, L"KB/") || contains(c.text, L"MB/"));
-    }, 60000);
+    ControlInfo progress = waitFor(
+        window, L"downloadLabel",
+        [](const ControlInfo& c) { return c.visible && (contains(c.text, L"KB/") || contains(c.text, L"MB/")); },
+        60000);
     EXPECT_TRUE(progress.visible) << testutil::narrow(progress.text);
     EXPECT_FALSE(uidriver::queryControl(window, L"startBtn").enabled);
     uidriver::screenshot(window, L"launcher_download_page");
     EXPECT_TRUE(server.release("/f/pkg/player.7z"));
-    ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) {
-        return c.enabled && c.text == L"Update";
-    });
+    ControlInfo startBtn = waitFor(window, L"startBtn",
+                                   [](const ControlInfo& c) { return c.enabled && c.text == L"Update"; });
     ASSERT_EQ(L"Update", startBtn.text);
     EXPECT_TRUE(testutil::fileExists(folder.app() + L"zulen_2.5.1.7z"));
     EXPECT_FALSE(testutil::fileExists(folder.app() + L"zulen_2.5.1.7z.tmp"));
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
     EXPECT_EQ("1000", testutil::readFile(folder.game() + L"playerversion"));
-    EXPECT_TRUE(testutil::pumpUntil([&] { return testutil::fileExists(folder.game() + L"driverconfig.cmdline.txt"); },
-                                    20000));
+    EXPECT_TRUE(
+        testutil::pumpUntil([&] { return testutil::fileExists(folder.game() + L"driverconfig.cmdline.txt"); }, 20000));
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulrepairer.cmdline.txt"));
     EXPECT_TRUE(gameAdb.exited(10000)) << "the game folder's adb.exe was not stopped";
     EXPECT_FALSE(userAdb.exited(0)) << "an adb.exe outside the game folder was stopped";
@@ -232,13 +237,16 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
         << testutil::narrow(readText(clientRecord));
     EXPECT_EQ(launchertest::makeData(200000, 7), testutil::readFile(apk));
     EXPECT_EQ("1203", testutil::readFile(folder.game() + L"data\\appversion1000"));
-    EXPECT_TRUE(waitFor(window, L"installprogressControl", [](const ControlInfo& c) { return c.visible; }, 20000).visible);
+    EXPECT_TRUE(waitFor(
+                    window, L"installprogressControl", [](const ControlInfo& c) { return c.visible; }, 20000)
+                    .visible);
     testutil::pumpFor(2500);  // a few ticks of the install progress
     uidriver::screenshot(window, L"launcher_install_page");
 
     // The emulator reports the game installed: back to the folder page, ready to play.
     EXPECT_EQ(0, postIpc(9334));
-    startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled && c.text == L"Play"; }, 30000);
+    startBtn = waitFor(
+        window, L"startBtn", [](const ControlInfo& c) { return c.enabled && c.text == L"Play"; }, 30000);
     EXPECT_EQ(L"Play", startBtn.text);
 
     // Everything is current: Start downloads nothing, starts the client and hides the window.
@@ -271,11 +279,11 @@ TEST_F(ZulplayProgram, FirstStartInstallsTheEmulatorThenHandsOverTheGame)
     click(window, L"closebtn");
     EXPECT_TRUE(launcher.waitForExit(30000));
     const std::wstring log = folder.log();
-    for (const wchar_t* line : {L"************ zul start ************", L"language:en_US", L"font path:",
-                                L"load Noto Sans fonts ret:", L"initCrashReport start", L"initCrashReport ret 1",
-                                L"create main", L"screenX:", L"get Player url", L"download url ",
-                                L" download file ", L"ie download file sucess ", L"result:0 file:",
-                                L"start run repair", L"game installed", L"kxyun end"})
+    for (const wchar_t* line :
+         {L"************ zul start ************", L"language:en_US", L"font path:", L"load Noto Sans fonts ret:",
+          L"initCrashReport start", L"initCrashReport ret 1", L"create main", L"screenX:", L"get Player url",
+          L"download url ", L" download file ", L"ie download file sucess ", L"result:0 file:", L"start run repair",
+          L"game installed", L"kxyun end"})
         EXPECT_TRUE(contains(log, line)) << testutil::narrow(line);
 }
 
@@ -288,7 +296,8 @@ TEST_F(ZulplayProgram, PausedDownloadResumesFromItsPartialFile)
     ASSERT_NE(nullptr, window);
 
     click(window, L"startBtn");
-    waitFor(window, L"downloadLabel", [](const ControlInfo& c) { return c.visible && contains(c.text, L"KB/"); }, 60000);
+    waitFor(
+        window, L"downloadLabel", [](const ControlInfo& c) { return c.visible && contains(c.text, L"KB/"); }, 60000);
     click(window, L"pauseBtn");
     ASSERT_TRUE(folder.waitForLog(L"download paused"));
     const std::wstring partial = folder.app() + L"zulen_3.0.7z.tmp";
@@ -329,9 +338,8 @@ TEST_F(ZulplayProgram, APlantedSkinWithAControlOfAnotherKindDoesNotStopStart)
     ASSERT_NE(nullptr, window);
     EXPECT_TRUE(uidriver::queryControl(window, L"pathPages").found);
     click(window, L"startBtn");
-    const ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) {
-        return c.enabled && c.text == L"Update";
-    });
+    const ControlInfo startBtn = waitFor(window, L"startBtn",
+                                         [](const ControlInfo& c) { return c.enabled && c.text == L"Update"; });
     EXPECT_EQ(L"Update", startBtn.text);
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
     click(window, L"closebtn");
@@ -349,7 +357,8 @@ TEST_F(ZulplayProgram, ServerErrorOnThePackageFallsBackToCurl)
     ASSERT_NE(nullptr, window);
 
     click(window, L"startBtn");
-    ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled && c.text == L"Update"; });
+    ControlInfo startBtn = waitFor(window, L"startBtn",
+                                   [](const ControlInfo& c) { return c.enabled && c.text == L"Update"; });
     EXPECT_EQ(L"Update", startBtn.text);
     EXPECT_EQ(3, server.count("/f/pkg/player.7z"));
     EXPECT_TRUE(folder.waitForLog(L"curl download file sucess "));
@@ -384,7 +393,8 @@ TEST_F(ZulplayProgram, FailuresAreReportedAndLeaveNoPackageBehind)
     uidriver::bringToFront(box);
     uidriver::pressKey(VK_ESCAPE);
     EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(box); }, 10000));
-    ControlInfo startBtn = waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 10000);
+    ControlInfo startBtn = waitFor(
+        window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 10000);
     EXPECT_EQ(L"Download", startBtn.text);
     EXPECT_TRUE(uidriver::queryControl(window, L"pathEdit").visible);
 
@@ -434,7 +444,9 @@ TEST_F(ZulplayProgram, PackageToolsOfNoTrustedPublisherAreNotStarted)
         uidriver::bringToFront(box);
         uidriver::pressKey(VK_ESCAPE);
         EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(box); }, 10000));
-        EXPECT_TRUE(waitFor(window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 10000).enabled);
+        EXPECT_TRUE(waitFor(
+                        window, L"startBtn", [](const ControlInfo& c) { return c.enabled; }, 10000)
+                        .enabled);
     }
 }
 

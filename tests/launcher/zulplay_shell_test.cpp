@@ -95,14 +95,16 @@ public:
     // held it for a moment).
     bool waitForConfig(const std::string& content)
     {
-        return testutil::pumpUntil([&] {
-            const FILETIME written = lastWrite(configPath());
-            std::string saved;
-            if (CompareFileTime(&written, &configWritten_) == 0 || !testutil::readFile(configPath(), saved))
-                return false;
-            configWritten_ = written;
-            return saved == content;
-        }, 30000);
+        return testutil::pumpUntil(
+            [&] {
+                const FILETIME written = lastWrite(configPath());
+                std::string saved;
+                if (CompareFileTime(&written, &configWritten_) == 0 || !testutil::readFile(configPath(), saved))
+                    return false;
+                configWritten_ = written;
+                return saved == content;
+            },
+            30000);
     }
 
 private:
@@ -136,8 +138,9 @@ protected:
         HWND window = uidriver::waitForWindow(kFrameClass, launcher.pid(), 60000);
         EXPECT_NE(nullptr, window);
         EXPECT_TRUE(folder.waitForLog(L"addTrayIcon sucess"));
-        EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.visible; },
-                                             30000).visible);
+        EXPECT_TRUE(uidriver::waitForControl(
+                        window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000)
+                        .visible);
         return window;
     }
     // What the shell posts to the icon's window for a mouse message.
@@ -195,16 +198,19 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     EXPECT_TRUE(uidriver::movePointer({work.right - 2, work.bottom - 2}));
     trayMouse(launcher.pid(), WM_RBUTTONUP);
     // The new menu is made first and placed after: wait until it stands at the right edge.
-    EXPECT_TRUE(testutil::pumpUntil([&] {
-        menu = uidriver::findWindow(kMenuClass, launcher.pid());
-        return !IsWindow(first) && menu && GetWindowRect(menu, &place) && place.right == work.right;
-    }, 20000));
+    EXPECT_TRUE(testutil::pumpUntil(
+        [&] {
+            menu = uidriver::findWindow(kMenuClass, launcher.pid());
+            return !IsWindow(first) && menu && GetWindowRect(menu, &place) && place.right == work.right;
+        },
+        20000));
     ASSERT_NE(nullptr, menu);
     EXPECT_EQ(work.bottom - 2, place.bottom);
     EXPECT_EQ(120, place.right - place.left);
     EXPECT_EQ(80, place.bottom - place.top);
-    EXPECT_TRUE(uidriver::waitForControl(menu, L"MENU_EXIT", [](const ControlInfo& c) { return c.visible; },
-                                         10000).visible);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    menu, L"MENU_EXIT", [](const ControlInfo& c) { return c.visible; }, 10000)
+                    .visible);
     testutil::pumpFor(300);
     uidriver::screenshot(nullptr, L"launcher_tray_menu_screen");
     uidriver::screenshot(menu, L"launcher_tray_menu");
@@ -229,8 +235,8 @@ TEST_F(ZulplayShell, TrayIconBringsBackTheWindowAndItsMenuStaysOnScreen)
     EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindow(menu); }, 20000));
 
     // A new taskbar gets the icon again.
-    PostMessageW(uidriver::findWindow(kTrayClass, launcher.pid(), false), RegisterWindowMessageW(L"TaskbarCreated"),
-                 0, 0);
+    PostMessageW(uidriver::findWindow(kTrayClass, launcher.pid(), false), RegisterWindowMessageW(L"TaskbarCreated"), 0,
+                 0);
     EXPECT_TRUE(folder.waitForLog(L"taskbar created: icon added again"));
     EXPECT_TRUE(testutil::pumpUntil([&] { return countOf(folder.log(), L"addTrayIcon sucess") == 2; }, 20000));
 
@@ -278,8 +284,8 @@ TEST_F(ZulplayShell, WithoutADisplayLogsWhyAndEnds)
     ASSERT_TRUE(server.putBig("zul/update_en.data", 1000000, "&trickle=20&chunk=1000"));
     uidriver::Program launcher(folder.exe(), L"");
     DWORD code = 1;
-    ASSERT_TRUE(launcher.waitForExit(60000, &code))
-        << "no exit within a minute; its log:\n" << testutil::narrow(folder.log());
+    ASSERT_TRUE(launcher.waitForExit(60000, &code)) << "no exit within a minute; its log:\n"
+                                                    << testutil::narrow(folder.log());
     EXPECT_EQ(0u, code);
     const std::wstring log = folder.log();
     EXPECT_TRUE(contains(log, L"main window not created lastError = "));
@@ -298,8 +304,8 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     click(window, L"setupBtn");
     HWND setup = uidriver::waitForWindow(kSetupClass, launcher.pid(), 20000);
     ASSERT_NE(nullptr, setup);
-    ControlInfo version = uidriver::waitForControl(setup, L"versionLabel",
-                                                   [](const ControlInfo& c) { return c.visible; }, 20000);
+    ControlInfo version = uidriver::waitForControl(
+        setup, L"versionLabel", [](const ControlInfo& c) { return c.visible; }, 20000);
     EXPECT_EQ(std::wstring(L"Current version: ") + ZUL_VERSION_TEXT, version.text);
     EXPECT_EQ(folder.app() + L"game\\", uidriver::queryControl(setup, L"pathEdit").text);
     EXPECT_EQ(L"English", uidriver::queryControl(setup, L"languageCombo").text);
@@ -328,8 +334,9 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     EXPECT_TRUE(folder.waitForLog(L"update check asked for"));
     HWND check = uidriver::waitForWindow(L"updatecheckframe", launcher.pid(), 20000);
     ASSERT_NE(nullptr, check);
-    EXPECT_TRUE(uidriver::waitForControl(check, L"latestLabel", [](const ControlInfo& c) { return c.visible; },
-                                         60000).visible);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    check, L"latestLabel", [](const ControlInfo& c) { return c.visible; }, 60000)
+                    .visible);
     testutil::pumpFor(500);
     uidriver::screenshot(check, L"launcher_update_check_latest");
     click(check, L"okBtn");
@@ -365,8 +372,8 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     EXPECT_EQ(L"zh_CN", stored);
     testutil::pumpFor(500);
     uidriver::screenshot(box, L"launcher_settings_restart");
-    const ControlInfo bar = uidriver::waitForControl(box, L"bottombar", [](const ControlInfo& c) { return c.laidOut(); },
-                                                     10000);
+    const ControlInfo bar = uidriver::waitForControl(
+        box, L"bottombar", [](const ControlInfo& c) { return c.laidOut(); }, 10000);
     ASSERT_TRUE(bar.laidOut());
     uidriver::bringToFront(box);
     uidriver::clickAt({bar.center().x - 30, bar.center().y});
@@ -374,13 +381,15 @@ TEST_F(ZulplayShell, SettingsWriteConfigRunValueAndLanguage)
     EXPECT_TRUE(launcher.waitForExit(30000, &code));
 
     HWND restarted = nullptr;
-    ASSERT_TRUE(testutil::pumpUntil([&] {
-        restarted = uidriver::findWindow(kFrameClass, 0);
-        DWORD pid = 0;
-        if (restarted)
-            GetWindowThreadProcessId(restarted, &pid);
-        return restarted && pid != launcher.pid();
-    }, 60000));
+    ASSERT_TRUE(testutil::pumpUntil(
+        [&] {
+            restarted = uidriver::findWindow(kFrameClass, 0);
+            DWORD pid = 0;
+            if (restarted)
+                GetWindowThreadProcessId(restarted, &pid);
+            return restarted && pid != launcher.pid();
+        },
+        60000));
     EXPECT_TRUE(folder.waitForLog(L"language:zh_CN"));
     DWORD restartedPid = 0;
     GetWindowThreadProcessId(restarted, &restartedPid);

@@ -101,8 +101,8 @@ private:
     static void write(const std::wstring& key, const std::wstring& command)
     {
         HKEY handle = nullptr;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+            ERROR_SUCCESS)
             return;
         RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
@@ -177,7 +177,6 @@ protected:
         return window;
     }
 
-
     // The handed-over installer's command line, once it ran.
     static std::wstring handOver(const std::wstring& installerPath)
     {
@@ -204,12 +203,15 @@ TEST_F(ZulplayUpdate, WebViewsShowTheSitePagesAndOpenOnlyWebAddresses)
     uidriver::Program launcher(folder.exe(), L"");
     HWND window = start(launcher, folder);
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(testutil::pumpUntil([&] {
-        size_t shown = 0;
-        for (const std::wstring& call : folder.calls())
-            shown += call.rfind(L"wkeShowWindow|", 0) == 0;
-        return shown == 2;
-    }, 60000)) << testutil::narrow(readText(folder.app() + L"node.calls.txt"));
+    ASSERT_TRUE(testutil::pumpUntil(
+        [&] {
+            size_t shown = 0;
+            for (const std::wstring& call : folder.calls())
+                shown += call.rfind(L"wkeShowWindow|", 0) == 0;
+            return shown == 2;
+        },
+        60000))
+        << testutil::narrow(readText(folder.app() + L"node.calls.txt"));
 
     // Both views at their places with the site's pages, handlers and the bound function.
     const std::wstring size = sizeof(void*) == 4 ? L"36" : L"48";
@@ -251,10 +253,13 @@ TEST_F(ZulplayUpdate, WebViewsShowTheSitePagesAndOpenOnlyWebAddresses)
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (work.right - work.left == 1280 && work.bottom - work.top == 1024) {
         for (const wchar_t* move : {L"wkeMoveWindow|1|42|63|752|344", L"wkeMoveWindow|2|42|421|752|132"}) {
-            EXPECT_TRUE(testutil::pumpUntil([&] {
-                const std::vector<std::wstring> now = folder.calls();
-                return std::find(now.begin(), now.end(), move) != now.end();
-            }, 20000)) << testutil::narrow(move);
+            EXPECT_TRUE(testutil::pumpUntil(
+                [&] {
+                    const std::vector<std::wstring> now = folder.calls();
+                    return std::find(now.begin(), now.end(), move) != now.end();
+                },
+                20000))
+                << testutil::narrow(move);
         }
     }
     HWND view = FindWindowExW(window, nullptr, L"ZulWkeView", nullptr);
@@ -279,8 +284,8 @@ TEST_F(ZulplayUpdate, WebViewsShowTheSitePagesAndOpenOnlyWebAddresses)
     const std::wstring address = L"https://www.example.com/zul/event?id=7";
     testutil::writeFile(folder.app() + L"node.invoke.txt", testutil::narrow(address));
     PostMessageW(view, invoke, 0, 0);
-    EXPECT_TRUE(testutil::pumpUntil([&] { return contains(readText(folder.app() + L"browser.cmdline.txt"), address); },
-                                    60000));
+    EXPECT_TRUE(
+        testutil::pumpUntil([&] { return contains(readText(folder.app() + L"browser.cmdline.txt"), address); }, 60000));
     EXPECT_TRUE(folder.waitForLog(L"web jump: " + address));
     // ...but never starts a program or opens a file.
     const std::wstring local = folder.app() + L"local.exe";
@@ -312,8 +317,9 @@ TEST_F(ZulplayUpdate, LauncherRunsWithoutOrWithAnIncompleteEngine)
                 ADD_FAILURE() << "engine called: " << testutil::narrow(call);
         }
         EXPECT_EQ(nullptr, FindWindowExW(window, nullptr, L"ZulWkeView", nullptr));
-        EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const ControlInfo& c) { return c.visible; },
-                                             30000).visible);
+        EXPECT_TRUE(uidriver::waitForControl(
+                        window, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000)
+                        .visible);
         PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_TRUE(launcher.waitForExit(60000));
     }
@@ -334,20 +340,21 @@ TEST_F(ZulplayUpdate, SuggestedUpdateIsOfferedAtStartAndHandsOverAtExit)
     EXPECT_TRUE(IsWindowEnabled(main)) << "a suggested update is not modal";
     EXPECT_EQ(L"Faster start, and the news page is new.", uidriver::queryControl(offer, L"contentLabel").text);
     EXPECT_EQ(L"New version: 1.0.1", uidriver::queryControl(offer, L"updateVersionLabel").text);
-    EXPECT_EQ(std::wstring(L"Current version: ") + ZUL_VERSION_TEXT, uidriver::queryControl(offer, L"oldVersionLabel").text);
+    EXPECT_EQ(std::wstring(L"Current version: ") + ZUL_VERSION_TEXT,
+              uidriver::queryControl(offer, L"oldVersionLabel").text);
     EXPECT_TRUE(uidriver::queryControl(offer, L"closebtn").visible);
     testutil::pumpFor(500);
     uidriver::screenshot(offer, L"update_offer");
 
     click(offer, L"updateBtn");
-    ControlInfo label = uidriver::waitForControl(offer, L"progressLabel", [](const ControlInfo& c) {
-        return c.visible && contains(c.text, L"Downloading the update");
-    }, 30000);
+    ControlInfo label = uidriver::waitForControl(
+        offer, L"progressLabel",
+        [](const ControlInfo& c) { return c.visible && contains(c.text, L"Downloading the update"); }, 30000);
     EXPECT_TRUE(label.visible) << testutil::narrow(label.text);
     EXPECT_FALSE(uidriver::queryControl(offer, L"updateBtn").visible);
     EXPECT_TRUE(uidriver::queryControl(offer, L"updateprogress").visible);
-    uidriver::waitForControl(offer, L"progressLabel", [](const ControlInfo& c) { return !contains(c.text, L" 0%"); },
-                             20000);
+    uidriver::waitForControl(
+        offer, L"progressLabel", [](const ControlInfo& c) { return !contains(c.text, L" 0%"); }, 20000);
     uidriver::screenshot(offer, L"update_downloading");
 
     // The installer is in place: the launcher ends and hands over to it.
@@ -377,8 +384,9 @@ TEST_F(ZulplayUpdate, ForcedUpdateIsModalAndAHostileVersionStaysInTheUpdateFolde
     // No way out: the download starts at once and the main window waits.
     EXPECT_TRUE(testutil::pumpUntil([&] { return !IsWindowEnabled(main); }, 10000));
     EXPECT_FALSE(uidriver::queryControl(offer, L"closebtn").visible);
-    EXPECT_TRUE(uidriver::waitForControl(offer, L"updateprogress", [](const ControlInfo& c) { return c.visible; },
-                                         20000).visible);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    offer, L"updateprogress", [](const ControlInfo& c) { return c.visible; }, 20000)
+                    .visible);
     EXPECT_FALSE(uidriver::queryControl(offer, L"updateBtn").visible);
     testutil::pumpFor(800);
     uidriver::screenshot(offer, L"update_forced");
@@ -403,12 +411,13 @@ TEST_F(ZulplayUpdate, FailedDownloadBringsBackTheUpdateButton)
     HWND offer = uidriver::waitForWindow(kUpdateClass, launcher.pid(), 60000);
     ASSERT_NE(nullptr, offer);
     click(offer, L"updateBtn");
-    ControlInfo label = uidriver::waitForControl(offer, L"progressLabel", [](const ControlInfo& c) {
-        return c.visible && contains(c.text, L"download failed");
-    }, 60000);
+    ControlInfo label = uidriver::waitForControl(
+        offer, L"progressLabel", [](const ControlInfo& c) { return c.visible && contains(c.text, L"download failed"); },
+        60000);
     EXPECT_TRUE(label.visible) << testutil::narrow(label.text);
-    EXPECT_TRUE(uidriver::waitForControl(offer, L"updateBtn", [](const ControlInfo& c) { return c.visible; },
-                                         10000).visible);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    offer, L"updateBtn", [](const ControlInfo& c) { return c.visible; }, 10000)
+                    .visible);
     EXPECT_FALSE(uidriver::queryControl(offer, L"updateprogress").visible);
     testutil::pumpFor(500);
     uidriver::screenshot(offer, L"update_failed");
@@ -453,8 +462,9 @@ TEST_F(ZulplayUpdate, WindowsInEveryLanguage)
         click(offer, L"closebtn");
         ASSERT_TRUE(testutil::pumpUntil([&] { return !IsWindow(offer); }, 20000));
 
-        ASSERT_TRUE(uidriver::waitForControl(main, L"startBtn", [](const ControlInfo& c) { return c.visible; },
-                                             30000).visible);
+        ASSERT_TRUE(uidriver::waitForControl(
+                        main, L"startBtn", [](const ControlInfo& c) { return c.visible; }, 30000)
+                        .visible);
         uidriver::bringToFront(main);
         testutil::pumpFor(500);
         uidriver::screenshot(main, folder + L"launcher_main_window");
@@ -462,8 +472,9 @@ TEST_F(ZulplayUpdate, WindowsInEveryLanguage)
         click(main, L"setupBtn");
         HWND setup = uidriver::waitForWindow(L"KXZulSetupFrame", launcher.pid(), 20000);
         ASSERT_NE(nullptr, setup);
-        ASSERT_TRUE(uidriver::waitForControl(setup, L"versionLabel", [](const ControlInfo& c) { return c.visible; },
-                                             20000).visible);
+        ASSERT_TRUE(uidriver::waitForControl(
+                        setup, L"versionLabel", [](const ControlInfo& c) { return c.visible; }, 20000)
+                        .visible);
         testutil::pumpFor(500);
         uidriver::screenshot(setup, folder + L"launcher_settings");
         click(setup, L"closebtn");

@@ -25,7 +25,8 @@ BOOL CALLBACK CountBox(HWND hWnd, LPARAM data)
 {
     wchar_t name[32] = L"";
     ::GetClassNameW(hWnd, name, 32);
-    if (wcscmp(name, L"MessageBoxWindow") == 0) ++*reinterpret_cast<int*>(data);
+    if (wcscmp(name, L"MessageBoxWindow") == 0)
+        ++*reinterpret_cast<int*>(data);
     return TRUE;
 }
 
@@ -48,8 +49,10 @@ bool RunUntil(const std::function<bool()>& done, DWORD timeoutMs)
                 ::DispatchMessageW(&m);
             }
         }
-        if (done()) return true;
-        if (::GetTickCount() - start >= timeoutMs) return false;
+        if (done())
+            return true;
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -96,7 +99,8 @@ protected:
     msg::IMessageBox* Show(const wchar_t* text, std::vector<msg::SelectionInfo> buttons = {})
     {
         msg::IMessageBox* box = msg::showMessageBox(parent->hwnd, msg::iconPathForType(2), L"Notice", text, buttons);
-        if (box != nullptr) ::UpdateWindow(WindowOf(box));
+        if (box != nullptr)
+            ::UpdateWindow(WindowOf(box));
         return box;
     }
     std::unique_ptr<skintest::ManagedWindow> parent;
@@ -134,11 +138,11 @@ TEST_F(MessageBoxTest, ARealClickRunsOnlyItsButtonsCallbackOnceTheBoxIsGone)
     HWND boxWindow = nullptr;
     msg::SelectionInfo cancel{L"Cancel", [&] { ++cancelled; }, false};
     msg::IMessageBox* box = Show(L"Install now?", {msg::makeConfirmSelection([&] {
-                                                        ++confirmed;
-                                                        parentEnabled = ::IsWindowEnabled(parent->hwnd) != FALSE;
-                                                        boxGone = !::IsWindow(boxWindow);
-                                                    }),
-                                                    cancel});
+                                                       ++confirmed;
+                                                       parentEnabled = ::IsWindowEnabled(parent->hwnd) != FALSE;
+                                                       boxGone = !::IsWindow(boxWindow);
+                                                   }),
+                                                   cancel});
     ASSERT_NE(nullptr, box);
     boxWindow = WindowOf(box);
 

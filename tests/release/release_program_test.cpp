@@ -141,8 +141,8 @@ TEST_F(Release, EveryProgramCarriesTheVersionAndThePublisher)
         struct Translation {
             WORD language, codePage;
         }* translation = nullptr;
-        ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
-                                   reinterpret_cast<void**>(&translation), &length));
+        ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                                   &length));
         ASSERT_GE(length, sizeof(Translation));
         wchar_t block[64];
         swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);

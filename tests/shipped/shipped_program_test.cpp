@@ -100,9 +100,9 @@ TEST_F(ShippedPrograms, InstallerWindowDoesNotAnswerTheControlQuery)
                                     L"path=" + temp.path() + L"Hooked");
         HWND window = uidriver::waitForWindow(kInstallerClass, withHooks.pid(), kWait);
         ASSERT_NE(nullptr, window);
-        EXPECT_TRUE(uidriver::waitForControl(window, L"startBtn", [](const uidriver::ControlInfo& c) {
-            return c.found;
-        }, 30000).found);
+        EXPECT_TRUE(uidriver::waitForControl(
+                        window, L"startBtn", [](const uidriver::ControlInfo& c) { return c.found; }, 30000)
+                        .found);
     }
     uidriver::Program shippedInstaller(installerExe(), L"path=" + temp.path() + L"Shipped");
     HWND window = uidriver::waitForWindow(kInstallerClass, shippedInstaller.pid(), kWait);
@@ -149,9 +149,10 @@ TEST_F(ShippedPrograms, InstallLaunchAndUninstallWithoutTestHooks)
     ASSERT_NE(nullptr, launcher) << "the installer started no launcher";
     const std::wstring log = installPath + L"log\\main.log";
     const std::wstring compiledHost = testutil::widen(ZUL_CONFIG_HOST);
-    EXPECT_TRUE(testutil::pumpUntil([&] { return contains(testutil::widen(testutil::readFile(log)), compiledHost); },
-                                    kWait))
-        << "no request to " << ZUL_CONFIG_HOST << " in the launcher's log:\n" << testutil::readFile(log);
+    EXPECT_TRUE(
+        testutil::pumpUntil([&] { return contains(testutil::widen(testutil::readFile(log)), compiledHost); }, kWait))
+        << "no request to " << ZUL_CONFIG_HOST << " in the launcher's log:\n"
+        << testutil::readFile(log);
     EXPECT_EQ(0, server.count("/f/zul/config_sea.data"));
     EXPECT_EQ(0, server.count("/f/zul/update_en.data"));
 
@@ -162,8 +163,8 @@ TEST_F(ShippedPrograms, InstallLaunchAndUninstallWithoutTestHooks)
         EXPECT_TRUE(second.waitForExit(kWait, &exitCode));
         EXPECT_EQ(0u, exitCode);
     }
-    EXPECT_TRUE(testutil::pumpUntil([&] { return contains(testutil::widen(testutil::readFile(log)),
-                                                          L"handle ipc topwindow"); }, kWait))
+    EXPECT_TRUE(testutil::pumpUntil(
+        [&] { return contains(testutil::widen(testutil::readFile(log)), L"handle ipc topwindow"); }, kWait))
         << testutil::readFile(log);
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(launcher, 0)) << "the first launcher ended";
 

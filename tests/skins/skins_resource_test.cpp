@@ -51,7 +51,9 @@ struct View {
 };
 
 // The message boxes' content label, as the box sets it up for its text.
-const View kMessageBoxView = {L"common/xml_messagebox.xml", "", {},
+const View kMessageBoxView = {L"common/xml_messagebox.xml",
+                              "",
+                              {},
                               {{L"descriptlabel", L"align", L"center"},
                                {L"descriptlabel", L"multiline", L"true"},
                                {L"descriptlabel", L"showhtml", L"true"}}};
@@ -64,20 +66,31 @@ struct ProgramSkin {
 
 #ifdef ZUL_SKIN_PROGRAM_ZULINST
 const std::vector<std::wstring> kMainNames = {
-    L"logoControl", L"titlebar", L"titleLabel2", L"minbtn", L"cancelBtn", L"startBtn", L"maintab",
-    L"protocolOption", L"protocolBtn1", L"protocolBtn2", L"definepathBtn", L"pathDefineLayout", L"pathEdit",
-    L"chanagePathBtn", L"updateStatusLabel", L"updateprogress", L"bottom"};
+    L"logoControl", L"titlebar",       L"titleLabel2",       L"minbtn",         L"cancelBtn",     L"startBtn",
+    L"maintab",     L"protocolOption", L"protocolBtn1",      L"protocolBtn2",   L"definepathBtn", L"pathDefineLayout",
+    L"pathEdit",    L"chanagePathBtn", L"updateStatusLabel", L"updateprogress", L"bottom"};
 const std::vector<ProgramSkin> kSkins = {
     {L"mainframe.xml", kMainNames},
     {L"mainframe_id.xml", kMainNames},
     {L"common/xml_messagebox.xml", {L"titlelabel", L"closebtn", L"msgiconimage", L"descriptlabel", L"bottombar"}},
 };
 // Keys the installer's code reads (the skins' own "@key" texts are checked from the XML).
-const std::vector<std::wstring> kCodeKeys = {
-    L"font_name", L"install_run_player", L"install_error1", L"install_must_accept_protocol_notice", L"prompt",
-    L"error", L"confirm", L"url_useprotocol", L"url_hideprotocol", L"install_definepath_custom",
-    L"install_definepath_back", L"install_failed_damaged", L"install_failed_load", L"install_failed_lock",
-    L"install_failed_unpack", L"install_browse_title"};
+const std::vector<std::wstring> kCodeKeys = {L"font_name",
+                                             L"install_run_player",
+                                             L"install_error1",
+                                             L"install_must_accept_protocol_notice",
+                                             L"prompt",
+                                             L"error",
+                                             L"confirm",
+                                             L"url_useprotocol",
+                                             L"url_hideprotocol",
+                                             L"install_definepath_custom",
+                                             L"install_definepath_back",
+                                             L"install_failed_damaged",
+                                             L"install_failed_load",
+                                             L"install_failed_lock",
+                                             L"install_failed_unpack",
+                                             L"install_browse_title"};
 const bool kHasFonts = true;
 // Texts the code puts into controls: a language key and what follows it.
 const std::vector<CodeText> kCodeTexts = {
@@ -93,11 +106,35 @@ const std::vector<std::wstring> kMessageBoxNames = {L"titlelabel", L"closebtn", 
                                                     L"bottombar"};
 const std::vector<ProgramSkin> kSkins = {
     {L"xml_mainframe.xml",
-     {L"launchBGControl", L"setupBtn", L"minbtn", L"maxbtnxx", L"closebtn", L"left11Control", L"homeBtn",
-      L"facebookBtn", L"youtobeBtn", L"discordBtn", L"razeraduBtn", L"NBtn", L"buyBtn", L"left22Control",
-      L"rightxxControl", L"rightbgControl", L"startBtn", L"startBottomControl", L"pathTab", L"pathEdit",
-      L"chanagePathBtn", L"downloadLabel", L"speedLabel", L"leftTimeLabel", L"pauseBtn", L"downloadprogressControl",
-      L"loadingSpaceControl", L"installprogressControl", L"loadingSpaceControlInstall"}},
+     {L"launchBGControl",
+      L"setupBtn",
+      L"minbtn",
+      L"maxbtnxx",
+      L"closebtn",
+      L"left11Control",
+      L"homeBtn",
+      L"facebookBtn",
+      L"youtobeBtn",
+      L"discordBtn",
+      L"razeraduBtn",
+      L"NBtn",
+      L"buyBtn",
+      L"left22Control",
+      L"rightxxControl",
+      L"rightbgControl",
+      L"startBtn",
+      L"startBottomControl",
+      L"pathTab",
+      L"pathEdit",
+      L"chanagePathBtn",
+      L"downloadLabel",
+      L"speedLabel",
+      L"leftTimeLabel",
+      L"pauseBtn",
+      L"downloadprogressControl",
+      L"loadingSpaceControl",
+      L"installprogressControl",
+      L"loadingSpaceControlInstall"}},
     {L"xm_setupframe.xml",
      {L"closebtn", L"autoRunOnOpt", L"autoRunOffOpt", L"exstgameTopOpt", L"exstgameNotTopOpt", L"closeMinOpt",
       L"closeExistOpt", L"languageCombo", L"pathEdit", L"chanagePathBtn", L"versionLabel", L"checkUpdateBtn",
@@ -113,14 +150,39 @@ const std::vector<ProgramSkin> kSkins = {
     {L"common/xml_messagebox_noicon.xml", kMessageBoxNames},
 };
 // Keys the launcher's code reads (the skins' own "@key" texts are checked from the XML).
-const std::vector<std::wstring> kCodeKeys = {
-    L"font_name", L"prompt", L"confirm", L"launcher_download_game", L"launcher_start_game",
-    L"launcher_btn_installing", L"launcher_downloading", L"launcher_speed", L"launcher_lefttime",
-    L"launcher_download_failed", L"launcher_unpack_failed", L"launcher_start_failed", L"update_window_text",
-    L"update_currentVersion", L"update_newversion", L"update_downloading", L"update_download_failed",
-    L"menu_showmain", L"menu_exit", L"change_restart", L"restart_now", L"restart_later", L"link_about_us_link1",
-    L"link_about_us_link2", L"url_home", L"url_facebook", L"url_youtobe", L"url_discord", L"url_Razeradu", L"url_N",
-    L"url_store", L"launcher_browse_title", L"launcher_tray_tip"};
+const std::vector<std::wstring> kCodeKeys = {L"font_name",
+                                             L"prompt",
+                                             L"confirm",
+                                             L"launcher_download_game",
+                                             L"launcher_start_game",
+                                             L"launcher_btn_installing",
+                                             L"launcher_downloading",
+                                             L"launcher_speed",
+                                             L"launcher_lefttime",
+                                             L"launcher_download_failed",
+                                             L"launcher_unpack_failed",
+                                             L"launcher_start_failed",
+                                             L"update_window_text",
+                                             L"update_currentVersion",
+                                             L"update_newversion",
+                                             L"update_downloading",
+                                             L"update_download_failed",
+                                             L"menu_showmain",
+                                             L"menu_exit",
+                                             L"change_restart",
+                                             L"restart_now",
+                                             L"restart_later",
+                                             L"link_about_us_link1",
+                                             L"link_about_us_link2",
+                                             L"url_home",
+                                             L"url_facebook",
+                                             L"url_youtobe",
+                                             L"url_discord",
+                                             L"url_Razeradu",
+                                             L"url_N",
+                                             L"url_store",
+                                             L"launcher_browse_title",
+                                             L"launcher_tray_tip"};
 const bool kHasFonts = false;
 const std::vector<CodeText> kCodeTexts = {
     {L"startBtn", L"launcher_download_game"},
@@ -145,20 +207,28 @@ const std::vector<CodeText> kCodeTexts = {
 const std::vector<View> kViews = {
     kMessageBoxView,
     {L"common/xml_messagebox_noicon.xml", "", {}, kMessageBoxView.attributes},
-    {L"updateframe.xml", "downloading",
-     {{L"updateBtn", false}, {L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true},
-      {L"updateprogress", true}, {L"progressGap", true}},
+    {L"updateframe.xml",
+     "downloading",
+     {{L"updateBtn", false},
+      {L"buttonSpace", false},
+      {L"progressPanel", true},
+      {L"progressLabel", true},
+      {L"updateprogress", true},
+      {L"progressGap", true}},
      {{L"progressLabel", L"multiline", L"false"}, {L"progressLabel", L"height", L"22"}}},
-    {L"updateframe.xml", "failed",
+    {L"updateframe.xml",
+     "failed",
      {{L"buttonSpace", false}, {L"progressPanel", true}, {L"progressLabel", true}, {L"progressGap", false}},
-     {{L"progressLabel", L"multiline", L"true"}, {L"progressLabel", L"height", L"60"},
+     {{L"progressLabel", L"multiline", L"true"},
+      {L"progressLabel", L"height", L"60"},
       {L"progressLabel", L"font", L"0"}}},
 };
 #else
 const std::vector<ProgramSkin> kSkins = {
     // Two "cancelBtn": the title bar's close button and the done page's Confirm.
-    {L"uninstallmainframe.xml", {L"titlebar", L"titleLabel2", L"minbtn", L"cancelBtn", L"cancelBtn", L"maintab",
-                                 L"callServicerBtn", L"sureBtn", L"updateStatusLabel", L"updateprogress"}},
+    {L"uninstallmainframe.xml",
+     {L"titlebar", L"titleLabel2", L"minbtn", L"cancelBtn", L"cancelBtn", L"maintab", L"callServicerBtn", L"sureBtn",
+      L"updateStatusLabel", L"updateprogress"}},
 };
 const std::vector<std::wstring> kCodeKeys = {L"font_name"};
 const bool kHasFonts = false;
@@ -204,7 +274,8 @@ std::wstring ImageFile(const std::wstring& description)
         return L"";
     }
     for (wchar_t& c : name) {
-        if (c == L'\\') c = L'/';
+        if (c == L'\\')
+            c = L'/';
     }
     return name;
 }
@@ -229,15 +300,18 @@ void Collect(CXmlNode node, SkinFacts& facts)
         for (int i = 0; i < node.GetAttributeCount(); ++i) {
             std::wstring attribute = node.GetAttributeName(i);
             std::wstring value = node.GetAttributeValue(i);
-            if (attribute == L"name") name = value;
+            if (attribute == L"name")
+                name = value;
             if ((attribute == L"text" || attribute == L"tooltip") && value.size() > 1 && value[0] == L'@')
                 facts.keys.insert(value.substr(1));
-            if (IsImageAttribute(attribute)) facts.images.insert(ImageFile(value));
+            if (IsImageAttribute(attribute))
+                facts.images.insert(ImageFile(value));
         }
         if (!name.empty()) {
             facts.names.insert(name);
             int children = 0;
-            for (CXmlNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) ++children;
+            for (CXmlNode child = node.GetChild(); child.IsValid(); child = child.GetSibling())
+                ++children;
             facts.childCount[name] = children;
         }
         Collect(node.GetChild(), facts);
@@ -299,9 +373,9 @@ TEST_F(SkinResourceTest, EveryImageIsAPngAndEveryFileIsUsed)
     }
 #ifdef ZUL_SKIN_PROGRAM_ZULINST
     // Named by the program's code rather than by a skin.
-    for (const wchar_t* name : {L"zul/logo.png", L"zul/tw_logo.png", L"zul/btn31_normal.png", L"zul/btn31_hot.png",
-                                L"zul/btn31_pushed.png", L"common/msg_noice48.png", L"common/msg_ok.png",
-                                L"commonEnalarge/msg_noice48.png", L"direct_path.png"}) {
+    for (const wchar_t* name :
+         {L"zul/logo.png", L"zul/tw_logo.png", L"zul/btn31_normal.png", L"zul/btn31_hot.png", L"zul/btn31_pushed.png",
+          L"common/msg_noice48.png", L"common/msg_ok.png", L"commonEnalarge/msg_noice48.png", L"direct_path.png"}) {
         EXPECT_EQ(1u, files->count(name)) << testutil::narrow(name);
         referenced.insert(name);
     }
@@ -439,11 +513,12 @@ TEST(ProgramResourceTest, FontsArchiveHoldsTheNineFontsAndEachLoads)
         return;
     }
     std::map<std::wstring, std::string> fonts = Unpack(131);
-    const std::set<std::wstring> expected = {L"NotoSans-Regular.otf", L"NanumGothic.otf", L"Roboto-Light.otf",
-                                             L"Roboto-Regular.otf",   L"kr.otf",          L"FZLANTYK_ZHONGCU.ttf",
-                                             L"FZY4JW.TTF",           L"Prompt-Medium.ttf", L"Vf-Futura.ttf"};
+    const std::set<std::wstring> expected = {
+        L"NotoSans-Regular.otf", L"NanumGothic.otf", L"Roboto-Light.otf",  L"Roboto-Regular.otf", L"kr.otf",
+        L"FZLANTYK_ZHONGCU.ttf", L"FZY4JW.TTF",      L"Prompt-Medium.ttf", L"Vf-Futura.ttf"};
     std::set<std::wstring> names;
-    for (const auto& font : fonts) names.insert(font.first);
+    for (const auto& font : fonts)
+        names.insert(font.first);
     EXPECT_EQ(expected, names);
     testutil::TempDir dir;
     for (const auto& font : fonts) {
@@ -477,7 +552,8 @@ CControlUI* CALLBACK Gather(CControlUI* control, LPVOID data)
 bool ShownWithAncestors(CControlUI* control)
 {
     for (; control != nullptr; control = control->GetParent()) {
-        if (!control->IsVisible()) return false;
+        if (!control->IsVisible())
+            return false;
     }
     return true;
 }
@@ -492,7 +568,8 @@ CTabLayoutUI* AsTab(CControlUI* control)
 std::string Overflow(CUiManager& pm, CLabelUI* label, RECT* drawn = nullptr)
 {
     const CUiString& text = label->GetText();
-    if (text.IsEmpty()) return "";
+    if (text.IsEmpty())
+        return "";
     RECT box = label->GetPos();
     const RECT pad = label->GetTextPadding();
     box = RECT{box.left + pad.left, box.top + pad.top, box.right - pad.right, box.bottom - pad.bottom};
@@ -508,20 +585,24 @@ std::string Overflow(CUiManager& pm, CLabelUI* label, RECT* drawn = nullptr)
     const UINT measure = (style & ~(DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT;
     if (label->IsShowHtml()) {
         int links = 0;
-        CDrawKit::DrawHtmlText(pm.GetPaintDC(), &pm, used, text, 0, nullptr, nullptr, links, label->GetFont(),
-                               measure);
+        CDrawKit::DrawHtmlText(pm.GetPaintDC(), &pm, used, text, 0, nullptr, nullptr, links, label->GetFont(), measure);
     } else {
         CDrawKit::DrawText(pm.GetPaintDC(), &pm, used, text, 0, label->GetFont(), measure);
     }
     const int width = used.right - used.left, height = used.bottom - used.top;
     RECT at = box;
-    if (style & DT_CENTER) at.left += ((box.right - box.left) - width) / 2;
-    else if (style & DT_RIGHT) at.left = box.right - width;
-    if ((style & DT_VCENTER) && (single || label->IsShowHtml())) at.top += ((box.bottom - box.top) - height) / 2;
-    else if (style & DT_BOTTOM) at.top = box.bottom - height;
+    if (style & DT_CENTER)
+        at.left += ((box.right - box.left) - width) / 2;
+    else if (style & DT_RIGHT)
+        at.left = box.right - width;
+    if ((style & DT_VCENTER) && (single || label->IsShowHtml()))
+        at.top += ((box.bottom - box.top) - height) / 2;
+    else if (style & DT_BOTTOM)
+        at.top = box.bottom - height;
     at.right = at.left + width;
     at.bottom = at.top + height;
-    if (drawn != nullptr) *drawn = at;
+    if (drawn != nullptr)
+        *drawn = at;
     if (at.left >= shown.left && at.top >= shown.top && at.right <= shown.right && at.bottom <= shown.bottom)
         return "";
     std::wstring shownText(text.GetData());
@@ -545,10 +626,12 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
         CUiManager::LoadZipResource(129, L"multi_language.tsv");
         for (const ProgramSkin& skin : kSkins) {
             const std::wstring file = skin.skinFile;
-            if (file == L"xml_menu.xml" || file == L"trayicon.xml" || file == L"xml_loading.xml") continue;
+            if (file == L"xml_menu.xml" || file == L"trayicon.xml" || file == L"xml_loading.xml")
+                continue;
             std::vector<std::string> viewNames = {""};
             for (const View& view : kViews) {
-                if (file == view.skinFile && view.name[0] != '\0') viewNames.push_back(view.name);
+                if (file == view.skinFile && view.name[0] != '\0')
+                    viewNames.push_back(view.name);
             }
             for (const std::string& viewName : viewNames) {
                 LayoutProbe window(skin.skinFile);
@@ -558,9 +641,11 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                 ASSERT_NE(nullptr, root);
                 const RECT client = {0, 0, pm.GetInitSize().cx, pm.GetInitSize().cy};
                 for (const View& view : kViews) {
-                    if (file != view.skinFile || (view.name[0] != '\0' && viewName != view.name)) continue;
+                    if (file != view.skinFile || (view.name[0] != '\0' && viewName != view.name))
+                        continue;
                     for (const auto& shown : view.shown) {
-                        if (CControlUI* control = pm.FindControl(shown.first)) control->SetVisible(shown.second);
+                        if (CControlUI* control = pm.FindControl(shown.first))
+                            control->SetVisible(shown.second);
                     }
                     for (const auto& attribute : view.attributes) {
                         if (CControlUI* control = pm.FindControl(attribute[0]))
@@ -580,11 +665,13 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                 const std::string state = viewName.empty() ? "" : " (" + viewName + ")";
                 auto visit = [&](const std::function<void(const std::string&)>& check) {
                     for (const auto& page : pages) {
-                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(
-                            AsTab(page.second->GetParent())->GetItemIndex(page.second), false);
+                        if (page.second != nullptr)
+                            AsTab(page.second->GetParent())
+                                ->SelectItem(AsTab(page.second->GetParent())->GetItemIndex(page.second), false);
                         root->SetPos(client, false);
                         check(state + page.first);
-                        if (page.second != nullptr) AsTab(page.second->GetParent())->SelectItem(0, false);
+                        if (page.second != nullptr)
+                            AsTab(page.second->GetParent())->SelectItem(0, false);
                     }
                 };
                 auto where = [&](CControlUI* control, const std::string& at) {
@@ -592,24 +679,29 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                            testutil::narrow(control->GetName().GetData()) + at;
                 };
                 auto labelOf = [](CControlUI* control) -> CLabelUI* {
-                    if (control->GetInterface(L"Edit") != nullptr) return nullptr;
+                    if (control->GetInterface(L"Edit") != nullptr)
+                        return nullptr;
                     return static_cast<CLabelUI*>(control->GetInterface(L"Label"));
                 };
                 visit([&](const std::string& at) {
                     std::vector<std::pair<CControlUI*, RECT>> texts;
                     for (CControlUI* control : controls) {
                         CLabelUI* label = labelOf(control);
-                        if (label == nullptr || !ShownWithAncestors(control)) continue;
+                        if (label == nullptr || !ShownWithAncestors(control))
+                            continue;
                         RECT drawn = {};
                         std::string overflow = Overflow(pm, label, &drawn);
-                        if (!overflow.empty()) clipped.insert(where(control, at) + overflow);
-                        if (!label->GetText().IsEmpty()) texts.push_back({control, drawn});
+                        if (!overflow.empty())
+                            clipped.insert(where(control, at) + overflow);
+                        if (!label->GetText().IsEmpty())
+                            texts.push_back({control, drawn});
                     }
                     // Nor does one text run into another.
                     for (size_t i = 0; i < texts.size(); ++i) {
                         for (size_t j = i + 1; j < texts.size(); ++j) {
                             RECT both;
-                            if (!::IntersectRect(&both, &texts[i].second, &texts[j].second)) continue;
+                            if (!::IntersectRect(&both, &texts[i].second, &texts[j].second))
+                                continue;
                             const RECT& a = texts[i].second;
                             const RECT& b = texts[j].second;
                             char line[160];
@@ -621,13 +713,15 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                     }
                 });
                 for (const CodeText& code : kCodeTexts) {
-                    if (code.view[0] != '\0' && viewName != code.view) continue;
+                    if (code.view[0] != '\0' && viewName != code.view)
+                        continue;
                     CUiString text = CUiManager::GetLanguageText(code.key);
                     text += code.tail;
                     std::vector<CLabelUI*> named;
                     for (CControlUI* control : controls) {
                         CLabelUI* label = labelOf(control);
-                        if (label != nullptr && control->GetName() == code.control) named.push_back(label);
+                        if (label != nullptr && control->GetName() == code.control)
+                            named.push_back(label);
                     }
                     std::vector<CUiString> before;
                     for (CLabelUI* label : named) {
@@ -636,19 +730,23 @@ TEST(SkinLayoutTest, EveryTextFitsItsControlInEveryLanguage)
                     }
                     visit([&](const std::string& at) {
                         for (CLabelUI* label : named) {
-                            if (!ShownWithAncestors(label)) continue;
+                            if (!ShownWithAncestors(label))
+                                continue;
                             std::string overflow = Overflow(pm, label);
-                            if (!overflow.empty()) clipped.insert(where(label, at) + overflow);
+                            if (!overflow.empty())
+                                clipped.insert(where(label, at) + overflow);
                         }
                     });
-                    for (size_t i = 0; i < named.size(); ++i) named[i]->SetText(before[i]);
+                    for (size_t i = 0; i < named.size(); ++i)
+                        named[i]->SetText(before[i]);
                 }
                 ::DestroyWindow(window.GetHWND());
             }
         }
     }
     std::string report;
-    for (const std::string& line : clipped) report += line + "\n";
+    for (const std::string& line : clipped)
+        report += line + "\n";
     EXPECT_TRUE(clipped.empty()) << clipped.size() << " texts do not fit:\n" << report;
     CUiManager::SetLanguage(L"en_US", L"en_US");
     CUiManager::LoadZipResource(129, L"multi_language.tsv");

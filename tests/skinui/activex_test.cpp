@@ -168,9 +168,10 @@ TEST(ActiveX, ModulesComeOnlyFromTheProgramOrTheSystemFolder)
     testutil::TempDir dir;
     ASSERT_TRUE(::CopyFileW((testutil::exeDir() + L"zul_test_activex.dll").c_str(),
                             dir.file(L"zul_test_activex.dll").c_str(), FALSE));
-    const std::wstring paths[] = {dir.file(L"zul_test_activex.dll"), testutil::exeDir() + L"zul_test_activex.dll",
-                                  L"..\\skinui\\zul_test_activex.dll", L".\\zul_test_activex.dll",
-                                  L"activex_control/../zul_test_activex.dll", L"C:zul_test_activex.dll"};
+    const std::wstring paths[] = {
+        dir.file(L"zul_test_activex.dll"),          testutil::exeDir() + L"zul_test_activex.dll",
+        L"..\\skinui\\zul_test_activex.dll",        L".\\zul_test_activex.dll",
+        L"activex_control/../zul_test_activex.dll", L"C:zul_test_activex.dll"};
     int top = 0;
     for (const std::wstring& path : paths) {
         CActiveXUI* host = new CActiveXUI;

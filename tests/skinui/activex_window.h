@@ -47,16 +47,16 @@ public:
     TestControlModule() : m_module(::LoadLibraryW((testutil::exeDir() + L"zul_test_activex.dll").c_str()))
     {
         EXPECT_NE(nullptr, m_module);
-        ZulTestControlGetStateProc get =
-            m_module != nullptr
-                ? reinterpret_cast<ZulTestControlGetStateProc>(::GetProcAddress(m_module, "ZulTestControlGetState"))
-                : nullptr;
+        ZulTestControlGetStateProc get = m_module != nullptr ? reinterpret_cast<ZulTestControlGetStateProc>(
+                                                                   ::GetProcAddress(m_module, "ZulTestControlGetState"))
+                                                             : nullptr;
         state = get != nullptr ? get() : &m_empty;
         *state = ZulTestControlState();
     }
     ~TestControlModule()
     {
-        if (m_module != nullptr) ::FreeLibrary(m_module);
+        if (m_module != nullptr)
+            ::FreeLibrary(m_module);
     }
     TestControlModule(const TestControlModule&) = delete;
     TestControlModule& operator=(const TestControlModule&) = delete;
@@ -80,7 +80,8 @@ public:
     int Count(const wchar_t* text) const
     {
         int n = 0;
-        for (const std::wstring& line : Lines()) n += line.find(text) != std::wstring::npos ? 1 : 0;
+        for (const std::wstring& line : Lines())
+            n += line.find(text) != std::wstring::npos ? 1 : 0;
         return n;
     }
 

@@ -4,7 +4,8 @@
 
 using namespace SkinUI;
 
-TEST(AttributeParserTest, BooleansIntegersAndColours) {
+TEST(AttributeParserTest, BooleansIntegersAndColours)
+{
     EXPECT_TRUE(ParseBool(L"true"));
     EXPECT_FALSE(ParseBool(L"TRUE"));
     EXPECT_FALSE(ParseBool(L"1"));
@@ -13,12 +14,13 @@ TEST(AttributeParserTest, BooleansIntegersAndColours) {
     EXPECT_EQ(0, ParseInt(nullptr));
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"#FF16171F"));
     EXPECT_EQ(0xFF16171Fu, ParseColor(L"FF16171F"));
-    EXPECT_EQ(0u, ParseColor(L"##FF"));  // only one "#" is skipped
+    EXPECT_EQ(0u, ParseColor(L"##FF"));                 // only one "#" is skipped
     EXPECT_EQ(0xFF00FF00u, ParseColor(L"0xFF00FF00"));  // as image masks are written
     EXPECT_EQ(0u, ParseColor(nullptr));
 }
 
-TEST(AttributeParserTest, WellFormedLists) {
+TEST(AttributeParserTest, WellFormedLists)
+{
     // Any single character separates, and blanks before a number are skipped.
     CUiRect r = ParseRect(L"1;-2x3, 4");
     EXPECT_EQ(1, r.left);
@@ -34,7 +36,8 @@ TEST(AttributeParserTest, WellFormedLists) {
     EXPECT_DOUBLE_EQ(1.0, d[3]);
 }
 
-TEST(AttributeParserTest, ShortValuesStopAtTheEnd) {
+TEST(AttributeParserTest, ShortValuesStopAtTheEnd)
+{
     CUiRect r = ParseRect(L"10,20");
     EXPECT_EQ(20, r.top);
     EXPECT_EQ(0, r.right);

@@ -220,8 +220,10 @@ TEST_F(SkinBuilderTest, ASkinNestedBeyondTheBoundIsNotBuiltAtAll)
 
     // The reader takes 200,000 levels; the builder refuses them without running out of stack.
     std::wstring deepest;
-    for (int i = 0; i < 200000; ++i) deepest += L"<Container>";
-    for (int i = 0; i < 200000; ++i) deepest += L"</Container>";
+    for (int i = 0; i < 200000; ++i)
+        deepest += L"<Container>";
+    for (int i = 0; i < 200000; ++i)
+        deepest += L"</Container>";
     CSkinBuilder huge;
     EXPECT_EQ(huge.Create(deepest.c_str()), nullptr);
     EXPECT_EQ(Error(huge), L"Skin nested too deep|Container");
@@ -242,13 +244,15 @@ TEST_F(SkinBuilderTest, ASkinAtTheBoundLivesOnHalfTheUiThreadsStack)
             skintest::NotifyLog log;
             CSkinBuilder builder;
             CControlUI* root = builder.Create(run->skin.c_str(), nullptr, nullptr, &w.manager);
-            if (root == nullptr) return 1;
+            if (root == nullptr)
+                return 1;
             w.manager.AttachDialog(root);
             w.manager.AddNotifier(&log);
             ::ShowWindow(w.hwnd, SW_SHOWNOACTIVATE);
             ::UpdateWindow(w.hwnd);
             CControlUI* deepest = w.manager.FindControl(L"deepest");
-            if (deepest == nullptr) return 2;
+            if (deepest == nullptr)
+                return 2;
             const RECT rc = deepest->GetPos();
             const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
             ::SendMessageW(w.hwnd, WM_MOUSEMOVE, 0, at);
@@ -318,8 +322,8 @@ TEST_F(SkinBuilderTest, ControlsWithoutAContainerToHoldThemAreDeletedNotLeaked)
     EXPECT_EQ(skintest::CountedControl::live, before);
 
     CContainerUI parent;  // under a given parent every top-level control is added
-    CControlUI* first = builder.Create(L"<Window><Control name=\"a\"/><Control name=\"b\"/></Window>", nullptr,
-                                       nullptr, nullptr, &parent);
+    CControlUI* first = builder.Create(L"<Window><Control name=\"a\"/><Control name=\"b\"/></Window>", nullptr, nullptr,
+                                       nullptr, &parent);
     EXPECT_EQ(first, parent.GetItemAt(0));
     EXPECT_EQ(Names(&parent), L"a,b");
 }

@@ -22,7 +22,8 @@ std::wstring WriteStrip(const testutil::TempDir& dir)
     std::vector<DWORD> pixels;
     for (int y = 0; y < 10; ++y)
         for (DWORD colour : {kRed, kGreen, kBlue, kYellow})
-            for (int x = 0; x < 10; ++x) pixels.push_back(colour);
+            for (int x = 0; x < 10; ++x)
+                pixels.push_back(colour);
     std::wstring path = dir.file(L"strip.tga");
     testutil::writeFile(path, skintest::MakeTga(40, 10, pixels));
     return path;
@@ -157,6 +158,7 @@ TEST(Button, KeysClickOnlyWhenTheButtonTakesKeysAndMultiLineCaptions)
     EXPECT_LE(ink.bottom, 36);
     int rowsWithInk = 0;
     for (int y = 18; y < 22; ++y)
-        for (int x = 0; x < 40; ++x) rowsWithInk += m.canvas.Rgb(x, y) != 0xFFFFFF ? 1 : 0;
+        for (int x = 0; x < 40; ++x)
+            rowsWithInk += m.canvas.Rgb(x, y) != 0xFFFFFF ? 1 : 0;
     EXPECT_EQ(0, rowsWithInk);  // the gap between the two bands
 }

@@ -99,7 +99,8 @@ TEST(ComboInput, DropListGeometryKeysEscapeAndAClickOnAnItem)
 
     // Three Down keys: three selections, the list stays open.
     w.notes.entries.clear();
-    for (int i = 0; i < 3; ++i) w.Key(VK_DOWN);
+    for (int i = 0; i < 3; ++i)
+        w.Key(VK_DOWN);
     ASSERT_TRUE(w.WaitNotes(L"itemselect", 3));
     auto selects = w.Notes(L"itemselect");
     for (int i = 0; i < 3; ++i) {

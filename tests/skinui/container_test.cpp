@@ -55,7 +55,7 @@ TEST(ContainerTest, OwnsItsChildrenAndReordersThem)
         EXPECT_TRUE(container.Remove(b, true));  // not destroyed
         delete b;
         EXPECT_FALSE(container.Remove(b));
-        EXPECT_TRUE(container.RemoveAt(0));  // no manager: deleted at once
+        EXPECT_TRUE(container.RemoveAt(0));           // no manager: deleted at once
         EXPECT_EQ(CountedControl::live, before + 2);  // c and the refused one
     }
     EXPECT_EQ(CountedControl::live, before + 1);
@@ -74,7 +74,8 @@ TEST(ContainerTest, PlacesFixedClampedAndFloatingChildren)
     CControlUI* anchored = Floating(L"-10,-10,0,0", L"1.0,1.0,1.0,1.0");  // pinned to the bottom-right corner
     CControlUI* hidden = new CControlUI;
     hidden->SetVisible(false);
-    for (CControlUI* c : {fill, clamped, floating, anchored, hidden}) root.Add(c);
+    for (CControlUI* c : {fill, clamped, floating, anchored, hidden})
+        root.Add(c);
 
     root.SetPos(RECT{100, 100, 300, 200}, false);
     EXPECT_TRUE(RectIs(fill->GetPos(), 110, 110, 290, 190));
@@ -103,7 +104,8 @@ TEST(ContainerTest, HitTestingOrderMouseChildAndClientArea)
     CControlUI* below = new CControlUI;
     CControlUI* above = new CControlUI;
     CControlUI* floater = Floating(L"0,0,20,10");
-    for (CControlUI* c : {below, above, floater}) root.Add(c);
+    for (CControlUI* c : {below, above, floater})
+        root.Add(c);
     root.SetPos(RECT{0, 0, 100, 100}, false);
     EXPECT_EQ(HitTest(root, 50, 50), below);  // above and below overlap over the whole client area
     EXPECT_EQ(HitTest(root, 50, 50, UIFIND_TOP_FIRST), above);
@@ -145,7 +147,7 @@ TEST(ContainerTest, PaintsChildrenClippedToItsClientArea)
     root->SetBkColor(0xFF0000FF);  // blue
     root->SetAttribute(L"inset", L"10,10,10,10");
     CControlUI* child = new CControlUI;
-    child->SetBkColor(0xFFFF0000);  // red, laid over the whole client area
+    child->SetBkColor(0xFFFF0000);                   // red, laid over the whole client area
     CControlUI* floater = Floating(L"30,30,80,80");  // crosses the container's edge
     floater->SetBkColor(0xFF00FF00);
     root->Add(child);
@@ -155,11 +157,11 @@ TEST(ContainerTest, PaintsChildrenClippedToItsClientArea)
 
     skintest::Canvas canvas(100, 100);
     EXPECT_TRUE(root->Paint(canvas.dc(), canvas.all(), nullptr));
-    EXPECT_EQ(canvas.Rgb(5, 5), 0x0000FFu);    // the inset shows the container
-    EXPECT_EQ(canvas.Rgb(20, 20), 0xFF0000u);  // the child
-    EXPECT_EQ(canvas.Rgb(35, 35), 0x00FF00u);  // the floating child over the red one ...
-    EXPECT_EQ(canvas.Rgb(45, 45), 0x0000FFu);  // ... clipped to the client area
-    EXPECT_EQ(canvas.Rgb(60, 60), 0u);         // nothing outside the container
+    EXPECT_EQ(canvas.Rgb(5, 5), 0x0000FFu);                         // the inset shows the container
+    EXPECT_EQ(canvas.Rgb(20, 20), 0xFF0000u);                       // the child
+    EXPECT_EQ(canvas.Rgb(35, 35), 0x00FF00u);                       // the floating child over the red one ...
+    EXPECT_EQ(canvas.Rgb(45, 45), 0x0000FFu);                       // ... clipped to the client area
+    EXPECT_EQ(canvas.Rgb(60, 60), 0u);                              // nothing outside the container
     EXPECT_FALSE(root->Paint(canvas.dc(), canvas.all(), floater));  // a stop control ends the painting there
 }
 

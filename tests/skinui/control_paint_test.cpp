@@ -33,7 +33,8 @@ struct Painted {
     {
         control.SetManager(&manager, nullptr, false);
         control.SetPos(RECT{10, 10, 60, 60}, false);
-        for (const auto& a : attributes) control.SetAttribute(a.first, a.second);
+        for (const auto& a : attributes)
+            control.SetAttribute(a.first, a.second);
         Paint();
     }
     void Paint() { control.Paint(canvas.dc(), canvas.all(), nullptr); }
@@ -55,7 +56,7 @@ TEST(ControlPaint, StepsRunInFixedOrder)
     EXPECT_EQ(expected, c.steps);
 
     c.steps.clear();
-    EXPECT_FALSE(c.Paint(canvas.dc(), canvas.all(), &c));  // the stop control paints nothing
+    EXPECT_FALSE(c.Paint(canvas.dc(), canvas.all(), &c));              // the stop control paints nothing
     EXPECT_TRUE(c.Paint(canvas.dc(), RECT{70, 70, 90, 90}, nullptr));  // nothing to paint there
     c.OnPaint += CDelegateStatic([](void*) { return false; });
     EXPECT_TRUE(c.Paint(canvas.dc(), canvas.all(), nullptr));
@@ -64,8 +65,8 @@ TEST(ControlPaint, StepsRunInFixedOrder)
 
 TEST(ControlPaint, BackgroundColourHidesImageAndBorderIsOnTop)
 {
-    Painted p({{L"bkimage", L"color='FF00FF00' dest='0,0,20,20'"}, {L"bordercolor", L"#FF0000FF"},
-               {L"bordersize", L"1"}});
+    Painted p(
+        {{L"bkimage", L"color='FF00FF00' dest='0,0,20,20'"}, {L"bordercolor", L"#FF0000FF"}, {L"bordersize", L"1"}});
     EXPECT_EQ(0x00FF00u, p.At(15, 15));  // image inside its dest
     EXPECT_EQ(0xFFFFFFu, p.At(40, 40));  // outside dest nothing
     EXPECT_EQ(0x0000FFu, p.At(10, 10));  // border over the image corner

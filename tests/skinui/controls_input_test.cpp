@@ -80,7 +80,8 @@ public:
     {
         for (int i = 0; i < 10; ++i) {
             PointerTo(x + (i % 2), y);
-            if (testutil::pumpUntil(done, 300)) return true;
+            if (testutil::pumpUntil(done, 300))
+                return true;
         }
         return false;
     }

@@ -16,11 +16,10 @@ using skintest::SkinnedWindow;
 
 namespace {
 
-const wchar_t kPicker[] =
-    L"<Window size=\"400,200\"><Container bkcolor=\"#FFFFFFFF\">"
-    L"  <DateTime name=\"date\" float=\"true\" pos=\"20,20,220,48\"/>"
-    L"  <Button name=\"other\" float=\"true\" pos=\"20,100,120,130\" text=\"other\"/>"
-    L"</Container></Window>";
+const wchar_t kPicker[] = L"<Window size=\"400,200\"><Container bkcolor=\"#FFFFFFFF\">"
+                          L"  <DateTime name=\"date\" float=\"true\" pos=\"20,20,220,48\"/>"
+                          L"  <Button name=\"other\" float=\"true\" pos=\"20,100,120,130\" text=\"other\"/>"
+                          L"</Container></Window>";
 
 std::wstring Format(const SYSTEMTIME& st)
 {
@@ -59,8 +58,8 @@ TEST(DateTime, ShowsTodayAndTakesThePickersDateWhenThePickerLosesTheFocus)
 
     // Escape keeps the date and closes only the picker; Delete empties the text.
     w.Click(date);
-    ASSERT_TRUE(RunQueueUntil([&] { return ::GetFocus() == date->GetNativeWindow() && ::GetFocus() != nullptr; },
-                              5000));
+    ASSERT_TRUE(
+        RunQueueUntil([&] { return ::GetFocus() == date->GetNativeWindow() && ::GetFocus() != nullptr; }, 5000));
     chosen.wDay = 9;
     ::SendMessageW(date->GetNativeWindow(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&chosen));
     skintest::RealKey(VK_ESCAPE);
@@ -70,8 +69,8 @@ TEST(DateTime, ShowsTodayAndTakesThePickersDateWhenThePickerLosesTheFocus)
     EXPECT_EQ(0, w.closes);
 
     w.Click(date);
-    ASSERT_TRUE(RunQueueUntil([&] { return ::GetFocus() == date->GetNativeWindow() && ::GetFocus() != nullptr; },
-                              5000));
+    ASSERT_TRUE(
+        RunQueueUntil([&] { return ::GetFocus() == date->GetNativeWindow() && ::GetFocus() != nullptr; }, 5000));
     skintest::RealKey(VK_DELETE);
     ASSERT_TRUE(RunQueueUntil([&] { return date->GetNativeWindow() == nullptr; }, 5000));
     EXPECT_STREQ(L"", date->GetText().GetData());
@@ -93,10 +92,12 @@ TEST(DateTime, ItsDropDownCalendarKeepsThePickerOpenAndGivesTheDayPicked)
     ::ClientToScreen(w.GetHWND(), &button);
     uidriver::clickAt(button);
     HWND calendar = nullptr;
-    ASSERT_TRUE(RunQueueUntil([&] {
-        calendar = reinterpret_cast<HWND>(::SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
-        return calendar != nullptr && ::IsWindowVisible(calendar);
-    }, 5000));
+    ASSERT_TRUE(RunQueueUntil(
+        [&] {
+            calendar = reinterpret_cast<HWND>(::SendMessageW(picker, DTM_GETMONTHCAL, 0, 0));
+            return calendar != nullptr && ::IsWindowVisible(calendar);
+        },
+        5000));
     EXPECT_TRUE(::IsWindow(picker));
 
     // A day of the calendar, as the calendar itself names it.

@@ -15,18 +15,21 @@ struct Listener {
     wchar_t tag;
     bool answer;
 
-    bool OnEvent(void*) {
+    bool OnEvent(void*)
+    {
         *log += tag;
         return answer;
     }
-    bool OnOther(void*) {
+    bool OnOther(void*)
+    {
         *log += L'o';
         return true;
     }
 };
 
 int g_staticCalls = 0;
-bool CountStatic(void*) {
+bool CountStatic(void*)
+{
     ++g_staticCalls;
     return true;
 }
@@ -35,7 +38,8 @@ typedef CDelegate<Listener, Listener> ListenerDelegate;
 
 }  // namespace
 
-TEST(CUiEventSourceTest, DuplicatesAreIgnoredAndCallsRunInInsertionOrder) {
+TEST(CUiEventSourceTest, DuplicatesAreIgnoredAndCallsRunInInsertionOrder)
+{
     std::wstring log;
     Listener a{&log, L'a', true};
     Listener b{&log, L'b', true};
@@ -54,7 +58,8 @@ TEST(CUiEventSourceTest, DuplicatesAreIgnoredAndCallsRunInInsertionOrder) {
     EXPECT_EQ(1, g_staticCalls);
 }
 
-TEST(CUiEventSourceTest, FirstFalseVetoes) {
+TEST(CUiEventSourceTest, FirstFalseVetoes)
+{
     std::wstring log;
     Listener first{&log, L'1', true};
     Listener second{&log, L'2', false};

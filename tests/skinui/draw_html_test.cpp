@@ -72,10 +72,13 @@ TEST_F(DrawHtmlTest, ColourTagsColourTheInsideOfTheRectangleOnly)
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             DWORD c = canvas.Rgb(x, y);
-            if (c == 0xFFFFFF) continue;
+            if (c == 0xFFFFFF)
+                continue;
             EXPECT_TRUE(x >= 20 && x < 150 && y >= 10 && y < 30) << x << "," << y;
-            if (skintest::Red(c) > 0x80 && skintest::Green(c) < 0x80 && skintest::Blue(c) < 0x80) ++red;
-            else if (skintest::Green(c) < 0x40) ++other;
+            if (skintest::Red(c) > 0x80 && skintest::Green(c) < 0x80 && skintest::Blue(c) < 0x80)
+                ++red;
+            else if (skintest::Green(c) < 0x40)
+                ++other;
         }
     }
     EXPECT_GT(red, 20);
@@ -95,8 +98,8 @@ TEST_F(DrawHtmlTest, LinksAreRecordedWithTheirTexts)
     RECT links[4] = {};
     CUiString texts[4];
     int count = 4;
-    CDrawKit::DrawHtmlText(canvas.dc(), &manager, rc, L"Go <a first>here</a> or <a second>there</a> now", kBlack,
-                           links, texts, count, 0, DT_SINGLELINE);
+    CDrawKit::DrawHtmlText(canvas.dc(), &manager, rc, L"Go <a first>here</a> or <a second>there</a> now", kBlack, links,
+                           texts, count, 0, DT_SINGLELINE);
     ASSERT_EQ(2, count);
     EXPECT_STREQ(L"first", texts[0]);
     EXPECT_STREQ(L"second", texts[1]);
@@ -228,8 +231,10 @@ double LayoutMs(CUiManager& manager, const std::wstring& text, int width)
         CDrawKit::DrawHtmlText(canvas.dc(), &manager, rc, text.c_str(), kBlack, nullptr, nullptr, links, 0,
                                DT_WORDBREAK | DT_CALCRECT);
         ::QueryPerformanceCounter(&end);
-        if (runs == 1 || ms(start, end) < best) best = ms(start, end);
-        if (runs >= 20 && ms(first, end) >= 60) return best;
+        if (runs == 1 || ms(start, end) < best)
+            best = ms(start, end);
+        if (runs >= 20 && ms(first, end) >= 60)
+            return best;
     }
 }
 
@@ -237,7 +242,8 @@ TEST_F(DrawHtmlTest, LayoutTimeGrowsInProportionToTheText)
 {
     auto prose = [](size_t chars) {
         std::wstring text;
-        while (text.size() < chars) text += L"<b>bold</b> plain words, <c #C03030>red</c> <a link>link</a> ";
+        while (text.size() < chars)
+            text += L"<b>bold</b> plain words, <c #C03030>red</c> <a link>link</a> ";
         return text.substr(0, chars - chars % 60);
     };
     // Eight times the text takes about eight times as long (sixty-four times
@@ -251,8 +257,7 @@ TEST_F(DrawHtmlTest, LayoutTimeGrowsInProportionToTheText)
     EXPECT_LT(large, 24 * small) << small << " ms, then " << large << " ms";
     // The long word still fills every line but its last.
     const int perLine = 300 / Measure(L"w", DT_SINGLELINE).cx;
-    EXPECT_EQ((8000 + perLine - 1) / perLine * LineHeight(),
-              Measure(std::wstring(8000, L'w'), DT_WORDBREAK, 300).cy);
+    EXPECT_EQ((8000 + perLine - 1) / perLine * LineHeight(), Measure(std::wstring(8000, L'w'), DT_WORDBREAK, 300).cy);
 }
 
 TEST_F(DrawHtmlTest, NothingIsDrawnWithoutTextManagerOrArea)
@@ -283,7 +288,8 @@ TEST_F(DrawHtmlTest, RightToLeftTextReadsFromTheRight)
         draw(*canvas, rc);
         std::vector<DWORD> pixels;
         for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 240; ++x) pixels.push_back(canvas->Rgb(x, y));
+            for (int x = 0; x < 240; ++x)
+                pixels.push_back(canvas->Rgb(x, y));
         return pixels;
     };
     auto plainGdi = [&](const std::wstring& text) {
@@ -298,7 +304,8 @@ TEST_F(DrawHtmlTest, RightToLeftTextReadsFromTheRight)
     auto ink = [](const std::vector<DWORD>& pixels) {
         int left = 240, right = -1;
         for (size_t i = 0; i < pixels.size(); ++i) {
-            if (pixels[i] == (kWhite & 0xFFFFFF)) continue;
+            if (pixels[i] == (kWhite & 0xFFFFFF))
+                continue;
             left = std::min(left, static_cast<int>(i % 240));
             right = std::max(right, static_cast<int>(i % 240));
         }

@@ -90,8 +90,8 @@ TEST_F(DrawImageTest, DescriptionGrammar)
     // "res" with "restype", the "scale9" name of the corner, an empty value, a malformed tail.
     UiDrawInfo res;
     UiImageLoadSpec resSpec;
-    EXPECT_FALSE(CDrawKit::ParseImageDescription(L"res='101' restype='PNG' scale9='3,3,3,3' fade='' hole 'x'", res,
-                                                 resSpec));
+    EXPECT_FALSE(
+        CDrawKit::ParseImageDescription(L"res='101' restype='PNG' scale9='3,3,3,3' fade='' hole 'x'", res, resSpec));
     EXPECT_STREQ(L"101", resSpec.sName);
     EXPECT_STREQ(L"PNG", resSpec.sResType);
     EXPECT_EQ(3, res.rcCorner.bottom);
@@ -106,8 +106,12 @@ TEST_F(DrawImageTest, NineGridKeepsCornersStretchesTheCentreAndLeavesAHole)
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 10; ++x) {
             bool left = x < 2, right = x >= 8, top = y < 2, bottom = y >= 8;
-            DWORD c = top && left ? kRed : top && right ? kGreen : bottom && right ? kBlue : bottom && left ? kYellow
-                      : top || bottom || left || right ? kGrey : kWhite;
+            DWORD c = top && left                      ? kRed
+                      : top && right                   ? kGreen
+                      : bottom && right                ? kBlue
+                      : bottom && left                 ? kYellow
+                      : top || bottom || left || right ? kGrey
+                                                       : kWhite;
             pixels[y * 10 + x] = 0xFF000000 | c;
         }
     }
@@ -171,7 +175,8 @@ TEST_F(DrawImageTest, FrameIndexSelectsAQuarterOfTheStrip)
 {
     std::vector<DWORD> strip(100 * 2);
     const DWORD colors[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
-    for (int i = 0; i < 200; ++i) strip[i] = colors[(i % 100) / 25];
+    for (int i = 0; i < 200; ++i)
+        strip[i] = colors[(i % 100) / 25];
     std::wstring path = Image(L"strip.tga", 100, 2, strip);
     Canvas canvas(25, 2);
     UiDrawInfo info;
@@ -191,8 +196,8 @@ TEST_F(DrawImageTest, AlphaImagesBlendAndFadeScalesThem)
     EXPECT_NEAR(0x7F, skintest::Blue(canvas.At(1, 1)), 2);
 
     Canvas faded(2, 2);
-    ASSERT_TRUE(Draw(faded, faded.all(), L"file='" + Image(L"red.tga", 2, 2, std::vector<DWORD>(4, 0xFFFF0000)) +
-                                              L"' fade='128'"));
+    ASSERT_TRUE(Draw(faded, faded.all(),
+                     L"file='" + Image(L"red.tga", 2, 2, std::vector<DWORD>(4, 0xFFFF0000)) + L"' fade='128'"));
     EXPECT_NEAR(0x80, skintest::Red(faded.At(0, 0)), 2);
 
     // Without AlphaBlend the software blend mixes the same way, stretched too.
@@ -299,7 +304,8 @@ TEST_F(DrawImageTest, EveryDrawingCallLeavesTheDcAsItFoundIt)
     HDC dc = canvas.dc();
     const UINT kinds[] = {OBJ_FONT, OBJ_PEN, OBJ_BRUSH, OBJ_BITMAP};
     HGDIOBJ before[4];
-    for (int i = 0; i < 4; ++i) before[i] = ::GetCurrentObject(dc, kinds[i]);
+    for (int i = 0; i < 4; ++i)
+        before[i] = ::GetCurrentObject(dc, kinds[i]);
     RECT rc = canvas.all();
     int links = 0;
     CDrawKit::DrawHtmlText(dc, &manager, rc, L"<b>bold</b> <i>it</i> <u>line</u> <f 0>font</f>", 0xFF000000, nullptr,
@@ -316,7 +322,8 @@ TEST_F(DrawImageTest, EveryDrawingCallLeavesTheDcAsItFoundIt)
     CDrawKit::DrawImage(dc, image, rc, rc, RECT{0, 0, 8, 8}, RECT{2, 2, 2, 2}, true, 200, false, false, false);
     // The selections are undone: the image can go, and the DC still holds what it held.
     EXPECT_NE(0, ::DeleteObject(image));
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(before[i], ::GetCurrentObject(dc, kinds[i])) << "object kind " << kinds[i];
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(before[i], ::GetCurrentObject(dc, kinds[i])) << "object kind " << kinds[i];
 }
 
 }  // namespace

@@ -43,13 +43,12 @@ TEST(DrawSystemDllTest, GdiplusComesFromTheSystemFolderAndGoesWithTheLastSession
         ASSERT_TRUE(session.IsStarted());
         ExpectFromSystemFolder(L"gdiplus.dll");
         Gdiplus::GpBitmap* bitmap = nullptr;
-        ASSERT_EQ(Gdiplus::Ok, session.Api().GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat32bppARGB, nullptr,
-                                                                       &bitmap));
+        ASSERT_EQ(Gdiplus::Ok,
+                  session.Api().GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat32bppARGB, nullptr, &bitmap));
         session.Api().GdipDisposeImage(bitmap);
     }
     EXPECT_EQ(nullptr, ::GetModuleHandleW(L"gdiplus.dll"));
     EXPECT_EQ(0u, ::GetEnvironmentVariableW(L"ZUL_PLANTED_DLL_LOADED", nullptr, 0));
-
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ protected:
     bool OpenByClick()
     {
         w.Click(edit);
-        return RunQueueUntil([&] { return edit->GetNativeWindow() != nullptr &&
-                                          ::GetFocus() == edit->GetNativeWindow(); }, 5000);
+        return RunQueueUntil(
+            [&] { return edit->GetNativeWindow() != nullptr && ::GetFocus() == edit->GetNativeWindow(); }, 5000);
     }
     SkinnedWindow w{kEdits};
     CEditUI* edit = nullptr;
@@ -69,12 +69,14 @@ TEST_F(EditTest, FocusOpensTheNativeWindowOverTheTextArea)
     ::ClientToScreen(w.GetHWND(), &pt);
     // The painting reaches the screen a little later under a slow (emulated) system.
     COLORREF shown = 0;
-    RunQueueUntil([&] {
-        HDC screen = ::GetDC(nullptr);
-        shown = ::GetPixel(screen, pt.x, pt.y);
-        ::ReleaseDC(nullptr, screen);
-        return GetGValue(shown) < 0xC0;
-    }, 5000);
+    RunQueueUntil(
+        [&] {
+            HDC screen = ::GetDC(nullptr);
+            shown = ::GetPixel(screen, pt.x, pt.y);
+            ::ReleaseDC(nullptr, screen);
+            return GetGValue(shown) < 0xC0;
+        },
+        5000);
     EXPECT_EQ(0xFF, GetRValue(shown));
     EXPECT_NEAR(0x80, GetGValue(shown), 2);
     EXPECT_NEAR(0x80, GetBValue(shown), 2);

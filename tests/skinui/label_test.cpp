@@ -47,8 +47,8 @@ RECT BoundsWhere(const Canvas& canvas, const std::function<bool(DWORD)>& test)
     for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x)
             if (test(canvas.Rgb(x, y))) {
-                rc = RECT{(std::min<LONG>)(rc.left, x), (std::min<LONG>)(rc.top, y),
-                          (std::max<LONG>)(rc.right, x + 1), (std::max<LONG>)(rc.bottom, y + 1)};
+                rc = RECT{(std::min<LONG>)(rc.left, x), (std::min<LONG>)(rc.top, y), (std::max<LONG>)(rc.right, x + 1),
+                          (std::max<LONG>)(rc.bottom, y + 1)};
             }
     return rc.right == 0 ? RECT{0, 0, 0, 0} : rc;
 }

@@ -112,7 +112,7 @@ TEST(TileLayout, ThreeColumnsWithTheirGapAndAnEmptyCellForAnInvisibleChild)
     EXPECT_EQ(3, tile.GetColumns());
     EXPECT_TRUE(RectIs(children[0]->GetPos(), 10, 10, 90, 90));
     EXPECT_TRUE(RectIs(children[1]->GetPos(), 95, 10, 175, 90));  // gap (250 - 240) / 2 = 5
-    EXPECT_TRUE(RectIs(children[3]->GetPos(), 10, 90, 90, 170));   // the fourth cell
+    EXPECT_TRUE(RectIs(children[3]->GetPos(), 10, 90, 90, 170));  // the fourth cell
     EXPECT_TRUE(RectIs(children[4]->GetPos(), 95, 90, 175, 170));
 
     skintest::Canvas canvas(270, 210, 0x00FFFFFF);
@@ -177,10 +177,11 @@ TEST(ChildLayout, AFileThatHoldsItselfIsBuiltOnceAtEachLevelAndThenRefused)
     const std::string folder = testutil::narrow(dir.path());
     ASSERT_TRUE(testutil::writeFile(dir.file(L"self.xml"), "<VerticalLayout><ChildLayout xmlfile=\"" + folder +
                                                                "self.xml\"/></VerticalLayout>"));
-    ASSERT_TRUE(testutil::writeFile(dir.file(L"a.xml"), "<VerticalLayout><ChildLayout xmlfile=\"" + folder +
-                                                            "b.xml\"/></VerticalLayout>"));
+    ASSERT_TRUE(testutil::writeFile(dir.file(L"a.xml"),
+                                    "<VerticalLayout><ChildLayout xmlfile=\"" + folder + "b.xml\"/></VerticalLayout>"));
     std::string again = folder + "A.XML";
-    for (char& c : again) c = c == '\\' ? '/' : c;
+    for (char& c : again)
+        c = c == '\\' ? '/' : c;
     ASSERT_TRUE(testutil::writeFile(dir.file(L"b.xml"),
                                     "<HorizontalLayout><ChildLayout xmlfile=\"" + again + "\"/></HorizontalLayout>"));
     RegisterControlElements();

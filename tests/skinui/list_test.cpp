@@ -34,8 +34,10 @@ const wchar_t kEightRows[] =
 std::string LastSelect(const ListWindow& w)
 {
     auto all = w.Notes(L"itemselect");
-    if (all.empty()) return "none";
-    return std::to_string(static_cast<int>(all.back().wParam)) + "," + std::to_string(static_cast<int>(all.back().lParam));
+    if (all.empty())
+        return "none";
+    return std::to_string(static_cast<int>(all.back().wParam)) + "," +
+           std::to_string(static_cast<int>(all.back().lParam));
 }
 
 // A header item that counts its live instances (for the column cap).
@@ -62,8 +64,10 @@ TEST(ListInput, ClicksKeysAndTheWheelMoveTheSelection)
     ASSERT_EQ(1, w.notes.Count(L"itemclick"));
     int clickAt = -1, selectAt = -1;
     for (int i = 0; i < static_cast<int>(w.notes.entries.size()); ++i) {
-        if (w.notes.entries[i].type == L"itemclick" && clickAt < 0) clickAt = i;
-        if (w.notes.entries[i].type == L"itemselect" && selectAt < 0) selectAt = i;
+        if (w.notes.entries[i].type == L"itemclick" && clickAt < 0)
+            clickAt = i;
+        if (w.notes.entries[i].type == L"itemselect" && selectAt < 0)
+            selectAt = i;
     }
     EXPECT_LT(clickAt, selectAt);
     EXPECT_EQ(w.Find<CControlUI>(L"r2"), w.notes.entries[clickAt].sender);
@@ -159,18 +163,17 @@ TEST(ListPaint, RowsPaintByStateAndAlternateBackgrounds)
     // Rows are 21 pixels apart: 20 and the line.
     EXPECT_EQ(20 + 4 * 21, w.Find<CControlUI>(L"r5")->GetPos().top);
     ASSERT_TRUE(w.PointTo(100, 20 + 4 * 21 + 10));  // hot r5
-    ASSERT_TRUE(w.Pump([&] {
-        return (static_cast<CListElementUI*>(w.Find<CControlUI>(L"r5"))->GetButtonState() & 0x08) != 0;
-    }));
+    ASSERT_TRUE(w.Pump(
+        [&] { return (static_cast<CListElementUI*>(w.Find<CControlUI>(L"r5"))->GetButtonState() & 0x08) != 0; }));
     w.Repaint();
 
     auto rowPixel = [&](int drawIndex) { return OffscreenPixel(w.manager, 200, 20 + drawIndex * 21 + 10); };
-    EXPECT_EQ(0x808080u, rowPixel(0));  // r0: even, coloured
-    EXPECT_EQ(0xFFFFFFu, rowPixel(1));  // r1: odd, plain
-    EXPECT_EQ(0x808080u, rowPixel(2));  // r3: the hidden row counts not
-    EXPECT_EQ(0x0000FFu, rowPixel(3));  // r4: selected
-    EXPECT_EQ(0x00FF00u, rowPixel(4));  // r5: hot
-    EXPECT_EQ(0xFF0000u, rowPixel(5));  // r6: disabled
+    EXPECT_EQ(0x808080u, rowPixel(0));                         // r0: even, coloured
+    EXPECT_EQ(0xFFFFFFu, rowPixel(1));                         // r1: odd, plain
+    EXPECT_EQ(0x808080u, rowPixel(2));                         // r3: the hidden row counts not
+    EXPECT_EQ(0x0000FFu, rowPixel(3));                         // r4: selected
+    EXPECT_EQ(0x00FF00u, rowPixel(4));                         // r5: hot
+    EXPECT_EQ(0xFF0000u, rowPixel(5));                         // r6: disabled
     EXPECT_EQ(0x00FFFFu, OffscreenPixel(w.manager, 200, 40));  // the line under r0
 }
 
@@ -222,7 +225,7 @@ TEST(ListHeaderInput, ClickAndResizeDragKeepTheMinimumWidth)
     ASSERT_TRUE(list != nullptr && h0 != nullptr);
     ASSERT_EQ(3, list->GetListInfo()->nColumns);
     EXPECT_TRUE(skintest::RectIs(h0->GetThumbRect(), 116, 20, 120, 44));  // the strip: the right 4 pixels
-    EXPECT_EQ(120, w.Find<CControlUI>(L"c1")->GetPos().left);  // cells follow the columns
+    EXPECT_EQ(120, w.Find<CControlUI>(L"c1")->GetPos().left);             // cells follow the columns
 
     // A click beside the strip: "headerclick".
     ASSERT_TRUE(w.Click(70, 32));
@@ -260,15 +263,14 @@ TEST(ListHeaderInput, ClickAndResizeDragKeepTheMinimumWidth)
 TEST(ListScroll, CombinedScrollKeepsTheHeaderOnItsRow)
 {
     // Three 200-pixel columns in a 300-pixel list and ten rows: both bars.
-    std::wstring xml =
-        L"<Window><Container bkcolor=\"#FFFFFFFF\">"
-        L"<List name=\"list\" float=\"true\" pos=\"20,20,320,200\" itemheight=\"24\" vscrollbar=\"true\""
-        L"      hscrollbar=\"true\">"
-        L"  <ListHeader height=\"24\" bkcolor=\"#FF808080\">"
-        L"    <ListHeaderItem name=\"h0\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
-        L"    <ListHeaderItem name=\"h1\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
-        L"    <ListHeaderItem name=\"h2\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
-        L"  </ListHeader>";
+    std::wstring xml = L"<Window><Container bkcolor=\"#FFFFFFFF\">"
+                       L"<List name=\"list\" float=\"true\" pos=\"20,20,320,200\" itemheight=\"24\" vscrollbar=\"true\""
+                       L"      hscrollbar=\"true\">"
+                       L"  <ListHeader height=\"24\" bkcolor=\"#FF808080\">"
+                       L"    <ListHeaderItem name=\"h0\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
+                       L"    <ListHeaderItem name=\"h1\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
+                       L"    <ListHeaderItem name=\"h2\" width=\"200\" bkcolor=\"#FFFFFF00\" sepwidth=\"0\"/>"
+                       L"  </ListHeader>";
     for (int i = 0; i < 10; ++i) {
         xml += L"<ListHBoxElement bkcolor=\"#FF0000FF\"><Control/><Control name=\"cell" + std::to_wstring(i) +
                L"\"/><Control/></ListHBoxElement>";
@@ -309,7 +311,8 @@ TEST(ListControl, ColumnCapHiddenHeaderAndExpandingRows)
     {
         // Header items past the cap are refused and not kept.
         std::wstring xml = L"<List>";
-        for (int i = 0; i < 66; ++i) xml += L"<CountedHeaderItem width=\"10\"/>";
+        for (int i = 0; i < 66; ++i)
+            xml += L"<CountedHeaderItem width=\"10\"/>";
         xml += L"</List>";
         CSkinBuilder builder;
         CControlUI* root = builder.Create(xml.c_str(), nullptr, nullptr, &manager);

@@ -75,7 +75,8 @@ public:
             POINT pt = {x + (i % 2), y};
             ::ClientToScreen(target, &pt);
             ::SetCursorPos(pt.x, pt.y);
-            if (Pump([&] { return targetManager->GetMousePos().y == y; }, 300)) return true;
+            if (Pump([&] { return targetManager->GetMousePos().y == y; }, 300))
+                return true;
         }
         return false;
     }
@@ -89,7 +90,8 @@ public:
     // A real click at a client point; true once the release came through.
     bool Click(int x, int y, HWND target = nullptr, SkinUI::CUiManager* targetManager = nullptr)
     {
-        if (!PointTo(x, y, target, targetManager)) return false;
+        if (!PointTo(x, y, target, targetManager))
+            return false;
         Button(true);
         testutil::pumpFor(60);
         Button(false);
@@ -121,11 +123,15 @@ public:
     {
         std::vector<NotifyLog::Entry> found;
         for (const NotifyLog::Entry& e : notes.entries)
-            if (e.type == type) found.push_back(e);
+            if (e.type == type)
+                found.push_back(e);
         return found;
     }
     // Waits until count notifications of the type came.
-    bool WaitNotes(const wchar_t* type, int count) { return Pump([&] { return notes.Count(type) >= count; }); }
+    bool WaitNotes(const wchar_t* type, int count)
+    {
+        return Pump([&] { return notes.Count(type) >= count; });
+    }
 
     NotifyLog notes;
 };

@@ -68,7 +68,8 @@ public:
     std::string Take()
     {
         std::string text;
-        for (const std::string& entry : log) text += entry + " ";
+        for (const std::string& entry : log)
+            text += entry + " ";
         log.clear();
         return text;
     }
@@ -101,7 +102,8 @@ bool PointAt(TestWindow& w, POINT client, const std::string& entry)
 {
     for (int i = 0; i < 8; ++i) {
         w.PointerTo(client.x + (i % 2), client.y);
-        if (testutil::pumpUntil([&] { return w.Logged(entry); }, 500)) return true;
+        if (testutil::pumpUntil([&] { return w.Logged(entry); }, 500))
+            return true;
     }
     return false;
 }
@@ -160,7 +162,7 @@ TEST(ManagerInput, WheelKeysAndContextMenu)
     ::SendMessageW(w.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
                    MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(1u, w.a->byType[UIEVENT_SCROLLWHEEL].wParam);  // negative delta
-    EXPECT_TRUE(w.Logged("a:9"));  // followed by a move at the same point
+    EXPECT_TRUE(w.Logged("a:9"));                            // followed by a move at the same point
     ::SendMessageW(w.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(0u, w.a->byType[UIEVENT_SCROLLWHEEL].wParam);
 
@@ -224,15 +226,15 @@ TEST(ManagerInput, RealMouseEntersHoversAndLeaves)
 TEST(ManagerInput, MovingOntoANativeChildKeepsTheHover)
 {
     TestWindow w;
-    HWND child = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 60, 120, 40, 20, w.hwnd, nullptr,
-                                   nullptr, nullptr);
+    HWND child = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 60, 120, 40, 20, w.hwnd, nullptr, nullptr,
+                                   nullptr);
     ASSERT_NE(nullptr, child);
     w.Send(WM_MOUSEMOVE, 0, 20, 110);  // c is hovered, tracking armed
     w.PointerTo(70, 130);              // over c and over the native child
     testutil::pumpFor(50);
     w.Take();
     ::SendMessageW(w.hwnd, WM_MOUSELEAVE, 0, 0);  // what the window gets when the pointer enters the child
-    EXPECT_EQ("c:9 ", w.Take());                   // a move at the real point instead of a leave
+    EXPECT_EQ("c:9 ", w.Take());                  // a move at the real point instead of a leave
     ::DestroyWindow(child);
 
     // Leaving the window for good: the hover control hears it.
@@ -427,7 +429,8 @@ struct Deleter : public INotifyUI {
     // OnEvent and OnSize listener: on the event type (any type when -1).
     bool OnEvent(void* param)
     {
-        if (type < 0 || static_cast<UiEvent*>(param)->Type == type) Run();
+        if (type < 0 || static_cast<UiEvent*>(param)->Type == type)
+            Run();
         return true;
     }
     bool OnSize(void*)
@@ -438,7 +441,8 @@ struct Deleter : public INotifyUI {
     // Notifier: the sender of a "click".
     void Notify(UiNotify& msg) override
     {
-        if (msg.sType == L"click" && msg.pSender == victim) Run();
+        if (msg.sType == L"click" && msg.pSender == victim)
+            Run();
     }
     CContainerUI* root = nullptr;
     CControlUI* victim = nullptr;

@@ -23,9 +23,9 @@ namespace {
 // The same text on every run: a fixed pseudo-random sequence of words and tags.
 std::wstring MakeMarkup(size_t chars)
 {
-    static const wchar_t* const kWords[] = {L"launcher", L"emulator", L"package", L"download", L"the",
-                                            L"game", L"update", L"version", L"folder", L"start", L"a",
-                                            L"settings", L"language", L"progress", L"install", L"of"};
+    static const wchar_t* const kWords[] = {L"launcher", L"emulator", L"package", L"download", L"the", L"game",
+                                            L"update",   L"version",  L"folder",  L"start",    L"a",   L"settings",
+                                            L"language", L"progress", L"install", L"of"};
     unsigned seed = 12345;
     auto next = [&seed](unsigned range) {
         seed = seed * 1103515245u + 12345u;
@@ -36,14 +36,30 @@ std::wstring MakeMarkup(size_t chars)
     while (text.size() < chars) {
         const std::wstring word = kWords[next(16)];
         switch (next(12)) {
-        case 0: piece = L"<b>" + word + L"</b> "; break;
-        case 1: piece = L"<c #C03030>" + word + L"</c> "; break;
-        case 2: piece = L"<a " + word + L">" + word + L"</a> "; break;
-        case 3: piece = L"<u>" + word + L"</u> "; break;
-        case 4: piece = L"<i>" + word + L"</i> "; break;
-        case 5: piece = next(4) == 0 ? L"<n>" : word + L", "; break;
-        case 6: piece = next(8) == 0 ? L"<p 4>" + word + L"</p>" : word + L". "; break;
-        default: piece = word + L" "; break;
+        case 0:
+            piece = L"<b>" + word + L"</b> ";
+            break;
+        case 1:
+            piece = L"<c #C03030>" + word + L"</c> ";
+            break;
+        case 2:
+            piece = L"<a " + word + L">" + word + L"</a> ";
+            break;
+        case 3:
+            piece = L"<u>" + word + L"</u> ";
+            break;
+        case 4:
+            piece = L"<i>" + word + L"</i> ";
+            break;
+        case 5:
+            piece = next(4) == 0 ? L"<n>" : word + L", ";
+            break;
+        case 6:
+            piece = next(8) == 0 ? L"<p 4>" + word + L"</p>" : word + L". ";
+            break;
+        default:
+            piece = word + L" ";
+            break;
         }
         text += piece;
     }
@@ -131,7 +147,8 @@ int wmain(int argc, wchar_t** argv)
     // on each line when a line ends inside it.
     const int kLinkRoom = 64;
     int linksInText = 0;
-    for (size_t at = text.find(L"<a "); at != std::wstring::npos; at = text.find(L"<a ", at + 1)) ++linksInText;
+    for (size_t at = text.find(L"<a "); at != std::wstring::npos; at = text.find(L"<a ", at + 1))
+        ++linksInText;
     const int linksExpected = std::min(linksInText, kLinkRoom);
 
     const DWORD background = 0x00FFFFFF;
@@ -155,12 +172,14 @@ int wmain(int argc, wchar_t** argv)
         SkinUI::CDrawKit::DrawHtmlText(dc, &manager, rc, text.c_str(), 0xFF000000, links, linkTexts, linkCount, 0,
                                        DT_WORDBREAK);
         const double elapsed = NowMs() - start;
-        if (round == 0 || elapsed < best) best = elapsed;
+        if (round == 0 || elapsed < best)
+            best = elapsed;
         lines = measure.bottom - measure.top;
 
         ::GdiFlush();
         const Drawn drawn = Look(pixels, width, height, background);
-        if (round == 0) first = drawn;
+        if (round == 0)
+            first = drawn;
         const bool fits = drawn.inked > 0 && drawn.bottom <= lines && drawn.bottom > lines - tm.tmHeight &&
                           drawn.right <= measure.right - measure.left && lines < height;
         bool linksInside = true;

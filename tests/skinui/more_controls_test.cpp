@@ -55,7 +55,8 @@ TEST(TextControl, LinksShowTheHandAndSendTheirIndexPlainTextHasNone)
     // Ten links: only the first eight count.
     CTextUI* many = new CTextUI;
     std::wstring markup;
-    for (int i = 0; i < 10; ++i) markup += L"{a}L" + std::to_wstring(i) + L"{/a} ";
+    for (int i = 0; i < 10; ++i)
+        markup += L"{a}L" + std::to_wstring(i) + L"{/a} ";
     many->SetAttribute(L"showhtml", L"true");
     many->SetAttribute(L"text", markup.c_str());
     many->SetAttribute(L"float", L"true");
@@ -105,7 +106,8 @@ TEST(Slider, ClicksGiveTheValueAtThePointAndDragsNotifyAsConfigured)
     ASSERT_TRUE(w.PointTo(40, 50));
     w.Button(true);
     testutil::pumpFor(100);
-    for (int x = 50; x <= 90; x += 10) ASSERT_TRUE(w.PointTo(x, 50));
+    for (int x = 50; x <= 90; x += 10)
+        ASSERT_TRUE(w.PointTo(x, 50));
     EXPECT_EQ(sent, w.notes.Count(L"valuechanged"));
     w.Button(false);
     ASSERT_TRUE(w.WaitNotes(L"valuechanged", ++sent));
@@ -117,7 +119,8 @@ TEST(Slider, ClicksGiveTheValueAtThePointAndDragsNotifyAsConfigured)
     ASSERT_TRUE(w.PointTo(40, 110));
     w.Button(true);
     testutil::pumpFor(100);
-    for (int x = 50; x <= 90; x += 10) ASSERT_TRUE(w.PointTo(x, 110));
+    for (int x = 50; x <= 90; x += 10)
+        ASSERT_TRUE(w.PointTo(x, 110));
     EXPECT_GE(w.notes.Count(L"valuechanged"), sent + 5);
     w.Button(false);
     EXPECT_TRUE(w.Pump([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; }));
@@ -147,8 +150,9 @@ TEST(GifAnim, FramesFollowTheirDelaysStopGoesBackToTheFirst)
     const std::wstring source = GifPath(L"anim3.gif");
     ASSERT_TRUE(testutil::fileExists(source));
     ListWindow w((L"<Window><Container bkcolor=\"#FFFFFFFF\">"
-                  L"<GifAnim name=\"gif\" float=\"true\" pos=\"20,20,52,52\" bkimage=\"" + source +
-                  L"\"/></Container></Window>").c_str());
+                  L"<GifAnim name=\"gif\" float=\"true\" pos=\"20,20,52,52\" bkimage=\"" +
+                  source + L"\"/></Container></Window>")
+                     .c_str());
     CGifAnimUI* gif = w.Find<CGifAnimUI>(L"gif");
     ASSERT_NE(nullptr, gif);
     ASSERT_TRUE(w.Pump([&] { return gif->IsLoaded(); }));
@@ -192,9 +196,11 @@ TEST(GifAnim, ImagesWithoutDelaysOrUnreadablePlayWithoutCrashing)
 {
     const std::wstring source = GifPath(L"anim3_nodelay.gif");
     ListWindow w((L"<Window><Container bkcolor=\"#FFFFFFFF\">"
-                  L"<GifAnim name=\"gif\" float=\"true\" pos=\"20,20,52,52\" autosize=\"true\" bkimage=\"" + source +
+                  L"<GifAnim name=\"gif\" float=\"true\" pos=\"20,20,52,52\" autosize=\"true\" bkimage=\"" +
+                  source +
                   L"\"/><GifAnim name=\"missing\" float=\"true\" pos=\"60,20,92,52\" bkimage=\"no_such.gif\"/>"
-                  L"</Container></Window>").c_str());
+                  L"</Container></Window>")
+                     .c_str());
     CGifAnimUI* gif = w.Find<CGifAnimUI>(L"gif");
     CGifAnimUI* missing = w.Find<CGifAnimUI>(L"missing");
     ASSERT_TRUE(gif != nullptr && missing != nullptr);
@@ -233,7 +239,8 @@ TEST(TransBkContainer, PaintsItsCachedBackgroundFromTheOffsetAndNothingOutside)
     ::ReleaseDC(nullptr, screen);
     ::SelectObject(memory, bitmap);
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) ::SetPixel(memory, x, y, RGB(x, y, 0x80));
+        for (int x = 0; x < 40; ++x)
+            ::SetPixel(memory, x, y, RGB(x, y, 0x80));
 
     CTransBkContainerUI container;
     Canvas canvas(100, 100, 0xFF000000);
@@ -245,8 +252,8 @@ TEST(TransBkContainer, PaintsItsCachedBackgroundFromTheOffsetAndNothingOutside)
     container.Paint(canvas.dc(), RECT{30, 25, 100, 100}, nullptr);
     EXPECT_EQ(0x140F80u, canvas.Rgb(30, 25));  // (20, 15) of the cache
     EXPECT_EQ(0x272780u, canvas.Rgb(49, 49));
-    EXPECT_EQ(0u, canvas.Rgb(29, 30));         // left of the paint rectangle
-    EXPECT_EQ(0u, canvas.Rgb(50, 30));         // right of the control
+    EXPECT_EQ(0u, canvas.Rgb(29, 30));  // left of the paint rectangle
+    EXPECT_EQ(0u, canvas.Rgb(50, 30));  // right of the control
     const RECT painted = canvas.Bounds(0);
     EXPECT_EQ(30, painted.left);
     EXPECT_EQ(25, painted.top);

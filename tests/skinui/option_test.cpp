@@ -28,7 +28,8 @@ std::vector<std::wstring> Seen(const skintest::NotifyLog& log)
 {
     std::vector<std::wstring> seen;
     for (const auto& e : log.entries) {
-        if (e.type == L"click" || e.type == L"selectchanged") seen.push_back(e.type + L":" + e.senderName);
+        if (e.type == L"click" || e.type == L"selectchanged")
+            seen.push_back(e.type + L":" + e.senderName);
     }
     return seen;
 }

@@ -127,7 +127,8 @@ struct PostPaintProbe {
     bool OnPostPaint(void*)
     {
         ++calls;
-        if (leave) manager->RemovePostPaint(control);
+        if (leave)
+            manager->RemovePostPaint(control);
         return true;
     }
     CUiManager* manager = nullptr;
@@ -212,7 +213,8 @@ TEST_F(LayeredPaintTest, OnlyTheClientPartOfALayeredInvalidationIsPainted)
     auto greenPixels = [&host, green] {
         int count = 0;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 60; ++x) count += host.LayeredPixel(x, y) == green ? 1 : 0;
+            for (int x = 0; x < 60; ++x)
+                count += host.LayeredPixel(x, y) == green ? 1 : 0;
         return count;
     };
     ASSERT_EQ(60 * 40, greenPixels());
@@ -240,7 +242,8 @@ TEST_F(LayeredPaintTest, AResizeUnderAHiddenRootPaintsIntoABitmapOfTheNewSize)
         HostWindow host(60, 40, 0xFF00FF00);
         host.manager.AttachDialog(host.root);
         host.manager.SetLayered(true);
-        if (withMask) host.manager.SetWindowAttribute(L"layeredimage", (L"file='" + mask + L"'").c_str());
+        if (withMask)
+            host.manager.SetWindowAttribute(L"layeredimage", (L"file='" + mask + L"'").c_str());
         ASSERT_TRUE(host.ShowAndPaint());
         host.root->SetVisible(false);  // nothing to lay out: the resize asks for no layout
         ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
@@ -251,7 +254,8 @@ TEST_F(LayeredPaintTest, AResizeUnderAHiddenRootPaintsIntoABitmapOfTheNewSize)
         ::SendMessageW(host.hwnd, WM_PAINT, 0, 0);
         BITMAP bitmap = {};
         ASSERT_EQ(static_cast<int>(sizeof(bitmap)),
-                  ::GetObjectW(host.manager.GetOffscreenBitmap(), sizeof(bitmap), &bitmap)) << withMask;
+                  ::GetObjectW(host.manager.GetOffscreenBitmap(), sizeof(bitmap), &bitmap))
+            << withMask;
         EXPECT_EQ(client.right, bitmap.bmWidth) << withMask;
         EXPECT_EQ(client.bottom, std::abs(bitmap.bmHeight)) << withMask;
         // Nothing painted there: no colour (the mask gives its alpha only).

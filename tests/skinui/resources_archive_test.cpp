@@ -64,7 +64,7 @@ TEST_F(SkinArchiveTest, DiskFilesUnderTheResourcePathComeFirst)
     CUiManager::SetResourcePath(path.c_str());
     EXPECT_STREQ((path + L"\\").c_str(), CUiManager::GetResourcePath());
     EXPECT_EQ("<Window from=\"disk\"/>", SkinData(L"skin\\main.xml"));
-    EXPECT_EQ(kPanel, SkinData(L"skin/sub/panel.xml"));  // not on disk: the archive copy
+    EXPECT_EQ(kPanel, SkinData(L"skin/sub/panel.xml"));                           // not on disk: the archive copy
     EXPECT_EQ("<Window from=\"disk\"/>", SkinData(dir.file(L"skin\\main.xml")));  // an absolute name as it is
     // An empty disk file is not used, nor one above 64 MiB (never read).
     ASSERT_TRUE(testutil::writeFile(dir.file(L"skin\\main.xml"), ""));

@@ -11,15 +11,14 @@ using namespace SkinUI;
 
 namespace {
 
-const char kTable[] =
-    " \tlanguage_code\ten_US\tzh_CN\tfr_FR\r\n"
-    " \tlanguage_name\tEnglish\tChinese\tFrancais\r\n"
-    "Window\ttitle\tTitle\t\xe6\xa0\x87\xe9\xa2\x98\tTitre\r\n"
-    "\r\n"
-    "Button\tshort\tOnly English\r\n"
-    "Label\tempty\t\tvide\tvide\n"
-    "\tshifted\tA\tB\tC\r\n"
-    "Label\ttitle\tTitle again\tT2\tTitre encore\r";
+const char kTable[] = " \tlanguage_code\ten_US\tzh_CN\tfr_FR\r\n"
+                      " \tlanguage_name\tEnglish\tChinese\tFrancais\r\n"
+                      "Window\ttitle\tTitle\t\xe6\xa0\x87\xe9\xa2\x98\tTitre\r\n"
+                      "\r\n"
+                      "Button\tshort\tOnly English\r\n"
+                      "Label\tempty\t\tvide\tvide\n"
+                      "\tshifted\tA\tB\tC\r\n"
+                      "Label\ttitle\tTitle again\tT2\tTitre encore\r";
 
 void LoadTable(const wchar_t* language, const std::string& table)
 {
@@ -51,8 +50,8 @@ TEST(LanguageTableTest, RowsCellsAndTheChosenColumn)
     EXPECT_EQ(3, CUiManager::GetLanguageCount());
 
     const char text[] = "\n\r\ta\tb\r\n\r\nc\t\td\n\nend\0after";
-    std::vector<CUiStringRow> rows =
-        SplitLanguageTable(reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(sizeof(text) - 1));
+    std::vector<CUiStringRow> rows = SplitLanguageTable(reinterpret_cast<const BYTE*>(text),
+                                                        static_cast<DWORD>(sizeof(text) - 1));
     ASSERT_EQ(3u, rows.size());
     EXPECT_EQ(2u, rows[0].size());
     ASSERT_EQ(3u, rows[1].size());

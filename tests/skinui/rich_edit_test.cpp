@@ -27,7 +27,8 @@ public:
     {
         CRichEditUI* edit = new CRichEditUI;
         edit->ApplyAttributeList(attributes);
-        if (barStyle != nullptr) edit->SetAttribute(L"vscrollbarstyle", barStyle);
+        if (barStyle != nullptr)
+            edit->SetAttribute(L"vscrollbarstyle", barStyle);
         return Place(edit, pos);
     }
     // A real click into the control: the window and the control take the focus.
@@ -90,10 +91,12 @@ public:
             input[n].ki.dwFlags = flags;
             ++n;
         };
-        if (ctrl) add(VK_CONTROL, 0);
+        if (ctrl)
+            add(VK_CONTROL, 0);
         add(vk, 0);
         add(vk, KEYEVENTF_KEYUP);
-        if (ctrl) add(VK_CONTROL, KEYEVENTF_KEYUP);
+        if (ctrl)
+            add(VK_CONTROL, KEYEVENTF_KEYUP);
         TakeKeyboard();
         EXPECT_EQ(n, ::SendInput(n, input, sizeof(INPUT)));
         Pump(80);
@@ -195,8 +198,8 @@ TEST(RichEdit, TabStaysInAControlThatWantsIt)
 TEST(RichEdit, LongTextScrollsWithTheDrawnBar)
 {
     EditWindow w;
-    CRichEditUI* edit = w.AddEdit(L"vscrollbar=\"true\" autovscroll=\"true\" bkcolor=\"#FFFFFFFF\"",
-                                  L"10,10,290,110", L"width=\"8\" thumbcolor=\"#FF3060A0\"");
+    CRichEditUI* edit = w.AddEdit(L"vscrollbar=\"true\" autovscroll=\"true\" bkcolor=\"#FFFFFFFF\"", L"10,10,290,110",
+                                  L"width=\"8\" thumbcolor=\"#FF3060A0\"");
     CScrollBarUI* bar = edit->GetVerticalScrollBar();
     ASSERT_NE(nullptr, bar);
     w.ClickInto(edit);

@@ -28,8 +28,8 @@ RECT ColourBounds(const skintest::Canvas& canvas, DWORD argb)
     for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x)
             if (canvas.Rgb(x, y) == (argb & 0x00FFFFFF)) {
-                rc = RECT{(std::min<LONG>)(rc.left, x), (std::min<LONG>)(rc.top, y),
-                          (std::max<LONG>)(rc.right, x + 1), (std::max<LONG>)(rc.bottom, y + 1)};
+                rc = RECT{(std::min<LONG>)(rc.left, x), (std::min<LONG>)(rc.top, y), (std::max<LONG>)(rc.right, x + 1),
+                          (std::max<LONG>)(rc.bottom, y + 1)};
             }
     return rc.right == 0 ? RECT{0, 0, 0, 0} : rc;
 }
@@ -168,8 +168,10 @@ protected:
         for (int p = 0; p < UISCROLLBAR_PART_COUNT; ++p) {
             std::vector<DWORD> pixels(32 * 8);
             for (int y = 0; y < 8; ++y)
-                for (int x = 0; x < 32; ++x) pixels[y * 32 + x] = Colour(p, x / 8);
-            if (p == UISCROLLBAR_THUMB) pixels[0] = 0xFFFF00FF;
+                for (int x = 0; x < 32; ++x)
+                    pixels[y * 32 + x] = Colour(p, x / 8);
+            if (p == UISCROLLBAR_THUMB)
+                pixels[0] = 0xFFFF00FF;
             ASSERT_TRUE(testutil::writeFile(dir.file(files[p]), skintest::MakeTga(32, 8, pixels)));
         }
         manager.RemoveAllImages(true);  // images of other windows of this process
@@ -263,10 +265,10 @@ TEST(ScrollBarInput, HeldArrowRepeatsAfterADelayAndEachChangeIsNotified)
 {
     skintest::ScrollWindow w;
     // 200 pixels tall, arrows of 10, lines of 10.
-    CScrollBarUI* bar = w.Place(
-        NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\" linesize=\"10\""), L"20,20,30,220");
+    CScrollBarUI* bar = w.Place(NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\" linesize=\"10\""),
+                                L"20,20,30,220");
     const DWORD start = ::GetTickCount();
-    w.Send(WM_LBUTTONDOWN, 25, 215);  // on the down arrow
+    w.Send(WM_LBUTTONDOWN, 25, 215);     // on the down arrow
     EXPECT_EQ(10, bar->GetScrollPos());  // one line at once
     testutil::pumpUntil([&] { return ::GetTickCount() - start >= 200; }, 1000);
     EXPECT_EQ(10, bar->GetScrollPos());  // no repeat before 300 ms
@@ -302,8 +304,7 @@ TEST(ScrollBarInput, TrackClickPagesAndHoldingPagesUpToThePointer)
 {
     skintest::ScrollWindow w;
     // Track 180, thumb 30 (180 x 200 / 1200), page 200: thumb top = 30 + pos x 150 / 1000.
-    CScrollBarUI* bar =
-        w.Place(NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\""), L"20,20,30,220");
+    CScrollBarUI* bar = w.Place(NewBar(L"showbutton1=\"true\" showbutton2=\"true\" range=\"1000\""), L"20,20,30,220");
     w.PointerTo(25, 170);
     w.RealButton(true);
     EXPECT_TRUE(Reaches(bar, 200));

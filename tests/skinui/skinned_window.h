@@ -30,8 +30,10 @@ inline bool RunQueueUntil(const std::function<bool()>& done, DWORD timeoutMs)
                 ::DispatchMessageW(&msg);
             }
         }
-        if (done()) return true;
-        if (::GetTickCount() - start >= timeoutMs) return false;
+        if (done())
+            return true;
+        if (::GetTickCount() - start >= timeoutMs)
+            return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
@@ -67,7 +69,8 @@ public:
         SkinUI::RegisterControlElements();
         ::SetCursorPos(0, 0);
         // Shown after creation: a window created visible takes Wine two seconds to destroy.
-        if (Create(nullptr, L"skinui test", WS_POPUP, WS_EX_TOPMOST) == nullptr) return;
+        if (Create(nullptr, L"skinui test", WS_POPUP, WS_EX_TOPMOST) == nullptr)
+            return;
         ::SetWindowPos(GetHWND(), HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         ::ShowWindow(GetHWND(), SW_SHOWNOACTIVATE);
         GetManager().AddNotifier(&notes);
@@ -77,7 +80,8 @@ public:
     }
     ~SkinnedWindow() override
     {
-        if (::GetAsyncKeyState(VK_LBUTTON) < 0) RealButton(false);  // a test that stopped halfway
+        if (::GetAsyncKeyState(VK_LBUTTON) < 0)
+            RealButton(false);  // a test that stopped halfway
         if (GetHWND() != nullptr) {
             GetManager().RemoveNotifier(&notes);
             ::DestroyWindow(GetHWND());

@@ -33,7 +33,8 @@ public:
         m_hDC = ::CreateCompatibleDC(nullptr);
         m_hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
         m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-        for (int i = 0; i < width * height; ++i) m_bits[i] = fill;
+        for (int i = 0; i < width * height; ++i)
+            m_bits[i] = fill;
     }
     ~Canvas()
     {
@@ -59,7 +60,8 @@ public:
     {
         int count = 0;
         for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x) count += (Rgb(x, y) != (rgb & 0x00FFFFFF)) == other ? 1 : 0;
+            for (int x = 0; x < m_width; ++x)
+                count += (Rgb(x, y) != (rgb & 0x00FFFFFF)) == other ? 1 : 0;
         return count;
     }
     int CountNot(DWORD rgb) const { return Count(rgb, true); }
@@ -110,7 +112,8 @@ inline std::string MakeTga(int width, int height, const std::vector<DWORD>& argb
 
 inline ::testing::AssertionResult RectIs(const RECT& rc, int l, int t, int r, int b)
 {
-    if (rc.left == l && rc.top == t && rc.right == r && rc.bottom == b) return ::testing::AssertionSuccess();
+    if (rc.left == l && rc.top == t && rc.right == r && rc.bottom == b)
+        return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "rect is " << rc.left << "," << rc.top << "," << rc.right << ","
                                          << rc.bottom;
 }
@@ -152,7 +155,8 @@ public:
 private:
     static LONG CALLBACK Handler(EXCEPTION_POINTERS* info)
     {
-        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) ++s_count;
+        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+            ++s_count;
         return EXCEPTION_CONTINUE_SEARCH;
     }
     static inline int s_count = 0;
@@ -172,7 +176,8 @@ public:
         std::wstring name = GetName().GetData();
         if (m_log != nullptr)
             m_log->push_back(std::string(name.begin(), name.end()) + ":" + std::to_string(event.Type));
-        if (event.Type >= 0 && event.Type < 32) byType[event.Type] = event;
+        if (event.Type >= 0 && event.Type < 32)
+            byType[event.Type] = event;
         CControlUI::DoEvent(event);
     }
     SkinUI::UiEvent byType[32] = {};  // the last event of each type
@@ -200,7 +205,8 @@ public:
     int Count(const wchar_t* type) const
     {
         int n = 0;
-        for (const Entry& e : entries) n += e.type == type ? 1 : 0;
+        for (const Entry& e : entries)
+            n += e.type == type ? 1 : 0;
         return n;
     }
     std::vector<Entry> entries;
@@ -211,7 +217,8 @@ inline DWORD OffscreenPixel(SkinUI::CUiManager& manager, int x, int y)
 {
     HBITMAP bitmap = manager.GetOffscreenBitmap();
     BITMAP info = {};
-    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof(info), &info) == 0) return 0xFFFFFFFF;
+    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof(info), &info) == 0)
+        return 0xFFFFFFFF;
     Canvas canvas(info.bmWidth, info.bmHeight);
     HDC source = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(source, bitmap);
@@ -237,8 +244,8 @@ public:
             wc.lpszClassName = L"ZulSkinTestWindow";
             registered = ::RegisterClassW(&wc) != 0;
         }
-        hwnd = ::CreateWindowExW(exStyle, L"ZulSkinTestWindow", L"skinui test", WS_POPUP, x, y, width, height,
-                                 nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+        hwnd = ::CreateWindowExW(exStyle, L"ZulSkinTestWindow", L"skinui test", WS_POPUP, x, y, width, height, nullptr,
+                                 nullptr, ::GetModuleHandleW(nullptr), this);
         manager.Init(hwnd);
     }
     virtual ~ManagedWindow() { Destroy(); }
@@ -247,7 +254,8 @@ public:
     void Destroy()
     {
         closing = true;
-        if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+        if (::IsWindow(hwnd))
+            ::DestroyWindow(hwnd);
     }
 
     HWND hwnd = nullptr;
@@ -263,8 +271,10 @@ private:
         }
         if (self != nullptr) {
             LRESULT result = 0;
-            if (self->manager.MessageHandler(msg, wParam, lParam, result)) return result;
-            if (msg == WM_CLOSE && !self->closing) return 0;
+            if (self->manager.MessageHandler(msg, wParam, lParam, result))
+                return result;
+            if (msg == WM_CLOSE && !self->closing)
+                return 0;
         }
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }

@@ -6,7 +6,8 @@
 using namespace SkinUI;
 
 // One test: the table is process-wide, so the steps run in a fixed order.
-TEST(ThemeColorsTest, BuiltInTableThenColorsIni) {
+TEST(ThemeColorsTest, BuiltInTableThenColorsIni)
+{
     const std::wstring besideExe = testutil::exeDir() + L"colors.ini";
     DeleteFileW(besideExe.c_str());
 

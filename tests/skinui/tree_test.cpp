@@ -18,18 +18,17 @@ using skintest::ListWindow;
 namespace {
 
 // Game { Data { Maps, Sounds }, Saves }, Player
-const wchar_t kTreeSkin[] =
-    L"<Window><Font id=\"0\" name=\"DejaVu Sans\" size=\"13\" default=\"true\"/>"
-    L"<Container bkcolor=\"#FFFFFFFF\">"
-    L"<TreeView name=\"tree\" float=\"true\" pos=\"10,10,310,290\" visiblecheckbtn=\"true\">"
-    L"  <TreeNode name=\"game\" text=\"Game\">"
-    L"    <TreeNode name=\"data\" text=\"Data\">"
-    L"      <TreeNode name=\"maps\" text=\"Maps\"/><TreeNode name=\"sounds\" text=\"Sounds\"/>"
-    L"    </TreeNode>"
-    L"    <TreeNode name=\"saves\" text=\"Saves\"/>"
-    L"  </TreeNode>"
-    L"  <TreeNode name=\"player\" text=\"Player\"/>"
-    L"</TreeView></Container></Window>";
+const wchar_t kTreeSkin[] = L"<Window><Font id=\"0\" name=\"DejaVu Sans\" size=\"13\" default=\"true\"/>"
+                            L"<Container bkcolor=\"#FFFFFFFF\">"
+                            L"<TreeView name=\"tree\" float=\"true\" pos=\"10,10,310,290\" visiblecheckbtn=\"true\">"
+                            L"  <TreeNode name=\"game\" text=\"Game\">"
+                            L"    <TreeNode name=\"data\" text=\"Data\">"
+                            L"      <TreeNode name=\"maps\" text=\"Maps\"/><TreeNode name=\"sounds\" text=\"Sounds\"/>"
+                            L"    </TreeNode>"
+                            L"    <TreeNode name=\"saves\" text=\"Saves\"/>"
+                            L"  </TreeNode>"
+                            L"  <TreeNode name=\"player\" text=\"Player\"/>"
+                            L"</TreeView></Container></Window>";
 
 // The item texts of the view's rows, in row order, visible rows only when asked.
 std::wstring Rows(CTreeViewUI* tree, bool visibleOnly = false)
@@ -37,7 +36,8 @@ std::wstring Rows(CTreeViewUI* tree, bool visibleOnly = false)
     std::wstring rows;
     for (int i = 0; i < tree->GetCount(); ++i) {
         CTreeNodeUI* node = CTreeNodeUI::NodeOf(tree->GetItemAt(i));
-        if (node == nullptr || (visibleOnly && !node->IsVisible())) continue;
+        if (node == nullptr || (visibleOnly && !node->IsVisible()))
+            continue;
         rows += (rows.empty() ? L"" : L",") + std::wstring(node->GetItemText().GetData());
     }
     return rows;

@@ -12,7 +12,8 @@ namespace {
 
 void* P(int n) { return reinterpret_cast<void*>(static_cast<INT_PTR>(n)); }
 
-std::wstring Dump(const CUiPtrArray& a) {
+std::wstring Dump(const CUiPtrArray& a)
+{
     std::wstring out;
     for (int i = 0; i < a.GetSize(); ++i) {
         out += std::to_wstring(reinterpret_cast<INT_PTR>(a[i])) + L' ';
@@ -22,7 +23,8 @@ std::wstring Dump(const CUiPtrArray& a) {
 
 }  // namespace
 
-TEST(CUiPtrArrayTest, GrowthInsertAndRemove) {
+TEST(CUiPtrArrayTest, GrowthInsertAndRemove)
+{
     CUiPtrArray a;
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(a.Add(P(i)));
@@ -47,7 +49,8 @@ TEST(CUiPtrArrayTest, GrowthInsertAndRemove) {
     EXPECT_FALSE(b.Remove(1, 0x7FFFFFFF));
 }
 
-TEST(CUiPtrArrayTest, CopyAssignCopiesAndResizeToZeroEmpties) {
+TEST(CUiPtrArrayTest, CopyAssignCopiesAndResizeToZeroEmpties)
+{
     CUiPtrArray a;
     for (int i = 0; i < 15; ++i) {
         a.Add(P(i));
@@ -70,7 +73,8 @@ TEST(CUiPtrArrayTest, CopyAssignCopiesAndResizeToZeroEmpties) {
     EXPECT_TRUE(a.Add(P(1)));
 }
 
-TEST(CUiStringMapTest, BucketsAndUpdates) {
+TEST(CUiStringMapTest, BucketsAndUpdates)
+{
     CUiStringMap map(4);
     EXPECT_EQ(16, map.GetBucketCount());
     EXPECT_EQ(83, CUiStringMap(83).GetBucketCount());
@@ -89,12 +93,14 @@ TEST(CUiStringMapTest, BucketsAndUpdates) {
     EXPECT_EQ(nullptr, map.Find(L"x"));
 }
 
-TEST(CUiStringMapTest, WalkOrderAndMoveToFront) {
+TEST(CUiStringMapTest, WalkOrderAndMoveToFront)
+{
     // Two keys in the same bucket of 16.
     std::wstring a = L"k0", b;
     for (int i = 1; b.empty(); ++i) {
         std::wstring k = L"k" + std::to_wstring(i);
-        if (CUiStringMap::HashKey(k.c_str()) % 16 == CUiStringMap::HashKey(a.c_str()) % 16) b = k;
+        if (CUiStringMap::HashKey(k.c_str()) % 16 == CUiStringMap::HashKey(a.c_str()) % 16)
+            b = k;
     }
     CUiStringMap map(16);
     map.Insert(a.c_str(), P(1));

@@ -49,8 +49,9 @@ protected:
         const int y = (std::max)(0, static_cast<int>(::GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)));
         ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         // The window paints and answers once its skin is built.
-        ASSERT_TRUE(uidriver::waitForControl(window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; },
-                                             10000).found);
+        ASSERT_TRUE(uidriver::waitForControl(
+                        window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.found; }, 10000)
+                        .found);
     }
     std::unique_ptr<uidriver::Program> demo;
     HWND window = nullptr;
@@ -78,19 +79,19 @@ TEST_F(UiDriverTest, FindsTheWindowAndAnswersNamedControlsInScreenCoordinates)
     EXPECT_FALSE(hidden.visible);
 
     EXPECT_FALSE(uidriver::queryControl(window, L"nosuchcontrol").found);
-    EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);  // there is one only
+    EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn", 1).found);             // there is one only
     EXPECT_FALSE(uidriver::queryControl(::GetDesktopWindow(), L"actionbtn").found);  // not a skinned window
 }
 
 TEST_F(UiDriverTest, RealClicksReachTheControlAndTheScreenshotShowsTheWindow)
 {
     ASSERT_TRUE(uidriver::clickControl(window, L"actionbtn"));
-    EXPECT_EQ(L"1", uidriver::waitForControl(window, L"actionbtn",
-                                             [](const uidriver::ControlInfo& c) { return c.text == L"1"; }, 5000)
+    EXPECT_EQ(L"1", uidriver::waitForControl(
+                        window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.text == L"1"; }, 5000)
                         .text);
     ASSERT_TRUE(uidriver::clickControl(window, L"actionbtn"));
-    EXPECT_EQ(L"2", uidriver::waitForControl(window, L"actionbtn",
-                                             [](const uidriver::ControlInfo& c) { return c.text == L"2"; }, 5000)
+    EXPECT_EQ(L"2", uidriver::waitForControl(
+                        window, L"actionbtn", [](const uidriver::ControlInfo& c) { return c.text == L"2"; }, 5000)
                         .text);
 
     // Raised again, with a hand's last move onto the action button: its hot
@@ -156,8 +157,9 @@ TEST(UiDriverDemoPages, TheCommandLineNamesThePageShownFirst)
     ASSERT_TRUE(demo.started());
     HWND window = uidriver::waitForWindow(kDemoClass, demo.pid(), 30000);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(uidriver::waitForControl(window, L"listsection", [](const uidriver::ControlInfo& c) { return c.visible; },
-                                         10000).visible);
+    EXPECT_TRUE(uidriver::waitForControl(
+                    window, L"listsection", [](const uidriver::ControlInfo& c) { return c.visible; }, 10000)
+                    .visible);
     EXPECT_FALSE(uidriver::queryControl(window, L"actionbtn").visible);
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD code = 1;

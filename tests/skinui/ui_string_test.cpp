@@ -12,7 +12,8 @@ std::wstring Units(wchar_t ch, int count) { return std::wstring(static_cast<size
 
 }  // namespace
 
-TEST(CUiStringTest, InlineBufferHoldsUpTo62UnitsAndHeapBlocksAreReused) {
+TEST(CUiStringTest, InlineBufferHoldsUpTo62UnitsAndHeapBlocksAreReused)
+{
     CUiString s(Units(L'x', 62));
     EXPECT_FALSE(s.IsOnHeap());
     s = Units(L'y', 63).c_str();
@@ -36,7 +37,8 @@ TEST(CUiStringTest, InlineBufferHoldsUpTo62UnitsAndHeapBlocksAreReused) {
     EXPECT_EQ(70, grow.GetLength());
 }
 
-TEST(CUiStringTest, AppendingOrAssigningItselfOrAPieceOfItself) {
+TEST(CUiStringTest, AppendingOrAssigningItselfOrAPieceOfItself)
+{
     CUiString s(L"abc");
     s += s;
     EXPECT_STREQ(L"abcabc", s);
@@ -56,7 +58,8 @@ TEST(CUiStringTest, AppendingOrAssigningItselfOrAPieceOfItself) {
     EXPECT_EQ(Units(L'k', 75) + L"end", u.GetData());
 }
 
-TEST(CUiStringTest, CompareIsOrdinalAndRangesAreClamped) {
+TEST(CUiStringTest, CompareIsOrdinalAndRangesAreClamped)
+{
     CUiString s(L"abc");
     EXPECT_EQ(1, s.Compare(L"ABC"));
     EXPECT_EQ(-1, s.Compare(L"\x00e9"));  // above 0x7F
@@ -71,7 +74,8 @@ TEST(CUiStringTest, CompareIsOrdinalAndRangesAreClamped) {
     EXPECT_STREQ(L"abcdef", s.Left(99));
 }
 
-TEST(CUiStringTest, FindStartRules) {
+TEST(CUiStringTest, FindStartRules)
+{
     CUiString s(L"abcabc");
     EXPECT_EQ(3, s.Find(L'a', 1));
     EXPECT_EQ(-1, s.Find(L'a', 6));  // start at the length
@@ -85,7 +89,8 @@ TEST(CUiStringTest, FindStartRules) {
     EXPECT_EQ(5, s.ReverseFind(L'c'));
 }
 
-TEST(CUiStringTest, ReplaceEdgeCases) {
+TEST(CUiStringTest, ReplaceEdgeCases)
+{
     CUiString s(L"aaa");
     EXPECT_EQ(3, s.Replace(L"a", L"aa"));
     EXPECT_STREQ(L"aaaaaa", s);
@@ -106,7 +111,8 @@ TEST(CUiStringTest, ReplaceEdgeCases) {
     EXPECT_EQ(80, grow.GetLength());
 }
 
-TEST(CUiStringTest, FormatShortIsBounded) {
+TEST(CUiStringTest, FormatShortIsBounded)
+{
     CUiString s;
     EXPECT_EQ(10, s.FormatShort(L"%4d-%02d-%02d", 2024, 3, 7));
     EXPECT_STREQ(L"2024-03-07", s);

@@ -24,7 +24,8 @@ const GUID kCGIDDocHostCommandHandler = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18
 // Records every call as one line of text.
 class Recorder : public CWebBrowserEventHandler {
 public:
-    void BeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel) override
+    void BeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                         VARIANT_BOOL* cancel) override
     {
         calls.push_back(L"before " + std::wstring(V_VT(url) == VT_BSTR ? V_BSTR(url) : L"?"));
         *cancel = VARIANT_TRUE;
@@ -49,7 +50,8 @@ public:
     std::wstring Take()
     {
         std::wstring all;
-        for (const std::wstring& call : calls) all += call + L";";
+        for (const std::wstring& call : calls)
+            all += call + L";";
         calls.clear();
         return all;
     }
@@ -68,12 +70,14 @@ public:
     }
     ~FakeObject()
     {
-        for (VARIANT& v : m_values) ::VariantClear(&v);
+        for (VARIANT& v : m_values)
+            ::VariantClear(&v);
     }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
     {
         *object = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return E_NOINTERFACE;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch))
+            return E_NOINTERFACE;
         *object = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;
@@ -96,7 +100,8 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                      UINT*) override
     {
-        if (id < 1 || static_cast<size_t>(id) > m_values.size()) return DISP_E_MEMBERNOTFOUND;
+        if (id < 1 || static_cast<size_t>(id) > m_values.size())
+            return DISP_E_MEMBERNOTFOUND;
         return ::VariantCopy(result, &m_values[id - 1]);
     }
 
@@ -221,8 +226,8 @@ TEST(WebBrowser, EventSinkAnswersEachEventIdAndChecksItsArguments)
 
     // Wrong counts or types reach nobody.
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, Fire(sink, DISPID_BEFORENAVIGATE2, {Dispatch(sink), Ref(&urlValue)}));
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, sink->Invoke(DISPID_NEWWINDOW3, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
-                                                 nullptr, nullptr));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              sink->Invoke(DISPID_NEWWINDOW3, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(DISP_E_TYPEMISMATCH, Fire(sink, DISPID_DOCUMENTCOMPLETE, {Dispatch(sink), urlValue}));
     EXPECT_EQ(L"", rec.Take());
 
@@ -250,7 +255,8 @@ TEST(WebBrowser, DocumentHostAnswersAndScriptErrorsShowNoDialog)
     IDocHostUIHandler* host = nullptr;
     EXPECT_EQ(S_OK, site->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&host)));
     EXPECT_EQ(static_cast<IDocHostUIHandler*>(browser), host);
-    if (host != nullptr) host->Release();
+    if (host != nullptr)
+        host->Release();
     site->Release();
 
     // Neutral answers without a handler, with the out values cleared.
@@ -268,8 +274,8 @@ TEST(WebBrowser, DocumentHostAnswersAndScriptErrorsShowNoDialog)
     ::VariantInit(&out);
     EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, browser->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
     EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, browser->Exec(&IID_IDispatch, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out));
-    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, browser->Exec(&kCGIDDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR + 1, 0,
-                                                      nullptr, &out));
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED,
+              browser->Exec(&kCGIDDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR + 1, 0, nullptr, &out));
     FakeObject event, window, document;
     BSTR message = ::SysAllocString(L"boom");
     BSTR address = ::SysAllocString(L"http://zul.test/page");

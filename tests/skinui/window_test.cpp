@@ -29,14 +29,16 @@ public:
     // A test that stops early must not leave a window bound to a dead object.
     ~TestWindow() override
     {
-        if (GetHWND() != nullptr) ::DestroyWindow(GetHWND());
+        if (GetHWND() != nullptr)
+            ::DestroyWindow(GetHWND());
     }
     bool destroyed = false;
     int initCount = 0;
 
     HWND Open(int x = 100, int y = 100)
     {
-        if (Create(nullptr, L"skinui test", WS_POPUP | WS_VISIBLE, 0) == nullptr) return nullptr;
+        if (Create(nullptr, L"skinui test", WS_POPUP | WS_VISIBLE, 0) == nullptr)
+            return nullptr;
         ::SetWindowPos(GetHWND(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ::UpdateWindow(GetHWND());
         testutil::pumpFor(30);
@@ -89,7 +91,8 @@ protected:
     {
         DWORD start = ::GetTickCount();
         while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
+            if (::GetTickCount() - start > timeoutMs)
+                return false;
             MSG msg;
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (!CUiManager::TranslateMessage(&msg)) {
@@ -273,8 +276,7 @@ TEST_F(WindowTest, AnObjectDeletedBeforeItsWindowTakesTheWindowAlong)
 {
     // Poisoned objects: a message reaching one after its deletion would crash.
     for (const wchar_t* superClass : {static_cast<const wchar_t*>(nullptr), L"STATIC"}) {
-        auto* wnd = new skintest::Poisoned<BoundWnd>(superClass ? L"SkinUITestStatic" : L"SkinUITestPlain",
-                                                     superClass);
+        auto* wnd = new skintest::Poisoned<BoundWnd>(superClass ? L"SkinUITestStatic" : L"SkinUITestPlain", superClass);
         HWND hWnd = wnd->Create(nullptr, L"short-lived", WS_POPUP, 0, 0, 0, 10, 10);
         ASSERT_NE(hWnd, nullptr);
         delete wnd;
@@ -295,13 +297,12 @@ TEST_F(WindowTest, AnObjectDeletedBeforeItsWindowTakesTheWindowAlong)
 
 // ---- Borderless behaviour ----
 
-const wchar_t kCaptionSkin[] =
-    L"<Window size=\"400,300\" caption=\"0,0,0,40\" sizebox=\"4,4,4,4\" mininfo=\"320,200\">"
-    L"<Container name=\"root\">"
-    L"  <Control name=\"title\" float=\"true\" pos=\"0,0,200,40\"/>"
-    L"  <Counted name=\"capbtn\" float=\"true\" pos=\"300,5,330,35\"/>"
-    L"  <Control name=\"body\" float=\"true\" pos=\"0,40,400,300\"/>"
-    L"</Container></Window>";
+const wchar_t kCaptionSkin[] = L"<Window size=\"400,300\" caption=\"0,0,0,40\" sizebox=\"4,4,4,4\" mininfo=\"320,200\">"
+                               L"<Container name=\"root\">"
+                               L"  <Control name=\"title\" float=\"true\" pos=\"0,0,200,40\"/>"
+                               L"  <Counted name=\"capbtn\" float=\"true\" pos=\"300,5,330,35\"/>"
+                               L"  <Control name=\"body\" float=\"true\" pos=\"0,40,400,300\"/>"
+                               L"</Container></Window>";
 
 TEST_F(WindowTest, HitTestAnswersSizeBoxCaptionAndButtonsInTheCaption)
 {
@@ -337,11 +338,10 @@ TEST_F(WindowTest, HitTestAnswersSizeBoxCaptionAndButtonsInTheCaption)
 
 TEST_F(WindowTest, MaximiseFillsTheWorkAreaAndSwapsMaxAndRestoreButtons)
 {
-    TestWindow wnd(
-        L"<Window size=\"400,300\" caption=\"0,0,0,40\" sizebox=\"4,4,4,4\"><Container>"
-        L"  <Control name=\"maxbtn\" float=\"true\" pos=\"340,0,370,30\"/>"
-        L"  <Control name=\"restorebtn\" float=\"true\" pos=\"340,0,370,30\" visible=\"false\"/>"
-        L"</Container></Window>");
+    TestWindow wnd(L"<Window size=\"400,300\" caption=\"0,0,0,40\" sizebox=\"4,4,4,4\"><Container>"
+                   L"  <Control name=\"maxbtn\" float=\"true\" pos=\"340,0,370,30\"/>"
+                   L"  <Control name=\"restorebtn\" float=\"true\" pos=\"340,0,370,30\" visible=\"false\"/>"
+                   L"</Container></Window>");
     HWND hWnd = wnd.Open();
     ASSERT_NE(hWnd, nullptr);
     CControlUI* maxButton = wnd.GetManager().FindControl(L"maxbtn");
@@ -513,8 +513,7 @@ TEST_F(WindowTest, ASkinThatCannotBeBuiltEndsTheProcessWithItsLineOnDisk)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &child));
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
     ::CloseHandle(child.hThread);
     HWND box = nullptr;
     EXPECT_TRUE(testutil::pumpUntil([&] { return (box = FindProcessDialog(child.dwProcessId)) != nullptr; }, 20000));
@@ -562,16 +561,16 @@ TEST_F(DemoTest, DemoWindowPaintsItsSkinFromTheArchive)
     EXPECT_EQ(OffscreenPixel(pm, 18, 240), 0xE2E7EFu);   // its border
 
     // Each page and section file was included, the child layout built its own.
-    for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection",
-                                L"tabsection", L"scrollsection", L"aboutcard", L"optionsection", L"editsection",
-                                L"datesection", L"msgboxsection", L"richsection", L"listsection"}) {
+    for (const wchar_t* name : {L"layoutsection", L"labelsection", L"buttonsection", L"progresssection", L"tabsection",
+                                L"scrollsection", L"aboutcard", L"optionsection", L"editsection", L"datesection",
+                                L"msgboxsection", L"richsection", L"listsection"}) {
         EXPECT_NE(pm.FindControl(name), nullptr) << testutil::narrow(name);
     }
     CControlUI* bar = pm.FindControl(L"progress35");
     ASSERT_NE(bar, nullptr);
     const RECT& rcBar = bar->GetPos();
     const int mid = (rcBar.top + rcBar.bottom) / 2;
-    EXPECT_EQ(OffscreenPixel(pm, rcBar.right - 8, mid), 0xE6EBF2u);   // the track
+    EXPECT_EQ(OffscreenPixel(pm, rcBar.right - 8, mid), 0xE6EBF2u);  // the track
     DWORD fill = OffscreenPixel(pm, rcBar.left + (rcBar.right - rcBar.left) / 5, mid);
     EXPECT_GT(skintest::Blue(fill), 0xE0u) << std::hex << fill;  // the fill, blue to violet
     EXPECT_LT(skintest::Green(fill), 0xA0u) << std::hex << fill;

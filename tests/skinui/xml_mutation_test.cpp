@@ -19,7 +19,8 @@ namespace {
 volatile size_t g_touched = 0;
 
 // Visits every element and attribute; the count guards against cycles.
-void WalkTree(CXmlNode root) {
+void WalkTree(CXmlNode root)
+{
     size_t visited = 0, touched = 0;
     std::vector<CXmlNode> pending(1, root);
     while (!pending.empty()) {
@@ -33,16 +34,17 @@ void WalkTree(CXmlNode root) {
                 touched += wcslen(node.GetAttributeName(i)) + wcslen(node.GetAttributeValue(i));
                 EXPECT_NE(nullptr, node.GetAttributeValue(node.GetAttributeName(i)));
             }
-            if (node.HasChildren()) pending.push_back(node.GetChild());
+            if (node.HasChildren())
+                pending.push_back(node.GetChild());
         }
     }
     g_touched = g_touched + touched;
 }
 
 // Returns whether the input gave a tree.
-bool Check(CXmlReader& reader, const std::string& bytes, int encoding) {
-    if (reader.LoadFromMem(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
-                           encoding)) {
+bool Check(CXmlReader& reader, const std::string& bytes, int encoding)
+{
+    if (reader.LoadFromMem(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()), encoding)) {
         WalkTree(reader.GetRoot());
         return true;
     }
@@ -53,7 +55,8 @@ bool Check(CXmlReader& reader, const std::string& bytes, int encoding) {
 
 }  // namespace
 
-TEST(CXmlReaderMutationTest, DamagedSkinsGiveATreeOrAnError) {
+TEST(CXmlReaderMutationTest, DamagedSkinsGiveATreeOrAnError)
+{
     std::vector<std::string> skins;
     for (const char* name : {"main_window.xml", "news_item.xml", "settings.xml"}) {
         skins.push_back(testutil::readFile(testutil::exeDir() + L"skinui_data\\" + testutil::widen(name)));
@@ -72,7 +75,8 @@ TEST(CXmlReaderMutationTest, DamagedSkinsGiveATreeOrAnError) {
             trees += Check(reader, skin.substr(0, length), SkinUI::UIXML_ENCODING_UTF8);
             trees += Check(reader, "\xEF\xBB\xBF" + skin.substr(0, length), SkinUI::UIXML_ENCODING_UTF8);
             inputs += 2;
-            if (length < skin.size()) le += std::string(1, skin[length]) + '\0';
+            if (length < skin.size())
+                le += std::string(1, skin[length]) + '\0';
         }
         for (size_t length = 0; length <= le.size(); length += 7, ++inputs) {
             trees += Check(reader, le.substr(0, length), SkinUI::UIXML_ENCODING_UTF16);

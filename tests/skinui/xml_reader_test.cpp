@@ -11,17 +11,19 @@ using SkinUI::CXmlReader;
 
 namespace {
 
-bool Load(CXmlReader& reader, const std::string& bytes, int encoding = SkinUI::UIXML_ENCODING_UTF8) {
-    return reader.LoadFromMem(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
-                              encoding);
+bool Load(CXmlReader& reader, const std::string& bytes, int encoding = SkinUI::UIXML_ENCODING_UTF8)
+{
+    return reader.LoadFromMem(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()), encoding);
 }
 
-std::string SkinFile(const char* name) {
+std::string SkinFile(const char* name)
+{
     return testutil::readFile(testutil::exeDir() + L"skinui_data\\" + testutil::widen(name));
 }
 
 // "name(child child ...)" for the whole tree below node, siblings included.
-std::wstring Shape(CXmlNode node) {
+std::wstring Shape(CXmlNode node)
+{
     std::wstring out;
     for (; node.IsValid(); node = node.GetSibling()) {
         out += (out.empty() ? L"" : L" ") + std::wstring(node.GetName());
@@ -33,7 +35,8 @@ std::wstring Shape(CXmlNode node) {
 }
 
 // "message|location" of a load that must fail.
-std::wstring Error(const std::string& text) {
+std::wstring Error(const std::string& text)
+{
     CXmlReader reader;
     EXPECT_FALSE(Load(reader, text)) << text;
     EXPECT_FALSE(reader.GetRoot().IsValid());
@@ -42,7 +45,8 @@ std::wstring Error(const std::string& text) {
 
 }  // namespace
 
-TEST(CXmlReaderTest, WalksARealSkin) {
+TEST(CXmlReaderTest, WalksARealSkin)
+{
     CXmlReader reader;
     ASSERT_TRUE(Load(reader, SkinFile("main_window.xml")));
     CXmlNode root = reader.GetRoot();
@@ -60,7 +64,8 @@ TEST(CXmlReaderTest, WalksARealSkin) {
     EXPECT_STREQ(L"font=\"1\" textcolor=\"#FFFFFFFF\" hottextcolor=\"#FFEAEAEB\"", def.GetAttributeValue(L"value"));
 }
 
-TEST(CXmlReaderTest, EncodingsAndByteOrderMarks) {
+TEST(CXmlReaderTest, EncodingsAndByteOrderMarks)
+{
     const std::string skin = SkinFile("settings.xml");
     CXmlReader reader;
     ASSERT_TRUE(Load(reader, skin));
@@ -91,12 +96,12 @@ TEST(CXmlReaderTest, EncodingsAndByteOrderMarks) {
     EXPECT_STREQ(decoded, reader.GetRoot().GetAttributeValue(L"text"));
 }
 
-TEST(CXmlReaderTest, EntitiesCommentsAndInstructions) {
+TEST(CXmlReaderTest, EntitiesCommentsAndInstructions)
+{
     CXmlReader reader;
-    ASSERT_TRUE(Load(reader,
-                     "<?xml version=\"1.0\"?>\n<!-- a comment -- with - hyphens -->"
-                     "<W a=\"&amp;rest\" b=\"&lt;&gt;&quot;&apos;\" c=\"&nbsp;&#65;&amp\" e=\"x &amp; y\">"
-                     "<!-- between --><A/><?pi x?><B></B><!---></W>"));
+    ASSERT_TRUE(Load(reader, "<?xml version=\"1.0\"?>\n<!-- a comment -- with - hyphens -->"
+                             "<W a=\"&amp;rest\" b=\"&lt;&gt;&quot;&apos;\" c=\"&nbsp;&#65;&amp\" e=\"x &amp; y\">"
+                             "<!-- between --><A/><?pi x?><B></B><!---></W>"));
     CXmlNode root = reader.GetRoot();
     EXPECT_STREQ(L"&rest", root.GetAttributeValue(L"a"));
     EXPECT_STREQ(L"<>\"'", root.GetAttributeValue(L"b"));
@@ -111,7 +116,8 @@ TEST(CXmlReaderTest, EntitiesCommentsAndInstructions) {
     EXPECT_STREQ(L"2", reader.GetRoot().GetAttributeValue(L"b"));
 }
 
-TEST(CXmlReaderTest, UnclosedTopElementAndTopLevelSiblings) {
+TEST(CXmlReaderTest, UnclosedTopElementAndTopLevelSiblings)
+{
     CXmlReader reader;
     ASSERT_TRUE(Load(reader, "<Window><VBox><Button/></VBox>"));
     EXPECT_EQ(L"Window(VBox(Button))", Shape(reader.GetRoot()));
@@ -125,7 +131,8 @@ TEST(CXmlReaderTest, UnclosedTopElementAndTopLevelSiblings) {
     EXPECT_FALSE(reader.GetRoot().IsValid());
 }
 
-TEST(CXmlReaderTest, ErrorMessagesAndLocations) {
+TEST(CXmlReaderTest, ErrorMessagesAndLocations)
+{
     EXPECT_EQ(L"Expected start tag|hello <A/>", Error("hello <A/>"));
     EXPECT_EQ(L"Expected start tag|", Error("<Window><VBox><Button/>"));
     EXPECT_EQ(L"Error parsing element name|Button", Error("<Window><Button"));
@@ -156,7 +163,8 @@ TEST(CXmlReaderTest, ErrorMessagesAndLocations) {
     EXPECT_STREQ(L"no_such_skin.xml", reader.GetLastErrorLocation());
 }
 
-TEST(CXmlReaderTest, OnlyTheFirst64AttributesAreVisible) {
+TEST(CXmlReaderTest, OnlyTheFirst64AttributesAreVisible)
+{
     std::string text = "<Many";
     for (int i = 0; i < 65; ++i) {
         text += " a" + std::to_string(i) + "=\"v" + std::to_string(i) + "\"";
@@ -168,7 +176,8 @@ TEST(CXmlReaderTest, OnlyTheFirst64AttributesAreVisible) {
     EXPECT_EQ(nullptr, reader.GetRoot().GetAttributeValue(L"a64"));
 }
 
-TEST(CXmlReaderTest, ReloadingFromItsOwnTextAndDeepNesting) {
+TEST(CXmlReaderTest, ReloadingFromItsOwnTextAndDeepNesting)
+{
     // Loading text that lives in the current document must not read freed memory.
     CXmlReader other(L"<Holder xml=\"&lt;Second a=&quot;1&quot;/&gt;\"/>");
     ASSERT_TRUE(other.LoadFromString(other.GetRoot().GetAttributeValue(L"xml")));

@@ -51,8 +51,8 @@ TEST_P(SzExtractMethodTest, RecreatesTheTreeByteForByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Chains, SzExtractMethodTest,
-                         ::testing::Values(L"lzma.7z", L"lzma2.7z", L"copy.7z", L"nonsolid.7z",
-                                           L"bcj.7z", L"bcj2.7z", L"delta.7z"));
+                         ::testing::Values(L"lzma.7z", L"lzma2.7z", L"copy.7z", L"nonsolid.7z", L"bcj.7z", L"bcj2.7z",
+                                           L"delta.7z"));
 
 TEST(SzExtract, FoldersOnlyAndReplacedFilesWithoutCallback)
 {

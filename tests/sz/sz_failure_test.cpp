@@ -66,8 +66,7 @@ TEST(SzFailure, TruncatedMissingAndNonArchiveInputFailCleanly)
 {
     const std::string original = sztest::readFixture(L"lzma2.7z");
     testutil::TempDir dir;
-    for (size_t size : {size_t(0), size_t(31), size_t(32), size_t(100), original.size() / 2,
-                        original.size() - 1}) {
+    for (size_t size : {size_t(0), size_t(31), size_t(32), size_t(100), original.size() / 2, original.size() - 1}) {
         SCOPED_TRACE(size);
         const std::string archive = original.substr(0, size);
         EXPECT_NE(kSzOk, extractDamaged(archive, sztest::Tree()));
@@ -168,8 +167,8 @@ TEST(SzFailure, MemoryStreamNeverSeeksOutsideItsBuffer)
     const char bytes[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     SzMemInStream stream(bytes, sizeof(bytes));
     ISeekInStream* in = &stream.vt;
-    const std::pair<Int64, ESzSeek> refused[] = {{-1, SZ_SEEK_SET}, {11, SZ_SEEK_SET}, {-11, SZ_SEEK_END},
-                                                 {1, SZ_SEEK_END}, {INT64_MIN, SZ_SEEK_CUR}, {INT64_MAX, SZ_SEEK_CUR}};
+    const std::pair<Int64, ESzSeek> refused[] = {{-1, SZ_SEEK_SET}, {11, SZ_SEEK_SET},        {-11, SZ_SEEK_END},
+                                                 {1, SZ_SEEK_END},  {INT64_MIN, SZ_SEEK_CUR}, {INT64_MAX, SZ_SEEK_CUR}};
     for (const auto& seek : refused) {
         Int64 pos = seek.first;
         EXPECT_NE(SZ_OK, in->Seek(in, &pos, seek.second)) << seek.first;

@@ -26,9 +26,30 @@ TEST(SzItemPath, OrdinaryNamesBecomeBackslashedRelativePaths)
 TEST(SzItemPath, NamesThatCouldLeaveTheFolderOrOpenADeviceAreRefused)
 {
     const wchar_t* refused[] = {
-        L"", L".", L"..", L". .", L"../x", L"a\\..\\..\\x", L"a/./b", L"a//b", L"dir/", L"\\x", L"/x",
-        L"\\\\server\\share\\x", L"\\\\?\\C:\\x", L"C:\\x", L"C:x", L"file.txt:stream", L"con.txt",
-        L"dir/LPT1", L"NUL ", L"CONOUT$", L"a\x01" L"b", L"a?b", L"a|b",
+        L"",
+        L".",
+        L"..",
+        L". .",
+        L"../x",
+        L"a\\..\\..\\x",
+        L"a/./b",
+        L"a//b",
+        L"dir/",
+        L"\\x",
+        L"/x",
+        L"\\\\server\\share\\x",
+        L"\\\\?\\C:\\x",
+        L"C:\\x",
+        L"C:x",
+        L"file.txt:stream",
+        L"con.txt",
+        L"dir/LPT1",
+        L"NUL ",
+        L"CONOUT$",
+        L"a\x01"
+        L"b",
+        L"a?b",
+        L"a|b",
     };
     for (const wchar_t* name : refused) {
         std::wstring relative = L"stale";

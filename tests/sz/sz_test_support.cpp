@@ -75,8 +75,7 @@ void RecordingCallback::onProcessing(const wchar_t* itemName, uint64_t itemIndex
 
 void RecordingCallback::onResult(int32_t code, const wchar_t*) { results.push_back(code); }
 
-SzResultCode extractToDir(const std::string& archive, const std::wstring& target,
-                          SzExtractCallback* callback)
+SzResultCode extractToDir(const std::string& archive, const std::wstring& target, SzExtractCallback* callback)
 {
     return SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target, callback);
 }
@@ -118,7 +117,8 @@ std::string headerNumber(uint64_t value, size_t length)
     int extra = 0;
     while (extra < 8 && (value >= (1ull << (7 * (extra + 1))) || static_cast<size_t>(extra + 1) < length))
         extra++;
-    const unsigned first = extra == 8 ? 0xFF : (((0xFF00u >> extra) & 0xFF) | static_cast<unsigned>(value >> (8 * extra)));
+    const unsigned first = extra == 8 ? 0xFF
+                                      : (((0xFF00u >> extra) & 0xFF) | static_cast<unsigned>(value >> (8 * extra)));
     std::string out(1, static_cast<char>(first));
     for (int i = 0; i < extra; i++)
         out += static_cast<char>(value >> (8 * i));

@@ -30,8 +30,8 @@ std::string diffTrees(const Tree& expected, const Tree& actual);
 class RecordingCallback : public SzExtractCallback {
 public:
     bool shouldContinue() override;
-    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount,
-                      uint64_t bytesDone, uint64_t bytesTotal) override;
+    void onProcessing(const wchar_t* itemName, uint64_t itemIndex, uint64_t itemCount, uint64_t bytesDone,
+                      uint64_t bytesTotal) override;
     void onResult(int32_t code, const wchar_t* itemName) override;
 
     int allowWrites = -1;  // < 0: never stop
@@ -45,8 +45,7 @@ public:
 };
 
 // SzExtractToDir on the bytes of archive.
-SzResultCode extractToDir(const std::string& archive, const std::wstring& target,
-                          SzExtractCallback* callback);
+SzResultCode extractToDir(const std::string& archive, const std::wstring& target, SzExtractCallback* callback);
 // SzExtractInMemory on the bytes of archive; items collected by name ('/' kept).
 SzResultCode extractInMemory(const std::string& archive, Tree* items = nullptr);
 

@@ -77,8 +77,8 @@ TEST(SzThreads, DecodesOnThreadsWithinAnyBudget)
         testutil::TempDir target;
         RecordingCallback callback;
         LogCapture log;
-        EXPECT_EQ(kSzOk, SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(),
-                                        &callback, c.threading));
+        EXPECT_EQ(kSzOk, SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(), &callback,
+                                        c.threading));
         EXPECT_EQ(c.threads, log.threads());
         EXPECT_EQ("", sztest::diffTrees(expected, sztest::readTree(target.path())));
         EXPECT_EQ(std::vector<int32_t>{kSzOk}, callback.results);
@@ -105,8 +105,9 @@ TEST(SzThreads, DamagedArchivesGiveTheCodesOfOneThread)
     CrcGenerateTable();
     const UInt32 crc = CrcCalc(words.data(), words.size());
     const UInt32 wrongCrc = crc ^ 1;
-    const std::string mismatched = sztest::withHeaderPatched(
-        archive, std::string(reinterpret_cast<const char*>(&crc), 4), std::string(reinterpret_cast<const char*>(&wrongCrc), 4));
+    const std::string mismatched = sztest::withHeaderPatched(archive,
+                                                             std::string(reinterpret_cast<const char*>(&crc), 4),
+                                                             std::string(reinterpret_cast<const char*>(&wrongCrc), 4));
 
     // The header says the packed stream is a third shorter than it is.
     const std::string sizes("\x04\x06\x00\x01\x09", 5);

@@ -53,8 +53,7 @@ HANDLE startLauncherStandIn(const std::wstring& folder)
     std::wstring command = L"\"" + exe + L"\" sleep=120000";
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info))
+    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
         return nullptr;
     CloseHandle(info.hThread);
     return info.hProcess;

@@ -98,8 +98,7 @@ protected:
     {
         if (!model_->startClean())
             return false;
-        return testutil::pumpUntil([this] { return !progress_.empty() && progress_.back() == 100; },
-                                   30000);
+        return testutil::pumpUntil([this] { return !progress_.empty() && progress_.back() == 100; }, 30000);
     }
 
     testutil::TempDir dir_;
@@ -118,8 +117,7 @@ TEST_F(UninstallJobTest, RemovesTheWholeInstallationButKeepsTheRunValue)
     PROCESS_INFORMATION info = {};
     STARTUPINFOW startup = {sizeof(startup)};
     std::wstring command = L"\"" + installDir_ + L"zulplay.exe\" sleep=60000";
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &info));
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
     CloseHandle(info.hThread);
 
     model_->setProgramFolder(installDir_);
@@ -178,8 +176,8 @@ TEST_F(UninstallJobTest, ACopiedLauncherNeverTakesTheDownloadsFolderWithIt)
 
 TEST_F(UninstallJobTest, ALockedFileIsSkippedAndTheJobGoesOn)
 {
-    HANDLE locked = CreateFileW((installDir_ + L"data\\engine.bin").c_str(), GENERIC_READ, 0,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE locked = CreateFileW((installDir_ + L"data\\engine.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     testutil::writeFile(installDir_ + L"readonly.txt", "r");
     SetFileAttributesW((installDir_ + L"readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -220,9 +218,9 @@ TEST(UninstallFolderCheck, UserAndSystemFoldersAndTheirParentsAreRefused)
     const std::wstring appData = insttest::shellFolder(CSIDL_APPDATA);
     std::vector<std::wstring> refused = {downloadsFolder(), appData.substr(0, appData.rfind(L'\\')),
                                          profile.substr(0, profile.rfind(L'\\'))};
-    for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
-                      CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_PROGRAM_FILES,
-                      CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS})
+    for (int csidl :
+         {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO,
+          CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS})
         refused.push_back(insttest::shellFolder(csidl));
     for (const std::wstring& folder : refused) {
         SCOPED_TRACE(testutil::narrow(folder));

@@ -56,8 +56,7 @@ std::vector<HANDLE> childProcesses(DWORD parent)
 // Waits until the path is gone (the uninstaller deletes itself a moment after it ended).
 bool goneWithin(const std::wstring& path, DWORD timeoutMs)
 {
-    return testutil::pumpUntil([&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; },
-                               timeoutMs);
+    return testutil::pumpUntil([&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, timeoutMs);
 }
 
 class UninstallerProgramTest : public testing::Test {
@@ -224,8 +223,8 @@ TEST_F(UninstallerProgramTest, ACopyInTheRegisteredDownloadsFolderRemovesNothing
     ASSERT_TRUE(insttest::writeRegString(HKEY_CURRENT_USER, insttest::kProductKey, L"InstallDir", downloads));
     const std::wstring files[] = {downloads + L"zulplayuninst.exe", downloads + L"zulplay.exe",
                                   downloads + L"holiday.jpg"};
-    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), files[0].c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), files[0].c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\zul_test_child.exe").c_str(), files[1].c_str(), FALSE));
     ASSERT_TRUE(testutil::writeFile(files[2], "a picture"));
 
@@ -279,14 +278,14 @@ TEST_F(UninstallerProgramTest, PlantedSystemToolsAndTheUsersComSpecNeverRun)
 TEST_F(UninstallerProgramTest, SurveyFormOpensAsTheDesktopUserNeverThroughTheShell)
 {
     const std::wstring copy = temp_.file(L"zulplayuninst.exe");
-    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), copy.c_str(),
-                          FALSE));
+    ASSERT_TRUE(CopyFileW((testutil::exeDir() + L"..\\..\\uninstall\\zulplayuninst.exe").c_str(), copy.c_str(), FALSE));
     ASSERT_TRUE(CreateDirectoryW(temp_.file(L"skin").c_str(), nullptr));
-    ASSERT_TRUE(testutil::writeFile(temp_.file(L"skin\\uninstallmainframe.xml"),
-                                    "<Window size=\"640,400\"><Container name=\"root\" bkcolor=\"#FFFFFFFF\">"
-                                    "<Button name=\"quickBackBtn\" float=\"true\" pos=\"200,120,440,160\" text=\"Survey\" />"
-                                    "<Button name=\"callServicerBtn\" float=\"true\" pos=\"200,240,440,280\" text=\"Not yet\" />"
-                                    "</Container></Window>"));
+    ASSERT_TRUE(testutil::writeFile(
+        temp_.file(L"skin\\uninstallmainframe.xml"),
+        "<Window size=\"640,400\"><Container name=\"root\" bkcolor=\"#FFFFFFFF\">"
+        "<Button name=\"quickBackBtn\" float=\"true\" pos=\"200,120,440,160\" text=\"Survey\" />"
+        "<Button name=\"callServicerBtn\" float=\"true\" pos=\"200,240,440,280\" text=\"Not yet\" />"
+        "</Container></Window>"));
     insttest::ShellBrowser browser(temp_.path());
     ASSERT_TRUE(browser.made());
     testutil::SeenAsWindows8 windows8(L"zulplayuninst.exe");
@@ -302,8 +301,8 @@ TEST_F(UninstallerProgramTest, SurveyFormOpensAsTheDesktopUserNeverThroughTheShe
     loadRegionProfile(L"en", profile);  // the profile without a registered language
     const std::vector<std::wstring> starts = desktop.rundllStarts(1, 20000);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0], L"\"" + desktop.system() + L"rundll32.exe\" url.dll,FileProtocolHandler " +
-                             profile.surveyForm2);
+    EXPECT_EQ(starts[0],
+              L"\"" + desktop.system() + L"rundll32.exe\" url.dll,FileProtocolHandler " + profile.surveyForm2);
 
     ASSERT_TRUE(uidriver::clickControl(window, L"callServicerBtn"));
     DWORD exitCode = 0;

@@ -48,7 +48,8 @@ public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
     {
-        if (object == nullptr) return E_POINTER;
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject)) {
             *object = static_cast<IOleObject*>(this);
@@ -67,23 +68,28 @@ public:
     ULONG STDMETHODCALLTYPE Release() override
     {
         ULONG refs = --m_refs;
-        if (refs == 0) delete this;
+        if (refs == 0)
+            delete this;
         return refs;
     }
 
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override
     {
-        if (site != nullptr) site->AddRef();
-        if (m_site != nullptr) m_site->Release();
+        if (site != nullptr)
+            site->AddRef();
+        if (m_site != nullptr)
+            m_site->Release();
         m_site = site;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override
     {
-        if (site == nullptr) return E_POINTER;
+        if (site == nullptr)
+            return E_POINTER;
         *site = m_site;
-        if (m_site != nullptr) m_site->AddRef();
+        if (m_site != nullptr)
+            m_site->AddRef();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR app, LPCOLESTR) override
@@ -102,7 +108,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) override
     {
-        if (verb != OLEIVERB_INPLACEACTIVATE || site == nullptr) return E_NOTIMPL;
+        if (verb != OLEIVERB_INPLACEACTIVATE || site == nullptr)
+            return E_NOTIMPL;
         return Activate(site);
     }
     HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
@@ -110,20 +117,23 @@ public:
     HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override
     {
-        if (clsid == nullptr) return E_POINTER;
+        if (clsid == nullptr)
+            return E_POINTER;
         *clsid = m_windowless ? kTestControlWindowless : kTestControlWindowed;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetExtent(DWORD, SIZEL* size) override
     {
-        if (size == nullptr) return E_POINTER;
+        if (size == nullptr)
+            return E_POINTER;
         g_state.extent = *size;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetExtent(DWORD, SIZEL* size) override
     {
-        if (size == nullptr) return E_POINTER;
+        if (size == nullptr)
+            return E_POINTER;
         *size = g_state.extent;
         return S_OK;
     }
@@ -132,7 +142,8 @@ public:
     HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override
     {
-        if (status == nullptr) return E_POINTER;
+        if (status == nullptr)
+            return E_POINTER;
         *status = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT;
         return S_OK;
     }
@@ -141,14 +152,16 @@ public:
     // IOleWindow, IOleInPlaceObject, IOleInPlaceObjectWindowless
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* hWnd) override
     {
-        if (hWnd == nullptr) return E_POINTER;
+        if (hWnd == nullptr)
+            return E_POINTER;
         *hWnd = m_hWnd;
         return m_hWnd != nullptr ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override
     {
-        if (m_inPlaceSite == nullptr) return S_OK;
+        if (m_inPlaceSite == nullptr)
+            return S_OK;
         if (m_hWnd != nullptr) {
             ::DestroyWindow(m_hWnd);
             m_hWnd = nullptr;
@@ -163,7 +176,8 @@ public:
     HRESULT STDMETHODCALLTYPE UIDeactivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT pos, LPCRECT) override
     {
-        if (pos == nullptr) return E_POINTER;
+        if (pos == nullptr)
+            return E_POINTER;
         g_state.objectRect = *pos;
         if (m_hWnd != nullptr) {
             ::MoveWindow(m_hWnd, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top, TRUE);
@@ -173,8 +187,10 @@ public:
     HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnWindowMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) override
     {
-        if (result != nullptr) *result = 0;
-        if (msg == WM_LBUTTONDOWN) ++g_state.clicks;
+        if (result != nullptr)
+            *result = 0;
+        if (msg == WM_LBUTTONDOWN)
+            ++g_state.clicks;
         return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget**) override { return E_NOTIMPL; }
@@ -183,7 +199,8 @@ public:
     HRESULT STDMETHODCALLTYPE Draw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC hDC, LPCRECTL bounds, LPCRECTL,
                                    BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) override
     {
-        if (hDC == nullptr || bounds == nullptr) return E_INVALIDARG;
+        if (hDC == nullptr || bounds == nullptr)
+            return E_INVALIDARG;
         ++g_state.draws;
         RECT rc = {bounds->left, bounds->top, bounds->right, bounds->bottom};
         HBRUSH fill = ::CreateSolidBrush(kTestControlWindowlessColor);
@@ -215,9 +232,11 @@ private:
     // In place: windowless when the site allows it and this is the windowless kind.
     HRESULT Activate(IOleClientSite* site)
     {
-        if (m_inPlaceSite != nullptr) return S_OK;
+        if (m_inPlaceSite != nullptr)
+            return S_OK;
         IOleInPlaceSite* inPlace = nullptr;
-        if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) return E_FAIL;
+        if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
+            return E_FAIL;
         if (inPlace->CanInPlaceActivate() != S_OK) {
             inPlace->Release();
             return E_FAIL;
@@ -246,16 +265,19 @@ private:
         OLEINPLACEFRAMEINFO info = {};
         info.cb = sizeof(info);
         inPlace->GetWindowContext(&frame, &doc, &pos, &clip, &info);
-        if (frame != nullptr) frame->Release();
-        if (doc != nullptr) doc->Release();
+        if (frame != nullptr)
+            frame->Release();
+        if (doc != nullptr)
+            doc->Release();
         g_state.objectRect = pos;
-        if (windowless) return S_OK;
+        if (windowless)
+            return S_OK;
 
         HWND parent = nullptr;
         inPlace->GetWindow(&parent);
         g_state.parent = parent;
-        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE, pos.left, pos.top,
-                                   pos.right - pos.left, pos.bottom - pos.top, parent, nullptr, g_module, nullptr);
+        m_hWnd = ::CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE, pos.left, pos.top, pos.right - pos.left,
+                                   pos.bottom - pos.top, parent, nullptr, g_module, nullptr);
         g_state.window = m_hWnd;
         return m_hWnd != nullptr ? S_OK : E_FAIL;
     }
@@ -273,9 +295,11 @@ public:
     virtual ~Factory() {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
     {
-        if (object == nullptr) return E_POINTER;
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) return E_NOINTERFACE;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory))
+            return E_NOINTERFACE;
         *object = static_cast<IClassFactory*>(this);
         AddRef();
         return S_OK;
@@ -284,14 +308,17 @@ public:
     ULONG STDMETHODCALLTYPE Release() override
     {
         ULONG refs = --m_refs;
-        if (refs == 0) delete this;
+        if (refs == 0)
+            delete this;
         return refs;
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override
     {
-        if (object == nullptr) return E_POINTER;
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        if (outer != nullptr)
+            return CLASS_E_NOAGGREGATION;
         TestControl* control = new TestControl(m_windowless);
         HRESULT hr = control->QueryInterface(riid, object);
         control->Release();
@@ -328,10 +355,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object)
 {
-    if (object == nullptr) return E_POINTER;
+    if (object == nullptr)
+        return E_POINTER;
     *object = nullptr;
     bool windowless = IsEqualCLSID(clsid, kTestControlWindowless);
-    if (!windowless && !IsEqualCLSID(clsid, kTestControlWindowed)) return CLASS_E_CLASSNOTAVAILABLE;
+    if (!windowless && !IsEqualCLSID(clsid, kTestControlWindowed))
+        return CLASS_E_CLASSNOTAVAILABLE;
     Factory* factory = new Factory(windowless);
     HRESULT hr = factory->QueryInterface(riid, object);
     factory->Release();

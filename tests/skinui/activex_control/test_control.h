@@ -19,14 +19,14 @@ const COLORREF kTestControlWindowlessColor = RGB(0xF0, 0x90, 0x30);
 struct ZulTestControlState {
     LONG objectsCreated;
     LONG liveObjects;
-    LONG activations;   // in-place activations
-    LONG windowless;    // the last activation was windowless
-    SIZEL extent;       // the last SetExtent, HIMETRIC
-    RECT objectRect;    // the last SetObjectRects position
-    HWND window;        // the windowed kind's own window
-    HWND parent;        // the window the site gave it
-    LONG clicks;        // left button presses it received
-    LONG draws;         // IViewObject::Draw calls
+    LONG activations;  // in-place activations
+    LONG windowless;   // the last activation was windowless
+    SIZEL extent;      // the last SetExtent, HIMETRIC
+    RECT objectRect;   // the last SetObjectRects position
+    HWND window;       // the windowed kind's own window
+    HWND parent;       // the window the site gave it
+    LONG clicks;       // left button presses it received
+    LONG draws;        // IViewObject::Draw calls
     wchar_t hostName[32];
 };
 

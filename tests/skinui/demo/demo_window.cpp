@@ -101,10 +101,7 @@ bool DemoWindow::ShowPage(const wchar_t* name)
     return true;
 }
 
-void DemoWindow::OnMessageBoxClick(SkinUI::UiNotify& msg)
-{
-    OpenMessageBox(msg.pSender->GetName() == L"msgboxtwo");
-}
+void DemoWindow::OnMessageBoxClick(SkinUI::UiNotify& msg) { OpenMessageBox(msg.pSender->GetName() == L"msgboxtwo"); }
 
 void DemoWindow::OpenMessageBox(bool twoButtons)
 {
@@ -121,20 +118,22 @@ void DemoWindow::OpenMessageBox(bool twoButtons)
         return;
     }
     buttons.push_back(msg::SelectionInfo{L"Discard", [answer] { answer(L"Answered: Discard"); }, false});
-    msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Question",
-                        L"Keep the changes you made<n>to this page?", buttons);
+    msg::showMessageBox(GetHWND(), msg::iconPathForType(0), L"Question", L"Keep the changes you made<n>to this page?",
+                        buttons);
 }
 
 void DemoWindow::OnRichSectionInit(SkinUI::UiNotify& msg)
 {
     // The rich edit's formatted text comes from an RTF file of the skin.
     SkinUI::CControlUI* control = GetManager().FindControl(L"richdemo");
-    SkinUI::CRichEditUI* edit =
-        control != nullptr ? static_cast<SkinUI::CRichEditUI*>(control->GetInterface(L"RichEdit")) : nullptr;
+    SkinUI::CRichEditUI* edit = control != nullptr
+                                    ? static_cast<SkinUI::CRichEditUI*>(control->GetInterface(L"RichEdit"))
+                                    : nullptr;
     DWORD size = 0;
     LPBYTE data = SkinUI::CUiManager::LoadSkinData(L"section_rich.rtf", size);
     if (edit == nullptr || data == nullptr) {
-        common::log("DemoWindow::OnRichSectionInit", __LINE__, L"no rich edit or no section_rich.rtf lastError = %d", 0);
+        common::log("DemoWindow::OnRichSectionInit", __LINE__, L"no rich edit or no section_rich.rtf lastError = %d",
+                    0);
         delete[] data;
         return;
     }
