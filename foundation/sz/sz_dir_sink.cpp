@@ -1,5 +1,7 @@
 #include "foundation/sz/sz_dir_sink.h"
 
+#include <cwctype>
+#include <set>
 #include <vector>
 
 #include "7zCrc.h"
@@ -31,8 +33,8 @@ bool SzOutFile::write(const Byte* data, size_t size)
     return true;
 }
 
-SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback)
-    : callback_(callback), targetDir_(targetDir)
+SzDirSink::SzDirSink(const std::wstring& targetDir, SzExtractCallback* callback, unsigned openers)
+    : callback_(callback), targetDir_(targetDir), openers_(openers), opener_(folders_)
 {
     itemName_[0] = 0;
     // The folder-creating function wants a full path.
@@ -54,6 +56,49 @@ void SzDirSink::attach(const CSzArEx* db)
     db_ = db;
     // An archive that holds nothing has no unpack positions at all.
     totalBytes_ = db->UnpackPositions ? db->UnpackPositions[db->NumFiles] - db->UnpackPositions[0] : 0;
+    if (openers_ == 0 || db->NumFiles < 2 || targetDir_.empty()) {
+        return;
+    }
+    foldersStarted_ = true;
+    if (!folders_.start(targetDir_)) {
+        return;  // the first item fails as it would without openers
+    }
+    planOpening();
+    opener_.start(plan_, openers_);
+}
+
+void SzDirSink::planOpening()
+{
+    plan_.assign(db_->NumFiles, SzFileOpener::Item{SzFileOpener::kSkip, std::wstring()});
+    std::set<std::wstring> seen;
+    std::vector<UInt16> name;
+    for (UInt32 i = 0; i < db_->NumFiles; i++) {
+        std::wstring path;
+        if (!safePath(i, name, path)) {
+            continue;
+        }
+        std::wstring folded = path;
+        CharLowerBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+        if (!seen.insert(folded).second) {
+            continue;
+        }
+        plan_[i].kind = SzArEx_IsDir(db_, i) ? SzFileOpener::kFolder : SzFileOpener::kFile;
+        plan_[i].path = path;
+    }
+}
+
+bool SzDirSink::safePath(UInt32 index, std::vector<UInt16>& name, std::wstring& path) const
+{
+    const size_t length = SzArEx_GetFileNameUtf16(db_, index, nullptr);
+    name.assign(length + 1, 0);
+    SzArEx_GetFileNameUtf16(db_, index, name.data());
+    std::wstring relative;
+    if (length > kSzItemNameChars || targetDir_.empty() ||
+        !SzItemRelativePath(reinterpret_cast<const wchar_t*>(name.data()), relative)) {
+        return false;
+    }
+    path = utility::ufile::joinPath(targetDir_, relative);
+    return true;
 }
 
 void SzDirSink::fail(SzResultCode code)
@@ -66,49 +111,98 @@ void SzDirSink::fail(SzResultCode code)
 // Copies the item's name and turns it into a path below the target folder.
 bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
 {
-    const size_t length = SzArEx_GetFileNameUtf16(db_, index, nullptr);
-    std::vector<UInt16> name(length + 1, 0);
-    SzArEx_GetFileNameUtf16(db_, index, name.data());
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(name.data());
-    lstrcpynW(itemName_, wide, static_cast<int>(kSzItemNameChars));
-    if (length > kSzItemNameChars) {
+    std::vector<UInt16> name;
+    const bool safe = safePath(index, name, path);
+    lstrcpynW(itemName_, reinterpret_cast<const wchar_t*>(name.data()), static_cast<int>(kSzItemNameChars));
+    if (safe) {
+        return true;
+    }
+    if (name.size() - 1 > kSzItemNameChars) {
         common::log("SzDirSink::itemPath", __LINE__, L"item %u: name longer than %d characters refused: %s", index,
                     static_cast<int>(kSzItemNameChars - 1), itemName_);
-        return false;
-    }
-    if (targetDir_.empty()) {
+    } else if (targetDir_.empty()) {
         common::log("SzDirSink::itemPath", __LINE__, L"no target folder for %s", itemName_);
+    } else {
+        common::log("SzDirSink::itemPath", __LINE__, L"item %u: unsafe name refused: %s", index,
+                    reinterpret_cast<const wchar_t*>(name.data()));
+    }
+    return false;
+}
+
+// A folder the writer reaches stays, also after a stop.
+bool SzDirSink::makeFolder(const std::wstring& path)
+{
+    if (!foldersStarted_) {
+        foldersStarted_ = true;
+        if (!folders_.start(targetDir_)) {
+            return false;
+        }
+    }
+    return folders_.make(path, true);
+}
+
+// A file the openers could not open is tried once more here, so that its
+// error is this thread's own (a scanner may have held it for a moment).
+bool SzDirSink::openFile(UInt32 index, const std::wstring& path)
+{
+    if (opener_.started() && plan_[index].kind == SzFileOpener::kFile) {
+        const SzFileOpener::Opened opened = opener_.take(index);
+        if (opened.file != INVALID_HANDLE_VALUE) {
+            file_.adopt(opened.file);
+            if (opened.hasData && !file_.empty()) {
+                DWORD err = GetLastError();
+                common::log("SzDirSink::openNextFile", __LINE__, L"cannot empty %s lastError = %d", path.c_str(), err);
+                return false;
+            }
+            return true;
+        }
+    }
+    if (!makeFolder(path.substr(0, path.rfind(L'\\')))) {
         return false;
     }
-    std::wstring relative;
-    if (!SzItemRelativePath(wide, relative)) {
-        common::log("SzDirSink::itemPath", __LINE__, L"item %u: unsafe name refused: %s", index, wide);
+    if (!file_.create(path)) {
+        DWORD err = GetLastError();
+        common::log("SzDirSink::openNextFile", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
         return false;
     }
-    path = utility::ufile::joinPath(targetDir_, relative);
     return true;
 }
 
-// A folder whose parent this extraction made (archives list parents first)
-// is made directly; anything else goes through the shell's tree creator.
-bool SzDirSink::makeFolder(const std::wstring& path)
+// The openers made it ahead (or failed, and the writer tries again).
+bool SzDirSink::takeFolder(UInt32 index, const std::wstring& path)
 {
-    if (madeFolders_.count(path) != 0) {
-        return true;
+    if (opener_.started() && plan_[index].kind == SzFileOpener::kFolder) {
+        opener_.take(index);
     }
-    const size_t cut = path.rfind(L'\\');
-    const bool parentMade = cut != std::wstring::npos && madeFolders_.count(path.substr(0, cut)) != 0;
-    if (parentMade && CreateDirectoryW(path.c_str(), nullptr)) {
-        madeFolders_.insert(path);
-        return true;
+    return makeFolder(path);
+}
+
+void SzDirSink::closeFile()
+{
+    if (!file_.isOpen()) {
+        return;
     }
-    if (!utility::ufile::makeDir(path)) {
-        DWORD err = GetLastError();
-        common::log("SzDirSink::makeFolder", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
-        return false;
+    if (opener_.started()) {
+        opener_.close(file_.release());
+    } else {
+        file_.close();
     }
-    madeFolders_.insert(path);
-    return true;
+}
+
+void SzDirSink::end()
+{
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    closeFile();
+    if (!opener_.started()) {
+        return;
+    }
+    opener_.end();
+    if (db_ && itemIndex_ < db_->NumFiles) {
+        folders_.removeUnkept();
+    }
 }
 
 // Handles folders and empty files on the way; true when a file that takes
@@ -123,26 +217,20 @@ bool SzDirSink::openNextFile()
             return false;
         }
         if (SzArEx_IsDir(db_, index)) {
-            if (!makeFolder(path)) {
+            if (!takeFolder(index, path)) {
                 fail(kSzErrorOpenFile);
                 return false;
             }
             itemIndex_++;
             continue;
         }
-        if (!makeFolder(path.substr(0, path.rfind(L'\\')))) {
-            fail(kSzErrorOpenFile);
-            return false;
-        }
-        if (!file_.create(path)) {
-            DWORD err = GetLastError();
-            common::log("SzDirSink::openNextFile", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
+        if (!openFile(index, path)) {
             fail(kSzErrorOpenFile);
             return false;
         }
         const UInt64 size = SzArEx_GetFileSize(db_, index);
         if (size == 0) {
-            file_.close();
+            closeFile();
             itemIndex_++;
             continue;
         }
@@ -200,7 +288,7 @@ size_t SzDirSink::write(const Byte* data, size_t size)
         }
         if (bytesLeft_ == 0) {
             itemIndex_++;
-            file_.close();
+            closeFile();
             if (expectedCrc_ != 0 && CRC_GET_DIGEST(crc_) != expectedCrc_) {
                 common::log("SzDirSink::write", __LINE__, L"CRC mismatch in %s", itemName_);
                 fail(kSzErrorCrc);

@@ -20,6 +20,8 @@ namespace {
 
 // The look-ahead reader's buffer.
 const size_t kLookBufSize = 1 << 20;
+// At most this many threads open output files ahead of the writer.
+const unsigned kOpeners = 8;
 
 void buildCrcTable()
 {
@@ -200,8 +202,12 @@ SzResultCode finishExtraction(const char* function, SRes res, SzResultCode sinkE
 SzResultCode extractToDir(const char* function, ISeekInStream* input, const std::wstring& targetDir,
                           SzExtractCallback* callback, const SzThreading& threading)
 {
-    SzDirSink sink(targetDir, callback);
+    // Files are opened ahead of the writer on a few threads when several
+    // may run.
+    const unsigned openers = threading.threads > 1 ? (threading.threads < kOpeners ? threading.threads : kOpeners) : 0;
+    SzDirSink sink(targetDir, callback, openers);
     SRes res = SzExtractAll(input, &sink, true, threading);
+    sink.end();
     SzResultCode code = finishExtraction(function, res, sink.errorCode());
     if (callback) {
         callback->onResult(code, sink.itemName());

@@ -92,6 +92,15 @@ cp src/bin/* src_mt/bin/ 2>/dev/null || true
 cp src/data/pattern.bin src_mt/
 pack mt.7z src_mt -m0=LZMA2:c=1m -mf=BCJ -mhc=off
 
+# Two items that are one file on Windows (names that differ in case only):
+# the longer one first in the archive, so the later, shorter one must
+# replace it whole. Each in its own folder here; the archive names both
+# "twice/Same.txt" in either case.
+mkdir -p src_dup/twice
+seq 1 20000 > src_dup/twice/Same.txt
+echo "short" > src_dup/twice/SAME.TXT
+(cd src_dup && 7zz a -bd -bso0 -bsp0 -mx=1 "$out/dup.7z" twice/Same.txt && 7zz a -bd -bso0 -bsp0 -mx=1 "$out/dup.7z" twice/SAME.TXT)
+
 # One file of more than 100 MB.
 mkdir -p src_big
 seq 1 15000000 > src_big/big.txt

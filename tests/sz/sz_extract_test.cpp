@@ -70,6 +70,16 @@ TEST(SzExtract, FoldersOnlyAndReplacedFilesWithoutCallback)
     EXPECT_EQ(kSzOk, sztest::extractToDir(sztest::readFixture(L"small.7z"), target.path() + L"s", nullptr));
     EXPECT_EQ("", sztest::diffTrees(sztest::readTree(sztest::fixture(L"src_small")),
                                     sztest::readTree(target.path() + L"s")));
+
+    // Two items that are one file on Windows: the later replaces the earlier
+    // whole, however many threads open files ahead.
+    const std::string twice = sztest::readFixture(L"dup.7z");
+    for (unsigned threads : {1u, 8u}) {
+        testutil::TempDir dup;
+        EXPECT_EQ(kSzOk, SzExtractToDir(twice.data(), static_cast<uint32_t>(twice.size()), dup.path(), nullptr,
+                                        {threads, 1ull << 30}));
+        EXPECT_EQ("short\n", testutil::readFile(dup.file(L"twice\\same.txt")));
+    }
 }
 
 // Archives that carry no data: nothing at all (a bare start header), empty
