@@ -45,8 +45,8 @@ void SzFileOpener::openAhead()
         if (item.kind == kFolder) {
             folders_.make(item.path, false);
         } else if (folders_.make(item.path.substr(0, item.path.rfind(L'\\')), false)) {
-            opened.file.reset(CreateFileW(item.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            opened.file.reset(CreateFileW(item.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             opened.created = opened.file.valid() && GetLastError() != ERROR_ALREADY_EXISTS;
             // The size tells whether the writer must empty the file; asking
             // it also readies the handle for writing.

@@ -41,7 +41,8 @@ bool SzFolderMaker::makeOne(const std::wstring& path)
         if (known_.count(path) != 0) {
             return true;
         }
-        if (targetDir_.empty() || path.size() <= targetDir_.size() || path.compare(0, targetDir_.size(), targetDir_) != 0) {
+        if (targetDir_.empty() || path.size() <= targetDir_.size() ||
+            path.compare(0, targetDir_.size(), targetDir_) != 0) {
             common::log("SzFolderMaker::make", __LINE__, L"%s is not below the target folder", path.c_str());
             SetLastError(ERROR_BAD_PATHNAME);
             return false;

@@ -306,7 +306,9 @@ TEST_F(ZulplayJobs, EmulatorPackageFromEachSource)
     putDescription("/f/pkg/absent.7z", "9.0");
     DeleteFileW((folder.game() + L"zulclient.exe").c_str());
     click(window, L"startBtn");
-    ASSERT_TRUE(testutil::pumpUntil([&] { return countOf(folder.log(), L"start run repair") == 2; }, kJobMs));
+    ASSERT_TRUE(testutil::pumpUntil([&] { return countOf(folder.log(), L"start run repair") == 2; }, kJobMs))
+        << "the launcher's log ends with:\n"
+        << testutil::narrow(folder.log().substr(folder.log().size() > 4000 ? folder.log().size() - 4000 : 0));
     EXPECT_EQ(L"Play", waitForStart(window, L"Play").text);
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
     EXPECT_EQ(0, server.count("/f/pkg/absent.7z"));
