@@ -3,7 +3,9 @@
 # 7-Zip's own extraction, single-threaded and multi-threaded, on two solid
 # LZMA2 + BCJ archives of the same real binaries and documents: one packed
 # as 7zz packs by default, one with independent LZMA2 blocks of 16 MiB (the
-# block size the build packs its own archives with).
+# block size the build packs its own archives with). A third archive holds
+# the same files stored (7zz a -mx=0): unpacking it is the work on folders
+# and files alone, with nothing to decode.
 #
 #   scripts/bench/extract.sh [SZEXTRACT_EXE]
 #
@@ -19,7 +21,8 @@
 # Figures: one thread of ours (--threads=1) against 7zz x -mmt=1, and ours
 # on every core against 7zz x on every core, on each archive (a ratio above 1
 # means ours is faster), with the peak working set of each of our runs. The
-# two also run single-threaded on the 16 MiB archive, once, for the record.
+# two also run single-threaded on the 16 MiB archive, once, for the record,
+# and on the stored archive in every round (a line of its own).
 # Last line printed:
 #   extract_ratio_vs_7zz_mt1=<x> ratio_vs_7zz_mt=<y> peak_mb=<z> ratio_vs_7zz_mt_c16m=<u> peak_mb_c16m=<v> identical=<yes|no>
 set -euo pipefail
@@ -52,6 +55,7 @@ fi
 corpus="$bench/corpus"
 archive="$bench/corpus.7z"
 archive16="$bench/corpus-c16m.7z"
+archive0="$bench/corpus-stored.7z"
 tool="${1:-$ZUL_ROOT/build/x86_64/tools/szextract.exe}"
 
 if [ ! -f "$tool" ]; then
@@ -84,8 +88,9 @@ make_corpus() {  # FOLDER
   echo "== packing (7zz a -mx=5: LZMA2 + BCJ, solid; and with -m0=LZMA2:c=16m)"
   (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 "$1/corpus.7z" .)
   (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=5 -m0=LZMA2:c=16m "$1/corpus-c16m.7z" .)
+  (cd "$corpus" && 7zz a -bd -bso0 -bsp0 -mx=0 "$1/corpus-stored.7z" .)
 }
-bench_cache "$bench" "corpus v4: wine libraries and documentation, 7zz a -mx=5, and with c=16m" make_corpus
+bench_cache "$bench" "corpus v5: wine libraries and documentation, 7zz a -mx=5, with c=16m, and -mx=0" make_corpus
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(du -sb --apparent-size "$corpus" | cut -f1)
 echo "corpus: $files files, $((bytes / 1048576)) MB"
@@ -154,6 +159,9 @@ for round in $(seq "$runs"); do
   seven mt16 "$archive16"
   rm -rf "$out/mt16"
   ours all16 "$archive16"
+  seven mt0 "$archive0"
+  rm -rf "$out/mt0"
+  ours all0 "$archive0"
   if [ "$round" = 1 ]; then
     seven mt1_16 "$archive16" -mmt=1
     rm -rf "$out/mt1_16"
@@ -172,6 +180,7 @@ awk -v b="$bytes" -v m1="$(t mt1)" -v mt="$(t mt)" -v st="$(t st)" -v all="$(t a
   printf "16 MiB blocks: 7zz -mmt=1 %.2f s, ours --threads=1 %.2f s; 7zz %.2f s (%.0f MB/s), ours %.2f s (%.0f MB/s)\n",
          m1_16, st16, mt16, mb / mt16, all16, mb / all16
 }'
+echo "stored, the folders and files alone: 7zz $(t mt0) s, ours $(t all0) s"
 echo "peak working set: $(mb st) MB on one thread, $(mb all) MB on every core; 16 MiB blocks: $(mb st16) MB, $(mb all16) MB"
 awk -v m1="$(t mt1)" -v st="$(t st)" -v mt="$(t mt)" -v all="$(t all)" -v mt16="$(t mt16)" -v all16="$(t all16)" \
     -v p="$(mb all)" -v p16="$(mb all16)" -v same="$identical" 'BEGIN {
