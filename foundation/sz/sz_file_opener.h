@@ -2,10 +2,11 @@
 // them and closes them behind it, on threads of its own, so that the writer
 // is left with the writes. Opening and closing a file cost more than
 // writing most files (a round trip to the server each under Wine, the
-// scanner's turn on Windows), and they overlap well on several threads.
+// scanner's turn on Windows); here they overlap with the decoding and in
+// part with each other.
 //
 // Files are opened without truncating what is there: the writer empties a
-// file it takes. When the extraction ends, every file opened ahead that the
+// file with bytes in it when it takes it. When the extraction ends, every file opened ahead that the
 // writer never took is closed, and removed when this extraction made it.
 #pragma once
 
