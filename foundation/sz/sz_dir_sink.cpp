@@ -1,6 +1,5 @@
 #include "foundation/sz/sz_dir_sink.h"
 
-#include <cwctype>
 #include <set>
 #include <vector>
 
@@ -59,8 +58,7 @@ void SzDirSink::attach(const CSzArEx* db)
     if (openers_ == 0 || db->NumFiles < 2 || targetDir_.empty()) {
         return;
     }
-    foldersStarted_ = true;
-    if (!folders_.start(targetDir_)) {
+    if (!foldersReady()) {
         return;  // the first item fails as it would without openers
     }
     planOpening();
@@ -129,17 +127,18 @@ bool SzDirSink::itemPath(UInt32 index, std::wstring& path)
     return false;
 }
 
-// A folder the writer reaches stays, also after a stop.
-bool SzDirSink::makeFolder(const std::wstring& path)
+// The target folder is made once, by the first that needs it.
+bool SzDirSink::foldersReady()
 {
-    if (!foldersStarted_) {
-        foldersStarted_ = true;
-        if (!folders_.start(targetDir_)) {
-            return false;
-        }
+    if (!foldersTried_) {
+        foldersTried_ = true;
+        foldersMade_ = folders_.start(targetDir_);
     }
-    return folders_.make(path, true);
+    return foldersMade_;
 }
+
+// A folder the writer reaches stays, also after a stop.
+bool SzDirSink::makeFolder(const std::wstring& path) { return foldersReady() && folders_.make(path, true); }
 
 // A file the openers could not open is tried once more here, so that its
 // error is this thread's own (a scanner may have held it for a moment).

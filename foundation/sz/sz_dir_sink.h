@@ -66,6 +66,7 @@ private:
     bool itemPath(UInt32 index, std::wstring& path);
     // The item's path below the target folder, without a word in the log.
     bool safePath(UInt32 index, std::vector<UInt16>& name, std::wstring& path) const;
+    bool foldersReady();
     bool makeFolder(const std::wstring& path);
     // What the openers do: every folder item, and every file item but for
     // refused names and the second of two items with the same path.
@@ -86,7 +87,8 @@ private:
 
     UInt64 totalBytes_ = 0;
     SzFolderMaker folders_;
-    bool foldersStarted_ = false;
+    bool foldersTried_ = false;
+    bool foldersMade_ = false;
     unsigned openers_;
     std::vector<SzFileOpener::Item> plan_;
     SzFileOpener opener_;
