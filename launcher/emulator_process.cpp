@@ -15,7 +15,7 @@
 
 namespace emulator {
 
-const StopEntry kRepairStopList[] = {
+const StopEntry kEmulatorStopList[] = {
     {L"zulclient.exe", 3000},
     {L"zulmulti.exe", 3000},
     {L"adb.exe", 3000},
@@ -32,10 +32,7 @@ const StopEntry kRepairStopList[] = {
     {L"zulrepairer.exe", 3000},
     {L"vbox-img.exe", 3000},
 };
-const size_t kRepairStopCount = sizeof(kRepairStopList) / sizeof(kRepairStopList[0]);
-
-const StopEntry kUnpackStopList[] = {{L"zulclient.exe", 3000}, {L"zulmulti.exe", 3000}};
-const size_t kUnpackStopCount = sizeof(kUnpackStopList) / sizeof(kUnpackStopList[0]);
+const size_t kEmulatorStopCount = sizeof(kEmulatorStopList) / sizeof(kEmulatorStopList[0]);
 
 namespace {
 

@@ -19,12 +19,10 @@ struct StopEntry {
     DWORD waitMs;
 };
 
-// The images stopped before the repair tool runs, in order.
-extern const StopEntry kRepairStopList[];
-extern const size_t kRepairStopCount;
-// The images stopped before an emulator package is unpacked.
-extern const StopEntry kUnpackStopList[];
-extern const size_t kUnpackStopCount;
+// The emulator's images, stopped in order before a package is unpacked over
+// them (a running program cannot be replaced) and before the repair tool runs.
+extern const StopEntry kEmulatorStopList[];
+extern const size_t kEmulatorStopCount;
 
 // True when path names a file inside folder (at any depth); both are made
 // full paths and compared without case.

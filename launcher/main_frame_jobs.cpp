@@ -133,7 +133,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     }
 
     postToWindow([](KXZulMainFrame& frame) { frame.startInstallProgress(); });
-    emulator::stopProcessesInFolder(game, emulator::kUnpackStopList, emulator::kUnpackStopCount);
+    emulator::stopProcessesInFolder(game, emulator::kEmulatorStopList, emulator::kEmulatorStopCount);
     const SzResultCode unpacked = SzExtractFileToDir(package, game, this);
     if (stopRequested())
         return;
@@ -163,7 +163,7 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
 
 KXZulMainFrame::RepairResult KXZulMainFrame::runRepair(const std::wstring& game)
 {
-    emulator::stopProcessesInFolder(game, emulator::kRepairStopList, emulator::kRepairStopCount);
+    emulator::stopProcessesInFolder(game, emulator::kEmulatorStopList, emulator::kEmulatorStopCount);
     // Both came with the package into a folder others may write to, and run
     // with this launcher's rights: only when their publisher signed them.
     utility::TrustedProgram repairer(game + L"zulrepairer.exe");

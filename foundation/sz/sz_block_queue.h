@@ -12,11 +12,11 @@
 
 class SzBlockQueue : public SzOutSink {
 public:
-    static const size_t kBlockSize = 1 << 20;
-    static const size_t kBlockCount = 8;
+    static constexpr size_t kBlockSize = 1 << 20;
+    static constexpr size_t kBlockCount = 8;
     // Behind decoder threads, which hand out whole blocks of an LZMA2
     // stream at once, the writing side goes on while they decode the next.
-    static const size_t kManyThreadsBlockCount = 64;
+    static constexpr size_t kManyThreadsBlockCount = 64;
 
     explicit SzBlockQueue(size_t blockCount = kBlockCount);
     ~SzBlockQueue();
@@ -42,7 +42,7 @@ public:
     bool stopped();
 
     // How often the writing side, waiting for a block, asks its sink whether to go on.
-    static const unsigned kKeepGoingPollMs = 50;
+    static constexpr unsigned kKeepGoingPollMs = 50;
 
     // Writing side: hands every block to sink in order until the decoding
     // side closes. SZ_ERROR_OUTPUT_EOF when the sink took fewer bytes than

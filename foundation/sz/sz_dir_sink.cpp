@@ -159,12 +159,32 @@ bool SzDirSink::openFile(UInt32 index, const std::wstring& path)
     if (!makeFolder(path.substr(0, path.rfind(L'\\')))) {
         return false;
     }
-    if (!file_.create(path)) {
-        DWORD err = GetLastError();
-        common::log("SzDirSink::openNextFile", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
-        return false;
+    return createFile(path);
+}
+
+// A file in use (a program that is ending, a scanner) is waited for a while;
+// a stop still takes effect within a step.
+bool SzDirSink::createFile(const std::wstring& path)
+{
+    const DWORD kInUseWaitMs = 2000;
+    const DWORD kStepMs = 50;
+    for (DWORD waited = 0;; waited += kStepMs) {
+        if (file_.create(path)) {
+            return true;
+        }
+        const DWORD err = GetLastError();
+        const bool inUse = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
+        if (!inUse || waited >= kInUseWaitMs) {
+            common::log("SzDirSink::openNextFile", __LINE__, L"cannot create %s lastError = %d", path.c_str(), err);
+            return false;
+        }
+        if (callback_ && !callback_->shouldContinue()) {
+            common::log("SzDirSink::openNextFile", __LINE__, L"stopped by the caller while %s is in use", path.c_str());
+            fail(kSzErrorCancelled);
+            return false;
+        }
+        Sleep(kStepMs);
     }
-    return true;
 }
 
 // The openers made it ahead (or failed, and the writer tries again).

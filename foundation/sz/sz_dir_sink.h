@@ -61,6 +61,7 @@ public:
 private:
     bool openNextFile();
     bool openFile(UInt32 index, const std::wstring& path);
+    bool createFile(const std::wstring& path);
     bool takeFolder(UInt32 index, const std::wstring& path);
     void closeFile();
     bool itemPath(UInt32 index, std::wstring& path);

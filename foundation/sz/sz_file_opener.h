@@ -25,7 +25,7 @@
 class SzFileOpener {
 public:
     // How many items the openers may run ahead of the writer.
-    static const size_t kAhead = 1024;
+    static constexpr size_t kAhead = 1024;
 
     struct Opened {
         HANDLE file;   // INVALID_HANDLE_VALUE when the open failed

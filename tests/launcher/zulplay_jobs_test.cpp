@@ -289,6 +289,10 @@ TEST_F(ZulplayJobs, ClosingDuringTheRepairToolEndsTheLauncherAtOnce)
 TEST_F(ZulplayJobs, EmulatorPackageFromEachSource)
 {
     LauncherFolder folder;
+    // The driver tool the first job starts is still running when the second
+    // unpacks over it.
+    const std::wstring driverWait = folder.game() + L"driverconfig.wait.txt";
+    testutil::writeFile(driverWait, "60000");
     // A description without a version text: the package is named 1.0.
     putDescription("/f/pkg/player.7z", "");
     uidriver::Program launcher(folder.exe(), L"");
@@ -312,6 +316,8 @@ TEST_F(ZulplayJobs, EmulatorPackageFromEachSource)
     EXPECT_EQ(L"Play", waitForStart(window, L"Play").text);
     EXPECT_TRUE(testutil::fileExists(folder.game() + L"zulclient.exe"));
     EXPECT_EQ(0, server.count("/f/pkg/absent.7z"));
+    EXPECT_TRUE(contains(folder.log(), L"stopping " + folder.game() + L"driverconfig.exe"));
+    DeleteFileW(driverWait.c_str());
     close(window, launcher);
 
     // The emulator older than the remote minimum: Start fetches the package

@@ -4,6 +4,8 @@
 // only with a correct tree.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "7zTypes.h"
 #include "common/test_util.h"
 #include "foundation/sz/sz_streams.h"
@@ -124,6 +126,23 @@ TEST(SzFailure, UnwritableTargetsGive1015)
     }
     CloseHandle(held);
     EXPECT_EQ("held", testutil::readFile(target.file(L"one.txt")));
+
+    // Held for a moment only (a program that is ending): written once let go.
+    for (unsigned threads : {1u, 8u}) {
+        held = CreateFileW(target.file(L"one.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        std::thread letGo([held] {
+            Sleep(300);
+            CloseHandle(held);
+        });
+        EXPECT_EQ(kSzOk, SzExtractToDir(archive.data(), static_cast<uint32_t>(archive.size()), target.path(), nullptr,
+                                        {threads, 1ull << 30}));
+        letGo.join();
+        EXPECT_EQ(testutil::readFile(sztest::fixture(L"src_small\\one.txt")),
+                  testutil::readFile(target.file(L"one.txt")));
+        ASSERT_TRUE(testutil::writeFile(target.file(L"one.txt"), "held"));
+    }
 }
 
 // Each name is 20 UTF-16 units, the length of the placeholder in hostile.7z.
