@@ -1,8 +1,8 @@
 // Starting the emulator client and stopping the emulator's processes.
 //
 // The client is started as the desktop user where the system allows it, else
-// through the shell. Before a new emulator package is unpacked and before the
-// repair tool runs, the emulator's processes are stopped by image name, but
+// through the shell. Before a new emulator package is unpacked (and its repair
+// tool runs), the emulator's processes are stopped by image name, but
 // only those whose executable lies in the game folder: a program of the same
 // name elsewhere (the user's own adb.exe) is left alone.
 #pragma once
@@ -20,7 +20,7 @@ struct StopEntry {
 };
 
 // The emulator's images, stopped in order before a package is unpacked over
-// them (a running program cannot be replaced) and before the repair tool runs.
+// them (a running program cannot be replaced) and the repair tool runs.
 extern const StopEntry kEmulatorStopList[];
 extern const size_t kEmulatorStopCount;
 

@@ -161,9 +161,9 @@ void KXZulMainFrame::_threadDownloadPlayer(bool noData, const std::wstring& game
     finishJob([](KXZulMainFrame& frame) { frame.showFolderPage(); });
 }
 
+// The emulator's programs were stopped before the unpack.
 KXZulMainFrame::RepairResult KXZulMainFrame::runRepair(const std::wstring& game)
 {
-    emulator::stopProcessesInFolder(game, emulator::kEmulatorStopList, emulator::kEmulatorStopCount);
     // Both came with the package into a folder others may write to, and run
     // with this launcher's rights: only when their publisher signed them.
     utility::TrustedProgram repairer(game + L"zulrepairer.exe");
