@@ -1,6 +1,5 @@
 #include "foundation/sz/sz_block_queue.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +17,15 @@ SzBlockQueue::SzBlockQueue(size_t blockCount)
     ready_ = owned_.size() >= (blockCount < kBlockCount ? blockCount : kBlockCount);
 }
 
+size_t SzBlockQueue::manyThreadsBlockCount(uint64_t memoryBudget)
+{
+    const uint64_t blocks = memoryBudget / 4 / kBlockSize;
+    if (blocks < kBlockCount) {
+        return kBlockCount;
+    }
+    return blocks > kManyThreadsBlockMax ? kManyThreadsBlockMax : static_cast<size_t>(blocks);
+}
+
 SzBlockQueue::~SzBlockQueue()
 {
     for (Byte* block : owned_) {
@@ -30,7 +38,7 @@ size_t SzBlockQueue::write(const Byte* data, size_t size)
     size_t taken = 0;
     while (taken < size) {
         if (!filling_.data) {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<SzLock> lock(lock_);
             changed_.wait(lock, [this] { return !free_.empty() || stopped_; });
             if (stopped_) {
                 return taken;
@@ -47,7 +55,7 @@ size_t SzBlockQueue::write(const Byte* data, size_t size)
         filling_.size += step;
         taken += step;
         if (filling_.size == kBlockSize) {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<SzLock> lock(lock_);
             if (!pushFilling(lock)) {
                 return taken - step;
             }
@@ -56,7 +64,7 @@ size_t SzBlockQueue::write(const Byte* data, size_t size)
     return taken;
 }
 
-bool SzBlockQueue::pushFilling(std::unique_lock<std::mutex>&)
+bool SzBlockQueue::pushFilling(std::unique_lock<SzLock>&)
 {
     Block block = filling_;
     filling_ = {nullptr, 0};
@@ -65,13 +73,13 @@ bool SzBlockQueue::pushFilling(std::unique_lock<std::mutex>&)
         return false;
     }
     full_.push_back(block);
-    changed_.notify_all();
+    changed_.wakeAll();
     return true;
 }
 
 void SzBlockQueue::close()
 {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<SzLock> lock(lock_);
     if (filling_.data) {
         if (filling_.size != 0) {
             pushFilling(lock);
@@ -81,12 +89,12 @@ void SzBlockQueue::close()
         }
     }
     closed_ = true;
-    changed_.notify_all();
+    changed_.wakeAll();
 }
 
 void SzBlockQueue::stop()
 {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<SzLock> lock(lock_);
     stopLocked();
 }
 
@@ -97,12 +105,12 @@ void SzBlockQueue::stopLocked()
         free_.push_back(queued.data);
     }
     full_.clear();
-    changed_.notify_all();
+    changed_.wakeAll();
 }
 
 bool SzBlockQueue::stopped()
 {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<SzLock> lock(lock_);
     return stopped_;
 }
 
@@ -111,10 +119,9 @@ SRes SzBlockQueue::drainInto(SzOutSink* sink)
     for (;;) {
         Block block;
         {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<SzLock> lock(lock_);
             while (full_.empty() && !closed_) {
-                if (changed_.wait_for(lock, std::chrono::milliseconds(kKeepGoingPollMs)) ==
-                    std::cv_status::no_timeout) {
+                if (changed_.waitFor(lock, kKeepGoingPollMs)) {
                     continue;
                 }
                 lock.unlock();
@@ -133,9 +140,9 @@ SRes SzBlockQueue::drainInto(SzOutSink* sink)
         }
         const size_t taken = sink->write(block.data, block.size);
         {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<SzLock> lock(lock_);
             free_.push_back(block.data);
-            changed_.notify_all();
+            changed_.wakeAll();
         }
         if (taken < block.size) {
             stop();

@@ -3,20 +3,22 @@
 // memory in flight stays bounded.
 #pragma once
 
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <vector>
 
 #include "foundation/sz/sz_extract_all.h"
+#include "foundation/sz/sz_sync.h"
 
 class SzBlockQueue : public SzOutSink {
 public:
     static constexpr size_t kBlockSize = 1 << 20;
     static constexpr size_t kBlockCount = 8;
     // Behind decoder threads, which hand out whole blocks of an LZMA2
-    // stream at once, the writing side goes on while they decode the next.
-    static constexpr size_t kManyThreadsBlockCount = 64;
+    // stream at once, the writing side goes on while they decode the next:
+    // a quarter of the decoders' memory budget, beside it, holds what they
+    // decoded ahead of the writer, up to kManyThreadsBlockMax blocks.
+    static constexpr size_t kManyThreadsBlockMax = 256;
+    static size_t manyThreadsBlockCount(uint64_t memoryBudget);
 
     explicit SzBlockQueue(size_t blockCount = kBlockCount);
     ~SzBlockQueue();
@@ -55,13 +57,13 @@ private:
         Byte* data;
         size_t size;
     };
-    bool pushFilling(std::unique_lock<std::mutex>& lock);
+    bool pushFilling(std::unique_lock<SzLock>& lock);
     void stopLocked();
 
     bool ready_ = false;
     std::vector<Byte*> owned_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    SzLock lock_;
+    SzCondition changed_;
     std::vector<Byte*> free_;
     std::deque<Block> full_;
     Block filling_ = {nullptr, 0};  // touched by the decoding side only

@@ -31,7 +31,7 @@ void* SzBudgetAlloc::take(size_t size)
         return nullptr;
     }
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<SzLock> lock(lock_);
         if (used_ + size > budget_) {
             refusals_++;
             return nullptr;
@@ -43,7 +43,7 @@ void* SzBudgetAlloc::take(size_t size)
     }
     Byte* block = static_cast<Byte*>(malloc(size + kHeader));
     if (!block) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<SzLock> lock(lock_);
         used_ -= size;
         return nullptr;
     }
@@ -59,19 +59,19 @@ void SzBudgetAlloc::give(void* address)
     Byte* block = static_cast<Byte*>(address) - kHeader;
     const size_t size = *reinterpret_cast<size_t*>(block);
     free(block);
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     used_ -= size;
 }
 
 uint64_t SzBudgetAlloc::peak()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     return peak_;
 }
 
 unsigned SzBudgetAlloc::refusals()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     return refusals_;
 }
 

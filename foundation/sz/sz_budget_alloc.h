@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 
 #include "7zTypes.h"
+#include "foundation/sz/sz_sync.h"
 
 struct SzBudgetAlloc {
     ISzAlloc vt;  // first: the SDK hands &vt back to the callbacks
@@ -27,7 +27,7 @@ struct SzBudgetAlloc {
 
 private:
     const uint64_t budget_;
-    std::mutex mutex_;
+    SzLock lock_;
     uint64_t used_ = 0;
     uint64_t peak_ = 0;
     unsigned refusals_ = 0;

@@ -169,7 +169,8 @@ SRes decodeFoldersPipelined(SzArchive& archive, ILookInStream* look, ISeekInStre
                             const SzThreading& threading)
 {
     const SzThreading oneThread = {1, 0};
-    SzBlockQueue queue(threading.threads > 1 ? SzBlockQueue::kManyThreadsBlockCount : SzBlockQueue::kBlockCount);
+    SzBlockQueue queue(threading.threads > 1 ? SzBlockQueue::manyThreadsBlockCount(threading.memoryBudget)
+                                             : SzBlockQueue::kBlockCount);
     if (!queue.ready()) {
         return decodeFolders(archive, look, raw, sink, oneThread);
     }

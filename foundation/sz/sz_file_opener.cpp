@@ -2,22 +2,38 @@
 
 #include "foundation/log.h"
 
+bool SzFileOpener::startThread(std::thread& thread, void (SzFileOpener::*work)())
+{
+    try {
+        thread = std::thread(work, this);
+        return true;
+    } catch (const std::exception&) {
+        common::log("SzFileOpener::start", __LINE__, L"a thread did not start, lastError = %d",
+                    static_cast<int>(GetLastError()));
+        return false;
+    }
+}
+
 bool SzFileOpener::start(const std::vector<Item>& items, unsigned threads)
 {
     items_ = &items;
-    slots_ = std::vector<Slot>(items.size());
-    try {
-        closer_ = std::thread([this] { closeBehind(); });
-        for (unsigned i = 0; i < threads; i++) {
-            openers_.emplace_back([this] { openAhead(); });
+    count_ = items.size();
+    slots_.reset(new Slot[count_]);
+    toClose_.reset(new HANDLE[count_]);
+    if (!startThread(closer_, &SzFileOpener::closeBehind) || !startThread(readier_, &SzFileOpener::readyAhead)) {
+        end();
+        return false;
+    }
+    for (unsigned i = 0; i < threads; i++) {
+        std::thread opener;
+        if (!startThread(opener, &SzFileOpener::openAhead)) {
+            break;
         }
-    } catch (const std::exception&) {
-        common::log("SzFileOpener::start", __LINE__, L"%u of %u opening threads, lastError = %d",
-                    static_cast<unsigned>(openers_.size()), threads, static_cast<int>(GetLastError()));
-        if (openers_.empty()) {
-            end();
-            return false;
-        }
+        openers_.push_back(std::move(opener));
+    }
+    if (openers_.empty()) {
+        end();
+        return false;
     }
     return true;
 }
@@ -25,80 +41,82 @@ bool SzFileOpener::start(const std::vector<Item>& items, unsigned threads)
 void SzFileOpener::openAhead()
 {
     for (;;) {
-        size_t index;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            while (!ending_ && next_ < slots_.size() && (*items_)[next_].kind == kSkip) {
-                slots_[next_++].ready = true;
-            }
-            if (ending_ || next_ >= slots_.size()) {
-                return;
-            }
-            index = next_++;
-            changed_.wait(lock, [this, index] { return ending_ || index < taken_ + kAhead; });
-            if (ending_) {
-                return;
-            }
+        const size_t index = next_++;
+        if (index >= count_) {
+            return;
+        }
+        room_.wait([this, index] { return ending_ || index < taken_ + kAhead; });
+        if (ending_) {
+            return;
         }
         const Item& item = (*items_)[index];
-        Slot opened;
+        Slot& slot = slots_[index];
         if (item.kind == kFolder) {
             folders_.make(item.path, false);
-        } else if (folders_.make(item.path.substr(0, item.path.rfind(L'\\')), false)) {
-            opened.file.reset(CreateFileW(item.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            opened.created = opened.file.valid() && GetLastError() != ERROR_ALREADY_EXISTS;
-            // The size tells whether the writer must empty the file; asking
-            // it also readies the handle for writing.
-            LARGE_INTEGER size = {};
-            if (opened.file.valid() && GetFileSizeEx(opened.file.get(), &size)) {
-                opened.hasData = size.QuadPart != 0;
-            }
+        } else if (item.kind == kFile && folders_.make(item.path.substr(0, item.path.rfind(L'\\')), false)) {
+            slot.file.reset(CreateFileW(item.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            slot.created = slot.file.valid() && GetLastError() != ERROR_ALREADY_EXISTS;
         }
-        std::lock_guard<std::mutex> lock(mutex_);
+        slot.stage = kOpened;
+        opened_.wake();
+    }
+}
+
+void SzFileOpener::readyAhead()
+{
+    for (size_t index = 0; index < count_; index++) {
         Slot& slot = slots_[index];
-        slot.file.reset(opened.file.release());
-        slot.created = opened.created;
-        slot.hasData = opened.hasData;
-        slot.ready = true;
-        changed_.notify_all();
+        opened_.wait([this, &slot] { return ending_ || slot.stage == kOpened; });
+        if (ending_) {
+            return;
+        }
+        // The size tells whether the writer must empty the file; asking it
+        // also readies the handle for writing.
+        LARGE_INTEGER size = {};
+        if (slot.file.valid() && GetFileSizeEx(slot.file.get(), &size)) {
+            slot.hasData = size.QuadPart != 0;
+        }
+        slot.stage = kReady;
+        ready_.wake();
     }
 }
 
 SzFileOpener::Opened SzFileOpener::take(size_t index)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
     // The writer is here: the openers may go up to kAhead items beyond.
     taken_ = index;
-    changed_.notify_all();
-    changed_.wait(lock, [this, index] { return slots_[index].ready; });
+    room_.wake();
     Slot& slot = slots_[index];
+    ready_.wait([&slot] { return slot.stage == kReady; });
     Opened opened = {slot.file.valid() ? slot.file.release() : INVALID_HANDLE_VALUE, slot.hasData};
     taken_ = index + 1;
-    changed_.notify_all();
+    room_.wake();
     return opened;
 }
 
 void SzFileOpener::close(HANDLE file)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    toClose_.push_back(file);
-    changed_.notify_all();
+    const size_t given = givenBack_;
+    if (given >= count_) {
+        CloseHandle(file);
+        return;
+    }
+    toClose_[given] = file;
+    givenBack_ = given + 1;
+    givenBackPoint_.wake();
 }
 
+// Once the extraction ends, the handles given back before it are closed
+// and the thread returns.
 void SzFileOpener::closeBehind()
 {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [this] { return ending_ || !toClose_.empty(); });
-        if (toClose_.empty()) {
+    for (size_t closed = 0;; closed++) {
+        givenBackPoint_.wait([this, closed] { return closed < givenBack_ || ending_; });
+        if (closed >= givenBack_) {
             return;
         }
-        HANDLE file = toClose_.front();
-        toClose_.pop_front();
-        lock.unlock();
-        CloseHandle(file);
-        lock.lock();
+        CloseHandle(toClose_[closed]);
     }
 }
 
@@ -107,7 +125,7 @@ void SzFileOpener::closeBehind()
 void SzFileOpener::undoAhead()
 {
     unsigned removed = 0;
-    for (size_t i = taken_; i < slots_.size(); i++) {
+    for (size_t i = taken_; i < count_; i++) {
         Slot& slot = slots_[i];
         if (!slot.file.valid()) {
             continue;
@@ -131,16 +149,21 @@ void SzFileOpener::undoAhead()
 
 void SzFileOpener::end()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ending_ = true;
-        changed_.notify_all();
-    }
+    ending_ = true;
+    room_.wake();
+    opened_.wake();
+    ready_.wake();
+    givenBackPoint_.wake();
     for (std::thread& opener : openers_) {
         opener.join();
     }
     openers_.clear();
-    undoAhead();
+    if (readier_.joinable()) {
+        readier_.join();
+    }
+    if (slots_) {
+        undoAhead();
+    }
     if (closer_.joinable()) {
         closer_.join();
     }

@@ -15,7 +15,7 @@ bool SzFolderMaker::start(const std::wstring& targetDir)
         SetLastError(err);
         return false;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     targetDir_ = targetDir;
     known_.insert(targetDir);
     return true;
@@ -27,7 +27,7 @@ bool SzFolderMaker::make(const std::wstring& path, bool kept)
         return false;
     }
     if (kept) {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<SzLock> lock(lock_);
         kept_.insert(path);
     }
     return true;
@@ -37,7 +37,7 @@ bool SzFolderMaker::make(const std::wstring& path, bool kept)
 bool SzFolderMaker::makeOne(const std::wstring& path)
 {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<SzLock> lock(lock_);
         if (known_.count(path) != 0) {
             return true;
         }
@@ -62,7 +62,7 @@ bool SzFolderMaker::makeOne(const std::wstring& path)
         }
         madeHere = false;
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     known_.insert(path);
     if (madeHere) {
         made_.push_back(path);
@@ -72,7 +72,7 @@ bool SzFolderMaker::makeOne(const std::wstring& path)
 
 void SzFolderMaker::removeUnkept()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<SzLock> lock(lock_);
     std::vector<std::wstring> doomed;
     for (const std::wstring& path : made_) {
         if (kept_.count(path) == 0) {

@@ -3,10 +3,11 @@
 // stop can take back those it made ahead of the writer.
 #pragma once
 
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "foundation/sz/sz_sync.h"
 
 class SzFolderMaker {
 public:
@@ -24,7 +25,7 @@ public:
 private:
     bool makeOne(const std::wstring& path);
 
-    std::mutex mutex_;
+    SzLock lock_;
     std::wstring targetDir_;
     std::set<std::wstring> known_;
     std::vector<std::wstring> made_;
