@@ -5,6 +5,7 @@
 
 #include "7zCrc.h"
 #include "foundation/log.h"
+#include "foundation/sz/sz_crc.h"
 #include "foundation/ufile.h"
 
 bool SzOutFile::create(const std::wstring& path)
@@ -297,7 +298,7 @@ size_t SzDirSink::write(const Byte* data, size_t size)
             break;
         }
         if (expectedCrc_ != 0) {
-            crc_ = CrcUpdate(crc_, data + taken, chunk);
+            crc_ = SzCrcUpdate(crc_, data + taken, chunk);
         }
         taken += chunk;
         bytesWritten_ += chunk;

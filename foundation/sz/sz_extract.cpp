@@ -20,8 +20,10 @@ namespace {
 
 // The look-ahead reader's buffer.
 const size_t kLookBufSize = 1 << 20;
-// At most this many threads open output files ahead of the writer.
-const unsigned kOpeners = 8;
+// At most this many threads open output files ahead of the writer. With one
+// more thread readying what they open, two keep well ahead of it; more only
+// crowd the folders they create files in, and the decoder threads.
+const unsigned kOpeners = 2;
 
 void buildCrcTable()
 {

@@ -8,6 +8,7 @@
 #include "Lzma2Dec.h"
 #include "LzmaDec.h"
 #include "foundation/log.h"
+#include "foundation/sz/sz_crc.h"
 #include "foundation/sz/sz_streams.h"
 
 namespace {
@@ -380,7 +381,7 @@ SRes SzFolderDecoder::deliver(const Byte* data, size_t size)
         return SZ_OK;
     }
     if (checkFolderCrc_) {
-        folderCrc_ = CrcUpdate(folderCrc_, data, size);
+        folderCrc_ = SzCrcUpdate(folderCrc_, data, size);
     }
     delivered_ += size;
     if (sink_->write(data, size) != size) {

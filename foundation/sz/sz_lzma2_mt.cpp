@@ -1,5 +1,7 @@
 #include "foundation/sz/sz_lzma2_mt.h"
 
+#include <cstring>
+
 #include "Lzma2DecMt.h"
 #include "foundation/log.h"
 #include "foundation/sz/sz_budget_alloc.h"
@@ -56,7 +58,16 @@ struct MtInput {
         if (*size == 0) {
             return SZ_OK;
         }
-        SRes res = ILookInStream_Read(self->look, buf, size);
+        // Through the look-ahead buffer, which reads the file a megabyte at
+        // a time: read directly, each small piece would be a read of its
+        // own, and under Wine every read waits its turn for the process's
+        // file lock with the threads that open the output files.
+        const void* looked = nullptr;
+        SRes res = ILookInStream_Look(self->look, &looked, size);
+        if (res == SZ_OK && *size != 0) {
+            memcpy(buf, looked, *size);
+            res = ILookInStream_Skip(self->look, *size);
+        }
         if (res != SZ_OK) {
             self->failed = res;
             *size = 0;

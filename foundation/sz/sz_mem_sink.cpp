@@ -5,6 +5,7 @@
 
 #include "7zCrc.h"
 #include "foundation/log.h"
+#include "foundation/sz/sz_crc.h"
 
 SzMemSink::SzMemSink(const SzItemCallback& onItem) : onItem_(onItem) {}
 
@@ -48,7 +49,8 @@ bool SzMemSink::completeItem()
     const UInt32 index = itemIndex_;
     itemOpen_ = false;
     itemIndex_++;
-    if (SzBitWithVals_Check(&db_->CRCs, index) && CrcCalc(bytes_.data(), bytes_.size()) != db_->CRCs.Vals[index]) {
+    if (SzBitWithVals_Check(&db_->CRCs, index) &&
+        CRC_GET_DIGEST(SzCrcUpdate(CRC_INIT_VAL, bytes_.data(), bytes_.size())) != db_->CRCs.Vals[index]) {
         common::log("SzMemSink::completeItem", __LINE__, L"CRC mismatch in %s", itemName_.c_str());
         errorCode_ = kSzErrorCrc;
         return false;
